@@ -1,0 +1,71 @@
+#include "frame/DocWchResponder.h"
+
+#include "frame/FolivoxIDs.h"
+#include "frame/ImplementationTable.h"
+#include "panel/ITreeInformator.h"
+#include "publish/FolivoActionComponent.h"
+
+#include <layra/IActionManager.h>
+#include <layra/IApplication.h>
+#include <layra/ISession.h>
+#include <layra/ISignalMgr.h>
+
+#include <cstdio>
+
+namespace {
+folivox::RegisterImplementation<DocWchResponder> gRegisterResponder(kDocWchResponderImpl);
+} // namespace
+
+void DocWchResponder::Respond(ISignalMgr* signalManager) {
+  const ServiceID service = signalManager->GetServiceID();
+  InterfacePtr<IDocumentSignalData> data(signalManager, UseDefaultIID());
+  if (!data)
+    return;
+  const UIDRef document = data->GetDocument();
+  if (service == kAfterOpenDocSignalResponderService)
+    AfterOpen(document);
+  else if (service == kBeforeSaveDocSignalResponderService)
+    BeforeSave();
+  else if (service == kAfterSaveAsDocSignalResponderService)
+    AfterSaveAs(document);
+}
+
+bool DocWchResponder::IsReady() {
+  if (sharedActionComponent && gFolivoTreeInformator)
+    return true;
+  std::printf("sharedActionComponent has not been initialized.\n");
+  return false;
+}
+
+void DocWchResponder::PerformInternalAction() {
+  ISession* session = GetExecutionContextSession();
+  InterfacePtr<IApplication> application(session->QueryApplication());
+  IActiveContext* context = session->GetActiveContext();
+  if (!application || !context)
+    return;
+  InterfacePtr<IActionManager> actions(application->QueryActionManager());
+  if (actions)
+    actions->PerformAction(context, kFolivoInternalActionID, kInvalidMousePoint, nullptr);
+}
+
+void DocWchResponder::AfterOpen(const UIDRef& document) {
+  // The internal action runs the controller's prologue, which publishes the controller.
+  PerformInternalAction();
+  if (!IsReady())
+    return;
+  sharedActionComponent->ParseDocumentNameOf(&document);
+  gFolivoTreeInformator->LoadPageStatuses(document);
+}
+
+void DocWchResponder::BeforeSave() {
+  if (!IsReady())
+    return;
+  gFolivoTreeInformator->StorePageStatuses();
+}
+
+void DocWchResponder::AfterSaveAs(const UIDRef& document) {
+  if (!IsReady())
+    return;
+  gPageListDirty = true;
+  gFolivoTreeInformator->LoadPageStatuses(document);
+}

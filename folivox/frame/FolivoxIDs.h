@@ -1,0 +1,62 @@
+#pragma once
+// Every identifier the plug-in owns: the plug-in prefix 0x122500 plus an offset,
+// in the host's separate identifier spaces.
+
+#include <layra/IDs.h>
+
+constexpr std::uint32_t kFolivoPrefix = 0x122500;
+constexpr PluginID kFolivoPluginID{kFolivoPrefix};
+
+// Classes
+constexpr ClassID kFolivoActionComponentBoss{0x122500};
+constexpr ClassID kFolivoPanelWidgetBoss{0x122501};
+constexpr ClassID kFolivoDialogBoss{0x122502};
+constexpr ClassID kDocWchResponderServiceBoss{0x122503};
+constexpr ClassID kQuorPreferenceCommandBoss{0x122504};
+constexpr ClassID kCommonPreferencesTreeViewWidgetBoss{0x122505};
+constexpr ClassID kCommonPreferencesPanelBoss{0x122506};
+constexpr ClassID kCommonPreferencesNodeWidgetBoss{0x122507};
+constexpr ClassID kFolivoStartupShutdownBoss{0x122509};
+constexpr ClassID kQuorAdvertisementAttrCommandBoss{0x12250a};
+constexpr ClassID kFolivoPageListWidgetBoss{0x12250b};
+constexpr ClassID kFolivoPageNodeWidgetBoss{0x12250c};
+
+// Implementations
+constexpr ImplementationID kFolivoActionComponentImpl{0x122500};
+constexpr ImplementationID kDocWchResponderImpl{0x122503};
+constexpr ImplementationID kDocWchServiceProviderImpl{0x122504};
+constexpr ImplementationID kCommonPreferenceDataImpl{0x122505};
+constexpr ImplementationID kCommonPreferenceCommandImpl{0x122506};
+constexpr ImplementationID kFolivoStartStopObserverImpl{0x12250f};
+constexpr ImplementationID kQUORAdvertisementAttributesImpl{0x122511};
+
+// Interfaces
+constexpr PMIID IID_ICOMMONPREFERENCEDATA{0x122500};
+constexpr PMIID IID_ICOMMONPREFEERNCEMODEL{0x122501};
+constexpr PMIID IID_IPREFERENCESSHADOWEVENTHANDLER{0x122504};
+constexpr PMIID IID_IADVERTISEMENTATTRIBUTES{0x122505};
+constexpr PMIID IID_IADVERTISEMENTATTRIBUTESSUITE{0x122506};
+constexpr PMIID IID_ITREEINFORMATOR{0x122507};
+
+// Actions
+constexpr ActionID kFolivoPanelActionID{0x122501};
+constexpr ActionID kFolivoSeparator1ActionID{0x122502};
+constexpr ActionID kFolivoDialogActionID{0x122504};
+constexpr ActionID kFolivoSendPagesHiddenActionID{0x122505};
+constexpr ActionID kFolivoAcquireConfigurationActionID{0x122506};
+constexpr ActionID kFolivoToggleAllPageStatusesActionID{0x12250A};
+constexpr ActionID kFolivoEnableAllPagesActionID{0x12250B};
+constexpr ActionID kFolivoDisableAllPagesActionID{0x12250C};
+constexpr ActionID kFolivoShowPreferencesActionID{0x12250D};
+constexpr ActionID kFolivoInternalActionID{0x12250E};
+constexpr ActionID kFolivoClearCacheActionID{0x12250F};
+constexpr ActionID kFolivoMakePagesReadyAndSendActionID{0x122510};
+constexpr ActionID kFolivoSendPagesActionID{0x122511};
+constexpr ActionID kFolivoSeparator2ActionID{0x122512};
+
+// Widgets
+constexpr WidgetID kFolivoPanelWidgetID{0x122500};
+constexpr WidgetID kFolivoPageListWidgetID{0x12250C};
+
+// Messages
+constexpr ClassID kPreferenceDataChangedMessage{0x122508};

@@ -1,0 +1,14 @@
+#pragma once
+// The update check that runs once per process on its own worker thread.
+
+#include <atomic>
+
+/** The download address the worker found; read only after gUpdateUrlReady is seen set. */
+extern char gUpdateUrl[512];
+/** Set to 1 (with release ordering) once gUpdateUrl holds a complete address. */
+extern std::atomic<unsigned char> gUpdateUrlReady;
+
+/** Body of the worker thread; the argument is not used. */
+void UpdateCheckThread(void* argument);
+/** Starts the worker as a detached thread at low priority. */
+void StartUpdateCheck();

@@ -1,0 +1,4 @@
+#include "panel/ITreeInformator.h"
+
+ITreeInformator* gFolivoTreeInformator = nullptr;
+bool gPageListDirty = false;

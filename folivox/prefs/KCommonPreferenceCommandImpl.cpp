@@ -1,0 +1,55 @@
+#include "prefs/KCommonPreferenceCommandImpl.h"
+
+#include "frame/ImplementationTable.h"
+#include "prefs/ICommonPreferenceData.h"
+
+#include <layra/ErrorUtils.h>
+#include <layra/IDataBase.h>
+#include <layra/ISubject.h>
+#include <layra/IWorkspace.h>
+
+namespace {
+
+folivox::RegisterImplementation<KCommonPreferenceCommandImpl>
+    gCommonPreferenceCommandImpl(kCommonPreferenceCommandImpl);
+
+InterfacePtr<ICommonPreferenceData> StoreOf(const UIDRef& item) {
+  return InterfacePtr<ICommonPreferenceData>(
+      static_cast<ICommonPreferenceData*>(item.Instantiate(IID_ICOMMONPREFERENCEDATA)));
+}
+
+} // namespace
+
+void KCommonPreferenceCommandImpl::Do() {
+  const UIDList* items = GetItemList();
+  InterfacePtr<ICommonPreferenceData> data(this, UseDefaultIID());
+  if (items->IsEmpty() || !data) {
+    ErrorUtils::PMSetGlobalErrorCode(kFailure);
+    return;
+  }
+  for (std::int32_t i = 0; i < items->Length(); ++i) {
+    InterfacePtr<ICommonPreferenceData> store = StoreOf(items->GetRef(i));
+    if (!store)
+      continue;
+    // CopyFrom takes over the reference it is given.
+    InterfacePtr<ICommonPreferenceData> handedOver(data);
+    store->CopyFrom(handedOver.forget());
+  }
+}
+
+void KCommonPreferenceCommandImpl::DoNotify() {
+  const UIDList* items = GetItemList();
+  if (items->IsEmpty())
+    return;
+  InterfacePtr<ICommonPreferenceData> store = StoreOf(items->GetRef(0));
+  InterfacePtr<IWorkspace> workspace(store, UseDefaultIID());
+  InterfacePtr<ISubject> subject(store, UseDefaultIID());
+  if (!workspace || !subject)
+    return;
+  subject->ModelChange(kPreferenceDataChangedMessage, IID_ICOMMONPREFERENCEDATA,
+                       static_cast<ICommand*>(this));
+}
+
+PMString KCommonPreferenceCommandImpl::CreateName() {
+  return PMString("alamakota", PMString::kDontTranslateDuringCall);
+}

@@ -1,0 +1,92 @@
+#include "publish/FolivoActionComponent.h"
+
+#include "frame/FolivoxIDs.h"
+#include "frame/ImplementationTable.h"
+#include "panel/ITreeInformator.h"
+
+#include <layra/IActiveContext.h>
+#include <layra/IDocument.h>
+#include <layra/ISession.h>
+#include <layra/UtilsBoss.h>
+
+#include <cstdio>
+
+FolivoActionComponent* sharedActionComponent = nullptr;
+
+namespace {
+folivox::RegisterImplementation<FolivoActionComponent>
+    gRegisterActionComponent(kFolivoActionComponentImpl);
+
+/** Runs a page-list operation when the panel's list exists. */
+template <class Operation> void WithPageList(Operation operation) {
+  if (gFolivoTreeInformator)
+    operation(*gFolivoTreeInformator);
+}
+} // namespace
+
+FolivoActionComponent::FolivoActionComponent(IPMUnknown* boss) : CActionComponent(boss) {
+  InstallHooks();
+}
+
+FolivoActionComponent::~FolivoActionComponent() {
+  if (sharedActionComponent == this)
+    sharedActionComponent = nullptr;
+}
+
+void FolivoActionComponent::DoAction(IActiveContext*, ActionID action, GSysPoint, IPMUnknown*) {
+  sharedActionComponent = this;
+  InstallHooks();
+  Dispatch(action);
+}
+
+void FolivoActionComponent::InstallHooks() {
+  InterfacePtr<IImplementationUtils> utils(UtilsBoss::QueryUtils<IImplementationUtils>());
+  if (utils)
+    utils->SetImplementationResident(kCommonPreferenceDataImpl, true);
+}
+
+void FolivoActionComponent::Dispatch(ActionID action) {
+  switch (action.Get()) {
+  case kFolivoEnableAllPagesActionID.Get():
+    WithPageList([](ITreeInformator& list) { list.MakePagesReady(); });
+    break;
+  case kFolivoDisableAllPagesActionID.Get():
+    WithPageList([](ITreeInformator& list) { list.MakePagesNotReady(); });
+    break;
+  case kFolivoToggleAllPageStatusesActionID.Get():
+    WithPageList([](ITreeInformator& list) { list.InvertPageStatuses(); });
+    break;
+  default:
+    // Actions without an effect of their own (the panel toggle, the separators and the
+    // internal action) only run the steps above.
+    break;
+  }
+}
+
+void FolivoActionComponent::ResetParsedFields() {
+  fDay.clear();
+  fMonth.clear();
+  fMiniYear.clear();
+  fEdition.clear();
+  fFirstPage.clear();
+  fLastPage.clear();
+  fParsedDocumentName.Clear();
+}
+
+std::int32_t FolivoActionComponent::ParseDocumentNameOf(const UIDRef* document) {
+  ResetParsedFields();
+  InterfacePtr<IDocument> target;
+  if (document) {
+    target.reset(static_cast<IDocument*>(document->Instantiate(IID_IDOCUMENT)));
+  } else if (IActiveContext* context = GetExecutionContextSession()->GetActiveContext()) {
+    target = InterfacePtr<IDocument>(context->GetContextDocument(), UseDefaultIID());
+  }
+  if (!target)
+    return 1;
+  PMString name;
+  target->GetName(name);
+  const std::int32_t result = ParseDocumentName(name);
+  if (result != 0)
+    std::printf("Could not parse documentName using regex functions.\n");
+  return result;
+}

@@ -1,0 +1,74 @@
+#pragma once
+// The plug-in's action component: every action of the plug-in passes through
+// it, and it owns the publishing state of one run of the host.
+
+#include "publish/ConfigNode.h"
+
+#include <layra/CActionComponent.h>
+#include <layra/PMString.h>
+#include <layra/UIDRef.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+class FolivoActionComponent : public CActionComponent {
+public:
+  explicit FolivoActionComponent(IPMUnknown* boss);
+  ~FolivoActionComponent() override;
+
+  void DoAction(IActiveContext* context, ActionID action, GSysPoint mousePoint,
+                IPMUnknown* widget) override;
+
+  /** Exports, describes and uploads the front document's pages; reports every failure. */
+  void SendPages();
+  /** Downloads and loads the configuration once per run; true when one is usable. */
+  bool AcquireConfiguration();
+  void LoadConfiguration();
+  /** 0 when a DOCNAME rule matched `documentName`, 1 otherwise. */
+  std::int32_t ParseDocumentName(PMString documentName);
+  /** Parses the name of `document`, or of the front document when it is null. */
+  std::int32_t ParseDocumentNameOf(const UIDRef* document);
+  void ResetParsedFields();
+  void OnPreferencesClosed();
+  /** Uploads one file over the shared FTP handle; a libcurl result code. */
+  std::int32_t UploadFile(const PMString& localPath, const PMString& url, const PMString& login);
+
+  const ConfigNode* Configuration() const { return fConfiguration.get(); }
+  const std::vector<PreviewQuality>& PreviewVariants() const { return fPreviewVariants; }
+  bool IsConfigurationAcquired() const { return fAcquired; }
+  bool IsAcquisitionStarted() const { return fAcquisitionStarted; }
+  void ForgetAcquisition() {
+    fAcquired = false;
+    fAcquisitionStarted = false;
+  }
+
+  const std::string& Day() const { return fDay; }
+  const std::string& Month() const { return fMonth; }
+  const std::string& MiniYear() const { return fMiniYear; }
+  const std::string& Edition() const { return fEdition; }
+  const std::string& FirstPage() const { return fFirstPage; }
+  const std::string& LastPage() const { return fLastPage; }
+  const PMString& ParsedDocumentName() const { return fParsedDocumentName; }
+
+private:
+  void InstallHooks();
+  void Dispatch(ActionID action);
+
+  bool fMenuSend = false;
+  bool fAcquired = false;
+  bool fAcquisitionStarted = false;
+  std::unique_ptr<ConfigNode> fConfiguration;
+  std::string fDay;
+  std::string fMonth;
+  std::string fMiniYear;
+  std::string fEdition;
+  std::string fFirstPage;
+  std::string fLastPage;
+  std::vector<PreviewQuality> fPreviewVariants;
+  PMString fParsedDocumentName;
+  bool fFirstRunChecked = false;
+};
+
+/** The one action component, set by every action it performs; null before the first. */
+extern FolivoActionComponent* sharedActionComponent;

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <layra/IDs.h>
+#include <layra/host/Alerts.h>
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace layra {
+
+struct CommandLine {
+  std::optional<std::filesystem::path> home;
+  std::optional<std::filesystem::path> plugins;
+  int locale = 1;
+  AlertAnswer answer = AlertAnswer::Interactive;
+  std::vector<ActionID> actions;
+  bool help = false;
+};
+
+/** Parses the arguments after the program name; false with a one-line reason otherwise. */
+bool ParseCommandLine(const std::vector<std::string>& arguments, CommandLine& line,
+                      std::string& error);
+extern const char* const kUsage;
+
+} // namespace layra

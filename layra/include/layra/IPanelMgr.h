@@ -1,0 +1,15 @@
+#pragma once
+
+#include <layra/HostIDs.h>
+#include <layra/PMString.h>
+#include <layra/IPMUnknown.h>
+
+class IPanelMgr : public IPMUnknown {
+public:
+  static constexpr PMIID kDefaultIID = IID_IPANELMGR;
+  virtual bool IsPanelWithWidgetIDShown(WidgetID panel) const = 0;
+  /** Shows the panel; false when no plug-in declares it. */
+  virtual bool ShowPanelByWidgetID(WidgetID panel, bool forceShow = false) = 0;
+  virtual bool HidePanelByWidgetID(WidgetID panel) = 0;
+  virtual PMString GetPanelTitle(WidgetID panel) const = 0;
+};

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <layra/IDFile.h>
+#include <layra/IPMStream.h>
+
+#include <cstdint>
+#include <vector>
+
+enum FileOpenMode : std::uint32_t {
+  kOpenIn = 1,
+  kOpenOut = 2,
+  kOpenApp = 4,
+  kOpenTrunc = 8,
+};
+
+/** Four-character file type and creator codes; the host stores none of them. */
+constexpr std::uint32_t kAnyFileType = 0x3F3F3F3F; // '????'
+constexpr std::uint32_t kJPEGFileType = 0x4A504547; // 'JPEG'
+constexpr std::uint32_t kImageCreator = 0x4C595241; // 'LYRA'
+
+namespace StreamUtil {
+/** Null when the file cannot be opened. */
+IPMStream* CreateFileStreamRead(const IDFile& file, std::uint32_t mode = kOpenIn,
+                                std::uint32_t fileType = kAnyFileType,
+                                std::uint32_t creator = kAnyFileType);
+/** Null when the file cannot be created. Writing starts from an empty file unless the mode
+ *  asks to append. */
+IPMStream* CreateFileStreamWrite(const IDFile& file, std::uint32_t mode = kOpenOut | kOpenTrunc,
+                                 std::uint32_t fileType = kAnyFileType,
+                                 std::uint32_t creator = kAnyFileType);
+IPMStream* CreateMemoryStreamRead(std::vector<unsigned char> bytes);
+IPMStream* CreateMemoryStreamWrite();
+/** The bytes written so far to a stream made by CreateMemoryStreamWrite; empty otherwise. */
+std::vector<unsigned char> GetMemoryStreamBytes(const IPMStream* stream);
+} // namespace StreamUtil

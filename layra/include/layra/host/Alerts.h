@@ -1,0 +1,44 @@
+#pragma once
+// How the host answers alerts, and the record of every alert shown.
+
+#include <cstdint>
+#include <deque>
+#include <string>
+#include <vector>
+
+namespace layra {
+
+enum class AlertAnswer { Interactive, First, Second, Third, Default };
+
+struct AlertRecord {
+  std::string message;
+  std::vector<std::string> buttons;
+  std::int16_t defaultButton = 1;
+  std::int16_t icon = 0;
+  std::int16_t answer = 1;
+};
+
+class Alerts {
+public:
+  static Alerts& Instance();
+
+  /** The policy for alerts nobody scripted: ask on a terminal, or pick a button. */
+  void SetPolicy(AlertAnswer policy) { fPolicy = policy; }
+  /** Answers for the next alerts, in order (1 = first button); they win over the policy. */
+  void QueueAnswers(std::vector<std::int16_t> answers);
+  const std::vector<AlertRecord>& Log() const { return fLog; }
+  void ClearLog() { fLog.clear(); }
+
+  std::int16_t Show(std::string message, std::vector<std::string> buttons,
+                    std::int16_t defaultButton, std::int16_t icon);
+
+private:
+  std::int16_t Choose(const AlertRecord& alert);
+  std::int16_t AskOnTerminal(const AlertRecord& alert) const;
+
+  AlertAnswer fPolicy = AlertAnswer::Default;
+  std::deque<std::int16_t> fScripted;
+  std::vector<AlertRecord> fLog;
+};
+
+} // namespace layra

@@ -1,0 +1,60 @@
+#pragma once
+// A database of bosses, each with a UID, and the stored form of their
+// persistent implementations.
+
+#include <layra/IDataBase.h>
+#include <layra/host/ObjectModel.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+namespace layra {
+
+/** One object as it is stored: its class and the bytes of each persistent implementation. */
+struct StoredObject {
+  UID uid = kInvalidUID;
+  ClassID classID;
+  std::map<ImplementationID, std::vector<unsigned char>> data;
+};
+
+class DataBase final : public IDataBase {
+public:
+  DataBase() = default;
+  ~DataBase();
+  DataBase(const DataBase&) = delete;
+  DataBase& operator=(const DataBase&) = delete;
+
+  IPMUnknown* Instantiate(UID uid, PMIID iid) const override;
+  UID GetRootUID() const override { return fRoot; }
+  UID NewUID(ClassID classID) override;
+  void DeleteUID(UID uid) override;
+  ClassID GetClass(UID uid) const override;
+  bool IsModified() const override { return fModified; }
+  const IDFile* GetSysFile() const override { return fFile.IsEmpty() ? nullptr : &fFile; }
+
+  void SetRootUID(UID uid) { fRoot = uid; }
+  void SetSysFile(const IDFile& file) { fFile = file; }
+  void SetModified(bool modified) { fModified = modified; }
+  /** Creates an object under a given UID (when loading); false when the class is unknown
+   *  or the UID is taken. */
+  bool CreateWithUID(UID uid, ClassID classID);
+  std::vector<UID> UIDs() const;
+
+  /** Every object with the bytes of its persistent implementations, plus the data of
+   *  implementations that no loaded plug-in provides (kept so that nothing is lost). */
+  std::vector<StoredObject> Export() const;
+  /** Loads stored objects. Damaged data leave the implementation empty; the reasons are
+   *  appended to `problems`. Returns false when anything was damaged. */
+  bool Import(const std::vector<StoredObject>& objects, std::vector<std::string>& problems);
+
+private:
+  std::map<UID, Boss*> fObjects;
+  std::map<UID, std::map<ImplementationID, std::vector<unsigned char>>> fOrphans;
+  UID fRoot = kInvalidUID;
+  UID fNextUID = 1;
+  bool fModified = false;
+  IDFile fFile;
+};
+
+} // namespace layra

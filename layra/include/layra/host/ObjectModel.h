@@ -1,0 +1,121 @@
+#pragma once
+// The host's side of the component model: which implementations exist, which
+// classes aggregate them, and the bosses built from them.
+
+#include <layra/CPMUnknown.h>
+#include <layra/HostIDs.h>
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+class IPMStream;
+
+namespace layra {
+
+class DataBase;
+
+struct InterfaceBinding {
+  PMIID iid;
+  ImplementationID implementation;
+};
+
+struct ClassDescription {
+  ClassID id;
+  ClassID parent = kInvalidClass;
+  std::string name;
+  PluginID plugin;
+  std::vector<InterfaceBinding> interfaces;
+};
+
+struct RegisteredImplementation {
+  PluginID plugin;
+  ImplementationRecord record;
+};
+
+/** One object made of the implementations its class names; one reference count for all. */
+class Boss final : public IPMUnknown {
+public:
+  struct Slot {
+    PMIID iid;
+    const RegisteredImplementation* implementation = nullptr;
+    IPMUnknown* object = nullptr;
+    void* memory = nullptr;
+  };
+
+  Boss(ClassID classID, std::vector<Slot> slots);
+  ~Boss() override;
+
+  IPMUnknown* QueryInterface(PMIID iid) const override;
+  void AddRef() const override { ++fReferences; }
+  void Release() const override;
+
+  ClassID GetClass() const { return fClass; }
+  DataBase* GetDataBase() const { return fDataBase; }
+  UID GetUID() const { return fUID; }
+  void SetPersistentHome(DataBase* db, UID uid) {
+    fDataBase = db;
+    fUID = uid;
+  }
+
+  /** The implementations that can stream themselves, created if needed. */
+  std::vector<ImplementationID> PersistentImplementations() const;
+  ImplementationID ImplementationOf(const IPMUnknown* object) const;
+  bool HasImplementation(ImplementationID id) const;
+  /** Streams one implementation out. */
+  std::vector<unsigned char> Save(ImplementationID id) const;
+  /** Replaces one implementation by a fresh object in the same memory and lets it read
+   *  `bytes`. False when the data are damaged; the implementation is then left fresh. */
+  bool Restore(ImplementationID id, const std::vector<unsigned char>& bytes);
+  /** Replaces one implementation by a fresh object in the same memory. */
+  void Reset(ImplementationID id);
+
+private:
+  Slot* FindSlot(ImplementationID id) const;
+  IPMUnknown* Materialize(Slot& slot) const;
+  void Destroy(Slot& slot) const;
+
+  ClassID fClass;
+  mutable std::vector<Slot> fSlots;
+  mutable std::vector<Slot*> fCreationOrder;
+  mutable int fReferences = 1;
+  DataBase* fDataBase = nullptr;
+  UID fUID = kInvalidUID;
+};
+
+/** Process-wide registry of implementations and classes. */
+class ObjectModel {
+public:
+  static ObjectModel& Instance();
+
+  bool RegisterImplementation(PluginID plugin, const ImplementationRecord& record);
+  const RegisteredImplementation* FindImplementation(ImplementationID id) const;
+  std::int32_t CountImplementations() const { return static_cast<std::int32_t>(fImpls.size()); }
+
+  void AddClass(const ClassDescription& description);
+  void AddInterfaceToClass(ClassID target, const InterfaceBinding& binding, PluginID plugin);
+  bool IsClassKnown(ClassID id) const { return fClasses.count(id) != 0; }
+  const ClassDescription* FindClass(ClassID id) const;
+  /** Classes whose interfaces include `iid`, by their own, inherited or added interfaces. */
+  std::vector<ClassID> ClassesWithInterface(PMIID iid) const;
+  /** The implementation that serves `iid` on `classID`, or an invalid ID. */
+  ImplementationID ImplementationFor(ClassID classID, PMIID iid) const;
+
+  /** A new boss with one reference; null when the class is unknown. */
+  Boss* CreateBoss(ClassID classID) const;
+
+  void Clear();
+
+private:
+  std::vector<InterfaceBinding> Resolve(ClassID classID) const;
+
+  std::map<ImplementationID, RegisteredImplementation> fImpls;
+  std::map<ClassID, ClassDescription> fClasses;
+  std::map<ClassID, std::vector<InterfaceBinding>> fAddIns;
+};
+
+/** The boss behind any interface of it; null for host objects that are not bosses. */
+Boss* BossOf(const IPMUnknown* object);
+
+} // namespace layra

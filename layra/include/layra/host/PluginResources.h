@@ -1,0 +1,74 @@
+#pragma once
+// What a plug-in declares in its resources, as the host reads them.
+
+#include <layra/host/ObjectModel.h>
+
+#include <filesystem>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace layra {
+
+struct ActionDeclaration {
+  ActionID id;
+  ClassID owner;
+  std::string titleKey;
+  std::string area;
+};
+
+struct MenuDeclaration {
+  ActionID action;
+  std::string path;
+  std::string titleKey;
+  double position = 0;
+  /** A menu path that ends in ":-" is a separator. */
+  bool IsSeparator() const { return path.size() >= 2 && path.ends_with(":-"); }
+};
+
+struct PanelDeclaration {
+  RsrcID resource;
+  WidgetID widget;
+  ClassID widgetClass;
+  std::string titleKey;
+  ActionID toggleAction;
+  bool resizable = false;
+};
+
+struct ToolTipDeclaration {
+  WidgetID widget;
+  std::string key;
+};
+
+struct VersionDeclaration {
+  std::string pluginVersion;
+  std::string hostVersion;
+  std::string text;
+};
+
+struct PluginResources {
+  PluginID id;
+  std::string name;
+  std::vector<ClassDescription> classes;
+  std::vector<std::pair<ClassID, InterfaceBinding>> addIns;
+  std::vector<ActionDeclaration> actions;
+  std::vector<MenuDeclaration> menus;
+  std::vector<PanelDeclaration> panels;
+  std::vector<ToolTipDeclaration> toolTips;
+  /** Locale code to the name of its string table. */
+  std::vector<std::pair<int, std::string>> localeIndex;
+  std::map<std::string, std::map<std::string, std::string>> stringTables;
+  /** Tables whose keys are shown in every locale as they are written. */
+  std::vector<std::string> untranslatedTables;
+  std::optional<VersionDeclaration> version;
+};
+
+/** The named sections of a plug-in library's resource archive (file name -> bytes). */
+bool ReadResourceArchive(const std::filesystem::path& library,
+                         std::map<std::string, std::string>& files, std::string& error);
+/** Parses every resource file of an archive into one description. */
+bool ParseResources(const std::map<std::string, std::string>& files, PluginResources& resources,
+                    std::string& error);
+
+} // namespace layra

@@ -1,0 +1,78 @@
+#pragma once
+// The application object and the services it hands out.
+
+#include <layra/IActionManager.h>
+#include <layra/IActiveContext.h>
+#include <layra/IApplication.h>
+#include <layra/IDataBase.h>
+#include <layra/IPanelMgr.h>
+#include <layra/host/PluginResources.h>
+
+#include "RefCounted.h"
+
+#include <map>
+
+namespace layra {
+
+class ActionManager final : public RefCounted<IActionManager> {
+public:
+  ~ActionManager() override;
+  void Declare(const ActionDeclaration& action) { fActions[action.id] = action; }
+  bool PerformAction(IActiveContext* context, ActionID action, GSysPoint mousePoint,
+                     IPMUnknown* widget) override;
+  bool IsActionKnown(ActionID action) const override { return fActions.count(action) != 0; }
+  /** Lets go of the action components, which live as long as the application. */
+  void ReleaseComponents();
+
+private:
+  std::map<ActionID, ActionDeclaration> fActions;
+  std::map<ClassID, IPMUnknown*> fComponents; // referenced bosses
+};
+
+class PanelManager final : public RefCounted<IPanelMgr> {
+public:
+  void Declare(const PanelDeclaration& panel) { fPanels[panel.widget] = Panel{panel, false}; }
+  bool IsPanelWithWidgetIDShown(WidgetID panel) const override;
+  bool ShowPanelByWidgetID(WidgetID panel, bool forceShow) override;
+  bool HidePanelByWidgetID(WidgetID panel) override;
+  PMString GetPanelTitle(WidgetID panel) const override;
+
+private:
+  struct Panel {
+    PanelDeclaration declaration;
+    bool shown;
+  };
+  std::map<WidgetID, Panel> fPanels;
+};
+
+class ActiveContext final : public RefCounted<IActiveContext> {
+public:
+  IDocument* GetContextDocument() const override { return fDocument; }
+  void SetContextDocument(IDocument* document) { fDocument = document; }
+
+private:
+  IDocument* fDocument = nullptr;
+};
+
+class Application final : public RefCounted<IApplication> {
+public:
+  Application();
+  ~Application() override;
+  IActionManager* QueryActionManager() const override;
+  IPanelMgr* QueryPanelManager() const override;
+
+  ActionManager& Actions() { return *fActions; }
+  PanelManager& Panels() { return *fPanels; }
+  ActiveContext& Context() { return *fContext; }
+
+private:
+  ActionManager* fActions;
+  PanelManager* fPanels;
+  ActiveContext* fContext;
+};
+
+/** Wires the process-wide session to the running host's objects. */
+void SetSessionObjects(Application* application, bool activeContext, IDataBase* defaults,
+                       UID workspace);
+
+} // namespace layra

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace layra {
+/** Writes `bytes` to a temporary file beside `path`, syncs it and renames it over `path`,
+ *  so a crash leaves either the old file or the new one. */
+bool WriteFileAtomically(const std::filesystem::path& path, std::string_view bytes,
+                         std::string* error);
+/** Reads a whole file; false with a reason when it cannot. */
+bool ReadWholeFile(const std::filesystem::path& path, std::string& bytes, std::string* error);
+/** Renames a damaged file out of the way and returns its new name (empty on failure). */
+std::filesystem::path SetAside(const std::filesystem::path& path);
+} // namespace layra

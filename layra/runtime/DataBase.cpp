@@ -1,0 +1,122 @@
+#include <layra/host/DataBase.h>
+
+#include "UndoHistory.h"
+
+#include <cstdio>
+
+namespace layra {
+
+DataBase::~DataBase() {
+  UndoHistory::Instance().Forget(this);
+  for (auto& [uid, boss] : fObjects) {
+    boss->SetPersistentHome(nullptr, kInvalidUID);
+    boss->Release();
+  }
+}
+
+IPMUnknown* DataBase::Instantiate(UID uid, PMIID iid) const {
+  auto found = fObjects.find(uid);
+  return found == fObjects.end() ? nullptr : found->second->QueryInterface(iid);
+}
+
+UID DataBase::NewUID(ClassID classID) {
+  while (fObjects.count(fNextUID))
+    ++fNextUID;
+  if (!CreateWithUID(fNextUID, classID))
+    return kInvalidUID;
+  fModified = true;
+  return fNextUID++;
+}
+
+bool DataBase::CreateWithUID(UID uid, ClassID classID) {
+  if (uid == kInvalidUID || fObjects.count(uid))
+    return false;
+  Boss* boss = ObjectModel::Instance().CreateBoss(classID);
+  if (!boss)
+    return false;
+  boss->SetPersistentHome(this, uid);
+  fObjects.emplace(uid, boss);
+  return true;
+}
+
+void DataBase::DeleteUID(UID uid) {
+  auto found = fObjects.find(uid);
+  if (found == fObjects.end())
+    return;
+  found->second->SetPersistentHome(nullptr, kInvalidUID);
+  found->second->Release();
+  fObjects.erase(found);
+  fOrphans.erase(uid);
+  fModified = true;
+}
+
+ClassID DataBase::GetClass(UID uid) const {
+  auto found = fObjects.find(uid);
+  return found == fObjects.end() ? kInvalidClass : found->second->GetClass();
+}
+
+std::vector<UID> DataBase::UIDs() const {
+  std::vector<UID> uids;
+  for (const auto& [uid, boss] : fObjects)
+    uids.push_back(uid);
+  return uids;
+}
+
+std::vector<StoredObject> DataBase::Export() const {
+  std::vector<StoredObject> objects;
+  for (const auto& [uid, boss] : fObjects) {
+    StoredObject stored{uid, boss->GetClass(), {}};
+    if (auto orphans = fOrphans.find(uid); orphans != fOrphans.end())
+      stored.data = orphans->second;
+    for (ImplementationID implementation : boss->PersistentImplementations())
+      stored.data[implementation] = boss->Save(implementation);
+    objects.push_back(std::move(stored));
+  }
+  return objects;
+}
+
+bool DataBase::Import(const std::vector<StoredObject>& objects,
+                      std::vector<std::string>& problems) {
+  bool intact = true;
+  for (const StoredObject& stored : objects) {
+    if (!fObjects.count(stored.uid) && !CreateWithUID(stored.uid, stored.classID)) {
+      problems.push_back("object " + std::to_string(stored.uid) + " of unknown class " +
+                         std::to_string(stored.classID.Get()) + " was skipped");
+      continue;
+    }
+    Boss* boss = fObjects.at(stored.uid);
+    for (const auto& [implementation, bytes] : stored.data) {
+      if (!boss->HasImplementation(implementation)) {
+        fOrphans[stored.uid][implementation] = bytes;
+        continue;
+      }
+      if (boss->Restore(implementation, bytes))
+        continue;
+      intact = false;
+      char text[96];
+      std::snprintf(text, sizeof text, "the data of implementation 0x%x of object %u are damaged",
+                    implementation.Get(), stored.uid);
+      problems.push_back(text);
+    }
+  }
+  fModified = false;
+  return intact;
+}
+
+} // namespace layra
+
+IDataBase* GetDataBase(const IPMUnknown* object) {
+  layra::Boss* boss = layra::BossOf(object);
+  return boss ? boss->GetDataBase() : nullptr;
+}
+
+UID GetUID(const IPMUnknown* object) {
+  layra::Boss* boss = layra::BossOf(object);
+  return boss ? boss->GetUID() : kInvalidUID;
+}
+
+UIDRef GetUIDRef(const IPMUnknown* object) { return UIDRef(GetDataBase(object), GetUID(object)); }
+
+IPMUnknown* UIDRef::Instantiate(PMIID iid) const {
+  return fDataBase ? fDataBase->Instantiate(fUID, iid) : nullptr;
+}

@@ -1,0 +1,46 @@
+#include <layra/FileUtils.h>
+
+#include "AtomicFile.h"
+
+#include <fstream>
+#include <iterator>
+
+namespace FileUtils {
+
+IDFile PMStringToIDFile(const PMString& path) { return IDFile(path.GetUTF8String()); }
+
+PMString IDFileToPMString(const IDFile& file) {
+  return PMString(file.GetPath().string(), PMString::kDontTranslateDuringCall);
+}
+
+PMString GetFileName(const IDFile& file) {
+  return PMString(file.GetPath().filename().string(), PMString::kDontTranslateDuringCall);
+}
+
+PMString GetBaseFileName(const IDFile& file) {
+  return PMString(file.GetPath().stem().string(), PMString::kDontTranslateDuringCall);
+}
+
+PMString GetExtension(const IDFile& file) {
+  std::string extension = file.GetPath().extension().string();
+  if (!extension.empty())
+    extension.erase(0, 1);
+  return PMString(extension, PMString::kDontTranslateDuringCall);
+}
+
+bool DoesFileExist(const IDFile& file) {
+  std::error_code error;
+  return std::filesystem::is_regular_file(file.GetPath(), error);
+}
+
+bool CopyFile(const IDFile& from, const IDFile& to) {
+  std::ifstream in(from.GetPath(), std::ios::binary);
+  if (!in)
+    return false;
+  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  if (in.bad())
+    return false;
+  return layra::WriteFileAtomically(to.GetPath(), bytes, nullptr);
+}
+
+} // namespace FileUtils

@@ -1,0 +1,67 @@
+#pragma once
+// Host implementations that plug-in classes name in their descriptions.
+
+#include <layra/CServiceProvider.h>
+#include <layra/IWorkspace.h>
+#include <layra/ISignalMgr.h>
+
+#include "RefCounted.h"
+
+namespace layra {
+
+class WorkspaceImpl : public CPMUnknown<IWorkspace> {
+public:
+  explicit WorkspaceImpl(IPMUnknown* boss) : CPMUnknown<IWorkspace>(boss) {}
+  bool IsApplicationWorkspace() const override { return true; }
+};
+
+/** Makes a class a start-up/shut-down service. */
+class StartupShutdownProvider : public CServiceProvider {
+public:
+  explicit StartupShutdownProvider(IPMUnknown* boss) : CServiceProvider(boss) {}
+  void GetName(PMString* name) override { *name = PMString("Startup/Shutdown Service"); }
+  ServiceID GetServiceID() override { return kStartupShutdownService; }
+};
+
+/** Makes a class a panel that the host knows about. */
+class PanelServiceProvider : public CServiceProvider {
+public:
+  explicit PanelServiceProvider(IPMUnknown* boss) : CServiceProvider(boss) {}
+  void GetName(PMString* name) override { *name = PMString("Panel Service"); }
+  ServiceID GetServiceID() override { return kPanelService; }
+};
+
+/** What a responder is handed with a document signal. */
+class DocumentSignal final : public RefCounted<ISignalMgr> {
+public:
+  DocumentSignal(ServiceID service, const UIDRef& document)
+      : fService(service), fData(document, this) {}
+  ServiceID GetServiceID() const override { return fService; }
+
+protected:
+  IPMUnknown* FindInterface(PMIID iid) const override {
+    if (iid == IID_IDOCUMENTSIGNALDATA)
+      return &fData;
+    return RefCounted<ISignalMgr>::FindInterface(iid);
+  }
+
+private:
+  class Data final : public IDocumentSignalData {
+  public:
+    Data(const UIDRef& document, const DocumentSignal* owner)
+        : fDocument(document), fOwner(owner) {}
+    UIDRef GetDocument() const override { return fDocument; }
+    IPMUnknown* QueryInterface(PMIID iid) const override { return fOwner->QueryInterface(iid); }
+    void AddRef() const override { fOwner->AddRef(); }
+    void Release() const override { fOwner->Release(); }
+
+  private:
+    UIDRef fDocument;
+    const DocumentSignal* fOwner;
+  };
+
+  ServiceID fService;
+  mutable Data fData;
+};
+
+} // namespace layra

@@ -1,0 +1,206 @@
+#include <layra/host/PluginResources.h>
+
+#include <libxml/parser.h>
+#include <libxml/tree.h>
+
+#include <cstring>
+#include <elf.h>
+#include <memory>
+
+#include "AtomicFile.h"
+
+namespace layra {
+namespace {
+
+constexpr const char* kSectionName = ".layra_resources";
+
+bool FindSection(std::string_view image, std::string_view& section, std::string& error) {
+  Elf64_Ehdr header;
+  if (image.size() < sizeof header || std::memcmp(image.data(), ELFMAG, SELFMAG) != 0 ||
+      image[EI_CLASS] != ELFCLASS64) {
+    error = "not a 64-bit ELF file";
+    return false;
+  }
+  std::memcpy(&header, image.data(), sizeof header);
+  const std::uint64_t tableEnd =
+      header.e_shoff + static_cast<std::uint64_t>(header.e_shnum) * sizeof(Elf64_Shdr);
+  if (header.e_shentsize != sizeof(Elf64_Shdr) || tableEnd > image.size() ||
+      header.e_shstrndx >= header.e_shnum) {
+    error = "damaged section table";
+    return false;
+  }
+  auto sectionAt = [&](std::size_t index) {
+    Elf64_Shdr s;
+    std::memcpy(&s, image.data() + header.e_shoff + index * sizeof s, sizeof s);
+    return s;
+  };
+  const Elf64_Shdr names = sectionAt(header.e_shstrndx);
+  if (names.sh_offset + names.sh_size > image.size()) {
+    error = "damaged section names";
+    return false;
+  }
+  const std::string_view nameTable = image.substr(names.sh_offset, names.sh_size);
+  for (std::size_t i = 0; i < header.e_shnum; ++i) {
+    const Elf64_Shdr s = sectionAt(i);
+    if (s.sh_name >= nameTable.size())
+      continue;
+    const std::string_view name = nameTable.substr(s.sh_name).substr(0, std::strlen(kSectionName) + 1);
+    if (name != std::string_view(kSectionName, std::strlen(kSectionName) + 1))
+      continue;
+    if (s.sh_offset + s.sh_size > image.size()) {
+      error = "damaged resource section";
+      return false;
+    }
+    section = image.substr(s.sh_offset, s.sh_size);
+    return true;
+  }
+  error = "no resource section";
+  return false;
+}
+
+// The archive is a run of entries: a NUL-terminated file name, an 8-byte little-endian
+// length, then that many bytes.
+bool SplitArchive(std::string_view section, std::map<std::string, std::string>& files,
+                  std::string& error) {
+  while (!section.empty()) {
+    const std::size_t end = section.find('\0');
+    if (end == std::string_view::npos || section.size() - end - 1 < 8) {
+      error = "damaged resource archive";
+      return false;
+    }
+    std::string name(section.substr(0, end));
+    section.remove_prefix(end + 1);
+    std::uint64_t length = 0;
+    for (int i = 0; i < 8; ++i)
+      length |= static_cast<std::uint64_t>(static_cast<unsigned char>(section[i])) << (8 * i);
+    section.remove_prefix(8);
+    if (length > section.size()) {
+      error = "damaged resource archive entry " + name;
+      return false;
+    }
+    files[name] = std::string(section.substr(0, length));
+    section.remove_prefix(length);
+  }
+  return true;
+}
+
+struct XmlDocFree {
+  void operator()(xmlDoc* doc) const { xmlFreeDoc(doc); }
+};
+
+std::string Attribute(xmlNode* node, const char* name) {
+  xmlChar* value = xmlGetProp(node, reinterpret_cast<const xmlChar*>(name));
+  if (!value)
+    return {};
+  std::string text(reinterpret_cast<const char*>(value));
+  xmlFree(value);
+  return text;
+}
+
+std::uint32_t Number(xmlNode* node, const char* name) {
+  return static_cast<std::uint32_t>(std::strtoul(Attribute(node, name).c_str(), nullptr, 0));
+}
+
+bool Is(xmlNode* node, const char* name) {
+  return node->type == XML_ELEMENT_NODE &&
+         std::strcmp(reinterpret_cast<const char*>(node->name), name) == 0;
+}
+
+std::vector<InterfaceBinding> Bindings(xmlNode* parent) {
+  std::vector<InterfaceBinding> bindings;
+  for (xmlNode* child = parent->children; child; child = child->next) {
+    if (Is(child, "interface"))
+      bindings.push_back({PMIID{Number(child, "iid")}, ImplementationID{Number(child, "impl")}});
+  }
+  return bindings;
+}
+
+void ParseStrings(xmlNode* node, PluginResources& resources) {
+  const std::string table = Attribute(node, "table");
+  auto& entries = resources.stringTables[table];
+  for (xmlNode* child = node->children; child; child = child->next) {
+    if (Is(child, "string"))
+      entries[Attribute(child, "key")] = Attribute(child, "text");
+  }
+  if (Attribute(node, "translate") == "no")
+    resources.untranslatedTables.push_back(table);
+}
+
+void ParseElement(xmlNode* node, PluginResources& resources) {
+  if (Is(node, "class")) {
+    resources.classes.push_back({ClassID{Number(node, "id")}, ClassID{Number(node, "parent")},
+                                 Attribute(node, "name"), resources.id, Bindings(node)});
+  } else if (Is(node, "add-in")) {
+    for (const InterfaceBinding& binding : Bindings(node))
+      resources.addIns.emplace_back(ClassID{Number(node, "class")}, binding);
+  } else if (Is(node, "action")) {
+    resources.actions.push_back({ActionID{Number(node, "id")}, ClassID{Number(node, "owner")},
+                                 Attribute(node, "title"), Attribute(node, "area")});
+  } else if (Is(node, "menu")) {
+    resources.menus.push_back({ActionID{Number(node, "action")}, Attribute(node, "path"),
+                               Attribute(node, "title"),
+                               std::strtod(Attribute(node, "position").c_str(), nullptr)});
+  } else if (Is(node, "panel")) {
+    resources.panels.push_back({RsrcID{Number(node, "resource")}, WidgetID{Number(node, "widget")},
+                                ClassID{Number(node, "class")}, Attribute(node, "title"),
+                                ActionID{Number(node, "toggle-action")},
+                                Attribute(node, "resizable") == "true"});
+  } else if (Is(node, "tooltip")) {
+    resources.toolTips.push_back({WidgetID{Number(node, "widget")}, Attribute(node, "key")});
+  } else if (Is(node, "locale")) {
+    resources.localeIndex.emplace_back(static_cast<int>(Number(node, "code")),
+                                       Attribute(node, "table"));
+  } else if (Is(node, "strings")) {
+    ParseStrings(node, resources);
+  } else if (Is(node, "version")) {
+    resources.version = VersionDeclaration{Attribute(node, "plugin"), Attribute(node, "host"),
+                                           Attribute(node, "text")};
+  }
+}
+
+bool ParseFile(const std::string& name, const std::string& bytes, PluginResources& resources,
+               std::string& error) {
+  std::unique_ptr<xmlDoc, XmlDocFree> doc(
+      xmlReadMemory(bytes.data(), static_cast<int>(bytes.size()), name.c_str(), "UTF-8",
+                    XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING));
+  xmlNode* root = doc ? xmlDocGetRootElement(doc.get()) : nullptr;
+  if (!root || !Is(root, "resources")) {
+    error = "resource file " + name + " is not a resources document";
+    return false;
+  }
+  if (!Attribute(root, "plugin").empty())
+    resources.id = PluginID{Number(root, "plugin")};
+  if (!Attribute(root, "name").empty())
+    resources.name = Attribute(root, "name");
+  for (xmlNode* child = root->children; child; child = child->next)
+    ParseElement(child, resources);
+  return true;
+}
+
+} // namespace
+
+bool ReadResourceArchive(const std::filesystem::path& library,
+                         std::map<std::string, std::string>& files, std::string& error) {
+  std::string image;
+  if (!ReadWholeFile(library, image, &error))
+    return false;
+  std::string_view section;
+  return FindSection(image, section, error) && SplitArchive(section, files, error);
+}
+
+bool ParseResources(const std::map<std::string, std::string>& files, PluginResources& resources,
+                    std::string& error) {
+  for (const auto& [name, bytes] : files) {
+    if (!ParseFile(name, bytes, resources, error))
+      return false;
+  }
+  if (!resources.id.IsValid()) {
+    error = "the resources name no plug-in ID";
+    return false;
+  }
+  for (ClassDescription& description : resources.classes)
+    description.plugin = resources.id;
+  return true;
+}
+
+} // namespace layra

@@ -1,0 +1,127 @@
+#include <layra/StreamUtil.h>
+
+#include "RefCounted.h"
+
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+namespace layra {
+namespace {
+
+struct FileCloser {
+  void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
+
+class FileStream final : public RefCounted<IPMStream> {
+public:
+  FileStream(FileHandle file, bool reading) : fFile(std::move(file)), fReading(reading) {
+    if (!reading)
+      return;
+    std::fseek(fFile.get(), 0, SEEK_END);
+    fSize = std::ftell(fFile.get());
+    std::fseek(fFile.get(), 0, SEEK_SET);
+  }
+
+  bool IsReading() const override { return fReading; }
+  bool IsWriting() const override { return !fReading; }
+
+  std::size_t XferByte(unsigned char* buffer, std::size_t count) override {
+    if (fState != kStreamStateGood)
+      return 0;
+    const std::size_t done = fReading ? std::fread(buffer, 1, count, fFile.get())
+                                      : std::fwrite(buffer, 1, count, fFile.get());
+    if (done < count)
+      fState = fReading ? kStreamStateEOF : kStreamStateFailure;
+    return done;
+  }
+  void Flush() override {
+    if (!fReading && std::fflush(fFile.get()) != 0)
+      fState = kStreamStateFailure;
+  }
+  StreamState GetStreamState() const override { return fState; }
+  void SetStreamState(StreamState state) override { fState = state; }
+  std::int64_t RemainingBytes() const override {
+    if (!fReading || fSize < 0)
+      return -1;
+    return fSize - std::ftell(fFile.get());
+  }
+
+private:
+  FileHandle fFile;
+  bool fReading;
+  long fSize = -1;
+  StreamState fState = kStreamStateGood;
+};
+
+class MemoryStream final : public RefCounted<IPMStream> {
+public:
+  explicit MemoryStream(std::vector<unsigned char> bytes) : fBytes(std::move(bytes)) {}
+  MemoryStream() : fReading(false) {}
+
+  bool IsReading() const override { return fReading; }
+  bool IsWriting() const override { return !fReading; }
+
+  std::size_t XferByte(unsigned char* buffer, std::size_t count) override {
+    if (fState != kStreamStateGood)
+      return 0;
+    if (!fReading) {
+      fBytes.insert(fBytes.end(), buffer, buffer + count);
+      return count;
+    }
+    const std::size_t done = std::min(count, fBytes.size() - fPosition);
+    if (done > 0)
+      std::memcpy(buffer, fBytes.data() + fPosition, done);
+    fPosition += done;
+    if (done < count)
+      fState = kStreamStateEOF;
+    return done;
+  }
+  void Flush() override {}
+  StreamState GetStreamState() const override { return fState; }
+  void SetStreamState(StreamState state) override { fState = state; }
+  std::int64_t RemainingBytes() const override {
+    return fReading ? static_cast<std::int64_t>(fBytes.size() - fPosition) : -1;
+  }
+  const std::vector<unsigned char>& Bytes() const { return fBytes; }
+
+private:
+  std::vector<unsigned char> fBytes;
+  std::size_t fPosition = 0;
+  bool fReading = true;
+  StreamState fState = kStreamStateGood;
+};
+
+} // namespace
+} // namespace layra
+
+namespace StreamUtil {
+
+IPMStream* CreateFileStreamRead(const IDFile& file, std::uint32_t, std::uint32_t, std::uint32_t) {
+  layra::FileHandle handle(std::fopen(file.GetPath().c_str(), "rb"));
+  if (!handle)
+    return nullptr;
+  return new layra::FileStream(std::move(handle), true);
+}
+
+IPMStream* CreateFileStreamWrite(const IDFile& file, std::uint32_t mode, std::uint32_t,
+                                 std::uint32_t) {
+  layra::FileHandle handle(std::fopen(file.GetPath().c_str(), (mode & kOpenApp) ? "ab" : "wb"));
+  if (!handle)
+    return nullptr;
+  return new layra::FileStream(std::move(handle), false);
+}
+
+IPMStream* CreateMemoryStreamRead(std::vector<unsigned char> bytes) {
+  return new layra::MemoryStream(std::move(bytes));
+}
+
+IPMStream* CreateMemoryStreamWrite() { return new layra::MemoryStream(); }
+
+std::vector<unsigned char> GetMemoryStreamBytes(const IPMStream* stream) {
+  auto memory = dynamic_cast<const layra::MemoryStream*>(stream);
+  return memory ? memory->Bytes() : std::vector<unsigned char>{};
+}
+
+} // namespace StreamUtil

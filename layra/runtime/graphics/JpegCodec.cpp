@@ -1,0 +1,128 @@
+#include <graphics/ErrorText.h>
+#include <graphics/JpegCodec.h>
+
+#include <turbojpeg.h>
+
+#include <algorithm>
+#include <bit>
+#include <memory>
+
+namespace layra::graphics {
+namespace {
+
+struct TjHandleDeleter {
+  void operator()(tjhandle handle) const { tjDestroy(handle); }
+};
+using TjHandle = std::unique_ptr<void, TjHandleDeleter>;
+
+struct TjBufferDeleter {
+  void operator()(unsigned char* buffer) const { tjFree(buffer); }
+};
+using TjBuffer = std::unique_ptr<unsigned char, TjBufferDeleter>;
+
+// Matches cairo's RGB24, a native-endian 0xXXRRGGBB word per pixel.
+constexpr int kNativePixelFormat =
+    std::endian::native == std::endian::little ? TJPF_BGRX : TJPF_XRGB;
+
+constexpr int kBytesPerPixel = 4;
+
+bool BufferMatchesSize(const Raster& raster) {
+  if (raster.width < 1 || raster.height < 1) {
+    return false;
+  }
+  if (static_cast<long long>(raster.stride) < static_cast<long long>(raster.width) * kBytesPerPixel) {
+    return false;
+  }
+  return raster.pixels.size() >=
+         static_cast<std::size_t>(raster.stride) * static_cast<std::size_t>(raster.height);
+}
+
+std::optional<ImageSize> ReadHeader(tjhandle handle, const unsigned char* data, std::size_t size) {
+  if (data == nullptr || size == 0) {
+    return std::nullopt;
+  }
+  // A tables-only stream succeeds without touching the outputs, hence the zeros.
+  int width = 0;
+  int height = 0;
+  int subsampling = 0;
+  int colorspace = 0;
+  if (tjDecompressHeader3(handle, data, size, &width, &height, &subsampling, &colorspace) != 0) {
+    return std::nullopt;
+  }
+  if (width < 1 || height < 1) {
+    return std::nullopt;
+  }
+  return ImageSize{width, height};
+}
+
+bool IsAffordable(ImageSize size) {
+  return size.width <= kMaxRasterDimension && size.height <= kMaxRasterDimension &&
+         static_cast<long long>(size.width) * size.height <= kMaxImagePixels;
+}
+
+} // namespace
+
+std::optional<std::vector<unsigned char>> EncodeJpeg(const Raster& raster, int qualityLevel,
+                                                     std::string* error) {
+  if (!BufferMatchesSize(raster)) {
+    SetError(error, "cannot encode JPEG: raster dimensions do not match its pixel buffer");
+    return std::nullopt;
+  }
+  TjHandle handle(tjInitCompress());
+  if (!handle) {
+    SetError(error, std::string("cannot start JPEG encoder: ") + tjGetErrorStr2(nullptr));
+    return std::nullopt;
+  }
+  const int last = static_cast<int>(kJpegQualityForLevel.size()) - 1;
+  const int quality = kJpegQualityForLevel[std::clamp(qualityLevel, 0, last)];
+  unsigned char* output = nullptr;
+  unsigned long outputSize = 0;
+  const int status = tjCompress2(handle.get(), raster.pixels.data(), raster.width, raster.stride,
+                                 raster.height, kNativePixelFormat, &output, &outputSize,
+                                 TJSAMP_420, quality, 0);
+  const TjBuffer owned(output);
+  if (status != 0) {
+    SetError(error, std::string("JPEG encoding failed: ") + tjGetErrorStr2(handle.get()));
+    return std::nullopt;
+  }
+  return std::vector<unsigned char>(output, output + outputSize);
+}
+
+std::optional<ImageSize> ReadJpegSize(const unsigned char* data, std::size_t size) {
+  const TjHandle handle(tjInitDecompress());
+  if (!handle) {
+    return std::nullopt;
+  }
+  return ReadHeader(handle.get(), data, size);
+}
+
+std::optional<Raster> DecodeJpeg(const unsigned char* data, std::size_t size, std::string* error) {
+  const TjHandle handle(tjInitDecompress());
+  if (!handle) {
+    SetError(error, std::string("cannot start JPEG decoder: ") + tjGetErrorStr2(nullptr));
+    return std::nullopt;
+  }
+  const std::optional<ImageSize> imageSize = ReadHeader(handle.get(), data, size);
+  if (!imageSize) {
+    SetError(error, "not a JPEG image, or its header is damaged");
+    return std::nullopt;
+  }
+  if (!IsAffordable(*imageSize)) {
+    SetError(error, "JPEG image of " + std::to_string(imageSize->width) + "x" +
+                        std::to_string(imageSize->height) + " pixels is too large to decode");
+    return std::nullopt;
+  }
+  Raster raster{imageSize->width, imageSize->height, imageSize->width * kBytesPerPixel, {}};
+  raster.pixels.resize(static_cast<std::size_t>(raster.stride) * raster.height);
+  const int status = tjDecompress2(handle.get(), data, size, raster.pixels.data(), raster.width,
+                                   raster.stride, raster.height, kNativePixelFormat, 0);
+  // Warnings (a truncated scan, stray bytes between markers) still leave a picture that every
+  // viewer shows, so only a fatal error counts as failure.
+  if (status != 0 && tjGetErrorCode(handle.get()) == TJERR_FATAL) {
+    SetError(error, std::string("JPEG decoding failed: ") + tjGetErrorStr2(handle.get()));
+    return std::nullopt;
+  }
+  return raster;
+}
+
+} // namespace layra::graphics

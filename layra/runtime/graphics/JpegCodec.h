@@ -1,0 +1,25 @@
+#pragma once
+
+#include <graphics/Raster.h>
+
+#include <array>
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace layra::graphics {
+
+// Preview quality levels 0..3, from smallest file to best picture.
+inline constexpr std::array<int, 4> kJpegQualityForLevel{30, 55, 75, 90};
+
+// Baseline JPEG with 4:2:0 chroma; levels outside 0..3 are clamped.
+std::optional<std::vector<unsigned char>> EncodeJpeg(const Raster& raster, int qualityLevel,
+                                                     std::string* error);
+
+// Reads only the frame header, so it is cheap even for huge files.
+std::optional<ImageSize> ReadJpegSize(const unsigned char* data, std::size_t size);
+
+std::optional<Raster> DecodeJpeg(const unsigned char* data, std::size_t size, std::string* error);
+
+} // namespace layra::graphics

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <graphics/PageScene.h>
+#include <graphics/Raster.h>
+
+#include <cstddef>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace layra::graphics {
+
+class TextEngine;
+
+// Draws page scenes into rasters. Keeps fonts and shaping state between calls, so reuse one
+// renderer for many pages; it is not thread-safe, give each thread its own.
+class PageRenderer {
+public:
+  PageRenderer();
+  ~PageRenderer();
+  PageRenderer(const PageRenderer&) = delete;
+  PageRenderer& operator=(const PageRenderer&) = delete;
+
+  // The raster is round(width * xScale * xResolution / 72) by
+  // round(height * yScale * yResolution / 72) pixels. Fails, with a reason in `error`, when
+  // either side falls outside 1..kMaxRasterDimension. Items that cannot be drawn (damaged
+  // images, degenerate geometry) never fail the page.
+  std::optional<Raster> RenderPage(const PageScene& scene, double xScale, double yScale,
+                                   double xResolution, double yResolution, std::string* error);
+
+  // How many leading bytes of `text` fit, wrapped, in a frame of this size. Always ends at a
+  // line start, so the remainder can flow on into the next frame.
+  std::size_t FitText(std::string_view text, const std::string& fontFamily, double fontSize,
+                      double width, double height);
+
+private:
+  std::unique_ptr<TextEngine> text_;
+};
+
+} // namespace layra::graphics

@@ -1,0 +1,137 @@
+#include <xml/XmlDocument.h>
+
+#include <libxml/SAX2.h>
+#include <libxml/parser.h>
+#include <libxml/tree.h>
+#include <libxml/xmlerror.h>
+
+#include <climits>
+
+namespace layra::xml {
+namespace {
+
+// No NOENT (substitution) and no DTDLOAD: entities stay references and nothing outside the
+// buffer is read. NOERROR/NOWARNING silence the default stderr reporting.
+constexpr int kParseOptions = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING;
+
+struct ParserContextDeleter {
+  void operator()(xmlParserCtxt* context) const { xmlFreeParserCtxt(context); }
+};
+using ParserContextPtr = std::unique_ptr<xmlParserCtxt, ParserContextDeleter>;
+
+// What one parse learns about its own failure. Reached through its parser context only, so
+// parses running in other threads never see it.
+struct ParseOutcome {
+  std::string firstError;
+  std::string refusedEntity;
+};
+
+void SetError(std::string* error, std::string message) {
+  if (error != nullptr) {
+    *error = std::move(message);
+  }
+}
+
+ParseOutcome& OutcomeOf(void* parserContext) {
+  return *static_cast<ParseOutcome*>(static_cast<xmlParserCtxt*>(parserContext)->_private);
+}
+
+std::string WithoutTrailingNewlines(const char* message) {
+  std::string text = message == nullptr ? "unknown error" : message;
+  while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) {
+    text.pop_back();
+  }
+  return text;
+}
+
+// Later errors are mostly fallout of the first, which names the real problem.
+void RecordError(void* parserContext, xmlErrorPtr error) {
+  if (parserContext == nullptr || error == nullptr || error->level < XML_ERR_ERROR) {
+    return;
+  }
+  ParseOutcome& outcome = OutcomeOf(parserContext);
+  if (!outcome.firstError.empty()) {
+    return;
+  }
+  outcome.firstError =
+      "XML error on line " + std::to_string(error->line) + ": " +
+      WithoutTrailingNewlines(error->message);
+}
+
+// Stopping at the declaration means an entity bomb is refused before anything is expanded.
+void RefuseEntity(void* parserContext, const xmlChar* name) {
+  auto* context = static_cast<xmlParserCtxt*>(parserContext);
+  ParseOutcome& outcome = OutcomeOf(context);
+  if (outcome.refusedEntity.empty()) {
+    outcome.refusedEntity = "entity declarations are not accepted (entity '" +
+                            std::string(reinterpret_cast<const char*>(name)) + "' on line " +
+                            std::to_string(xmlSAX2GetLineNumber(context)) + ")";
+  }
+  xmlStopParser(context);
+}
+
+void RefuseParsedEntity(void* parserContext, const xmlChar* name, int, const xmlChar*,
+                        const xmlChar*, xmlChar*) {
+  RefuseEntity(parserContext, name);
+}
+
+void RefuseUnparsedEntity(void* parserContext, const xmlChar* name, const xmlChar*,
+                          const xmlChar*, const xmlChar*) {
+  RefuseEntity(parserContext, name);
+}
+
+// The parser's global tables must be set up once before threads parse concurrently.
+void InitializeParserOnce() {
+  static const bool initialized = [] {
+    xmlInitParser();
+    return true;
+  }();
+  (void)initialized;
+}
+
+} // namespace
+
+void XmlDocument::DocDeleter::operator()(_xmlDoc* doc) const { xmlFreeDoc(doc); }
+
+XmlDocument::XmlDocument(DocPtr doc) : doc_(std::move(doc)) {}
+
+XmlDocument::~XmlDocument() = default;
+
+std::unique_ptr<XmlDocument> XmlDocument::Parse(const unsigned char* data, std::size_t size,
+                                                std::string* error) {
+  if (data == nullptr || size == 0) {
+    SetError(error, "XML document is empty");
+    return nullptr;
+  }
+  if (size > INT_MAX) {
+    SetError(error, "XML document of " + std::to_string(size) + " bytes is too large");
+    return nullptr;
+  }
+  InitializeParserOnce();
+  const ParserContextPtr context(xmlNewParserCtxt());
+  if (!context) {
+    SetError(error, "out of memory starting the XML parser");
+    return nullptr;
+  }
+  ParseOutcome outcome;
+  context->_private = &outcome;
+  context->sax->serror = &RecordError;
+  context->sax->entityDecl = &RefuseParsedEntity;
+  context->sax->unparsedEntityDecl = &RefuseUnparsedEntity;
+  DocPtr doc(xmlCtxtReadMemory(context.get(), reinterpret_cast<const char*>(data),
+                               static_cast<int>(size), nullptr, nullptr, kParseOptions));
+  if (!outcome.refusedEntity.empty()) {
+    SetError(error, outcome.refusedEntity);
+    return nullptr;
+  }
+  if (!doc) {
+    SetError(error, outcome.firstError.empty() ? "XML document could not be parsed"
+                                               : outcome.firstError);
+    return nullptr;
+  }
+  return std::unique_ptr<XmlDocument>(new XmlDocument(std::move(doc)));
+}
+
+XmlNode XmlDocument::root() const { return XmlNode(reinterpret_cast<_xmlNode*>(doc_.get())); }
+
+} // namespace layra::xml

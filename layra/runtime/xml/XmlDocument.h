@@ -1,0 +1,41 @@
+#pragma once
+
+#include <xml/XmlNode.h>
+
+#include <cstddef>
+#include <memory>
+#include <string>
+
+struct _xmlDoc;
+
+namespace layra::xml {
+
+// A parsed document. Parsing never touches the network or the file system and refuses any
+// document that declares entities, which keeps entity expansion attacks out entirely.
+// Parse is safe to call from several threads at once.
+class XmlDocument {
+public:
+  // Null on failure, with the parser's message and line number in `error`.
+  static std::unique_ptr<XmlDocument> Parse(const unsigned char* data, std::size_t size,
+                                            std::string* error);
+
+  ~XmlDocument();
+  XmlDocument(const XmlDocument&) = delete;
+  XmlDocument& operator=(const XmlDocument&) = delete;
+
+  // The document node: its children are the root element and any comments, processing
+  // instructions or doctype around it, in document order.
+  XmlNode root() const;
+
+private:
+  struct DocDeleter {
+    void operator()(_xmlDoc* doc) const;
+  };
+  using DocPtr = std::unique_ptr<_xmlDoc, DocDeleter>;
+
+  explicit XmlDocument(DocPtr doc);
+
+  DocPtr doc_;
+};
+
+} // namespace layra::xml

@@ -1,0 +1,119 @@
+#include <xml/XmlNode.h>
+
+#include <libxml/tree.h>
+#include <libxml/xmlmemory.h>
+
+#include <memory>
+
+namespace layra::xml {
+namespace {
+
+struct XmlStringDeleter {
+  void operator()(xmlChar* text) const { xmlFree(text); }
+};
+using XmlStringPtr = std::unique_ptr<xmlChar, XmlStringDeleter>;
+
+std::string ToString(const xmlChar* text) {
+  return text == nullptr ? std::string() : std::string(reinterpret_cast<const char*>(text));
+}
+
+std::string QualifiedName(const xmlNs* ns, const xmlChar* localName) {
+  if (ns == nullptr || ns->prefix == nullptr) {
+    return ToString(localName);
+  }
+  return ToString(ns->prefix) + ":" + ToString(localName);
+}
+
+std::string NamespaceDeclarationName(const xmlNs* declaration) {
+  if (declaration->prefix == nullptr) {
+    return "xmlns";
+  }
+  return "xmlns:" + ToString(declaration->prefix);
+}
+
+std::string AttributeValue(xmlAttr* attribute) {
+  const XmlStringPtr value(xmlNodeGetContent(reinterpret_cast<xmlNode*>(attribute)));
+  return ToString(value.get());
+}
+
+} // namespace
+
+std::string XmlNode::name() const {
+  if (node_ == nullptr) {
+    return {};
+  }
+  switch (node_->type) {
+  case XML_ELEMENT_NODE:
+    return QualifiedName(node_->ns, node_->name);
+  case XML_TEXT_NODE:
+    return "#text";
+  case XML_CDATA_SECTION_NODE:
+    return "#cdata-section";
+  case XML_COMMENT_NODE:
+    return "#comment";
+  case XML_DOCUMENT_NODE:
+    return "#document";
+  default:
+    return ToString(node_->name);
+  }
+}
+
+std::string XmlNode::value() const {
+  if (node_ == nullptr) {
+    return {};
+  }
+  switch (node_->type) {
+  case XML_TEXT_NODE:
+  case XML_CDATA_SECTION_NODE:
+  case XML_COMMENT_NODE:
+  case XML_PI_NODE:
+    return ToString(node_->content);
+  default:
+    return {};
+  }
+}
+
+XmlNode XmlNode::firstChild() const {
+  return node_ == nullptr ? XmlNode() : XmlNode(node_->children);
+}
+
+std::vector<XmlNode> XmlNode::children() const {
+  std::vector<XmlNode> result;
+  for (XmlNode child = firstChild(); child; child = XmlNode(child.node_->next)) {
+    result.push_back(child);
+  }
+  return result;
+}
+
+std::vector<XmlAttribute> XmlNode::attributes() const {
+  std::vector<XmlAttribute> result;
+  if (!isElement()) {
+    return result;
+  }
+  for (const xmlNs* declaration = node_->nsDef; declaration != nullptr;
+       declaration = declaration->next) {
+    result.push_back({NamespaceDeclarationName(declaration), ToString(declaration->href)});
+  }
+  for (xmlAttr* attribute = node_->properties; attribute != nullptr; attribute = attribute->next) {
+    result.push_back({QualifiedName(attribute->ns, attribute->name), AttributeValue(attribute)});
+  }
+  return result;
+}
+
+std::optional<std::string> XmlNode::attribute(std::string_view name) const {
+  for (XmlAttribute& candidate : attributes()) {
+    if (candidate.name == name) {
+      return std::move(candidate.value);
+    }
+  }
+  return std::nullopt;
+}
+
+bool XmlNode::isElement() const { return node_ != nullptr && node_->type == XML_ELEMENT_NODE; }
+
+bool XmlNode::isText() const {
+  return node_ != nullptr &&
+         (node_->type == XML_TEXT_NODE || node_->type == XML_CDATA_SECTION_NODE);
+}
+
+} // namespace layra::xml

@@ -1,0 +1,83 @@
+#include <platform/Identity.h>
+#include <platform/Network.h>
+
+#include <algorithm>
+#include <ifaddrs.h>
+#include <memory>
+#include <net/if.h>
+#include <netpacket/packet.h>
+#include <sys/socket.h>
+
+namespace platform {
+namespace {
+
+using InterfaceList = std::unique_ptr<ifaddrs, decltype(&freeifaddrs)>;
+
+InterfaceList ReadInterfaces() {
+  ifaddrs* first = nullptr;
+  if (getifaddrs(&first) != 0) {
+    first = nullptr;
+  }
+  return InterfaceList(first, &freeifaddrs);
+}
+
+bool IsLoopback(const ifaddrs& entry) {
+  return (entry.ifa_flags & IFF_LOOPBACK) != 0;
+}
+
+bool IsUpAndRunning(const ifaddrs& entry) {
+  constexpr unsigned kActive = IFF_UP | IFF_RUNNING;
+  return (entry.ifa_flags & kActive) == kActive;
+}
+
+bool HasFamily(const ifaddrs& entry, int family) {
+  return entry.ifa_addr != nullptr && entry.ifa_addr->sa_family == family;
+}
+
+bool HasIpAddress(const ifaddrs& entry) {
+  return HasFamily(entry, AF_INET) || HasFamily(entry, AF_INET6);
+}
+
+// Virtual devices often report an all-zero address, which identifies nothing.
+std::optional<HardwareAddress> LinkLayerAddress(const ifaddrs& entry) {
+  if (!HasFamily(entry, AF_PACKET)) {
+    return std::nullopt;
+  }
+  const auto* link = reinterpret_cast<const sockaddr_ll*>(entry.ifa_addr);
+  HardwareAddress address{};
+  if (link->sll_halen != address.size()) {
+    return std::nullopt;
+  }
+  std::copy_n(link->sll_addr, address.size(), address.begin());
+  if (std::all_of(address.begin(), address.end(), [](unsigned char byte) { return byte == 0; })) {
+    return std::nullopt;
+  }
+  return address;
+}
+
+} // namespace
+
+std::optional<HardwareAddress> FirstAdapterAddress() {
+  const InterfaceList interfaces = ReadInterfaces();
+  for (const ifaddrs* entry = interfaces.get(); entry != nullptr; entry = entry->ifa_next) {
+    if (IsLoopback(*entry)) {
+      continue;
+    }
+    if (auto address = LinkLayerAddress(*entry)) {
+      return address;
+    }
+  }
+  return std::nullopt;
+}
+
+bool IsConnectedToNetwork() {
+  const InterfaceList interfaces = ReadInterfaces();
+  for (const ifaddrs* entry = interfaces.get(); entry != nullptr; entry = entry->ifa_next) {
+    if (!IsLoopback(*entry) && IsUpAndRunning(*entry) && HasIpAddress(*entry)) {
+      return true;
+    }
+  }
+  return false;
+}
+
+} // namespace platform

@@ -1,0 +1,154 @@
+// A small plug-in that exercises what every plug-in relies on: entry point,
+// registration, resources, a start-up service, an action, a persistent
+// implementation changed through an undoable command, and a responder.
+
+#include "TestPluginIDs.h"
+
+#include <layra/CActionComponent.h>
+#include <layra/CAlert.h>
+#include <layra/CResponder.h>
+#include <layra/CServiceProvider.h>
+#include <layra/CmdUtils.h>
+#include <layra/Command.h>
+#include <layra/IDataBase.h>
+#include <layra/IImplementationRegistry.h>
+#include <layra/IPMStream.h>
+#include <layra/IPlugIn.h>
+#include <layra/ISession.h>
+#include <layra/ISignalMgr.h>
+#include <layra/ISubject.h>
+#include <layra/IStartupShutdownService.h>
+
+#include <cstdio>
+#include <dlfcn.h>
+#include <string>
+
+namespace {
+
+constexpr ClassID kTestIncrementCommandBoss{0x900002};
+
+class TestCounter : public CPMUnknown<ITestCounter> {
+public:
+  explicit TestCounter(IPMUnknown* boss) : CPMUnknown<ITestCounter>(boss) {}
+  std::int32_t Get() const override { return fValue; }
+  void Increment() override {
+    PreDirty();
+    ++fValue;
+  }
+  void ReadWrite(IPMStream* stream, ImplementationID) { stream->XferInt32(fValue); }
+
+private:
+  std::int32_t fValue = 0;
+};
+
+class IncrementCommand : public Command {
+public:
+  explicit IncrementCommand(IPMUnknown* boss) : Command(boss) {}
+  void Do() override {
+    for (std::int32_t i = 0; i < GetItemList()->Length(); ++i) {
+      InterfacePtr<ITestCounter> counter(
+          static_cast<ITestCounter*>(GetItemList()->GetRef(i).Instantiate(IID_ITESTCOUNTER)));
+      if (counter)
+        counter->Increment();
+    }
+  }
+  void DoNotify() override {
+    InterfacePtr<ISubject> subject(
+        static_cast<ISubject*>(GetItemList()->GetRef(0).Instantiate(IID_ISUBJECT)));
+    if (subject)
+      subject->ModelChange(ClassID{0x900005}, IID_ITESTCOUNTER, this);
+  }
+  PMString CreateName() override { return PMString("Increment"); }
+};
+
+class TestActions : public CActionComponent {
+public:
+  explicit TestActions(IPMUnknown* boss) : CActionComponent(boss) {}
+  void DoAction(IActiveContext*, ActionID action, GSysPoint, IPMUnknown*) override {
+    if (action == kTestGreetAction) {
+      CAlert::InformationAlert(PMString("0x900000kHelloKey"));
+      return;
+    }
+    if (action != kTestIncrementAction)
+      return;
+    InterfacePtr<ICommand> command(CmdUtils::CreateCommand(kTestIncrementCommandBoss));
+    InterfacePtr<IPMUnknown> workspace(GetExecutionContextSession()->QueryWorkspace());
+    command->SetItemList(UIDList(GetUIDRef(workspace)));
+    CmdUtils::ProcessCommand(command);
+  }
+};
+
+class TestStartup : public CPMUnknown<IStartupShutdownService> {
+public:
+  explicit TestStartup(IPMUnknown* boss) : CPMUnknown<IStartupShutdownService>(boss) {}
+  void Startup() override { CAlert::InformationAlert(PMString("0x900000kStartedKey")); }
+  void Shutdown() override { std::printf("test plug-in shut down\n"); }
+};
+
+class TestResponderProvider : public CServiceProvider {
+public:
+  explicit TestResponderProvider(IPMUnknown* boss) : CServiceProvider(boss) {}
+  void GetName(PMString* name) override { *name = PMString("Test responder"); }
+  ServiceID GetServiceID() override { return ServiceID{0xe0f}; }
+};
+
+class TestResponder : public CResponder {
+public:
+  explicit TestResponder(IPMUnknown* boss) : CResponder(boss) {}
+  void Respond(ISignalMgr* signal) override {
+    InterfacePtr<IDocumentSignalData> data(signal, UseDefaultIID());
+    std::printf("signal 0x%x for object %u\n", signal->GetServiceID().Get(),
+                data ? data->GetDocument().GetUID() : 0u);
+  }
+};
+
+template <class Impl> ImplementationRecord Record(std::uint32_t id, bool persistent = false) {
+  return ImplementationRecord{ImplementationID{id}, &layra::CreateImplementation<Impl>,
+                              &layra::DestroyImplementation<Impl>,
+                              &layra::SizeOfImplementation<Impl>,
+                              persistent ? &layra::PersistImplementation<TestCounter> : nullptr};
+}
+
+// Attach-time constructors may run before this file's other globals are built, so the
+// path lives in a function-local static.
+std::string& ResourceFile() {
+  static std::string path;
+  return path;
+}
+
+__attribute__((constructor)) void OnAttach() {
+  Dl_info info{};
+  if (::dladdr(reinterpret_cast<const void*>(&OnAttach), &info) && info.dli_fname)
+    ResourceFile() = info.dli_fname;
+}
+
+class TestPlugIn final : public IPlugIn {
+public:
+  void SetPluginID(PluginID id) override { fID = id; }
+  PluginID GetPluginID() const override { return fID; }
+  std::string GetResourceFile() const override { return ResourceFile(); }
+  bool RegisterImplementations(PluginID id) override {
+    InterfacePtr<IImplementationRegistry> registry(GetExecutionContextSession(), UseDefaultIID());
+    for (const ImplementationRecord& r :
+         {Record<TestActions>(0x900000), Record<TestStartup>(0x900001),
+          Record<TestCounter>(0x900002, true), Record<IncrementCommand>(0x900003),
+          Record<TestResponderProvider>(0x900004), Record<TestResponder>(0x900005)})
+      registry->RegisterImplementation(id, r.id, r.create, r.destroy, r.size, r.persist, nullptr,
+                                       0);
+    return true;
+  }
+  bool CanLoad() override { return true; }
+  bool Load() override { return true; }
+  bool CanUnload() override { return true; }
+  bool IsOptional() override { return false; }
+  void Unload() override {}
+
+private:
+  PluginID fID;
+};
+
+TestPlugIn gPlugIn;
+
+} // namespace
+
+extern "C" __attribute__((visibility("default"))) IPlugIn* GetPlugIn() { return &gPlugIn; }

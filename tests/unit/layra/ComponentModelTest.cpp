@@ -1,0 +1,219 @@
+// Bosses, references, add-ins, persistence, undo and observers, on classes
+// assembled directly through the host's object model.
+
+#include <layra/CObserver.h>
+#include <layra/CmdUtils.h>
+#include <layra/ErrorUtils.h>
+#include <layra/Command.h>
+#include <layra/IObjectModel.h>
+#include <layra/IPMStream.h>
+#include <layra/ISubject.h>
+#include <layra/host/DataBase.h>
+#include <layra/host/Host.h>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+constexpr PMIID IID_IVALUE{0x7001};
+constexpr PMIID IID_IOTHER{0x7002};
+constexpr ClassID kValueBoss{0x7001};
+constexpr ClassID kDerivedBoss{0x7002};
+constexpr ClassID kSetValueCommandBoss{0x7003};
+constexpr ClassID kObserverBoss{0x7004};
+
+int gConstructed = 0;
+int gDestroyed = 0;
+
+class IValue : public IPMUnknown {
+public:
+  static constexpr PMIID kDefaultIID = IID_IVALUE;
+  virtual std::int32_t Get() const = 0;
+  virtual void Set(std::int32_t value) = 0;
+};
+
+class ValueImpl : public CPMUnknown<IValue> {
+public:
+  explicit ValueImpl(IPMUnknown* boss) : CPMUnknown<IValue>(boss) { ++gConstructed; }
+  ~ValueImpl() override { ++gDestroyed; }
+  std::int32_t Get() const override { return fValue; }
+  void Set(std::int32_t value) override {
+    PreDirty();
+    fValue = value;
+  }
+  void ReadWrite(IPMStream* stream, ImplementationID) { stream->XferInt32(fValue); }
+
+private:
+  std::int32_t fValue = 0;
+};
+
+class OtherImpl : public CPMUnknown<IPMUnknown> {
+public:
+  explicit OtherImpl(IPMUnknown* boss) : CPMUnknown<IPMUnknown>(boss) {}
+};
+
+std::int32_t gNewValue = 0;
+
+class SetValueCommand : public Command {
+public:
+  explicit SetValueCommand(IPMUnknown* boss) : Command(boss) {}
+  void Do() override {
+    InterfacePtr<IValue> value(static_cast<IValue*>(GetItemList()->GetRef(0).Instantiate(IID_IVALUE)));
+    value->Set(gNewValue);
+    if (gNewValue < 0)
+      ErrorUtils::PMSetGlobalErrorCode(kFailure);
+  }
+  void DoNotify() override {
+    InterfacePtr<ISubject> subject(
+        static_cast<ISubject*>(GetItemList()->GetRef(0).Instantiate(IID_ISUBJECT)));
+    subject->ModelChange(ClassID{0x7777}, IID_IVALUE, this);
+  }
+  PMString CreateName() override { return PMString("Set value"); }
+};
+
+int gHeard = 0;
+
+class CountingObserver : public CObserver {
+public:
+  explicit CountingObserver(IPMUnknown* boss) : CObserver(boss) {}
+  void Update(const ClassID& change, ISubject*, const PMIID& protocol, void*) override {
+    if (change == ClassID{0x7777} && protocol == IID_IVALUE)
+      ++gHeard;
+  }
+};
+
+template <class Impl> ImplementationRecord Record(std::uint32_t id, bool persistent = false) {
+  ImplementationRecord record{ImplementationID{id}, &layra::CreateImplementation<Impl>,
+                              &layra::DestroyImplementation<Impl>,
+                              &layra::SizeOfImplementation<Impl>};
+  if constexpr (requires(Impl& i) { i.ReadWrite(nullptr, ImplementationID{}); }) {
+    if (persistent)
+      record.persist = &layra::PersistImplementation<Impl>;
+  }
+  return record;
+}
+
+class ComponentModel : public testing::Test {
+protected:
+  void SetUp() override {
+    gConstructed = gDestroyed = gHeard = 0;
+    auto& model = layra::ObjectModel::Instance();
+    model.RegisterImplementation(PluginID{7}, Record<ValueImpl>(0x7001, true));
+    model.RegisterImplementation(PluginID{7}, Record<OtherImpl>(0x7002));
+    model.RegisterImplementation(PluginID{7}, Record<SetValueCommand>(0x7003));
+    model.RegisterImplementation(PluginID{7}, Record<CountingObserver>(0x7004));
+    model.AddClass({kValueBoss, kInvalidClass, "kValueBoss", PluginID{7},
+                    {{IID_IVALUE, ImplementationID{0x7001}}, {IID_ISUBJECT, kSubjectImpl}}});
+    model.AddClass({kDerivedBoss, kValueBoss, "kDerivedBoss", PluginID{7}, {}});
+    model.AddClass({kSetValueCommandBoss, kInvalidClass, "kSetValueCommandBoss", PluginID{7},
+                    {{IID_ICOMMAND, ImplementationID{0x7003}}}});
+    model.AddClass({kObserverBoss, kInvalidClass, "kObserverBoss", PluginID{7},
+                    {{IID_IOBSERVER, ImplementationID{0x7004}}}});
+  }
+
+  ErrorCode SetThroughCommand(const UIDRef& target, std::int32_t value) {
+    gNewValue = value;
+    InterfacePtr<ICommand> command(CmdUtils::CreateCommand(kSetValueCommandBoss));
+    command->SetItemList(UIDList(target));
+    return CmdUtils::ProcessCommand(command);
+  }
+
+  layra::Host fHost{layra::HostOptions{}};
+};
+
+TEST_F(ComponentModel, AbsentInterfaceIsNullAndPresentOneShareOneCount) {
+  InterfacePtr<IValue> value(static_cast<IValue*>(CreateObject(kValueBoss, IID_IVALUE)));
+  ASSERT_TRUE(value);
+  EXPECT_FALSE(InterfacePtr<IPMUnknown>(value, IID_IOTHER));
+  InterfacePtr<ISubject> subject(value, UseDefaultIID());
+  ASSERT_TRUE(subject);
+  InterfacePtr<IValue> again(subject, UseDefaultIID());
+  EXPECT_EQ(again.get(), value.get());
+  EXPECT_EQ(CreateObject(ClassID{0x7FFF}, IID_IVALUE), nullptr);
+}
+
+TEST_F(ComponentModel, BossDiesExactlyWithItsLastReference) {
+  IValue* raw = static_cast<IValue*>(CreateObject(kValueBoss, IID_IVALUE));
+  InterfacePtr<ISubject> subject(raw, UseDefaultIID());
+  raw->Release();
+  EXPECT_EQ(gDestroyed, 0);
+  InterfacePtr<ISubject> copy = subject;
+  subject.reset();
+  EXPECT_EQ(gDestroyed, 0);
+  copy.reset();
+  EXPECT_EQ(gConstructed, 1);
+  EXPECT_EQ(gDestroyed, 1);
+}
+
+TEST_F(ComponentModel, SubclassInheritsAndAddInAppearsOnExistingClass) {
+  layra::ObjectModel::Instance().AddInterfaceToClass(kValueBoss, {IID_IOTHER, ImplementationID{0x7002}},
+                                                      PluginID{8});
+  InterfacePtr<IPMUnknown> derived(CreateObject(kDerivedBoss, IID_IVALUE));
+  ASSERT_TRUE(derived);
+  EXPECT_TRUE(InterfacePtr<IPMUnknown>(derived, IID_IOTHER));
+}
+
+TEST_F(ComponentModel, PersistentImplementationSurvivesExportAndImport) {
+  layra::DataBase db;
+  const UID uid = db.NewUID(kValueBoss);
+  InterfacePtr<IValue>(static_cast<IValue*>(db.Instantiate(uid, IID_IVALUE)))->Set(41);
+  const auto stored = db.Export();
+  layra::DataBase copy;
+  std::vector<std::string> problems;
+  ASSERT_TRUE(copy.Import(stored, problems));
+  EXPECT_EQ(InterfacePtr<IValue>(static_cast<IValue*>(copy.Instantiate(uid, IID_IVALUE)))->Get(), 41);
+}
+
+TEST_F(ComponentModel, DamagedDataLeaveTheImplementationFreshAndAreReported) {
+  layra::StoredObject object{3, kValueBoss, {{ImplementationID{0x7001}, {1, 2}}}};
+  layra::DataBase db;
+  std::vector<std::string> problems;
+  EXPECT_FALSE(db.Import({object}, problems));
+  ASSERT_EQ(problems.size(), 1u);
+  EXPECT_EQ(InterfacePtr<IValue>(static_cast<IValue*>(db.Instantiate(3, IID_IVALUE)))->Get(), 0);
+}
+
+TEST_F(ComponentModel, UndoRestoresRedoReappliesFailedCommandChangesNothing) {
+  layra::DataBase db;
+  const UIDRef target(&db, db.NewUID(kValueBoss));
+  InterfacePtr<IValue> value(static_cast<IValue*>(target.Instantiate(IID_IVALUE)));
+  ASSERT_EQ(SetThroughCommand(target, 5), kSuccess);
+  ASSERT_EQ(SetThroughCommand(target, 9), kSuccess);
+  EXPECT_EQ(SetThroughCommand(target, -1), kFailure);
+  EXPECT_EQ(value->Get(), 9);
+  ASSERT_TRUE(CmdUtils::UndoLast(&db));
+  EXPECT_EQ(value->Get(), 5);
+  ASSERT_TRUE(CmdUtils::UndoLast(&db));
+  EXPECT_EQ(value->Get(), 0);
+  EXPECT_FALSE(CmdUtils::UndoLast(&db));
+  ASSERT_TRUE(CmdUtils::RedoLast(&db));
+  EXPECT_EQ(value->Get(), 5);
+}
+
+TEST_F(ComponentModel, SequenceIsOneUndoStep) {
+  layra::DataBase db;
+  const UIDRef target(&db, db.NewUID(kValueBoss));
+  ICommandSequence* sequence = CmdUtils::BeginCommandSequence();
+  SetThroughCommand(target, 1);
+  SetThroughCommand(target, 2);
+  CmdUtils::EndCommandSequence(sequence);
+  ASSERT_TRUE(CmdUtils::UndoLast(&db));
+  EXPECT_EQ(InterfacePtr<IValue>(static_cast<IValue*>(target.Instantiate(IID_IVALUE)))->Get(), 0);
+  EXPECT_FALSE(CmdUtils::CanUndo(&db));
+}
+
+TEST_F(ComponentModel, ObserverHearsEachChangeOnceAndNothingAfterDetaching) {
+  layra::DataBase db;
+  const UIDRef target(&db, db.NewUID(kValueBoss));
+  InterfacePtr<ISubject> subject(static_cast<ISubject*>(target.Instantiate(IID_ISUBJECT)));
+  InterfacePtr<IObserver> observer(static_cast<IObserver*>(CreateObject(kObserverBoss, IID_IOBSERVER)));
+  subject->AttachObserver(observer, IID_IVALUE);
+  subject->AttachObserver(observer, IID_IVALUE);
+  SetThroughCommand(target, 1);
+  EXPECT_EQ(gHeard, 1);
+  subject->DetachObserver(observer, IID_IVALUE);
+  SetThroughCommand(target, 2);
+  EXPECT_EQ(gHeard, 1);
+}
+
+} // namespace
