@@ -66,13 +66,16 @@ PageScene TextHeavyPage(PageRenderer& renderer, int page) {
   }
   scene.items.push_back(
       RectangleItem{Rect{400, 700, 570, 770}, Color{1, 0.95, 0.8}, Color{0.6, 0.4, 0}, 2});
-  scene.items.push_back(TextItem{Rect{408, 706, 562, 764}, Paragraphs(1, page), 8, Color{0.3, 0.2, 0}});
+  scene.items.push_back(
+      TextItem{Rect{408, 706, 562, 764}, Paragraphs(1, page), 8, Color{0.3, 0.2, 0}});
   return scene;
 }
 
 using Clock = std::chrono::steady_clock;
 
-double Seconds(Clock::duration duration) { return std::chrono::duration<double>(duration).count(); }
+double Seconds(Clock::duration duration) {
+  return std::chrono::duration<double>(duration).count();
+}
 
 bool Encode(const Raster& raster, int qualityLevel, std::size_t& totalBytes) {
   std::string error;
@@ -88,8 +91,8 @@ bool Encode(const Raster& raster, int qualityLevel, std::size_t& totalBytes) {
 bool RenderAndEncode(PageRenderer& renderer, const PageScene& scene, std::size_t& totalBytes) {
   for (const Variant& variant : kPreviewVariants) {
     std::string error;
-    const auto raster = renderer.RenderPage(scene, variant.scale, variant.scale, kResolution,
-                                            kResolution, &error);
+    const auto raster =
+        renderer.RenderPage(scene, variant.scale, variant.scale, kResolution, kResolution, &error);
     if (!raster) {
       std::fprintf(stderr, "render failed: %s\n", error.c_str());
       return false;
@@ -121,7 +124,7 @@ int main(int argc, char** argv) {
   for (const Variant& variant : kPreviewVariants) {
     std::string error;
     auto raster = prerenderer.RenderPage(encodedScene, variant.scale, variant.scale, kResolution,
-                                      kResolution, &error);
+                                         kResolution, &error);
     if (!raster) {
       std::fprintf(stderr, "render failed: %s\n", error.c_str());
       return 1;

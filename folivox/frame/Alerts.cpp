@@ -6,12 +6,16 @@ void ShowReport(const PMString& text, std::int16_t iconType) {
   CAlert::ModalAlert(text, PMString("OK"), PMString(), PMString(), 1, iconType);
 }
 
-void ShowReport(const char* key, std::int16_t iconType) { ShowReport(PMString(key), iconType); }
+void ShowReport(const char* key, std::int16_t iconType) {
+  ShowReport(PMString(key), iconType);
+}
 
 bool AskYesNo(const PMString& text, std::int16_t iconType) {
   return CAlert::ModalAlert(text, PMString("Yes"), PMString("No"), PMString(), 1, iconType) == 1;
 }
 
-bool AskYesNo(const char* key, std::int16_t iconType) { return AskYesNo(PMString(key), iconType); }
+bool AskYesNo(const char* key, std::int16_t iconType) {
+  return AskYesNo(PMString(key), iconType);
+}
 
 } // namespace folivox

@@ -11,9 +11,10 @@ folivox::RegisterImplementation<DocWchServiceProvider>
 // Before-save-as is left out on purpose: the name a document is saved under is only
 // known once the save is done.
 DocWchServiceProvider::DocWchServiceProvider(IPMUnknown* boss)
-    : CPMUnknown<IK2ServiceProvider>(boss),
-      fServiceIDs{kAfterSaveAsDocSignalResponderService, kBeforeCloseDocSignalResponderService,
-                  kAfterOpenDocSignalResponderService, kBeforeSaveDocSignalResponderService} {}
+    : CPMUnknown<IK2ServiceProvider>(boss), fServiceIDs{kAfterSaveAsDocSignalResponderService,
+                                                        kBeforeCloseDocSignalResponderService,
+                                                        kAfterOpenDocSignalResponderService,
+                                                        kBeforeSaveDocSignalResponderService} {}
 
 void DocWchServiceProvider::GetName(PMString* name) {
   *name = PMString("DocWatch Responder Service");

@@ -29,8 +29,7 @@ void FolivoStartStopObserverImpl::AcquireConfigurationInBackground() {
   InterfacePtr<IActionManager> actions(application->QueryActionManager());
   if (!actions)
     return;
-  actions->PerformAction(context, kFolivoAcquireConfigurationActionID, kInvalidMousePoint,
-                         nullptr);
+  actions->PerformAction(context, kFolivoAcquireConfigurationActionID, kInvalidMousePoint, nullptr);
 }
 
 void FolivoStartStopObserverImpl::OfferUpdate() {

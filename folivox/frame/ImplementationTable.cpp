@@ -9,7 +9,9 @@ const RegistrationRecord*& Head() {
 }
 } // namespace
 
-const RegistrationRecord* ImplementationTableHead() { return Head(); }
+const RegistrationRecord* ImplementationTableHead() {
+  return Head();
+}
 
 void PushImplementation(RegistrationRecord* record) {
   record->next = Head();

@@ -21,7 +21,7 @@ template <class Impl> class RegisterImplementation {
 public:
   explicit RegisterImplementation(ImplementationID id, bool persistent = false) {
     ImplementationRecord::PersistFunction persist = nullptr;
-    if constexpr (requires(Impl& impl, IPMStream* stream) { impl.ReadWrite(stream, id); }) {
+    if constexpr (requires(Impl & impl, IPMStream * stream) { impl.ReadWrite(stream, id); }) {
       if (persistent)
         persist = &layra::PersistImplementation<Impl>;
     }

@@ -17,9 +17,13 @@ PlugIn& ThePlugIn() {
   return plugIn;
 }
 
-void RecordResourceFile(const std::string& path) { ResourceFile() = path; }
+void RecordResourceFile(const std::string& path) {
+  ResourceFile() = path;
+}
 
-std::string PlugIn::GetResourceFile() const { return ResourceFile(); }
+std::string PlugIn::GetResourceFile() const {
+  return ResourceFile();
+}
 
 bool PlugIn::RegisterImplementations(PluginID id) {
   InterfacePtr<IImplementationRegistry> registry(GetExecutionContextSession(), UseDefaultIID());

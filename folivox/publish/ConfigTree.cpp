@@ -14,9 +14,8 @@ const ConfigNode* FindChild(const ConfigNode& node, const WideString& name) {
   if (node.name == name) {
     return &node;
   }
-  const auto found =
-      std::find_if(node.children.begin(), node.children.end(),
-                   [&name](const ConfigNode& child) { return child.name == name; });
+  const auto found = std::find_if(node.children.begin(), node.children.end(),
+                                  [&name](const ConfigNode& child) { return child.name == name; });
   return found == node.children.end() ? nullptr : &*found;
 }
 

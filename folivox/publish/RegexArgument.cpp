@@ -24,8 +24,8 @@ bool MatchAll(const std::string& subject, const std::string& pattern, boost::sma
 // A name often carries more after the fields a pattern describes, so a pattern that only
 // covers the start of the subject is retried with the rest allowed. `tried` ends up as the
 // last pattern attempted.
-bool MatchAllOrStart(const std::string& subject, const std::string& pattern,
-                     boost::smatch& results, std::string& tried) {
+bool MatchAllOrStart(const std::string& subject, const std::string& pattern, boost::smatch& results,
+                     std::string& tried) {
   tried = pattern;
   if (MatchAll(subject, pattern, results, boost::match_any)) {
     return true;

@@ -39,8 +39,8 @@ int main(int argc, char** argv) {
   if (line.answer == layra::AlertAnswer::Interactive && !::isatty(STDIN_FILENO))
     line.answer = layra::AlertAnswer::Default;
 
-  layra::Host host({line.home.value_or(layra::Host::DefaultHome()), {plugins}, line.locale,
-                    line.answer});
+  layra::Host host(
+      {line.home.value_or(layra::Host::DefaultHome()), {plugins}, line.locale, line.answer});
   host.Start();
   for (ActionID action : line.actions) {
     if (!host.IsActionKnown(action)) {

@@ -22,8 +22,12 @@ private:
 } // namespace
 
 namespace ErrorUtils {
-ErrorCode PMGetGlobalErrorCode() { return gGlobalErrorCode; }
-void PMSetGlobalErrorCode(ErrorCode code) { gGlobalErrorCode = code; }
+ErrorCode PMGetGlobalErrorCode() {
+  return gGlobalErrorCode;
+}
+void PMSetGlobalErrorCode(ErrorCode code) {
+  gGlobalErrorCode = code;
+}
 } // namespace ErrorUtils
 
 namespace CmdUtils {
@@ -52,7 +56,9 @@ ErrorCode ProcessCommand(ICommand* command) {
   return ErrorUtils::PMGetGlobalErrorCode();
 }
 
-ICommandSequence* BeginCommandSequence() { return new CommandSequence(); }
+ICommandSequence* BeginCommandSequence() {
+  return new CommandSequence();
+}
 
 ErrorCode EndCommandSequence(ICommandSequence* sequence) {
   if (!sequence)
@@ -63,9 +69,17 @@ ErrorCode EndCommandSequence(ICommandSequence* sequence) {
   return kSuccess;
 }
 
-bool UndoLast(IDataBase* db) { return layra::UndoHistory::Instance().Undo(db); }
-bool RedoLast(IDataBase* db) { return layra::UndoHistory::Instance().Redo(db); }
-bool CanUndo(IDataBase* db) { return layra::UndoHistory::Instance().CanUndo(db); }
-bool CanRedo(IDataBase* db) { return layra::UndoHistory::Instance().CanRedo(db); }
+bool UndoLast(IDataBase* db) {
+  return layra::UndoHistory::Instance().Undo(db);
+}
+bool RedoLast(IDataBase* db) {
+  return layra::UndoHistory::Instance().Redo(db);
+}
+bool CanUndo(IDataBase* db) {
+  return layra::UndoHistory::Instance().CanUndo(db);
+}
+bool CanRedo(IDataBase* db) {
+  return layra::UndoHistory::Instance().CanRedo(db);
+}
 
 } // namespace CmdUtils

@@ -115,7 +115,9 @@ UID GetUID(const IPMUnknown* object) {
   return boss ? boss->GetUID() : kInvalidUID;
 }
 
-UIDRef GetUIDRef(const IPMUnknown* object) { return UIDRef(GetDataBase(object), GetUID(object)); }
+UIDRef GetUIDRef(const IPMUnknown* object) {
+  return UIDRef(GetDataBase(object), GetUID(object));
+}
 
 IPMUnknown* UIDRef::Instantiate(PMIID iid) const {
   return fDataBase ? fDataBase->Instantiate(fUID, iid) : nullptr;

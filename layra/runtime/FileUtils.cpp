@@ -7,7 +7,9 @@
 
 namespace FileUtils {
 
-IDFile PMStringToIDFile(const PMString& path) { return IDFile(path.GetUTF8String()); }
+IDFile PMStringToIDFile(const PMString& path) {
+  return IDFile(path.GetUTF8String());
+}
 
 PMString IDFileToPMString(const IDFile& file) {
   return PMString(file.GetPath().string(), PMString::kDontTranslateDuringCall);

@@ -3,7 +3,9 @@
 #include <cstdio>
 #include <ctime>
 
-GlobalTime GlobalTime::CurrentTime() { return GlobalTime(static_cast<std::int64_t>(std::time(nullptr))); }
+GlobalTime GlobalTime::CurrentTime() {
+  return GlobalTime(static_cast<std::int64_t>(std::time(nullptr)));
+}
 
 PMString GlobalTime::GetDateAsText() const {
   const auto seconds = static_cast<std::time_t>(fSeconds);

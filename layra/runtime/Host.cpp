@@ -9,9 +9,9 @@
 #include "UndoHistory.h"
 
 #include <layra/IObjectModel.h>
+#include <layra/IResponder.h>
 #include <layra/ISession.h>
 #include <layra/IStartupShutdownService.h>
-#include <layra/IResponder.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -58,7 +58,9 @@ Host::~Host() {
   gCurrentHost = nullptr;
 }
 
-Host* Host::Current() { return gCurrentHost; }
+Host* Host::Current() {
+  return gCurrentHost;
+}
 
 std::filesystem::path Host::DefaultHome() {
   const char* config = std::getenv("XDG_CONFIG_HOME");
@@ -76,15 +78,19 @@ void Host::RegisterHostClasses() {
                                HostRecord<StartupShutdownProvider>(kStartupShutdownProviderImpl));
   model.RegisterImplementation(kHostPlugin,
                                HostRecord<PanelServiceProvider>(kPanelServiceProviderImpl));
-  model.AddClass(ClassDescription{kWorkspaceBoss, kInvalidClass, "kWorkspaceBoss", kHostPlugin,
-                                  {{IID_IWORKSPACE, kWorkspaceImpl}, {IID_ISUBJECT, kSubjectImpl}}});
-  for (auto [id, name] : {std::pair{kPalettePanelWidgetBoss, "kPalettePanelWidgetBoss"},
-                          std::pair{kDialogBoss, "kDialogBoss"},
-                          std::pair{kPanelBoss, "kPanelBoss"},
-                          std::pair{kTreeViewWidgetBoss, "kTreeViewWidgetBoss"},
-                          std::pair{kTreeNodeWidgetBoss, "kTreeNodeWidgetBoss"}})
-    model.AddClass(ClassDescription{id, kInvalidClass, name, kHostPlugin,
-                                    {{IID_ISUBJECT, kSubjectImpl}}});
+  model.AddClass(
+      ClassDescription{kWorkspaceBoss,
+                       kInvalidClass,
+                       "kWorkspaceBoss",
+                       kHostPlugin,
+                       {{IID_IWORKSPACE, kWorkspaceImpl}, {IID_ISUBJECT, kSubjectImpl}}});
+  for (auto [id, name] :
+       {std::pair{kPalettePanelWidgetBoss, "kPalettePanelWidgetBoss"},
+        std::pair{kDialogBoss, "kDialogBoss"}, std::pair{kPanelBoss, "kPanelBoss"},
+        std::pair{kTreeViewWidgetBoss, "kTreeViewWidgetBoss"},
+        std::pair{kTreeNodeWidgetBoss, "kTreeNodeWidgetBoss"}})
+    model.AddClass(
+        ClassDescription{id, kInvalidClass, name, kHostPlugin, {{IID_ISUBJECT, kSubjectImpl}}});
 }
 
 void Host::Start() {
@@ -92,7 +98,7 @@ void Host::Start() {
     return;
   LoadPlugins();
   LoadWorkspace();
-  SetSessionObjects(fApplication, true, fDefaults.get(), kWorkspaceUID);
+  SetSessionObjects(fApplication, fOptions.activeContext, fDefaults.get(), kWorkspaceUID);
   RegisterServices();
   fStarted = true;
   for (IPMUnknown* provider : ProvidersOf(kStartupShutdownService)) {
@@ -132,9 +138,13 @@ bool Host::Shutdown(std::string* error) {
   return false;
 }
 
-std::filesystem::path Host::WorkspaceFile() const { return fOptions.home / kWorkspaceFileName; }
+std::filesystem::path Host::WorkspaceFile() const {
+  return fOptions.home / kWorkspaceFileName;
+}
 
-UIDRef Host::Workspace() const { return UIDRef(fDefaults.get(), kWorkspaceUID); }
+UIDRef Host::Workspace() const {
+  return UIDRef(fDefaults.get(), kWorkspaceUID);
+}
 
 void Host::LoadWorkspace() {
   const std::filesystem::path file = WorkspaceFile();
@@ -143,7 +153,8 @@ void Host::LoadWorkspace() {
   UID root = kInvalidUID;
   std::error_code missing;
   const bool exists = std::filesystem::exists(file, missing);
-  if (exists && ReadWholeFile(file, bytes, &reason) && DecodeDataBase(bytes, root, objects, reason)) {
+  if (exists && ReadWholeFile(file, bytes, &reason) &&
+      DecodeDataBase(bytes, root, objects, reason)) {
     std::vector<std::string> problems;
     if (!fDefaults->Import(objects, problems))
       reason = problems.front();

@@ -2,8 +2,8 @@
 // Host implementations that plug-in classes name in their descriptions.
 
 #include <layra/CServiceProvider.h>
-#include <layra/IWorkspace.h>
 #include <layra/ISignalMgr.h>
+#include <layra/IWorkspace.h>
 
 #include "RefCounted.h"
 

@@ -89,7 +89,9 @@ ImplementationID Boss::ImplementationOf(const IPMUnknown* object) const {
   return ImplementationID{};
 }
 
-bool Boss::HasImplementation(ImplementationID id) const { return FindSlot(id) != nullptr; }
+bool Boss::HasImplementation(ImplementationID id) const {
+  return FindSlot(id) != nullptr;
+}
 
 std::vector<unsigned char> Boss::Save(ImplementationID id) const {
   Slot* slot = FindSlot(id);

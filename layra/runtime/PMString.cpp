@@ -53,7 +53,9 @@ void PMString::Translate() {
   fTranslatable = false;
 }
 
-void PMString::AppendNumber(std::int32_t number) { fText += std::to_string(number); }
+void PMString::AppendNumber(std::int32_t number) {
+  fText += std::to_string(number);
+}
 
 void PMString::AppendNumber(double number, std::int32_t precision, bool roundToInteger,
                             bool padWithZeros) {
@@ -64,8 +66,8 @@ void PMString::AppendNumber(double number, std::int32_t precision, bool roundToI
   if (precision < 0 || !padWithZeros)
     result = std::to_chars(buffer, buffer + sizeof buffer, number, std::chars_format::fixed);
   else
-    result = std::to_chars(buffer, buffer + sizeof buffer, number, std::chars_format::fixed,
-                           precision);
+    result =
+        std::to_chars(buffer, buffer + sizeof buffer, number, std::chars_format::fixed, precision);
   if (result.ec == std::errc())
     fText.append(buffer, result.ptr);
 }

@@ -44,7 +44,8 @@ bool FindSection(std::string_view image, std::string_view& section, std::string&
     const Elf64_Shdr s = sectionAt(i);
     if (s.sh_name >= nameTable.size())
       continue;
-    const std::string_view name = nameTable.substr(s.sh_name).substr(0, std::strlen(kSectionName) + 1);
+    const std::string_view name =
+        nameTable.substr(s.sh_name).substr(0, std::strlen(kSectionName) + 1);
     if (name != std::string_view(kSectionName, std::strlen(kSectionName) + 1))
       continue;
     if (s.sh_offset + s.sh_size > image.size()) {

@@ -54,8 +54,10 @@ public:
     const ImplementationRecord record{id, create, destroy, size, persist, reserved, reservedFlags};
     if (ObjectModel::Instance().RegisterImplementation(plugin, record))
       return true;
-    std::fprintf(stderr, "layra: implementation 0x%x of plug-in 0x%x is refused (ID taken or "
-                         "record incomplete)\n", id.Get(), plugin.Get());
+    std::fprintf(stderr,
+                 "layra: implementation 0x%x of plug-in 0x%x is refused (ID taken or "
+                 "record incomplete)\n",
+                 id.Get(), plugin.Get());
     return false;
   }
 };
@@ -111,7 +113,9 @@ void SetSessionObjects(Application* application, bool activeContext, IDataBase* 
   TheSession().Set(application, activeContext, defaults, workspace);
 }
 
-ActionManager::~ActionManager() { ReleaseComponents(); }
+ActionManager::~ActionManager() {
+  ReleaseComponents();
+}
 
 bool ActionManager::PerformAction(IActiveContext* context, ActionID action, GSysPoint mousePoint,
                                   IPMUnknown* widget) {
@@ -190,7 +194,9 @@ IPanelMgr* Application::QueryPanelManager() const {
 
 } // namespace layra
 
-ISession* GetExecutionContextSession() { return &layra::TheSession(); }
+ISession* GetExecutionContextSession() {
+  return &layra::TheSession();
+}
 
 namespace UtilsBoss {
 IPMUnknown* QueryUtils(PMIID iid) {

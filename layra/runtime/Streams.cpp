@@ -117,7 +117,9 @@ IPMStream* CreateMemoryStreamRead(std::vector<unsigned char> bytes) {
   return new layra::MemoryStream(std::move(bytes));
 }
 
-IPMStream* CreateMemoryStreamWrite() { return new layra::MemoryStream(); }
+IPMStream* CreateMemoryStreamWrite() {
+  return new layra::MemoryStream();
+}
 
 std::vector<unsigned char> GetMemoryStreamBytes(const IPMStream* stream) {
   auto memory = dynamic_cast<const layra::MemoryStream*>(stream);

@@ -24,7 +24,9 @@ void UndoHistory::RecordChange(Boss& boss, ImplementationID implementation) {
     boss.GetDataBase()->SetModified(true);
   if (!fOpen || !implementation.IsValid() || !boss.GetDataBase())
     return;
-  auto same = [&](const Snapshot& s) { return s.boss == &boss && s.implementation == implementation; };
+  auto same = [&](const Snapshot& s) {
+    return s.boss == &boss && s.implementation == implementation;
+  };
   if (std::any_of(fCurrent.snapshots.begin(), fCurrent.snapshots.end(), same))
     return;
   boss.AddRef();

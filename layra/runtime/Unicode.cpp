@@ -80,4 +80,6 @@ std::string UTF16ToUTF8(std::u16string_view utf16) {
 
 WideString::WideString(std::string_view utf8) : fUnits(layra::UTF8ToUTF16(utf8)) {}
 
-std::string WideString::ToUTF8() const { return layra::UTF16ToUTF8(fUnits); }
+std::string WideString::ToUTF8() const {
+  return layra::UTF16ToUTF8(fUnits);
+}

@@ -116,7 +116,8 @@ TEST(LayraProgram, RunsActionsAndRefusesUnknownOnes) {
                            " --plugins " + TEST_PLUGIN_DIR + " --answer first";
   EXPECT_EQ(std::system((base + " --do 0x900001 0x900002 2>/dev/null").c_str()), 0);
   EXPECT_NE(std::system((base + " --do 0x123 2>/dev/null").c_str()), 0);
-  EXPECT_NE(std::system((std::string(LAYRA_PROGRAM) + " --plugins /nonexistent 2>/dev/null").c_str()), 0);
+  EXPECT_NE(
+      std::system((std::string(LAYRA_PROGRAM) + " --plugins /nonexistent 2>/dev/null").c_str()), 0);
 }
 
 } // namespace

@@ -16,8 +16,8 @@
 #include <layra/IPlugIn.h>
 #include <layra/ISession.h>
 #include <layra/ISignalMgr.h>
-#include <layra/ISubject.h>
 #include <layra/IStartupShutdownService.h>
+#include <layra/ISubject.h>
 
 #include <cstdio>
 #include <dlfcn.h>
@@ -151,4 +151,6 @@ TestPlugIn gPlugIn;
 
 } // namespace
 
-extern "C" __attribute__((visibility("default"))) IPlugIn* GetPlugIn() { return &gPlugIn; }
+extern "C" __attribute__((visibility("default"))) IPlugIn* GetPlugIn() {
+  return &gPlugIn;
+}

@@ -8,8 +8,7 @@ namespace CAlert {
 /** Shows a modal alert and returns the number of the chosen button, 1 for the first.
  *  Translatable texts are translated first. */
 std::int16_t ModalAlert(const PMString& message, const PMString& button1, const PMString& button2,
-                        const PMString& button3, std::int16_t defaultButton,
-                        std::int16_t iconType);
+                        const PMString& button3, std::int16_t defaultButton, std::int16_t iconType);
 /** An alert with the single button "OK". */
 void InformationAlert(const PMString& message);
 } // namespace CAlert

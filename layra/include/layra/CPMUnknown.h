@@ -11,7 +11,8 @@
 class IPMStream;
 
 namespace layra {
-/** Tells the host that `implementation` of `boss` is about to change (undo snapshot, dirty mark). */
+/** Tells the host that `implementation` of `boss` is about to change (undo snapshot, dirty mark).
+ */
 void PreDirty(const IPMUnknown* boss, const IPMUnknown* implementation);
 } // namespace layra
 
@@ -57,7 +58,9 @@ template <class Impl> IPMUnknown* CreateImplementation(void* memory, IPMUnknown*
 template <class Impl> void DestroyImplementation(IPMUnknown* object) {
   static_cast<Impl*>(object)->~Impl();
 }
-template <class Impl> std::size_t SizeOfImplementation() { return sizeof(Impl); }
+template <class Impl> std::size_t SizeOfImplementation() {
+  return sizeof(Impl);
+}
 template <class Impl>
 void PersistImplementation(IPMUnknown* object, IPMStream* stream, ImplementationID id) {
   static_cast<Impl*>(object)->ReadWrite(stream, id);

@@ -7,7 +7,8 @@ class IImplementationRegistry : public IPMUnknown {
 public:
   static constexpr PMIID kDefaultIID = IID_IIMPLEMENTATIONREGISTRY;
 
-  /** Makes one implementation known under the plug-in that provides it; false when the ID is taken. */
+  /** Makes one implementation known under the plug-in that provides it; false when the ID is taken.
+   */
   virtual bool RegisterImplementation(PluginID plugin, ImplementationID id,
                                       ImplementationRecord::CreateFunction create,
                                       ImplementationRecord::DestroyFunction destroy,

@@ -13,7 +13,8 @@ class IPMUnknown {
 public:
   static constexpr PMIID kDefaultIID = IID_IUNKNOWN;
 
-  /** The interface `iid` of the same object, with one reference for the caller; null when absent. */
+  /** The interface `iid` of the same object, with one reference for the caller; null when absent.
+   */
   virtual IPMUnknown* QueryInterface(PMIID iid) const = 0;
   virtual void AddRef() const = 0;
   virtual void Release() const = 0;
@@ -36,12 +37,10 @@ public:
   /** Adopts a pointer that already carries one reference (a Query... or Create... result). */
   explicit InterfacePtr(T* adopted) : fPtr(adopted) {}
   InterfacePtr(const IPMUnknown* object, PMIID iid) : fPtr(Query(object, iid)) {}
-  InterfacePtr(const IPMUnknown* object, UseDefaultIID)
-    requires HasDefaultIID<T>
+  InterfacePtr(const IPMUnknown* object, UseDefaultIID) requires HasDefaultIID<T>
       : fPtr(Query(object, T::kDefaultIID)) {}
   template <class U>
-  InterfacePtr(const InterfacePtr<U>& other, UseDefaultIID)
-    requires HasDefaultIID<T>
+  InterfacePtr(const InterfacePtr<U>& other, UseDefaultIID) requires HasDefaultIID<T>
       : fPtr(Query(other.get(), T::kDefaultIID)) {}
 
   InterfacePtr(const InterfacePtr& other) : fPtr(other.fPtr) {

@@ -1,8 +1,8 @@
 #pragma once
 
 #include <layra/HostIDs.h>
-#include <layra/PMString.h>
 #include <layra/IPMUnknown.h>
+#include <layra/PMString.h>
 
 class IPanelMgr : public IPMUnknown {
 public:

@@ -14,7 +14,7 @@ enum FileOpenMode : std::uint32_t {
 };
 
 /** Four-character file type and creator codes; the host stores none of them. */
-constexpr std::uint32_t kAnyFileType = 0x3F3F3F3F; // '????'
+constexpr std::uint32_t kAnyFileType = 0x3F3F3F3F;  // '????'
 constexpr std::uint32_t kJPEGFileType = 0x4A504547; // 'JPEG'
 constexpr std::uint32_t kImageCreator = 0x4C595241; // 'LYRA'
 

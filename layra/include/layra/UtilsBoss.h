@@ -17,5 +17,7 @@ public:
 namespace UtilsBoss {
 /** The host utility `T` with one reference, or null. */
 IPMUnknown* QueryUtils(PMIID iid);
-template <class T> T* QueryUtils() { return static_cast<T*>(QueryUtils(T::kDefaultIID)); }
+template <class T> T* QueryUtils() {
+  return static_cast<T*>(QueryUtils(T::kDefaultIID));
+}
 } // namespace UtilsBoss

@@ -15,7 +15,8 @@ constexpr std::array<unsigned char, 8> kPngSignature{0x89, 'P', 'N', 'G', '\r', 
 constexpr std::array<unsigned char, 3> kJpegSignature{0xff, 0xd8, 0xff};
 
 template <std::size_t N>
-bool StartsWith(const std::vector<unsigned char>& bytes, const std::array<unsigned char, N>& prefix) {
+bool StartsWith(const std::vector<unsigned char>& bytes,
+                const std::array<unsigned char, N>& prefix) {
   return bytes.size() >= N && std::equal(prefix.begin(), prefix.end(), bytes.begin());
 }
 
@@ -78,9 +79,9 @@ SurfacePtr SurfaceOwningRaster(Raster raster) {
   if (cairo_surface_status(surface.get()) != CAIRO_STATUS_SUCCESS) {
     return nullptr;
   }
-  const cairo_status_t attached = cairo_surface_set_user_data(
-      surface.get(), &kRasterKey, owned.get(),
-      [](void* data) { delete static_cast<Raster*>(data); });
+  const cairo_status_t attached =
+      cairo_surface_set_user_data(surface.get(), &kRasterKey, owned.get(),
+                                  [](void* data) { delete static_cast<Raster*>(data); });
   if (attached != CAIRO_STATUS_SUCCESS) {
     return nullptr;
   }

@@ -30,7 +30,8 @@ bool BufferMatchesSize(const Raster& raster) {
   if (raster.width < 1 || raster.height < 1) {
     return false;
   }
-  if (static_cast<long long>(raster.stride) < static_cast<long long>(raster.width) * kBytesPerPixel) {
+  if (static_cast<long long>(raster.stride) <
+      static_cast<long long>(raster.width) * kBytesPerPixel) {
     return false;
   }
   return raster.pixels.size() >=
@@ -77,9 +78,9 @@ std::optional<std::vector<unsigned char>> EncodeJpeg(const Raster& raster, int q
   const int quality = kJpegQualityForLevel[std::clamp(qualityLevel, 0, last)];
   unsigned char* output = nullptr;
   unsigned long outputSize = 0;
-  const int status = tjCompress2(handle.get(), raster.pixels.data(), raster.width, raster.stride,
-                                 raster.height, kNativePixelFormat, &output, &outputSize,
-                                 TJSAMP_420, quality, 0);
+  const int status =
+      tjCompress2(handle.get(), raster.pixels.data(), raster.width, raster.stride, raster.height,
+                  kNativePixelFormat, &output, &outputSize, TJSAMP_420, quality, 0);
   const TjBuffer owned(output);
   if (status != 0) {
     SetError(error, std::string("JPEG encoding failed: ") + tjGetErrorStr2(handle.get()));

@@ -21,11 +21,11 @@ constexpr double kMinImageExtent = 1e-3;
 constexpr Color kPlaceholderFill{0.85, 0.85, 0.85};
 constexpr Color kPlaceholderCross{0.55, 0.55, 0.55};
 
-template <typename... Visitors> struct Overloaded : Visitors... {
-  using Visitors::operator()...;
-};
+template <typename... Visitors> struct Overloaded : Visitors... { using Visitors::operator()...; };
 
-bool IsPositive(double value) { return std::isfinite(value) && value > 0; }
+bool IsPositive(double value) {
+  return std::isfinite(value) && value > 0;
+}
 
 std::optional<int> PixelExtent(double points, double scale, double resolution) {
   if (!IsPositive(points) || !IsPositive(scale) || !IsPositive(resolution)) {
@@ -164,9 +164,9 @@ PageRenderer::PageRenderer() : text_(std::make_unique<TextEngine>()) {}
 
 PageRenderer::~PageRenderer() = default;
 
-std::optional<Raster> PageRenderer::RenderPage(const PageScene& scene, double xScale,
-                                               double yScale, double xResolution,
-                                               double yResolution, std::string* error) {
+std::optional<Raster> PageRenderer::RenderPage(const PageScene& scene, double xScale, double yScale,
+                                               double xResolution, double yResolution,
+                                               std::string* error) {
   const std::optional<int> width = PixelExtent(scene.width, xScale, xResolution);
   const std::optional<int> height = PixelExtent(scene.height, yScale, yResolution);
   if (!width || !height) {

@@ -16,7 +16,6 @@ constexpr std::size_t kCachedLayouts = 128;
 
 // Pango takes lengths as int.
 constexpr std::size_t kMaxLayoutBytes = INT_MAX;
-constexpr int kSettledLinesAfterOverflow = 2;
 
 // Past this FreeType's fixed-point glyph metrics overflow.
 constexpr double kMaxFontSize = 10000;
@@ -25,48 +24,8 @@ bool IsUsableFontSize(double size) {
   return std::isfinite(size) && size > 0 && size <= kMaxFontSize;
 }
 
-bool IsUsableExtent(double points) { return std::isfinite(points) && points > 0; }
-
-// Laying out the whole rest of a story for every frame would make flowing a long story through
-// many frames quadratic, so FitText lays out only an opening a little larger than the frame can
-// show and grows it when needed. The estimate assumes characters narrower on average than any
-// common font's and lines no taller than the font size.
-std::size_t EstimatedCapacity(double fontSize, double width, double height) {
-  constexpr double kNarrowestAverageEm = 0.3;
-  const double lines = height / fontSize + 2;
-  const double perLine = width / (kNarrowestAverageEm * fontSize) + 2;
-  return static_cast<std::size_t>(std::min(lines * perLine, static_cast<double>(kMaxLayoutBytes)));
-}
-
-// Never cut a UTF-8 sequence in two.
-std::size_t CharacterEnd(std::string_view text, std::size_t wanted) {
-  std::size_t end = std::min(wanted, text.size());
-  while (end < text.size() && (static_cast<unsigned char>(text[end]) & 0xc0) == 0x80) {
-    ++end;
-  }
-  return end;
-}
-
-// Where the first line that reaches below `bottom` starts. In an opening cut from a longer story
-// only lines well before the cut are final: the cut may shorten the word that decides where the
-// line above it breaks, and that line's content its height. So the answer counts only when
-// `linesAfter` more lines follow the overflowing one.
-std::optional<std::size_t> OverflowStart(PangoLayout* layout, int bottom, int linesAfter) {
-  const LayoutIterPtr line(pango_layout_get_iter(layout));
-  for (int index = 0;; ++index) {
-    int lineTop = 0;
-    int lineBottom = 0;
-    pango_layout_iter_get_line_yrange(line.get(), &lineTop, &lineBottom);
-    if (lineBottom > bottom) {
-      if (pango_layout_get_line_count(layout) - 1 - index < linesAfter) {
-        return std::nullopt;
-      }
-      return static_cast<std::size_t>(pango_layout_iter_get_line_readonly(line.get())->start_index);
-    }
-    if (!pango_layout_iter_next_line(line.get())) {
-      return std::nullopt;
-    }
-  }
+bool IsUsableExtent(double points) {
+  return std::isfinite(points) && points > 0;
 }
 
 int ToPangoUnits(double points) {
@@ -89,7 +48,7 @@ std::string ReplaceInvalidUtf8(std::string_view text) {
 }
 
 void SetLayoutText(PangoLayout* layout, std::string_view text) {
-  const int length = static_cast<int>(std::min<std::size_t>(text.size(), kMaxLayoutBytes));
+  const int length = static_cast<int>(std::min(text.size(), kMaxLayoutBytes));
   if (g_utf8_validate(text.data(), length, nullptr)) {
     pango_layout_set_text(layout, text.data(), length);
     return;
@@ -98,11 +57,52 @@ void SetLayoutText(PangoLayout* layout, std::string_view text) {
   pango_layout_set_text(layout, repaired.data(), length);
 }
 
+// Laying out the whole rest of a story for every frame would make flowing a long story through
+// many frames quadratic, so FitText lays out only an opening a little larger than the frame can
+// show and grows it when needed. The estimate assumes characters narrower on average than any
+// common font's and lines no taller than the font size.
+std::size_t EstimatedCapacity(double fontSize, double width, double height) {
+  constexpr double kNarrowestAverageEm = 0.3;
+  const double lines = height / fontSize + 2;
+  const double perLine = width / (kNarrowestAverageEm * fontSize) + 2;
+  return static_cast<std::size_t>(std::min(lines * perLine, static_cast<double>(kMaxLayoutBytes)));
+}
+
+// Never cut a UTF-8 sequence in two.
+std::size_t CharacterEnd(std::string_view text, std::size_t wanted) {
+  std::size_t end = std::min(wanted, text.size());
+  while (end < text.size() && (static_cast<unsigned char>(text[end]) & 0xc0) == 0x80) {
+    ++end;
+  }
+  return end;
+}
+
+// Where the first line that reaches below `bottom` starts. In an opening cut from a longer story
+// the last line is not final: the cut may shorten the word that starts it so much that the word
+// moves up and makes the line above taller. Every earlier line is final, so an overflow on the
+// last line of an opening does not count.
+std::optional<std::size_t> OverflowStart(PangoLayout* layout, int bottom, bool lastLineIsFinal) {
+  const LayoutIterPtr line(pango_layout_get_iter(layout));
+  for (;;) {
+    int lineTop = 0;
+    int lineBottom = 0;
+    pango_layout_iter_get_line_yrange(line.get(), &lineTop, &lineBottom);
+    const int start = pango_layout_iter_get_line_readonly(line.get())->start_index;
+    const bool isLast = !pango_layout_iter_next_line(line.get());
+    if (lineBottom > bottom && (lastLineIsFinal || !isLast)) {
+      return static_cast<std::size_t>(start);
+    }
+    if (isLast) {
+      return std::nullopt;
+    }
+  }
+}
+
 } // namespace
 
 TextEngine::TextEngine()
-    : fontMap_(pango_cairo_font_map_new()),
-      context_(pango_font_map_create_context(fontMap_.get())), layouts_(kCachedLayouts) {
+    : fontMap_(pango_cairo_font_map_new()), context_(pango_font_map_create_context(fontMap_.get())),
+      layouts_(kCachedLayouts) {
   // Unhinted outlines and fractional positions make the layout identical at every scale.
   const FontOptionsPtr options(cairo_font_options_create());
   cairo_font_options_set_hint_style(options.get(), CAIRO_HINT_STYLE_NONE);
@@ -126,8 +126,7 @@ std::size_t TextEngine::FitText(std::string_view text, const std::string& fontFa
     const bool whole = end == story.size();
     const GObjectPtr<PangoLayout> layout =
         Layout(story.substr(0, end), fontFamily, fontSize, width);
-    const std::optional<std::size_t> overflow =
-        OverflowStart(layout.get(), bottom, whole ? 0 : kSettledLinesAfterOverflow);
+    const std::optional<std::size_t> overflow = OverflowStart(layout.get(), bottom, whole);
     if (overflow) {
       return *overflow;
     }

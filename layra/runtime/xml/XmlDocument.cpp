@@ -53,9 +53,8 @@ void RecordError(void* parserContext, xmlErrorPtr error) {
   if (!outcome.firstError.empty()) {
     return;
   }
-  outcome.firstError =
-      "XML error on line " + std::to_string(error->line) + ": " +
-      WithoutTrailingNewlines(error->message);
+  outcome.firstError = "XML error on line " + std::to_string(error->line) + ": " +
+                       WithoutTrailingNewlines(error->message);
 }
 
 // Stopping at the declaration means an entity bomb is refused before anything is expanded.
@@ -75,8 +74,8 @@ void RefuseParsedEntity(void* parserContext, const xmlChar* name, int, const xml
   RefuseEntity(parserContext, name);
 }
 
-void RefuseUnparsedEntity(void* parserContext, const xmlChar* name, const xmlChar*,
-                          const xmlChar*, const xmlChar*) {
+void RefuseUnparsedEntity(void* parserContext, const xmlChar* name, const xmlChar*, const xmlChar*,
+                          const xmlChar*) {
   RefuseEntity(parserContext, name);
 }
 
@@ -91,7 +90,9 @@ void InitializeParserOnce() {
 
 } // namespace
 
-void XmlDocument::DocDeleter::operator()(_xmlDoc* doc) const { xmlFreeDoc(doc); }
+void XmlDocument::DocDeleter::operator()(_xmlDoc* doc) const {
+  xmlFreeDoc(doc);
+}
 
 XmlDocument::XmlDocument(DocPtr doc) : doc_(std::move(doc)) {}
 
@@ -125,13 +126,15 @@ std::unique_ptr<XmlDocument> XmlDocument::Parse(const unsigned char* data, std::
     return nullptr;
   }
   if (!doc) {
-    SetError(error, outcome.firstError.empty() ? "XML document could not be parsed"
-                                               : outcome.firstError);
+    SetError(error,
+             outcome.firstError.empty() ? "XML document could not be parsed" : outcome.firstError);
     return nullptr;
   }
   return std::unique_ptr<XmlDocument>(new XmlDocument(std::move(doc)));
 }
 
-XmlNode XmlDocument::root() const { return XmlNode(reinterpret_cast<_xmlNode*>(doc_.get())); }
+XmlNode XmlDocument::root() const {
+  return XmlNode(reinterpret_cast<_xmlNode*>(doc_.get()));
+}
 
 } // namespace layra::xml

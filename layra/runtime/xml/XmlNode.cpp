@@ -109,7 +109,9 @@ std::optional<std::string> XmlNode::attribute(std::string_view name) const {
   return std::nullopt;
 }
 
-bool XmlNode::isElement() const { return node_ != nullptr && node_->type == XML_ELEMENT_NODE; }
+bool XmlNode::isElement() const {
+  return node_ != nullptr && node_->type == XML_ELEMENT_NODE;
+}
 
 bool XmlNode::isText() const {
   return node_ != nullptr &&

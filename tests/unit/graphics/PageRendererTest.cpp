@@ -30,16 +30,15 @@ PageScene Letter(std::vector<PageItem> items = {}) {
 Raster Render(PageRenderer& renderer, const PageScene& scene, double scale = 1,
               double resolution = 72) {
   std::string error;
-  std::optional<Raster> raster = renderer.RenderPage(scene, scale, scale, resolution, resolution,
-                                                     &error);
+  std::optional<Raster> raster =
+      renderer.RenderPage(scene, scale, scale, resolution, resolution, &error);
   EXPECT_TRUE(raster) << error;
   return raster ? std::move(*raster) : Raster{};
 }
 
 bool IsNear(Rgb pixel, Rgb expected, int tolerance) {
   return std::abs(pixel.r - expected.r) <= tolerance &&
-         std::abs(pixel.g - expected.g) <= tolerance &&
-         std::abs(pixel.b - expected.b) <= tolerance;
+         std::abs(pixel.g - expected.g) <= tolerance && std::abs(pixel.b - expected.b) <= tolerance;
 }
 
 class RasterSize : public ::testing::TestWithParam<std::tuple<double, double>> {};
@@ -83,8 +82,8 @@ TEST_P(RefusedPage, ReportsWhy) {
   const auto [pageWidth, scale, dpi] = GetParam();
   PageRenderer renderer;
   std::string error;
-  EXPECT_FALSE(renderer.RenderPage(PageScene{pageWidth, kLetterHeight, {}}, scale, 1, dpi, 72,
-                                   &error));
+  EXPECT_FALSE(
+      renderer.RenderPage(PageScene{pageWidth, kLetterHeight, {}}, scale, 1, dpi, 72, &error));
   EXPECT_NE(error.find("cannot render"), std::string::npos) << error;
 }
 
@@ -95,9 +94,9 @@ INSTANTIATE_TEST_SUITE_P(
     BadScalesAndSizes, RefusedPage,
     ::testing::Values(std::tuple{kLetterWidth, 0.0, 72.0}, std::tuple{kLetterWidth, -1.0, 72.0},
                       std::tuple{kLetterWidth, kNaN, 72.0},
-                      std::tuple{kLetterWidth, kInfinity, 72.0},
-                      std::tuple{kLetterWidth, 1.0, 0.0}, std::tuple{kLetterWidth, 1.0, kNaN},
-                      std::tuple{-kLetterWidth, -1.0, 72.0}, std::tuple{0.0, 1.0, 72.0},
+                      std::tuple{kLetterWidth, kInfinity, 72.0}, std::tuple{kLetterWidth, 1.0, 0.0},
+                      std::tuple{kLetterWidth, 1.0, kNaN}, std::tuple{-kLetterWidth, -1.0, 72.0},
+                      std::tuple{0.0, 1.0, 72.0},
                       std::tuple{kLetterWidth, 100.0, 72.0}, // 61200 pixels wide
                       std::tuple{kLetterWidth, 0.0001, 72.0}));
 
@@ -127,8 +126,12 @@ TEST_P(RedBoxInJpeg, StaysInPlace) {
   EXPECT_TRUE(IsNear(at(200, 150), {255, 0, 0}, kJpegTolerance));
   EXPECT_TRUE(IsNear(at(110, 110), {255, 0, 0}, kJpegTolerance));
   EXPECT_TRUE(IsNear(at(290, 190), {255, 0, 0}, kJpegTolerance));
-  for (const auto& [x, y] : {std::pair{50.0, 50.0}, {90.0, 150.0}, {310.0, 150.0},
-                             {200.0, 90.0}, {200.0, 210.0}, {500.0, 700.0}}) {
+  for (const auto& [x, y] : {std::pair{50.0, 50.0},
+                             {90.0, 150.0},
+                             {310.0, 150.0},
+                             {200.0, 90.0},
+                             {200.0, 210.0},
+                             {500.0, 700.0}}) {
     EXPECT_TRUE(IsNear(at(x, y), {255, 255, 255}, kJpegTolerance)) << x << "," << y;
   }
 }
@@ -137,9 +140,9 @@ INSTANTIATE_TEST_SUITE_P(PreviewScales, RedBoxInJpeg, ::testing::Values(0.5, 1.0
 
 TEST(PageContent, LaterItemsPaintOverEarlierOnes) {
   PageRenderer renderer;
-  const Raster raster = Render(
-      renderer, Letter({RectangleItem{Rect{0, 0, 100, 100}, kRed, {}},
-                        RectangleItem{Rect{50, 50, 150, 150}, kBlue, {}}}));
+  const Raster raster =
+      Render(renderer, Letter({RectangleItem{Rect{0, 0, 100, 100}, kRed, {}},
+                               RectangleItem{Rect{50, 50, 150, 150}, kBlue, {}}}));
   EXPECT_TRUE(IsNear(PixelAt(raster, 25, 25), {255, 0, 0}, 0));
   EXPECT_TRUE(IsNear(PixelAt(raster, 75, 75), {0, 0, 255}, 0));
 }
@@ -279,8 +282,8 @@ TEST(Text, InvalidUtf8StillRenders) {
   EXPECT_GT(CountAround(raster, frame).darkInside, 50);
 }
 
-// Each renderer owns its font state, so renderers on different threads must not disturb each
-// other (run the thread-sanitizer build to see races).
+// Each renderer owns its font state, so renderers working at once on different threads must
+// produce exactly what one renderer alone does.
 TEST(Threads, RenderersOnSeparateThreadsAgree) {
   const PageScene scene = Letter({TextItem{Rect{36, 36, 576, 756}, testing::LongText(40)},
                                   RectangleItem{Rect{100, 100, 200, 200}, kRed, kBlue}});

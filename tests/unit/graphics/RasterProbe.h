@@ -25,9 +25,13 @@ inline Rgb PixelAt(const Raster& raster, int x, int y) {
           static_cast<int>(word & 0xff)};
 }
 
-inline bool IsPureWhite(Rgb pixel) { return pixel.r == 255 && pixel.g == 255 && pixel.b == 255; }
+inline bool IsPureWhite(Rgb pixel) {
+  return pixel.r == 255 && pixel.g == 255 && pixel.b == 255;
+}
 
-inline bool IsDark(Rgb pixel) { return pixel.r + pixel.g + pixel.b < 3 * 128; }
+inline bool IsDark(Rgb pixel) {
+  return pixel.r + pixel.g + pixel.b < 3 * 128;
+}
 
 inline bool IsInside(int x, int y, const Rect& area) {
   return x >= area.left && x < area.right && y >= area.top && y < area.bottom;

@@ -109,6 +109,22 @@ TEST(FitText, InvalidUtf8KeepsCallerOffsets) {
   EXPECT_GT(frames.size(), 1u);
 }
 
+// Long stories are measured from their opening only; the answer must be the one the whole text
+// gives, which a text ending a few words after the fit point also gives.
+TEST(FitText, LongStoryFitsAsIfLaidOutWhole) {
+  PageRenderer renderer;
+  const std::string story = testing::LongText(400);
+  for (const double width : {40.0, 120.0, 300.0}) {
+    for (const double height : {20.0, 100.0, 400.0, 700.0}) {
+      const std::size_t fit = renderer.FitText(story, kFont, 12, width, height);
+      ASSERT_LT(fit, story.size());
+      const std::string_view reference = std::string_view(story).substr(0, fit + 60);
+      EXPECT_EQ(renderer.FitText(reference, kFont, 12, width, height), fit)
+          << width << " x " << height;
+    }
+  }
+}
+
 // The lines FitText counts must really end inside the frame: drawn in a frame that is taller,
 // the fitted part leaves everything below the original frame's bottom white.
 TEST(FitText, FittedLinesEndInsideTheFrame) {

@@ -3,8 +3,8 @@
 
 #include <layra/CObserver.h>
 #include <layra/CmdUtils.h>
-#include <layra/ErrorUtils.h>
 #include <layra/Command.h>
+#include <layra/ErrorUtils.h>
 #include <layra/IObjectModel.h>
 #include <layra/IPMStream.h>
 #include <layra/ISubject.h>
@@ -58,7 +58,8 @@ class SetValueCommand : public Command {
 public:
   explicit SetValueCommand(IPMUnknown* boss) : Command(boss) {}
   void Do() override {
-    InterfacePtr<IValue> value(static_cast<IValue*>(GetItemList()->GetRef(0).Instantiate(IID_IVALUE)));
+    InterfacePtr<IValue> value(
+        static_cast<IValue*>(GetItemList()->GetRef(0).Instantiate(IID_IVALUE)));
     value->Set(gNewValue);
     if (gNewValue < 0)
       ErrorUtils::PMSetGlobalErrorCode(kFailure);
@@ -86,7 +87,7 @@ template <class Impl> ImplementationRecord Record(std::uint32_t id, bool persist
   ImplementationRecord record{ImplementationID{id}, &layra::CreateImplementation<Impl>,
                               &layra::DestroyImplementation<Impl>,
                               &layra::SizeOfImplementation<Impl>};
-  if constexpr (requires(Impl& i) { i.ReadWrite(nullptr, ImplementationID{}); }) {
+  if constexpr (requires(Impl & i) { i.ReadWrite(nullptr, ImplementationID{}); }) {
     if (persistent)
       record.persist = &layra::PersistImplementation<Impl>;
   }
@@ -102,12 +103,21 @@ protected:
     model.RegisterImplementation(PluginID{7}, Record<OtherImpl>(0x7002));
     model.RegisterImplementation(PluginID{7}, Record<SetValueCommand>(0x7003));
     model.RegisterImplementation(PluginID{7}, Record<CountingObserver>(0x7004));
-    model.AddClass({kValueBoss, kInvalidClass, "kValueBoss", PluginID{7},
+    model.AddClass({kValueBoss,
+                    kInvalidClass,
+                    "kValueBoss",
+                    PluginID{7},
                     {{IID_IVALUE, ImplementationID{0x7001}}, {IID_ISUBJECT, kSubjectImpl}}});
     model.AddClass({kDerivedBoss, kValueBoss, "kDerivedBoss", PluginID{7}, {}});
-    model.AddClass({kSetValueCommandBoss, kInvalidClass, "kSetValueCommandBoss", PluginID{7},
+    model.AddClass({kSetValueCommandBoss,
+                    kInvalidClass,
+                    "kSetValueCommandBoss",
+                    PluginID{7},
                     {{IID_ICOMMAND, ImplementationID{0x7003}}}});
-    model.AddClass({kObserverBoss, kInvalidClass, "kObserverBoss", PluginID{7},
+    model.AddClass({kObserverBoss,
+                    kInvalidClass,
+                    "kObserverBoss",
+                    PluginID{7},
                     {{IID_IOBSERVER, ImplementationID{0x7004}}}});
   }
 
@@ -146,8 +156,8 @@ TEST_F(ComponentModel, BossDiesExactlyWithItsLastReference) {
 }
 
 TEST_F(ComponentModel, SubclassInheritsAndAddInAppearsOnExistingClass) {
-  layra::ObjectModel::Instance().AddInterfaceToClass(kValueBoss, {IID_IOTHER, ImplementationID{0x7002}},
-                                                      PluginID{8});
+  layra::ObjectModel::Instance().AddInterfaceToClass(
+      kValueBoss, {IID_IOTHER, ImplementationID{0x7002}}, PluginID{8});
   InterfacePtr<IPMUnknown> derived(CreateObject(kDerivedBoss, IID_IVALUE));
   ASSERT_TRUE(derived);
   EXPECT_TRUE(InterfacePtr<IPMUnknown>(derived, IID_IOTHER));
@@ -161,7 +171,8 @@ TEST_F(ComponentModel, PersistentImplementationSurvivesExportAndImport) {
   layra::DataBase copy;
   std::vector<std::string> problems;
   ASSERT_TRUE(copy.Import(stored, problems));
-  EXPECT_EQ(InterfacePtr<IValue>(static_cast<IValue*>(copy.Instantiate(uid, IID_IVALUE)))->Get(), 41);
+  EXPECT_EQ(InterfacePtr<IValue>(static_cast<IValue*>(copy.Instantiate(uid, IID_IVALUE)))->Get(),
+            41);
 }
 
 TEST_F(ComponentModel, DamagedDataLeaveTheImplementationFreshAndAreReported) {
@@ -206,7 +217,8 @@ TEST_F(ComponentModel, ObserverHearsEachChangeOnceAndNothingAfterDetaching) {
   layra::DataBase db;
   const UIDRef target(&db, db.NewUID(kValueBoss));
   InterfacePtr<ISubject> subject(static_cast<ISubject*>(target.Instantiate(IID_ISUBJECT)));
-  InterfacePtr<IObserver> observer(static_cast<IObserver*>(CreateObject(kObserverBoss, IID_IOBSERVER)));
+  InterfacePtr<IObserver> observer(
+      static_cast<IObserver*>(CreateObject(kObserverBoss, IID_IOBSERVER)));
   subject->AttachObserver(observer, IID_IVALUE);
   subject->AttachObserver(observer, IID_IVALUE);
   SetThroughCommand(target, 1);

@@ -51,9 +51,10 @@ TEST(PMStringTest, StreamsAsUtf16AndBack) {
 }
 
 TEST(PMStringTest, ImpossibleLengthFailsTheStreamWithoutAllocating) {
-  for (std::vector<unsigned char> bytes : {std::vector<unsigned char>{0xFF, 0xFF, 0xFF, 0x7F, 'a', 0},
-                                           std::vector<unsigned char>{0xFE, 0xFF, 0xFF, 0xFF},
-                                           std::vector<unsigned char>{3, 0, 0, 0, 'a', 0}}) {
+  for (std::vector<unsigned char> bytes :
+       {std::vector<unsigned char>{0xFF, 0xFF, 0xFF, 0x7F, 'a', 0},
+        std::vector<unsigned char>{0xFE, 0xFF, 0xFF, 0xFF},
+        std::vector<unsigned char>{3, 0, 0, 0, 'a', 0}}) {
     PMString text("kept");
     InterfacePtr<IPMStream> in(StreamUtil::CreateMemoryStreamRead(bytes));
     text.ReadWrite(in);
@@ -63,7 +64,8 @@ TEST(PMStringTest, ImpossibleLengthFailsTheStreamWithoutAllocating) {
 }
 
 TEST(FileStreamTest, ReadMissingFileIsNullAndCopyReplacesWhole) {
-  const auto folder = std::filesystem::temp_directory_path() / ("layra-files-" + std::to_string(::getpid()));
+  const auto folder =
+      std::filesystem::temp_directory_path() / ("layra-files-" + std::to_string(::getpid()));
   std::filesystem::create_directories(folder);
   EXPECT_EQ(StreamUtil::CreateFileStreamRead(IDFile(folder / "missing")), nullptr);
   {

@@ -147,8 +147,8 @@ TEST(ParseNameWithRulesTest, ObjectIsReported) {
 }
 
 TEST(ParseNameWithRulesTest, NonAsciiPatternsMatchUtf8Names) {
-  const ConfigNode root = Configuration(
-      {Rule({Element("REGEX", "Ausgabe_März_\\d\\d\\.indd"), Element("DAY", "Ausgabe_März_(\\d\\d)")})});
+  const ConfigNode root = Configuration({Rule(
+      {Element("REGEX", "Ausgabe_März_\\d\\d\\.indd"), Element("DAY", "Ausgabe_März_(\\d\\d)")})});
   ParsedNameFields fields;
   ASSERT_TRUE(ParseNameWithRules(root, "Ausgabe_März_17.indd", fields));
   EXPECT_EQ(fields.day, "17");

@@ -161,12 +161,9 @@ TEST_P(RefusedDocument, ReportsWhy) {
 
 INSTANTIATE_TEST_SUITE_P(
     Malformed, RefusedDocument,
-    ::testing::Values(Refusal{"<r>\n<a>\n</r>", "line 3"},
-                      Refusal{"<r>\n  <a>text", "line 2"},
-                      Refusal{"<r a='1' a='2'/>", "line 1"},
-                      Refusal{"<r/><second/>", "line 1"},
-                      Refusal{"just text", "line 1"},
-                      Refusal{"<r>&undeclared;</r>", "undeclared"},
+    ::testing::Values(Refusal{"<r>\n<a>\n</r>", "line 3"}, Refusal{"<r>\n  <a>text", "line 2"},
+                      Refusal{"<r a='1' a='2'/>", "line 1"}, Refusal{"<r/><second/>", "line 1"},
+                      Refusal{"just text", "line 1"}, Refusal{"<r>&undeclared;</r>", "undeclared"},
                       Refusal{"", "empty"}));
 
 INSTANTIATE_TEST_SUITE_P(

@@ -21,6 +21,8 @@ struct HostOptions {
   std::vector<std::filesystem::path> pluginFolders;
   int locale = 1;
   AlertAnswer alertAnswer = AlertAnswer::Default;
+  /** Whether actions get a context to run in; a host without one skips them at start-up. */
+  bool activeContext = true;
 };
 
 struct LoadedPlugin {

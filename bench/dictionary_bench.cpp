@@ -1,0 +1,142 @@
+// How loading, saving and looking up the preference dictionary scale with the number of
+// stored page statuses, against a dictionary that scans its pairs for every key.
+//
+// Each run loads the stored form of n pairs from memory, saves it again and looks up 1,000
+// keys; the best of a few runs is reported. The scanning reference takes quadratic time to
+// load, so it is measured at 10,000 and 30,000 pairs only.
+
+#include "prefs/KDictionary.h"
+
+#include <layra/IPMStream.h>
+#include <layra/StreamUtil.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr int kLookups = 1000;
+constexpr int kRuns = 3;
+
+// Keys as the plug-in writes them: one per page of every document it has seen.
+PMString PageStatusKey(int index) {
+  const int page = index % 16 + 1;
+  const int document = index / 16;
+  char key[96];
+  std::snprintf(key, sizeof key, "FolivoxPageStatus_%02d_%02d_%02d_%03d-%03d.indd_%d:",
+                document / 336 % 100, document / 28 % 12 + 1, document % 28 + 1, page,
+                page + 3, index % 7);
+  return PMString(key, PMString::kDontTranslateDuringCall);
+}
+
+std::vector<unsigned char> StoredPageStatuses(int count) {
+  InterfacePtr<IPMStream> stream(StreamUtil::CreateMemoryStreamWrite());
+  std::int32_t stored = count;
+  stream->XferInt32(stored);
+  for (int i = 0; i < count; ++i) {
+    PMString key = PageStatusKey(i);
+    PMString value(i % 3 == 0 ? "false" : "true");
+    key.ReadWrite(stream);
+    value.ReadWrite(stream);
+  }
+  return StreamUtil::GetMemoryStreamBytes(stream);
+}
+
+// The pairs in two parallel sequences, every key found by scanning them.
+class ScanningDictionary {
+public:
+  void Set(const PMString& key, const PMString& value) {
+    const auto found = std::find(fKeys.begin(), fKeys.end(), key);
+    if (found != fKeys.end()) {
+      fValues.erase(fValues.begin() + (found - fKeys.begin()));
+      fKeys.erase(found);
+    }
+    fKeys.push_back(key);
+    fValues.push_back(value);
+  }
+  PMString* Find(const PMString& key) {
+    const auto found = std::find(fKeys.begin(), fKeys.end(), key);
+    return found == fKeys.end() ? nullptr : &fValues[found - fKeys.begin()];
+  }
+  void ReadWrite(IPMStream* stream) {
+    std::int32_t count = static_cast<std::int32_t>(fKeys.size());
+    stream->XferInt32(count);
+    if (stream->IsWriting()) {
+      for (std::size_t i = 0; i < fKeys.size(); ++i) {
+        fKeys[i].ReadWrite(stream);
+        fValues[i].ReadWrite(stream);
+      }
+      return;
+    }
+    for (std::int32_t i = 0; i < count && stream->IsGood(); ++i) {
+      PMString key;
+      PMString value;
+      key.ReadWrite(stream);
+      value.ReadWrite(stream);
+      Set(key, value);
+    }
+  }
+
+private:
+  std::vector<PMString> fKeys;
+  std::vector<PMString> fValues;
+};
+
+// Seconds for one load, save and kLookups lookups; the found count keeps the work alive.
+template <class Dictionary>
+double TimeOneRun(const std::vector<unsigned char>& stored, int count, int& found) {
+  const auto start = Clock::now();
+  Dictionary dictionary;
+  InterfacePtr<IPMStream> in(StreamUtil::CreateMemoryStreamRead(stored));
+  dictionary.ReadWrite(in);
+  InterfacePtr<IPMStream> out(StreamUtil::CreateMemoryStreamWrite());
+  dictionary.ReadWrite(out);
+  for (int i = 0; i < kLookups; ++i)
+    found += dictionary.Find(PageStatusKey(static_cast<int>(std::int64_t{i} * count / kLookups)))
+                 ? 1
+                 : 0;
+  return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+template <class Dictionary> double BestTime(int count) {
+  const std::vector<unsigned char> stored = StoredPageStatuses(count);
+  double best = 0;
+  int found = 0;
+  for (int run = 0; run < kRuns; ++run) {
+    const double seconds = TimeOneRun<Dictionary>(stored, count, found);
+    best = run == 0 ? seconds : std::min(best, seconds);
+  }
+  if (found != kRuns * kLookups)
+    std::printf("  (only %d of %d lookups found their key)\n", found, kRuns * kLookups);
+  return best;
+}
+
+void Report(const char* name, int small, double smallTime, int large, double largeTime) {
+  std::printf("%s\n", name);
+  std::printf("  %7d pairs: %8.4f s\n", small, smallTime);
+  std::printf("  %7d pairs: %8.4f s\n", large, largeTime);
+  std::printf("  ratio %d/%d: %.2f\n", large, small, largeTime / smallTime);
+}
+
+} // namespace
+
+int main() {
+  std::printf("load + save + %d lookups, best of %d runs\n", kLookups, kRuns);
+  const double indexed10k = BestTime<KDictionary>(10000);
+  const double indexed100k = BestTime<KDictionary>(100000);
+  Report("KDictionary (hash index)", 10000, indexed10k, 100000, indexed100k);
+  const double scanning10k = BestTime<ScanningDictionary>(10000);
+  const double scanning30k = BestTime<ScanningDictionary>(30000);
+  Report("scanning reference (capped at 30,000 pairs)", 10000, scanning10k, 30000, scanning30k);
+  const bool fastEnough = indexed100k < 0.3;
+  const bool scalesLinearly = indexed100k / indexed10k <= 12;
+  std::printf("goals: 100,000 pairs under 0.3 s: %s; ratio at most 12: %s\n",
+              fastEnough ? "met" : "MISSED", scalesLinearly ? "met" : "MISSED");
+  return fastEnough && scalesLinearly ? 0 : 1;
+}

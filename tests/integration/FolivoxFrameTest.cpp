@@ -1,0 +1,125 @@
+// The real Folivox.so loaded by the host: its texts, its start-up and its
+// answers to document signals.
+
+#include "ExpectedTexts.h"
+#include "TempHome.h"
+
+#include <layra/PMString.h>
+#include <layra/host/Host.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <memory>
+
+namespace {
+
+using folivox::test::TempHome;
+
+constexpr ImplementationID kPreferenceDataImpl{0x122505};
+
+class FolivoxLoaded : public testing::Test {
+protected:
+  std::unique_ptr<layra::Host> StartHost(int locale = 1, bool activeContext = true) {
+    auto host = std::make_unique<layra::Host>(layra::HostOptions{fHome.configDir() / "layra",
+                                                                 {FOLIVOX_PLUGIN_DIR},
+                                                                 locale,
+                                                                 layra::AlertAnswer::First,
+                                                                 activeContext});
+    host->Start();
+    return host;
+  }
+
+  static std::string Shown(const char* key) {
+    PMString text(key);
+    text.Translate();
+    return text.GetUTF8String();
+  }
+
+  TempHome fHome;
+};
+
+TEST_F(FolivoxLoaded, EveryTextStandsInBothTables) {
+  for (int locale : {1, 16}) {
+    auto host = StartHost(locale);
+    ASSERT_EQ(host->Plugins().size(), 1u);
+    for (const ExpectedText& text : kExpectedTexts) {
+      const char* expected = locale == 1 ? text.english : text.polish;
+      EXPECT_EQ(Shown(text.key), expected ? expected : text.key) << text.key << " in " << locale;
+    }
+    // The pop-up menu's name is never translated.
+    EXPECT_EQ(Shown("0x122500kFolivoInternalPopupMenuNameKey"),
+              "0x122500kFolivoInternalPopupMenuNameKey");
+  }
+}
+
+TEST_F(FolivoxLoaded, StartupPerformsTheConfigurationActionOnlyWithAContext) {
+  auto host = StartHost();
+  ASSERT_FALSE(host->ResidentMarks().empty());
+  EXPECT_EQ(host->ResidentMarks().back().implementation, kPreferenceDataImpl);
+  EXPECT_TRUE(host->ResidentMarks().back().resident);
+  host.reset();
+
+  host = StartHost(1, false);
+  EXPECT_TRUE(host->ResidentMarks().empty());
+}
+
+TEST_F(FolivoxLoaded, SignalsBeforeThePageListExistOnlyReportIt) {
+  auto host = StartHost(1, false);
+  const UIDRef document = host->Workspace();
+  for (ServiceID handled : {ServiceID{0xe10}, ServiceID{0x16302}}) {
+    testing::internal::CaptureStdout();
+    host->SendDocumentSignal(handled, document);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(),
+              "sharedActionComponent has not been initialized.\n");
+  }
+  for (ServiceID ignored : {ServiceID{0x503}, ServiceID{0x16301}, ServiceID{0xe11}}) {
+    testing::internal::CaptureStdout();
+    host->SendDocumentSignal(ignored, document);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+  }
+  EXPECT_FALSE(host->ApplicationDefaults().IsModified());
+}
+
+TEST_F(FolivoxLoaded, OpenSignalRunsThePrologueFirst) {
+  auto host = StartHost(1, false);
+  host->SetActiveContextAvailable(true);
+  testing::internal::CaptureStdout();
+  host->SendDocumentSignal(ServiceID{0xe0f}, host->Workspace());
+  EXPECT_EQ(testing::internal::GetCapturedStdout(),
+            "sharedActionComponent has not been initialized.\n");
+  EXPECT_EQ(host->ResidentMarks().size(), 2u); // construction and the internal action
+}
+
+TEST_F(FolivoxLoaded, MenuIsOrderedWithItsTwoSeparators) {
+  auto host = StartHost();
+  std::vector<std::uint32_t> order;
+  int separators = 0;
+  for (const layra::MenuDeclaration& entry : host->Menus()) {
+    order.push_back(entry.action.Get());
+    separators += entry.IsSeparator() ? 1 : 0;
+  }
+  EXPECT_EQ(order, (std::vector<std::uint32_t>{0x12250D, 0x12250F, 0x122502, 0x122511, 0x122510,
+                                               0x122512, 0x12250B, 0x12250C, 0x12250A}));
+  EXPECT_EQ(separators, 2);
+}
+
+TEST(FolivoxLibrary, ExportsOnlyGetPlugInAndRunsFromTheCommandLine) {
+  const std::string nm =
+      std::string("nm -D --defined-only ") + FOLIVOX_PLUGIN_DIR + "/Folivox.so | grep ' T '";
+  std::unique_ptr<FILE, int (*)(FILE*)> pipe(::popen(nm.c_str(), "r"), ::pclose);
+  char line[256] = {};
+  ASSERT_TRUE(std::fgets(line, sizeof line, pipe.get()));
+  EXPECT_TRUE(std::string(line).ends_with(" T GetPlugIn\n")) << line;
+  EXPECT_FALSE(std::fgets(line, sizeof line, pipe.get()));
+
+  TempHome home;
+  const std::string layra = std::string(LAYRA_PROGRAM) + " --home " + home.path().string() +
+                            " --plugins " + FOLIVOX_PLUGIN_DIR + " --answer first";
+  EXPECT_EQ(
+      std::system((layra + " --do 0x12250E 0x12250B 0x12250C 0x12250A >/dev/null 2>&1").c_str()),
+      0);
+  EXPECT_NE(std::system((layra + " --do 0x122599 >/dev/null 2>&1").c_str()), 0);
+}
+
+} // namespace

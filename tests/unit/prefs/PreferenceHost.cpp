@@ -1,0 +1,60 @@
+#include "PreferenceHost.h"
+
+#include "frame/FolivoxIDs.h"
+#include "frame/ImplementationTable.h"
+#include "prefs/PreferenceAccess.h"
+
+#include <layra/CmdUtils.h>
+
+namespace folivox::test {
+namespace {
+
+bool AssemblePreferenceClasses() {
+  auto& model = layra::ObjectModel::Instance();
+  int registered = 0;
+  for (auto* entry = ImplementationTableHead(); entry; entry = entry->next) {
+    const ImplementationID id = entry->record.id;
+    if (id == kCommonPreferenceDataImpl || id == kCommonPreferenceCommandImpl)
+      registered += model.RegisterImplementation(kFolivoPluginID, entry->record) ? 1 : 0;
+  }
+  model.AddClass({kQuorPreferenceCommandBoss,
+                  kInvalidClass,
+                  "kQuorPreferenceCommandBoss",
+                  kFolivoPluginID,
+                  {{IID_ICOMMAND, kCommonPreferenceCommandImpl},
+                   {IID_ICOMMONPREFERENCEDATA, kCommonPreferenceDataImpl}}});
+  model.AddInterfaceToClass(kWorkspaceBoss, {IID_ICOMMONPREFERENCEDATA, kCommonPreferenceDataImpl},
+                            kFolivoPluginID);
+  return registered == 2;
+}
+
+} // namespace
+
+PreferenceHost::PreferenceHost(const std::filesystem::path& home)
+    : fHost(layra::HostOptions{home, {}, 1, layra::AlertAnswer::Default}),
+      fAssembled(AssemblePreferenceClasses()) {
+  fHost.Start();
+}
+
+InterfacePtr<ICommonPreferenceData> PreferenceHost::WorkspaceStore() const {
+  return InterfacePtr<ICommonPreferenceData>(static_cast<ICommonPreferenceData*>(
+      fHost.Workspace().Instantiate(IID_ICOMMONPREFERENCEDATA)));
+}
+
+std::vector<PMString> PreferenceHost::StoredKeys() const {
+  InterfacePtr<ICommonPreferenceData> store = WorkspaceStore();
+  return store ? store->GetDictionary()->Keys() : std::vector<PMString>{};
+}
+
+ErrorCode WritePreference(const PMString& key, const PMString& value) {
+  InterfacePtr<ICommonPreferenceData> current(GetPrefrenceData());
+  InterfacePtr<ICommonPreferenceData> data;
+  InterfacePtr<ICommand> command;
+  if (!current || !GetPreferecesForWritting(data, command))
+    return kFailure;
+  data->CopyFrom(InterfacePtr<ICommonPreferenceData>(current).forget());
+  data->SetValue(key, value);
+  return CmdUtils::ProcessCommand(command);
+}
+
+} // namespace folivox::test
