@@ -10,9 +10,8 @@
 // Left alive at exit: code running during shut-down may still ask about preferences.
 KCommonPreferenceTypesList* gPreferenceTypes = new KCommonPreferenceTypesList();
 
-void KCommonPreferenceTypesList::AddPreference(const PMString& identifier,
-                                               const PMString& labelKey, const PMString& group,
-                                               std::int32_t type,
+void KCommonPreferenceTypesList::AddPreference(const PMString& identifier, const PMString& labelKey,
+                                               const PMString& group, std::int32_t type,
                                                const std::vector<PMString>* displayChoices,
                                                const std::vector<PMString>* valueChoices) {
   Preference preference{PreferenceKey(identifier), labelKey, group, type, {}, {}};
@@ -56,14 +55,14 @@ std::vector<std::int32_t> KCommonPreferenceTypesList::GetTypes() const {
   return types;
 }
 
-std::vector<PMString> KCommonPreferenceTypesList::GetDisplayChoices(
-    const PMString& identifier) const {
+std::vector<PMString>
+KCommonPreferenceTypesList::GetDisplayChoices(const PMString& identifier) const {
   const Preference* preference = Find(identifier);
   return preference ? preference->displayChoices : std::vector<PMString>{};
 }
 
-std::vector<PMString> KCommonPreferenceTypesList::GetValueChoices(
-    const PMString& identifier) const {
+std::vector<PMString>
+KCommonPreferenceTypesList::GetValueChoices(const PMString& identifier) const {
   const Preference* preference = Find(identifier);
   return preference ? preference->valueChoices : std::vector<PMString>{};
 }

@@ -3,11 +3,13 @@
 #include <layra/IPMStream.h>
 
 #include <algorithm>
-#include <iterator>
 #include <cstdio>
+#include <iterator>
 #include <utility>
 
-KDictionary::KDictionary(const KDictionary& other) : fEntries(other.fEntries) { Reindex(); }
+KDictionary::KDictionary(const KDictionary& other) : fEntries(other.fEntries) {
+  Reindex();
+}
 
 KDictionary& KDictionary::operator=(const KDictionary& other) {
   KDictionary copy(other);
@@ -16,16 +18,7 @@ KDictionary& KDictionary::operator=(const KDictionary& other) {
 }
 
 void KDictionary::Set(const PMString& key, const PMString& value) {
-  const auto found = fIndex.find(key.GetUTF8String());
-  if (found == fIndex.end()) {
-    Append(key, value);
-    return;
-  }
-  // Moving the node keeps the key's text where the index view points.
-  const Position entry = found->second;
-  entry->key.SetTranslatable(key.GetTranslatable());
-  entry->value = value;
-  fEntries.splice(fEntries.end(), fEntries, entry);
+  Put(PMString(key), PMString(value));
 }
 
 PMString* KDictionary::Find(const PMString& key) {
@@ -79,6 +72,7 @@ void KDictionary::Load(IPMStream* stream) {
   Clear();
   std::int32_t stored = 0;
   stream->XferInt32(stored);
+  ReserveFor(stored, stream);
   // Every pair takes at least eight bytes, so a forged count ends with the stream's data.
   for (std::int32_t i = 0; i < stored && stream->IsGood(); ++i) {
     PMString key;
@@ -86,7 +80,7 @@ void KDictionary::Load(IPMStream* stream) {
     key.ReadWrite(stream);
     value.ReadWrite(stream);
     if (stream->IsGood())
-      Set(key, value);
+      Put(std::move(key), std::move(value));
   }
   if (stream->IsGood())
     return;
@@ -104,10 +98,31 @@ void KDictionary::Save(IPMStream* stream) {
   }
 }
 
-void KDictionary::Append(const PMString& key, const PMString& value) {
-  fEntries.push_back(Entry{key, value});
+void KDictionary::Put(PMString&& key, PMString&& value) {
+  const auto found = fIndex.find(key.GetUTF8String());
+  if (found == fIndex.end()) {
+    Append(std::move(key), std::move(value));
+    return;
+  }
+  // Moving the node keeps the key's text where the index view points.
+  const Position entry = found->second;
+  entry->key.SetTranslatable(key.GetTranslatable());
+  entry->value = std::move(value);
+  fEntries.splice(fEntries.end(), fEntries, entry);
+}
+
+void KDictionary::Append(PMString&& key, PMString&& value) {
+  fEntries.push_back(Entry{std::move(key), std::move(value)});
   const Position last = std::prev(fEntries.end());
   fIndex.emplace(last->key.GetUTF8String(), last);
+}
+
+void KDictionary::ReserveFor(std::int32_t stored, const IPMStream* stream) {
+  // Only as much as the stream can hold: every pair takes at least eight bytes.
+  const std::int64_t remaining = stream->RemainingBytes();
+  if (stored <= 0 || remaining < 0)
+    return;
+  fIndex.reserve(static_cast<std::size_t>(std::min<std::int64_t>(stored, remaining / 8)));
 }
 
 void KDictionary::Reindex() {

@@ -50,7 +50,9 @@ private:
 
   void Load(IPMStream* stream);
   void Save(IPMStream* stream);
-  void Append(const PMString& key, const PMString& value);
+  void Put(PMString&& key, PMString&& value);
+  void Append(PMString&& key, PMString&& value);
+  void ReserveFor(std::int32_t stored, const IPMStream* stream);
   void Reindex();
 
   std::list<Entry> fEntries;

@@ -10,9 +10,9 @@
 
 namespace {
 
-constexpr const char* kNoApplication = "InterfacePtr<IApplication> app(gSession->QueryApplication())";
-constexpr const char* kNoSessionWorkspace =
-    "IPMUnknown * workspace = gSession->QueryWorkspace( )";
+constexpr const char* kNoApplication =
+    "InterfacePtr<IApplication> app(gSession->QueryApplication())";
+constexpr const char* kNoSessionWorkspace = "IPMUnknown * workspace = gSession->QueryWorkspace( )";
 constexpr const char* kNoWorkspace = "InterfacePtr<IWorkspace> iworkspace( app, UseDefaultIID( ) )";
 constexpr const char* kNoStore =
     "InterfacePtr<IPreferenceData> preference( workspace, UseDefaultIID( ) )";

@@ -22,6 +22,7 @@ constexpr Color kPlaceholderFill{0.85, 0.85, 0.85};
 constexpr Color kPlaceholderCross{0.55, 0.55, 0.55};
 
 template <typename... Visitors> struct Overloaded : Visitors... { using Visitors::operator()...; };
+template <typename... Visitors> Overloaded(Visitors...) -> Overloaded<Visitors...>;
 
 bool IsPositive(double value) {
   return std::isfinite(value) && value > 0;

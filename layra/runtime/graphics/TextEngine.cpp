@@ -1,3 +1,4 @@
+#include <graphics/Raster.h>
 #include <graphics/SourceColor.h>
 #include <graphics/TextEngine.h>
 
@@ -17,11 +18,21 @@ constexpr std::size_t kCachedLayouts = 128;
 // Pango takes lengths as int.
 constexpr std::size_t kMaxLayoutBytes = INT_MAX;
 
-// Past this FreeType's fixed-point glyph metrics overflow.
+// Layout happens in points, so this is also the size in pixels of the glyphs measured; FreeType
+// fails well before 2^16 pixels, and a failed font breaks the whole page.
 constexpr double kMaxFontSize = 10000;
 
 bool IsUsableFontSize(double size) {
   return std::isfinite(size) && size > 0 && size <= kMaxFontSize;
+}
+
+// Glyphs are drawn at device size too. One taller than the largest raster shows nothing useful,
+// and near 2^16 pixels FreeType fails as above.
+bool FitsDevice(cairo_t* cr, double fontSize) {
+  double width = fontSize;
+  double height = fontSize;
+  cairo_user_to_device_distance(cr, &width, &height);
+  return std::max(std::abs(width), std::abs(height)) <= kMaxRasterDimension;
 }
 
 bool IsUsableExtent(double points) {
@@ -140,7 +151,8 @@ std::size_t TextEngine::FitText(std::string_view text, const std::string& fontFa
 void TextEngine::Draw(cairo_t* cr, const TextItem& item) {
   const Rect& frame = item.bounds;
   const double width = frame.right - frame.left;
-  if (item.text.empty() || !IsUsableFontSize(item.fontSize) || !IsUsableExtent(width)) {
+  if (item.text.empty() || !IsUsableFontSize(item.fontSize) || !IsUsableExtent(width) ||
+      !FitsDevice(cr, item.fontSize)) {
     return;
   }
   const LayoutKey key{item.text, item.fontFamily, item.fontSize, width};

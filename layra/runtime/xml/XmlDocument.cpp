@@ -32,6 +32,7 @@ void SetError(std::string* error, std::string message) {
   }
 }
 
+// libxml2 hands SAX and error callbacks the parser context as their user data.
 ParseOutcome& OutcomeOf(void* parserContext) {
   return *static_cast<ParseOutcome*>(static_cast<xmlParserCtxt*>(parserContext)->_private);
 }

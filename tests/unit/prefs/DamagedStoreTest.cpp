@@ -10,7 +10,7 @@
 
 #include <gtest/gtest.h>
 
-#include <array>
+#include <ostream>
 #include <string>
 
 namespace {
@@ -24,6 +24,7 @@ const std::string kDamaged =
 struct DamagedCase {
   const char* name;
   std::vector<unsigned char> bytes;
+  friend void PrintTo(const DamagedCase& damaged, std::ostream* out) { *out << damaged.name; }
 };
 
 std::vector<unsigned char> CutShort() {
@@ -48,13 +49,13 @@ TEST_P(DamagedDictionary, LoadsEmptyWithOneLineAndOnlySmallAllocations) {
 
 INSTANTIATE_TEST_SUITE_P(
     Streams, DamagedDictionary,
-    testing::Values(DamagedCase{"Empty", {}},
-                    DamagedCase{"HugePairCount", StoredBytes().Int32(0x7FFFFFFF).Pair("a:", "1").Bytes()},
-                    DamagedCase{"NegativeTextLength", StoredBytes().Int32(1).Int32(-5).Bytes()},
-                    DamagedCase{"HugeTextLength",
-                                StoredBytes().Int32(1).Int32(0x7FFFFFFF).Text("abc").Bytes()},
-                    DamagedCase{"MissingValue", StoredBytes().Int32(1).Text("a:").Bytes()},
-                    DamagedCase{"CutShort", CutShort()}),
+    testing::Values(
+        DamagedCase{"Empty", {}},
+        DamagedCase{"HugePairCount", StoredBytes().Int32(0x7FFFFFFF).Pair("a:", "1").Bytes()},
+        DamagedCase{"NegativeTextLength", StoredBytes().Int32(1).Int32(-5).Bytes()},
+        DamagedCase{"HugeTextLength", StoredBytes().Int32(1).Int32(0x7FFFFFFF).Text("abc").Bytes()},
+        DamagedCase{"MissingValue", StoredBytes().Int32(1).Text("a:").Bytes()},
+        DamagedCase{"CutShort", CutShort()}),
     [](const testing::TestParamInfo<DamagedCase>& info) { return std::string(info.param.name); });
 
 std::uint32_t Crc32(std::string_view bytes) {

@@ -3,12 +3,14 @@
 
 #include "PreferenceHost.h"
 #include "TempHome.h"
+#include "TestText.h"
 
 #include "prefs/PreferenceAccess.h"
 
 #include <layra/CObserver.h>
 #include <layra/CmdUtils.h>
 #include <layra/ErrorUtils.h>
+#include <layra/IObjectModel.h>
 #include <layra/ISubject.h>
 
 #include <gtest/gtest.h>
@@ -18,6 +20,8 @@
 namespace {
 
 using folivox::test::PreferenceHost;
+using folivox::test::TextOf;
+using folivox::test::Texts;
 using folivox::test::WritePreference;
 
 constexpr ClassID kRecorderBoss{0x7F0001};
@@ -37,10 +41,6 @@ public:
     gHeard.push_back({change, protocol, changedBy});
   }
 };
-
-std::vector<PMString> Texts(std::initializer_list<const char*> texts) {
-  return std::vector<PMString>(texts.begin(), texts.end());
-}
 
 class PreferenceCommand : public testing::Test {
 protected:
@@ -70,8 +70,8 @@ TEST_F(PreferenceCommand, ItsDataReplaceTheWholeStore) {
   auto command = CommandSetting("FolivoHTTP:", UIDList(fHost->Host().Workspace()));
   ASSERT_EQ(CmdUtils::ProcessCommand(command), kSuccess);
   EXPECT_EQ(fHost->StoredKeys(), Texts({"FolivoHTTP:"}));
-  EXPECT_EQ(*fHost->WorkspaceStore()->GetValue("FolivoHTTP"),
-            PMString("http://example.org/config.xml"));
+  EXPECT_EQ(TextOf(fHost->WorkspaceStore()->GetValue("FolivoHTTP")),
+            "http://example.org/config.xml");
 }
 
 TEST_F(PreferenceCommand, AnEmptyItemListFailsAndChangesNothing) {
@@ -98,9 +98,13 @@ TEST_F(PreferenceCommand, WorkspaceObserversHearTheChangeFromTheCommand) {
                                {kRecorderImpl, &layra::CreateImplementation<RecordingObserver>,
                                 &layra::DestroyImplementation<RecordingObserver>,
                                 &layra::SizeOfImplementation<RecordingObserver>});
-  model.AddClass({kRecorderBoss, kInvalidClass, "kRecorderBoss", PluginID{0x7F},
+  model.AddClass({kRecorderBoss,
+                  kInvalidClass,
+                  "kRecorderBoss",
+                  PluginID{0x7F},
                   {{IID_IOBSERVER, kRecorderImpl}}});
-  InterfacePtr<IObserver> observer(static_cast<IObserver*>(CreateObject(kRecorderBoss, IID_IOBSERVER)));
+  InterfacePtr<IObserver> observer(
+      static_cast<IObserver*>(CreateObject(kRecorderBoss, IID_IOBSERVER)));
   InterfacePtr<ISubject> subject(
       static_cast<ISubject*>(fHost->Host().Workspace().Instantiate(IID_ISUBJECT)));
   subject->AttachObserver(observer, IID_ICOMMONPREFERENCEDATA);
@@ -125,7 +129,7 @@ TEST_F(PreferenceCommand, UndoRestoresThePreviousStoreAndRedoReappliesTheChange)
   EXPECT_EQ(fHost->StoredKeys(), Texts({"a:"}));
   ASSERT_TRUE(CmdUtils::RedoLast(fHost->Defaults()));
   EXPECT_EQ(fHost->StoredKeys(), Texts({"a:", "b:"}));
-  EXPECT_EQ(*fHost->WorkspaceStore()->GetValue("b"), PMString("2"));
+  EXPECT_EQ(TextOf(fHost->WorkspaceStore()->GetValue("b")), "2");
 }
 
 TEST_F(PreferenceCommand, TheStoreSurvivesARestartOfTheHost) {
@@ -139,8 +143,8 @@ TEST_F(PreferenceCommand, TheStoreSurvivesARestartOfTheHost) {
   EXPECT_TRUE(fHost->Host().SetAsideWorkspace().empty());
   EXPECT_EQ(fHost->StoredKeys(),
             Texts({"FolivoxPageStatus_08_12_05_005-008.indd_3:", "FolivoHTTP:"}));
-  EXPECT_EQ(*fHost->WorkspaceStore()->GetValue("FolivoHTTP"),
-            PMString("http://example.org/moved.xml"));
+  EXPECT_EQ(TextOf(fHost->WorkspaceStore()->GetValue("FolivoHTTP")),
+            "http://example.org/moved.xml");
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 
 #include "PreferenceHost.h"
 #include "TempHome.h"
+#include "TestText.h"
 
 #include "prefs/KCommonPreferenceTypesList.h"
 #include "prefs/PreferenceAccess.h"
@@ -14,10 +15,8 @@
 namespace {
 
 using folivox::test::PreferenceHost;
-
-std::vector<PMString> Texts(std::initializer_list<const char*> texts) {
-  return std::vector<PMString>(texts.begin(), texts.end());
-}
+using folivox::test::TextOf;
+using folivox::test::Texts;
 
 class PreferenceStore : public testing::Test {
 protected:
@@ -35,18 +34,15 @@ TEST_F(PreferenceStore, BothKeyFormsFindTheValueAndTheStoredKeyHasTheColon) {
   fStore->SetValue("FolivoHTTP", "http://example.org/a.xml");
   fStore->SetValue("Ready:", "true");
   EXPECT_EQ(fHost.StoredKeys(), Texts({"FolivoHTTP:", "Ready:"}));
-  for (const char* key : {"FolivoHTTP", "FolivoHTTP:"}) {
-    std::unique_ptr<PMString> value = fStore->GetValue(key);
-    ASSERT_TRUE(value) << key;
-    EXPECT_EQ(*value, PMString("http://example.org/a.xml"));
-  }
+  for (const char* key : {"FolivoHTTP", "FolivoHTTP:"})
+    EXPECT_EQ(TextOf(fStore->GetValue(key)), "http://example.org/a.xml") << key;
   EXPECT_FALSE(fStore->GetDictionary()->Keys().front().GetTranslatable());
 }
 
 TEST_F(PreferenceStore, TheEmptyKeyIsStoredAsAColonAndAbsentKeysGiveNull) {
   fStore->SetValue("", "x");
   EXPECT_EQ(fHost.StoredKeys(), Texts({":"}));
-  EXPECT_EQ(*fStore->GetValue(""), PMString("x"));
+  EXPECT_EQ(TextOf(fStore->GetValue("")), "x");
   EXPECT_EQ(fStore->GetValue("FolivoHTTP"), nullptr);
 }
 
@@ -54,7 +50,7 @@ TEST_F(PreferenceStore, GetValueHandsOutACopy) {
   fStore->SetValue("a", "1");
   std::unique_ptr<PMString> value = fStore->GetValue("a");
   fStore->SetValue("a", "2");
-  EXPECT_EQ(*value, PMString("1"));
+  EXPECT_EQ(TextOf(value), "1");
 }
 
 TEST_F(PreferenceStore, CopyFromDropsKeysOnlyTheOldStoreHad) {
@@ -67,16 +63,15 @@ TEST_F(PreferenceStore, CopyFromDropsKeysOnlyTheOldStoreHad) {
   other->SetValue("new", "4");
   fStore->CopyFrom(InterfacePtr<ICommonPreferenceData>(other).forget());
   EXPECT_EQ(fHost.StoredKeys(), Texts({"both:", "new:"}));
-  EXPECT_EQ(*fStore->GetValue("both"), PMString("3"));
+  EXPECT_EQ(TextOf(fStore->GetValue("both")), "3");
 }
 
 TEST_F(PreferenceStore, ReadersReachTheWorkspaceStore) {
   fStore->SetValue("FolivoHTTP", "http://example.org/a.xml");
   InterfacePtr<ICommonPreferenceData> data(GetPrefrenceData());
   EXPECT_EQ(data.get(), fStore.get());
-  std::unique_ptr<PMString> value = KCommonPreferenceTypesList::GetPreference("FolivoHTTP");
-  ASSERT_TRUE(value);
-  EXPECT_EQ(*value, PMString("http://example.org/a.xml"));
+  EXPECT_EQ(TextOf(KCommonPreferenceTypesList::GetPreference("FolivoHTTP")),
+            "http://example.org/a.xml");
 }
 
 TEST_F(PreferenceStore, WritersGetACommandAimedAtTheWorkspaceCarryingItsOwnStore) {

@@ -1,11 +1,11 @@
 #pragma once
-// Standard output captured for the life of the object, so that a failed assertion cannot
-// leave the capture open for the next test.
 
 #include <gtest/gtest.h>
 
 #include <string>
 
+// Captures standard output until Take(); ends the capture even when an assertion returns
+// early, so the next test can capture again.
 class CapturedOutput {
 public:
   CapturedOutput() { testing::internal::CaptureStdout(); }
@@ -17,7 +17,6 @@ public:
   CapturedOutput(const CapturedOutput&) = delete;
   CapturedOutput& operator=(const CapturedOutput&) = delete;
 
-  /** Ends the capture and returns what was printed. */
   std::string Take() {
     fTaken = true;
     return testing::internal::GetCapturedStdout();
