@@ -4,6 +4,7 @@
 #include "frame/FolivoxIDs.h"
 #include "frame/ImplementationTable.h"
 #include "net/UpdateCheck.h"
+#include "prefs/KCommonPreferenceTypesList.h"
 
 #include <layra/IActionManager.h>
 #include <layra/IApplication.h>
@@ -16,6 +17,7 @@ folivox::RegisterImplementation<FolivoStartStopObserverImpl>
 } // namespace
 
 void FolivoStartStopObserverImpl::Startup() {
+  RegisterConfigurationAddressPreference();
   AcquireConfigurationInBackground();
   OfferUpdate();
 }

@@ -3,6 +3,7 @@
 
 #include "ExpectedTexts.h"
 #include "TempHome.h"
+#include "prefs/ICommonPreferenceData.h"
 
 #include <layra/PMString.h>
 #include <layra/host/Host.h>
@@ -102,6 +103,24 @@ TEST_F(FolivoxLoaded, MenuIsOrderedWithItsTwoSeparators) {
   EXPECT_EQ(order, (std::vector<std::uint32_t>{0x12250D, 0x12250F, 0x122502, 0x122511, 0x122510,
                                                0x122512, 0x12250B, 0x12250C, 0x12250A}));
   EXPECT_EQ(separators, 2);
+}
+
+TEST_F(FolivoxLoaded, PreferenceStoreRidesOnTheWorkspaceAcrossRestarts) {
+  auto host = StartHost();
+  {
+    InterfacePtr<ICommonPreferenceData> store(static_cast<ICommonPreferenceData*>(
+        host->Workspace().Instantiate(IID_ICOMMONPREFERENCEDATA)));
+    ASSERT_TRUE(store);
+    store->SetValue(PMString("FolivoHTTP"), PMString("http://127.0.0.1:1/FolivoPref.xml"));
+  }
+  ASSERT_TRUE(host->Shutdown());
+  host = StartHost();
+  InterfacePtr<ICommonPreferenceData> store(static_cast<ICommonPreferenceData*>(
+      host->Workspace().Instantiate(IID_ICOMMONPREFERENCEDATA)));
+  ASSERT_TRUE(store);
+  auto value = store->GetValue(PMString("FolivoHTTP:"));
+  ASSERT_TRUE(value);
+  EXPECT_EQ(value->GetUTF8String(), "http://127.0.0.1:1/FolivoPref.xml");
 }
 
 TEST(FolivoxLibrary, ExportsOnlyGetPlugInAndRunsFromTheCommandLine) {
