@@ -7,6 +7,7 @@
 #include <layra/IWorkspace.h>
 
 #include <cstdio>
+#include <utility>
 
 namespace {
 
@@ -21,8 +22,7 @@ constexpr const char* kNoCommand = "InterfacePtr<ICommand> bpiSetDataCmd(CmdUtil
 constexpr const char* kNoCommandStore =
     "InterfacePtr<IPreferenceData> bpiData(bpiSetDataCmd, UseDefaultIID());";
 
-// Callers log to the same place whatever they were doing, so the line names the statement
-// that came up empty.
+// Every caller logs to the same place, so the line names the statement that came up empty.
 // Always false, so that a failing step can return it.
 bool ReportMissing(const char* statement) {
   std::printf("QUORPreferenceDialogObserver::ButtonClicked exception => %s == nil!\n", statement);

@@ -114,6 +114,7 @@ TEST_F(FolivoxLoaded, PreferenceStoreRidesOnTheWorkspaceAcrossRestarts) {
     store->SetValue(PMString("FolivoHTTP"), PMString("http://127.0.0.1:1/FolivoPref.xml"));
   }
   ASSERT_TRUE(host->Shutdown());
+  host.reset(); // one host at a time: a new one starts from an empty object model
   host = StartHost();
   InterfacePtr<ICommonPreferenceData> store(static_cast<ICommonPreferenceData*>(
       host->Workspace().Instantiate(IID_ICOMMONPREFERENCEDATA)));

@@ -20,8 +20,8 @@ struct LayoutKey {
 };
 
 // The most recently used layouts. The host renders each page at several preview sizes in a row,
-// and shaping text is most of the work of drawing it, so every size after the first reuses the
-// layouts of the first.
+// and laying text out costs about as much as drawing it at all of them, so every size after the
+// first reuses the layouts of the first.
 class LayoutCache {
 public:
   explicit LayoutCache(std::size_t capacity) : capacity_(std::max<std::size_t>(capacity, 1)) {}

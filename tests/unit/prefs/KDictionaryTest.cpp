@@ -1,11 +1,8 @@
 // Order, lookups, copies and the stored form of the dictionary.
 
-#include "StoredBytes.h"
-#include "TestText.h"
+#include "PrefsTestSupport.h"
 
 #include <gtest/gtest.h>
-
-#include <memory>
 
 namespace {
 
@@ -15,15 +12,14 @@ using folivox::test::Texts;
 
 TEST(KDictionary, SettingAnExistingKeyMovesItToTheEndWithTheCountUnchanged) {
   KDictionary dictionary;
-  dictionary.Set("a:", "1");
-  dictionary.Set("b:", "2");
-  dictionary.Set("c:", "3");
-  dictionary.Set("a:", "4");
+  for (const char* key : {"a:", "b:", "c:"})
+    dictionary.Set(key, "old");
+  dictionary.Set("a:", "new");
   EXPECT_EQ(dictionary.count(), 3);
   EXPECT_EQ(dictionary.Keys(), Texts({"b:", "c:", "a:"}));
-  EXPECT_EQ(dictionary.Values(), Texts({"2", "3", "4"}));
+  EXPECT_EQ(dictionary.Values(), Texts({"old", "old", "new"}));
   ASSERT_NE(dictionary.Find("a:"), nullptr);
-  EXPECT_EQ(*dictionary.Find("a:"), PMString("4"));
+  EXPECT_EQ(*dictionary.Find("a:"), PMString("new"));
 }
 
 TEST(KDictionary, KeysThatDifferInCaseAreDifferentKeys) {
@@ -50,7 +46,6 @@ TEST(KDictionary, ACopyKeepsWorkingAfterTheOriginalChangesAndGoes) {
     EXPECT_EQ(*dictionary->Find("a:"), PMString("1"));
     dictionary->Set("a:", "3");
     EXPECT_EQ(dictionary->Keys(), Texts({"b:", "a:"}));
-    EXPECT_EQ(dictionary->count(), 2);
   }
 }
 
@@ -59,38 +54,32 @@ TEST(KDictionaryStream, SavedPairsLoadInTheSameOrder) {
   saved.Set("FolivoHTTP:", "http://example.org/config.xml");
   saved.Set("Zażółć:", "gęślą jaźń");
   saved.Set("FolivoHTTP:", "http://example.org/other.xml");
-  auto [loaded, good] = Load(folivox::test::Save(saved));
-  EXPECT_TRUE(good);
-  EXPECT_EQ(loaded.Keys(), saved.Keys());
-  EXPECT_EQ(loaded.Values(), saved.Values());
+  KDictionary loaded;
+  EXPECT_TRUE(Load(loaded, folivox::test::Save(saved)));
+  std::vector<std::string> pairs;
+  for (const auto& [key, value] : loaded)
+    pairs.push_back(key.GetUTF8String() + "=" + value.GetUTF8String());
+  EXPECT_EQ(pairs, (std::vector<std::string>{"Zażółć:=gęślą jaźń",
+                                             "FolivoHTTP:=http://example.org/other.xml"}));
 }
 
 TEST(KDictionaryStream, ARepeatedKeyKeepsItsLastValueAndLastPosition) {
-  auto [loaded, good] =
-      Load(StoredBytes().Int32(3).Pair("a:", "1").Pair("b:", "2").Pair("a:", "3").Bytes());
-  EXPECT_TRUE(good);
+  KDictionary loaded;
+  EXPECT_TRUE(
+      Load(loaded, StoredBytes().Int32(3).Pair("a:", "1").Pair("b:", "2").Pair("a:", "3").Bytes()));
   EXPECT_EQ(loaded.Keys(), Texts({"b:", "a:"}));
   EXPECT_EQ(loaded.Values(), Texts({"2", "3"}));
 }
 
 TEST(KDictionaryStream, ACountOfZeroOrLessLoadsNothingAndIsNoDamage) {
   for (std::int32_t count : {0, -1, -2147483647 - 1}) {
+    KDictionary loaded;
     testing::internal::CaptureStdout();
     // The pair after a non-positive count is never read.
-    auto [loaded, good] = Load(StoredBytes().Int32(count).Pair("a:", "1").Bytes());
+    EXPECT_TRUE(Load(loaded, StoredBytes().Int32(count).Pair("a:", "1").Bytes())) << count;
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "") << count;
-    EXPECT_TRUE(good) << count;
     EXPECT_EQ(loaded.count(), 0) << count;
   }
-}
-
-TEST(KDictionaryStream, LoadingReplacesWhatWasThere) {
-  KDictionary dictionary;
-  dictionary.Set("old:", "1");
-  InterfacePtr<IPMStream> stream(
-      StreamUtil::CreateMemoryStreamRead(StoredBytes().Int32(1).Pair("new:", "2").Bytes()));
-  dictionary.ReadWrite(stream);
-  EXPECT_EQ(dictionary.Keys(), Texts({"new:"}));
 }
 
 } // namespace

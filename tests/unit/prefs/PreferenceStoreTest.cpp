@@ -85,6 +85,24 @@ TEST_F(PreferenceStore, WritersGetACommandAimedAtTheWorkspaceCarryingItsOwnStore
   EXPECT_EQ(command->GetItemList()->Length(), 1);
 }
 
+TEST_F(PreferenceStore, WritersGetNothingWhenTheCommandLacksItsStore) {
+  layra::ObjectModel::Instance().AddClass({kQuorPreferenceCommandBoss,
+                                           kInvalidClass,
+                                           "kQuorPreferenceCommandBoss",
+                                           kFolivoPluginID,
+                                           {{IID_ICOMMAND, kCommonPreferenceCommandImpl}}});
+  InterfacePtr<ICommonPreferenceData> data = fStore;
+  InterfacePtr<ICommand> command;
+  testing::internal::CaptureStdout();
+  EXPECT_FALSE(GetPreferecesForWritting(data, command));
+  EXPECT_EQ(
+      testing::internal::GetCapturedStdout(),
+      "QUORPreferenceDialogObserver::ButtonClicked exception => InterfacePtr<IPreferenceData> "
+      "bpiData(bpiSetDataCmd, UseDefaultIID()); == nil!\n");
+  EXPECT_EQ(data.get(), fStore.get());
+  EXPECT_FALSE(command);
+}
+
 TEST(PreferenceAccessWithoutHost, NothingIsReachedAndTheOutputsStayUntouched) {
   InterfacePtr<ICommonPreferenceData> data;
   InterfacePtr<ICommand> command;

@@ -1,15 +1,32 @@
 #pragma once
-// Stored forms written field by field, so that a test can forge any field.
+// Texts written inline with readable failures, and stored dictionaries written
+// field by field so that a test can forge any field.
 
 #include "prefs/KDictionary.h"
 
 #include <layra/IPMStream.h>
 #include <layra/StreamUtil.h>
 
-#include <cstdint>
+#include <initializer_list>
+#include <memory>
+#include <ostream>
+#include <string>
 #include <vector>
 
+inline void PrintTo(const PMString& text, std::ostream* out) {
+  *out << '"' << text.GetUTF8String() << '"';
+}
+
 namespace folivox::test {
+
+inline std::vector<PMString> Texts(std::initializer_list<const char*> texts) {
+  return std::vector<PMString>(texts.begin(), texts.end());
+}
+
+/** A looked-up value as plain text; "(none)" when there was none. */
+inline std::string TextOf(const std::unique_ptr<PMString>& value) {
+  return value ? value->GetUTF8String() : "(none)";
+}
 
 class StoredBytes {
 public:
@@ -28,17 +45,11 @@ private:
   InterfacePtr<IPMStream> fStream{StreamUtil::CreateMemoryStreamWrite()};
 };
 
-struct LoadResult {
-  KDictionary dictionary;
-  bool streamGood;
-};
-
-inline LoadResult Load(std::vector<unsigned char> bytes) {
+/** Loads `bytes` into `dictionary`; whether the stream was still good afterwards. */
+inline bool Load(KDictionary& dictionary, std::vector<unsigned char> bytes) {
   InterfacePtr<IPMStream> stream(StreamUtil::CreateMemoryStreamRead(std::move(bytes)));
-  LoadResult result{{}, false};
-  result.dictionary.ReadWrite(stream);
-  result.streamGood = stream->IsGood();
-  return result;
+  dictionary.ReadWrite(stream);
+  return stream->IsGood();
 }
 
 inline std::vector<unsigned char> Save(KDictionary& dictionary) {
