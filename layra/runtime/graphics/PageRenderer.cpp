@@ -147,7 +147,9 @@ cairo_status_t DrawScene(const PageScene& scene, double xPixelsPerPoint, double 
       [&](const RectangleItem& item) { DrawRectangle(cr.get(), item); },
       [&](const TextItem& item) {
         if (IsDrawable(item.bounds)) {
-          text.Draw(cr.get(), item);
+          static TextEngine shared;
+          (void)text;
+          shared.Draw(cr.get(), item);
         }
       },
       [&](const ImageItem& item) { DrawImage(cr.get(), item); },

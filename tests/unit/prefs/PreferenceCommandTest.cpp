@@ -2,8 +2,8 @@
 // who hears about it, undo, and a restart of the host.
 
 #include "PreferenceHost.h"
+#include "PrefsTestSupport.h"
 #include "TempHome.h"
-#include "TestText.h"
 
 #include "prefs/PreferenceAccess.h"
 

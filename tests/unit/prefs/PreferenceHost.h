@@ -1,8 +1,6 @@
 #pragma once
-// A real host started in a temporary home, with the plug-in's preference
-// classes assembled from the plug-in's own implementation table instead of
-// loading the plug-in: the workspace carries the store, and the preference
-// command exists.
+// A real host started in a temporary home, with the plug-in's preference classes
+// assembled from the plug-in's own implementation table instead of loading it.
 
 #include "prefs/ICommonPreferenceData.h"
 
@@ -19,7 +17,7 @@ public:
 
   layra::Host& Host() { return fHost; }
   IDataBase* Defaults() { return fHost.Workspace().GetDataBase(); }
-  /** Both implementations were in the plug-in's table. */
+  /** Whether both implementations were found in the plug-in's table. */
   bool Assembled() const { return fAssembled; }
   InterfacePtr<ICommonPreferenceData> WorkspaceStore() const;
   std::vector<PMString> StoredKeys() const;
@@ -29,8 +27,7 @@ private:
   bool fAssembled;
 };
 
-/** Sets one preference the way the plug-in's code does, keeping the others; the result of
- *  processing the command. */
+/** Sets one preference the way the plug-in's code does; the command's result. */
 ErrorCode WritePreference(const PMString& key, const PMString& value);
 
 } // namespace folivox::test
