@@ -147,9 +147,7 @@ cairo_status_t DrawScene(const PageScene& scene, double xPixelsPerPoint, double 
       [&](const RectangleItem& item) { DrawRectangle(cr.get(), item); },
       [&](const TextItem& item) {
         if (IsDrawable(item.bounds)) {
-          static TextEngine shared;
-          (void)text;
-          shared.Draw(cr.get(), item);
+          text.Draw(cr.get(), item);
         }
       },
       [&](const ImageItem& item) { DrawImage(cr.get(), item); },
