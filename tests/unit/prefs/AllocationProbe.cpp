@@ -6,6 +6,7 @@
 
 namespace {
 
+// Any thread of the program may allocate.
 std::atomic<std::size_t> gLargest{0};
 
 void* Allocate(std::size_t size) noexcept {
@@ -26,10 +27,10 @@ void* AllocateOrThrow(std::size_t size) {
 namespace folivox::test {
 
 void ResetLargestAllocation() {
-  gLargest.store(0);
+  gLargest = 0;
 }
 std::size_t LargestAllocation() {
-  return gLargest.load();
+  return gLargest;
 }
 
 } // namespace folivox::test
