@@ -7,11 +7,13 @@
 #include "StringTables.h"
 #include "Subject.h"
 #include "UndoHistory.h"
+#include "XmlDomServices.h"
 
 #include <layra/IObjectModel.h>
 #include <layra/IResponder.h>
 #include <layra/ISession.h>
 #include <layra/IStartupShutdownService.h>
+#include <layra/IXMLDOM.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -78,6 +80,14 @@ void Host::RegisterHostClasses() {
                                HostRecord<StartupShutdownProvider>(kStartupShutdownProviderImpl));
   model.RegisterImplementation(kHostPlugin,
                                HostRecord<PanelServiceProvider>(kPanelServiceProviderImpl));
+  model.RegisterImplementation(kHostPlugin, HostRecord<XmlDomParser>(kXmlDomParserImpl));
+  model.RegisterImplementation(kHostPlugin, HostRecord<XmlDomServices>(kXmlDomServicesImpl));
+  model.AddClass(ClassDescription{
+      kXMLDOMServicesBoss,
+      kInvalidClass,
+      "kXMLDOMServicesBoss",
+      kHostPlugin,
+      {{IID_IXMLDOMPARSER, kXmlDomParserImpl}, {IID_IXMLDOMSERVICES, kXmlDomServicesImpl}}});
   model.AddClass(
       ClassDescription{kWorkspaceBoss,
                        kInvalidClass,

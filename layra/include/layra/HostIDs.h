@@ -39,6 +39,8 @@ constexpr ImplementationID kStartupShutdownProviderImpl{0x3001};
 constexpr ImplementationID kPanelServiceProviderImpl{0x3002};
 constexpr ImplementationID kSubjectImpl{0x3003};
 constexpr ImplementationID kWorkspaceImpl{0x3004};
+constexpr ImplementationID kXmlDomParserImpl{0x3005};
+constexpr ImplementationID kXmlDomServicesImpl{0x3006};
 
 // Services
 constexpr ServiceID kStartupShutdownService{0x3101};
