@@ -6,8 +6,11 @@ namespace layra {
 
 const char* const kUsage =
     "usage: layra [--home DIR] [--plugins DIR] [--locale CODE]\n"
-    "             [--answer first|second|third] [--do ACTION-ID ...] [--help]\n"
-    "Starts the host with the plug-ins of DIR, performs each action in order, shuts down.\n";
+    "             [--answer first|second|third] [--do ACTION-ID ...] [--save] [DOCUMENT ...]\n"
+    "       layra new FILE --pages N [--size WxH]\n"
+    "Starts the host with the plug-ins of DIR, opens each document (the last one opened is\n"
+    "in front), performs each action in order, saves the documents with --save, closes them\n"
+    "and shuts down.\n";
 
 namespace {
 
@@ -17,6 +20,18 @@ bool ParseNumber(const std::string& text, std::uint32_t& value) {
   const char* end = text.data() + text.size();
   auto [stop, status] = std::from_chars(begin, end, value, hex ? 16 : 10);
   return begin != end && status == std::errc() && stop == end;
+}
+
+bool ParseSize(const std::string& text, double& width, double& height) {
+  const auto x = text.find('x');
+  if (x == std::string::npos)
+    return false;
+  auto parse = [](std::string_view part, double& value) {
+    auto [end, status] = std::from_chars(part.data(), part.data() + part.size(), value);
+    return status == std::errc() && end == part.data() + part.size() && value > 0 && value < 15000;
+  };
+  return parse(std::string_view(text).substr(0, x), width) &&
+         parse(std::string_view(text).substr(x + 1), height);
 }
 
 bool ParseAnswer(const std::string& text, AlertAnswer& answer) {
@@ -35,10 +50,23 @@ bool ParseAnswer(const std::string& text, AlertAnswer& answer) {
 
 bool ParseCommandLine(const std::vector<std::string>& arguments, CommandLine& line,
                       std::string& error) {
-  for (std::size_t i = 0; i < arguments.size(); ++i) {
+  std::size_t i = 0;
+  if (!arguments.empty() && arguments[0] == "new") {
+    if (arguments.size() < 2 || arguments[1].starts_with("--")) {
+      error = "new needs a file name";
+      return false;
+    }
+    line.newDocument = arguments[1];
+    i = 2;
+  }
+  for (; i < arguments.size(); ++i) {
     const std::string& option = arguments[i];
-    if (option == "--help") {
-      line.help = true;
+    if (option == "--help" || option == "--save") {
+      (option == "--help" ? line.help : line.save) = true;
+      continue;
+    }
+    if (!option.starts_with("--")) {
+      line.documents.push_back(option);
       continue;
     }
     if (i + 1 >= arguments.size()) {
@@ -54,6 +82,9 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, CommandLine& li
     } else if (option == "--locale" && ParseNumber(value, number)) {
       line.locale = static_cast<int>(number);
     } else if (option == "--answer" && ParseAnswer(value, line.answer)) {
+    } else if (option == "--pages" && ParseNumber(value, number) && number > 0 && number < 10000) {
+      line.pages = static_cast<std::int32_t>(number);
+    } else if (option == "--size" && ParseSize(value, line.width, line.height)) {
     } else if (option == "--do" && ParseNumber(value, number)) {
       line.actions.push_back(ActionID{number});
       while (i + 1 < arguments.size() && !arguments[i + 1].starts_with("--") &&

@@ -16,7 +16,14 @@ struct CommandLine {
   int locale = 1;
   AlertAnswer answer = AlertAnswer::Interactive;
   std::vector<ActionID> actions;
+  std::vector<std::filesystem::path> documents;
+  bool save = false;
   bool help = false;
+  /** `layra new FILE --pages N [--size WxH]`: writes a blank document and exits. */
+  std::optional<std::filesystem::path> newDocument;
+  std::int32_t pages = 1;
+  double width = 612;
+  double height = 792;
 };
 
 /** Parses the arguments after the program name; false with a one-line reason otherwise. */

@@ -1,5 +1,5 @@
-// The `layra` program: starts the host with its plug-ins, performs the
-// requested actions, and shuts down.
+// The `layra` program: starts the host with its plug-ins, opens documents,
+// performs the requested actions, saves and closes, and shuts down.
 
 #include "CommandLine.h"
 
@@ -21,6 +21,46 @@ int Fail(const std::string& message) {
   return 2;
 }
 
+std::string Hex(ActionID action) {
+  char text[16];
+  std::snprintf(text, sizeof text, "0x%X", action.Get());
+  return text;
+}
+
+int WriteNewDocument(const layra::CommandLine& line) {
+  layra::Host host(layra::HostOptions{});
+  const UIDRef document = host.NewDocument(line.pages, line.width, line.height);
+  std::string error;
+  if (!host.SaveDocumentAs(document, *line.newDocument, &error))
+    return Fail("cannot write " + line.newDocument->string() + ": " + error);
+  return 0;
+}
+
+int Run(layra::Host& host, const layra::CommandLine& line) {
+  for (ActionID action : line.actions) {
+    if (!host.IsActionKnown(action))
+      return Fail("unknown action " + Hex(action));
+  }
+  std::vector<UIDRef> documents;
+  for (const std::filesystem::path& file : line.documents) {
+    std::string error;
+    const UIDRef document = host.OpenDocument(file, &error);
+    if (!document.IsValid())
+      return Fail("cannot open " + error);
+    documents.push_back(document);
+  }
+  for (ActionID action : line.actions)
+    host.PerformAction(action);
+  int status = 0;
+  for (const UIDRef& document : documents) {
+    std::string error;
+    if (line.save && !host.SaveDocument(document, &error))
+      status = Fail("cannot save: " + error);
+    host.CloseDocument(document);
+  }
+  return status;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -32,6 +72,8 @@ int main(int argc, char** argv) {
     std::fputs(layra::kUsage, stdout);
     return 0;
   }
+  if (line.newDocument)
+    return WriteNewDocument(line);
   const std::filesystem::path plugins = line.plugins.value_or(DefaultPluginFolder());
   std::error_code missing;
   if (!std::filesystem::is_directory(plugins, missing))
@@ -42,17 +84,8 @@ int main(int argc, char** argv) {
   layra::Host host(
       {line.home.value_or(layra::Host::DefaultHome()), {plugins}, line.locale, line.answer});
   host.Start();
-  for (ActionID action : line.actions) {
-    if (!host.IsActionKnown(action)) {
-      host.Shutdown();
-      return Fail("unknown action 0x" + [&] {
-        char text[16];
-        std::snprintf(text, sizeof text, "%X", action.Get());
-        return std::string(text);
-      }());
-    }
-    host.PerformAction(action);
-  }
+  const int status = Run(host, line);
   std::fflush(stdout);
-  return host.Shutdown() ? 0 : 1;
+  const bool saved = host.Shutdown();
+  return status != 0 ? status : saved ? 0 : 1;
 }

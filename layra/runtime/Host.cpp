@@ -3,12 +3,16 @@
 #include "Application.h"
 #include "AtomicFile.h"
 #include "DataBaseFile.h"
+#include "DocumentFile.h"
+#include "Documents.h"
 #include "HostServices.h"
+#include "ImageReading.h"
 #include "StringTables.h"
 #include "Subject.h"
 #include "UndoHistory.h"
 #include "XmlDomServices.h"
 
+#include <layra/IImageReading.h>
 #include <layra/IObjectModel.h>
 #include <layra/IResponder.h>
 #include <layra/ISession.h>
@@ -50,6 +54,8 @@ Host::Host(HostOptions options) : fOptions(std::move(options)) {
 Host::~Host() {
   if (fStarted)
     Shutdown();
+  fApplication->Context().SetContextDocument(nullptr);
+  fDocuments.clear();
   SetSessionObjects(nullptr, false, nullptr, kInvalidUID);
   fApplication->Actions().ReleaseComponents();
   UndoHistory::Instance().ForgetAll();
@@ -80,6 +86,20 @@ void Host::RegisterHostClasses() {
                                HostRecord<StartupShutdownProvider>(kStartupShutdownProviderImpl));
   model.RegisterImplementation(kHostPlugin,
                                HostRecord<PanelServiceProvider>(kPanelServiceProviderImpl));
+  RegisterDocumentClasses(model, kHostPlugin);
+  model.RegisterImplementation(kHostPlugin,
+                               HostRecord<ImageFormatManager>(kImageFormatManagerImpl));
+  model.RegisterImplementation(kHostPlugin, HostRecord<ImageAttributes>(kImageAttributesImpl));
+  model.AddClass(ClassDescription{kImageFormatManagerBoss,
+                                  kInvalidClass,
+                                  "kImageFormatManagerBoss",
+                                  kHostPlugin,
+                                  {{IID_IIMAGEFORMATMANAGER, kImageFormatManagerImpl}}});
+  model.AddClass(ClassDescription{kImageAttributesBoss,
+                                  kInvalidClass,
+                                  "kImageAttributesBoss",
+                                  kHostPlugin,
+                                  {{IID_IIMAGEATTRIBUTES, kImageAttributesImpl}}});
   model.RegisterImplementation(kHostPlugin, HostRecord<XmlDomParser>(kXmlDomParserImpl));
   model.RegisterImplementation(kHostPlugin, HostRecord<XmlDomServices>(kXmlDomServicesImpl));
   model.AddClass(ClassDescription{
@@ -305,6 +325,121 @@ void Host::SendDocumentSignal(ServiceID service, const UIDRef& document) {
 
 void Host::SetActiveContextAvailable(bool available) {
   SetSessionObjects(fApplication, available, fDefaults.get(), kWorkspaceUID);
+}
+
+} // namespace layra
+
+namespace layra {
+
+UIDRef Host::Adopt(std::unique_ptr<DataBase> document) {
+  const UIDRef ref(document.get(), document->GetRootUID());
+  fDocuments.push_back(std::move(document));
+  UpdateFrontDocument();
+  return ref;
+}
+
+void Host::UpdateFrontDocument() {
+  IDocument* front = nullptr;
+  if (!fDocuments.empty()) {
+    DataBase& db = *fDocuments.back();
+    InterfacePtr<IDocument> document(
+        static_cast<IDocument*>(db.Instantiate(db.GetRootUID(), IID_IDOCUMENT)));
+    front = document.get(); // the database keeps it alive
+  }
+  fApplication->Context().SetContextDocument(front);
+}
+
+UIDRef Host::NewDocument(std::int32_t pages, double width, double height) {
+  auto db = NewDocumentDataBase(pages, width, height);
+  InterfacePtr<IDocument> document(
+      static_cast<IDocument*>(db->Instantiate(db->GetRootUID(), IID_IDOCUMENT)));
+  HostImplementation<DocumentImpl>(document.get())
+      ->SetName("Untitled-" + std::to_string(++fUntitledCount));
+  return Adopt(std::move(db));
+}
+
+UIDRef Host::OpenDocument(const std::filesystem::path& file, std::string* error) {
+  std::string reason;
+  auto db = ReadDocumentFile(file, reason);
+  if (!db) {
+    if (error)
+      *error = reason;
+    return UIDRef();
+  }
+  InterfacePtr<IDocument> document(
+      static_cast<IDocument*>(db->Instantiate(db->GetRootUID(), IID_IDOCUMENT)));
+  HostImplementation<DocumentImpl>(document.get())->SetName(file.filename().string());
+  HostImplementation<DocumentImpl>(document.get())->SetFile(IDFile(file));
+  const UIDRef ref = Adopt(std::move(db));
+  SendDocumentSignal(kAfterOpenDocSignalResponderService, ref);
+  return ref;
+}
+
+bool Host::Write(const UIDRef& document, const std::filesystem::path& file, std::string* error) {
+  auto owner = std::find_if(fDocuments.begin(), fDocuments.end(),
+                            [&](const auto& db) { return db.get() == document.GetDataBase(); });
+  if (owner == fDocuments.end()) {
+    if (error)
+      *error = "the document is not open";
+    return false;
+  }
+  std::string reason;
+  if (!WriteDocumentFile(**owner, file, reason)) {
+    if (error)
+      *error = reason;
+    return false;
+  }
+  (*owner)->SetModified(false);
+  return true;
+}
+
+bool Host::SaveDocument(const UIDRef& document, std::string* error) {
+  InterfacePtr<IDocument> doc(static_cast<IDocument*>(document.Instantiate(IID_IDOCUMENT)));
+  if (!doc || doc->GetFile().IsEmpty()) {
+    if (error)
+      *error = "the document has no file yet; save it under a name";
+    return false;
+  }
+  SendDocumentSignal(kBeforeSaveDocSignalResponderService, document);
+  if (!Write(document, doc->GetFile().GetPath(), error))
+    return false;
+  SendDocumentSignal(kAfterSaveDocSignalResponderService, document);
+  return true;
+}
+
+bool Host::SaveDocumentAs(const UIDRef& document, const std::filesystem::path& file,
+                          std::string* error) {
+  InterfacePtr<IDocument> doc(static_cast<IDocument*>(document.Instantiate(IID_IDOCUMENT)));
+  if (!doc) {
+    if (error)
+      *error = "the document is not open";
+    return false;
+  }
+  SendDocumentSignal(kBeforeSaveAsDocSignalResponderService, document);
+  if (!Write(document, file, error))
+    return false;
+  HostImplementation<DocumentImpl>(doc.get())->SetName(file.filename().string());
+  HostImplementation<DocumentImpl>(doc.get())->SetFile(IDFile(file));
+  SendDocumentSignal(kAfterSaveAsDocSignalResponderService, document);
+  return true;
+}
+
+void Host::CloseDocument(const UIDRef& document) {
+  auto owner = std::find_if(fDocuments.begin(), fDocuments.end(),
+                            [&](const auto& db) { return db.get() == document.GetDataBase(); });
+  if (owner == fDocuments.end())
+    return;
+  SendDocumentSignal(kBeforeCloseDocSignalResponderService, document);
+  fApplication->Context().SetContextDocument(nullptr);
+  fDocuments.erase(owner);
+  UpdateFrontDocument();
+  SendDocumentSignal(kAfterCloseDocSignalResponderService, UIDRef());
+}
+
+UIDRef Host::FrontDocument() const {
+  if (fDocuments.empty())
+    return UIDRef();
+  return UIDRef(fDocuments.back().get(), fDocuments.back()->GetRootUID());
 }
 
 } // namespace layra

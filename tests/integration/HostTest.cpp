@@ -69,12 +69,24 @@ TEST_F(HostWithPlugin, ActionChangesWorkspaceUndoablyAndTheChangeSurvivesARestar
   EXPECT_TRUE(host->SetAsideWorkspace().empty());
 }
 
-TEST_F(HostWithPlugin, ResponderHearsTheSignalsItRegisteredFor) {
+TEST_F(HostWithPlugin, DocumentSignalsArriveInTheOrderOfOpenSaveSaveAsClose) {
   auto host = StartHost();
+  const auto file = fHome.path() / "doc.lyd";
+  ASSERT_TRUE(host->SaveDocumentAs(host->NewDocument(2, 612, 792), file, nullptr));
+  host->CloseDocument(host->FrontDocument());
   testing::internal::CaptureStdout();
-  host->SendDocumentSignal(ServiceID{0xe0f}, host->Workspace());
-  host->SendDocumentSignal(ServiceID{0xe10}, host->Workspace());
-  EXPECT_EQ(testing::internal::GetCapturedStdout(), "signal 0xe0f for object 1\n");
+  std::string error;
+  const UIDRef document = host->OpenDocument(file, &error);
+  ASSERT_TRUE(document.IsValid()) << error;
+  ASSERT_TRUE(host->SaveDocument(document, &error)) << error;
+  ASSERT_TRUE(host->SaveDocumentAs(document, fHome.path() / "renamed.lyd", &error)) << error;
+  host->CloseDocument(document);
+  EXPECT_EQ(testing::internal::GetCapturedStdout(),
+            "signal 0xe0f for object 1\n"
+            "signal 0xe10 for object 1\nsignal 0xe11 for object 1\n"
+            "signal 0x16301 for object 1\nsignal 0x16302 for object 1\n"
+            "signal 0x503 for object 1\nsignal 0x504 for object 0\n");
+  EXPECT_FALSE(host->FrontDocument().IsValid());
 }
 
 TEST_F(HostWithPlugin, DamagedWorkspaceIsSetAsideAndTheHostStartsClean) {
@@ -108,6 +120,25 @@ TEST(PluginLibrary, ExportsOnlyGetPlugIn) {
       functions += entry.substr(entry.find(" T ") + 3);
   }
   EXPECT_EQ(functions, "GetPlugIn\n");
+}
+
+TEST(LayraProgram, NewDocumentSavesAgainAndTheSamplesOpen) {
+  TempHome home;
+  const std::string file = (home.path() / "blank.lyd").string();
+  const std::string layra = std::string(LAYRA_PROGRAM) + " --home " + home.path().string() +
+                            " --plugins " + TEST_PLUGIN_DIR + " --answer first ";
+  ASSERT_EQ(
+      std::system(
+          (std::string(LAYRA_PROGRAM) + " new " + file + " --pages 3 --size 500x700").c_str()),
+      0);
+  const std::string written = folivox::test::ReadWholeFile(file);
+  EXPECT_NE(written.find("<page width=\"500\" height=\"700\">"), std::string::npos);
+  EXPECT_EQ(std::system((layra + file + " --save >/dev/null 2>&1").c_str()), 0);
+  EXPECT_EQ(folivox::test::ReadWholeFile(file), written);
+  for (const char* sample : {"08_12_05_005-008.lyd", "08_12_05_012.lyd"})
+    EXPECT_EQ(std::system((layra + SAMPLES_DIR + "/" + sample + " >/dev/null 2>&1").c_str()), 0)
+        << sample;
+  EXPECT_NE(std::system((layra + home.path().string() + "/missing.lyd 2>/dev/null").c_str()), 0);
 }
 
 TEST(LayraProgram, RunsActionsAndRefusesUnknownOnes) {

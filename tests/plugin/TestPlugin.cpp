@@ -90,6 +90,11 @@ public:
   explicit TestResponderProvider(IPMUnknown* boss) : CServiceProvider(boss) {}
   void GetName(PMString* name) override { *name = PMString("Test responder"); }
   ServiceID GetServiceID() override { return ServiceID{0xe0f}; }
+  bool HasMultipleIDs() const override { return true; }
+  void GetServiceIDs(std::vector<ServiceID>& ids) override {
+    for (std::uint32_t id : {0xe0fu, 0xe10u, 0xe11u, 0x16301u, 0x16302u, 0x503u, 0x504u})
+      ids.push_back(ServiceID{id});
+  }
 };
 
 class TestResponder : public CResponder {

@@ -41,6 +41,8 @@ constexpr ImplementationID kSubjectImpl{0x3003};
 constexpr ImplementationID kWorkspaceImpl{0x3004};
 constexpr ImplementationID kXmlDomParserImpl{0x3005};
 constexpr ImplementationID kXmlDomServicesImpl{0x3006};
+constexpr ImplementationID kImageFormatManagerImpl{0x3007};
+constexpr ImplementationID kImageAttributesImpl{0x3008};
 
 // Services
 constexpr ServiceID kStartupShutdownService{0x3101};

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <layra/HostIDs.h>
+#include <layra/IDFile.h>
 #include <layra/IPMUnknown.h>
 #include <layra/PMString.h>
 
@@ -12,4 +13,6 @@ public:
   static constexpr PMIID kDefaultIID = IID_IDOCUMENT;
   /** The file name with its extension; "Untitled-N" before the first save. */
   virtual void GetName(PMString& name) const = 0;
+  /** The file the document was opened from or last saved to; empty before the first save. */
+  virtual IDFile GetFile() const = 0;
 };

@@ -63,6 +63,18 @@ public:
   /** Whether actions have a context to run in (the host has one once started). */
   void SetActiveContextAvailable(bool available);
 
+  /** A new document of blank pages, named "Untitled-N"; it becomes the front document. */
+  UIDRef NewDocument(std::int32_t pages, double width, double height);
+  /** Opens a document file; it becomes the front document. Invalid on failure, with a
+   *  one-line reason. */
+  UIDRef OpenDocument(const std::filesystem::path& file, std::string* error);
+  bool SaveDocument(const UIDRef& document, std::string* error);
+  bool SaveDocumentAs(const UIDRef& document, const std::filesystem::path& file,
+                      std::string* error);
+  void CloseDocument(const UIDRef& document);
+  /** The front document; invalid when none is open. */
+  UIDRef FrontDocument() const;
+
   DataBase& ApplicationDefaults() { return *fDefaults; }
   UIDRef Workspace() const;
   std::filesystem::path WorkspaceFile() const;
@@ -83,6 +95,9 @@ private:
   void Install(const PluginResources& resources);
   void RegisterServices();
   std::vector<IPMUnknown*> ProvidersOf(ServiceID service) const;
+  UIDRef Adopt(std::unique_ptr<DataBase> document);
+  bool Write(const UIDRef& document, const std::filesystem::path& file, std::string* error);
+  void UpdateFrontDocument();
 
   HostOptions fOptions;
   std::unique_ptr<DataBase> fDefaults;
@@ -91,6 +106,8 @@ private:
   std::vector<MenuDeclaration> fMenus;
   std::vector<std::pair<ServiceID, IPMUnknown*>> fServices; // referenced provider bosses
   std::vector<ResidentMark> fResidentMarks;
+  std::vector<std::unique_ptr<DataBase>> fDocuments;
+  int fUntitledCount = 0;
   std::filesystem::path fSetAside;
   bool fStarted = false;
 };

@@ -1,0 +1,256 @@
+// Documents through the host: files that round-trip or are refused, pages
+// rendered to JPEGs that decode, and sizes read back from the JPEG header.
+
+#include <layra/FileUtils.h>
+#include <layra/IDocument.h>
+#include <layra/IImageReading.h>
+#include <layra/IObjectModel.h>
+#include <layra/IPage.h>
+#include <layra/IPageList.h>
+#include <layra/SnapshotUtils.h>
+#include <layra/StreamUtil.h>
+#include <layra/host/Host.h>
+
+#include <graphics/JpegCodec.h>
+
+#include "TempDir.h"
+#include "WholeFile.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <csignal>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+using folivox::test::ReadWholeFile;
+using folivox::test::WriteWholeFile;
+
+constexpr PMIID IID_INOTE{0x7101};
+
+// Plug-in data on page items, streamed as a blob inside the document file.
+class INote : public IPMUnknown {
+public:
+  static constexpr PMIID kDefaultIID = IID_INOTE;
+  virtual std::int32_t Get() const = 0;
+  virtual void Set(std::int32_t value) = 0;
+};
+
+class NoteImpl : public CPMUnknown<INote> {
+public:
+  explicit NoteImpl(IPMUnknown* boss) : CPMUnknown<INote>(boss) {}
+  std::int32_t Get() const override { return fValue; }
+  void Set(std::int32_t value) override { fValue = value; }
+  void ReadWrite(IPMStream* stream, ImplementationID) { stream->XferInt32(fValue); }
+
+private:
+  std::int32_t fValue = 0;
+};
+
+const char* kEveryItem = R"(<?xml version="1.0"?>
+<layra-document version="1">
+  <story id="s">Text that flows from the first frame into the second one.</story>
+  <page width="612" height="792">
+    <rectangle left="100" top="100" right="300" bottom="200" fill="#ff0000"/>
+    <text left="36" top="300" right="300" bottom="330" story="s" size="12"/>
+    <image left="320" top="300" right="400" bottom="380" format="png">iVBORw0KGgo=</image>
+  </page>
+  <page width="400" height="300">
+    <text left="36" top="36" right="300" bottom="200" story="s" size="12" color="#000080"/>
+    <rectangle left="10" top="10" right="20" bottom="20" stroke="#00ff00" stroke-width="2"><data impl="0x7101">KgAAAA==</data></rectangle>
+  </page>
+</layra-document>
+)";
+
+class Documents : public testing::Test {
+protected:
+  void SetUp() override {
+    auto& model = layra::ObjectModel::Instance();
+    model.RegisterImplementation(PluginID{9},
+                                 ImplementationRecord{ImplementationID{0x7101},
+                                                      &layra::CreateImplementation<NoteImpl>,
+                                                      &layra::DestroyImplementation<NoteImpl>,
+                                                      &layra::SizeOfImplementation<NoteImpl>,
+                                                      &layra::PersistImplementation<NoteImpl>});
+    model.AddInterfaceToClass(kPageItemBoss, {IID_INOTE, ImplementationID{0x7101}}, PluginID{9});
+  }
+
+  UIDRef Open(const std::string& text, std::string* error = nullptr) {
+    const auto file = fFolder.path() / "08_12_05_005-008.lyd";
+    WriteWholeFile(file, text);
+    return fHost.OpenDocument(file, error);
+  }
+
+  static UIDRef Page(const UIDRef& document, std::int32_t index) {
+    InterfacePtr<IPageList> pages(static_cast<IPageList*>(document.Instantiate(IID_IPAGELIST)));
+    return UIDRef(document.GetDataBase(), pages->GetNthPageUID(index));
+  }
+
+  static std::vector<unsigned char> Jpeg(const UIDRef& page, double scale, double dpi,
+                                         std::int32_t quality) {
+    SnapshotUtils snapshot(page, scale, scale, dpi, dpi, 0, 0x1000, false, false, false, 2,
+                           scale * 7 / 200, true, false);
+    EXPECT_EQ(snapshot.GetStatus(), kSuccess);
+    InterfacePtr<IPMStream> out(StreamUtil::CreateMemoryStreamWrite());
+    EXPECT_EQ(snapshot.ExportImageToJPEG(out, kSSJPEGBaseline, quality), kSuccess);
+    return StreamUtil::GetMemoryStreamBytes(out);
+  }
+
+  folivox::test::TempDir fFolder;
+  layra::Host fHost{layra::HostOptions{}};
+};
+
+TEST_F(Documents, EveryKindOfItemAndPluginDataRoundTripThroughAFile) {
+  std::string error;
+  const UIDRef document = Open(kEveryItem, &error);
+  ASSERT_TRUE(document.IsValid()) << error;
+  PMString name;
+  InterfacePtr<IDocument>(static_cast<IDocument*>(document.Instantiate(IID_IDOCUMENT)))
+      ->GetName(name);
+  EXPECT_EQ(name.GetUTF8String(), "08_12_05_005-008.lyd");
+  const auto copy = fFolder.path() / "copy.lyd";
+  ASSERT_TRUE(fHost.SaveDocumentAs(document, copy, &error)) << error;
+  const std::string once = ReadWholeFile(copy);
+  const UIDRef reopened = fHost.OpenDocument(copy, &error);
+  ASSERT_TRUE(reopened.IsValid()) << error;
+  ASSERT_TRUE(fHost.SaveDocument(reopened, &error));
+  EXPECT_EQ(ReadWholeFile(copy), once);
+
+  InterfacePtr<IPage> second(static_cast<IPage*>(Page(reopened, 1).Instantiate(IID_IPAGE)));
+  ASSERT_EQ(second->GetItems().size(), 2u);
+  InterfacePtr<INote> note(
+      static_cast<INote*>(reopened.GetDataBase()->Instantiate(second->GetItems()[1], IID_INOTE)));
+  EXPECT_EQ(note->Get(), 42);
+}
+
+TEST_F(Documents, StoryFlowsThroughItsFramesInOrder) {
+  const UIDRef document = Open(kEveryItem);
+  InterfacePtr<IPage> first(static_cast<IPage*>(Page(document, 0).Instantiate(IID_IPAGE)));
+  InterfacePtr<IPage> second(static_cast<IPage*>(Page(document, 1).Instantiate(IID_IPAGE)));
+  InterfacePtr<IPageItem> head(static_cast<IPageItem*>(
+      document.GetDataBase()->Instantiate(first->GetItems()[1], IID_IPAGEITEM)));
+  InterfacePtr<IPageItem> tail(static_cast<IPageItem*>(
+      document.GetDataBase()->Instantiate(second->GetItems()[0], IID_IPAGEITEM)));
+  const TextRange a = head->GetTextRange();
+  const TextRange b = tail->GetTextRange();
+  EXPECT_GT(a.length, 0);
+  EXPECT_EQ(a.start, 0);
+  EXPECT_EQ(b.start, a.length);
+  EXPECT_EQ(a.length + b.length,
+            static_cast<std::int32_t>(
+                std::string("Text that flows from the first frame into the second one.").size()));
+}
+
+TEST_F(Documents, RasterSizeFollowsScaleAndResolution) {
+  const UIDRef page = Page(fHost.NewDocument(1, 612, 792), 0);
+  for (double dpi : {72.0, 150.0}) {
+    for (double scale : {0.5, 1.0, 2.0}) {
+      SnapshotUtils snapshot(page, scale, scale, dpi, dpi, 0, 0x1000, false, false, false, 2, 0,
+                             true, false);
+      EXPECT_EQ(snapshot.GetWidth(), std::lround(612 * scale * dpi / 72));
+      EXPECT_EQ(snapshot.GetHeight(), std::lround(792 * scale * dpi / 72));
+    }
+  }
+  SnapshotUtils empty(page, 0, 0, 72, 72, 0, 0x1000, false, false, false, 2, 0, true, false);
+  EXPECT_EQ(empty.GetStatus(), kFailure);
+  EXPECT_EQ(SnapshotUtils(UIDRef(), 1, 1, 72, 72, 0, 0, false, false, false, 2, 0, true, false)
+                .GetStatus(),
+            kFailure);
+}
+
+TEST_F(Documents, RedBoxIsRedInTheDecodedJpegAndTheRestWhite) {
+  const std::vector<unsigned char> jpeg = Jpeg(Page(Open(kEveryItem), 0), 1.0, 72, 3);
+  std::string error;
+  auto raster = layra::graphics::DecodeJpeg(jpeg.data(), jpeg.size(), &error);
+  ASSERT_TRUE(raster) << error;
+  auto pixel = [&](int x, int y) {
+    const unsigned char* p = raster->pixels.data() + y * raster->stride + x * 4;
+    return std::array<int, 3>{p[2], p[1], p[0]};
+  };
+  const auto red = pixel(200, 150);
+  EXPECT_GT(red[0], 220);
+  EXPECT_LT(red[1], 40);
+  EXPECT_LT(red[2], 40);
+  for (auto [x, y] : {std::pair{50, 50}, std::pair{500, 700}}) {
+    for (int channel : pixel(x, y))
+      EXPECT_GT(channel, 240);
+  }
+}
+
+TEST_F(Documents, HigherQualityIsLargerAndTheHeaderGivesTheRenderedSize) {
+  const UIDRef page = Page(Open(kEveryItem), 0);
+  const auto low = Jpeg(page, 1.0, 72, 0);
+  const auto best = Jpeg(page, 1.0, 72, 3);
+  EXPECT_GT(best.size(), low.size());
+
+  const auto file = fFolder.path() / "preview.jpg";
+  WriteWholeFile(file, std::string(best.begin(), best.end()));
+  InterfacePtr<IImageFormatManager> manager(static_cast<IImageFormatManager*>(
+      CreateObject(kImageFormatManagerBoss, IID_IIMAGEFORMATMANAGER)));
+  InterfacePtr<IPMStream> in(StreamUtil::CreateFileStreamRead(IDFile(file)));
+  InterfacePtr<IImageReadFormat> reader(manager->QueryImageReadFormat(in));
+  InterfacePtr<IImageAttributes> attributes(
+      static_cast<IImageAttributes*>(CreateObject(kImageAttributesBoss, IID_IIMAGEATTRIBUTES)));
+  ASSERT_TRUE(reader && reader->CanRead(in) && reader->Open(in));
+  ASSERT_TRUE(reader->GetImageAttributes(attributes));
+  std::int32_t width = 0, height = 0;
+  attributes->GetTag(kImageWidthTag, width);
+  attributes->GetTag(kImageHeightTag, height);
+  EXPECT_EQ(width, 612);
+  EXPECT_EQ(height, 792);
+
+  InterfacePtr<IPMStream> text(StreamUtil::CreateMemoryStreamRead({'n', 'o', 't'}));
+  InterfacePtr<IImageReadFormat> none(manager->QueryImageReadFormat(text));
+  EXPECT_FALSE(none && none->Open(text));
+}
+
+TEST_F(Documents, DamagedFilesAreRefusedWithOneClearLine) {
+  const std::string whole = kEveryItem;
+  const struct {
+    std::string text;
+    std::string reason;
+  } cases[] = {
+      {whole.substr(0, whole.size() / 2), "08_12_05_005-008.lyd: "},
+      {"<layra-document version=\"2\"><page width=\"1\" height=\"1\"/></layra-document>",
+       "unsupported version '2'"},
+      {"<layra-document version=\"1\"/>", "the document has no page"},
+      {"<layra-document version=\"1\"><page width=\"-5\" height=\"1\"/></layra-document>",
+       "page 1: width and height"},
+      {"<layra-document version=\"1\"><page width=\"5\" height=\"5\"><text left=\"0\" top=\"0\" "
+       "right=\"1\" bottom=\"1\" story=\"nope\"/></page></layra-document>",
+       "page 1, item 1: the text frame names no existing story"},
+      {"<!DOCTYPE d [<!ENTITY x SYSTEM \"file:///etc/passwd\">]><layra-document version=\"1\">"
+       "<story id=\"s\">&x;</story></layra-document>",
+       "entity"},
+      {"<!DOCTYPE d [<!ENTITY a \"aaaaaaaaaa\"><!ENTITY b \"&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;\">"
+       "<!ENTITY c \"&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;\">]><layra-document "
+       "version=\"1\">&c;</layra-document>",
+       "entity"},
+  };
+  for (const auto& c : cases) {
+    std::string error;
+    EXPECT_FALSE(Open(c.text, &error).IsValid()) << c.text;
+    EXPECT_NE(error.find(c.reason), std::string::npos) << error;
+    EXPECT_EQ(error.find('\n'), std::string::npos) << error;
+    EXPECT_EQ(ReadWholeFile(fFolder.path() / "08_12_05_005-008.lyd"), c.text);
+  }
+}
+
+TEST_F(Documents, AnInterruptedSaveLeavesAWholeFile) {
+  std::string error;
+  const UIDRef document = Open(kEveryItem, &error);
+  const auto file = fFolder.path() / "08_12_05_005-008.lyd";
+  const pid_t child = ::fork();
+  if (child == 0) {
+    for (;;)
+      fHost.SaveDocument(document, nullptr);
+  }
+  ::usleep(30000);
+  ::kill(child, SIGKILL);
+  ::waitpid(child, nullptr, 0);
+  EXPECT_TRUE(fHost.OpenDocument(file, &error).IsValid()) << error;
+}
+
+} // namespace
