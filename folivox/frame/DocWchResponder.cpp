@@ -61,6 +61,7 @@ void DocWchResponder::BeforeSave() {
   if (!IsReady())
     return;
   gFolivoTreeInformator->StorePageStatuses();
+  sharedActionComponent->SendPages();
 }
 
 void DocWchResponder::AfterSaveAs(const UIDRef& document) {

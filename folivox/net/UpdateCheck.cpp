@@ -1,13 +1,76 @@
 #include "net/UpdateCheck.h"
 
+#include "net/UpdateAnswer.h"
+#include "net/UpdateQuery.h"
+#include "publish/MachineIdentity.h"
+
 #include <omnithread.h>
+
+#include <cctype>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
 
 char gUpdateUrl[512] = {};
 std::atomic<unsigned char> gUpdateUrlReady{0};
 
+namespace {
+
+constexpr const char* kAppName = "Folivox";
+constexpr const char* kDomain = "LayraWin";
+constexpr const char* kVersionText = "1.0.2";
+constexpr const char* kBuildText = "10308";
+
+// A pre-release build carries a letter after its number; the server knows only the number.
+std::string ReleaseBuildText() {
+  std::string build = kBuildText;
+  if (!build.empty() && std::isalpha(static_cast<unsigned char>(build.back())) != 0) {
+    build.pop_back();
+  }
+  return build;
+}
+
+void Pause() {
+  omni_thread::yield();
+}
+
+void Publish(const std::string& address) {
+  if (address.size() > sizeof gUpdateUrl) {
+    std::printf("Update address of %zu characters is longer than %zu; ignored.\n", address.size(),
+                sizeof gUpdateUrl - 1);
+    return;
+  }
+  std::memcpy(gUpdateUrl, address.c_str(), address.size() + 1);
+  gUpdateUrlReady.store(1, std::memory_order_release);
+}
+
+void ReadAnswer(const char* answer) {
+  if (IsNoRecordsAnswer(answer)) {
+    std::printf("Brak rekordow.\n");
+    return;
+  }
+  if (const std::optional<std::string> address = FindUpdateAddress(answer, &Pause)) {
+    Publish(*address);
+  }
+}
+
+} // namespace
+
+void RunUpdateCheck(const UpdateServer& server) {
+  const std::string build = ReleaseBuildText();
+  const std::string user = GetLoginUserName().GetUTF8String();
+  std::vector<char> answer(kUpdateResponseCapacity);
+  QueryUpdateServer(kAppName, user.c_str(), kDomain, answer.data(), kVersionText, build.c_str(),
+                    server);
+  Pause();
+  Pause();
+  ReadAnswer(answer.data());
+  std::printf("Thread done.\n");
+}
+
 void UpdateCheckThread(void*) {
-  // The query to the update server is not built yet: the worker ends at once and
-  // nothing is offered.
+  RunUpdateCheck(BuiltInUpdateServer());
 }
 
 void StartUpdateCheck() {

@@ -1,6 +1,8 @@
 #pragma once
 // The update check that runs once per process on its own worker thread.
 
+#include "net/UpdateServer.h"
+
 #include <atomic>
 
 /** The download address the worker found; read only after gUpdateUrlReady is seen set. */
@@ -12,3 +14,10 @@ extern std::atomic<unsigned char> gUpdateUrlReady;
 void UpdateCheckThread(void* argument);
 /** Starts the worker as a detached thread at low priority. */
 void StartUpdateCheck();
+
+/**
+ * Asks `server` whether a newer build exists and publishes the address it offers in
+ * gUpdateUrl. Blocks for as long as the server takes; the worker thread runs it with the
+ * built-in server.
+ */
+void RunUpdateCheck(const UpdateServer& server);

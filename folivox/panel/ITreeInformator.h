@@ -3,9 +3,12 @@
 // statuses of the front document's pages, kept in memory and in the store.
 
 #include "frame/FolivoxIDs.h"
+#include "panel/PageStatusEntry.h"
 
 #include <layra/IPMUnknown.h>
 #include <layra/UIDRef.h>
+
+#include <vector>
 
 class ITreeInformator : public IPMUnknown {
 public:
@@ -16,6 +19,10 @@ public:
   virtual void InvertPageStatuses() = 0;
   virtual void LoadPageStatuses(const UIDRef& document) = 0;
   virtual void StorePageStatuses() = 0;
+  /** The statuses of the rows, as the manifests report them. */
+  virtual std::vector<PageStatusEntry> GetPageStatuses() const = 0;
+  /** Rebuilds the rows when the front document's pages changed. */
+  virtual void RefreshPageList() = 0;
 };
 
 /** The page list's informator; null while the panel's list does not exist. */

@@ -3,6 +3,8 @@
 #include "frame/FolivoxIDs.h"
 #include "frame/ImplementationTable.h"
 #include "panel/ITreeInformator.h"
+#include "prefs/PreferenceHooks.h"
+#include "publish/ConfigurationAddress.h"
 
 #include <layra/IActiveContext.h>
 #include <layra/IDocument.h>
@@ -16,6 +18,13 @@ FolivoActionComponent* sharedActionComponent = nullptr;
 namespace {
 folivox::RegisterImplementation<FolivoActionComponent>
     gRegisterActionComponent(kFolivoActionComponentImpl);
+
+// The preferences panel knows nothing of the controller; it reaches it through this hook.
+std::int32_t PreferencesClosed(IPMUnknown*) {
+  if (sharedActionComponent)
+    sharedActionComponent->OnPreferencesClosed();
+  return 0;
+}
 
 /** Runs a page-list operation when the panel's list exists. */
 template <class Operation> void WithPageList(Operation operation) {
@@ -43,10 +52,32 @@ void FolivoActionComponent::InstallHooks() {
   InterfacePtr<IImplementationUtils> utils(UtilsBoss::QueryUtils<IImplementationUtils>());
   if (utils)
     utils->SetImplementationResident(kCommonPreferenceDataImpl, true);
+  gPreferenceApplyHook = &AddressApplyHook;
+  gPreferenceDisplayHook = &AddressDisplayHook;
+  gPreferencesClosedHook = &PreferencesClosed;
 }
 
 void FolivoActionComponent::Dispatch(ActionID action) {
   switch (action.Get()) {
+  case kFolivoAcquireConfigurationActionID.Get():
+  case kFolivoShowPreferencesActionID.Get():
+    AcquireConfiguration();
+    break;
+  case kFolivoSendPagesActionID.Get():
+    SendPages();
+    fMenuSend = true;
+    break;
+  case kFolivoMakePagesReadyAndSendActionID.Get():
+    WithPageList([](ITreeInformator& list) { list.MakePagesReady(); });
+    SendPages();
+    fMenuSend = true;
+    break;
+  case kFolivoSendPagesHiddenActionID.Get():
+    // A send started from the menu is followed by this action; it must not send twice.
+    if (!fMenuSend)
+      SendPages();
+    fMenuSend = false;
+    break;
   case kFolivoEnableAllPagesActionID.Get():
     WithPageList([](ITreeInformator& list) { list.MakePagesReady(); });
     break;

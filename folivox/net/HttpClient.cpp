@@ -1,0 +1,138 @@
+#include "net/HttpClient.h"
+
+#include <platform/Proxy.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <initializer_list>
+#include <memory>
+#include <string>
+
+namespace {
+
+constexpr std::uint32_t kDefaultConnectTimeoutMs = 5000;
+// The update worker is detached and nobody waits for it; this only stops a server that goes
+// quiet from holding its thread and connection for the rest of the session.
+constexpr long kTransferTimeoutMs = 60000;
+constexpr const char* kUserAgent = "WinHTTP Example/1.0";
+
+struct CurlEasyCleanup {
+  void operator()(CURL* request) const { curl_easy_cleanup(request); }
+};
+using CurlEasyHandle = std::unique_ptr<CURL, CurlEasyCleanup>;
+
+// The caller's buffer, filled from the front with room kept for the terminator.
+struct BodyBuffer {
+  char* text;
+  std::size_t capacity;
+  std::size_t length;
+};
+
+std::size_t AppendBody(char* data, std::size_t size, std::size_t count, void* context) {
+  auto* body = static_cast<BodyBuffer*>(context);
+  const std::size_t received = size * count;
+  const std::size_t kept = std::min(received, body->capacity - 1 - body->length);
+  std::memcpy(body->text + body->length, data, kept);
+  body->length += kept;
+  body->text[body->length] = '\0';
+  // Claiming the whole chunk, kept or not, lets the answer finish: anything less makes
+  // libcurl abandon the transfer.
+  return received;
+}
+
+CURLcode FirstFailure(std::initializer_list<CURLcode> results) {
+  for (const CURLcode result : results) {
+    if (result != CURLE_OK) {
+      return result;
+    }
+  }
+  return CURLE_OK;
+}
+
+CURLcode Configure(CURL* request, const std::string& url, const char* user, const char* password,
+                   long connectTimeoutMs, BodyBuffer& body) {
+  return FirstFailure({
+      curl_easy_setopt(request, CURLOPT_URL, url.c_str()),
+      curl_easy_setopt(request, CURLOPT_PROTOCOLS_STR, "http"),
+      curl_easy_setopt(request, CURLOPT_HTTPGET, 1L),
+      curl_easy_setopt(request, CURLOPT_USERAGENT, kUserAgent),
+      curl_easy_setopt(request, CURLOPT_HTTPAUTH, static_cast<long>(CURLAUTH_BASIC)),
+      curl_easy_setopt(request, CURLOPT_USERNAME, user),
+      curl_easy_setopt(request, CURLOPT_PASSWORD, password),
+      curl_easy_setopt(request, CURLOPT_CONNECTTIMEOUT_MS, connectTimeoutMs),
+      curl_easy_setopt(request, CURLOPT_TIMEOUT_MS, kTransferTimeoutMs),
+      // Time-outs must not be signalled: this runs on a worker thread.
+      curl_easy_setopt(request, CURLOPT_NOSIGNAL, 1L),
+      curl_easy_setopt(request, CURLOPT_WRITEFUNCTION, &AppendBody),
+      curl_easy_setopt(request, CURLOPT_WRITEDATA, &body),
+  });
+}
+
+bool ResponseStarted(CURL* request) {
+  long status = 0;
+  return curl_easy_getinfo(request, CURLINFO_RESPONSE_CODE, &status) == CURLE_OK && status != 0;
+}
+
+void ReportFailure(CURL* request, const char* host, CURLcode result) {
+  if (request != nullptr && ResponseStarted(request)) {
+    std::printf("The answer from %s broke off: %s\n", host, curl_easy_strerror(result));
+    return;
+  }
+  std::printf("HTTP request to %s failed: %s\n", host, curl_easy_strerror(result));
+}
+
+CURLcode Perform(CURL* request, const char* host, const char* user, const char* password,
+                 const char* path, long connectTimeoutMs, BodyBuffer& body) {
+  const std::string url = std::string("http://") + host + path;
+  const CURLcode configured = Configure(request, url, user, password, connectTimeoutMs, body);
+  if (configured != CURLE_OK) {
+    return configured;
+  }
+  if (!ApplySystemProxy(request)) {
+    return CURLE_BAD_FUNCTION_ARGUMENT;
+  }
+  return curl_easy_perform(request);
+}
+
+} // namespace
+
+bool HttpGetText(const char* host, const char* user, const char* password, const char* path,
+                 char* out, std::size_t outCapacity, std::uint32_t connectTimeoutMs) {
+  if (out == nullptr || outCapacity == 0) {
+    std::printf("HTTP request not sent: no room for the answer.\n");
+    return false;
+  }
+  out[0] = '\0';
+  if (host == nullptr || path == nullptr || user == nullptr || password == nullptr) {
+    std::printf("HTTP request not sent: the address or credentials are missing.\n");
+    return false;
+  }
+  const long connectTimeout = connectTimeoutMs != 0 ? connectTimeoutMs : kDefaultConnectTimeoutMs;
+  BodyBuffer body{out, outCapacity, 0};
+  const CurlEasyHandle request(curl_easy_init());
+  const CURLcode result =
+      request ? Perform(request.get(), host, user, password, path, connectTimeout, body)
+              : CURLE_FAILED_INIT;
+  if (result != CURLE_OK) {
+    out[0] = '\0';
+    ReportFailure(request.get(), host, result);
+    return false;
+  }
+  return true;
+}
+
+bool ApplySystemProxy(CURL* request) {
+  if (request == nullptr) {
+    return false;
+  }
+  const platform::ProxySettings settings = platform::ReadProxySettings();
+  const bool useProxy = settings.serverRead && settings.overrideRead && settings.enableRead &&
+                        settings.enable != 0;
+  if (!useProxy) {
+    // An empty proxy also stops libcurl from taking one from the environment on its own.
+    return curl_easy_setopt(request, CURLOPT_PROXY, "") == CURLE_OK;
+  }
+  return curl_easy_setopt(request, CURLOPT_PROXY, settings.server.c_str()) == CURLE_OK &&
+         curl_easy_setopt(request, CURLOPT_NOPROXY, settings.bypass.c_str()) == CURLE_OK;
+}

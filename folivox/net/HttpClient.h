@@ -1,0 +1,27 @@
+#pragma once
+// A small HTTP client for short text answers, such as the update server's.
+
+#include <curl/curl.h>
+
+#include <cstddef>
+#include <cstdint>
+
+/**
+ * GETs "http://" + host + path with basic authentication and copies the body into `out`,
+ * keeping at most outCapacity - 1 bytes and always terminating it. The status is not looked
+ * at: an error page is an answer like any other. The connection must be made within
+ * connectTimeoutMs (5000 when 0) and the whole exchange within 60 s.
+ *
+ * True when a complete answer arrived. Otherwise false with `out` empty, also when the
+ * answer broke off part-way: its last record could be cut short and would then be read as
+ * a complete one.
+ */
+bool HttpGetText(const char* host, const char* user, const char* password, const char* path,
+                 char* out, std::size_t outCapacity, std::uint32_t connectTimeoutMs);
+
+/**
+ * Makes `request` go through the user's proxy when one is configured and enabled, bypassing
+ * it for the hosts the user excluded; otherwise makes it connect directly, whatever the
+ * environment says. False when `request` is null or libcurl refused an option.
+ */
+bool ApplySystemProxy(CURL* request);

@@ -1,0 +1,16 @@
+#pragma once
+// Reading the update server's answer.
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+/** True when the server says it has no records for this installation. */
+bool IsNoRecordsAnswer(std::string_view answer);
+
+/**
+ * The address of the last non-empty "$URL=" record: from just after the marker to the next
+ * carriage return, or to the end of the answer for a final record without one. `pause`, when
+ * given, runs once per scanned position so a long answer does not hog the processor.
+ */
+std::optional<std::string> FindUpdateAddress(std::string_view answer, void (*pause)() = nullptr);

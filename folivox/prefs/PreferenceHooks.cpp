@@ -1,0 +1,5 @@
+#include "prefs/PreferenceHooks.h"
+
+PreferenceDisplayHook gPreferenceDisplayHook = nullptr;
+PreferenceApplyHook gPreferenceApplyHook = nullptr;
+PreferencesClosedHook gPreferencesClosedHook = nullptr;

@@ -1,0 +1,99 @@
+#include "publish/ConfigParser.h"
+
+#include <layra/CAlert.h>
+#include <layra/IObjectModel.h>
+#include <layra/ISession.h>
+#include <layra/IXMLDOM.h>
+
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+// Attribute names are read back in the spelling the file may have used for its value.
+bool ReadAttributeValue(const IXMLDOMNode& domNode, const WideString& name, WideString& value) {
+  const PMString spelled(name);
+  return domNode.GetAttributeValue(name, value) ||
+         domNode.GetAttributeValue(spelled.ToLower().GetWString(), value) ||
+         domNode.GetAttributeValue(spelled.ToUpper().GetWString(), value);
+}
+
+void ReadAttributes(ConfigNode& node, const IXMLDOMNode& domNode) {
+  node.attributeNames.clear();
+  node.attributeValues.clear();
+  for (const WideString& name : domNode.GetAttributeNames()) {
+    WideString value;
+    if (name.IsEmpty() || !ReadAttributeValue(domNode, name, value))
+      continue;
+    node.attributeNames.push_back(name);
+    node.attributeValues.push_back(value);
+  }
+}
+
+WideString FirstChildValue(const IXMLDOMNode& domNode) {
+  InterfacePtr<IXMLDOMNode> first(domNode.GetFirstChild());
+  return first ? first->GetNodeValue() : WideString();
+}
+
+// The parser and the services are two faces of one boss; the parser also knows why a parse
+// was refused.
+struct DomServices {
+  InterfacePtr<IXMLDOMParser> parser;
+  InterfacePtr<IXMLDOMServices> services;
+};
+
+DomServices QueryDomServices() {
+  InterfacePtr<IObjectModel> model(GetExecutionContextSession(), UseDefaultIID());
+  if (!model)
+    return {};
+  InterfacePtr<IXMLDOMParser> parser(
+      static_cast<IXMLDOMParser*>(model->CreateInstance(kXMLDOMServicesBoss, IID_IXMLDOMPARSER)));
+  InterfacePtr<IXMLDOMServices> services(parser, UseDefaultIID());
+  return {parser, services};
+}
+
+} // namespace
+
+void BuildNode(ConfigNode& node, const IXMLDOMNode* domNode) {
+  ReadAttributes(node, *domNode);
+  node.name = domNode->GetNodeName();
+  node.text = FirstChildValue(*domNode);
+  node.children.clear();
+  // Every child comes with a reference; all are adopted before any can be left behind.
+  const std::vector<IXMLDOMNode*> referenced = domNode->GetChildren();
+  const std::vector<InterfacePtr<IXMLDOMNode>> children(referenced.begin(), referenced.end());
+  for (const InterfacePtr<IXMLDOMNode>& child : children) {
+    ConfigNode built;
+    BuildNode(built, child);
+    node.children.push_back(std::move(built));
+  }
+}
+
+std::unique_ptr<ConfigNode> ParseConfigXML(IPMStream* stream) {
+  auto root = std::make_unique<ConfigNode>();
+  DomServices dom = QueryDomServices();
+  if (!dom.services) {
+    CAlert::InformationAlert(PMString("domServices error", PMString::kDontTranslateDuringCall));
+    return nullptr;
+  }
+  InterfacePtr<IXMLDOMDocument> document(dom.services->ParseStream(stream, 0, 0));
+  if (!document) {
+    std::printf("Could not create IIDXMLDOMDocument. Cannot proceed.\n");
+    // Whoever has to mend the file needs to know where it went wrong.
+    if (dom.parser && !dom.parser->LastError().empty())
+      std::printf("%s\n", dom.parser->LastError().c_str());
+    return nullptr;
+  }
+  InterfacePtr<IXMLDOMNode> documentNode(document->GetNode());
+  if (!documentNode) {
+    std::printf("Could not create IIDXMLDOMNode. Cannot proceed.\n");
+    return nullptr;
+  }
+  InterfacePtr<IXMLDOMNode> first(documentNode->GetFirstChild());
+  if (!first) {
+    std::printf("Could not get the first child of XML structure. Cannot continue.\n");
+    return nullptr;
+  }
+  BuildNode(*root, first);
+  return root;
+}

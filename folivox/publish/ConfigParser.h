@@ -1,0 +1,16 @@
+#pragma once
+// Reads the configuration file into a tree of elements through the host's XML DOM.
+
+#include "publish/ConfigNode.h"
+
+#include <memory>
+
+class IPMStream;
+class IXMLDOMNode;
+
+/** The tree of the document's first node; null, after a line on standard output, when the
+ *  stream holds no well-formed XML. */
+std::unique_ptr<ConfigNode> ParseConfigXML(IPMStream* stream);
+
+/** Replaces `node` by `domNode` and everything below it. */
+void BuildNode(ConfigNode& node, const IXMLDOMNode* domNode);

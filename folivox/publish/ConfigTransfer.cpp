@@ -1,0 +1,81 @@
+#include "publish/ConfigTransfer.h"
+
+#include <cstdio>
+#include <memory>
+
+namespace {
+
+// The configuration download blocks the host's main thread while it runs.
+constexpr long kTimeoutSeconds = 5;
+
+struct CurlCleanup {
+  void operator()(CURL* curl) const { curl_easy_cleanup(curl); }
+};
+using CurlHandle = std::unique_ptr<CURL, CurlCleanup>;
+
+struct FileClose {
+  void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using FileHandle = std::unique_ptr<std::FILE, FileClose>;
+
+std::size_t WriteToFile(char* data, std::size_t size, std::size_t count, void* file) {
+  return std::fwrite(data, size, count, static_cast<std::FILE*>(file)) * size;
+}
+
+// Sets options until libcurl refuses one; the refusal is the transfer's result.
+class Options {
+public:
+  explicit Options(CURL* curl) : fCurl(curl) {}
+
+  template <class Value> Options& Set(CURLoption option, Value value) {
+    if (fCode == CURLE_OK)
+      fCode = curl_easy_setopt(fCurl, option, value);
+    return *this;
+  }
+  CURLcode Result() const { return fCode; }
+
+private:
+  CURL* fCurl;
+  CURLcode fCode = CURLE_OK;
+};
+
+CURLcode Configure(CURL* curl, const std::string& url) {
+  return Options(curl)
+      .Set(CURLOPT_URL, url.c_str())
+      .Set(CURLOPT_VERBOSE, 0L)
+      .Set(CURLOPT_NETRC, static_cast<long>(CURL_NETRC_IGNORED))
+      .Set(CURLOPT_NOPROGRESS, 1L)
+      .Set(CURLOPT_TIMEOUT, kTimeoutSeconds)
+      // Without it an error page would arrive as a "successful" download and replace the
+      // last good configuration.
+      .Set(CURLOPT_FAILONERROR, 1L)
+      .Set(CURLOPT_WRITEFUNCTION, &WriteToFile)
+      .Result();
+}
+
+// Closing flushes what the C library still buffers; a file that could not be completed is
+// as good as no download.
+CURLcode Close(FileHandle file, CURLcode code) {
+  const bool closed = std::fclose(file.release()) == 0;
+  return code == CURLE_OK && !closed ? CURLE_WRITE_ERROR : code;
+}
+
+} // namespace
+
+std::optional<CURLcode> DownloadConfigurationFile(const std::string& url, const std::string& path) {
+  const CurlHandle curl(curl_easy_init());
+  if (!curl)
+    return CURLE_FAILED_INIT;
+  const CURLcode configured = Configure(curl.get(), url);
+  if (configured != CURLE_OK)
+    return configured;
+  FileHandle file(std::fopen(path.c_str(), "wb"));
+  if (!file) {
+    std::printf("Nie mozna bylo otworzyc pliku \"%s\" do zapisu.\n", path.c_str());
+    return std::nullopt;
+  }
+  CURLcode code = curl_easy_setopt(curl.get(), CURLOPT_WRITEDATA, file.get());
+  if (code == CURLE_OK)
+    code = curl_easy_perform(curl.get());
+  return Close(std::move(file), code);
+}

@@ -1,0 +1,24 @@
+#pragma once
+// The configuration address as the preferences panel shows and stores it. The panel shows the
+// password base64-encoded, so that a glance at the screen does not give it away, and the
+// address is stored with the password in clear again, as the download needs it.
+
+#include <layra/PMString.h>
+
+#include <cstdint>
+
+/** The identifier the configuration address is stored under, with its trailing ':'. */
+inline constexpr const char kConfigurationAddressIdentifier[] = "FolivoHTTP:";
+
+/** Set when the panel stored a different configuration address; the next closing of the
+ *  panel then downloads the configuration again. */
+extern bool gConfigurationAddressChanged;
+
+/** For the configuration address: the address with its password encoded, and
+ *  kPreferenceHookUseOutput. kPreferenceHookKeepValue for every other preference. */
+std::int32_t AddressDisplayHook(PMString identifier, PMString stored, PMString* shown);
+
+/** Turns the address as the panel shows it back into the one to store, and notes whether the
+ *  address changed. */
+std::int32_t AddressApplyHook(PMString identifier, PMString stored, PMString edited,
+                              PMString* output);

@@ -1,0 +1,151 @@
+#include "frame/Alerts.h"
+#include "frame/FolivoxIDs.h"
+#include "panel/ITreeInformator.h"
+#include "prefs/PreferenceAccess.h"
+#include "publish/AlertText.h"
+#include "publish/ConfigTransfer.h"
+#include "publish/ConfigurationAddress.h"
+#include "publish/FolivoActionComponent.h"
+#include "publish/UrlPassword.h"
+#include "publish/WorkingFolder.h"
+
+#include <layra/FileUtils.h>
+#include <layra/IActiveContext.h>
+#include <layra/IApplication.h>
+#include <layra/IDataBase.h>
+#include <layra/IDocument.h>
+#include <layra/IPanelMgr.h>
+#include <layra/ISession.h>
+
+#include <cstdio>
+#include <memory>
+#include <optional>
+
+namespace {
+
+constexpr const char kAddressPreference[] = "FolivoHTTP";
+
+struct FileClose {
+  void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using FileHandle = std::unique_ptr<std::FILE, FileClose>;
+
+// The page panel shows what the configuration is for, so it comes up with the download.
+void ShowPagePanel() {
+  InterfacePtr<IApplication> application(GetExecutionContextSession()->QueryApplication());
+  InterfacePtr<IPanelMgr> panels(application ? application->QueryPanelManager() : nullptr);
+  if (!panels) {
+    folivox::ShowReport(PMString("Could not show the panel", PMString::kDontTranslateDuringCall),
+                        kErrorIcon);
+    return;
+  }
+  if (panels->IsPanelWithWidgetIDShown(kFolivoPanelWidgetID))
+    return;
+  panels->ShowPanelByWidgetID(kFolivoPanelWidgetID, false);
+  // A palette that the plain request leaves hidden (in a collapsed group, say) is forced out.
+  if (!panels->IsPanelWithWidgetIDShown(kFolivoPanelWidgetID))
+    panels->ShowPanelByWidgetID(kFolivoPanelWidgetID, true);
+}
+
+// The stored address; null, after an alert, when there is none.
+std::unique_ptr<PMString> ReadConfigurationAddress() {
+  InterfacePtr<ICommonPreferenceData> store(GetPrefrenceData());
+  std::unique_ptr<PMString> address =
+      store ? store->GetValue(PMString(kAddressPreference, PMString::kDontTranslateDuringCall))
+            : nullptr;
+  if (!address)
+    folivox::ShowReport("0x122500kCouldNotGetPreferencesFileAddressKey", kWarningIcon);
+  return address;
+}
+
+// libcurl's result; nullopt when the download file could not be created.
+std::optional<CURLcode> Download(const PMString& address, const IDFile& target) {
+  const CURLcode initialised = curl_global_init(CURL_GLOBAL_ALL);
+  if (initialised != CURLE_OK) {
+    folivox::ShowReport("0x122500kCURLInitFailed", kWarningIcon);
+    return initialised;
+  }
+  return DownloadConfigurationFile(address.GetUTF8String(), target.GetPath().string());
+}
+
+// After a failed download: whether the user takes the configuration of an earlier run.
+bool AcceptPreviousCopy(CURLcode failure, const PMString& address, const IDFile& download,
+                        const IDFile& configuration) {
+  const bool previousExists =
+      FileHandle(std::fopen(configuration.GetPath().c_str(), "rb")) != nullptr;
+  if (previousExists) {
+    // The address is shown as the preferences panel shows it, password masked.
+    return folivox::AskYesNo(
+        FormatAlertText(PMString("0x122500kCURLInitFailedButFileExistFromPreviousIntance"),
+                        {EncodeUrlPassword(address)}),
+        kQuestionIcon);
+  }
+  PMString report =
+      FormatAlertText(PMString("0x122500kCURLInitFailed"), {FileUtils::IDFileToPMString(download)});
+  report.Append(" Error: ");
+  report.Append(curl_easy_strerror(failure));
+  folivox::ShowReport(report, kWarningIcon);
+  return false;
+}
+
+// Whether "FolivoPref.xml" now holds a configuration to use: freshly downloaded, or one of an
+// earlier run that the user accepted.
+bool FetchConfigurationFile() {
+  const PMString folder = GetWorkingFolder();
+  const std::optional<IDFile> download = MakeFileInFolder(
+      folder, PMString(kConfigurationDownloadName, PMString::kDontTranslateDuringCall));
+  const std::optional<IDFile> configuration = MakeFileInFolder(
+      folder, PMString(kConfigurationFileName, PMString::kDontTranslateDuringCall));
+  const std::unique_ptr<PMString> address = ReadConfigurationAddress();
+  if (!address)
+    return false;
+  if (!download || !configuration) {
+    std::printf("Nie mozna bylo otworzyc pliku \"%s\" do zapisu.\n", kConfigurationDownloadName);
+    return false;
+  }
+  const std::optional<CURLcode> result = Download(*address, *download);
+  if (!result)
+    return false;
+  if (*result != CURLE_OK)
+    return AcceptPreviousCopy(*result, *address, *download, *configuration);
+  // The copy replaces the previous file in one step, so it never holds half a download.
+  if (FileUtils::CopyFile(*download, *configuration))
+    return true;
+  std::printf("Could not copy \"%s\" over \"%s\".\n", download->GetPath().c_str(),
+              configuration->GetPath().c_str());
+  return false;
+}
+
+} // namespace
+
+bool FolivoActionComponent::AcquireConfiguration() {
+  if (fAcquired)
+    return true;
+  if (fAcquisitionStarted)
+    return false;
+  fAcquisitionStarted = true;
+  ShowPagePanel();
+  fAcquired = FetchConfigurationFile();
+  if (!fAcquired) {
+    folivox::ShowReport("0x122500kCURLDidNotDownloadXMLFile", kErrorIcon);
+    return false;
+  }
+  LoadConfiguration();
+  return true;
+}
+
+void FolivoActionComponent::OnPreferencesClosed() {
+  if (!gConfigurationAddressChanged)
+    return;
+  ForgetAcquisition();
+  if (!AcquireConfiguration())
+    return;
+  IActiveContext* context = GetExecutionContextSession()->GetActiveContext();
+  IDocument* front = context ? context->GetContextDocument() : nullptr;
+  // Without a document the change stays noted, so the next closing downloads again.
+  if (!front)
+    return;
+  if (gFolivoTreeInformator)
+    gFolivoTreeInformator->LoadPageStatuses(GetUIDRef(front));
+  gConfigurationAddressChanged = false;
+}

@@ -1,0 +1,130 @@
+#include "publish/FtpUpload.h"
+
+#include "frame/Alerts.h"
+#include "publish/AlertText.h"
+#include "publish/FolivoActionComponent.h"
+
+#include <platform/Files.h>
+
+#include <curl/curl.h>
+
+#include <cstdio>
+#include <memory>
+
+namespace {
+
+constexpr long kTransferTimeoutSeconds = 30;
+constexpr long kServerSilenceSeconds = 25;
+// Short enough that a transfer never waits on a timer it does not need.
+constexpr int kPollCapMilliseconds = 5;
+
+struct SharedTransfer {
+  CURL* handle = nullptr;
+  // libcurl keeps the connection to the server in the multi handle between transfers, so
+  // one send logs in once.
+  CURLM* multi = nullptr;
+  bool initialised = false;
+};
+
+SharedTransfer gTransfer;
+
+struct FileCloser {
+  void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using LocalFile = std::unique_ptr<std::FILE, FileCloser>;
+
+// The C library's fread, in libcurl's callback type.
+std::size_t ReadLocalFile(char* buffer, std::size_t size, std::size_t count, void* file) {
+  return std::fread(buffer, size, count, static_cast<std::FILE*>(file));
+}
+
+CURLcode Initialise() {
+  if (gTransfer.initialised)
+    return CURLE_OK;
+  const CURLcode global = curl_global_init(CURL_GLOBAL_WIN32);
+  if (global != CURLE_OK)
+    return global;
+  gTransfer.handle = curl_easy_init();
+  gTransfer.multi = curl_multi_init();
+  if (!gTransfer.handle || !gTransfer.multi) {
+    ReleaseUploadHandle();
+    return CURLE_FAILED_INIT;
+  }
+  gTransfer.initialised = true;
+  return CURLE_OK;
+}
+
+CURLcode SetOptions(const PMString& url, const PMString& login, std::FILE* file) {
+  CURL* h = gTransfer.handle;
+  CURLcode r = CURLE_OK;
+  if ((r = curl_easy_setopt(h, CURLOPT_VERBOSE, 0L)) != CURLE_OK ||
+      (r = curl_easy_setopt(h, CURLOPT_NETRC, 0L)) != CURLE_OK ||
+      (r = curl_easy_setopt(h, CURLOPT_NOPROGRESS, 1L)) != CURLE_OK ||
+      (r = curl_easy_setopt(h, CURLOPT_TIMEOUT, kTransferTimeoutSeconds)) != CURLE_OK ||
+      (r = curl_easy_setopt(h, CURLOPT_FTP_RESPONSE_TIMEOUT, kServerSilenceSeconds)) != CURLE_OK ||
+      (r = curl_easy_setopt(h, CURLOPT_FTP_CREATE_MISSING_DIRS, 1L)) != CURLE_OK ||
+      (r = curl_easy_setopt(h, CURLOPT_URL, url.GrabCString())) != CURLE_OK ||
+      (r = curl_easy_setopt(h, CURLOPT_USERPWD, login.GrabCString())) != CURLE_OK ||
+      (r = curl_easy_setopt(h, CURLOPT_READFUNCTION, &ReadLocalFile)) != CURLE_OK ||
+      (r = curl_easy_setopt(h, CURLOPT_READDATA, file)) != CURLE_OK ||
+      (r = curl_easy_setopt(h, CURLOPT_UPLOAD, 1L)) != CURLE_OK)
+    return r;
+  return CURLE_OK;
+}
+
+// The easy handle runs through the multi interface: the easy interface sometimes waits a
+// whole second for an FTP data connection that is already there.
+CURLcode Perform() {
+  if (curl_multi_add_handle(gTransfer.multi, gTransfer.handle) != CURLM_OK)
+    return CURLE_FAILED_INIT;
+  CURLcode result = CURLE_OK;
+  int running = 1;
+  while (running > 0) {
+    if (curl_multi_perform(gTransfer.multi, &running) != CURLM_OK) {
+      result = CURLE_SEND_ERROR;
+      break;
+    }
+    if (running > 0)
+      curl_multi_poll(gTransfer.multi, nullptr, 0, kPollCapMilliseconds, nullptr);
+  }
+  int left = 0;
+  while (CURLMsg* message = curl_multi_info_read(gTransfer.multi, &left)) {
+    if (message->msg == CURLMSG_DONE && message->easy_handle == gTransfer.handle)
+      result = message->data.result;
+  }
+  curl_multi_remove_handle(gTransfer.multi, gTransfer.handle);
+  return result;
+}
+
+} // namespace
+
+void ReleaseUploadHandle() {
+  if (gTransfer.multi)
+    curl_multi_cleanup(gTransfer.multi);
+  if (gTransfer.handle)
+    curl_easy_cleanup(gTransfer.handle);
+  gTransfer = SharedTransfer{};
+}
+
+void DeleteLocalFile(const IDFile& file) {
+  if (!platform::DeleteFile(file.GetPath().string()))
+    std::printf("Error while DeleteFile.\n");
+}
+
+std::int32_t FolivoActionComponent::UploadFile(const PMString& localPath, const PMString& url,
+                                               const PMString& login) {
+  LocalFile file(std::fopen(localPath.GrabCString(), "rb"));
+  if (!file) {
+    std::printf("Could not open file \"%s\" for reading.", localPath.GrabCString());
+    folivox::ShowReport(FormatAlertText(PMString("0x122500kCouldNotOpenFile"), {localPath}),
+                        kErrorIcon);
+    return kUploadSkipped;
+  }
+  std::fseek(file.get(), 0, SEEK_END);
+  std::fseek(file.get(), 0, SEEK_SET);
+  if (const CURLcode init = Initialise(); init != CURLE_OK)
+    return init;
+  if (const CURLcode options = SetOptions(url, login, file.get()); options != CURLE_OK)
+    return options;
+  return Perform();
+}

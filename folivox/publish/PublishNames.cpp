@@ -1,0 +1,48 @@
+#include "publish/PublishNames.h"
+
+#include <cstdio>
+#include <ctime>
+
+std::string PublishFileName(const IssueDate& date, std::int32_t pageNumber, std::int32_t timeStamp,
+                            std::string_view ending) {
+  char number[16];
+  std::snprintf(number, sizeof number, "%03d", pageNumber);
+  std::string name = date.miniYear + "_" + date.month + "_" + date.day + "." + date.edition + "." +
+                     number + "_" + std::to_string(timeStamp);
+  name += ending;
+  return name;
+}
+
+std::string RemoteLocation(std::string_view ftpUrl, const IssueDate& date, std::int32_t pageNumber,
+                           std::string_view fileName) {
+  std::string location(ftpUrl);
+  location += "/" + date.miniYear + "_" + date.month + "_" + date.day + "/" + date.edition + "/" +
+              std::to_string(pageNumber) + "/";
+  location += fileName;
+  return location;
+}
+
+std::string LoginOf(std::string_view ftpUrl) {
+  const std::size_t at = ftpUrl.find('@');
+  if (at == std::string_view::npos)
+    return {};
+  std::string_view login = ftpUrl.substr(0, at);
+  if (login.starts_with("ftp://"))
+    login.remove_prefix(6);
+  return std::string(login);
+}
+
+std::string MaskedUrl(std::string_view ftpUrl) {
+  const std::size_t at = ftpUrl.find('@');
+  const std::size_t scheme = ftpUrl.find("://");
+  const std::size_t start = scheme == std::string_view::npos ? 0 : scheme + 3;
+  const std::size_t colon = ftpUrl.find(':', start);
+  if (at == std::string_view::npos || colon == std::string_view::npos || colon > at)
+    return std::string(ftpUrl);
+  return std::string(ftpUrl.substr(0, colon + 1)) + "***" + std::string(ftpUrl.substr(at));
+}
+
+std::int32_t CurrentTimeStamp() {
+  const auto seconds = static_cast<std::uint64_t>(std::time(nullptr));
+  return static_cast<std::int32_t>(static_cast<std::uint32_t>(seconds & 0xFFFFFFFFu));
+}

@@ -1,0 +1,202 @@
+// Publishing the front document: previews of every page and variant, one
+// manifest per page, and the upload of both to the server.
+
+#include "frame/Alerts.h"
+#include "panel/ITreeInformator.h"
+#include "publish/AlertText.h"
+#include "publish/Base64.h"
+#include "publish/ConfigTree.h"
+#include "publish/FolivoActionComponent.h"
+#include "publish/FtpUpload.h"
+#include "publish/MachineIdentity.h"
+#include "publish/Manifest.h"
+#include "publish/PreviewExport.h"
+#include "publish/PublishNames.h"
+#include "publish/WorkingFolder.h"
+
+#include <layra/FileUtils.h>
+#include <layra/IActiveContext.h>
+#include <layra/IDocument.h>
+#include <layra/IPageList.h>
+#include <layra/ISession.h>
+#include <layra/StreamUtil.h>
+
+#include <curl/curl.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+struct SendRun {
+  std::string ftpUrl;
+  std::string login;
+  PMString macText;
+  PMString workingFolder;
+  std::int32_t first = 0;
+  std::int32_t pageCount = 0;
+  std::vector<PreviewEntry> previews;
+  std::vector<IDFile> manifests;
+};
+
+InterfacePtr<IDocument> FrontDocument() {
+  IActiveContext* context = GetExecutionContextSession()->GetActiveContext();
+  if (!context)
+    return InterfacePtr<IDocument>();
+  return InterfacePtr<IDocument>(context->GetContextDocument(), UseDefaultIID());
+}
+
+std::optional<bool> ReadyFlag(std::int32_t pageIndex) {
+  if (!gFolivoTreeInformator)
+    return std::nullopt;
+  for (const PageStatusEntry& entry : gFolivoTreeInformator->GetPageStatuses()) {
+    if (entry.pageIndex == pageIndex && entry.ready)
+      return true;
+  }
+  return false;
+}
+
+bool WriteManifest(const IDFile& file, const std::string& text) {
+  InterfacePtr<IPMStream> out(StreamUtil::CreateFileStreamWrite(file, kOpenOut));
+  if (!out)
+    return false;
+  std::vector<unsigned char> bytes(text.begin(), text.end());
+  out->XferByte(bytes.data(), bytes.size());
+  out->Flush();
+  return out->IsGood();
+}
+
+bool ExportPreviews(SendRun& run, const IssueDate& date,
+                    const std::vector<PreviewQuality>& variants) {
+  bool failed = false;
+  for (std::int32_t i = 0; i < run.pageCount; ++i) {
+    for (const PreviewQuality& variant : variants) {
+      const std::string name = PublishFileName(date, run.first + i, CurrentTimeStamp(),
+                                               variant.suffix.GetUTF8String() + ".jpg");
+      const auto file = MakeFileInFolder(run.workingFolder, PMString(name));
+      PreviewEntry entry{name, 0, 0};
+      if (!file || ExportPagePreview(*file, variant.xScale, variant.yScale, variant.resolution, 0,
+                                     0, variant.jpegQuality, i, &entry.width, &entry.height) != 0) {
+        folivox::ShowReport("0x122500kCouldNotExportPage", kErrorIcon);
+        failed = true;
+        break;
+      }
+      run.previews.push_back(entry);
+    }
+  }
+  return !failed;
+}
+
+bool WriteManifests(SendRun& run, const IssueDate& date,
+                    const std::vector<PreviewQuality>& variants) {
+  const std::size_t n = variants.size();
+  for (std::int32_t i = 0; i < run.pageCount; ++i) {
+    const std::string name = PublishFileName(date, run.first + i, CurrentTimeStamp(), ".xml");
+    const auto file = MakeFileInFolder(run.workingFolder, PMString(name));
+    const auto begin =
+        run.previews.begin() + static_cast<std::ptrdiff_t>(n * static_cast<std::size_t>(i));
+    const std::string text = BuildManifest(
+        run.macText.GetUTF8String(), GetManifestUserName().GetUTF8String(), ReadyFlag(i), variants,
+        std::vector<PreviewEntry>(begin, begin + static_cast<std::ptrdiff_t>(n)));
+    if (!file || !WriteManifest(*file, text)) {
+      const PMString path(file ? file->GetPath().string() : name);
+      folivox::ShowReport(
+          FormatAlertText(PMString("0x122500KCouldNotCreateXMLFileForGroupPreview"), {path}),
+          kErrorIcon);
+      return false;
+    }
+    run.manifests.push_back(*file);
+  }
+  return true;
+}
+
+void ReportUploadFailure(std::int32_t result) {
+  PMString text("0x122500kCURLInitFailed");
+  text.Translate();
+  text.Append(" Error: ");
+  text.Append(curl_easy_strerror(static_cast<CURLcode>(result)));
+  folivox::ShowReport(text, kErrorIcon);
+}
+
+/** Sends one file; false when the transfer failed. A file that could not be read stays. */
+bool Upload(FolivoActionComponent& sender, const SendRun& run, const IDFile& file,
+            const std::string& url) {
+  const std::int32_t result = sender.UploadFile(
+      FileUtils::IDFileToPMString(file), PMString(url, PMString::kDontTranslateDuringCall),
+      PMString(run.login, PMString::kDontTranslateDuringCall));
+  if (result == kUploadSkipped)
+    return true;
+  if (result != 0) {
+    ReportUploadFailure(result);
+    return false;
+  }
+  DeleteLocalFile(file);
+  return true;
+}
+
+void UploadAll(FolivoActionComponent& sender, const SendRun& run, const IssueDate& date,
+               std::size_t variantCount) {
+  std::int32_t pageNumber = run.first - 1;
+  for (std::size_t k = 0; k < run.previews.size(); ++k) {
+    if (variantCount == 0 || k % variantCount == 0)
+      ++pageNumber;
+    const std::string& name = run.previews[k].fileName;
+    const auto file = MakeFileInFolder(run.workingFolder, PMString(name));
+    if (!file || !Upload(sender, run, *file, RemoteLocation(run.ftpUrl, date, pageNumber, name)))
+      return;
+  }
+  for (std::size_t k = 0; k < run.manifests.size(); ++k) {
+    const IDFile& file = run.manifests[k];
+    const std::string name = FileUtils::GetBaseFileName(file).GetUTF8String() + ".xml";
+    const auto page = run.first + static_cast<std::int32_t>(k);
+    if (!Upload(sender, run, file, RemoteLocation(run.ftpUrl, date, page, name)))
+      return;
+  }
+  if (gFolivoTreeInformator)
+    gFolivoTreeInformator->RefreshPageList();
+}
+
+} // namespace
+
+void FolivoActionComponent::SendPages() {
+  ResetParsedFields();
+  if (!AcquireConfiguration() || !fConfiguration)
+    return;
+  SendRun run;
+  const ConfigNode* grabUrl = FindChild(*fConfiguration, WideString("GRABURL"));
+  if (grabUrl)
+    run.ftpUrl = Base64Decode(grabUrl->text.ToUTF8()).value_or("");
+  std::printf("ftp = '%s'\n", MaskedUrl(run.ftpUrl).c_str());
+  run.macText = GetMacAddressText();
+
+  InterfacePtr<IDocument> document = FrontDocument();
+  InterfacePtr<IPageList> pages(document, UseDefaultIID());
+  if (!document || !pages)
+    return;
+  UploadHandleScope transfer;
+  PMString name;
+  document->GetName(name);
+  if (ParseDocumentName(name) != 0) {
+    std::printf("Could not parse documentName using regex functions.\n");
+    return;
+  }
+  run.workingFolder = GetWorkingFolder();
+  if (run.workingFolder.IsEmpty()) {
+    folivox::ShowReport("0x122500kCouldNotGetTempFolder", kErrorIcon);
+    return;
+  }
+  run.login = LoginOf(run.ftpUrl);
+  if (!grabUrl || run.login.empty()) {
+    folivox::ShowReport("0x122500kConfigFileDoesNotHaveProperGRABURLKey", kErrorIcon);
+    return;
+  }
+  run.first = std::atoi(fFirstPage.c_str());
+  const std::int32_t last = std::atoi(fLastPage.c_str());
+  run.pageCount = (last == 0 ? run.first : last) - run.first + 1;
+  if (run.pageCount <= 0)
+    return;
+  const IssueDate date{fMiniYear, fMonth, fDay, fEdition};
+  if (!ExportPreviews(run, date, fPreviewVariants) || !WriteManifests(run, date, fPreviewVariants))
+    return;
+  UploadAll(*this, run, date, fPreviewVariants.size());
+}

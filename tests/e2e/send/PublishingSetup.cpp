@@ -1,0 +1,101 @@
+#include "PublishingSetup.h"
+
+#include "prefs/ICommonPreferenceData.h"
+
+#include <layra/host/Host.h>
+
+#include <algorithm>
+
+namespace folivox::test {
+namespace {
+
+std::string Base64(const std::string& text) {
+  static const char alphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+  std::string out;
+  for (std::size_t i = 0; i < text.size(); i += 3) {
+    unsigned group = static_cast<unsigned char>(text[i]) << 16;
+    if (i + 1 < text.size())
+      group |= static_cast<unsigned char>(text[i + 1]) << 8;
+    if (i + 2 < text.size())
+      group |= static_cast<unsigned char>(text[i + 2]);
+    out += alphabet[(group >> 18) & 63];
+    out += alphabet[(group >> 12) & 63];
+    out += i + 1 < text.size() ? alphabet[(group >> 6) & 63] : '=';
+    out += i + 2 < text.size() ? alphabet[group & 63] : '=';
+  }
+  return out;
+}
+
+} // namespace
+
+PublishingSetup::PublishingSetup(FtpTestServerOptions ftp) : fFtp(std::move(ftp)) {}
+
+std::string PublishingSetup::ConfigurationXml(const ConfigurationText& configuration) const {
+  const std::string grab =
+      configuration.grabUrl.empty() ? fFtp.urlWithLogin() + "/pages" : configuration.grabUrl;
+  std::string xml = "<?xml version=\"1.0\"?>\n<FOLIVOX>\n" + configuration.variants +
+                    "  <DOCNAME>\n"
+                    "    <REGEX>\\d\\d_\\d\\d_\\d\\d_\\d+(-\\d+)?\\.lyd</REGEX>\n"
+                    "    <DAY>\\d\\d_\\d\\d_(\\d\\d)</DAY>\n"
+                    "    <MONTH>\\d\\d_(\\d\\d)</MONTH>\n"
+                    "    <MINIYEAR>(\\d\\d)_</MINIYEAR>\n"
+                    "    <PAGE>\\d\\d_\\d\\d_\\d\\d_(\\d+)</PAGE>\n"
+                    "    <XPAGE>\\d\\d_\\d\\d_\\d\\d_\\d+-(\\d+)</XPAGE>\n"
+                    "  </DOCNAME>\n";
+  if (configuration.withGrabUrl)
+    xml += "  <GRABURL>" + Base64(grab) + "</GRABURL>\n";
+  return xml + "</FOLIVOX>\n";
+}
+
+std::unique_ptr<layra::Host> PublishingSetup::MakeHost() {
+  auto host = std::make_unique<layra::Host>(layra::HostOptions{
+      fHome.configDir() / "layra", {FOLIVOX_PLUGIN_DIR}, 1, layra::AlertAnswer::First});
+  host->Start();
+  return host;
+}
+
+testing::AssertionResult PublishingSetup::Start(const ConfigurationText& configuration) {
+  if (auto started = fFtp.Start(); !started)
+    return started;
+  if (auto started = fHttp.Start(); !started)
+    return started;
+  if (!fHttp.PutFile("FolivoPref.xml", ConfigurationXml(configuration)))
+    return testing::AssertionFailure() << "cannot serve the configuration";
+  {
+    // The address must be in the preferences before the start-up that downloads it.
+    auto first = MakeHost();
+    InterfacePtr<ICommonPreferenceData> store(static_cast<ICommonPreferenceData*>(
+        first->Workspace().Instantiate(IID_ICOMMONPREFERENCEDATA)));
+    if (!store)
+      return testing::AssertionFailure() << "the plug-in's preference store is missing";
+    store->SetValue(PMString("FolivoHTTP"), PMString(fHttp.url("/FolivoPref.xml")));
+  }
+  layra::Alerts::Instance().ClearLog();
+  fHost = MakeHost();
+  return testing::AssertionSuccess();
+}
+
+UIDRef PublishingSetup::OpenDocument(const std::string& name, int pages) {
+  const auto file = fHome.path() / name;
+  const UIDRef made = fHost->NewDocument(pages, 612, 792);
+  fHost->SaveDocumentAs(made, file, nullptr);
+  fHost->CloseDocument(made);
+  return fHost->OpenDocument(file, nullptr);
+}
+
+void PublishingSetup::Send() {
+  fHost->PerformAction(ActionID{0x122511});
+}
+
+std::vector<std::string> PublishingSetup::LeftInWorkingFolder() const {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(workingFolder())) {
+    const std::string name = entry.path().filename().string();
+    if (!name.starts_with("FolivoPref"))
+      names.push_back(name);
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+} // namespace folivox::test
