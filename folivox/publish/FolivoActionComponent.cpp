@@ -5,8 +5,8 @@
 #include "panel/ITreeInformator.h"
 #include "prefs/PreferenceHooks.h"
 #include "publish/ConfigurationAddress.h"
+#include "publish/FrontDocument.h"
 
-#include <layra/IActiveContext.h>
 #include <layra/IDocument.h>
 #include <layra/ISession.h>
 #include <layra/UtilsBoss.h>
@@ -109,8 +109,8 @@ std::int32_t FolivoActionComponent::ParseDocumentNameOf(const UIDRef* document) 
   InterfacePtr<IDocument> target;
   if (document) {
     target.reset(static_cast<IDocument*>(document->Instantiate(IID_IDOCUMENT)));
-  } else if (IActiveContext* context = GetExecutionContextSession()->GetActiveContext()) {
-    target = InterfacePtr<IDocument>(context->GetContextDocument(), UseDefaultIID());
+  } else {
+    target = QueryFrontDocument();
   }
   if (!target)
     return 1;

@@ -3,7 +3,9 @@
 #include "frame/Alerts.h"
 #include "publish/AlertText.h"
 #include "publish/FolivoActionComponent.h"
+#include "publish/WorkingFolder.h"
 
+#include <layra/FileUtils.h>
 #include <platform/Files.h>
 
 #include <curl/curl.h>
@@ -17,6 +19,7 @@ constexpr long kTransferTimeoutSeconds = 30;
 constexpr long kServerSilenceSeconds = 25;
 // Short enough that a transfer never waits on a timer it does not need.
 constexpr int kPollCapMilliseconds = 5;
+constexpr long kUploadBufferBytes = 2L * 1024 * 1024;
 
 struct SharedTransfer {
   CURL* handle = nullptr;
@@ -69,7 +72,9 @@ CURLcode SetOptions(const PMString& url, const PMString& login, std::FILE* file)
       (r = curl_easy_setopt(h, CURLOPT_READDATA, file)) != CURLE_OK ||
       (r = curl_easy_setopt(h, CURLOPT_UPLOAD, 1L)) != CURLE_OK)
     return r;
-  return CURLE_OK;
+  // Previews are up to a few hundred kilobytes; libcurl's 64 KB default makes the server
+  // read each one in many small pieces.
+  return curl_easy_setopt(h, CURLOPT_UPLOAD_BUFFERSIZE, kUploadBufferBytes);
 }
 
 // The easy handle runs through the multi interface: the easy interface sometimes waits a
@@ -96,7 +101,54 @@ CURLcode Perform() {
   return result;
 }
 
+void ReportUploadFailure(std::int32_t result) {
+  PMString text("0x122500kCURLInitFailed");
+  text.Translate();
+  text.Append(" Error: ");
+  text.Append(curl_easy_strerror(static_cast<CURLcode>(result)));
+  folivox::ShowReport(text, kErrorIcon);
+}
+
+/** Sends one file; false when the transfer failed. A file that could not be read stays. */
+bool Upload(FolivoActionComponent& sender, const Publication& publication, const IDFile& file,
+            const std::string& url) {
+  const std::int32_t result = sender.UploadFile(
+      FileUtils::IDFileToPMString(file), PMString(url, PMString::kDontTranslateDuringCall),
+      PMString(publication.login, PMString::kDontTranslateDuringCall));
+  if (result == kUploadSkipped)
+    return true;
+  if (result != 0) {
+    ReportUploadFailure(result);
+    return false;
+  }
+  DeleteLocalFile(file);
+  return true;
+}
+
 } // namespace
+
+bool UploadPublication(FolivoActionComponent& sender, const Publication& publication) {
+  const std::size_t n = publication.variantCount;
+  std::int32_t pageNumber = publication.first - 1;
+  for (std::size_t k = 0; k < publication.previews.size(); ++k) {
+    if (n == 0 || k % n == 0)
+      ++pageNumber;
+    const std::string& name = publication.previews[k].fileName;
+    const auto file = MakeFileInFolder(publication.workingFolder, PMString(name));
+    const std::string url = RemoteLocation(publication.ftpUrl, publication.date, pageNumber, name);
+    if (!file || !Upload(sender, publication, *file, url))
+      return false;
+  }
+  for (std::size_t k = 0; k < publication.manifests.size(); ++k) {
+    const IDFile& file = publication.manifests[k];
+    const std::string name = FileUtils::GetBaseFileName(file).GetUTF8String() + ".xml";
+    const auto page = publication.first + static_cast<std::int32_t>(k);
+    if (!Upload(sender, publication, file,
+                RemoteLocation(publication.ftpUrl, publication.date, page, name)))
+      return false;
+  }
+  return true;
+}
 
 void ReleaseUploadHandle() {
   if (gTransfer.multi)

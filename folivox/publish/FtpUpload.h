@@ -2,12 +2,40 @@
 // The FTP transfer state shared by the uploads of one send: one libcurl
 // handle, made by the first upload and released when the send ends.
 
+#include "publish/Manifest.h"
+#include "publish/PublishNames.h"
+
 #include <layra/IDFile.h>
+#include <layra/PMString.h>
+
+#include <vector>
+
+class FolivoActionComponent;
 
 #include <cstdint>
 
 /** UploadFile's result for a local file that could not be opened: reported, and kept. */
 constexpr std::int32_t kUploadSkipped = -1;
+
+/** What one send wrote and where it goes. */
+struct Publication {
+  std::string ftpUrl;
+  std::string login;
+  PMString macText;
+  PMString workingFolder;
+  IssueDate date;
+  std::int32_t first = 0;
+  std::int32_t pageCount = 0;
+  std::size_t variantCount = 0;
+  /** Page by page, variants in order within a page. */
+  std::vector<PreviewEntry> previews;
+  /** One per page, in page order. */
+  std::vector<IDFile> manifests;
+};
+
+/** Uploads every preview and then every manifest, deleting each local file once it was sent.
+ *  Stops at the first failed transfer with an alert; true when everything was sent. */
+bool UploadPublication(FolivoActionComponent& sender, const Publication& publication);
 
 /** Releases the shared handle so that the next send starts libcurl afresh. */
 void ReleaseUploadHandle();

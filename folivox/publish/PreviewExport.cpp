@@ -1,6 +1,7 @@
 #include "publish/PreviewExport.h"
 
-#include <layra/IActiveContext.h>
+#include "publish/FrontDocument.h"
+
 #include <layra/IDataBase.h>
 #include <layra/IDocument.h>
 #include <layra/IImageReading.h>
@@ -16,13 +17,6 @@ namespace {
 
 constexpr std::int32_t kDrawingFlags = 0x1000;
 constexpr std::int32_t kTransparency = 2;
-
-InterfacePtr<IDocument> FrontDocument() {
-  IActiveContext* context = GetExecutionContextSession()->GetActiveContext();
-  if (!context)
-    return InterfacePtr<IDocument>();
-  return InterfacePtr<IDocument>(context->GetContextDocument(), UseDefaultIID());
-}
 
 bool WriteJpeg(const IDFile& file, SnapshotUtils& snapshot, std::int32_t quality,
                std::int32_t& result) {
@@ -44,7 +38,7 @@ bool WriteJpeg(const IDFile& file, SnapshotUtils& snapshot, std::int32_t quality
 std::int32_t ExportPagePreview(const IDFile& file, double xScale, double yScale, double resolution,
                                std::int32_t, std::int32_t, std::int32_t jpegQuality,
                                std::int32_t pageIndex, std::int32_t* width, std::int32_t* height) {
-  InterfacePtr<IDocument> document = FrontDocument();
+  InterfacePtr<IDocument> document = QueryFrontDocument();
   if (!document)
     return 1;
   InterfacePtr<IPageList> pages(document, UseDefaultIID());

@@ -7,6 +7,7 @@
 #include "publish/Base64.h"
 #include "publish/ConfigTree.h"
 #include "publish/FolivoActionComponent.h"
+#include "publish/FrontDocument.h"
 #include "publish/FtpUpload.h"
 #include "publish/MachineIdentity.h"
 #include "publish/Manifest.h"
@@ -14,37 +15,15 @@
 #include "publish/PublishNames.h"
 #include "publish/WorkingFolder.h"
 
-#include <layra/FileUtils.h>
-#include <layra/IActiveContext.h>
 #include <layra/IDocument.h>
 #include <layra/IPageList.h>
 #include <layra/ISession.h>
 #include <layra/StreamUtil.h>
 
-#include <curl/curl.h>
-
 #include <cstdio>
 #include <cstdlib>
 
 namespace {
-
-struct SendRun {
-  std::string ftpUrl;
-  std::string login;
-  PMString macText;
-  PMString workingFolder;
-  std::int32_t first = 0;
-  std::int32_t pageCount = 0;
-  std::vector<PreviewEntry> previews;
-  std::vector<IDFile> manifests;
-};
-
-InterfacePtr<IDocument> FrontDocument() {
-  IActiveContext* context = GetExecutionContextSession()->GetActiveContext();
-  if (!context)
-    return InterfacePtr<IDocument>();
-  return InterfacePtr<IDocument>(context->GetContextDocument(), UseDefaultIID());
-}
 
 std::optional<bool> ReadyFlag(std::int32_t pageIndex) {
   if (!gFolivoTreeInformator)
@@ -66,7 +45,7 @@ bool WriteManifest(const IDFile& file, const std::string& text) {
   return out->IsGood();
 }
 
-bool ExportPreviews(SendRun& run, const IssueDate& date,
+bool ExportPreviews(Publication& run, const IssueDate& date,
                     const std::vector<PreviewQuality>& variants) {
   bool failed = false;
   for (std::int32_t i = 0; i < run.pageCount; ++i) {
@@ -87,7 +66,7 @@ bool ExportPreviews(SendRun& run, const IssueDate& date,
   return !failed;
 }
 
-bool WriteManifests(SendRun& run, const IssueDate& date,
+bool WriteManifests(Publication& run, const IssueDate& date,
                     const std::vector<PreviewQuality>& variants) {
   const std::size_t n = variants.size();
   for (std::int32_t i = 0; i < run.pageCount; ++i) {
@@ -110,66 +89,20 @@ bool WriteManifests(SendRun& run, const IssueDate& date,
   return true;
 }
 
-void ReportUploadFailure(std::int32_t result) {
-  PMString text("0x122500kCURLInitFailed");
-  text.Translate();
-  text.Append(" Error: ");
-  text.Append(curl_easy_strerror(static_cast<CURLcode>(result)));
-  folivox::ShowReport(text, kErrorIcon);
-}
-
-/** Sends one file; false when the transfer failed. A file that could not be read stays. */
-bool Upload(FolivoActionComponent& sender, const SendRun& run, const IDFile& file,
-            const std::string& url) {
-  const std::int32_t result = sender.UploadFile(
-      FileUtils::IDFileToPMString(file), PMString(url, PMString::kDontTranslateDuringCall),
-      PMString(run.login, PMString::kDontTranslateDuringCall));
-  if (result == kUploadSkipped)
-    return true;
-  if (result != 0) {
-    ReportUploadFailure(result);
-    return false;
-  }
-  DeleteLocalFile(file);
-  return true;
-}
-
-void UploadAll(FolivoActionComponent& sender, const SendRun& run, const IssueDate& date,
-               std::size_t variantCount) {
-  std::int32_t pageNumber = run.first - 1;
-  for (std::size_t k = 0; k < run.previews.size(); ++k) {
-    if (variantCount == 0 || k % variantCount == 0)
-      ++pageNumber;
-    const std::string& name = run.previews[k].fileName;
-    const auto file = MakeFileInFolder(run.workingFolder, PMString(name));
-    if (!file || !Upload(sender, run, *file, RemoteLocation(run.ftpUrl, date, pageNumber, name)))
-      return;
-  }
-  for (std::size_t k = 0; k < run.manifests.size(); ++k) {
-    const IDFile& file = run.manifests[k];
-    const std::string name = FileUtils::GetBaseFileName(file).GetUTF8String() + ".xml";
-    const auto page = run.first + static_cast<std::int32_t>(k);
-    if (!Upload(sender, run, file, RemoteLocation(run.ftpUrl, date, page, name)))
-      return;
-  }
-  if (gFolivoTreeInformator)
-    gFolivoTreeInformator->RefreshPageList();
-}
-
 } // namespace
 
 void FolivoActionComponent::SendPages() {
   ResetParsedFields();
   if (!AcquireConfiguration() || !fConfiguration)
     return;
-  SendRun run;
+  Publication run;
   const ConfigNode* grabUrl = FindChild(*fConfiguration, WideString("GRABURL"));
   if (grabUrl)
     run.ftpUrl = Base64Decode(grabUrl->text.ToUTF8()).value_or("");
   std::printf("ftp = '%s'\n", MaskedUrl(run.ftpUrl).c_str());
   run.macText = GetMacAddressText();
 
-  InterfacePtr<IDocument> document = FrontDocument();
+  InterfacePtr<IDocument> document = QueryFrontDocument();
   InterfacePtr<IPageList> pages(document, UseDefaultIID());
   if (!document || !pages)
     return;
@@ -198,5 +131,8 @@ void FolivoActionComponent::SendPages() {
   const IssueDate date{fMiniYear, fMonth, fDay, fEdition};
   if (!ExportPreviews(run, date, fPreviewVariants) || !WriteManifests(run, date, fPreviewVariants))
     return;
-  UploadAll(*this, run, date, fPreviewVariants.size());
+  run.date = date;
+  run.variantCount = fPreviewVariants.size();
+  if (UploadPublication(*this, run) && gFolivoTreeInformator)
+    gFolivoTreeInformator->RefreshPageList();
 }
