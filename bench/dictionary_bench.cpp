@@ -33,7 +33,7 @@ PMString PageStatusKey(int index) {
   const int document = index / 16;
   char key[96];
   std::snprintf(key, sizeof key,
-                "FolivoxPageStatus_%02d_%02d_%02d_%03d-%03d.indd_%d:", document / 336 % 100,
+                "FolivoxPageStatus_%02d_%02d_%02d_%03d-%03d.lyd_%d:", document / 336 % 100,
                 document / 28 % 12 + 1, document % 28 + 1, page, page + 3, index % 7);
   return PMString(key, PMString::kDontTranslateDuringCall);
 }

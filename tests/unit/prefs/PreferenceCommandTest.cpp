@@ -134,7 +134,7 @@ TEST_F(PreferenceCommand, UndoRestoresThePreviousStoreAndRedoReappliesTheChange)
 
 TEST_F(PreferenceCommand, TheStoreSurvivesARestartOfTheHost) {
   ASSERT_EQ(WritePreference("FolivoHTTP", "http://example.org/config.xml"), kSuccess);
-  ASSERT_EQ(WritePreference("FolivoxPageStatus_08_12_05_005-008.indd_3", "true"), kSuccess);
+  ASSERT_EQ(WritePreference("FolivoxPageStatus_08_12_05_005-008.lyd_3", "true"), kSuccess);
   ASSERT_EQ(WritePreference("FolivoHTTP", "http://example.org/moved.xml"), kSuccess);
   ASSERT_TRUE(fHost->Host().Shutdown());
   fHost.reset();
@@ -142,7 +142,7 @@ TEST_F(PreferenceCommand, TheStoreSurvivesARestartOfTheHost) {
   fHost.emplace(Home());
   EXPECT_TRUE(fHost->Host().SetAsideWorkspace().empty());
   EXPECT_EQ(fHost->StoredKeys(),
-            Texts({"FolivoxPageStatus_08_12_05_005-008.indd_3:", "FolivoHTTP:"}));
+            Texts({"FolivoxPageStatus_08_12_05_005-008.lyd_3:", "FolivoHTTP:"}));
   EXPECT_EQ(TextOf(fHost->WorkspaceStore()->GetValue("FolivoHTTP")),
             "http://example.org/moved.xml");
 }

@@ -9,8 +9,8 @@
 
 namespace {
 
-const std::string kName = "08_12_05_005-008.indd";
-const char* const kNamePattern = "\\d\\d_\\d\\d_\\d\\d_\\d{3}-\\d{3}\\.indd";
+const std::string kName = "08_12_05_005-008.lyd";
+const char* const kNamePattern = "\\d\\d_\\d\\d_\\d\\d_\\d{3}-\\d{3}\\.lyd";
 
 ConfigNode Node(const char* name, const char* text, std::initializer_list<ConfigNode> children) {
   return ConfigNode{{}, {}, WideString(name), WideString(text), children};
@@ -42,7 +42,7 @@ TEST(ParseNameWithRulesTest, FirstDocnameRuleWithMatchingRegexWins) {
   EXPECT_EQ(fields.day, "08");
   EXPECT_EQ(fields.month, "12");
   EXPECT_EQ(fields.miniYear, "05");
-  EXPECT_FALSE(ParseNameWithRules(root, "other.indd", fields));
+  EXPECT_FALSE(ParseNameWithRules(root, "other.lyd", fields));
 }
 
 TEST(ParseNameWithRulesTest, UnreadableFieldKeepsEarlierValueAndObjectIsReported) {

@@ -8,7 +8,7 @@
 
 namespace {
 
-const std::string kName = "08_12_05_005-008.indd";
+const std::string kName = "08_12_05_005-008.lyd";
 
 TEST(RegexArgumentTest, CapturesFromWholeNameOrItsStart) {
   CapturedOutput output;
