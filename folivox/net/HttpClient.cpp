@@ -127,8 +127,8 @@ bool ApplySystemProxy(CURL* request) {
     return false;
   }
   const platform::ProxySettings settings = platform::ReadProxySettings();
-  const bool useProxy = settings.serverRead && settings.overrideRead && settings.enableRead &&
-                        settings.enable != 0;
+  const bool useProxy =
+      settings.serverRead && settings.overrideRead && settings.enableRead && settings.enable != 0;
   if (!useProxy) {
     // An empty proxy also stops libcurl from taking one from the environment on its own.
     return curl_easy_setopt(request, CURLOPT_PROXY, "") == CURLE_OK;

@@ -18,9 +18,7 @@ std::optional<std::string> FindUpdateAddress(std::string_view answer, void (*pau
   std::optional<std::string> found;
   std::size_t i = 0;
   while (i < answer.size()) {
-    if (pause != nullptr) {
-      pause();
-    }
+    pause();
     if (!answer.substr(i).starts_with(kAddressMarker)) {
       ++i;
       continue;

@@ -10,7 +10,7 @@ bool IsNoRecordsAnswer(std::string_view answer);
 
 /**
  * The address of the last non-empty "$URL=" record: from just after the marker to the next
- * carriage return, or to the end of the answer for a final record without one. `pause`, when
- * given, runs once per scanned position so a long answer does not hog the processor.
+ * carriage return, or to the end of the answer for a final record without one. `pause` runs
+ * once per scanned position so that reading a long answer leaves the processor to the host.
  */
-std::optional<std::string> FindUpdateAddress(std::string_view answer, void (*pause)() = nullptr);
+std::optional<std::string> FindUpdateAddress(std::string_view answer, void (*pause)());

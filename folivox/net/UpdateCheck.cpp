@@ -36,7 +36,7 @@ void Pause() {
 }
 
 void Publish(const std::string& address) {
-  if (address.size() > sizeof gUpdateUrl) {
+  if (address.size() >= sizeof gUpdateUrl) {
     std::printf("Update address of %zu characters is longer than %zu; ignored.\n", address.size(),
                 sizeof gUpdateUrl - 1);
     return;

@@ -52,15 +52,15 @@ QueryValues CollectValues(const char* appName, const char* userName, const char*
           PercentEncode(GetAdapterAddressText(host))};
 }
 
-// The query path, or nullopt when it does not fit the bound the server was written for.
+// The query path, or nullopt when it exceeds 1 KB: only a runaway value makes it that long, and
+// a request line so long is refused by many servers and proxies anyway.
 std::optional<std::string> FormatQueryPath(const std::string& prefix, const QueryValues& values) {
   std::array<char, kQueryCapacity> path{};
   const int length = std::snprintf(
       path.data(), path.size(),
-      "%sAPP_NAME=%s&DOMAIN=%s&APP_VER=%s&USER=%s&BUILD=%u&WINVER=%s&INTERNALIP=%s",
-      prefix.c_str(), values.appName.c_str(), values.domain.c_str(), values.version.c_str(),
-      values.user.c_str(), static_cast<unsigned>(values.build), values.systemVersion.c_str(),
-      values.address.c_str());
+      "%sAPP_NAME=%s&DOMAIN=%s&APP_VER=%s&USER=%s&BUILD=%u&WINVER=%s&INTERNALIP=%s", prefix.c_str(),
+      values.appName.c_str(), values.domain.c_str(), values.version.c_str(), values.user.c_str(),
+      static_cast<unsigned>(values.build), values.systemVersion.c_str(), values.address.c_str());
   if (length < 0 || static_cast<std::size_t>(length) >= path.size()) {
     std::printf("Update query of %d bytes exceeds %zu; not sent.\n", length, path.size() - 1);
     return std::nullopt;
@@ -117,8 +117,7 @@ bool QueryUpdateServer(const char* appName, const char* userName, const char* do
     return true;
   }
   const std::optional<std::string> path = FormatQueryPath(
-      server.pathPrefix,
-      CollectValues(appName, userName, domain, versionText, buildText, *host));
+      server.pathPrefix, CollectValues(appName, userName, domain, versionText, buildText, *host));
   if (!path) {
     return true;
   }

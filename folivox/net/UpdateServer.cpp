@@ -9,7 +9,8 @@ namespace {
 
 constexpr std::size_t kClearTextCapacity = 256;
 
-template <std::size_t Size> std::string ClearText(const std::array<unsigned char, Size>& scrambled) {
+template <std::size_t Size>
+std::string ClearText(const std::array<unsigned char, Size>& scrambled) {
   static_assert(Size < kClearTextCapacity, "the build keeps scrambled texts below 256 bytes");
   std::array<char, kClearTextCapacity> buffer{};
   Unscramble(scrambled, folivox::scrambled::kScrambleKey, buffer);

@@ -54,23 +54,22 @@ DomServices QueryDomServices() {
 
 } // namespace
 
-void BuildNode(ConfigNode& node, const IXMLDOMNode* domNode) {
-  ReadAttributes(node, *domNode);
-  node.name = domNode->GetNodeName();
-  node.text = FirstChildValue(*domNode);
+void BuildNode(ConfigNode& node, const IXMLDOMNode& domNode) {
+  ReadAttributes(node, domNode);
+  node.name = domNode.GetNodeName();
+  node.text = FirstChildValue(domNode);
   node.children.clear();
   // Every child comes with a reference; all are adopted before any can be left behind.
-  const std::vector<IXMLDOMNode*> referenced = domNode->GetChildren();
+  const std::vector<IXMLDOMNode*> referenced = domNode.GetChildren();
   const std::vector<InterfacePtr<IXMLDOMNode>> children(referenced.begin(), referenced.end());
   for (const InterfacePtr<IXMLDOMNode>& child : children) {
     ConfigNode built;
-    BuildNode(built, child);
+    BuildNode(built, *child);
     node.children.push_back(std::move(built));
   }
 }
 
 std::unique_ptr<ConfigNode> ParseConfigXML(IPMStream* stream) {
-  auto root = std::make_unique<ConfigNode>();
   DomServices dom = QueryDomServices();
   if (!dom.services) {
     CAlert::InformationAlert(PMString("domServices error", PMString::kDontTranslateDuringCall));
@@ -94,6 +93,7 @@ std::unique_ptr<ConfigNode> ParseConfigXML(IPMStream* stream) {
     std::printf("Could not get the first child of XML structure. Cannot continue.\n");
     return nullptr;
   }
-  BuildNode(*root, first);
+  auto root = std::make_unique<ConfigNode>();
+  BuildNode(*root, *first);
   return root;
 }

@@ -13,4 +13,4 @@ class IXMLDOMNode;
 std::unique_ptr<ConfigNode> ParseConfigXML(IPMStream* stream);
 
 /** Replaces `node` by `domNode` and everything below it. */
-void BuildNode(ConfigNode& node, const IXMLDOMNode* domNode);
+void BuildNode(ConfigNode& node, const IXMLDOMNode& domNode);

@@ -6,14 +6,13 @@
 #include "publish/ConfigTransfer.h"
 #include "publish/ConfigurationAddress.h"
 #include "publish/FolivoActionComponent.h"
+#include "publish/FrontDocument.h"
 #include "publish/UrlPassword.h"
 #include "publish/WorkingFolder.h"
 
 #include <layra/FileUtils.h>
-#include <layra/IActiveContext.h>
 #include <layra/IApplication.h>
 #include <layra/IDataBase.h>
-#include <layra/IDocument.h>
 #include <layra/IPanelMgr.h>
 #include <layra/ISession.h>
 
@@ -42,20 +41,22 @@ void ShowPagePanel() {
   if (panels->IsPanelWithWidgetIDShown(kFolivoPanelWidgetID))
     return;
   panels->ShowPanelByWidgetID(kFolivoPanelWidgetID, false);
-  // A palette that the plain request leaves hidden (in a collapsed group, say) is forced out.
+  // A palette that a plain request leaves hidden, in a closed group say, is forced out.
   if (!panels->IsPanelWithWidgetIDShown(kFolivoPanelWidgetID))
     panels->ShowPanelByWidgetID(kFolivoPanelWidgetID, true);
 }
 
-// The stored address; null, after an alert, when there is none.
+// The stored address; null, after an alert, when there is none. An emptied address is none
+// either: the user is better told to enter one than that libcurl cannot read it.
 std::unique_ptr<PMString> ReadConfigurationAddress() {
   InterfacePtr<ICommonPreferenceData> store(GetPrefrenceData());
   std::unique_ptr<PMString> address =
       store ? store->GetValue(PMString(kAddressPreference, PMString::kDontTranslateDuringCall))
             : nullptr;
-  if (!address)
-    folivox::ShowReport("0x122500kCouldNotGetPreferencesFileAddressKey", kWarningIcon);
-  return address;
+  if (address && !address->IsEmpty())
+    return address;
+  folivox::ShowReport("0x122500kCouldNotGetPreferencesFileAddressKey", kWarningIcon);
+  return nullptr;
 }
 
 // libcurl's result; nullopt when the download file could not be created.
@@ -140,8 +141,7 @@ void FolivoActionComponent::OnPreferencesClosed() {
   ForgetAcquisition();
   if (!AcquireConfiguration())
     return;
-  IActiveContext* context = GetExecutionContextSession()->GetActiveContext();
-  IDocument* front = context ? context->GetContextDocument() : nullptr;
+  const InterfacePtr<IDocument> front = QueryFrontDocument();
   // Without a document the change stays noted, so the next closing downloads again.
   if (!front)
     return;

@@ -191,10 +191,15 @@ TEST_F(OldCopy, NoIsFollowedByCouldNotDownloadAndTheCopyStaysIntact) {
   EXPECT_EQ(ReadWholeFile(File("FolivoPref.xml")), kOldCopy);
 }
 
-TEST_F(ConfigDownload, MissingAddressIsReportedBeforeCouldNotDownload) {
+TEST_F(ConfigDownload, MissingOrEmptyAddressIsReportedBeforeCouldNotDownload) {
   fHost = StartHost();
-  const Shown noAddress{Text("0x122500kCouldNotGetPreferencesFileAddressKey"), {"OK"}, 3};
-  EXPECT_EQ(Alerts(), (std::vector<Shown>{noAddress, CouldNotDownload()}));
+  const std::vector<Shown> reported{
+      {Text("0x122500kCouldNotGetPreferencesFileAddressKey"), {"OK"}, 3}, CouldNotDownload()};
+  EXPECT_EQ(Alerts(), reported);
+
+  fHost.reset();
+  StartWithAddress("");
+  EXPECT_EQ(Alerts(), reported);
 }
 
 TEST_F(ConfigDownload, StalledServerIsGivenUpAfterFiveSeconds) {
@@ -208,7 +213,7 @@ TEST_F(ConfigDownload, StalledServerIsGivenUpAfterFiveSeconds) {
   const auto waited = std::chrono::steady_clock::now() - started;
 
   EXPECT_GE(waited, std::chrono::milliseconds(4900));
-  EXPECT_LT(waited, std::chrono::seconds(8));
+  EXPECT_LT(waited, std::chrono::seconds(12));
   ASSERT_EQ(Alerts().size(), 2u);
   EXPECT_TRUE(Alerts()[0].message.ends_with(curl_easy_strerror(CURLE_OPERATION_TIMEDOUT)));
 }

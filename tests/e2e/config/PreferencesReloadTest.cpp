@@ -69,6 +69,11 @@ TEST_F(PreferencesReload, ClosingDownloadsAgainOnlyAfterTheAddressChanged) {
   // No document is open whose page statuses would follow the new configuration, so the change
   // stays noted for the next closing.
   EXPECT_TRUE(gConfigurationAddressChanged);
+
+  ASSERT_TRUE(fController.Host().NewDocument(1, 595, 842).IsValid());
+  gPreferencesClosedHook(nullptr);
+  EXPECT_EQ(fServer.requestCount(), 3);
+  EXPECT_FALSE(gConfigurationAddressChanged);
 }
 
 } // namespace

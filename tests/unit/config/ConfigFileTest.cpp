@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -22,17 +23,10 @@ using folivox::test::WriteWholeFile;
 std::vector<std::string> Described(const std::vector<PreviewQuality>& variants) {
   std::vector<std::string> described;
   for (const PreviewQuality& variant : variants) {
-    PMString text;
-    text.AppendNumber(variant.xScale);
-    text.Append("x");
-    text.AppendNumber(variant.yScale);
-    text.Append(" ");
-    text.AppendNumber(variant.resolution);
-    text.Append(" dpi q");
-    text.AppendNumber(variant.jpegQuality);
-    text.Append(" ");
-    text.Append(variant.suffix);
-    described.push_back(text.GetUTF8String());
+    std::ostringstream text;
+    text << variant.xScale << 'x' << variant.yScale << ' ' << variant.resolution << " dpi q"
+         << variant.jpegQuality << ' ' << variant.suffix.GetUTF8String();
+    described.push_back(text.str());
   }
   return described;
 }
@@ -48,8 +42,7 @@ std::vector<std::string> AlertMessages() {
 }
 
 const std::vector<std::string> kDefaults{"0.5x0.5 72 dpi q0 -lowquality",
-                                         "1x1 72 dpi q1 -medquality",
-                                         "2x2 72 dpi q2 -highquality"};
+                                         "1x1 72 dpi q1 -medquality", "2x2 72 dpi q2 -highquality"};
 
 class ConfigFile : public testing::Test {
 protected:
@@ -102,7 +95,8 @@ TEST_F(ConfigFile, VariantsInFileOrderWithQualityFromZero) {
   EXPECT_TRUE(AlertMessages().empty());
 
   // A second load stands for a new file: its variants replace those of the first.
-  Load("<CONFIG><PREVQUALITY XSCALE='1' YSCALE='1' DPI='72' JPEGQUALITY='2' STRING='-c'/></CONFIG>");
+  Load(
+      "<CONFIG><PREVQUALITY XSCALE='1' YSCALE='1' DPI='72' JPEGQUALITY='2' STRING='-c'/></CONFIG>");
   EXPECT_EQ(Variants(), std::vector<std::string>{"1x1 72 dpi q1 -c"});
 }
 
@@ -146,9 +140,9 @@ TEST_F(ConfigFile, MissingFileGivesBothAlertsAndNoTree) {
 TEST_F(ConfigFile, MalformedFileGivesTheParseAlertAndNoTree) {
   Load("<CONFIG><PREVQUALITY/></CONFIG>");
   const std::string printed = Load("<CONFIG><PREVQUALITY></CONFIG>");
-  EXPECT_EQ(printed.rfind("Could not create IIDXMLDOMDocument. Cannot proceed.\nXML error on line 1",
-                          0),
-            0u)
+  EXPECT_EQ(
+      printed.rfind("Could not create IIDXMLDOMDocument. Cannot proceed.\nXML error on line 1", 0),
+      0u)
       << printed;
   EXPECT_TRUE(printed.ends_with("Could not parse config file.\n")) << printed;
   EXPECT_EQ(AlertMessages(), std::vector<std::string>{"0x122500"});
@@ -158,8 +152,9 @@ TEST_F(ConfigFile, MalformedFileGivesTheParseAlertAndNoTree) {
 
 TEST_F(ConfigFile, SampleLoadsWithItsVariantsRulesAndDestination) {
   EXPECT_EQ(Load(ReadWholeFile(FOLIVOX_SAMPLE_CONFIG)), "");
-  EXPECT_EQ(Variants(), (std::vector<std::string>{"0.25x0.25 72 dpi q0 -thumb",
-                                                  "1x1 96 dpi q2 -screen", "2x2 150 dpi q3 -print"}));
+  EXPECT_EQ(Variants(),
+            (std::vector<std::string>{"0.25x0.25 72 dpi q0 -thumb", "1x1 96 dpi q2 -screen",
+                                      "2x2 150 dpi q3 -print"}));
   ASSERT_TRUE(Tree());
   EXPECT_EQ(FindChildren(*Tree(), WideString("DOCNAME")).size(), 2u);
 

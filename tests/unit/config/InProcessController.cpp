@@ -23,8 +23,8 @@ InterfacePtr<IActionComponent> AssembleController(bool preferencesAssembled) {
                   "kFolivoActionComponentBoss",
                   kFolivoPluginID,
                   {{IID_IACTIONCOMPONENT, kFolivoActionComponentImpl}}});
-  return InterfacePtr<IActionComponent>(
-      static_cast<IActionComponent*>(CreateObject(kFolivoActionComponentBoss, IID_IACTIONCOMPONENT)));
+  return InterfacePtr<IActionComponent>(static_cast<IActionComponent*>(
+      CreateObject(kFolivoActionComponentBoss, IID_IACTIONCOMPONENT)));
 }
 
 } // namespace
@@ -37,8 +37,8 @@ FolivoActionComponent* InProcessController::Controller() const {
 }
 
 void InProcessController::Perform(ActionID action) {
-  fComponent->DoAction(GetExecutionContextSession()->GetActiveContext(), action,
-                       kInvalidMousePoint, nullptr);
+  fComponent->DoAction(GetExecutionContextSession()->GetActiveContext(), action, kInvalidMousePoint,
+                       nullptr);
 }
 
 } // namespace folivox::test

@@ -19,6 +19,7 @@ public:
   /** Null when the plug-in's table lacks an implementation the controller needs. */
   FolivoActionComponent* Controller() const;
   void Perform(ActionID action);
+  layra::Host& Host() { return fHost.Host(); }
 
 private:
   PreferenceHost fHost;
