@@ -1,7 +1,11 @@
-#include "NetTestSupport.h"
+// The HTTP client and the update check against real local servers.
 
-#include "TempDir.h"
+#include "../../unit/platform/ScopedEnvironment.h"
+#include "../../unit/publish/CapturedOutput.h"
+
+#include "HttpTestServer.h"
 #include "WholeFile.h"
+#include "net/HttpClient.h"
 #include "net/UpdateCheck.h"
 #include "net/UpdateQuery.h"
 #include "publish/MachineIdentity.h"
@@ -9,30 +13,39 @@
 #include <omnithread.h>
 #include <platform/Network.h>
 
-#include <atomic>
+#include <array>
+#include <chrono>
+#include <memory>
 #include <regex>
 #include <sstream>
+#include <thread>
 #include <utility>
 #include <vector>
 
 namespace {
 
 using folivox::test::HttpTestServer;
-using folivox::test::HttpTestServerOptions;
 using Parameters = std::vector<std::pair<std::string, std::string>>;
 using namespace std::chrono_literals;
 
-std::string Decoded(const std::string& text) {
-  std::string decoded;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] != '%') {
-      decoded += text[i];
-      continue;
-    }
-    decoded += static_cast<char>(std::stoi(text.substr(i + 1, 2), nullptr, 16));
-    i += 2;
+constexpr const char* kUser = "reader";
+constexpr const char* kPassword = "s3cret";
+
+std::string HostOf(const HttpTestServer& server) {
+  return "127.0.0.1:" + std::to_string(server.port());
+}
+
+UpdateServer UpdateServerAt(const HttpTestServer& server) {
+  return {HostOf(server), kUser, kPassword, "/check.php?"};
+}
+
+template <typename Condition> bool WaitFor(Condition condition) {
+  // Longer than the client's own bound on a transfer, so a waiting worker always ends first.
+  const auto deadline = std::chrono::steady_clock::now() + 90s;
+  while (!condition() && std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::sleep_for(10ms);
   }
-  return decoded;
+  return condition();
 }
 
 // The parameters of "GET <path>?<query> HTTP/1.1", values decoded.
@@ -41,129 +54,16 @@ Parameters QueryOf(const std::string& requestLine) {
   std::istringstream query(requestLine.substr(start, requestLine.rfind(' ') - start));
   Parameters parameters;
   for (std::string pair; std::getline(query, pair, '&');) {
-    const std::size_t equals = pair.find('=');
-    parameters.emplace_back(pair.substr(0, equals), Decoded(pair.substr(equals + 1)));
+    std::string value = pair.substr(pair.find('=') + 1);
+    for (std::size_t i = value.find('%'); i != std::string::npos; i = value.find('%', i + 1)) {
+      value.replace(i, 3, 1, static_cast<char>(std::stoi(value.substr(i + 1, 2), nullptr, 16)));
+    }
+    parameters.emplace_back(pair.substr(0, pair.find('=')), value);
   }
   return parameters;
 }
 
-class UpdateQueryTest : public nettest::DirectConnectionTest {
-protected:
-  void SetUp() override {
-    ASSERT_TRUE(fServer.PutFile("check.php", "ok"));
-    ASSERT_TRUE(fServer.Start());
-  }
-
-  bool Query(const char* user, const char* domain) {
-    return QueryUpdateServer("Folivox", user, domain, fOut.data(), "1, 0, 2", "10308a",
-                             nettest::UpdateServerAt(fServer));
-  }
-
-  HttpTestServer fServer{HttpTestServerOptions{.auth = "reader:s3cret"}};
-  std::vector<char> fOut = std::vector<char>(kUpdateResponseCapacity);
-  std::optional<platform::HostEntry> fHost = platform::LookupHost(platform::LocalHostName());
-};
-
-TEST_F(UpdateQueryTest, CarriesEveryValueInOrderAndIntact) {
-  ASSERT_TRUE(fHost);
-  for (const char* user : {"anna maria", "jan&ewa"}) {
-    ASSERT_FALSE(Query(user, "R&D"));
-    EXPECT_STREQ(fOut.data(), "ok");
-    const std::string line = fServer.requestLines().back();
-    EXPECT_TRUE(std::regex_match(line, std::regex(R"(GET /check\.php\?[A-Za-z0-9._~%&=-]* HTTP/1\.1)")))
-        << line;
-    EXPECT_EQ(QueryOf(line), (Parameters{{"APP_NAME", "Folivox"},
-                                         {"DOMAIN", "R&D"},
-                                         {"APP_VER", "1.0.2"},
-                                         {"USER", user},
-                                         {"BUILD", "10308"},
-                                         {"WINVER", GetWindowsVersionText()},
-                                         {"INTERNALIP", GetAdapterAddressText(*fHost)}}));
-  }
-}
-
-TEST_F(UpdateQueryTest, EmptyDomainIsThisMachinesOfficialName) {
-  ASSERT_TRUE(fHost);
-  ASSERT_FALSE(Query("anna", ""));
-  const Parameters parameters = QueryOf(fServer.requestLines().back());
-  ASSERT_GT(parameters.size(), 1u);
-  EXPECT_EQ(parameters[1].first, "DOMAIN");
-  EXPECT_EQ(parameters[1].second, fHost->officialName);
-}
-
-TEST_F(UpdateQueryTest, OverlongQueryIsNotSent) {
-  CapturedOutput output;
-  EXPECT_TRUE(Query(std::string(400, ' ').c_str(), "R&D"));
-  EXPECT_EQ(fOut[0], '\0');
-  EXPECT_EQ(fServer.requestCount(), 0);
-  EXPECT_TRUE(output.Take().starts_with("Update query of "));
-}
-
-class RunUpdateCheckTest : public nettest::DirectConnectionTest {
-protected:
-  void SetUp() override {
-    gUpdateUrlReady.store(0);
-    gUpdateUrl[0] = '\0';
-  }
-  void TearDown() override { gUpdateUrlReady.store(0); }
-
-  // Runs the check against a server answering `answer`; returns what the check printed.
-  std::string Check(const std::string& answer, int status = 0,
-                    const char* password = nettest::kPassword) {
-    EXPECT_TRUE(folivox::test::WriteWholeFile(fDir.path() / "answer", answer));
-    HttpTestServer server(
-        {.bodyFile = fDir.path() / "answer", .status = status, .auth = "reader:s3cret"});
-    EXPECT_TRUE(server.Start());
-    UpdateServer target = nettest::UpdateServerAt(server);
-    target.password = password;
-    CapturedOutput output;
-    RunUpdateCheck(target);
-    return output.Take();
-  }
-
-  static bool Offered(const std::string& address) {
-    return gUpdateUrlReady.load(std::memory_order_acquire) == 1 && address == gUpdateUrl;
-  }
-
-  folivox::test::TempDir fDir;
-};
-
-TEST_F(RunUpdateCheckTest, BrakOffersNothing) {
-  EXPECT_EQ(Check("brak\r\n$URL=http://a/1.zip\r\n"), "Brak rekordow.\nThread done.\n");
-  EXPECT_EQ(gUpdateUrlReady.load(), 0);
-}
-
-TEST_F(RunUpdateCheckTest, LastOfTwoRecordsIsOffered) {
-  EXPECT_EQ(Check("Nowa wersja\r\n$URL=http://a/1.zip\r\n$URL=http://b/2.zip\r\n"),
-            "Thread done.\n");
-  EXPECT_TRUE(Offered("http://b/2.zip"));
-}
-
-TEST_F(RunUpdateCheckTest, EmptyAnswerOnlyEndsTheThread) {
-  EXPECT_EQ(Check(""), "Thread done.\n");
-  EXPECT_EQ(gUpdateUrlReady.load(), 0);
-}
-
-TEST_F(RunUpdateCheckTest, ErrorPagesAreReadLikeAnyAnswer) {
-  EXPECT_EQ(Check("$URL=http://a/1.zip\r\n", 0, "wrong"), "Thread done.\n");
-  EXPECT_EQ(gUpdateUrlReady.load(), 0);
-  EXPECT_EQ(Check("$URL=http://a/1.zip\r\n", 404), "Thread done.\n");
-  EXPECT_TRUE(Offered("http://a/1.zip"));
-}
-
-TEST_F(RunUpdateCheckTest, OverlongAddressIsRejectedNotCut) {
-  const std::string longest = "http://a/" + std::string(502, 'x');
-  EXPECT_EQ(Check("$URL=" + longest + "x\r\n"),
-            "Update address of 512 characters is longer than 511; ignored.\nThread done.\n");
-  EXPECT_EQ(gUpdateUrlReady.load(), 0);
-  EXPECT_TRUE(Check("$URL=" + std::string(600, 'x')).starts_with("Update address of 600 "));
-  EXPECT_EQ(gUpdateUrlReady.load(), 0);
-  Check("$URL=" + longest + "\r\n");
-  EXPECT_TRUE(Offered(longest));
-}
-
-// The worker's body on a detached omni_thread, as StartUpdateCheck runs it, that says when it
-// has ended.
+// The worker's body on a detached omni_thread, as StartUpdateCheck runs it, telling when done.
 struct DetachedCheck {
   static void Run(void* self) {
     auto* check = static_cast<DetachedCheck*>(self);
@@ -175,41 +75,169 @@ struct DetachedCheck {
   std::atomic<bool> finished{false};
 };
 
-using UpdateThreadTest = RunUpdateCheckTest;
+class UpdateCheckTest : public testing::Test {
+protected:
+  void SetUp() override { gUpdateUrlReady.store(0); }
+  void TearDown() override { gUpdateUrlReady.store(0); }
 
-TEST_F(UpdateThreadTest, StalledServerDoesNotHoldUpTheCaller) {
+  // A server wanting kUser's credentials that answers every request with `answer`.
+  std::unique_ptr<HttpTestServer> Answering(std::string_view answer, int status = 0) {
+    const auto file = fDir.path() / std::to_string(fFiles++);
+    EXPECT_TRUE(folivox::test::WriteWholeFile(file, answer));
+    auto server = std::make_unique<HttpTestServer>(
+        folivox::test::HttpTestServerOptions{.bodyFile = file, .status = status, .auth = fAuth});
+    EXPECT_TRUE(server->Start());
+    return server;
+  }
+
+  folivox::test::TempDir fDir;
+  int fFiles = 0;
+  const std::string fAuth = std::string(kUser) + ':' + kPassword;
+  // Each test starts with a direct connection, whatever the proxy settings of whoever runs it;
+  // the lower-case spellings win when set, even to nothing.
+  ScopedVariable fProxy{"http_proxy", ""};
+  ScopedVariable fBypass{"no_proxy", ""};
+};
+
+TEST_F(UpdateCheckTest, GetSendsCredentialsAndReturnsAnyBodyCutToTheBuffer) {
+  const auto server = Answering("0123456789", 404);
+  const std::string host = HostOf(*server);
+  std::array<char, 8> out;
+  out.fill('?');
+  ASSERT_TRUE(HttpGetText(host.c_str(), kUser, kPassword, "/a?x=1", out.data(), 6, 0));
+  EXPECT_STREQ(out.data(), "01234");
+  EXPECT_EQ(out[6], '?');
+  EXPECT_EQ(server->requestLines(), std::vector<std::string>{"GET /a?x=1 HTTP/1.1"});
+  EXPECT_EQ(server->authorizations(), std::vector<std::string>{"Basic cmVhZGVyOnMzY3JldA=="});
+  ASSERT_TRUE(HttpGetText(host.c_str(), kUser, "wrong", "/a", out.data(), out.size(), 0));
+  EXPECT_STREQ(out.data(), "authent");
+
+  server->Stop();
+  CapturedOutput output;
+  EXPECT_FALSE(HttpGetText(host.c_str(), kUser, kPassword, "/a", out.data(), out.size(), 0));
+  EXPECT_EQ(out[0], '\0');
+  EXPECT_TRUE(output.Take().starts_with("HTTP request to " + host + " failed: "));
+}
+
+TEST_F(UpdateCheckTest, UserProxySettingAloneDecidesTheRoute) {
+  const auto target = Answering("direct");
+  const auto proxy = Answering("proxied");
+  const std::string host = HostOf(*target);
+  const auto get = [&] {
+    std::array<char, 16> out{};
+    EXPECT_TRUE(HttpGetText(host.c_str(), kUser, kPassword, "/a", out.data(), out.size(), 0));
+    return std::string(out.data());
+  };
+  {
+    ScopedVariable via("http_proxy", proxy->url("").c_str());
+    EXPECT_EQ(get(), "proxied");
+    EXPECT_EQ(proxy->requestLines().back(), "GET http://" + host + "/a HTTP/1.1");
+    ScopedVariable bypass("no_proxy", "example.com,127.0.0.1");
+    EXPECT_EQ(get(), "direct");
+  }
+  // libcurl would take all_proxy on its own.
+  ScopedVariable all("all_proxy", proxy->url("").c_str());
+  EXPECT_EQ(get(), "direct");
+}
+
+TEST_F(UpdateCheckTest, QueryCarriesEveryValueEncodedAndInOrder) {
+  const auto server = Answering("ok");
+  const auto host = platform::LookupHost(platform::LocalHostName());
+  ASSERT_TRUE(host);
+  std::vector<char> out(kUpdateResponseCapacity);
+  const auto query = [&](const std::string& user, const char* domain) {
+    return QueryUpdateServer("Folivox", user.c_str(), domain, out.data(), "1, 0, 2", "10308a",
+                             UpdateServerAt(*server));
+  };
+  for (const char* user : {"anna maria", "jan&ewa"}) {
+    ASSERT_FALSE(query(user, "R&D"));
+    EXPECT_STREQ(out.data(), "ok");
+    const std::string line = server->requestLines().back();
+    EXPECT_TRUE(std::regex_match(line, std::regex(R"(GET /check\.php\?[\w.~%&=-]* HTTP/1\.1)")));
+    EXPECT_EQ(QueryOf(line), (Parameters{{"APP_NAME", "Folivox"},
+                                         {"DOMAIN", "R&D"},
+                                         {"APP_VER", "1.0.2"},
+                                         {"USER", user},
+                                         {"BUILD", "10308"},
+                                         {"WINVER", GetWindowsVersionText()},
+                                         {"INTERNALIP", GetAdapterAddressText(*host)}}));
+  }
+  ASSERT_FALSE(query("anna", ""));
+  EXPECT_EQ(QueryOf(server->requestLines().back()).at(1).second, host->officialName);
+
+  CapturedOutput output;
+  EXPECT_TRUE(query(std::string(400, ' '), "R&D"));
+  EXPECT_EQ(out[0], '\0');
+  EXPECT_EQ(server->requestCount(), 3);
+  EXPECT_TRUE(output.Take().starts_with("Update query of "));
+}
+
+TEST_F(UpdateCheckTest, CheckOffersTheLastAddressOfAnyAnswer) {
+  const std::string longest = "http://a/" + std::string(502, 'x');
+  const std::string tooLong = "Update address of 512 characters is longer than 511; ignored.\n";
+  struct Case {
+    std::string answer;
+    int status;
+    const char* password;
+    std::string printed;
+    std::string offered;
+  };
+  const Case cases[] = {
+      {"brak\r\n$URL=http://a/1\r\n", 0, kPassword, "Brak rekordow.\n", ""},
+      {"Nowa wersja\r\n$URL=http://a/1\r\n$URL=http://b/2\r\n", 0, kPassword, "", "http://b/2"},
+      {" brak\r\n$URL=http://a/1\r$URL=\r\n$url=http://b/2", 0, kPassword, "", "http://a/1"},
+      {"", 0, kPassword, "", ""},
+      {"$URL=http://a/1\r\n", 0, "wrong", "", ""},
+      {"$URL=http://a/1\r\n", 404, kPassword, "", "http://a/1"},
+      {"$URL=" + longest, 0, kPassword, "", longest},
+      {"$URL=" + longest + "x\r\n", 0, kPassword, tooLong, ""},
+      {"$URL=" + std::string(600, 'x'), 0, kPassword,
+       "Update address of 600 characters is longer than 511; ignored.\n", ""}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.answer.substr(0, 60));
+    gUpdateUrlReady.store(0);
+    const auto server = Answering(c.answer, c.status);
+    UpdateServer target = UpdateServerAt(*server);
+    target.password = c.password;
+    CapturedOutput output;
+    RunUpdateCheck(target);
+    EXPECT_EQ(output.Take(), c.printed + "Thread done.\n");
+    const bool ready = gUpdateUrlReady.load(std::memory_order_acquire) == 1;
+    EXPECT_EQ(ready ? std::string(gUpdateUrl) : "", c.offered);
+  }
+}
+
+TEST_F(UpdateCheckTest, StalledServerDoesNotHoldUpTheCaller) {
   HttpTestServer server({.stall = true});
   ASSERT_TRUE(server.Start());
-  DetachedCheck check{nettest::UpdateServerAt(server)};
+  DetachedCheck check{UpdateServerAt(server)};
   CapturedOutput output;
   const auto started = std::chrono::steady_clock::now();
   omni_thread::create(&DetachedCheck::Run, &check, omni_thread::PRIORITY_LOW);
   EXPECT_LT(std::chrono::steady_clock::now() - started, 1s);
-  EXPECT_TRUE(nettest::WaitFor([&] { return server.requestCount() == 1; }));
+  EXPECT_TRUE(WaitFor([&] { return server.requestCount() == 1; }));
   EXPECT_FALSE(check.finished.load());
-  // Closing the connection ends the wait; the transfer bound would end it within a minute.
+  // Closing the connection ends the worker's wait.
   server.Stop();
-  ASSERT_TRUE(nettest::WaitFor([&] { return check.finished.load(); }, 90s));
+  ASSERT_TRUE(WaitFor([&] { return check.finished.load(); }));
   EXPECT_TRUE(output.Take().ends_with("Thread done.\n"));
   EXPECT_EQ(gUpdateUrlReady.load(), 0);
 }
 
-TEST_F(UpdateThreadTest, ReaderThatSeesTheFlagReadsTheWholeAddress) {
+TEST_F(UpdateCheckTest, ReaderThatSeesTheFlagReadsTheWholeAddress) {
   const std::string address = "http://downloads.example/folivox-1.0.3.zip";
-  ASSERT_TRUE(folivox::test::WriteWholeFile(fDir.path() / "answer", "$URL=" + address + "\r\n"));
-  HttpTestServer server({.bodyFile = fDir.path() / "answer", .auth = "reader:s3cret"});
-  ASSERT_TRUE(server.Start());
+  const auto server = Answering("$URL=" + address + "\r\n");
   std::string seen;
   std::thread reader([&seen] {
-    if (nettest::WaitFor([] { return gUpdateUrlReady.load(std::memory_order_acquire) == 1; })) {
+    if (WaitFor([] { return gUpdateUrlReady.load(std::memory_order_acquire) == 1; })) {
       seen = gUpdateUrl;
     }
   });
-  DetachedCheck check{nettest::UpdateServerAt(server)};
+  DetachedCheck check{UpdateServerAt(*server)};
   CapturedOutput output;
   omni_thread::create(&DetachedCheck::Run, &check, omni_thread::PRIORITY_LOW);
   reader.join();
-  ASSERT_TRUE(nettest::WaitFor([&] { return check.finished.load(); }, 90s));
+  ASSERT_TRUE(WaitFor([&] { return check.finished.load(); }));
   EXPECT_EQ(seen, address);
 }
 

@@ -1,7 +1,6 @@
 #include "net/Scramble.h"
+#include "net/ScrambledUpdateServer.h"
 #include "net/UpdateServer.h"
-
-#include "ScrambledSamples.h"
 
 #include <gtest/gtest.h>
 
@@ -12,34 +11,9 @@
 
 namespace {
 
-template <std::size_t Size> std::string ClearText(const std::array<unsigned char, Size>& scrambled) {
-  std::array<char, 256> out{};
-  EXPECT_TRUE(Unscramble(scrambled, samples::kScrambleKey, out));
-  return out.data();
-}
+namespace scrambled = folivox::scrambled;
 
-TEST(ScrambleTest, BuildScrambledTextsComeBackIntact) {
-  EXPECT_EQ(ClearText(samples::kEmpty), "");
-  EXPECT_EQ(ClearText(samples::kPunctuation), "a;b\"c\\d");
-  EXPECT_EQ(ClearText(samples::kUtf8), "zażółć");
-  EXPECT_EQ(ClearText(samples::kLongest), std::string(255, 'x'));
-}
-
-TEST(ScrambleTest, EveryKeyByteHasItsTopBitSet) {
-  for (const unsigned char byte : samples::kScrambleKey) {
-    EXPECT_GE(byte, 0x80) << static_cast<int>(byte);
-  }
-}
-
-TEST(ScrambleTest, TextWithoutRoomForTheTerminatorIsRefused) {
-  std::array<char, 255> out;
-  out.fill('?');
-  EXPECT_FALSE(Unscramble(samples::kLongest, samples::kScrambleKey, out));
-  EXPECT_EQ(out[0], '\0');
-  EXPECT_FALSE(Unscramble(samples::kEmpty, samples::kScrambleKey, {}));
-}
-
-TEST(UpdateServerTest, BuiltInServerIsTheConfiguredOne) {
+TEST(ScrambleTest, BuiltInServerIsTheConfiguredOne) {
   const UpdateServer server = BuiltInUpdateServer();
   EXPECT_EQ(server.host, FOLIVOX_UPDATE_HOST);
   EXPECT_EQ(server.user, FOLIVOX_UPDATE_USER);
@@ -47,9 +21,25 @@ TEST(UpdateServerTest, BuiltInServerIsTheConfiguredOne) {
   EXPECT_EQ(server.pathPrefix, FOLIVOX_UPDATE_PATH_PREFIX);
 }
 
+TEST(ScrambleTest, NoScrambledByteReadsAsText) {
+  for (const unsigned char byte : scrambled::kScrambleKey) {
+    EXPECT_GE(byte, 0x80);
+  }
+  for (const unsigned char byte : scrambled::kHost) {
+    EXPECT_GE(byte, 0x80);
+  }
+}
+
+TEST(ScrambleTest, TextWithoutRoomForItsTerminatorIsRefused) {
+  std::array<char, sizeof FOLIVOX_UPDATE_HOST - 1> out;
+  out.fill('?');
+  EXPECT_FALSE(Unscramble(scrambled::kHost, scrambled::kScrambleKey, out));
+  EXPECT_EQ(out[0], '\0');
+}
+
 // User and password are left out: by default they are the product's own name, which the
 // library holds anyway.
-TEST(UpdateServerTest, LibraryHoldsNoClearServerAddress) {
+TEST(ScrambleTest, LibraryHoldsNoClearServerAddress) {
   std::ifstream file(FOLIVOX_LIBRARY_FILE, std::ios::binary);
   const std::string library{std::istreambuf_iterator<char>(file), {}};
   ASSERT_FALSE(library.empty());
