@@ -2,6 +2,7 @@
 
 #include "prefs/ICommonPreferenceData.h"
 
+#include <layra/CmdUtils.h>
 #include <layra/host/Host.h>
 
 #include <algorithm>
@@ -62,13 +63,17 @@ testing::AssertionResult PublishingSetup::Start(const ConfigurationText& configu
   if (!fHttp.PutFile("FolivoPref.xml", ConfigurationXml(configuration)))
     return testing::AssertionFailure() << "cannot serve the configuration";
   {
-    // The address must be in the preferences before the start-up that downloads it.
+    // The address must be in the preferences before the start-up that downloads it; it is
+    // written through the plug-in's preference command, as the preferences panel does.
     auto first = MakeHost();
-    InterfacePtr<ICommonPreferenceData> store(static_cast<ICommonPreferenceData*>(
-        first->Workspace().Instantiate(IID_ICOMMONPREFERENCEDATA)));
-    if (!store)
-      return testing::AssertionFailure() << "the plug-in's preference store is missing";
-    store->SetValue(PMString("FolivoHTTP"), PMString(fHttp.url("/FolivoPref.xml")));
+    InterfacePtr<ICommand> command(CmdUtils::CreateCommand(ClassID{0x122504}));
+    InterfacePtr<ICommonPreferenceData> data(command, UseDefaultIID());
+    if (!data)
+      return testing::AssertionFailure() << "the plug-in's preference command is missing";
+    data->SetValue(PMString("FolivoHTTP"), PMString(fHttp.url("/FolivoPref.xml")));
+    command->SetItemList(UIDList(first->Workspace()));
+    if (CmdUtils::ProcessCommand(command) != kSuccess)
+      return testing::AssertionFailure() << "the preference command failed";
   }
   layra::Alerts::Instance().ClearLog();
   fHost = MakeHost();
