@@ -65,7 +65,14 @@ void RunUpdateCheck(const UpdateServer& server) {
                     server);
   Pause();
   Pause();
-  ReadAnswer(answer.data());
+  std::string text(answer.data());
+  // An answer that filled the buffer was cut short: its last record may be incomplete, so
+  // only records that ended before the cut count.
+  if (text.size() == kUpdateResponseCapacity - 1) {
+    const std::size_t lastEnd = text.rfind('\r');
+    text.erase(lastEnd == std::string::npos ? 0 : lastEnd + 1);
+  }
+  ReadAnswer(text.c_str());
   std::printf("Thread done.\n");
 }
 

@@ -192,7 +192,10 @@ TEST_F(UpdateCheckTest, CheckOffersTheLastAddressOfAnyAnswer) {
       {"$URL=" + longest, 0, kPassword, "", longest},
       {"$URL=" + longest + "x\r\n", 0, kPassword, tooLong, ""},
       {"$URL=" + std::string(600, 'x'), 0, kPassword,
-       "Update address of 600 characters is longer than 511; ignored.\n", ""}};
+       "Update address of 600 characters is longer than 511; ignored.\n", ""},
+      // A final record cut off by the buffer's end is not offered as a shorter address.
+      {"$URL=http://a/1\r" + std::string(24560, ' ') + "$URL=http://b/" + std::string(100, 'y'),
+       0, kPassword, "", "http://a/1"}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.answer.substr(0, 60));
     gUpdateUrlReady.store(0);
