@@ -3,6 +3,7 @@
 #include <cairo.h>
 #include <glib-object.h>
 #include <pango/pango.h>
+#include <pixman.h>
 
 #include <memory>
 
@@ -23,6 +24,21 @@ struct CairoFontOptionsDeleter {
 };
 using FontOptionsPtr = std::unique_ptr<cairo_font_options_t, CairoFontOptionsDeleter>;
 
+struct ScaledFontDeleter {
+  void operator()(cairo_scaled_font_t* font) const { cairo_scaled_font_destroy(font); }
+};
+using ScaledFontPtr = std::unique_ptr<cairo_scaled_font_t, ScaledFontDeleter>;
+
+struct PixmanImageDeleter {
+  void operator()(pixman_image_t* image) const { pixman_image_unref(image); }
+};
+using PixmanImagePtr = std::unique_ptr<pixman_image_t, PixmanImageDeleter>;
+
+struct PixmanGlyphCacheDeleter {
+  void operator()(pixman_glyph_cache_t* cache) const { pixman_glyph_cache_destroy(cache); }
+};
+using PixmanGlyphCachePtr = std::unique_ptr<pixman_glyph_cache_t, PixmanGlyphCacheDeleter>;
+
 struct GObjectDeleter {
   void operator()(gpointer object) const { g_object_unref(object); }
 };
@@ -35,9 +51,26 @@ struct FontDescriptionDeleter {
 };
 using FontDescriptionPtr = std::unique_ptr<PangoFontDescription, FontDescriptionDeleter>;
 
-struct LayoutIterDeleter {
-  void operator()(PangoLayoutIter* iter) const { pango_layout_iter_free(iter); }
+struct ItemDeleter {
+  void operator()(PangoItem* item) const { pango_item_free(item); }
 };
-using LayoutIterPtr = std::unique_ptr<PangoLayoutIter, LayoutIterDeleter>;
+using ItemPtr = std::unique_ptr<PangoItem, ItemDeleter>;
+
+// For the list pango_itemize returns. Items already taken out of it are left as null.
+struct ItemListDeleter {
+  void operator()(GList* items) const {
+    g_list_free_full(items, [](gpointer item) {
+      if (item != nullptr) {
+        pango_item_free(static_cast<PangoItem*>(item));
+      }
+    });
+  }
+};
+using ItemListPtr = std::unique_ptr<GList, ItemListDeleter>;
+
+struct GlyphStringDeleter {
+  void operator()(PangoGlyphString* glyphs) const { pango_glyph_string_free(glyphs); }
+};
+using GlyphStringPtr = std::unique_ptr<PangoGlyphString, GlyphStringDeleter>;
 
 } // namespace layra::graphics

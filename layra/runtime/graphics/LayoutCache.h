@@ -1,6 +1,6 @@
 #pragma once
 
-#include <graphics/CairoHandles.h>
+#include <graphics/Typesetter.h>
 
 #include <algorithm>
 #include <cstddef>
@@ -27,8 +27,8 @@ public:
   explicit LayoutCache(std::size_t capacity) : capacity_(std::max<std::size_t>(capacity, 1)) {}
 
   // Null when the key is not cached. The layout stays valid until the next Insert.
-  PangoLayout* Find(const LayoutKey& key);
-  PangoLayout* Insert(const LayoutKey& key, GObjectPtr<PangoLayout> layout);
+  const TextLayout* Find(const LayoutKey& key);
+  const TextLayout& Insert(const LayoutKey& key, TextLayout layout);
 
 private:
   struct Entry {
@@ -36,7 +36,7 @@ private:
     std::string fontFamily;
     double fontSize;
     double width;
-    GObjectPtr<PangoLayout> layout;
+    TextLayout layout;
 
     bool Matches(const LayoutKey& key) const;
   };

@@ -6,6 +6,7 @@
 #include <graphics/TextEngine.h>
 
 #include <cmath>
+#include <cstdint>
 #include <sstream>
 
 namespace layra::graphics {
@@ -141,13 +142,21 @@ cairo_status_t DrawScene(const PageScene& scene, double xPixelsPerPoint, double 
                          TextEngine& text, Raster& target) {
   const SurfacePtr surface(cairo_image_surface_create_for_data(
       target.pixels.data(), CAIRO_FORMAT_RGB24, target.width, target.height, target.stride));
+  // cairo's RGB24 is pixman's x8r8g8b8.
+  const PixmanImagePtr pixels(pixman_image_create_bits(
+      PIXMAN_x8r8g8b8, target.width, target.height,
+      reinterpret_cast<std::uint32_t*>(target.pixels.data()), target.stride));
+  if (!pixels) {
+    return CAIRO_STATUS_NO_MEMORY;
+  }
   const ContextPtr cr(cairo_create(surface.get()));
   cairo_scale(cr.get(), xPixelsPerPoint, yPixelsPerPoint);
+  const Canvas canvas{cr.get(), pixels.get(), xPixelsPerPoint, yPixelsPerPoint};
   const auto draw = Overloaded{
       [&](const RectangleItem& item) { DrawRectangle(cr.get(), item); },
       [&](const TextItem& item) {
         if (IsDrawable(item.bounds)) {
-          text.Draw(cr.get(), item);
+          text.Draw(canvas, item);
         }
       },
       [&](const ImageItem& item) { DrawImage(cr.get(), item); },

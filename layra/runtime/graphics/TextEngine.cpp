@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <cstdint>
 #include <optional>
 
 namespace layra::graphics {
@@ -22,17 +23,17 @@ constexpr std::size_t kMaxLayoutBytes = INT_MAX;
 // fails well before 2^16 pixels, and a failed font breaks the whole page.
 constexpr double kMaxFontSize = 10000;
 
+// Clip edges are clamped here, well outside any raster, before they become pixman's int32.
+constexpr double kMaxPixel = 1 << 28;
+
 bool IsUsableFontSize(double size) {
   return std::isfinite(size) && size > 0 && size <= kMaxFontSize;
 }
 
 // Glyphs are drawn at device size too. One taller than the largest raster shows nothing useful,
-// and near 2^16 pixels FreeType fails as above.
-bool FitsDevice(cairo_t* cr, double fontSize) {
-  double width = fontSize;
-  double height = fontSize;
-  cairo_user_to_device_distance(cr, &width, &height);
-  return std::max(std::abs(width), std::abs(height)) <= kMaxRasterDimension;
+// and near 2^16 pixels FreeType fails as above, so such text is left out.
+double EmPixels(const Canvas& canvas, double fontSize) {
+  return fontSize * std::max(std::abs(canvas.xScale), std::abs(canvas.yScale));
 }
 
 bool IsUsableExtent(double points) {
@@ -44,28 +45,23 @@ int ToPangoUnits(double points) {
   return static_cast<int>(std::clamp(units, 0.0, static_cast<double>(INT_MAX)));
 }
 
-// Pango would mangle invalid UTF-8 and warn on stderr. Replacing each bad byte with '?' keeps
-// every byte offset equal to the caller's, which is what FitText reports.
-std::string ReplaceInvalidUtf8(std::string_view text) {
-  std::string repaired(text);
-  const gchar* cursor = repaired.data();
-  const gchar* const end = repaired.data() + repaired.size();
-  const gchar* invalid = nullptr;
-  while (!g_utf8_validate(cursor, end - cursor, &invalid)) {
-    repaired[invalid - repaired.data()] = '?';
-    cursor = invalid + 1;
-  }
-  return repaired;
+// Pixel centres inside the frame, as cairo's clip to a whole-pixel rectangle would take them.
+GlyphPlacement Placement(const Canvas& canvas, const Rect& frame) {
+  const auto pixel = [](double coordinate) {
+    return static_cast<std::int32_t>(
+        std::floor(std::clamp(coordinate, -kMaxPixel, kMaxPixel) + 0.5));
+  };
+  return GlyphPlacement{
+      canvas.xScale, canvas.yScale, frame.left * canvas.xScale, frame.top * canvas.yScale,
+      pixman_box32_t{pixel(frame.left * canvas.xScale), pixel(frame.top * canvas.yScale),
+                     pixel(frame.right * canvas.xScale), pixel(frame.bottom * canvas.yScale)}};
 }
 
-void SetLayoutText(PangoLayout* layout, std::string_view text) {
-  const int length = static_cast<int>(std::min(text.size(), kMaxLayoutBytes));
-  if (g_utf8_validate(text.data(), length, nullptr)) {
-    pango_layout_set_text(layout, text.data(), length);
-    return;
-  }
-  const std::string repaired = ReplaceInvalidUtf8(text.substr(0, length));
-  pango_layout_set_text(layout, repaired.data(), length);
+pixman_color_t ToPixmanColor(const Color& color) {
+  const auto channel = [](double value) {
+    return static_cast<std::uint16_t>(SafeChannel(value) * 0xffff + 0.5);
+  };
+  return pixman_color_t{channel(color.r), channel(color.g), channel(color.b), 0xffff};
 }
 
 // Laying out the whole rest of a story for every frame would make flowing a long story through
@@ -88,32 +84,11 @@ std::size_t CharacterEnd(std::string_view text, std::size_t wanted) {
   return end;
 }
 
-// Where the first line that reaches below `bottom` starts. In an opening cut from a longer story
-// the last line is not final: the cut may shorten the word that starts it so much that the word
-// moves up and makes the line above taller. Every earlier line is final, so an overflow on the
-// last line of an opening does not count.
-std::optional<std::size_t> OverflowStart(PangoLayout* layout, int bottom, bool lastLineIsFinal) {
-  const LayoutIterPtr line(pango_layout_get_iter(layout));
-  for (;;) {
-    int lineTop = 0;
-    int lineBottom = 0;
-    pango_layout_iter_get_line_yrange(line.get(), &lineTop, &lineBottom);
-    const int start = pango_layout_iter_get_line_readonly(line.get())->start_index;
-    const bool isLast = !pango_layout_iter_next_line(line.get());
-    if (lineBottom > bottom && (lastLineIsFinal || !isLast)) {
-      return static_cast<std::size_t>(start);
-    }
-    if (isLast) {
-      return std::nullopt;
-    }
-  }
-}
-
 } // namespace
 
 TextEngine::TextEngine()
     : fontMap_(pango_cairo_font_map_new()), context_(pango_font_map_create_context(fontMap_.get())),
-      layouts_(kCachedLayouts) {
+      typesetter_(context_.get()), layouts_(kCachedLayouts) {
   // Unhinted outlines and fractional positions make the layout identical at every scale.
   const FontOptionsPtr options(cairo_font_options_create());
   cairo_font_options_set_hint_style(options.get(), CAIRO_HINT_STYLE_NONE);
@@ -135,9 +110,8 @@ std::size_t TextEngine::FitText(std::string_view text, const std::string& fontFa
   for (;;) {
     const std::size_t end = CharacterEnd(story, wanted);
     const bool whole = end == story.size();
-    const GObjectPtr<PangoLayout> layout =
-        Layout(story.substr(0, end), fontFamily, fontSize, width);
-    const std::optional<std::size_t> overflow = OverflowStart(layout.get(), bottom, whole);
+    const std::optional<std::size_t> overflow = typesetter_.OverflowStart(
+        story.substr(0, end), FontChoice{fontFamily, fontSize}, ToPangoUnits(width), bottom, whole);
     if (overflow) {
       return *overflow;
     }
@@ -148,38 +122,43 @@ std::size_t TextEngine::FitText(std::string_view text, const std::string& fontFa
   }
 }
 
-void TextEngine::Draw(cairo_t* cr, const TextItem& item) {
+void TextEngine::Draw(const Canvas& canvas, const TextItem& item) {
   const Rect& frame = item.bounds;
   const double width = frame.right - frame.left;
+  const double emPixels = EmPixels(canvas, item.fontSize);
   if (item.text.empty() || !IsUsableFontSize(item.fontSize) || !IsUsableExtent(width) ||
-      !FitsDevice(cr, item.fontSize)) {
+      !(emPixels <= kMaxRasterDimension)) {
     return;
   }
   const LayoutKey key{item.text, item.fontFamily, item.fontSize, width};
-  PangoLayout* layout = layouts_.Find(key);
+  const TextLayout* layout = layouts_.Find(key);
   if (layout == nullptr) {
-    layout = layouts_.Insert(key, Layout(item.text, item.fontFamily, item.fontSize, width));
+    layout = &layouts_.Insert(key, typesetter_.Layout(item.text,
+                                                      FontChoice{item.fontFamily, item.fontSize},
+                                                      ToPangoUnits(width)));
   }
+  const bool cached = emPixels <= GlyphCache::kMaxEmPixels;
+  if (cached) {
+    cairo_surface_t* target = cairo_get_target(canvas.cr);
+    cairo_surface_flush(target);
+    glyphs_.Composite(canvas.pixels, *layout, Placement(canvas, frame), ToPixmanColor(item.color));
+    cairo_surface_mark_dirty(target);
+  }
+  // Large glyphs, colour glyphs and the boxes for missing characters are left to cairo.
+  if (cached && !layout->HasSpecialGlyphs()) {
+    return;
+  }
+  cairo_t* cr = canvas.cr;
   cairo_save(cr);
   cairo_rectangle(cr, frame.left, frame.top, width, frame.bottom - frame.top);
   cairo_clip(cr);
   SetSourceColor(cr, item.color);
-  cairo_move_to(cr, frame.left, frame.top);
-  pango_cairo_show_layout(cr, layout);
+  cairo_translate(cr, frame.left, frame.top);
+  if (!cached) {
+    layout->DrawGlyphs(cr);
+  }
+  layout->DrawSpecialGlyphs(cr);
   cairo_restore(cr);
-}
-
-GObjectPtr<PangoLayout> TextEngine::Layout(std::string_view text, const std::string& fontFamily,
-                                           double fontSize, double width) {
-  GObjectPtr<PangoLayout> layout(pango_layout_new(context_.get()));
-  const FontDescriptionPtr font(pango_font_description_new());
-  pango_font_description_set_family(font.get(), fontFamily.c_str());
-  pango_font_description_set_absolute_size(font.get(), fontSize * PANGO_SCALE);
-  pango_layout_set_font_description(layout.get(), font.get());
-  pango_layout_set_width(layout.get(), ToPangoUnits(width));
-  pango_layout_set_wrap(layout.get(), PANGO_WRAP_WORD_CHAR);
-  SetLayoutText(layout.get(), text);
-  return layout;
 }
 
 } // namespace layra::graphics

@@ -1,14 +1,23 @@
 #pragma once
 
 #include <graphics/CairoHandles.h>
+#include <graphics/GlyphCache.h>
 #include <graphics/LayoutCache.h>
 #include <graphics/PageScene.h>
+#include <graphics/Typesetter.h>
 
 #include <cstddef>
 #include <string>
 #include <string_view>
 
 namespace layra::graphics {
+
+// A raster as both cairo and pixman see it.
+struct Canvas {
+  cairo_t* cr;            // maps page points to device pixels
+  pixman_image_t* pixels; // the same memory as cr's target
+  double xScale, yScale;  // device pixels per point
+};
 
 // Lays out and draws text frames. Layout happens in page points, independent of the output
 // resolution, so a frame wraps the same at every scale and FitText agrees with what is drawn.
@@ -19,16 +28,14 @@ public:
 
   std::size_t FitText(std::string_view text, const std::string& fontFamily, double fontSize,
                       double width, double height);
-  // `cr` maps page points to device pixels.
-  void Draw(cairo_t* cr, const TextItem& item);
+  void Draw(const Canvas& canvas, const TextItem& item);
 
 private:
-  GObjectPtr<PangoLayout> Layout(std::string_view text, const std::string& fontFamily,
-                                 double fontSize, double width);
-
   GObjectPtr<PangoFontMap> fontMap_;
   GObjectPtr<PangoContext> context_;
+  Typesetter typesetter_;
   LayoutCache layouts_;
+  GlyphCache glyphs_;
 };
 
 } // namespace layra::graphics
