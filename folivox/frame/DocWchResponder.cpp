@@ -1,13 +1,11 @@
 #include "frame/DocWchResponder.h"
 
+#include "frame/ActionRequests.h"
 #include "frame/FolivoxIDs.h"
 #include "frame/ImplementationTable.h"
 #include "panel/ITreeInformator.h"
 #include "publish/FolivoActionComponent.h"
 
-#include <layra/IActionManager.h>
-#include <layra/IApplication.h>
-#include <layra/ISession.h>
 #include <layra/ISignalMgr.h>
 
 #include <cstdio>
@@ -37,20 +35,9 @@ bool DocWchResponder::IsReady() {
   return false;
 }
 
-void DocWchResponder::PerformInternalAction() {
-  ISession* session = GetExecutionContextSession();
-  InterfacePtr<IApplication> application(session->QueryApplication());
-  IActiveContext* context = session->GetActiveContext();
-  if (!application || !context)
-    return;
-  InterfacePtr<IActionManager> actions(application->QueryActionManager());
-  if (actions)
-    actions->PerformAction(context, kFolivoInternalActionID, kInvalidMousePoint, nullptr);
-}
-
 void DocWchResponder::AfterOpen(const UIDRef& document) {
   // The internal action runs the controller's prologue, which publishes the controller.
-  PerformInternalAction();
+  folivox::PerformActionInActiveContext(kFolivoInternalActionID);
   if (!IsReady())
     return;
   sharedActionComponent->ParseDocumentNameOf(&document);

@@ -14,6 +14,5 @@ private:
   static void AfterOpen(const UIDRef& document);
   static void BeforeSave();
   static void AfterSaveAs(const UIDRef& document);
-  static void PerformInternalAction();
   static bool IsReady();
 };

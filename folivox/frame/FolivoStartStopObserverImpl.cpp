@@ -1,14 +1,12 @@
 #include "frame/FolivoStartStopObserverImpl.h"
 
+#include "frame/ActionRequests.h"
 #include "frame/Alerts.h"
 #include "frame/FolivoxIDs.h"
 #include "frame/ImplementationTable.h"
 #include "net/UpdateCheck.h"
 #include "prefs/KCommonPreferenceTypesList.h"
 
-#include <layra/IActionManager.h>
-#include <layra/IApplication.h>
-#include <layra/ISession.h>
 #include <platform/Browser.h>
 
 namespace {
@@ -18,20 +16,9 @@ folivox::RegisterImplementation<FolivoStartStopObserverImpl>
 
 void FolivoStartStopObserverImpl::Startup() {
   RegisterConfigurationAddressPreference();
-  AcquireConfigurationInBackground();
+  // The controller downloads the configuration; the action also publishes the controller.
+  folivox::PerformActionInActiveContext(kFolivoAcquireConfigurationActionID);
   OfferUpdate();
-}
-
-void FolivoStartStopObserverImpl::AcquireConfigurationInBackground() {
-  ISession* session = GetExecutionContextSession();
-  InterfacePtr<IApplication> application(session->QueryApplication());
-  IActiveContext* context = session->GetActiveContext();
-  if (!application || !context)
-    return;
-  InterfacePtr<IActionManager> actions(application->QueryActionManager());
-  if (!actions)
-    return;
-  actions->PerformAction(context, kFolivoAcquireConfigurationActionID, kInvalidMousePoint, nullptr);
 }
 
 void FolivoStartStopObserverImpl::OfferUpdate() {

@@ -13,6 +13,5 @@ public:
   void Shutdown() override {}
 
 private:
-  static void AcquireConfigurationInBackground();
   static void OfferUpdate();
 };
