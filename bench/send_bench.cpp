@@ -171,11 +171,12 @@ int main() {
   for (const auto& [name, url] : destinations)
     oneCommand += " -T " + (peerFolder / name).string() + " '" + url + "'";
   std::vector<double> ours, perFile, oneLine;
+  int failedUploads = 0;
   for (int i = 0; i < kSends; ++i) {
     WriteFiles(set, setup.workingFolder());
     auto start = Clock::now();
     if (!UploadPublication(sender, set.publication))
-      std::fprintf(stderr, "send_bench: an upload failed\n");
+      ++failedUploads;
     ReleaseUploadHandle();
     ours.push_back(Seconds(start));
     if (i % (kSends / kPeerRounds) != 0)
@@ -210,5 +211,10 @@ int main() {
       Percentile(oneLine, 0), kPeerRounds, median / peerB, median <= 0.6 * peerB ? "met" : "MISSED",
       median <= 0.15 * peerA ? "met" : "MISSED", p99 <= 3 * median ? "met" : "MISSED",
       logins == kSends ? "met" : "MISSED");
+  if (!allSent || failedUploads > 0) {
+    std::printf("the figures are not valid: %d upload phases failed%s\n", failedUploads,
+                allSent ? "" : ", and some sends failed");
+    return 1;
+  }
   return 0;
 }
