@@ -128,15 +128,21 @@ private:
     item->fill = Color(node, "fill");
     item->stroke = Color(node, "stroke");
     item->strokeWidth = Number(node, "stroke-width").value_or(1);
-    if (node.name() == "rectangle")
-      item->kind = PageItemKind::kRectangle;
-    else if (node.name() == "text" && !ReadText(node, *item, uid, where, error))
-      return false;
-    else if (node.name() == "image" && !ReadImage(node, *item, where, error))
-      return false;
-    else if (node.name() != "rectangle" && node.name() != "text" && node.name() != "image")
-      return Fail(error, where + ": unknown item <" + node.name() + ">");
-    return ReadPluginData(node, uid, where, error);
+    return ReadKind(node, *item, uid, where, error) && ReadPluginData(node, uid, where, error);
+  }
+
+  bool ReadKind(const xml::XmlNode& node, PageItemImpl& item, UID uid, const std::string& where,
+                std::string& error) {
+    const std::string kind = node.name();
+    if (kind == "rectangle") {
+      item.kind = PageItemKind::kRectangle;
+      return true;
+    }
+    if (kind == "text")
+      return ReadText(node, item, uid, where, error);
+    if (kind == "image")
+      return ReadImage(node, item, where, error);
+    return Fail(error, where + ": unknown item <" + kind + ">");
   }
 
   bool ReadText(const xml::XmlNode& node, PageItemImpl& item, UID uid, const std::string& where,

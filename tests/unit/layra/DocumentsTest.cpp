@@ -221,6 +221,9 @@ TEST_F(Documents, DamagedFilesAreRefusedWithOneClearLine) {
       {"<layra-document version=\"1\"><page width=\"5\" height=\"5\"><text left=\"0\" top=\"0\" "
        "right=\"1\" bottom=\"1\" story=\"nope\"/></page></layra-document>",
        "page 1, item 1: the text frame names no existing story"},
+      {"<layra-document version=\"1\"><page width=\"5\" height=\"5\"><circle left=\"0\" "
+       "top=\"0\" right=\"1\" bottom=\"1\"/></page></layra-document>",
+       "page 1, item 1: unknown item <circle>"},
       {"<!DOCTYPE d [<!ENTITY x SYSTEM \"file:///etc/passwd\">]><layra-document version=\"1\">"
        "<story id=\"s\">&x;</story></layra-document>",
        "entity"},
