@@ -138,7 +138,8 @@ bool FolivoActionComponent::AcquireConfiguration() {
 void FolivoActionComponent::OnPreferencesClosed() {
   if (!gConfigurationAddressChanged)
     return;
-  ForgetAcquisition();
+  fAcquired = false;
+  fAcquisitionStarted = false;
   if (!AcquireConfiguration())
     return;
   const InterfacePtr<IDocument> front = QueryFrontDocument();

@@ -37,19 +37,6 @@ public:
   const ConfigNode* Configuration() const { return fConfiguration.get(); }
   const std::vector<PreviewQuality>& PreviewVariants() const { return fPreviewVariants; }
   bool IsConfigurationAcquired() const { return fAcquired; }
-  bool IsAcquisitionStarted() const { return fAcquisitionStarted; }
-  void ForgetAcquisition() {
-    fAcquired = false;
-    fAcquisitionStarted = false;
-  }
-
-  const std::string& Day() const { return fDay; }
-  const std::string& Month() const { return fMonth; }
-  const std::string& MiniYear() const { return fMiniYear; }
-  const std::string& Edition() const { return fEdition; }
-  const std::string& FirstPage() const { return fFirstPage; }
-  const std::string& LastPage() const { return fLastPage; }
-  const PMString& ParsedDocumentName() const { return fParsedDocumentName; }
 
 private:
   void InstallHooks();
@@ -67,7 +54,6 @@ private:
   std::string fLastPage;
   std::vector<PreviewQuality> fPreviewVariants;
   PMString fParsedDocumentName;
-  bool fFirstRunChecked = false;
 };
 
 /** The one action component, set by every action it performs; null before the first. */

@@ -18,7 +18,7 @@ namespace {
 constexpr const char* kVersion = "1";
 constexpr double kLargestPage = 15000;
 
-template <class Impl, class Interface> Impl* ImplOf(DataBase& db, UID uid) {
+template <class Impl, class Interface> Impl* ImplOf(const DataBase& db, UID uid) {
   InterfacePtr<Interface> object(
       static_cast<Interface*>(db.Instantiate(uid, Interface::kDefaultIID)));
   return static_cast<Impl*>(object.get());
@@ -262,7 +262,7 @@ std::string Num(double value) {
 
 class Writer {
 public:
-  explicit Writer(const DataBase& db) : fDB(const_cast<DataBase&>(db)) {
+  explicit Writer(const DataBase& db) : fDB(db) {
     for (const StoredObject& object : db.Export())
       fPluginData[object.uid] = object.data;
   }
@@ -324,7 +324,7 @@ private:
     out += std::string("</") + tag + ">\n";
   }
 
-  DataBase& fDB;
+  const DataBase& fDB;
   std::map<UID, std::map<ImplementationID, std::vector<unsigned char>>> fPluginData;
 };
 

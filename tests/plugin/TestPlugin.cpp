@@ -107,11 +107,14 @@ public:
   }
 };
 
-template <class Impl> ImplementationRecord Record(std::uint32_t id, bool persistent = false) {
-  return ImplementationRecord{ImplementationID{id}, &layra::CreateImplementation<Impl>,
+// Implementations that stream themselves get a persistence function.
+template <class Impl> ImplementationRecord Record(std::uint32_t id) {
+  ImplementationRecord record{ImplementationID{id}, &layra::CreateImplementation<Impl>,
                               &layra::DestroyImplementation<Impl>,
-                              &layra::SizeOfImplementation<Impl>,
-                              persistent ? &layra::PersistImplementation<TestCounter> : nullptr};
+                              &layra::SizeOfImplementation<Impl>};
+  if constexpr (requires(Impl & impl) { impl.ReadWrite(nullptr, ImplementationID{}); })
+    record.persist = &layra::PersistImplementation<Impl>;
+  return record;
 }
 
 // Attach-time constructors may run before this file's other globals are built, so the
@@ -136,7 +139,7 @@ public:
     InterfacePtr<IImplementationRegistry> registry(GetExecutionContextSession(), UseDefaultIID());
     for (const ImplementationRecord& r :
          {Record<TestActions>(0x900000), Record<TestStartup>(0x900001),
-          Record<TestCounter>(0x900002, true), Record<IncrementCommand>(0x900003),
+          Record<TestCounter>(0x900002), Record<IncrementCommand>(0x900003),
           Record<TestResponderProvider>(0x900004), Record<TestResponder>(0x900005)})
       registry->RegisterImplementation(id, r.id, r.create, r.destroy, r.size, r.persist, nullptr,
                                        0);

@@ -1,6 +1,7 @@
 #include "PublishingSetup.h"
 
 #include "prefs/ICommonPreferenceData.h"
+#include "publish/Base64.h"
 
 #include <layra/CmdUtils.h>
 #include <layra/host/Host.h>
@@ -8,26 +9,6 @@
 #include <algorithm>
 
 namespace folivox::test {
-namespace {
-
-std::string Base64(const std::string& text) {
-  static const char alphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-  std::string out;
-  for (std::size_t i = 0; i < text.size(); i += 3) {
-    unsigned group = static_cast<unsigned char>(text[i]) << 16;
-    if (i + 1 < text.size())
-      group |= static_cast<unsigned char>(text[i + 1]) << 8;
-    if (i + 2 < text.size())
-      group |= static_cast<unsigned char>(text[i + 2]);
-    out += alphabet[(group >> 18) & 63];
-    out += alphabet[(group >> 12) & 63];
-    out += i + 1 < text.size() ? alphabet[(group >> 6) & 63] : '=';
-    out += i + 2 < text.size() ? alphabet[group & 63] : '=';
-  }
-  return out;
-}
-
-} // namespace
 
 PublishingSetup::PublishingSetup(FtpTestServerOptions ftp) : fFtp(std::move(ftp)) {}
 
@@ -44,7 +25,7 @@ std::string PublishingSetup::ConfigurationXml(const ConfigurationText& configura
                     "    <XPAGE>\\d\\d_\\d\\d_\\d\\d_\\d+-(\\d+)</XPAGE>\n"
                     "  </DOCNAME>\n";
   if (configuration.withGrabUrl)
-    xml += "  <GRABURL>" + Base64(grab) + "</GRABURL>\n";
+    xml += "  <GRABURL>" + Base64Encode(grab) + "</GRABURL>\n";
   return xml + "</FOLIVOX>\n";
 }
 

@@ -97,8 +97,10 @@ TEST_F(Send, TwoPagesThreeVariantsArriveInOrderWithOneLogin) {
 }
 
 TEST_F(Send, PageRangesNameFoldersAndFiles) {
-  ASSERT_TRUE(fSetup.Start({"  <PREVQUALITY XSCALE=\"0.25\" YSCALE=\"0.25\" DPI=\"72\" "
-                            "JPEGQUALITY=\"1\" STRING=\"-thumb\"/>\n"}));
+  ConfigurationText thumbnailsOnly;
+  thumbnailsOnly.variants = "  <PREVQUALITY XSCALE=\"0.25\" YSCALE=\"0.25\" DPI=\"72\" "
+                            "JPEGQUALITY=\"1\" STRING=\"-thumb\"/>\n";
+  ASSERT_TRUE(fSetup.Start(thumbnailsOnly));
   fSetup.OpenDocument("08_12_05_005-008.lyd", 4);
   fSetup.Send();
   fSetup.OpenDocument("08_12_05_012.lyd", 1);
