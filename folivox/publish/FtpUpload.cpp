@@ -12,6 +12,9 @@
 
 #include <cstdio>
 #include <memory>
+#include <set>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -19,7 +22,15 @@ constexpr long kTransferTimeoutSeconds = 30;
 constexpr long kServerSilenceSeconds = 25;
 // Short enough that a transfer never waits on a timer it does not need.
 constexpr int kPollCapMilliseconds = 5;
-constexpr long kUploadBufferBytes = 2L * 1024 * 1024;
+
+struct CommandListFree {
+  void operator()(curl_slist* list) const { curl_slist_free_all(list); }
+};
+using CommandList = std::unique_ptr<curl_slist, CommandListFree>;
+
+struct UrlFree {
+  void operator()(CURLU* url) const { curl_url_cleanup(url); }
+};
 
 struct SharedTransfer {
   CURL* handle = nullptr;
@@ -27,6 +38,10 @@ struct SharedTransfer {
   // one send logs in once.
   CURLM* multi = nullptr;
   bool initialised = false;
+  // The folders this send has already asked the server to make.
+  std::set<std::string> folders;
+  // The commands sent ahead of the current transfer; libcurl reads them while it runs.
+  CommandList folderCommands;
 };
 
 SharedTransfer gTransfer;
@@ -57,6 +72,56 @@ CURLcode Initialise() {
   return CURLE_OK;
 }
 
+/** The URL's path as libcurl hands it to the server: decoded, without the slash that
+ *  follows the host; empty when the URL does not parse (the transfer then reports it). */
+std::string ServerPath(const std::string& url) {
+  std::unique_ptr<CURLU, UrlFree> parsed(curl_url());
+  char* path = nullptr;
+  if (!parsed ||
+      curl_url_set(parsed.get(), CURLUPART_URL, url.c_str(),
+                   CURLU_GUESS_SCHEME | CURLU_NON_SUPPORT_SCHEME) != CURLUE_OK ||
+      curl_url_get(parsed.get(), CURLUPART_PATH, &path, CURLU_URLDECODE) != CURLUE_OK)
+    return {};
+  std::string decoded(path);
+  curl_free(path);
+  return decoded.empty() ? decoded : decoded.substr(1);
+}
+
+/** The folders that hold the URL's file, outermost first, as the server names them: empty
+ *  segments are skipped, and a path that starts with a slash starts at the server's root. */
+std::vector<std::string> RemoteFolders(const std::string& url) {
+  const std::string path = ServerPath(url);
+  std::vector<std::string> folders;
+  std::string folder = path.starts_with('/') ? "/" : "";
+  std::size_t start = 0;
+  for (std::size_t slash; (slash = path.find('/', start)) != std::string::npos; start = slash + 1) {
+    if (slash == start)
+      continue;
+    if (!folder.empty() && !folder.ends_with('/'))
+      folder += '/';
+    folder += path.substr(start, slash - start);
+    folders.push_back(folder);
+  }
+  return folders;
+}
+
+/** Asks the server to make each folder of the URL this send has not asked for yet. A folder
+ *  that is already there answers with an error, which the leading "*" tells libcurl to let
+ *  pass; a folder that truly cannot be made fails the transfer itself. */
+CommandList FolderCommands(const std::string& url) {
+  CommandList commands;
+  for (const std::string& folder : RemoteFolders(url)) {
+    if (!gTransfer.folders.insert(folder).second)
+      continue;
+    curl_slist* longer = curl_slist_append(commands.get(), ("*MKD " + folder).c_str());
+    if (!longer)
+      break;
+    commands.release();
+    commands.reset(longer);
+  }
+  return commands;
+}
+
 CURLcode SetOptions(const PMString& url, const PMString& login, std::FILE* file) {
   CURL* h = gTransfer.handle;
   CURLcode r = CURLE_OK;
@@ -72,9 +137,17 @@ CURLcode SetOptions(const PMString& url, const PMString& login, std::FILE* file)
       (r = curl_easy_setopt(h, CURLOPT_READDATA, file)) != CURLE_OK ||
       (r = curl_easy_setopt(h, CURLOPT_UPLOAD, 1L)) != CURLE_OK)
     return r;
-  // Previews are up to a few hundred kilobytes; libcurl's 64 KB default makes the server
-  // read each one in many small pieces.
-  return curl_easy_setopt(h, CURLOPT_UPLOAD_BUFFERSIZE, kUploadBufferBytes);
+  // Each file is stored under its whole path instead of walking the folders with a CWD
+  // apiece: after every change of page that walk costs four round trips to the server,
+  // and a send changes page twice for every page. The folders a send needs are made by
+  // the MKD commands instead, each once per send.
+  CommandList commands = FolderCommands(url.GrabCString());
+  if ((r = curl_easy_setopt(h, CURLOPT_FTP_FILEMETHOD, static_cast<long>(CURLFTPMETHOD_NOCWD))) !=
+          CURLE_OK ||
+      (r = curl_easy_setopt(h, CURLOPT_QUOTE, commands.get())) != CURLE_OK)
+    return r;
+  gTransfer.folderCommands = std::move(commands);
+  return CURLE_OK;
 }
 
 // The easy handle runs through the multi interface: the easy interface sometimes waits a

@@ -13,8 +13,9 @@ namespace folivox::test {
 PublishingSetup::PublishingSetup(FtpTestServerOptions ftp) : fFtp(std::move(ftp)) {}
 
 std::string PublishingSetup::ConfigurationXml(const ConfigurationText& configuration) const {
-  const std::string grab =
-      configuration.grabUrl.empty() ? fFtp.urlWithLogin() + "/pages" : configuration.grabUrl;
+  const std::string grab = configuration.grabUrl.empty()
+                               ? fFtp.urlWithLogin() + configuration.folder
+                               : configuration.grabUrl;
   std::string xml = "<?xml version=\"1.0\"?>\n<FOLIVOX>\n" + configuration.variants +
                     "  <DOCNAME>\n"
                     "    <REGEX>\\d\\d_\\d\\d_\\d\\d_\\d+(-\\d+)?\\.lyd</REGEX>\n"

@@ -16,9 +16,10 @@ namespace folivox::test {
 struct ConfigurationText {
   /** Replaces the default variants when not empty. */
   std::string variants;
-  /** The decoded GRABURL; the FTP server's address with its login when empty. */
+  /** The decoded GRABURL; the FTP server's address with its login and `folder` when empty. */
   std::string grabUrl;
   bool withGrabUrl = true;
+  std::string folder = "/pages";
 };
 
 class PublishingSetup {

@@ -120,6 +120,41 @@ TEST_F(Send, PageRangesNameFoldersAndFiles) {
   EXPECT_EQ(fSetup.ftp().loginCount(), 3);
 }
 
+TEST_F(Send, FoldersAreMadeOncePerSendUnderAnEncodedAddress) {
+  ConfigurationText nested;
+  nested.folder = "/issue%20pages/today";
+  ASSERT_TRUE(fSetup.Start(nested));
+  fSetup.OpenDocument("08_12_05_005-006.lyd", 2);
+  fSetup.Send();
+  fSetup.Send();
+  EXPECT_TRUE(Alerts().empty());
+  EXPECT_EQ(Matching(fSetup.ftp().storedPaths(), "/issue pages/today/08_12_05/[56]/.*").size(),
+            16u);
+  const auto commands = fSetup.ftp().commands();
+  EXPECT_TRUE(Matching(commands, "CWD .*").empty());
+  // Both sends ask for each folder once; the second finds them there and goes on.
+  const std::vector<std::string> made = Matching(commands, "MKD .*");
+  const std::vector<std::string> oneSend = {
+      "MKD issue pages", "MKD issue pages/today", "MKD issue pages/today/08_12_05",
+      "MKD issue pages/today/08_12_05/5", "MKD issue pages/today/08_12_05/6"};
+  std::vector<std::string> twoSends = oneSend;
+  twoSends.insert(twoSends.end(), oneSend.begin(), oneSend.end());
+  EXPECT_EQ(made, twoSends);
+}
+
+TEST_F(Send, FolderThatCannotBeMadeFailsTheUpload) {
+  ConfigurationText blocked;
+  blocked.folder = "/taken";
+  ASSERT_TRUE(fSetup.Start(blocked));
+  WriteWholeFile(fSetup.ftp().root() / "taken", "a file where the folder should be");
+  fSetup.OpenDocument("08_12_05_012.lyd", 1);
+  fSetup.Send();
+  ASSERT_EQ(Alerts().size(), 1u);
+  EXPECT_NE(Alerts()[0].message.find(" Error: Upload failed"), std::string::npos)
+      << Alerts()[0].message;
+  EXPECT_EQ(fSetup.LeftInWorkingFolder().size(), 4u);
+}
+
 TEST_F(Send, MenuSendThenHiddenActionSendsOnceAndAgainAfterwards) {
   ASSERT_TRUE(fSetup.Start());
   fSetup.OpenDocument("08_12_05_012.lyd", 1);
