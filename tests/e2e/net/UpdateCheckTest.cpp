@@ -1,7 +1,7 @@
 // The HTTP client and the update check against real local servers.
 
-#include "../../unit/platform/ScopedEnvironment.h"
-#include "../../unit/publish/CapturedOutput.h"
+#include "CapturedOutput.h"
+#include "ScopedVariable.h"
 
 #include "HttpTestServer.h"
 #include "WholeFile.h"
@@ -23,6 +23,9 @@
 #include <vector>
 
 namespace {
+
+using folivox::test::CapturedOutput;
+using folivox::test::ScopedVariable;
 
 using folivox::test::HttpTestServer;
 using Parameters = std::vector<std::pair<std::string, std::string>>;
@@ -194,8 +197,8 @@ TEST_F(UpdateCheckTest, CheckOffersTheLastAddressOfAnyAnswer) {
       {"$URL=" + std::string(600, 'x'), 0, kPassword,
        "Update address of 600 characters is longer than 511; ignored.\n", ""},
       // A final record cut off by the buffer's end is not offered as a shorter address.
-      {"$URL=http://a/1\r" + std::string(24560, ' ') + "$URL=http://b/" + std::string(100, 'y'),
-       0, kPassword, "", "http://a/1"}};
+      {"$URL=http://a/1\r" + std::string(24560, ' ') + "$URL=http://b/" + std::string(100, 'y'), 0,
+       kPassword, "", "http://a/1"}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.answer.substr(0, 60));
     gUpdateUrlReady.store(0);

@@ -1,4 +1,5 @@
-#include "ScopedEnvironment.h"
+#include "ScopedVariable.h"
+#include "TempDir.h"
 
 #include <platform/Browser.h>
 #include <platform/Network.h>
@@ -19,6 +20,9 @@
 namespace fs = std::filesystem;
 
 namespace {
+
+using folivox::test::ScopedVariable;
+using folivox::test::TempDir;
 
 using Ipv4 = std::array<unsigned char, 4>;
 
@@ -160,7 +164,7 @@ protected:
     return contents.str();
   }
 
-  TemporaryFolder root_;
+  TempDir root_;
   std::optional<ScopedVariable> path_;
 };
 

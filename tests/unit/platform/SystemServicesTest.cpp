@@ -1,4 +1,5 @@
-#include "ScopedEnvironment.h"
+#include "ScopedVariable.h"
+#include "TempDir.h"
 
 #include <platform/Files.h>
 #include <platform/Identity.h>
@@ -19,12 +20,15 @@ namespace fs = std::filesystem;
 
 namespace {
 
+using folivox::test::ScopedVariable;
+using folivox::test::TempDir;
+
 class ApplicationDataFolderTest : public ::testing::Test {
 protected:
   void SetUp() override { ASSERT_FALSE(root_.path().empty()); }
   std::string Under(const std::string& relative) const { return root_.path() / relative; }
 
-  TemporaryFolder root_;
+  TempDir root_;
 };
 
 unsigned PermissionBits(const fs::path& path) {
@@ -74,7 +78,7 @@ TEST_F(ApplicationDataFolderTest, EmptyWhenNoUsableFolder) {
 }
 
 TEST(DeleteFileTest, RemovesAFileOnceAndRejectsTruncatingNames) {
-  TemporaryFolder root;
+  TempDir root;
   ASSERT_FALSE(root.path().empty());
   const std::string path = root.path() / "doomed";
   std::ofstream(path) << "x";

@@ -9,6 +9,8 @@
 
 namespace {
 
+using folivox::test::CapturedOutput;
+
 const std::string kName = "08_12_05_005-008.lyd";
 const char* const kNamePattern = "\\d\\d_\\d\\d_\\d\\d_\\d{3}-\\d{3}\\.lyd";
 

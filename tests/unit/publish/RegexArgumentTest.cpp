@@ -8,6 +8,8 @@
 
 namespace {
 
+using folivox::test::CapturedOutput;
+
 const std::string kName = "08_12_05_005-008.lyd";
 
 TEST(RegexArgumentTest, CapturesFromWholeNameOrItsStart) {

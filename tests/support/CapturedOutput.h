@@ -4,6 +4,8 @@
 
 #include <string>
 
+namespace folivox::test {
+
 // Captures standard output until Take(); ends the capture even when an assertion returns
 // early, so the next test can capture again.
 class CapturedOutput {
@@ -25,3 +27,5 @@ public:
 private:
   bool fTaken = false;
 };
+
+} // namespace folivox::test

@@ -1,10 +1,10 @@
 #pragma once
 
 #include <cstdlib>
-#include <filesystem>
 #include <optional>
 #include <string>
-#include <system_error>
+
+namespace folivox::test {
 
 // Sets (or, given nullptr, removes) one environment variable for the life of the object and
 // puts back whatever was there before.
@@ -33,25 +33,4 @@ private:
   std::optional<std::string> previous_;
 };
 
-// A fresh, empty folder under the system's temporary directory, removed with its contents.
-class TemporaryFolder {
-public:
-  TemporaryFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "platform-test-XXXXXX");
-    if (mkdtemp(pattern.data()) != nullptr) {
-      path_ = pattern;
-    }
-  }
-  ~TemporaryFolder() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-  }
-  TemporaryFolder(const TemporaryFolder&) = delete;
-  TemporaryFolder& operator=(const TemporaryFolder&) = delete;
-
-  // Empty when the folder could not be made.
-  const std::filesystem::path& path() const { return path_; }
-
-private:
-  std::filesystem::path path_;
-};
+} // namespace folivox::test
