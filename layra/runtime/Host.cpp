@@ -23,6 +23,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <dlfcn.h>
+#include <stdexcept>
 
 namespace layra {
 namespace {
@@ -41,6 +42,10 @@ template <class Impl> ImplementationRecord HostRecord(ImplementationID id) {
 } // namespace
 
 Host::Host(HostOptions options) : fOptions(std::move(options)) {
+  // The object model and the string tables belong to the process; a second host would
+  // clear them under the first one.
+  if (gCurrentHost)
+    throw std::logic_error("another layra::Host is still running in this process");
   gCurrentHost = this;
   ObjectModel::Instance().Clear();
   StringTables::Instance().Clear();

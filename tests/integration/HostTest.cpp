@@ -43,6 +43,11 @@ TEST_F(HostWithPlugin, StartupServiceRunsAndStringsFollowTheLocale) {
   EXPECT_EQ(layra::Alerts::Instance().Log()[0].message, "Test plug-in started");
   ASSERT_TRUE(host->PerformAction(kTestGreetAction));
   EXPECT_EQ(layra::Alerts::Instance().Log().back().message, "Hello");
+  // A second host would clear the first one's object model; it is refused instead.
+  layra::HostOptions other;
+  other.home = fHome.configDir() / "other";
+  EXPECT_THROW(layra::Host{other}, std::logic_error);
+  ASSERT_TRUE(host->PerformAction(kTestGreetAction));
   host.reset();
 
   host = StartHost(16);

@@ -40,6 +40,8 @@ class Application;
 
 class Host {
 public:
+  /** Only one host may live in a process at a time; constructing a second one throws
+   *  std::logic_error and leaves the first untouched. */
   explicit Host(HostOptions options);
   ~Host();
   Host(const Host&) = delete;
