@@ -138,9 +138,9 @@ CURLcode SetOptions(const PMString& url, const PMString& login, std::FILE* file)
       (r = curl_easy_setopt(h, CURLOPT_UPLOAD, 1L)) != CURLE_OK)
     return r;
   // Each file is stored under its whole path instead of walking the folders with a CWD
-  // apiece: after every change of page that walk costs four round trips to the server,
-  // and a send changes page twice for every page. The folders a send needs are made by
-  // the MKD commands instead, each once per send.
+  // apiece: at every change of page that walk climbs back to the login folder and down
+  // again, a round trip per folder, and a send changes page twice for every page. The
+  // folders a send needs are made by the MKD commands instead, each once per send.
   CommandList commands = FolderCommands(url.GrabCString());
   if ((r = curl_easy_setopt(h, CURLOPT_FTP_FILEMETHOD, static_cast<long>(CURLFTPMETHOD_NOCWD))) !=
           CURLE_OK ||
