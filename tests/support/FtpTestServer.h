@@ -38,6 +38,7 @@ public:
   void Stop() { process_.Stop(); }
 
   int port() const { return process_.port(); }
+  pid_t pid() const { return process_.pid(); }
   // The served folder; created with the fixture and removed, with its contents, with it.
   std::filesystem::path root() const { return dir_.path() / "root"; }
   const std::string& user() const { return options_.user; }

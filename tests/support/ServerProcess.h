@@ -26,6 +26,8 @@ public:
   void Stop();
 
   bool running() const { return pid_ > 0; }
+  // -1 when not running.
+  pid_t pid() const { return pid_; }
   // 0 when not running.
   int port() const { return port_; }
 
