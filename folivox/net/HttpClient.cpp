@@ -1,5 +1,7 @@
 #include "net/HttpClient.h"
 
+#include "publish/CHandles.h"
+
 #include <platform/Proxy.h>
 
 #include <algorithm>
@@ -16,11 +18,6 @@ constexpr std::uint32_t kDefaultConnectTimeoutMs = 5000;
 // quiet from holding its thread and connection for the rest of the session.
 constexpr long kTransferTimeoutMs = 60000;
 constexpr const char* kUserAgent = "WinHTTP Example/1.0";
-
-struct CurlEasyCleanup {
-  void operator()(CURL* request) const { curl_easy_cleanup(request); }
-};
-using CurlEasyHandle = std::unique_ptr<CURL, CurlEasyCleanup>;
 
 // The caller's buffer, filled from the front with room kept for the terminator.
 struct BodyBuffer {

@@ -1,5 +1,7 @@
 #include "publish/ConfigTransfer.h"
 
+#include "publish/CHandles.h"
+
 #include <cstdio>
 #include <memory>
 
@@ -7,16 +9,6 @@ namespace {
 
 // The configuration download blocks the host's main thread while it runs.
 constexpr long kTimeoutSeconds = 5;
-
-struct CurlCleanup {
-  void operator()(CURL* curl) const { curl_easy_cleanup(curl); }
-};
-using CurlHandle = std::unique_ptr<CURL, CurlCleanup>;
-
-struct FileClose {
-  void operator()(std::FILE* file) const { std::fclose(file); }
-};
-using FileHandle = std::unique_ptr<std::FILE, FileClose>;
 
 std::size_t WriteToFile(char* data, std::size_t size, std::size_t count, void* file) {
   return std::fwrite(data, size, count, static_cast<std::FILE*>(file)) * size;
@@ -63,7 +55,7 @@ CURLcode Close(FileHandle file, CURLcode code) {
 } // namespace
 
 std::optional<CURLcode> DownloadConfigurationFile(const std::string& url, const std::string& path) {
-  const CurlHandle curl(curl_easy_init());
+  const CurlEasyHandle curl(curl_easy_init());
   if (!curl)
     return CURLE_FAILED_INIT;
   const CURLcode configured = Configure(curl.get(), url);

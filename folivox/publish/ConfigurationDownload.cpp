@@ -3,6 +3,7 @@
 #include "panel/ITreeInformator.h"
 #include "prefs/PreferenceAccess.h"
 #include "publish/AlertText.h"
+#include "publish/CHandles.h"
 #include "publish/ConfigTransfer.h"
 #include "publish/ConfigurationAddress.h"
 #include "publish/FolivoActionComponent.h"
@@ -23,11 +24,6 @@
 namespace {
 
 constexpr const char kAddressPreference[] = "FolivoHTTP";
-
-struct FileClose {
-  void operator()(std::FILE* file) const { std::fclose(file); }
-};
-using FileHandle = std::unique_ptr<std::FILE, FileClose>;
 
 // The page panel shows what the configuration is for, so it comes up with the download.
 void ShowPagePanel() {

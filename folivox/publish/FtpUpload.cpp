@@ -2,6 +2,7 @@
 
 #include "frame/Alerts.h"
 #include "publish/AlertText.h"
+#include "publish/CHandles.h"
 #include "publish/FolivoActionComponent.h"
 #include "publish/WorkingFolder.h"
 
@@ -23,15 +24,6 @@ constexpr long kServerSilenceSeconds = 25;
 // Short enough that a transfer never waits on a timer it does not need.
 constexpr int kPollCapMilliseconds = 5;
 
-struct CommandListFree {
-  void operator()(curl_slist* list) const { curl_slist_free_all(list); }
-};
-using CommandList = std::unique_ptr<curl_slist, CommandListFree>;
-
-struct UrlFree {
-  void operator()(CURLU* url) const { curl_url_cleanup(url); }
-};
-
 struct SharedTransfer {
   CURL* handle = nullptr;
   // libcurl keeps the connection to the server in the multi handle between transfers, so
@@ -41,15 +33,10 @@ struct SharedTransfer {
   // The folders this send has already asked the server to make.
   std::set<std::string> folders;
   // The commands sent ahead of the current transfer; libcurl reads them while it runs.
-  CommandList folderCommands;
+  CurlList folderCommands;
 };
 
 SharedTransfer gTransfer;
-
-struct FileCloser {
-  void operator()(std::FILE* file) const { std::fclose(file); }
-};
-using LocalFile = std::unique_ptr<std::FILE, FileCloser>;
 
 // The C library's fread, in libcurl's callback type.
 std::size_t ReadLocalFile(char* buffer, std::size_t size, std::size_t count, void* file) {
@@ -75,7 +62,7 @@ CURLcode Initialise() {
 /** The URL's path as libcurl hands it to the server: decoded, without the slash that
  *  follows the host; empty when the URL does not parse (the transfer then reports it). */
 std::string ServerPath(const std::string& url) {
-  std::unique_ptr<CURLU, UrlFree> parsed(curl_url());
+  CurlUrl parsed(curl_url());
   char* path = nullptr;
   if (!parsed ||
       curl_url_set(parsed.get(), CURLUPART_URL, url.c_str(),
@@ -108,8 +95,8 @@ std::vector<std::string> RemoteFolders(const std::string& url) {
 /** Asks the server to make each folder of the URL this send has not asked for yet. A folder
  *  that is already there answers with an error, which the leading "*" tells libcurl to let
  *  pass; a folder that truly cannot be made fails the transfer itself. */
-CommandList FolderCommands(const std::string& url) {
-  CommandList commands;
+CurlList FolderCommands(const std::string& url) {
+  CurlList commands;
   for (const std::string& folder : RemoteFolders(url)) {
     if (!gTransfer.folders.insert(folder).second)
       continue;
@@ -141,7 +128,7 @@ CURLcode SetOptions(const PMString& url, const PMString& login, std::FILE* file)
   // apiece: at every change of page that walk climbs back to the login folder and down
   // again, a round trip per folder, and a send changes page twice for every page. The
   // folders a send needs are made by the MKD commands instead, each once per send.
-  CommandList commands = FolderCommands(url.GrabCString());
+  CurlList commands = FolderCommands(url.GrabCString());
   if ((r = curl_easy_setopt(h, CURLOPT_FTP_FILEMETHOD, static_cast<long>(CURLFTPMETHOD_NOCWD))) !=
           CURLE_OK ||
       (r = curl_easy_setopt(h, CURLOPT_QUOTE, commands.get())) != CURLE_OK)
@@ -238,7 +225,7 @@ void DeleteLocalFile(const IDFile& file) {
 
 std::int32_t FolivoActionComponent::UploadFile(const PMString& localPath, const PMString& url,
                                                const PMString& login) {
-  LocalFile file(std::fopen(localPath.GrabCString(), "rb"));
+  FileHandle file(std::fopen(localPath.GrabCString(), "rb"));
   if (!file) {
     std::printf("Could not open file \"%s\" for reading.", localPath.GrabCString());
     folivox::ShowReport(FormatAlertText(PMString("0x122500kCouldNotOpenFile"), {localPath}),

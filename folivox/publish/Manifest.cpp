@@ -1,33 +1,8 @@
 #include "publish/Manifest.h"
 
+#include <layra/XMLUtils.h>
+
 #include <charconv>
-
-namespace {
-
-std::string Escaped(const std::string& text) {
-  std::string out;
-  for (char c : text) {
-    switch (c) {
-    case '&':
-      out += "&amp;";
-      break;
-    case '<':
-      out += "&lt;";
-      break;
-    case '>':
-      out += "&gt;";
-      break;
-    case '"':
-      out += "&quot;";
-      break;
-    default:
-      out += c;
-    }
-  }
-  return out;
-}
-
-} // namespace
 
 std::string FormatScale(float scale) {
   char text[48];
@@ -39,8 +14,8 @@ std::string BuildManifest(const std::string& macText, const std::string& userNam
                           std::optional<bool> ready, const std::vector<PreviewQuality>& variants,
                           const std::vector<PreviewEntry>& previews) {
   std::string text = "<?xml version=\"1.0\" encoding=\"utf-8\"?>\r<root>\r";
-  text += "<macaddress>" + Escaped(macText) + "</macaddress>\r";
-  text += "<username>" + Escaped(userName) + "</username>\r";
+  text += "<macaddress>" + XMLUtils::EscapeText(macText) + "</macaddress>\r";
+  text += "<username>" + XMLUtils::EscapeText(userName) + "</username>\r";
   text += "<ready>";
   if (ready)
     text += *ready ? "true" : "false";
@@ -49,7 +24,7 @@ std::string BuildManifest(const std::string& macText, const std::string& userNam
     text += "\t<preview xscale=\"" + FormatScale(variants[j].xScale) + "\" yscale=\"" +
             FormatScale(variants[j].yScale) + "\" width=\"" + std::to_string(previews[j].width) +
             "\" height=\"" + std::to_string(previews[j].height) + "\">" +
-            Escaped(previews[j].fileName) + "</preview>\r";
+            XMLUtils::EscapeText(previews[j].fileName) + "</preview>\r";
   }
   text += "</root>";
   return text;

@@ -1,5 +1,7 @@
 #include "publish/PublishNames.h"
 
+#include "publish/UrlPassword.h"
+
 #include <cstdio>
 #include <ctime>
 
@@ -33,13 +35,8 @@ std::string LoginOf(std::string_view ftpUrl) {
 }
 
 std::string MaskedUrl(std::string_view ftpUrl) {
-  const std::size_t at = ftpUrl.find('@');
-  const std::size_t scheme = ftpUrl.find("://");
-  const std::size_t start = scheme == std::string_view::npos ? 0 : scheme + 3;
-  const std::size_t colon = ftpUrl.find(':', start);
-  if (at == std::string_view::npos || colon == std::string_view::npos || colon > at)
-    return std::string(ftpUrl);
-  return std::string(ftpUrl.substr(0, colon + 1)) + "***" + std::string(ftpUrl.substr(at));
+  const PMString url(std::string(ftpUrl), PMString::kDontTranslateDuringCall);
+  return SetUrlPassword(url, PMString("***", PMString::kDontTranslateDuringCall)).GetUTF8String();
 }
 
 std::int32_t CurrentTimeStamp() {

@@ -5,6 +5,7 @@
 #include "Documents.h"
 
 #include <graphics/PageRenderer.h>
+#include <layra/XMLUtils.h>
 #include <xml/XmlDocument.h>
 
 #include <charconv>
@@ -221,29 +222,6 @@ void FlowStories(DataBase& db) {
   }
 }
 
-std::string Escaped(std::string_view text) {
-  std::string out;
-  for (char c : text) {
-    switch (c) {
-    case '&':
-      out += "&amp;";
-      break;
-    case '<':
-      out += "&lt;";
-      break;
-    case '>':
-      out += "&gt;";
-      break;
-    case '"':
-      out += "&quot;";
-      break;
-    default:
-      out += c;
-    }
-  }
-  return out;
-}
-
 std::string Hex(const ItemColor& color) {
   char text[8];
   auto channel = [](double v) {
@@ -274,7 +252,8 @@ public:
       if (fDB.GetClass(uid) != kStoryBoss)
         continue;
       StoryImpl* story = ImplOf<StoryImpl, IStory>(fDB, uid);
-      out += "  <story id=\"" + Escaped(story->name) + "\">" + Escaped(story->text) + "</story>\n";
+      out += "  <story id=\"" + XMLUtils::EscapeText(story->name) + "\">" +
+             XMLUtils::EscapeText(story->text) + "</story>\n";
     }
     InterfacePtr<IPageList> pages(
         static_cast<IPageList*>(fDB.Instantiate(fDB.GetRootUID(), IID_IPAGELIST)));
@@ -308,7 +287,8 @@ private:
       out +=
           " stroke=\"" + Hex(*item->stroke) + "\" stroke-width=\"" + Num(item->strokeWidth) + "\"";
     if (item->kind == PageItemKind::kText) {
-      out += " story=\"" + Escaped(ImplOf<StoryImpl, IStory>(fDB, item->range.story)->name) +
+      out += " story=\"" +
+             XMLUtils::EscapeText(ImplOf<StoryImpl, IStory>(fDB, item->range.story)->name) +
              "\" size=\"" + Num(item->fontSize) + "\" color=\"" + Hex(item->textColor) + "\"";
     }
     if (item->kind == PageItemKind::kImage)

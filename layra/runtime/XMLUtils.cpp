@@ -1,0 +1,29 @@
+#include <layra/XMLUtils.h>
+
+namespace XMLUtils {
+
+std::string EscapeText(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (char c : text) {
+    switch (c) {
+    case '&':
+      out += "&amp;";
+      break;
+    case '<':
+      out += "&lt;";
+      break;
+    case '>':
+      out += "&gt;";
+      break;
+    case '"':
+      out += "&quot;";
+      break;
+    default:
+      out += c;
+    }
+  }
+  return out;
+}
+
+} // namespace XMLUtils
