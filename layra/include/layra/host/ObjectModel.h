@@ -105,6 +105,8 @@ public:
   /** A new boss with one reference; null when the class is unknown. */
   Boss* CreateBoss(ClassID classID) const;
 
+  /** Forgets the implementations of a plug-in that failed to load. */
+  void RemovePlugin(PluginID plugin);
   void Clear();
 
 private:
