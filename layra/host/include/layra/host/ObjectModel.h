@@ -85,7 +85,7 @@ private:
 };
 
 /** Process-wide registry of implementations and classes. */
-class ObjectModel {
+class LAYRA_API ObjectModel {
 public:
   static ObjectModel& Instance();
 
@@ -118,6 +118,6 @@ private:
 };
 
 /** The boss behind any interface of it; null for host objects that are not bosses. */
-Boss* BossOf(const IPMUnknown* object);
+LAYRA_API Boss* BossOf(const IPMUnknown* object);
 
 } // namespace layra

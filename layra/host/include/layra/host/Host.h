@@ -29,7 +29,7 @@ struct HostOptions {
  *  load), its resources read, its implementations registered, loaded (what it declares is
  *  installed), unloaded at shut-down; or failed, with the reason in `error`. */
 enum class PluginState { Found, Opened, Read, Registered, Loaded, Unloaded, Failed };
-const char* PluginStateName(PluginState state);
+LAYRA_API const char* PluginStateName(PluginState state);
 
 struct LoadedPlugin {
   std::filesystem::path library;
@@ -52,7 +52,7 @@ class WorkspaceStore;
 
 /** The running host. It owns the pieces (plug-in loader, workspace, open documents,
  *  services) and runs them in order at start and shut-down. */
-class Host {
+class LAYRA_API Host {
 public:
   /** Only one host may live in a process at a time; constructing a second one throws
    *  std::logic_error and leaves the first untouched. */
