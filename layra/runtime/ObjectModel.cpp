@@ -24,6 +24,8 @@ Boss::~Boss() {
 }
 
 IPMUnknown* Boss::QueryInterface(PMIID iid) const {
+  if (fDying)
+    return nullptr;
   if (iid == IID_IUNKNOWN) {
     AddRef();
     return const_cast<Boss*>(this);
@@ -39,13 +41,21 @@ IPMUnknown* Boss::QueryInterface(PMIID iid) const {
   return nullptr;
 }
 
+void Boss::AddRef() const {
+  if (!fDying)
+    ++fReferences;
+}
+
 void Boss::Release() const {
-  if (--fReferences == 0)
-    delete this;
+  if (fDying || --fReferences > 0)
+    return;
+  fDying = true;
+  *fAlive = false;
+  delete this;
 }
 
 IPMUnknown* Boss::Materialize(Slot& slot) const {
-  if (slot.object)
+  if (slot.object || fDying)
     return slot.object;
   const ImplementationRecord& record = slot.implementation->record;
   slot.memory = ::operator new(record.size(), kImplementationAlignment);
