@@ -1,11 +1,27 @@
 #include "Subject.h"
 
+#include "UndoHistory.h"
+
 #include <layra/IObserver.h>
 #include <layra/host/ObjectModel.h>
 
 #include <algorithm>
 
 namespace layra {
+namespace {
+
+// How many changes are being delivered; what observers send in turn is not the command's
+// own notice and is not recorded for undo.
+int gDelivering = 0;
+
+struct Delivery {
+  Delivery() { ++gDelivering; }
+  ~Delivery() { --gDelivering; }
+  Delivery(const Delivery&) = delete;
+  Delivery& operator=(const Delivery&) = delete;
+};
+
+} // namespace
 
 Subject::Attachment Subject::Describe(IObserver* observer, PMIID protocol, PMIID observerIID) {
   // A dying observer answers no query: it matches nothing, and its attachments are already
@@ -47,6 +63,9 @@ void Subject::Change(ClassID theChange, PMIID protocol, void* changedBy) {
   // Observers may attach, detach or die while being told; each one still attached and
   // alive hears it once.
   ForgetTheDead();
+  if (const auto* owner = gDelivering == 0 ? BossOf(this) : nullptr)
+    UndoHistory::Instance().RecordNotice(*owner, theChange, protocol);
+  const Delivery delivery;
   const std::vector<Attachment> snapshot = fAttachments;
   InterfacePtr<ISubject> self(this, IID_ISUBJECT);
   for (const Attachment& attachment : snapshot) {

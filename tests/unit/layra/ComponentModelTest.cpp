@@ -279,4 +279,58 @@ TEST_F(ComponentModel, ObserverFreedWhileAttachedIsSkippedWhetherOrNotItDetaches
   EXPECT_FALSE(subject->IsAttached(fresh, IID_IVALUE));
 }
 
+TEST_F(ComponentModel, UndoAndRedoSendTheCommandsNoticesAgain) {
+  layra::DataBase db;
+  const UIDRef target(&db, db.NewUID(kValueBoss));
+  InterfacePtr<ISubject> subject(static_cast<ISubject*>(target.Instantiate(IID_ISUBJECT)));
+  InterfacePtr<IObserver> observer(
+      static_cast<IObserver*>(CreateObject(kObserverBoss, IID_IOBSERVER)));
+  subject->AttachObserver(observer, IID_IVALUE);
+  SetThroughCommand(target, 1);
+  ASSERT_TRUE(CmdUtils::UndoLast(&db));
+  EXPECT_EQ(gHeard, 2);
+  ASSERT_TRUE(CmdUtils::RedoLast(&db));
+  EXPECT_EQ(gHeard, 3);
+  subject->DetachObserver(observer, IID_IVALUE);
+}
+
+TEST_F(ComponentModel, FailedCommandInASequenceIsRolledBackAlone) {
+  layra::DataBase db;
+  const UIDRef target(&db, db.NewUID(kValueBoss));
+  InterfacePtr<IValue> value(static_cast<IValue*>(target.Instantiate(IID_IVALUE)));
+  ICommandSequence* sequence = CmdUtils::BeginCommandSequence();
+  SetThroughCommand(target, 1);
+  EXPECT_EQ(SetThroughCommand(target, -1), kFailure);
+  EXPECT_EQ(value->Get(), 1);
+  SetThroughCommand(target, 2);
+  CmdUtils::EndCommandSequence(sequence);
+  ASSERT_TRUE(CmdUtils::UndoLast(&db));
+  EXPECT_EQ(value->Get(), 0);
+  ASSERT_TRUE(CmdUtils::RedoLast(&db));
+  EXPECT_EQ(value->Get(), 2);
+}
+
+TEST_F(ComponentModel, HistoryKeepsTheNewestStepsWithinItsBounds) {
+  struct Case {
+    layra::UndoLimits limits;
+    int undoable;
+  };
+  // A step of this value holds four bytes, eight once undone (the state redo brings back):
+  // of two steps kept in eight bytes, undoing the newer one drops the older.
+  for (const Case& c : {Case{{3, 1000}, 3}, Case{{100, 8}, 1}, Case{{0, 1000}, 0}}) {
+    fHost.SetUndoLimits(c.limits);
+    layra::DataBase db;
+    const UIDRef target(&db, db.NewUID(kValueBoss));
+    for (std::int32_t value = 1; value <= 5; ++value)
+      SetThroughCommand(target, value);
+    EXPECT_LE(fHost.UndoHistoryBytes(&db), c.limits.bytes);
+    int undone = 0;
+    while (CmdUtils::UndoLast(&db))
+      ++undone;
+    EXPECT_EQ(undone, c.undoable);
+    EXPECT_EQ(InterfacePtr<IValue>(static_cast<IValue*>(target.Instantiate(IID_IVALUE)))->Get(),
+              5 - c.undoable);
+  }
+}
+
 } // namespace
