@@ -1,5 +1,6 @@
 #include <layra/host/ObjectModel.h>
 
+#include "Streams.h"
 #include "UndoHistory.h"
 
 #include <layra/IObjectModel.h>
@@ -109,7 +110,7 @@ std::vector<unsigned char> Boss::Save(ImplementationID id) const {
     return {};
   InterfacePtr<IPMStream> stream(StreamUtil::CreateMemoryStreamWrite());
   slot->implementation->record.persist(Materialize(*slot), stream, id);
-  return StreamUtil::GetMemoryStreamBytes(stream);
+  return TakeMemoryStreamBytes(stream);
 }
 
 void Boss::Reset(ImplementationID id) {

@@ -134,18 +134,35 @@ PMString PMString::ToUpper() const {
   return result;
 }
 
+namespace {
+
+void PutLittleEndian(std::string& bytes, std::size_t at, std::uint32_t value, int size) {
+  for (int i = 0; i < size; ++i)
+    bytes[at + static_cast<std::size_t>(i)] = static_cast<char>((value >> (8 * i)) & 0xFF);
+}
+
+void WriteUnits(IPMStream* stream, const std::string& text) {
+  // Most stored texts are ASCII: each byte is its own unit, with no conversion.
+  const bool ascii = std::all_of(text.begin(), text.end(),
+                                 [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+  const std::u16string converted = ascii ? std::u16string() : layra::UTF8ToUTF16(text);
+  const std::size_t count = ascii ? text.size() : converted.size();
+  thread_local std::string bytes;
+  bytes.assign(4 + 2 * count, '\0');
+  PutLittleEndian(bytes, 0, static_cast<std::uint32_t>(count), 4);
+  for (std::size_t i = 0; i < count; ++i) {
+    const char16_t unit = ascii ? static_cast<char16_t>(text[i]) : converted[i];
+    PutLittleEndian(bytes, 4 + 2 * i, unit, 2);
+  }
+  stream->XferByte(reinterpret_cast<unsigned char*>(bytes.data()), bytes.size());
+}
+
+} // namespace
+
 void PMString::ReadWrite(IPMStream* stream) {
-  // The units go through the stream as one run of little-endian bytes.
+  // The count and the units go through the stream as one run of little-endian bytes.
   if (stream->IsWriting()) {
-    const std::u16string units = layra::UTF8ToUTF16(fText);
-    auto count = static_cast<std::int32_t>(units.size());
-    stream->XferInt32(count);
-    std::string bytes(units.size() * 2, '\0');
-    for (std::size_t i = 0; i < units.size(); ++i) {
-      bytes[2 * i] = static_cast<char>(units[i] & 0xFF);
-      bytes[2 * i + 1] = static_cast<char>(units[i] >> 8);
-    }
-    stream->XferByte(reinterpret_cast<unsigned char*>(bytes.data()), bytes.size());
+    WriteUnits(stream, fText);
     return;
   }
   std::int32_t count = 0;
