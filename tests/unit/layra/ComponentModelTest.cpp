@@ -5,8 +5,10 @@
 #include <layra/CmdUtils.h>
 #include <layra/Command.h>
 #include <layra/ErrorUtils.h>
+#include <layra/IImplementationRegistry.h>
 #include <layra/IObjectModel.h>
 #include <layra/IPMStream.h>
+#include <layra/ISession.h>
 #include <layra/ISubject.h>
 #include <layra/host/DataBase.h>
 #include <layra/host/Host.h>
@@ -330,6 +332,21 @@ TEST_F(ComponentModel, HistoryKeepsTheNewestStepsWithinItsBounds) {
     EXPECT_EQ(undone, c.undoable);
     EXPECT_EQ(InterfacePtr<IValue>(static_cast<IValue*>(target.Instantiate(IID_IVALUE)))->Get(),
               5 - c.undoable);
+  }
+}
+
+TEST_F(ComponentModel, EveryInterfaceOfTheSessionAnswersForAllTheOthers) {
+  const PMIID interfaces[] = {IID_IUNKNOWN, IID_ISESSION, IID_IOBJECTMODEL,
+                              IID_IIMPLEMENTATIONREGISTRY};
+  InterfacePtr<IPMUnknown> identity(GetExecutionContextSession(), IID_IUNKNOWN);
+  for (PMIID from : interfaces) {
+    InterfacePtr<IPMUnknown> start(GetExecutionContextSession(), from);
+    ASSERT_TRUE(start) << from.Get();
+    for (PMIID to : interfaces) {
+      InterfacePtr<IPMUnknown> sibling(start, to);
+      ASSERT_TRUE(sibling) << from.Get() << " -> " << to.Get();
+      EXPECT_EQ(InterfacePtr<IPMUnknown>(sibling, IID_IUNKNOWN).get(), identity.get());
+    }
   }
 }
 
