@@ -13,6 +13,8 @@
 
 #include <cstdio>
 #include <string>
+#include <sys/select.h>
+#include <thread>
 
 namespace {
 
@@ -72,10 +74,28 @@ CURLcode SetOptions(const PMString& url, const PMString& login, std::FILE* file)
 
 // Waits only as long as libcurl asks: not at all when it has work to do at once, else until
 // its next timer or activity on its sockets, whichever comes first.
+// Whether libcurl gave any socket to wait on. After the reply to EPSV it sometimes has
+// none, yet it has work to do at once (connecting the data connection) and sets no timer
+// for it; waiting then would sit out the transfer's whole time-out.
+bool HasSocketToWaitOn() {
+  fd_set read, write, error;
+  FD_ZERO(&read);
+  FD_ZERO(&write);
+  FD_ZERO(&error);
+  int highest = -1;
+  return curl_multi_fdset(gTransfer.multi, &read, &write, &error, &highest) == CURLM_OK &&
+         highest >= 0;
+}
+
 void WaitForWork() {
   long milliseconds = -1;
   if (curl_multi_timeout(gTransfer.multi, &milliseconds) != CURLM_OK || milliseconds == 0)
     return;
+  // Nothing to wait on: let the server have the processor, then go on at once.
+  if (!HasSocketToWaitOn()) {
+    std::this_thread::yield();
+    return;
+  }
   if (milliseconds < 0)
     milliseconds = kIdleWaitMilliseconds;
   curl_multi_poll(gTransfer.multi, nullptr, 0, static_cast<int>(milliseconds), nullptr);
