@@ -35,12 +35,10 @@ void Pause() {
   omni_thread::yield();
 }
 
+// An address cut short would lead somewhere else, so one that does not fit is not offered.
 void Publish(const std::string& address) {
-  if (address.size() >= sizeof gUpdateUrl) {
-    std::printf("Update address of %zu characters is longer than %zu; ignored.\n", address.size(),
-                sizeof gUpdateUrl - 1);
+  if (address.size() >= sizeof gUpdateUrl)
     return;
-  }
   std::memcpy(gUpdateUrl, address.c_str(), address.size() + 1);
   gUpdateUrlReady.store(1, std::memory_order_release);
 }
@@ -69,7 +67,7 @@ void RunUpdateCheck(const UpdateServer& server) {
   // An answer that filled the buffer was cut short: its last record may be incomplete, so
   // only records that ended before the cut count.
   if (text.size() == kUpdateResponseCapacity - 1) {
-    const std::size_t lastEnd = text.rfind('\r');
+    const std::size_t lastEnd = text.find_last_of("\r\n");
     text.erase(lastEnd == std::string::npos ? 0 : lastEnd + 1);
   }
   ReadAnswer(text.c_str());

@@ -3,8 +3,11 @@
 
 #include "CommandLine.h"
 
+#include <layra/CAlert.h>
+#include <layra/host/Alerts.h>
 #include <layra/host/Host.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <unistd.h>
 
@@ -14,6 +17,16 @@ std::filesystem::path DefaultPluginFolder() {
   std::error_code error;
   const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
   return self.parent_path().parent_path() / "plugins";
+}
+
+// Exit statuses besides 0: 1 the workspace could not be saved, 2 the command line or a
+// document was refused, 3 a plug-in raised an error alert during the run.
+constexpr int kErrorAlertRaised = 3;
+
+bool ErrorAlertRaised() {
+  const std::vector<layra::AlertRecord>& shown = layra::Alerts::Instance().Log();
+  return std::any_of(shown.begin(), shown.end(),
+                     [](const layra::AlertRecord& alert) { return alert.icon == kErrorIcon; });
 }
 
 int Fail(const std::string& message) {
@@ -87,5 +100,9 @@ int main(int argc, char** argv) {
   const int status = Run(host, line);
   std::fflush(stdout);
   const bool saved = host.Shutdown();
-  return status != 0 ? status : saved ? 0 : 1;
+  if (status != 0)
+    return status;
+  if (!saved)
+    return 1;
+  return ErrorAlertRaised() ? kErrorAlertRaised : 0;
 }

@@ -120,26 +120,32 @@ TEST_F(Send, PageRangesNameFoldersAndFiles) {
   EXPECT_EQ(fSetup.ftp().loginCount(), 3);
 }
 
-TEST_F(Send, FoldersAreMadeOncePerSendUnderAnEncodedAddress) {
+TEST_F(Send, FoldersAreWalkedAndMadeWhereMissingUnderAnEncodedAddress) {
   ConfigurationText nested;
   nested.folder = "/issue%20pages/today";
   ASSERT_TRUE(fSetup.Start(nested));
   fSetup.OpenDocument("08_12_05_005-006.lyd", 2);
   fSetup.Send();
+  const std::size_t firstSend = fSetup.ftp().commands().size();
   fSetup.Send();
   EXPECT_TRUE(Alerts().empty());
   EXPECT_EQ(Matching(fSetup.ftp().storedPaths(), "/issue pages/today/08_12_05/[56]/.*").size(),
             16u);
   const auto commands = fSetup.ftp().commands();
-  EXPECT_TRUE(Matching(commands, "CWD .*").empty());
-  // Both sends ask for each folder once; the second finds them there and goes on.
-  const std::vector<std::string> made = Matching(commands, "MKD .*");
-  const std::vector<std::string> oneSend = {
-      "MKD issue pages", "MKD issue pages/today", "MKD issue pages/today/08_12_05",
-      "MKD issue pages/today/08_12_05/5", "MKD issue pages/today/08_12_05/6"};
-  std::vector<std::string> twoSends = oneSend;
-  twoSends.insert(twoSends.end(), oneSend.begin(), oneSend.end());
-  EXPECT_EQ(made, twoSends);
+  // The server is walked one folder at a time and asked to make only what it lacks; a file
+  // is stored by its bare name.
+  EXPECT_EQ(
+      Matching(commands, "MKD .*"),
+      (std::vector<std::string>{"MKD issue pages", "MKD today", "MKD 08_12_05", "MKD 5", "MKD 6"}));
+  EXPECT_TRUE(Matching({commands.begin() + firstSend, commands.end()}, "MKD .*").empty());
+  EXPECT_TRUE(Matching(commands, "STOR .*/.*").empty());
+  const std::vector<std::string> walked = Matching(commands, "(CWD|MKD) .*");
+  const std::vector<std::string> firstWalk = {
+      "CWD issue pages", "MKD issue pages", "CWD issue pages", "CWD today",
+      "MKD today",       "CWD today",       "CWD 08_12_05",    "MKD 08_12_05",
+      "CWD 08_12_05",    "CWD 5",           "MKD 5",           "CWD 5"};
+  ASSERT_GE(walked.size(), firstWalk.size());
+  EXPECT_EQ(std::vector<std::string>(walked.begin(), walked.begin() + 12), firstWalk);
 }
 
 TEST_F(Send, FolderThatCannotBeMadeFailsTheUpload) {
@@ -150,9 +156,58 @@ TEST_F(Send, FolderThatCannotBeMadeFailsTheUpload) {
   fSetup.OpenDocument("08_12_05_012.lyd", 1);
   fSetup.Send();
   ASSERT_EQ(Alerts().size(), 1u);
-  EXPECT_NE(Alerts()[0].message.find(" Error: Upload failed"), std::string::npos)
+  EXPECT_NE(Alerts()[0].message.find(" Error: Access denied to remote resource"), std::string::npos)
       << Alerts()[0].message;
   EXPECT_EQ(fSetup.LeftInWorkingFolder().size(), 4u);
+}
+
+// A rule that takes the month as free text, so that a name can carry any character there.
+const char* const kFreeMonthRule = "  <DOCNAME>\n"
+                                   "    <REGEX>\\d\\d_.*_\\d\\d_\\d+-\\d+\\.lyd</REGEX>\n"
+                                   "    <MINIYEAR>(\\d\\d)_</MINIYEAR>\n"
+                                   "    <MONTH>\\d\\d_(.*)_\\d\\d_\\d+-</MONTH>\n"
+                                   "    <DAY>.*_(\\d\\d)_\\d+-</DAY>\n"
+                                   "    <PAGE>.*_(\\d+)-\\d+\\.lyd</PAGE>\n"
+                                   "    <XPAGE>.*-(\\d+)\\.lyd</XPAGE>\n"
+                                   "  </DOCNAME>\n";
+
+TEST_F(Send, NamePiecesArriveAsWrittenOrAreRefused) {
+  ConfigurationText freeMonth;
+  freeMonth.variants = "  <PREVQUALITY XSCALE=\"0.25\" YSCALE=\"0.25\" DPI=\"72\" "
+                       "JPEGQUALITY=\"1\" STRING=\"-thumb\"/>\n";
+  freeMonth.docName = kFreeMonthRule;
+  ASSERT_TRUE(fSetup.Start(freeMonth));
+  struct Case {
+    std::string month;
+    bool refused;
+  };
+  const Case cases[] = {{"x?y", false},        {"x#y", false}, {"%41", false}, {"a b+c", false},
+                        {"%2F..%2Fout", true}, {"..", true},   {"a\\b", true}, {"a\tb", true}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.month);
+    layra::Alerts::Instance().ClearLog();
+    const std::size_t before = fSetup.ftp().storedPaths().size();
+    fSetup.OpenDocument("08_" + c.month + "_05_005-005.lyd", 1);
+    fSetup.Send();
+    EXPECT_TRUE(fSetup.LeftInWorkingFolder().empty());
+    const std::vector<std::string> stored = fSetup.ftp().storedPaths();
+    if (c.refused) {
+      ASSERT_EQ(Alerts().size(), 1u);
+      EXPECT_NE(Alerts()[0].message.find("Nothing was exported or sent."), std::string::npos);
+      EXPECT_EQ(stored.size(), before);
+      continue;
+    }
+    EXPECT_TRUE(Alerts().empty());
+    ASSERT_EQ(stored.size(), before + 2);
+    const std::string folder = "/pages/08_" + c.month + "_05/5/";
+    const std::string preview = stored[before].substr(folder.size());
+    EXPECT_EQ(stored[before].substr(0, folder.size()), folder);
+    EXPECT_TRUE(preview.starts_with("08_" + c.month + "_05..005_")) << preview;
+    ASSERT_TRUE(fSetup.ftp().ReadFile(stored[before].substr(1)));
+    const auto manifest = fSetup.ftp().ReadFile(stored[before + 1].substr(1));
+    ASSERT_TRUE(manifest);
+    EXPECT_NE(manifest->find(">" + preview + "</preview>"), std::string::npos) << *manifest;
+  }
 }
 
 TEST_F(Send, MenuSendThenHiddenActionSendsOnceAndAgainAfterwards) {
@@ -167,7 +222,8 @@ TEST_F(Send, MenuSendThenHiddenActionSendsOnceAndAgainAfterwards) {
 
 TEST_F(Send, GrabUrlWithoutLoginExportsNothing) {
   for (ConfigurationText configuration :
-       {ConfigurationText{"", "ftp://127.0.0.1:1/pages", true}, ConfigurationText{"", "", false}}) {
+       {ConfigurationText{"", "ftp://127.0.0.1:1/pages", true, "/pages", ""},
+        ConfigurationText{"", "", false, "/pages", ""}}) {
     PublishingSetup setup;
     ASSERT_TRUE(setup.Start(configuration));
     setup.OpenDocument("08_12_05_012.lyd", 1);
@@ -179,12 +235,18 @@ TEST_F(Send, GrabUrlWithoutLoginExportsNothing) {
   }
 }
 
-TEST_F(Send, PagesBeyondTheDocumentAreNotPublished) {
+TEST_F(Send, RangeBeyondTheDocumentIsRefusedWithOneAlert) {
   ASSERT_TRUE(fSetup.Start());
-  fSetup.OpenDocument("08_12_05_005-008.lyd", 2);
-  fSetup.Send();
-  ASSERT_EQ(Alerts().size(), 2u);
-  EXPECT_NE(Alerts()[0].message.find("Could not export page preview"), std::string::npos);
+  for (const char* name :
+       {"08_12_05_005-008.lyd", "08_12_05_001-999.lyd", "08_12_05_000-2147483647.lyd"}) {
+    SCOPED_TRACE(name);
+    layra::Alerts::Instance().ClearLog();
+    fSetup.OpenDocument(name, 2);
+    fSetup.Send();
+    ASSERT_EQ(Alerts().size(), 1u);
+    EXPECT_NE(Alerts()[0].message.find("Could not export page preview"), std::string::npos);
+    EXPECT_TRUE(fSetup.LeftInWorkingFolder().empty());
+  }
   EXPECT_TRUE(fSetup.ftp().storedPaths().empty());
 }
 
