@@ -128,12 +128,20 @@ void Host::RegisterHostClasses() {
         ClassDescription{id, kInvalidClass, name, kHostPlugin, {{IID_ISUBJECT, kSubjectImpl}}});
 }
 
-void Host::Start() {
-  if (fStarted)
+void Host::Load() {
+  if (fLoaded)
     return;
+  RemoveStaleTemporaries(fOptions.home);
   LoadPlugins();
   LoadWorkspace();
   SetSessionObjects(fApplication, fOptions.activeContext, fDefaults.get(), kWorkspaceUID);
+  fLoaded = true;
+}
+
+void Host::Start() {
+  if (fStarted)
+    return;
+  Load();
   RegisterServices();
   fStarted = true;
   for (IPMUnknown* provider : ProvidersOf(kStartupShutdownService)) {
@@ -158,6 +166,7 @@ bool Host::Shutdown(std::string* error) {
   for (LoadedPlugin& plugin : fPlugins)
     plugin.plugIn->Unload();
   fStarted = false;
+  fLoaded = false;
   SetSessionObjects(nullptr, false, nullptr, kInvalidUID);
 
   std::error_code ignored;

@@ -54,6 +54,9 @@ public:
   /** Loads the workspace and the plug-ins, then runs the start-up services. Problems with
    *  single plug-ins or a damaged workspace are reported and do not stop the start. */
   void Start();
+  /** The first half of Start: plug-ins and workspace, no start-up service yet, so a caller
+   *  can check actions before anything is downloaded or shown. */
+  void Load();
   /** Runs the shut-down services and saves the workspace. */
   bool Shutdown(std::string* error = nullptr);
   bool IsStarted() const { return fStarted; }
@@ -111,6 +114,7 @@ private:
   std::vector<std::unique_ptr<DataBase>> fDocuments;
   int fUntitledCount = 0;
   std::filesystem::path fSetAside;
+  bool fLoaded = false;
   bool fStarted = false;
 };
 
