@@ -14,6 +14,7 @@ bool PictureCache::Covers(const Entry& entry, ImageSize fit) const {
 cairo_surface_t* PictureCache::Get(const EncodedImage& encoded, ImageSize fit) {
   if (!encoded)
     return nullptr;
+  ForgetFreed();
   const void* key = encoded.get();
   auto found = entries_.find(key);
   // The address alone may belong to newer bytes once the old ones are gone.
@@ -49,13 +50,16 @@ void PictureCache::Store(const void* key, Entry entry) {
   Evict(key);
 }
 
-void PictureCache::Evict(const void* keep) {
+void PictureCache::ForgetFreed() {
   std::erase_if(entries_, [&](const auto& item) {
-    const bool gone = item.first != keep && item.second.owner.expired();
+    const bool gone = item.second.owner.expired();
     if (gone)
       bytes_ -= item.second.bytes;
     return gone;
   });
+}
+
+void PictureCache::Evict(const void* keep) {
   while (bytes_ > budget_ && entries_.size() > 1) {
     auto oldest =
         std::min_element(entries_.begin(), entries_.end(), [&](const auto& a, const auto& b) {

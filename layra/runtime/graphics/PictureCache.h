@@ -37,6 +37,7 @@ private:
 
   bool Covers(const Entry& entry, ImageSize fit) const;
   void Store(const void* key, Entry entry);
+  void ForgetFreed();
   void Evict(const void* keep);
 
   std::map<const void*, Entry> entries_;
