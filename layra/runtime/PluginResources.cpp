@@ -9,6 +9,8 @@
 
 #include "AtomicFile.h"
 
+#include <xml/XmlDocument.h>
+
 namespace layra {
 namespace {
 
@@ -161,6 +163,7 @@ void ParseElement(xmlNode* node, PluginResources& resources) {
 
 bool ParseFile(const std::string& name, const std::string& bytes, PluginResources& resources,
                std::string& error) {
+  xml::RouteParserMessages();
   std::unique_ptr<xmlDoc, XmlDocFree> doc(
       xmlReadMemory(bytes.data(), static_cast<int>(bytes.size()), name.c_str(), "UTF-8",
                     XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING));
