@@ -153,6 +153,8 @@ TEST(PictureCache, DecodesOnceAtTheSizeTheFrameNeedsAndForgetsPicturesThatAreGon
   const EncodedImage other = std::make_shared<const std::vector<unsigned char>>(RedBlueJpeg());
   const EncodedImage broken = std::make_shared<const std::vector<unsigned char>>(4, 0xff);
   EXPECT_FALSE(cache.Get(broken, ImageSize{10, 10}));
+  EXPECT_EQ(cairo_image_surface_get_width(cache.Get(other, ImageSize{10, 10})), 40)
+      << "kept at four times what the frame needs, not at the 1/8 decode's 77";
   cache.Get(other, ImageSize{612, 792});
   const std::size_t both = cache.bytes();
   EXPECT_EQ(both, 2u * 612 * 792 * 4);
