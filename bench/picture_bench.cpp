@@ -9,7 +9,8 @@
 
 #include "PublishingSetup.h"
 
-#include <Base64.h>
+#include "publish/Base64.h"
+
 #include <graphics/JpegCodec.h>
 
 #include <algorithm>
@@ -77,7 +78,8 @@ std::vector<std::vector<unsigned char>> Jpegs(int width, int height) {
 std::string Document(const std::vector<std::vector<unsigned char>>& jpegs) {
   std::vector<std::string> pictures;
   for (const auto& jpeg : jpegs)
-    pictures.push_back(layra::EncodeBase64(jpeg));
+    pictures.push_back(
+        Base64Encode(std::string_view(reinterpret_cast<const char*>(jpeg.data()), jpeg.size())));
   std::string text = "<?xml version=\"1.0\"?>\n<layra-document version=\"1\">\n"
                      "  <page width=\"612\" height=\"792\">\n";
   for (int i = 0; i < kColumns * kRows; ++i) {
