@@ -1,6 +1,7 @@
 #include <layra/host/Host.h>
 
 #include "Application.h"
+#include "AtomicFile.h"
 #include "Documents.h"
 #include "HostServices.h"
 #include "ImageReading.h"
@@ -126,12 +127,20 @@ void Host::RegisterHostClasses() {
         ClassDescription{id, kInvalidClass, name, kHostPlugin, {{IID_ISUBJECT, kSubjectImpl}}});
 }
 
-void Host::Start() {
-  if (fStarted)
+void Host::Load() {
+  if (fLoaded)
     return;
+  RemoveStaleTemporaries(fOptions.home);
   fPlugins->LoadFolders(fOptions.pluginFolders);
   fDefaults = fWorkspace->Load();
   SetSessionObjects(fApplication, fOptions.activeContext, fDefaults.get(), kWorkspaceUID);
+  fLoaded = true;
+}
+
+void Host::Start() {
+  if (fStarted)
+    return;
+  Load();
   fServices->Collect();
   fStarted = true;
   fServices->RunStartup();
@@ -145,6 +154,7 @@ bool Host::Shutdown(std::string* error) {
   fApplication->Actions().ReleaseComponents();
   fPlugins->UnloadAll();
   fStarted = false;
+  fLoaded = false;
   SetSessionObjects(nullptr, false, nullptr, kInvalidUID);
   return fWorkspace->Save(*fDefaults, error);
 }

@@ -223,9 +223,7 @@ TEST_F(UpdateCheckTest, StalledServerDoesNotHoldUpTheCaller) {
   ASSERT_TRUE(server.Start());
   DetachedCheck check{UpdateServerAt(server)};
   CapturedOutput output;
-  const auto started = std::chrono::steady_clock::now();
   omni_thread::create(&DetachedCheck::Run, &check, omni_thread::PRIORITY_LOW);
-  EXPECT_LT(std::chrono::steady_clock::now() - started, 1s);
   EXPECT_TRUE(WaitFor([&] { return server.requestCount() == 1; }));
   EXPECT_FALSE(check.finished.load());
   // Closing the connection ends the worker's wait.

@@ -316,7 +316,9 @@ TEST_F(SendStalled, IsBoundedByTheTimeOuts) {
       std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() - start);
   ASSERT_EQ(Alerts().size(), 1u);
   EXPECT_NE(Alerts()[0].message.find("Timeout"), std::string::npos) << Alerts()[0].message;
-  EXPECT_LE(seconds.count(), 31);
+  // One transfer time-out (30 s) ended the send; a second one would double it. The margin
+  // absorbs a loaded machine.
+  EXPECT_LT(seconds.count(), 2 * 30);
 }
 
 } // namespace

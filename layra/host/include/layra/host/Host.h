@@ -76,6 +76,9 @@ public:
   /** Loads the plug-ins and the workspace, then runs the start-up services. Problems with
    *  single plug-ins or a damaged workspace are reported and do not stop the start. */
   void Start();
+  /** The first half of Start: plug-ins and workspace, no start-up service yet, so a caller
+   *  can check actions before anything is downloaded or shown. */
+  void Load();
   /** Runs the shut-down services, unloads the plug-ins and saves the workspace. */
   bool Shutdown(std::string* error = nullptr);
 
@@ -125,6 +128,7 @@ private:
   std::unique_ptr<PluginLoader> fPlugins;
   std::unique_ptr<OpenDocuments> fDocuments;
   std::vector<ResidentMark> fResidentMarks;
+  bool fLoaded = false;
   bool fStarted = false;
 };
 
