@@ -11,6 +11,7 @@
 #include "Subject.h"
 #include "UndoHistory.h"
 #include "XmlDomServices.h"
+#include "ui/Widgets.h"
 
 #include <layra/IImageReading.h>
 #include <layra/IObjectModel.h>
@@ -59,6 +60,7 @@ Host::Host(HostOptions options) : fOptions(std::move(options)) {
 Host::~Host() {
   if (fStarted)
     Shutdown();
+  fApplication->Panels().TearDown();
   fApplication->Context().SetContextDocument(nullptr);
   fDocuments.clear();
   SetSessionObjects(nullptr, false, nullptr, kInvalidUID);
@@ -119,13 +121,7 @@ void Host::RegisterHostClasses() {
                        "kWorkspaceBoss",
                        kHostPlugin,
                        {{IID_IWORKSPACE, kWorkspaceImpl}, {IID_ISUBJECT, kSubjectImpl}}});
-  for (auto [id, name] :
-       {std::pair{kPalettePanelWidgetBoss, "kPalettePanelWidgetBoss"},
-        std::pair{kDialogBoss, "kDialogBoss"}, std::pair{kPanelBoss, "kPanelBoss"},
-        std::pair{kTreeViewWidgetBoss, "kTreeViewWidgetBoss"},
-        std::pair{kTreeNodeWidgetBoss, "kTreeNodeWidgetBoss"}})
-    model.AddClass(
-        ClassDescription{id, kInvalidClass, name, kHostPlugin, {{IID_ISUBJECT, kSubjectImpl}}});
+  RegisterWidgetClasses(model, kHostPlugin);
 }
 
 void Host::Start() {
@@ -135,6 +131,7 @@ void Host::Start() {
   LoadWorkspace();
   SetSessionObjects(fApplication, fOptions.activeContext, fDefaults.get(), kWorkspaceUID);
   RegisterServices();
+  fApplication->Panels().BuildPalettes();
   fStarted = true;
   for (IPMUnknown* provider : ProvidersOf(kStartupShutdownService)) {
     InterfacePtr<IStartupShutdownService> service(provider, UseDefaultIID());
@@ -146,6 +143,7 @@ void Host::Start() {
 bool Host::Shutdown(std::string* error) {
   if (!fStarted)
     return true;
+  fApplication->Panels().TearDown();
   for (IPMUnknown* provider : ProvidersOf(kStartupShutdownService)) {
     InterfacePtr<IStartupShutdownService> service(provider, UseDefaultIID());
     if (service)
