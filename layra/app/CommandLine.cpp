@@ -6,11 +6,12 @@ namespace layra {
 
 const char* const kUsage =
     "usage: layra [--home DIR] [--plugins DIR] [--locale CODE]\n"
-    "             [--answer first|second|third] [--do ACTION-ID ...] [--save] [DOCUMENT ...]\n"
+    "             [--answer first|second|third] [--do ACTION-ID ...] [--steps FILE]\n"
+    "             [--save] [DOCUMENT ...]\n"
     "       layra new FILE --pages N [--size WxH]\n"
     "Starts the host with the plug-ins of DIR, opens each document (the last one opened is\n"
-    "in front), performs each action in order, saves the documents with --save, closes them\n"
-    "and shuts down.\n";
+    "in front), performs each action in order, acts on the panels and dialogs as the steps\n"
+    "FILE says, saves the documents with --save, closes them and shuts down.\n";
 
 namespace {
 
@@ -77,6 +78,8 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, CommandLine& li
     std::uint32_t number = 0;
     if (option == "--home") {
       line.home = value;
+    } else if (option == "--steps") {
+      line.steps = value;
     } else if (option == "--plugins") {
       line.plugins = value;
     } else if (option == "--locale" && ParseNumber(value, number)) {

@@ -3,9 +3,12 @@
 
 #include "CommandLine.h"
 
+#include <layra/host/Automation.h>
 #include <layra/host/Host.h>
 
 #include <cstdio>
+#include <fstream>
+#include <iostream>
 #include <unistd.h>
 
 namespace {
@@ -52,9 +55,18 @@ int Run(layra::Host& host, const layra::CommandLine& line) {
   for (ActionID action : line.actions)
     host.PerformAction(action);
   int status = 0;
+  if (line.steps) {
+    std::ifstream steps(*line.steps);
+    std::string error;
+    if (!steps)
+      status = Fail("cannot read the steps file " + line.steps->string());
+    else if (!layra::RunSteps(steps, line.steps->string(), std::cout, error))
+      status = Fail(error);
+    std::cout.flush();
+  }
   for (const UIDRef& document : documents) {
     std::string error;
-    if (line.save && !host.SaveDocument(document, &error))
+    if (status == 0 && line.save && !host.SaveDocument(document, &error))
       status = Fail("cannot save: " + error);
     host.CloseDocument(document);
   }
