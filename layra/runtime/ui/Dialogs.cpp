@@ -204,19 +204,20 @@ void DialogManager::CloseAll() {
     fOpen.back()->Cancel();
 }
 
+} // namespace layra
+
+using layra::CurrentPanels;
+using layra::Dialog;
+using layra::PanelManager;
+
 IDialogMgr* QueryDialogMgr() {
-  PanelManager* panels = CurrentPanels();
+  layra::PanelManager* panels = CurrentPanels();
   if (!panels)
     return nullptr;
   panels->Dialogs().AddRef();
   return &panels->Dialogs();
 }
 
-} // namespace layra
-
-using layra::CurrentPanels;
-using layra::Dialog;
-using layra::PanelManager;
 
 void CDialogObserver::AutoAttach() {
   AttachToWidget(kOKButtonWidgetID, IID_IBOOLEANCONTROLDATA);
