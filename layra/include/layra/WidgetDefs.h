@@ -89,4 +89,4 @@ IPMUnknown* CreateObject(const RsrcSpec& resource, PMIID iid);
 
 /** The host's standard event handler of a tree row, for a plug-in class that keeps it under
  *  an interface of its own and passes events on to it. */
-constexpr ImplementationID kTreeNodeEventHandlerImpl{0x3020};
+constexpr ImplementationID kTreeNodeEventHandlerImpl{0x3410};

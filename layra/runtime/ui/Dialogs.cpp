@@ -218,7 +218,6 @@ IDialogMgr* QueryDialogMgr() {
   return &panels->Dialogs();
 }
 
-
 void CDialogObserver::AutoAttach() {
   AttachToWidget(kOKButtonWidgetID, IID_IBOOLEANCONTROLDATA);
   AttachToWidget(kCancelButtonWidgetID, IID_IBOOLEANCONTROLDATA);

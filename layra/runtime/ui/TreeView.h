@@ -14,11 +14,11 @@ class ITreeViewHierarchyAdapter;
 
 namespace layra {
 
-constexpr ImplementationID kTreeViewMgrImpl{0x3021};
-constexpr ImplementationID kTreeViewControllerImpl{0x3022};
-constexpr ImplementationID kTreeViewEventHandlerImpl{0x3023};
-constexpr ImplementationID kDialogObserverImpl{0x3024};
-constexpr ImplementationID kDialogControllerImpl{0x3025};
+constexpr ImplementationID kTreeViewMgrImpl{0x3411};
+constexpr ImplementationID kTreeViewControllerImpl{0x3412};
+constexpr ImplementationID kTreeViewEventHandlerImpl{0x3413};
+constexpr ImplementationID kDialogObserverImpl{0x3414};
+constexpr ImplementationID kDialogControllerImpl{0x3415};
 
 void RegisterTreeViewImplementations(ObjectModel& model, PluginID host);
 void RegisterDialogImplementations(ObjectModel& model, PluginID host);

@@ -14,13 +14,13 @@ namespace {
 
 ViewWatcher* gWatcher = nullptr;
 
-constexpr ImplementationID kControlViewImpl{0x3010};
-constexpr ImplementationID kPanelControlDataImpl{0x3011};
-constexpr ImplementationID kTextControlDataImpl{0x3012};
-constexpr ImplementationID kBooleanControlDataImpl{0x3013};
-constexpr ImplementationID kStringListControlDataImpl{0x3014};
-constexpr ImplementationID kDropDownListControllerImpl{0x3015};
-constexpr ImplementationID kTreeNodeIDDataImpl{0x3016};
+constexpr ImplementationID kControlViewImpl{0x3400};
+constexpr ImplementationID kPanelControlDataImpl{0x3401};
+constexpr ImplementationID kTextControlDataImpl{0x3402};
+constexpr ImplementationID kBooleanControlDataImpl{0x3403};
+constexpr ImplementationID kStringListControlDataImpl{0x3404};
+constexpr ImplementationID kDropDownListControllerImpl{0x3405};
+constexpr ImplementationID kTreeNodeIDDataImpl{0x3406};
 
 struct HostWidgetClass {
   ClassID id;
