@@ -174,8 +174,8 @@ void TreeViewMgr::Layout() {
   InterfacePtr<IControlView> view(this, UseDefaultIID());
   if (!panel || !view)
     return;
-  for (const Row& row : fRows)
-    panel->RemoveWidget(row.widget);
+  for (auto row = fRows.rbegin(); row != fRows.rend(); ++row)
+    panel->RemoveWidget(row->widget);
   fRows.clear();
   InterfacePtr<ITreeViewHierarchyAdapter> adapter(this, UseDefaultIID());
   InterfacePtr<ITreeViewWidgetMgr> widgets(this, UseDefaultIID());

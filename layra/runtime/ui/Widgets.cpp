@@ -287,8 +287,9 @@ IControlView* PanelControlData::GetWidget(std::int32_t index) const {
 }
 
 std::int32_t PanelControlData::GetIndex(const IControlView* child) const {
-  auto found = std::find(fChildren.begin(), fChildren.end(), child);
-  return found == fChildren.end() ? -1 : static_cast<std::int32_t>(found - fChildren.begin());
+  // From the back: a tree view takes its rows away last first.
+  auto found = std::find(fChildren.rbegin(), fChildren.rend(), child);
+  return found == fChildren.rend() ? -1 : static_cast<std::int32_t>(fChildren.rend() - found) - 1;
 }
 
 IControlView* PanelControlData::FindWidget(WidgetID id, std::int32_t depth) const {
@@ -309,13 +310,15 @@ IControlView* PanelControlData::FindWidget(WidgetID id, std::int32_t depth) cons
 }
 
 void PanelControlData::AddWidget(IControlView* child, std::int32_t at) {
-  if (!child || GetIndex(child) >= 0)
+  InterfacePtr<IControlView> self(this, UseDefaultIID());
+  ControlView* host = HostView(child);
+  // A host widget knows its parent, so adding many rows never searches the children.
+  if (!child || (host ? host->HasParent() : GetIndex(child) >= 0))
     return;
   child->AddRef();
   const auto position = at < 0 || at > Length() ? fChildren.end() : fChildren.begin() + at;
   fChildren.insert(position, child);
-  InterfacePtr<IControlView> self(this, UseDefaultIID());
-  if (ControlView* host = HostView(child))
+  if (host)
     host->SetParent(self);
   if (ControlView* parent = HostView(self); parent && parent->IsOnScreen())
     ControlView::AttachTree(child);

@@ -65,6 +65,7 @@ public:
   void SetKind(WidgetKind kind) { fKind = kind; }
   void SetBinding(std::uint32_t binding) { fBinding = binding; }
   void SetParent(IControlView* parent) { fParent = parent; }
+  bool HasParent() const { return fParent != nullptr; }
   /** Whether the widget is on screen: itself, its parents and its window shown. */
   bool IsOnScreen() const;
   /** Puts a view's root window on screen or takes it off; observers attach and detach. */
