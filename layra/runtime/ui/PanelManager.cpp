@@ -23,6 +23,10 @@ PanelManager::~PanelManager() {
 }
 
 void PanelManager::BuildPalettes() {
+  if (Host* host = Host::Current()) {
+    for (const LoadedPlugin& plugin : host->Plugins())
+      CheckToolTips(plugin.resources);
+  }
   for (Palette& palette : fPalettes) {
     if (!palette.view)
       palette.view.reset(CreateView(palette.declaration.plugin, palette.declaration.resource));

@@ -174,6 +174,7 @@ void TreeViewMgr::Layout() {
   InterfacePtr<IControlView> view(this, UseDefaultIID());
   if (!panel || !view)
     return;
+  fLaidOut = true;
   for (auto row = fRows.rbegin(); row != fRows.rend(); ++row)
     panel->RemoveWidget(row->widget);
   fRows.clear();
@@ -276,21 +277,11 @@ bool16 TreeNodeEventHandler::LButtonDn(IEvent* e) {
   return kTrue;
 }
 
-bool16 TreeNodeEventHandler::LDoubleClick(IEvent*) {
-  InterfacePtr<IPMUnknown> keep(this, IID_IUNKNOWN); // the row goes when the tree is laid out
-  NodeID node;
-  InterfacePtr<IControlView> tree;
-  if (!FindRow(this, node, tree))
-    return kFalse;
+void TreeViewShown(IControlView* tree) {
   InterfacePtr<ITreeViewMgr> manager(tree, UseDefaultIID());
-  InterfacePtr<ITreeViewHierarchyAdapter> adapter(tree, UseDefaultIID());
-  if (!manager || !adapter || adapter->GetNumChildren(node) == 0)
-    return kFalse;
-  if (manager->IsNodeExpanded(node))
-    manager->CollapseNode(node);
-  else
-    manager->ExpandNode(node);
-  return kTrue;
+  auto* host = dynamic_cast<TreeViewMgr*>(manager.get());
+  if (host && !host->IsLaidOut())
+    host->ChangeRoot(kFalse);
 }
 
 void ExpanderToggled(const IPMUnknown* expander, bool expanded) {

@@ -88,7 +88,29 @@ IControlView* Build(const PluginResources& resources, RsrcID viewID,
   return view.forget();
 }
 
+bool Declares(const WidgetDeclaration& widget, WidgetID id) {
+  if (widget.id == id)
+    return true;
+  for (const WidgetDeclaration& child : widget.children) {
+    if (Declares(child, id))
+      return true;
+  }
+  return false;
+}
+
 } // namespace
+
+void CheckToolTips(const PluginResources& resources) {
+  for (const ToolTipDeclaration& tip : resources.toolTips) {
+    bool found = false;
+    for (const ViewDeclaration& view : resources.views)
+      found = found || Declares(view.root, tip.widget);
+    if (!found)
+      ReportResourceProblem(resources.name, "the tip \"" + tip.key + "\" names widget " +
+                                                Hex(tip.widget.Get()) +
+                                                ", which no view has; skipped");
+  }
+}
 
 void ReportResourceProblem(const std::string& plugin, const std::string& problem) {
   static std::set<std::string> reported;

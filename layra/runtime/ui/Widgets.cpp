@@ -250,6 +250,8 @@ void ControlView::AttachTree(IControlView* view) {
     if (observer)
       observer->AutoAttach();
   }
+  if (host->fKind == WidgetKind::TreeView)
+    TreeViewShown(view);
   InterfacePtr<IPanelControlData> children(view, UseDefaultIID());
   for (std::int32_t i = 0; children && i < children->Length(); ++i)
     AttachTree(children->GetWidget(i));

@@ -8,6 +8,7 @@
 #include <layra/ITextControlData.h>
 #include <layra/ITreeViewMgr.h>
 #include <layra/host/ObjectModel.h>
+#include <layra/host/PluginResources.h>
 
 #include <vector>
 
@@ -186,6 +187,8 @@ PMString ShownText(IControlView* view);
 namespace layra {
 /** A new widget of `widgetClass` with one reference; null for a class that is no widget. */
 IControlView* MakeWidget(ClassID widgetClass, WidgetID id, const PMRect& frame);
+/** Reports each tip that names a widget none of the plug-in's views has. */
+void CheckToolTips(const PluginResources& resources);
 /** Reports a problem with a plug-in's resources once per process run. */
 void ReportResourceProblem(const std::string& plugin, const std::string& problem);
 } // namespace layra
