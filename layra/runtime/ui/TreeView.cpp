@@ -11,11 +11,6 @@
 namespace layra {
 namespace {
 
-template <class Impl> ImplementationRecord Record(ImplementationID id) {
-  return ImplementationRecord{id, &CreateImplementation<Impl>, &DestroyImplementation<Impl>,
-                              &SizeOfImplementation<Impl>};
-}
-
 constexpr double kDefaultRowHeight = 20;
 
 /** The tree view a row widget (or a widget inside a row) belongs to, and the row's node. */
@@ -37,10 +32,10 @@ bool FindRow(const IPMUnknown* inside, NodeID& node, InterfacePtr<IControlView>&
 } // namespace
 
 void RegisterTreeViewImplementations(ObjectModel& model, PluginID host) {
-  model.RegisterImplementation(host, Record<TreeViewMgr>(kTreeViewMgrImpl));
-  model.RegisterImplementation(host, Record<TreeViewController>(kTreeViewControllerImpl));
-  model.RegisterImplementation(host, Record<TreeViewEventHandler>(kTreeViewEventHandlerImpl));
-  model.RegisterImplementation(host, Record<TreeNodeEventHandler>(kTreeNodeEventHandlerImpl));
+  model.RegisterImplementation(host, UIRecord<TreeViewMgr>(kTreeViewMgrImpl));
+  model.RegisterImplementation(host, UIRecord<TreeViewController>(kTreeViewControllerImpl));
+  model.RegisterImplementation(host, UIRecord<TreeViewEventHandler>(kTreeViewEventHandlerImpl));
+  model.RegisterImplementation(host, UIRecord<TreeNodeEventHandler>(kTreeNodeEventHandlerImpl));
 }
 
 void TreeViewMgr::ChangeRoot(bool16 keepExpansion) {

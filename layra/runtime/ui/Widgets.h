@@ -39,6 +39,11 @@ const char* KindName(WidgetKind kind);
 
 void RegisterWidgetClasses(ObjectModel& model, PluginID host);
 
+template <class Impl> ImplementationRecord UIRecord(ImplementationID id) {
+  return ImplementationRecord{id, &CreateImplementation<Impl>, &DestroyImplementation<Impl>,
+                              &SizeOfImplementation<Impl>};
+}
+
 class ControlView : public CPMUnknown<IControlView> {
 public:
   explicit ControlView(IPMUnknown* boss) : CPMUnknown<IControlView>(boss) {}
