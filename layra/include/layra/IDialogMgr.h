@@ -32,4 +32,4 @@ public:
 };
 
 /** The host's dialog manager with one reference. */
-IDialogMgr* QueryDialogMgr();
+LAYRA_API IDialogMgr* QueryDialogMgr();

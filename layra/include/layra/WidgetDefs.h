@@ -3,6 +3,7 @@
 // also the protocol on which that widget's subject announces changes), the messages sent
 // on those protocols, and the standard widget IDs.
 
+#include <layra/Export.h>
 #include <layra/IDs.h>
 
 using bool16 = bool;
@@ -86,7 +87,7 @@ struct RsrcSpec {
 
 /** A new view built from a view resource; its root widget's interface `iid` with one
  *  reference, or null when the resource is missing. */
-IPMUnknown* CreateObject(const RsrcSpec& resource, PMIID iid);
+LAYRA_API IPMUnknown* CreateObject(const RsrcSpec& resource, PMIID iid);
 
 /** The host's standard event handler of a tree row, for a plug-in class that keeps it under
  *  an interface of its own and passes events on to it. */
