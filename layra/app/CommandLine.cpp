@@ -8,12 +8,13 @@ namespace layra {
 
 const char* const kUsage =
     "usage: layra [--home DIR] [--plugins DIR] [--locale CODE]\n"
-    "             [--answer first|second|third] [--do ACTION-ID ...] [--save] [DOCUMENT ...]\n"
+    "             [--answer first|second|third] [--do ACTION-ID ...] [--steps FILE]\n"
+    "             [--save] [DOCUMENT ...]\n"
     "       layra new FILE [--pages N] [--size WxH] [--force]\n"
     "Starts the host with the plug-ins of DIR, opens each document (the last one opened is\n"
-    "in front), performs each action in order, saves the documents with --save, closes them\n"
-    "and shuts down. layra new writes a blank document; it replaces an existing FILE only with\n"
-    "--force.\n";
+    "in front), performs each action in order, acts on the panels and dialogs as the steps\n"
+    "FILE says, saves the documents with --save, closes them and shuts down. layra new writes\n"
+    "a blank document; it replaces an existing FILE only with --force.\n";
 
 namespace {
 
@@ -55,7 +56,7 @@ bool IsFlag(const std::string& option) {
 
 bool TakesValue(const std::string& option) {
   static const char* const kOptions[] = {"--home",  "--plugins", "--locale", "--answer",
-                                         "--pages", "--size",    "--do"};
+                                         "--pages", "--size",    "--do",     "--steps"};
   return std::find(std::begin(kOptions), std::end(kOptions), option) != std::end(kOptions);
 }
 
@@ -69,6 +70,8 @@ bool SetValue(const std::string& option, const std::string& value, CommandLine& 
     line.home = value;
   else if (option == "--plugins")
     line.plugins = value;
+  else if (option == "--steps")
+    line.steps = value;
   else if (option == "--locale" && ParseNumber(value, number))
     line.locale = static_cast<int>(number);
   else if (option == "--answer")
@@ -90,7 +93,8 @@ std::string Misplaced(const CommandLine& line, const std::vector<std::string>& o
   const bool writing = line.newDocument.has_value();
   for (const std::string& option : options) {
     const bool newOnly = option == "--pages" || option == "--size" || option == "--force";
-    const bool sessionOnly = option == "--do" || option == "--save" || option == "--answer";
+    const bool sessionOnly = option == "--do" || option == "--save" || option == "--answer" ||
+                             option == "--steps";
     if (writing && sessionOnly)
       return "layra new does not take " + option;
     if (!writing && newOnly)

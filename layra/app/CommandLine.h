@@ -17,6 +17,8 @@ struct CommandLine {
   AlertAnswer answer = AlertAnswer::Interactive;
   std::vector<ActionID> actions;
   std::vector<std::filesystem::path> documents;
+  /** A file of user steps (see layra/host/Automation.h), run after the actions. */
+  std::optional<std::filesystem::path> steps;
   bool save = false;
   bool help = false;
   /** `layra new FILE [--pages N] [--size WxH] [--force]`: writes a blank document and exits;

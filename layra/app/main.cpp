@@ -5,12 +5,15 @@
 
 #include <layra/CAlert.h>
 #include <layra/host/Alerts.h>
+#include <layra/host/Automation.h>
 #include <layra/host/Host.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <fstream>
+#include <iostream>
 #include <unistd.h>
 
 namespace {
@@ -81,6 +84,10 @@ std::string ArgumentProblem(layra::Host& host, const layra::CommandLine& line) {
     if (std::string problem = FileProblem(file); !problem.empty())
       return problem;
   }
+  if (line.steps) {
+    if (std::string problem = FileProblem(*line.steps); !problem.empty())
+      return "the steps file " + problem;
+  }
   host.Load();
   for (ActionID action : line.actions) {
     if (!host.IsActionKnown(action))
@@ -101,9 +108,18 @@ int Run(layra::Host& host, const layra::CommandLine& line) {
   for (ActionID action : line.actions)
     host.PerformAction(action);
   int status = 0;
+  if (line.steps) {
+    std::ifstream steps(*line.steps);
+    std::string error;
+    if (!steps)
+      status = Fail("cannot read the steps file " + line.steps->string());
+    else if (!layra::RunSteps(steps, line.steps->string(), std::cout, error))
+      status = Fail(error);
+    std::cout.flush();
+  }
   for (const UIDRef& document : documents) {
     std::string error;
-    if (line.save && !host.SaveDocument(document, &error))
+    if (status == 0 && line.save && !host.SaveDocument(document, &error))
       status = Fail("cannot save: " + error);
     host.CloseDocument(document);
   }

@@ -9,6 +9,7 @@
 #include <layra/host/PluginResources.h>
 
 #include "RefCounted.h"
+#include "ui/PanelManager.h"
 
 #include <map>
 
@@ -29,26 +30,11 @@ private:
   std::map<ClassID, IPMUnknown*> fComponents; // referenced bosses
 };
 
-class PanelManager final : public RefCounted<IPanelMgr> {
-public:
-  void Declare(const PanelDeclaration& panel) { fPanels[panel.widget] = Panel{panel, false}; }
-  bool IsPanelWithWidgetIDShown(WidgetID panel) const override;
-  bool ShowPanelByWidgetID(WidgetID panel, bool forceShow) override;
-  bool HidePanelByWidgetID(WidgetID panel) override;
-  PMString GetPanelTitle(WidgetID panel) const override;
-
-private:
-  struct Panel {
-    PanelDeclaration declaration;
-    bool shown;
-  };
-  std::map<WidgetID, Panel> fPanels;
-};
-
 class ActiveContext final : public RefCounted<IActiveContext> {
 public:
   IDocument* GetContextDocument() const override { return fDocument; }
-  void SetContextDocument(IDocument* document) { fDocument = document; }
+  /** Changing the front document changes the active selection. */
+  void SetContextDocument(IDocument* document);
 
 private:
   IDocument* fDocument = nullptr;

@@ -13,6 +13,7 @@
 #include "UndoHistory.h"
 #include "WorkspaceStore.h"
 #include "XmlDomServices.h"
+#include "ui/Widgets.h"
 
 #include <layra/IImageReading.h>
 #include <layra/ISession.h>
@@ -57,6 +58,7 @@ Host::Host(HostOptions options) : fOptions(std::move(options)) {
 Host::~Host() {
   if (fStarted)
     Shutdown();
+  fApplication->Panels().TearDown();
   fDocuments.reset();
   SetSessionObjects(nullptr, false, nullptr, kInvalidUID);
   fApplication->Actions().ReleaseComponents();
@@ -118,13 +120,7 @@ void Host::RegisterHostClasses() {
                        "kWorkspaceBoss",
                        kHostPlugin,
                        {{IID_IWORKSPACE, kWorkspaceImpl}, {IID_ISUBJECT, kSubjectImpl}}});
-  for (auto [id, name] :
-       {std::pair{kPalettePanelWidgetBoss, "kPalettePanelWidgetBoss"},
-        std::pair{kDialogBoss, "kDialogBoss"}, std::pair{kPanelBoss, "kPanelBoss"},
-        std::pair{kTreeViewWidgetBoss, "kTreeViewWidgetBoss"},
-        std::pair{kTreeNodeWidgetBoss, "kTreeNodeWidgetBoss"}})
-    model.AddClass(
-        ClassDescription{id, kInvalidClass, name, kHostPlugin, {{IID_ISUBJECT, kSubjectImpl}}});
+  RegisterWidgetClasses(model, kHostPlugin);
 }
 
 void Host::Load() {
@@ -142,6 +138,7 @@ void Host::Start() {
     return;
   Load();
   fServices->Collect();
+  fApplication->Panels().BuildPalettes();
   fStarted = true;
   fServices->RunStartup();
 }
@@ -149,6 +146,7 @@ void Host::Start() {
 bool Host::Shutdown(std::string* error) {
   if (!fStarted)
     return true;
+  fApplication->Panels().TearDown();
   fServices->RunShutdown();
   fServices->Clear();
   fApplication->Actions().ReleaseComponents();

@@ -4,10 +4,13 @@
 #include <libxml/tree.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <elf.h>
 #include <fcntl.h>
+#include <layra/WidgetDefs.h>
 #include <memory>
+#include <sstream>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -168,7 +171,64 @@ void ParseStrings(xmlNode* node, PluginResources& resources) {
     resources.untranslatedTables.push_back(table);
 }
 
-void ParseElement(xmlNode* node, PluginResources& resources) {
+std::uint32_t Binding(const std::string& edges) {
+  std::uint32_t binding = kBindNone;
+  for (auto [name, bit] :
+       {std::pair{"left", kBindLeft}, std::pair{"top", kBindTop}, std::pair{"right", kBindRight},
+        std::pair{"bottom", kBindBottom}, std::pair{"all", kBindAll}}) {
+    if (edges.find(name) != std::string::npos)
+      binding |= bit;
+  }
+  return binding;
+}
+
+PMRect Frame(const std::string& text) {
+  PMRect frame;
+  std::istringstream(text) >> frame.left >> frame.top >> frame.right >> frame.bottom;
+  return frame;
+}
+
+WidgetDeclaration ParseWidget(xmlNode* node) {
+  WidgetDeclaration widget{Attribute(node, "class"),
+                           WidgetID{Number(node, "id")},
+                           Frame(Attribute(node, "frame")),
+                           Binding(Attribute(node, "bind")),
+                           Attribute(node, "text"),
+                           RsrcID{Number(node, "icon")},
+                           Attribute(node, "password") == "true",
+                           Attribute(node, "hidden") == "true",
+                           {}};
+  for (xmlNode* child = node->children; child; child = child->next) {
+    if (Is(child, "widget"))
+      widget.children.push_back(ParseWidget(child));
+  }
+  return widget;
+}
+
+void ParseView(xmlNode* node, PluginResources& resources) {
+  for (xmlNode* child = node->children; child; child = child->next) {
+    if (Is(child, "widget")) {
+      resources.views.push_back({RsrcID{Number(node, "id")}, ParseWidget(child)});
+      return;
+    }
+  }
+}
+
+// Images name a file of the same archive; one that is missing is reported and skipped.
+void ParseImage(xmlNode* node, const std::map<std::string, std::string>& files,
+                PluginResources& resources) {
+  const std::string file = Attribute(node, "file");
+  auto found = files.find(file);
+  if (found == files.end()) {
+    std::fprintf(stderr, "layra: plug-in %s: image %u names the missing file \"%s\"; skipped\n",
+                 resources.name.c_str(), Number(node, "id"), file.c_str());
+    return;
+  }
+  resources.images.push_back({RsrcID{Number(node, "id")}, Attribute(node, "type"), found->second});
+}
+
+void ParseElement(xmlNode* node, const std::map<std::string, std::string>& files,
+                  PluginResources& resources) {
   if (Is(node, "class")) {
     resources.classes.push_back({ClassID{Number(node, "id")}, ClassID{Number(node, "parent")},
                                  Attribute(node, "name"), resources.id, Bindings(node)});
@@ -186,7 +246,8 @@ void ParseElement(xmlNode* node, PluginResources& resources) {
     resources.panels.push_back({RsrcID{Number(node, "resource")}, WidgetID{Number(node, "widget")},
                                 ClassID{Number(node, "class")}, Attribute(node, "title"),
                                 ActionID{Number(node, "toggle-action")},
-                                Attribute(node, "resizable") == "true"});
+                                Attribute(node, "resizable") == "true", Attribute(node, "menu"),
+                                resources.id});
   } else if (Is(node, "tooltip")) {
     resources.toolTips.push_back({WidgetID{Number(node, "widget")}, Attribute(node, "key")});
   } else if (Is(node, "locale")) {
@@ -194,13 +255,18 @@ void ParseElement(xmlNode* node, PluginResources& resources) {
                                        Attribute(node, "table"));
   } else if (Is(node, "strings")) {
     ParseStrings(node, resources);
+  } else if (Is(node, "view")) {
+    ParseView(node, resources);
+  } else if (Is(node, "image")) {
+    ParseImage(node, files, resources);
   } else if (Is(node, "version")) {
     resources.version = VersionDeclaration{Attribute(node, "plugin"), Attribute(node, "host"),
                                            Attribute(node, "text")};
   }
 }
 
-bool ParseFile(const std::string& name, const std::string& bytes, PluginResources& resources,
+bool ParseFile(const std::string& name, const std::string& bytes,
+               const std::map<std::string, std::string>& files, PluginResources& resources,
                std::string& error) {
   xml::RouteParserMessages();
   std::unique_ptr<xmlDoc, XmlDocFree> doc(
@@ -216,7 +282,7 @@ bool ParseFile(const std::string& name, const std::string& bytes, PluginResource
   if (!Attribute(root, "name").empty())
     resources.name = Attribute(root, "name");
   for (xmlNode* child = root->children; child; child = child->next)
-    ParseElement(child, resources);
+    ParseElement(child, files, resources);
   return true;
 }
 
@@ -235,8 +301,9 @@ bool ReadResourceArchive(const std::filesystem::path& library,
 
 bool ParseResources(const std::map<std::string, std::string>& files, PluginResources& resources,
                     std::string& error) {
+  // Other files of the archive (images) are read when a resource names them.
   for (const auto& [name, bytes] : files) {
-    if (!ParseFile(name, bytes, resources, error))
+    if (name.ends_with(".xml") && !ParseFile(name, bytes, files, resources, error))
       return false;
   }
   if (!resources.id.IsValid()) {
@@ -245,6 +312,8 @@ bool ParseResources(const std::map<std::string, std::string>& files, PluginResou
   }
   for (ClassDescription& description : resources.classes)
     description.plugin = resources.id;
+  for (PanelDeclaration& panel : resources.panels)
+    panel.plugin = resources.id;
   return true;
 }
 

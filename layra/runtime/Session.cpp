@@ -145,36 +145,6 @@ void ActionManager::ReleaseComponents() {
   fComponents.clear();
 }
 
-bool PanelManager::IsPanelWithWidgetIDShown(WidgetID panel) const {
-  auto found = fPanels.find(panel);
-  return found != fPanels.end() && found->second.shown;
-}
-
-bool PanelManager::ShowPanelByWidgetID(WidgetID panel, bool) {
-  auto found = fPanels.find(panel);
-  if (found == fPanels.end())
-    return false;
-  found->second.shown = true;
-  return true;
-}
-
-bool PanelManager::HidePanelByWidgetID(WidgetID panel) {
-  auto found = fPanels.find(panel);
-  if (found == fPanels.end())
-    return false;
-  found->second.shown = false;
-  return true;
-}
-
-PMString PanelManager::GetPanelTitle(WidgetID panel) const {
-  auto found = fPanels.find(panel);
-  if (found == fPanels.end())
-    return PMString();
-  PMString title(found->second.declaration.titleKey);
-  title.Translate();
-  return title;
-}
-
 Application::Application()
     : fActions(new ActionManager()), fPanels(new PanelManager()), fContext(new ActiveContext()) {}
 

@@ -3,6 +3,7 @@
 // implementation changed through an undoable command, and a responder.
 
 #include "TestPluginIDs.h"
+#include "TestPluginUI.h"
 
 #include <layra/CActionComponent.h>
 #include <layra/CAlert.h>
@@ -26,6 +27,7 @@
 namespace {
 
 constexpr ClassID kTestIncrementCommandBoss{0x900002};
+constexpr PluginID kTestPlugin{0x900000};
 
 class TestCounter : public CPMUnknown<ITestCounter> {
 public:
@@ -65,6 +67,10 @@ class TestActions : public CActionComponent {
 public:
   explicit TestActions(IPMUnknown* boss) : CActionComponent(boss) {}
   void DoAction(IActiveContext*, ActionID action, GSysPoint, IPMUnknown*) override {
+    if (action == kTestDialogAction) {
+      OpenTestDialog(kTestPlugin);
+      return;
+    }
     if (action == kTestGreetAction) {
       CAlert::InformationAlert(PMString("0x900000kHelloKey"));
       return;
@@ -137,10 +143,13 @@ public:
   std::string GetResourceFile() const override { return ResourceFile(); }
   bool RegisterImplementations(PluginID id) override {
     InterfacePtr<IImplementationRegistry> registry(GetExecutionContextSession(), UseDefaultIID());
-    for (const ImplementationRecord& r :
-         {Record<TestActions>(0x900000), Record<TestStartup>(0x900001),
-          Record<TestCounter>(0x900002), Record<IncrementCommand>(0x900003),
-          Record<TestResponderProvider>(0x900004), Record<TestResponder>(0x900005)})
+    std::vector<ImplementationRecord> records{
+        Record<TestActions>(0x900000),           Record<TestStartup>(0x900001),
+        Record<TestCounter>(0x900002),           Record<IncrementCommand>(0x900003),
+        Record<TestResponderProvider>(0x900004), Record<TestResponder>(0x900005)};
+    for (const ImplementationRecord& r : UIRecords())
+      records.push_back(r);
+    for (const ImplementationRecord& r : records)
       registry->RegisterImplementation(id, r.id, r.create, r.destroy, r.size, r.persist, nullptr,
                                        0);
     return true;

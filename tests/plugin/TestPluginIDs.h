@@ -3,6 +3,9 @@
 
 #include <layra/IPMUnknown.h>
 
+#include <string>
+#include <vector>
+
 constexpr PMIID IID_ITESTCOUNTER{0x900000};
 constexpr ActionID kTestIncrementAction{0x900001};
 constexpr ActionID kTestGreetAction{0x900002};
@@ -13,4 +16,32 @@ public:
   static constexpr PMIID kDefaultIID = IID_ITESTCOUNTER;
   virtual std::int32_t Get() const = 0;
   virtual void Increment() = 0;
+};
+
+// The panel, dialog and list of the test plug-in.
+constexpr PMIID IID_ITESTUI{0x900001};
+constexpr ClassID kTestLogBoss{0x900014};
+constexpr ActionID kTestDialogAction{0x900004};
+constexpr WidgetID kTestPanelWidgetID{0x900010};
+constexpr WidgetID kTestListWidgetID{0x900011};
+constexpr WidgetID kTestRowTextWidgetID{0x900013};
+constexpr WidgetID kTestRowCheckBoxWidgetID{0x900014};
+constexpr WidgetID kTestIconButtonWidgetID{0x900015};
+constexpr WidgetID kTestHelloButtonWidgetID{0x900016};
+constexpr WidgetID kTestPasswordWidgetID{0x900017};
+constexpr WidgetID kTestComboWidgetID{0x900018};
+constexpr WidgetID kTestHiddenTextWidgetID{0x900019};
+constexpr WidgetID kTestDialogEditWidgetID{0x90001A};
+constexpr WidgetID kTestPrefsPageWidgetID{0x900021};
+constexpr WidgetID kTestTreeWidgetID{0x900023};
+
+/** What the test plug-in's widgets heard, and the size of its list. */
+class ITestUI : public IPMUnknown {
+public:
+  static constexpr PMIID kDefaultIID = IID_ITESTUI;
+  /** The lines logged since the last call, oldest first. */
+  virtual std::vector<std::string> TakeLog() = 0;
+  virtual void SetRowCount(std::int32_t rows) = 0;
+  /** Rows filled by the list's widget manager since the last call. */
+  virtual std::int32_t TakeFilledRows() = 0;
 };

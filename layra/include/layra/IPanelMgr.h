@@ -4,6 +4,8 @@
 #include <layra/IPMUnknown.h>
 #include <layra/PMString.h>
 
+class IControlView;
+
 class IPanelMgr : public IPMUnknown {
 public:
   static constexpr PMIID kDefaultIID = IID_IPANELMGR;
@@ -12,4 +14,7 @@ public:
   virtual bool ShowPanelByWidgetID(WidgetID panel, bool forceShow = false) = 0;
   virtual bool HidePanelByWidgetID(WidgetID panel) = 0;
   virtual PMString GetPanelTitle(WidgetID panel) const = 0;
+  /** The view of a palette or of a preferences page on screen, not referenced; null when
+   *  no such panel exists. */
+  virtual IControlView* GetPanelFromWidgetID(WidgetID panel) const = 0;
 };

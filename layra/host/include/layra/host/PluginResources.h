@@ -1,6 +1,7 @@
 #pragma once
 // What a plug-in declares in its resources, as the host reads them.
 
+#include <layra/PMRect.h>
 #include <layra/host/ObjectModel.h>
 
 #include <filesystem>
@@ -34,6 +35,37 @@ struct PanelDeclaration {
   std::string titleKey;
   ActionID toggleAction;
   bool resizable = false;
+  /** The key that names the panel's menu: menu entries whose path is this key. */
+  std::string menuKey;
+  PluginID plugin;
+};
+
+/** One widget of a view resource and the widgets inside it. */
+struct WidgetDeclaration {
+  /** A host widget class by name (kButtonWidgetBoss) or any class by number. */
+  std::string widgetClass;
+  WidgetID id;
+  PMRect frame;
+  /** FrameBinding bits: the parent's edges the widget follows. */
+  std::uint32_t binding = 0;
+  /** A string-table key or a plain text. */
+  std::string text;
+  RsrcID icon;
+  bool password = false;
+  bool hidden = false;
+  std::vector<WidgetDeclaration> children;
+};
+
+struct ViewDeclaration {
+  RsrcID id;
+  WidgetDeclaration root;
+};
+
+/** An image of the plug-in (the bytes of a PNG file), by ID and type. */
+struct ImageDeclaration {
+  RsrcID id;
+  std::string type;
+  std::string bytes;
 };
 
 struct ToolTipDeclaration {
@@ -56,6 +88,8 @@ struct PluginResources {
   std::vector<MenuDeclaration> menus;
   std::vector<PanelDeclaration> panels;
   std::vector<ToolTipDeclaration> toolTips;
+  std::vector<ViewDeclaration> views;
+  std::vector<ImageDeclaration> images;
   /** Locale code to the name of its string table. */
   std::vector<std::pair<int, std::string>> localeIndex;
   std::map<std::string, std::map<std::string, std::string>> stringTables;
