@@ -4,6 +4,7 @@
 #include "Documents.h"
 #include "HostServices.h"
 #include "ImageReading.h"
+#include "MainThread.h"
 #include "OpenDocuments.h"
 #include "PluginLoader.h"
 #include "ServiceRegistry.h"
@@ -40,6 +41,7 @@ Host::Host(HostOptions options) : fOptions(std::move(options)) {
   if (gCurrentHost)
     throw std::logic_error("another layra::Host is still running in this process");
   gCurrentHost = this;
+  SetMainThread(true);
   ObjectModel::Instance().Clear();
   StringTables::Instance().Clear();
   StringTables::Instance().SetLocale(fOptions.locale);
@@ -67,6 +69,7 @@ Host::~Host() {
   ObjectModel::Instance().Clear();
   StringTables::Instance().Clear();
   gCurrentHost = nullptr;
+  SetMainThread(false);
 }
 
 Host* Host::Current() {
