@@ -4,11 +4,14 @@
 #include "net/UpdateQuery.h"
 #include "publish/MachineIdentity.h"
 
+#include <curl/curl.h>
 #include <omnithread.h>
 
 #include <cctype>
+#include <condition_variable>
 #include <cstdio>
 #include <cstring>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -29,6 +32,19 @@ std::string ReleaseBuildText() {
     build.pop_back();
   }
   return build;
+}
+
+// Whether the worker runs. Never destroyed: a worker abandoned at shut-down may still
+// reach it while the process ends.
+struct WorkerState {
+  std::mutex mutex;
+  std::condition_variable finished;
+  bool running = false;
+};
+
+WorkerState& Worker() {
+  static auto* state = new WorkerState();
+  return *state;
 }
 
 void Pause() {
@@ -76,8 +92,25 @@ void RunUpdateCheck(const UpdateServer& server) {
 
 void UpdateCheckThread(void*) {
   RunUpdateCheck(BuiltInUpdateServer());
+  WorkerState& worker = Worker();
+  const std::lock_guard lock(worker.mutex);
+  worker.running = false;
+  worker.finished.notify_all();
 }
 
 void StartUpdateCheck() {
+  // libcurl's first-use initialisation is not safe on a second thread, nor while the
+  // process ends; here it is done before the worker exists.
+  curl_global_init(CURL_GLOBAL_DEFAULT);
+  {
+    const std::lock_guard lock(Worker().mutex);
+    Worker().running = true;
+  }
   omni_thread::create(&UpdateCheckThread, nullptr, omni_thread::PRIORITY_LOW);
+}
+
+bool WaitForUpdateCheck(std::chrono::milliseconds limit) {
+  WorkerState& worker = Worker();
+  std::unique_lock lock(worker.mutex);
+  return worker.finished.wait_for(lock, limit, [&] { return !worker.running; });
 }

@@ -2,6 +2,7 @@
 #include <layra/ErrorUtils.h>
 #include <layra/IObjectModel.h>
 
+#include "MainThread.h"
 #include "RefCounted.h"
 #include "UndoHistory.h"
 
@@ -37,6 +38,7 @@ ICommand* CreateCommand(ClassID commandClass) {
 }
 
 ErrorCode ProcessCommand(ICommand* command) {
+  LAYRA_ASSERT_MAIN_THREAD();
   if (!command)
     return kFailure;
   InterfacePtr<ICommand> keepAlive(command, IID_ICOMMAND);

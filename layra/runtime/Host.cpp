@@ -5,6 +5,7 @@
 #include "Documents.h"
 #include "HostServices.h"
 #include "ImageReading.h"
+#include "MainThread.h"
 #include "OpenDocuments.h"
 #include "PluginLoader.h"
 #include "ServiceRegistry.h"
@@ -42,6 +43,7 @@ Host::Host(HostOptions options) : fOptions(std::move(options)) {
   if (gCurrentHost)
     throw std::logic_error("another layra::Host is still running in this process");
   gCurrentHost = this;
+  SetMainThread(true);
   ObjectModel::Instance().Clear();
   StringTables::Instance().Clear();
   StringTables::Instance().SetLocale(fOptions.locale);
@@ -70,6 +72,7 @@ Host::~Host() {
   ObjectModel::Instance().Clear();
   StringTables::Instance().Clear();
   gCurrentHost = nullptr;
+  SetMainThread(false);
 }
 
 Host* Host::Current() {

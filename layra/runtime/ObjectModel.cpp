@@ -1,5 +1,6 @@
 #include <layra/host/ObjectModel.h>
 
+#include "MainThread.h"
 #include "Streams.h"
 #include "UndoHistory.h"
 
@@ -25,6 +26,7 @@ Boss::~Boss() {
 }
 
 IPMUnknown* Boss::QueryInterface(PMIID iid) const {
+  LAYRA_ASSERT_MAIN_THREAD();
   if (fDying)
     return nullptr;
   if (iid == IID_IUNKNOWN) {
@@ -43,11 +45,13 @@ IPMUnknown* Boss::QueryInterface(PMIID iid) const {
 }
 
 void Boss::AddRef() const {
+  LAYRA_ASSERT_MAIN_THREAD();
   if (!fDying)
     ++fReferences;
 }
 
 void Boss::Release() const {
+  LAYRA_ASSERT_MAIN_THREAD();
   if (fDying || --fReferences > 0)
     return;
   fDying = true;

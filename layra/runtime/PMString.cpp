@@ -8,6 +8,8 @@
 #include <cctype>
 #include <charconv>
 #include <cmath>
+#include <string_view>
+#include <vector>
 
 namespace {
 
@@ -136,25 +138,35 @@ PMString PMString::ToUpper() const {
 
 namespace {
 
-void PutLittleEndian(std::string& bytes, std::size_t at, std::uint32_t value, int size) {
+void PutLittleEndian(unsigned char* bytes, std::uint32_t value, int size) {
   for (int i = 0; i < size; ++i)
-    bytes[at + static_cast<std::size_t>(i)] = static_cast<char>((value >> (8 * i)) & 0xFF);
+    bytes[i] = static_cast<unsigned char>((value >> (8 * i)) & 0xFF);
 }
 
-void WriteUnits(IPMStream* stream, const std::string& text) {
+template <class Units> void WriteUnits(IPMStream* stream, const Units& units) {
+  // Short texts, nearly all of them, are put together on the stack.
+  unsigned char small[512];
+  std::vector<unsigned char> large;
+  const std::size_t size = 4 + 2 * units.size();
+  unsigned char* bytes = small;
+  if (size > sizeof small) {
+    large.resize(size);
+    bytes = large.data();
+  }
+  PutLittleEndian(bytes, static_cast<std::uint32_t>(units.size()), 4);
+  for (std::size_t i = 0; i < units.size(); ++i)
+    PutLittleEndian(bytes + 4 + 2 * i, static_cast<std::uint16_t>(units[i]), 2);
+  stream->XferByte(bytes, size);
+}
+
+void WriteText(IPMStream* stream, const std::string& text) {
   // Most stored texts are ASCII: each byte is its own unit, with no conversion.
   const bool ascii = std::all_of(text.begin(), text.end(),
                                  [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-  const std::u16string converted = ascii ? std::u16string() : layra::UTF8ToUTF16(text);
-  const std::size_t count = ascii ? text.size() : converted.size();
-  thread_local std::string bytes;
-  bytes.assign(4 + 2 * count, '\0');
-  PutLittleEndian(bytes, 0, static_cast<std::uint32_t>(count), 4);
-  for (std::size_t i = 0; i < count; ++i) {
-    const char16_t unit = ascii ? static_cast<char16_t>(text[i]) : converted[i];
-    PutLittleEndian(bytes, 4 + 2 * i, unit, 2);
-  }
-  stream->XferByte(reinterpret_cast<unsigned char*>(bytes.data()), bytes.size());
+  if (ascii)
+    WriteUnits(stream, std::string_view(text));
+  else
+    WriteUnits(stream, layra::UTF8ToUTF16(text));
 }
 
 } // namespace
@@ -162,7 +174,7 @@ void WriteUnits(IPMStream* stream, const std::string& text) {
 void PMString::ReadWrite(IPMStream* stream) {
   // The count and the units go through the stream as one run of little-endian bytes.
   if (stream->IsWriting()) {
-    WriteUnits(stream, fText);
+    WriteText(stream, fText);
     return;
   }
   std::int32_t count = 0;

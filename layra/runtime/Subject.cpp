@@ -1,5 +1,6 @@
 #include "Subject.h"
 
+#include "MainThread.h"
 #include "UndoHistory.h"
 
 #include <layra/IObserver.h>
@@ -62,6 +63,7 @@ bool Subject::IsAttached(IObserver* observer, PMIID protocol, PMIID observerIID)
 void Subject::Change(ClassID theChange, PMIID protocol, void* changedBy) {
   // Observers may attach, detach or die while being told; each one still attached and
   // alive hears it once.
+  LAYRA_ASSERT_MAIN_THREAD();
   ForgetTheDead();
   if (const auto* owner = gDelivering == 0 ? BossOf(this) : nullptr)
     UndoHistory::Instance().RecordNotice(*owner, theChange, protocol);

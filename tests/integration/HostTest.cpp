@@ -107,16 +107,37 @@ TEST_F(HostWithPlugin, DamagedWorkspaceIsSetAsideAndTheHostStartsClean) {
     auto host = StartHost();
     host->PerformAction(kTestIncrementAction);
   }
+  // The workspace may hold passwords: it is for the user alone.
+  EXPECT_EQ(folivox::test::PermissionBits(file), 0600u);
+  EXPECT_EQ(folivox::test::PermissionBits(file.parent_path()), 0700u);
   const std::string good = folivox::test::ReadWholeFile(file);
+  std::vector<std::pair<std::filesystem::path, std::string>> kept;
   for (const std::string& damaged : {good.substr(0, good.size() / 2), std::string("garbage")}) {
     ASSERT_TRUE(folivox::test::WriteWholeFile(file, damaged));
     auto host = StartHost();
     EXPECT_EQ(Counter(*host), 0);
     ASSERT_FALSE(host->SetAsideWorkspace().empty());
-    EXPECT_EQ(folivox::test::ReadWholeFile(host->SetAsideWorkspace()), damaged);
+    kept.emplace_back(host->SetAsideWorkspace(), damaged);
     host.reset();
     EXPECT_NE(folivox::test::ReadWholeFile(file), damaged);
   }
+  // Usually both within one second: neither replaces the other.
+  EXPECT_NE(kept[0].first, kept[1].first);
+  for (const auto& [name, damaged] : kept)
+    EXPECT_EQ(folivox::test::ReadWholeFile(name), damaged);
+}
+
+TEST_F(HostWithPlugin, EachPluginKeepsItsStateAndAFailedOneSaysWhy) {
+  const auto broken = fHome.path() / "broken-plugins";
+  ASSERT_TRUE(folivox::test::WriteWholeFile(broken / "Broken.so", "not a library"));
+  layra::Host host(layra::HostOptions{fHome.configDir() / "layra", {TEST_PLUGIN_DIR, broken}});
+  host.Start();
+  ASSERT_EQ(host.Plugins().size(), 2u);
+  EXPECT_EQ(host.Plugins()[0].state, layra::PluginState::Loaded);
+  EXPECT_EQ(host.Plugins()[1].state, layra::PluginState::Failed);
+  EXPECT_NE(host.Plugins()[1].error.find("Broken.so"), std::string::npos);
+  ASSERT_TRUE(host.Shutdown());
+  EXPECT_EQ(host.Plugins()[0].state, layra::PluginState::Unloaded);
 }
 
 TEST(PluginLibrary, ExportsOnlyGetPlugIn) {

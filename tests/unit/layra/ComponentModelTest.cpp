@@ -150,6 +150,14 @@ protected:
          {{IID_IOTHER, ImplementationID{0x7005}}, {IID_IVALUE, ImplementationID{0x7001}}}});
   }
 
+  static InterfacePtr<ISubject> SubjectOf(const UIDRef& target) {
+    return InterfacePtr<ISubject>(static_cast<ISubject*>(target.Instantiate(IID_ISUBJECT)));
+  }
+  static InterfacePtr<IObserver> NewObserver() {
+    return InterfacePtr<IObserver>(
+        static_cast<IObserver*>(CreateObject(kObserverBoss, IID_IOBSERVER)));
+  }
+
   ErrorCode SetThroughCommand(const UIDRef& target, std::int32_t value) {
     gNewValue = value;
     InterfacePtr<ICommand> command(CmdUtils::CreateCommand(kSetValueCommandBoss));
@@ -252,9 +260,8 @@ TEST_F(ComponentModel, SequenceIsOneUndoStep) {
 TEST_F(ComponentModel, ObserverHearsEachChangeOnceAndNothingAfterDetaching) {
   layra::DataBase db;
   const UIDRef target(&db, db.NewUID(kValueBoss));
-  InterfacePtr<ISubject> subject(static_cast<ISubject*>(target.Instantiate(IID_ISUBJECT)));
-  InterfacePtr<IObserver> observer(
-      static_cast<IObserver*>(CreateObject(kObserverBoss, IID_IOBSERVER)));
+  InterfacePtr<ISubject> subject = SubjectOf(target);
+  InterfacePtr<IObserver> observer = NewObserver();
   subject->AttachObserver(observer, IID_IVALUE);
   subject->AttachObserver(observer, IID_IVALUE);
   SetThroughCommand(target, 1);
@@ -267,26 +274,21 @@ TEST_F(ComponentModel, ObserverHearsEachChangeOnceAndNothingAfterDetaching) {
 TEST_F(ComponentModel, ObserverFreedWhileAttachedIsSkippedWhetherOrNotItDetachesWhileDying) {
   layra::DataBase db;
   const UIDRef target(&db, db.NewUID(kValueBoss));
-  InterfacePtr<ISubject> subject(static_cast<ISubject*>(target.Instantiate(IID_ISUBJECT)));
+  InterfacePtr<ISubject> subject = SubjectOf(target);
   for (ISubject* detachFrom : {static_cast<ISubject*>(nullptr), subject.get()}) {
     gDetachWhenDying = detachFrom;
-    InterfacePtr<IObserver> observer(
-        static_cast<IObserver*>(CreateObject(kObserverBoss, IID_IOBSERVER)));
-    subject->AttachObserver(observer, IID_IVALUE);
+    subject->AttachObserver(NewObserver(), IID_IVALUE);
   }
   SetThroughCommand(target, 1);
   EXPECT_EQ(gHeard, 0);
-  InterfacePtr<IObserver> fresh(
-      static_cast<IObserver*>(CreateObject(kObserverBoss, IID_IOBSERVER)));
-  EXPECT_FALSE(subject->IsAttached(fresh, IID_IVALUE));
+  EXPECT_FALSE(subject->IsAttached(NewObserver(), IID_IVALUE));
 }
 
 TEST_F(ComponentModel, UndoAndRedoSendTheCommandsNoticesAgain) {
   layra::DataBase db;
   const UIDRef target(&db, db.NewUID(kValueBoss));
-  InterfacePtr<ISubject> subject(static_cast<ISubject*>(target.Instantiate(IID_ISUBJECT)));
-  InterfacePtr<IObserver> observer(
-      static_cast<IObserver*>(CreateObject(kObserverBoss, IID_IOBSERVER)));
+  InterfacePtr<ISubject> subject = SubjectOf(target);
+  InterfacePtr<IObserver> observer = NewObserver();
   subject->AttachObserver(observer, IID_IVALUE);
   SetThroughCommand(target, 1);
   ASSERT_TRUE(CmdUtils::UndoLast(&db));

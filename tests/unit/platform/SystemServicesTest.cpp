@@ -1,5 +1,6 @@
 #include "ScopedVariable.h"
 #include "TempDir.h"
+#include "WholeFile.h"
 
 #include <platform/Files.h>
 #include <platform/Identity.h>
@@ -34,11 +35,6 @@ protected:
   TempDir root_;
 };
 
-unsigned PermissionBits(const fs::path& path) {
-  struct stat info {};
-  return stat(path.c_str(), &info) == 0 ? info.st_mode & 07777 : 0;
-}
-
 TEST_F(ApplicationDataFolderTest, UsesDataHomeWithoutTrailingSlash) {
   ScopedVariable home("HOME", Under("home").c_str());
   ScopedVariable dataHome("XDG_DATA_HOME", (Under("data") + "//").c_str());
@@ -61,7 +57,7 @@ TEST_F(ApplicationDataFolderTest, CreatesEveryMissingFolderPrivately) {
   ScopedVariable dataHome("XDG_DATA_HOME", Under("a/b/c").c_str());
   ASSERT_EQ(platform::ApplicationDataFolder(), Under("a/b/c"));
   for (const char* created : {"a", "a/b", "a/b/c"}) {
-    EXPECT_EQ(PermissionBits(Under(created)), 0700u) << created;
+    EXPECT_EQ(folivox::test::PermissionBits(Under(created)), 0700u) << created;
   }
   // A second call finds the folder in place.
   EXPECT_EQ(platform::ApplicationDataFolder(), Under("a/b/c"));
