@@ -97,13 +97,15 @@ bool16 FolivoTreeInformator::ApplyDataToWidget(const NodeID& node, IPanelControl
     return kTrue;
   }
   text->SetString(PMString("0x122500kFolivoCouldNotDownloadConfigFile"), kTrue, kTrue);
-  if (!ParseFrontName(*document)) {
+  // Without a page number the row still shows its flag: the next store reads the flags back
+  // from the rows, and a row left blank would store its page as not ready.
+  if (ParseFrontName(*document)) {
+    PMString number;
+    number.AppendNumber(FirstPageNumber(*sharedActionComponent) + position);
+    text->SetString(number, kTrue, kTrue);
+  } else {
     std::printf("Could not parse documentName using regex functions.\n");
-    return kTrue;
   }
-  PMString number;
-  number.AppendNumber(FirstPageNumber(*sharedActionComponent) + position);
-  text->SetString(number, kTrue, kTrue);
   IControlView* box = rowWidgets->FindWidget(kPageStatusCheckboxWidgetID, kSearchDepth);
   if (!box)
     return kTrue;

@@ -43,6 +43,9 @@ public:
   void MakePagesNotReady() { ChangePageStatuses(kMakePageNotReady); }
 
   const std::vector<PageStatusEntry>& GetPageStatuses() const { return fStatuses; }
+  /** Loads the statuses of the front document when the list holds another document's;
+   *  true when it loaded them (and so rebuilt the rows). */
+  bool FollowFrontDocument();
 
 private:
   bool StatusOfRow(const std::vector<PageStatusEntry>& shown, std::int32_t position,
@@ -50,6 +53,9 @@ private:
 
   std::int32_t fPageCount = 0;
   std::vector<PageStatusEntry> fStatuses;
+  // The document the status list belongs to, by reference and by name.
+  UIDRef fStatusDocument;
+  PMString fStatusDocumentName;
 };
 
 /** The page list's informator; null until the panel's list is made. */

@@ -91,6 +91,8 @@ void FolivoTreeInformator::LoadPageStatuses(const UIDRef* document) {
   fStatuses.clear();
   if (!FindPageListOf(*found))
     return;
+  fStatusDocument = found->reference;
+  fStatusDocumentName = found->name;
   const NodeID root = found->list.adapter->GetRootNode();
   InterfacePtr<ICommonPreferenceData> store(GetPrefrenceData());
   for (std::int32_t i = 0; i < found->pages->GetPageCount(); ++i) {
@@ -105,6 +107,9 @@ void FolivoTreeInformator::LoadPageStatuses(const UIDRef* document) {
     }
     fStatuses.push_back(PageStatusEntry{i, ready});
   }
+  // Rows still showing the flags of before would be read back by the next store and
+  // overwrite what was just loaded; rebuilding fills every row from the new list.
+  found->list.manager->ChangeRoot(kFalse);
 }
 
 bool FolivoTreeInformator::StatusOfRow(const std::vector<PageStatusEntry>& shown,
@@ -131,6 +136,8 @@ void FolivoTreeInformator::StorePageStatuses(const std::vector<PageStatusEntry>*
   std::vector<PageStatusEntry> previous = std::exchange(fStatuses, {});
   if (!FindPageListOf(*found))
     return;
+  fStatusDocument = found->reference;
+  fStatusDocumentName = found->name;
   const NodeID root = found->list.adapter->GetRootNode();
   const std::int32_t rows = found->list.adapter->GetNumChildren(root);
   InterfacePtr<ICommonPreferenceData> store(GetPrefrenceData());
@@ -194,6 +201,18 @@ void FolivoTreeInformator::ChangePageStatuses(PageStatusChange change) {
   StorePageStatuses(&changed);
 }
 
+bool FolivoTreeInformator::FollowFrontDocument() {
+  InterfacePtr<IDocument> front(QueryFrontDocument());
+  if (!front)
+    return false;
+  PMString name;
+  front->GetName(name);
+  if (GetUIDRef(front) == fStatusDocument && name == fStatusDocumentName)
+    return false;
+  LoadPageStatuses(nullptr);
+  return GetUIDRef(front) == fStatusDocument && name == fStatusDocumentName;
+}
+
 void RefreshPageList(ITreeInformator* informator, WidgetID panelID, WidgetID listID, bool force) {
   InterfacePtr<IPanelControlData> widgets(QueryPanelWidgets(panelID));
   if (!widgets)
@@ -208,6 +227,11 @@ void RefreshPageList(ITreeInformator* informator, WidgetID panelID, WidgetID lis
   }
   const std::int32_t before = informator->GetPageCount();
   const std::int32_t now = informator->CountPages();
+  // Rows filled from another document's flags would be stored under this one's name.
+  if (informator == gFolivoTreeInformator && gFolivoTreeInformator->FollowFrontDocument()) {
+    gPageListDirty = false;
+    return;
+  }
   if (before == now && !gPageListDirty && !force)
     return;
   manager->ChangeRoot(kFalse);

@@ -79,7 +79,7 @@ TEST_F(Send, TwoPagesThreeVariantsArriveInOrderWithOneLogin) {
   const std::string manifest = *fSetup.ftp().ReadFile(stored[6].substr(1));
   std::string expected = "<?xml version=\"1.0\" encoding=\"utf-8\"?>\r<root>\r<macaddress>" +
                          MacText() +
-                         "</macaddress>\r<username>test user</username>\r<ready></ready>\r";
+                         "</macaddress>\r<username>test user</username>\r<ready>false</ready>\r";
   const char* scales[] = {"0.5", "1", "2"};
   for (int j = 0; j < 3; ++j) {
     const std::string jpeg = *fSetup.ftp().ReadFile(stored[static_cast<std::size_t>(j)].substr(1));
