@@ -8,6 +8,7 @@
 #include <cctype>
 #include <charconv>
 #include <cmath>
+#include <vector>
 
 namespace {
 
@@ -134,15 +135,56 @@ PMString PMString::ToUpper() const {
   return result;
 }
 
+namespace {
+
+bool IsAscii(std::string_view text) {
+  return std::all_of(text.begin(), text.end(),
+                     [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+/** The text as little-endian UTF-16 units, in `bytes`. */
+void EncodeUnits(const std::string& text, std::vector<unsigned char>& bytes) {
+  if (IsAscii(text)) {
+    bytes.assign(text.size() * 2, 0);
+    for (std::size_t i = 0; i < text.size(); ++i)
+      bytes[2 * i] = static_cast<unsigned char>(text[i]);
+    return;
+  }
+  const std::u16string units = layra::UTF8ToUTF16(text);
+  bytes.resize(units.size() * 2);
+  for (std::size_t i = 0; i < units.size(); ++i) {
+    bytes[2 * i] = static_cast<unsigned char>(units[i] & 0xFF);
+    bytes[2 * i + 1] = static_cast<unsigned char>(units[i] >> 8);
+  }
+}
+
+std::string DecodeUnits(const std::vector<unsigned char>& bytes) {
+  bool ascii = true;
+  for (std::size_t i = 0; i + 1 < bytes.size() && ascii; i += 2)
+    ascii = bytes[i] < 0x80 && bytes[i + 1] == 0;
+  if (ascii) {
+    std::string text(bytes.size() / 2, '\0');
+    for (std::size_t i = 0; i < text.size(); ++i)
+      text[i] = static_cast<char>(bytes[2 * i]);
+    return text;
+  }
+  std::u16string units(bytes.size() / 2, u'\0');
+  for (std::size_t i = 0; i < units.size(); ++i)
+    units[i] = static_cast<char16_t>(bytes[2 * i] | (bytes[2 * i + 1] << 8));
+  return layra::UTF16ToUTF8(units);
+}
+
+} // namespace
+
 void PMString::ReadWrite(IPMStream* stream) {
+  // The units travel as one block of little-endian pairs: one call to the stream per string.
   if (stream->IsWriting()) {
-    std::u16string units = layra::UTF8ToUTF16(fText);
-    auto count = static_cast<std::int32_t>(units.size());
+    // Saving a store writes thousands of strings; one buffer per thread serves them all.
+    thread_local std::vector<unsigned char> bytes;
+    EncodeUnits(fText, bytes);
+    auto count = static_cast<std::int32_t>(bytes.size() / 2);
     stream->XferInt32(count);
-    for (char16_t unit : units) {
-      auto value = static_cast<std::int16_t>(unit);
-      stream->XferInt16(value);
-    }
+    stream->XferByte(bytes.data(), bytes.size());
     return;
   }
   std::int32_t count = 0;
@@ -153,14 +195,21 @@ void PMString::ReadWrite(IPMStream* stream) {
     stream->SetStreamState(kStreamStateFailure);
     return;
   }
-  std::u16string units;
-  units.reserve(static_cast<std::size_t>(remaining >= 0 ? count : std::min(count, 4096)));
-  for (std::int32_t i = 0; i < count && stream->IsGood(); ++i) {
-    std::int16_t unit = 0;
-    stream->XferInt16(unit);
-    units += static_cast<char16_t>(unit);
+  // A stream of unknown length is read in pieces, so a damaged count costs no more memory
+  // than the stream really holds.
+  constexpr std::size_t kPiece = 8192;
+  const std::size_t total = static_cast<std::size_t>(count) * 2;
+  std::vector<unsigned char> bytes;
+  bytes.reserve(remaining >= 0 ? total : std::min(total, kPiece));
+  while (bytes.size() < total && stream->IsGood()) {
+    const std::size_t done = bytes.size();
+    const std::size_t piece = std::min(total - done, kPiece);
+    bytes.resize(done + piece);
+    const std::size_t got = stream->XferByte(bytes.data() + done, piece);
+    if (got != piece && stream->IsGood())
+      stream->SetStreamState(kStreamStateEOF);
   }
   if (!stream->IsGood())
     return;
-  fText = layra::UTF16ToUTF8(units);
+  fText = DecodeUnits(bytes);
 }
