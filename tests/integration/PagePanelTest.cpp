@@ -107,16 +107,28 @@ TEST_F(PagePanel, StoredFlagsAreReadByRowPositionAndOnlyTrueIsReady) {
 
 TEST_F(PagePanel, ButtonsChangeTheSelectedRowsOrAllAndStoreEveryPage) {
   struct Case {
-    const char* button;
+    const char* button; // a tip, or an entry of the panel menu
+    bool menu;
     std::vector<std::int32_t> selected;
     Flags before;
     Flags after;
   };
   const Case cases[] = {
-      {"Check all pages", {1, 3}, {false, false, false, false}, {true, false, true, false}},
-      {"Check all pages", {}, {false, true, false, false}, {true, true, true, true}},
-      {"Uncheck all pages", {2}, {true, true, true, false}, {true, false, true, false}},
-      {"Invert all page statuses", {}, {true, false, false, true}, {false, true, true, false}},
+      {"Check all pages", false, {1, 3}, {false, false, false, false}, {true, false, true, false}},
+      {"Check all pages", false, {}, {false, true, false, false}, {true, true, true, true}},
+      {"Uncheck all pages", false, {2}, {true, true, true, false}, {true, false, true, false}},
+      {"Invert all page statuses",
+       false,
+       {},
+       {true, false, false, true},
+       {false, true, true, false}},
+      {"Make pages ready", true, {4}, {false, false, false, false}, {false, false, false, true}},
+      {"Make pages not ready", true, {}, {true, true, false, true}, {false, false, false, false}},
+      {"Invert page statuses",
+       true,
+       {1, 2},
+       {true, false, false, false},
+       {false, true, false, false}},
   };
   for (const Case& c : cases) {
     const UIDRef document = fHost->NewDocument(4, 612, 792);
@@ -126,9 +138,11 @@ TEST_F(PagePanel, ButtonsChangeTheSelectedRowsOrAllAndStoreEveryPage) {
         ASSERT_EQ(fAutomation.ToggleRow(kList, row + 1), "");
       }
     }
-    if (!c.selected.empty())
+    if (!c.selected.empty()) {
       ASSERT_EQ(fAutomation.SelectRows(kList, c.selected), "");
-    ASSERT_EQ(fAutomation.Press(c.button), "");
+    }
+    ASSERT_EQ(c.menu ? fAutomation.ChooseMenu("Folivox", c.button) : fAutomation.Press(c.button),
+              "");
     EXPECT_EQ(Shown(), c.after) << c.button;
     std::string expected;
     for (bool ready : c.after)
@@ -230,6 +244,16 @@ TEST_F(PagePanel, BeforeSaveStoresWhatTheRowsShow) {
   fHost->CloseDocument(document);
   document = fHost->OpenDocument(file, nullptr);
   EXPECT_EQ(Shown(), (Flags{false, false, true}));
+}
+
+TEST_F(PagePanel, DialogActionOpensAPlainDialogThatOkCloses) {
+  ASSERT_TRUE(fHost->PerformAction(ActionID{0x122504}));
+  std::string dialog;
+  ASSERT_EQ(fAutomation.Dump("dialog", dialog), "");
+  EXPECT_NE(dialog.find("\"OK\""), std::string::npos) << dialog;
+  EXPECT_NE(dialog.find("\"Cancel\""), std::string::npos) << dialog;
+  EXPECT_EQ(fAutomation.Confirm(), "");
+  EXPECT_NE(fAutomation.Dump("dialog", dialog), "");
 }
 
 TEST_F(PagePanel, HidingThePaletteLeavesNoSubscriptionBehind) {
