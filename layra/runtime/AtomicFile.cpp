@@ -5,10 +5,10 @@
 #include <ctime>
 #include <fcntl.h>
 #include <fstream>
-#include <iterator>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
+#include <vector>
 
 namespace layra {
 namespace {
@@ -82,7 +82,13 @@ bool ReadWholeFile(const std::filesystem::path& path, std::string& bytes, std::s
   std::ifstream in(path, std::ios::binary);
   if (!in)
     return Fail(error, "cannot open " + path.string());
-  bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  // In blocks: a plug-in's library of many megabytes is read at every start of the host.
+  bytes.clear();
+  std::vector<char> block(1 << 16);
+  while (in) {
+    in.read(block.data(), static_cast<std::streamsize>(block.size()));
+    bytes.append(block.data(), static_cast<std::size_t>(in.gcount()));
+  }
   if (in.bad())
     return Fail(error, "cannot read " + path.string());
   return true;
