@@ -211,6 +211,36 @@ TEST_F(PagePanel, ClearCacheAnsweredNoWritesNothing) {
   EXPECT_TRUE(Stored("FolivoAlreadySetPreferences"));
 }
 
+TEST_F(PagePanel, CacheDateIsWrittenOnlyWhenMissingOrEmpty) {
+  const std::string today = *Stored("FolivoCacheDate"); // the start-up action wrote it
+  const std::pair<const char*, std::string> cases[] = {
+      {"", today}, {"01_01_1999", "01_01_1999"}, {"no date", "no date"}};
+  for (const auto& [stored, expected] : cases) {
+    Store()->SetValue(PMString("FolivoCacheDate"), PMString(stored));
+    testing::internal::CaptureStdout();
+    fHost->PerformAction(kInternal);
+    const std::string printed = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(Stored("FolivoCacheDate"), expected) << stored;
+    EXPECT_EQ(printed.empty(), *stored == '\0') << printed;
+  }
+}
+
+TEST_F(PagePanel, FirstRunMarkerIsWrittenOnceAndNeverBesideAnAddress) {
+  EXPECT_EQ(Stored("FolivoAlreadySetPreferences"), "kPreferencesTrueValue");
+  Store()->GetDictionary()->Clear();
+  fHost->PerformAction(kInternal); // checked once per run
+  EXPECT_FALSE(Stored("FolivoAlreadySetPreferences"));
+
+  Store()->SetValue(PMString("FolivoHTTP"), PMString("http://127.0.0.1:1/FolivoPref.xml"));
+  ASSERT_TRUE(fHost->Shutdown());
+  fHost.reset();
+  fHost = std::make_unique<layra::Host>(layra::HostOptions{
+      fHome.configDir() / "layra", {FOLIVOX_PLUGIN_DIR}, 1, layra::AlertAnswer::First, true});
+  fHost->Start();
+  EXPECT_FALSE(Stored("FolivoAlreadySetPreferences"));
+  EXPECT_TRUE(Stored("FolivoCacheDate"));
+}
+
 TEST_F(PagePanel, ListFollowsTheFrontDocument) {
   EXPECT_EQ(Shown().size(), 0u);
   const UIDRef three = fHost->NewDocument(3, 612, 792);
