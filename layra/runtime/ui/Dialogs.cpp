@@ -15,11 +15,6 @@
 namespace layra {
 namespace {
 
-template <class Impl> ImplementationRecord Record(ImplementationID id) {
-  return ImplementationRecord{id, &CreateImplementation<Impl>, &DestroyImplementation<Impl>,
-                              &SizeOfImplementation<Impl>};
-}
-
 void CollectControllers(IControlView* view, std::vector<InterfacePtr<IDialogController>>& out) {
   if (InterfacePtr<IDialogController> controller(view, UseDefaultIID()); controller)
     out.push_back(controller);
@@ -84,8 +79,8 @@ public:
 };
 
 void RegisterDialogImplementations(ObjectModel& model, PluginID host) {
-  model.RegisterImplementation(host, Record<HostDialogObserver>(kDialogObserverImpl));
-  model.RegisterImplementation(host, Record<HostDialogController>(kDialogControllerImpl));
+  model.RegisterImplementation(host, UIRecord<HostDialogObserver>(kDialogObserverImpl));
+  model.RegisterImplementation(host, UIRecord<HostDialogController>(kDialogControllerImpl));
 }
 
 Dialog::Dialog(InterfacePtr<IControlView> root, IControlView* page)
@@ -236,6 +231,8 @@ void CDialogObserver::Update(const ClassID& theChange, ISubject* theSubject, con
   Dialog* dialog = panels ? panels->Dialogs().DialogOf(Boss()) : nullptr;
   if (!button || !dialog)
     return;
+  // Closing lets go of the dialog's view, this observer's boss among it.
+  InterfacePtr<IPMUnknown> keep(Boss(), IID_IUNKNOWN);
   if (button->GetWidgetID() == kOKButtonWidgetID)
     dialog->Confirm();
   else if (button->GetWidgetID() == kCancelButtonWidgetID)

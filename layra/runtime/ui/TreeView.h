@@ -22,6 +22,8 @@ constexpr ImplementationID kDialogControllerImpl{0x3415};
 
 void RegisterTreeViewImplementations(ObjectModel& model, PluginID host);
 void RegisterDialogImplementations(ObjectModel& model, PluginID host);
+/** A tree view came on screen: it makes its rows unless it has been laid out before. */
+void TreeViewShown(IControlView* tree);
 /** An expander inside a tree row was turned: the row's node expands or collapses. */
 void ExpanderToggled(const IPMUnknown* expander, bool expanded);
 
@@ -49,6 +51,7 @@ public:
   const std::vector<Row>& Rows() const { return fRows; }
   /** Makes `row` the first row on screen unless it is on screen already. */
   void ScrollToRow(std::int32_t row);
+  bool IsLaidOut() const { return fLaidOut; }
 
 private:
   /** Every row in order; used when some node is expanded (a list needs none of it). */
@@ -63,6 +66,7 @@ private:
   std::int32_t fFirst = 0;
   bool fShowRoot = false;
   bool fStylesRegistered = false;
+  bool fLaidOut = false;
 };
 
 class TreeViewController : public CPMUnknown<ITreeViewController> {
@@ -86,13 +90,12 @@ public:
   bool16 LButtonDn(IEvent* e) override;
 };
 
-/** A row's events: a click selects (Shift adds, Command toggles), a double click expands or
- *  collapses. */
+/** A row's events: a click selects (Shift adds, Command toggles). A row expands and
+ *  collapses by its expander. */
 class TreeNodeEventHandler : public CEventHandler {
 public:
   explicit TreeNodeEventHandler(IPMUnknown* boss) : CEventHandler(boss) {}
   bool16 LButtonDn(IEvent* e) override;
-  bool16 LDoubleClick(IEvent* e) override;
 };
 
 } // namespace layra

@@ -10,7 +10,7 @@
 
 namespace layra {
 
-class ViewWatcher {
+class LAYRA_API ViewWatcher {
 public:
   virtual ~ViewWatcher() = default;
   /** A widget changed: its data, frame, state, children, or whether it is shown. */
@@ -20,7 +20,7 @@ public:
 };
 
 /** The one watcher (null: none); the front end sets it while it runs. */
-void SetViewWatcher(ViewWatcher* watcher);
+LAYRA_API void SetViewWatcher(ViewWatcher* watcher);
 
 struct PaletteEntry {
   WidgetID widget;
@@ -37,14 +37,14 @@ struct MenuEntry {
 };
 
 /** The palettes the plug-ins declare, in the order they were declared. */
-std::vector<PaletteEntry> Palettes();
+LAYRA_API std::vector<PaletteEntry> Palettes();
 /** The entries of a palette's panel menu, sorted by position. */
-std::vector<MenuEntry> PanelMenu(WidgetID palette);
+LAYRA_API std::vector<MenuEntry> PanelMenu(WidgetID palette);
 /** The bytes of a plug-in's image of `type` ("png" or "png-rollover"); empty when none. */
-std::string FindImage(PluginID plugin, RsrcID id, const std::string& type = "png");
+LAYRA_API std::string FindImage(PluginID plugin, RsrcID id, const std::string& type = "png");
 /** The text a person sees on a widget. */
-std::string VisibleText(IControlView* view);
+LAYRA_API std::string VisibleText(IControlView* view);
 /** What the widget is, in one word: panel, text, editbox, checkbox, button, ... */
-std::string WidgetKindName(IControlView* view);
+LAYRA_API std::string WidgetKindName(IControlView* view);
 
 } // namespace layra
