@@ -1,6 +1,6 @@
 #include "frame/Alerts.h"
 #include "frame/FolivoxIDs.h"
-#include "panel/ITreeInformator.h"
+#include "panel/FolivoTreeInformator.h"
 #include "prefs/PreferenceAccess.h"
 #include "publish/AlertText.h"
 #include "publish/CHandles.h"
@@ -156,7 +156,9 @@ void FolivoActionComponent::OnPreferencesClosed() {
   // Without a document the change stays noted, so the next closing downloads again.
   if (!front)
     return;
-  if (gFolivoTreeInformator)
-    gFolivoTreeInformator->LoadPageStatuses(GetUIDRef(front));
+  if (gFolivoTreeInformator) {
+    const UIDRef document = GetUIDRef(front);
+    gFolivoTreeInformator->LoadPageStatuses(&document);
+  }
   gConfigurationAddressChanged = false;
 }

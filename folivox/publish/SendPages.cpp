@@ -2,7 +2,7 @@
 // manifest per page, and the upload of both to the server.
 
 #include "frame/Alerts.h"
-#include "panel/ITreeInformator.h"
+#include "panel/FolivoTreeInformator.h"
 #include "publish/AlertText.h"
 #include "publish/Base64.h"
 #include "publish/ConfigTree.h"
@@ -158,6 +158,6 @@ void FolivoActionComponent::SendPages() {
     return;
   run.date = date;
   run.variantCount = fPreviewVariants.size();
-  if (UploadPublication(*this, run) && gFolivoTreeInformator)
-    gFolivoTreeInformator->RefreshPageList();
+  if (UploadPublication(*this, run))
+    RefreshPanelPageList();
 }

@@ -5,6 +5,7 @@
 #include "WholeFile.h"
 
 #include <layra/host/Alerts.h>
+#include <layra/host/Automation.h>
 #include <platform/Identity.h>
 
 #include <graphics/JpegCodec.h>
@@ -79,7 +80,7 @@ TEST_F(Send, TwoPagesThreeVariantsArriveInOrderWithOneLogin) {
   const std::string manifest = *fSetup.ftp().ReadFile(stored[6].substr(1));
   std::string expected = "<?xml version=\"1.0\" encoding=\"utf-8\"?>\r<root>\r<macaddress>" +
                          MacText() +
-                         "</macaddress>\r<username>test user</username>\r<ready></ready>\r";
+                         "</macaddress>\r<username>test user</username>\r<ready>false</ready>\r";
   const char* scales[] = {"0.5", "1", "2"};
   for (int j = 0; j < 3; ++j) {
     const std::string jpeg = *fSetup.ftp().ReadFile(stored[static_cast<std::size_t>(j)].substr(1));
@@ -94,6 +95,30 @@ TEST_F(Send, TwoPagesThreeVariantsArriveInOrderWithOneLogin) {
   expected += "</root>";
   EXPECT_EQ(manifest, expected);
   EXPECT_NE(manifest.find("width=\"306\" height=\"396\""), std::string::npos);
+}
+
+TEST_F(Send, PagesTickedInThePanelAreReadyInTheirManifests) {
+  ASSERT_TRUE(fSetup.Start());
+  layra::Automation user;
+  ASSERT_EQ(user.ShowPalette("Folivox"), "");
+  fSetup.OpenDocument("08_12_05_005-008.lyd", 4);
+  std::string panel;
+  ASSERT_EQ(user.Dump("Folivox", panel), "");
+  for (const char* number : {"\"5\"", "\"6\"", "\"7\"", "\"8\""})
+    EXPECT_NE(panel.find(number), std::string::npos) << panel;
+  ASSERT_EQ(user.ToggleRow("#0x12250c", 1), "");
+  ASSERT_EQ(user.ToggleRow("#0x12250c", 3), "");
+  ASSERT_EQ(user.Press("#0x122527"), ""); // the panel's send button
+
+  const std::vector<std::string> manifests =
+      Matching(fSetup.ftp().storedPaths(), "/pages/08_12_05/\\d/.*\\.xml");
+  ASSERT_EQ(manifests.size(), 4u);
+  const char* ready[] = {"true", "false", "true", "false"};
+  for (std::size_t i = 0; i < 4; ++i) {
+    const std::string manifest = *fSetup.ftp().ReadFile(manifests[i].substr(1));
+    EXPECT_NE(manifest.find(std::string("<ready>") + ready[i] + "</ready>"), std::string::npos)
+        << manifests[i];
+  }
 }
 
 TEST_F(Send, PageRangesNameFoldersAndFiles) {
