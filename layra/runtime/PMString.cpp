@@ -204,5 +204,5 @@ void PMString::ReadWrite(IPMStream* stream) {
   }
   if (!stream->IsGood())
     return;
-  fText = DecodeUnits(bytes);
+  fText = layra::UTF16ToUTF8(units);
 }
