@@ -252,8 +252,10 @@ TEST_F(ConfigDownload, StalledServerIsGivenUpAfterFiveSeconds) {
   fHost = StartHost();
   const auto waited = std::chrono::steady_clock::now() - started;
 
+  // The upper bound leaves room for a host start under the sanitizers on a busy machine and
+  // still tells 5 seconds from the uploads' 30.
   EXPECT_GE(waited, std::chrono::milliseconds(4900));
-  EXPECT_LT(waited, std::chrono::seconds(12));
+  EXPECT_LT(waited, std::chrono::seconds(25));
   ASSERT_EQ(Alerts().size(), 2u);
   EXPECT_TRUE(Alerts()[0].message.ends_with(curl_easy_strerror(CURLE_OPERATION_TIMEDOUT)));
 }
