@@ -38,6 +38,15 @@ void KCommonPreferenceDataImpl::CopyFrom(ICommonPreferenceData* other) {
   fDictionary = *handedOver->GetDictionary();
 }
 
+std::shared_ptr<const void> KCommonPreferenceDataImpl::TakeSnapshot(std::size_t& bytes) const {
+  bytes = fDictionary.Bytes();
+  return std::make_shared<const KDictionary>(fDictionary);
+}
+
+void KCommonPreferenceDataImpl::RestoreSnapshot(const std::shared_ptr<const void>& snapshot) {
+  fDictionary = *static_cast<const KDictionary*>(snapshot.get());
+}
+
 void KCommonPreferenceDataImpl::ReadWrite(IPMStream* stream, ImplementationID) {
   std::int32_t marker = kStoreMarker;
   stream->XferInt32(marker);

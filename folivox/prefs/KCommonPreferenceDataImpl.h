@@ -3,8 +3,10 @@
 #include "prefs/ICommonPreferenceData.h"
 
 #include <layra/CPMUnknown.h>
+#include <layra/SnapshotSource.h>
 
-class KCommonPreferenceDataImpl : public CPMUnknown<ICommonPreferenceData> {
+class KCommonPreferenceDataImpl : public CPMUnknown<ICommonPreferenceData>,
+                                  public layra::SnapshotSource {
 public:
   explicit KCommonPreferenceDataImpl(IPMUnknown* boss) : CPMUnknown<ICommonPreferenceData>(boss) {}
 
@@ -14,6 +16,10 @@ public:
   KDictionary* GetDictionary() override { return &fDictionary; }
 
   void ReadWrite(IPMStream* stream, ImplementationID implementation);
+
+  // The dictionary's pairs are shared copy-on-write, so a snapshot for undo is a copy.
+  std::shared_ptr<const void> TakeSnapshot(std::size_t& bytes) const override;
+  void RestoreSnapshot(const std::shared_ptr<const void>& snapshot) override;
 
 private:
   KDictionary fDictionary;

@@ -7,14 +7,18 @@
 #include <iterator>
 #include <utility>
 
-KDictionary::KDictionary(const KDictionary& other) : fEntries(other.fEntries) {
-  Reindex();
+KDictionary::KDictionary() : fPairs(std::make_shared<Pairs>()) {}
+
+KDictionary::Pairs::Pairs(const Pairs& other) : entries(other.entries) {
+  index.reserve(entries.size());
+  for (Position entry = entries.begin(); entry != entries.end(); ++entry)
+    index.emplace(entry->key.GetUTF8String(), entry);
 }
 
-KDictionary& KDictionary::operator=(const KDictionary& other) {
-  KDictionary copy(other);
-  *this = std::move(copy);
-  return *this;
+KDictionary::Pairs& KDictionary::Own() {
+  if (fPairs.use_count() > 1)
+    fPairs = std::make_shared<Pairs>(*fPairs);
+  return *fPairs;
 }
 
 void KDictionary::Set(const PMString& key, const PMString& value) {
@@ -22,27 +26,30 @@ void KDictionary::Set(const PMString& key, const PMString& value) {
 }
 
 PMString* KDictionary::Find(const PMString& key) {
-  const auto found = fIndex.find(key.GetUTF8String());
-  return found == fIndex.end() ? nullptr : &found->second->value;
+  // The caller may change the value it gets.
+  Pairs& pairs = Own();
+  const auto found = pairs.index.find(key.GetUTF8String());
+  return found == pairs.index.end() ? nullptr : &found->second->value;
 }
 
 const PMString* KDictionary::Find(const PMString& key) const {
-  const auto found = fIndex.find(key.GetUTF8String());
-  return found == fIndex.end() ? nullptr : &found->second->value;
+  const auto found = fPairs->index.find(key.GetUTF8String());
+  return found == fPairs->index.end() ? nullptr : &found->second->value;
 }
 
 std::int32_t KDictionary::count() const {
-  if (fEntries.size() != fIndex.size()) {
+  const std::size_t entries = fPairs->entries.size();
+  const std::size_t keys = fPairs->index.size();
+  if (entries != keys) {
     std::fputs("KDictionary::count inconsistency found! Number of keys not equal to number of "
                "values!. KDictionary will continue but behavious is undefined.\n",
                stdout);
   }
-  return static_cast<std::int32_t>(std::min(fEntries.size(), fIndex.size()));
+  return static_cast<std::int32_t>(std::min(entries, keys));
 }
 
 void KDictionary::Clear() {
-  fIndex.clear();
-  fEntries.clear();
+  fPairs = std::make_shared<Pairs>();
 }
 
 void KDictionary::ReadWrite(IPMStream* stream) {
@@ -54,18 +61,28 @@ void KDictionary::ReadWrite(IPMStream* stream) {
 
 std::vector<PMString> KDictionary::Keys() const {
   std::vector<PMString> keys;
-  keys.reserve(fEntries.size());
-  for (const Entry& entry : fEntries)
+  keys.reserve(fPairs->entries.size());
+  for (const Entry& entry : fPairs->entries)
     keys.push_back(entry.key);
   return keys;
 }
 
 std::vector<PMString> KDictionary::Values() const {
   std::vector<PMString> values;
-  values.reserve(fEntries.size());
-  for (const Entry& entry : fEntries)
+  values.reserve(fPairs->entries.size());
+  for (const Entry& entry : fPairs->entries)
     values.push_back(entry.value);
   return values;
+}
+
+std::size_t KDictionary::Bytes() const {
+  // A list node and an index node per pair, besides the texts.
+  constexpr std::size_t kPerPair = sizeof(Entry) + 2 * sizeof(void*) + sizeof(std::string_view) +
+                                   sizeof(Position) + 2 * sizeof(void*);
+  std::size_t bytes = sizeof(Pairs) + fPairs->index.bucket_count() * sizeof(void*);
+  for (const Entry& entry : fPairs->entries)
+    bytes += kPerPair + entry.key.GetUTF8String().capacity() + entry.value.GetUTF8String().capacity();
+  return bytes;
 }
 
 void KDictionary::Load(IPMStream* stream) {
@@ -92,15 +109,17 @@ void KDictionary::Load(IPMStream* stream) {
 void KDictionary::Save(IPMStream* stream) {
   std::int32_t stored = count();
   stream->XferInt32(stored);
-  for (Entry& entry : fEntries) {
+  // Streaming out leaves the texts as they are, so shared pairs need no copy of their own.
+  for (Entry& entry : fPairs->entries) {
     entry.key.ReadWrite(stream);
     entry.value.ReadWrite(stream);
   }
 }
 
 void KDictionary::Put(PMString&& key, PMString&& value) {
-  const auto found = fIndex.find(key.GetUTF8String());
-  if (found == fIndex.end()) {
+  Pairs& pairs = Own();
+  const auto found = pairs.index.find(key.GetUTF8String());
+  if (found == pairs.index.end()) {
     Append(std::move(key), std::move(value));
     return;
   }
@@ -108,13 +127,14 @@ void KDictionary::Put(PMString&& key, PMString&& value) {
   const Position entry = found->second;
   entry->key.SetTranslatable(key.GetTranslatable());
   entry->value = std::move(value);
-  fEntries.splice(fEntries.end(), fEntries, entry);
+  pairs.entries.splice(pairs.entries.end(), pairs.entries, entry);
 }
 
 void KDictionary::Append(PMString&& key, PMString&& value) {
-  fEntries.push_back(Entry{std::move(key), std::move(value)});
-  const Position last = std::prev(fEntries.end());
-  fIndex.emplace(last->key.GetUTF8String(), last);
+  Pairs& pairs = Own();
+  pairs.entries.push_back(Entry{std::move(key), std::move(value)});
+  const Position last = std::prev(pairs.entries.end());
+  pairs.index.emplace(last->key.GetUTF8String(), last);
 }
 
 void KDictionary::ReserveFor(std::int32_t stored, const IPMStream* stream) {
@@ -122,12 +142,5 @@ void KDictionary::ReserveFor(std::int32_t stored, const IPMStream* stream) {
   const std::int64_t remaining = stream->RemainingBytes();
   if (stored <= 0 || remaining < 0)
     return;
-  fIndex.reserve(static_cast<std::size_t>(std::min<std::int64_t>(stored, remaining / 8)));
-}
-
-void KDictionary::Reindex() {
-  fIndex.clear();
-  fIndex.reserve(fEntries.size());
-  for (Position entry = fEntries.begin(); entry != fEntries.end(); ++entry)
-    fIndex.emplace(entry->key.GetUTF8String(), entry);
+  Own().index.reserve(static_cast<std::size_t>(std::min<std::int64_t>(stored, remaining / 8)));
 }

@@ -1,12 +1,15 @@
 #pragma once
 // Text values under text keys, kept in the order the keys were last set. The
 // store may hold a page status for every document ever seen, so lookups and
-// updates go through a hash index and never scan the pairs.
+// updates go through a hash index and never scan the pairs. Copies share the pairs
+// until one of them changes, so copying a whole store (every write through the
+// preference command does, and so does an undo snapshot) costs next to nothing.
 
 #include <layra/PMString.h>
 
 #include <cstdint>
 #include <list>
+#include <memory>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
@@ -21,12 +24,7 @@ public:
   };
   using const_iterator = std::list<Entry>::const_iterator;
 
-  KDictionary() = default;
-  KDictionary(const KDictionary& other);
-  KDictionary& operator=(const KDictionary& other);
-  KDictionary(KDictionary&& other) = default;
-  KDictionary& operator=(KDictionary&& other) = default;
-  ~KDictionary() = default;
+  KDictionary();
 
   /** Stores `value` under `key` (compared case-sensitively); the pair becomes the last one. */
   void Set(const PMString& key, const PMString& value);
@@ -40,10 +38,12 @@ public:
    *  the stored data are damaged it leaves the dictionary empty and the stream failed. */
   void ReadWrite(IPMStream* stream);
 
-  const_iterator begin() const { return fEntries.begin(); }
-  const_iterator end() const { return fEntries.end(); }
+  const_iterator begin() const { return fPairs->entries.begin(); }
+  const_iterator end() const { return fPairs->entries.end(); }
   std::vector<PMString> Keys() const;
   std::vector<PMString> Values() const;
+  /** About the memory the pairs take. */
+  std::size_t Bytes() const;
 
 private:
   using Position = std::list<Entry>::iterator;
@@ -53,9 +53,18 @@ private:
   void Put(PMString&& key, PMString&& value);
   void Append(PMString&& key, PMString&& value);
   void ReserveFor(std::int32_t stored, const IPMStream* stream);
-  void Reindex();
 
-  std::list<Entry> fEntries;
-  // Views of the keys inside fEntries: list nodes never move, so the views stay valid.
-  std::unordered_map<std::string_view, Position> fIndex;
+  struct Pairs {
+    Pairs() = default;
+    Pairs(const Pairs& other);
+    Pairs& operator=(const Pairs&) = delete;
+
+    std::list<Entry> entries;
+    // Views of the keys inside entries: list nodes never move, so the views stay valid.
+    std::unordered_map<std::string_view, Position> index;
+  };
+  /** The pairs, made this dictionary's own before a change. */
+  Pairs& Own();
+
+  std::shared_ptr<Pairs> fPairs;
 };

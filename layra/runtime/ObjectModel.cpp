@@ -5,6 +5,7 @@
 #include "UndoHistory.h"
 
 #include <layra/IObjectModel.h>
+#include <layra/SnapshotSource.h>
 #include <layra/StreamUtil.h>
 
 #include <algorithm>
@@ -140,6 +141,31 @@ bool Boss::Restore(ImplementationID id, const std::vector<unsigned char>& bytes)
   Reset(id);
   return false;
 }
+
+Boss::State Boss::Capture(ImplementationID id) const {
+  Slot* slot = FindSlot(id);
+  if (!slot || !slot->implementation->record.persist)
+    return {};
+  auto source = dynamic_cast<const SnapshotSource*>(Materialize(*slot));
+  if (!source)
+    return State{Save(id), nullptr, 0};
+  State state;
+  state.held = source->TakeSnapshot(state.heldBytes);
+  return state;
+}
+
+bool Boss::Restore(ImplementationID id, const State& state) {
+  if (!state.held)
+    return Restore(id, state.bytes);
+  Slot* slot = FindSlot(id);
+  auto source = slot ? dynamic_cast<SnapshotSource*>(Materialize(*slot)) : nullptr;
+  if (!source)
+    return false;
+  source->RestoreSnapshot(state.held);
+  return true;
+}
+
+SnapshotSource::~SnapshotSource() = default;
 
 ObjectModel& ObjectModel::Instance() {
   static ObjectModel model;

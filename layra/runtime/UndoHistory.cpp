@@ -15,7 +15,7 @@ UndoHistory& UndoHistory::Instance() {
 std::size_t UndoHistory::Step::Bytes() const {
   std::size_t bytes = 0;
   for (const Snapshot& snapshot : snapshots)
-    bytes += snapshot.before.size() + snapshot.after.size();
+    bytes += snapshot.before.Size() + snapshot.after.Size();
   return bytes;
 }
 
@@ -52,7 +52,7 @@ void UndoHistory::RecordChange(Boss& boss, ImplementationID implementation) {
   if (std::any_of(since, fCurrent.snapshots.end(), same))
     return;
   boss.AddRef();
-  fCurrent.snapshots.push_back(Snapshot{&boss, implementation, boss.Save(implementation), {}});
+  fCurrent.snapshots.push_back(Snapshot{&boss, implementation, boss.Capture(implementation), {}});
   if (!fCurrent.db)
     fCurrent.db = boss.GetDataBase();
 }
@@ -117,7 +117,7 @@ bool UndoHistory::Undo(IDataBase* db) {
   Step step = std::move(stacks->second.undo.back());
   stacks->second.undo.pop_back();
   for (auto s = step.snapshots.rbegin(); s != step.snapshots.rend(); ++s) {
-    s->after = s->boss->Save(s->implementation);
+    s->after = s->boss->Capture(s->implementation);
     s->boss->Restore(s->implementation, s->before);
   }
   MarkModified(step);

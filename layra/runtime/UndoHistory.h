@@ -58,9 +58,9 @@ private:
   struct Snapshot {
     Boss* boss; // referenced
     ImplementationID implementation;
-    std::vector<unsigned char> before;
+    Boss::State before;
     // Taken when the step is undone: redo brings back what undo replaced.
-    std::vector<unsigned char> after;
+    Boss::State after;
   };
   struct Notice {
     const Boss* subject;

@@ -78,6 +78,18 @@ public:
   /** Replaces one implementation by a fresh object in the same memory. */
   void Reset(ImplementationID id);
 
+  /** One implementation's state as the undo history keeps it: streamed out, or handed out
+   *  by the implementation itself when it is a SnapshotSource. */
+  struct State {
+    std::vector<unsigned char> bytes;
+    std::shared_ptr<const void> held;
+    std::size_t heldBytes = 0;
+    std::size_t Size() const { return bytes.size() + heldBytes; }
+  };
+  State Capture(ImplementationID id) const;
+  /** Brings back a state Capture returned; false when streamed data are damaged. */
+  bool Restore(ImplementationID id, const State& state);
+
 private:
   Slot* FindSlot(ImplementationID id) const;
   IPMUnknown* Materialize(Slot& slot) const;
