@@ -11,6 +11,9 @@
 #include <layra/IPageList.h>
 
 #include <cstdio>
+#include <string>
+#include <string_view>
+#include <utility>
 
 namespace {
 
@@ -20,11 +23,15 @@ PMString MakeStatusKey(std::int32_t pageIndex) {
 }
 
 PMString PageStatusKey(const PMString& documentName, std::int32_t pageIndex) {
-  PMString key("FolivoxPageStatus_", PMString::kDontTranslateDuringCall);
-  key.Append(documentName);
-  key.Append("_");
-  key.Append(MakeStatusKey(pageIndex));
-  return key;
+  // Built in one allocation: a store writes this for every page of the document.
+  constexpr std::string_view kPrefix = "FolivoxPageStatus_";
+  const PMString status = MakeStatusKey(pageIndex);
+  std::string key;
+  key.reserve(kPrefix.size() + documentName.GetUTF8String().size() + 1 +
+              status.GetUTF8String().size());
+  key.append(kPrefix).append(documentName.GetUTF8String()).append("_");
+  key.append(status.GetUTF8String());
+  return PMString(std::move(key), PMString::kDontTranslateDuringCall);
 }
 
 PMString FlagText(bool ready) {

@@ -81,7 +81,8 @@ std::size_t KDictionary::Bytes() const {
                                    sizeof(Position) + 2 * sizeof(void*);
   std::size_t bytes = sizeof(Pairs) + fPairs->index.bucket_count() * sizeof(void*);
   for (const Entry& entry : fPairs->entries)
-    bytes += kPerPair + entry.key.GetUTF8String().capacity() + entry.value.GetUTF8String().capacity();
+    bytes +=
+        kPerPair + entry.key.GetUTF8String().capacity() + entry.value.GetUTF8String().capacity();
   return bytes;
 }
 
