@@ -47,6 +47,8 @@ TEST(KDictionary, ACopyKeepsWorkingAfterTheOriginalChangesAndGoes) {
     dictionary->Set("a:", "3");
     EXPECT_EQ(dictionary->Keys(), Texts({"b:", "a:"}));
   }
+  *copy.Find("b:") = PMString("through a lookup");
+  EXPECT_EQ(*assigned.Find("b:"), PMString("2"));
 }
 
 TEST(KDictionaryStream, SavedPairsLoadInTheSameOrder) {

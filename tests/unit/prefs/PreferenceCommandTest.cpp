@@ -132,6 +132,19 @@ TEST_F(PreferenceCommand, UndoRestoresThePreviousStoreAndRedoReappliesTheChange)
   EXPECT_EQ(TextOf(fHost->WorkspaceStore()->GetValue("b")), "2");
 }
 
+// The history keeps the store's pairs shared with the store: a later write must not reach them.
+TEST_F(PreferenceCommand, UndoAndRedoBringBackExactStatesAfterDirectWrites) {
+  fHost->WorkspaceStore()->SetValue("a", "1");
+  ASSERT_EQ(WritePreference("b", "2"), kSuccess);
+  fHost->WorkspaceStore()->SetValue("a", "changed");
+  ASSERT_TRUE(CmdUtils::UndoLast(fHost->Defaults()));
+  EXPECT_EQ(fHost->StoredKeys(), Texts({"a:"}));
+  EXPECT_EQ(TextOf(fHost->WorkspaceStore()->GetValue("a")), "1");
+  ASSERT_TRUE(CmdUtils::RedoLast(fHost->Defaults()));
+  EXPECT_EQ(fHost->StoredKeys(), Texts({"b:", "a:"}));
+  EXPECT_EQ(TextOf(fHost->WorkspaceStore()->GetValue("a")), "changed");
+}
+
 TEST_F(PreferenceCommand, TheStoreSurvivesARestartOfTheHost) {
   ASSERT_EQ(WritePreference("FolivoHTTP", "http://example.org/config.xml"), kSuccess);
   ASSERT_EQ(WritePreference("FolivoxPageStatus_08_12_05_005-008.lyd_3", "true"), kSuccess);
