@@ -1,6 +1,7 @@
 #pragma once
 // Base of plug-in commands: keeps the item list. Undo needs no code here: the
-// host snapshots every implementation that calls PreDirty() during Do().
+// host snapshots every implementation that calls PreDirty() during Do() (by
+// streaming it, or through SnapshotSource when the implementation offers one).
 
 #include <layra/CPMUnknown.h>
 #include <layra/ICommand.h>
