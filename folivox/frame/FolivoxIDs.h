@@ -28,7 +28,11 @@ constexpr ImplementationID kDocWchServiceProviderImpl{0x122504};
 constexpr ImplementationID kCommonPreferenceDataImpl{0x122505};
 constexpr ImplementationID kCommonPreferenceCommandImpl{0x122506};
 constexpr ImplementationID kFolivoStartStopObserverImpl{0x12250f};
+constexpr ImplementationID kQUORAdvertisementAttrCommandImpl{0x122510};
 constexpr ImplementationID kQUORAdvertisementAttributesImpl{0x122511};
+constexpr ImplementationID kQUORAdvertisementSuitAbstractCSBImpl{0x122512};
+constexpr ImplementationID kQUORAdvertisementSuitLayoutCSBImpl{0x122513};
+constexpr ImplementationID kQUORAdvertisementSuitTextCSBImpl{0x122516};
 
 // Interfaces
 constexpr PMIID IID_ICOMMONPREFERENCEDATA{0x122500};
@@ -60,3 +64,4 @@ constexpr WidgetID kFolivoPageListWidgetID{0x12250C};
 
 // Messages
 constexpr ClassID kPreferenceDataChangedMessage{0x122508};
+constexpr ClassID kAdvertisementAttributesChangedMessage{0x122510};
