@@ -34,8 +34,10 @@ std::unordered_set<UID> ItemsOnPages(IDataBase* db) {
   InterfacePtr<IPageList> pages = Query<IPageList>(db, db ? db->GetRootUID() : kInvalidUID);
   for (std::int32_t i = 0; pages && i < pages->GetPageCount(); ++i) {
     InterfacePtr<IPage> page = Query<IPage>(db, pages->GetNthPageUID(i));
-    for (UID item : page ? page->GetItems() : std::vector<UID>{})
-      items.insert(item);
+    for (UID item : page ? page->GetItems() : std::vector<UID>{}) {
+      if (Query<IPageItem>(db, item)) // a deleted item may still be listed
+        items.insert(item);
+    }
   }
   return items;
 }
@@ -45,12 +47,13 @@ public:
   explicit IntegratorTarget(IPMUnknown* boss) : CPMUnknown<IIntegratorTarget>(boss) {}
   std::vector<InterfacePtr<IPMUnknown>> GetTargetSuites() const override {
     std::vector<InterfacePtr<IPMUnknown>> suites;
+    // A layout view with nothing selected still has its layout suite, whose empty target
+    // answers no and fails to apply, rather than nothing answering and an apply succeeding.
     SelectionManager* selection = CurrentSelection();
-    const SelectionKind kind = selection ? selection->GetKind() : SelectionKind::kNone;
-    if (kind == SelectionKind::kNone)
+    if (!selection || !selection->GetDataBase())
       return suites;
-    suites.emplace_back(CreateObject(
-        kind == SelectionKind::kLayout ? kLayoutSuiteBoss : kTextSuiteBoss, IID_IUNKNOWN));
+    const bool text = selection->GetKind() == SelectionKind::kText;
+    suites.emplace_back(CreateObject(text ? kTextSuiteBoss : kLayoutSuiteBoss, IID_IUNKNOWN));
     return suites;
   }
 };
