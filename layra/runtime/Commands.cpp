@@ -42,12 +42,16 @@ ErrorCode ProcessCommand(ICommand* command) {
   InterfacePtr<ICommand> keepAlive(command, IID_ICOMMAND);
   auto& history = layra::UndoHistory::Instance();
   const bool opened = history.Open(command->CreateName());
+  const layra::UndoHistory::Mark mark = history.BeginCommand();
   ErrorUtils::PMSetGlobalErrorCode(kSuccess);
   command->Do();
   const ErrorCode result = ErrorUtils::PMGetGlobalErrorCode();
   if (result != kSuccess) {
+    // Inside a sequence only this command's changes go; the sequence's earlier ones stay.
     if (opened)
       history.Rollback();
+    else
+      history.RollbackTo(mark);
     return result;
   }
   command->DoNotify();

@@ -64,6 +64,7 @@ Host::~Host() {
   fApplication->Actions().ReleaseComponents();
   fServices.reset();
   UndoHistory::Instance().ForgetAll();
+  UndoHistory::Instance().SetLimits(UndoLimits{});
   fDefaults.reset();
   fApplication->Release();
   ObjectModel::Instance().Clear();
@@ -146,6 +147,14 @@ bool Host::Shutdown(std::string* error) {
   fStarted = false;
   SetSessionObjects(nullptr, false, nullptr, kInvalidUID);
   return fWorkspace->Save(*fDefaults, error);
+}
+
+void Host::SetUndoLimits(UndoLimits limits) {
+  UndoHistory::Instance().SetLimits(limits);
+}
+
+std::size_t Host::UndoHistoryBytes(const IDataBase* db) const {
+  return UndoHistory::Instance().Bytes(db);
 }
 
 std::filesystem::path Host::WorkspaceFile() const {

@@ -1,5 +1,6 @@
 #include <layra/host/ObjectModel.h>
 
+#include "Streams.h"
 #include "UndoHistory.h"
 
 #include <layra/IObjectModel.h>
@@ -24,6 +25,8 @@ Boss::~Boss() {
 }
 
 IPMUnknown* Boss::QueryInterface(PMIID iid) const {
+  if (fDying)
+    return nullptr;
   if (iid == IID_IUNKNOWN) {
     AddRef();
     return const_cast<Boss*>(this);
@@ -39,13 +42,21 @@ IPMUnknown* Boss::QueryInterface(PMIID iid) const {
   return nullptr;
 }
 
+void Boss::AddRef() const {
+  if (!fDying)
+    ++fReferences;
+}
+
 void Boss::Release() const {
-  if (--fReferences == 0)
-    delete this;
+  if (fDying || --fReferences > 0)
+    return;
+  fDying = true;
+  *fAlive = false;
+  delete this;
 }
 
 IPMUnknown* Boss::Materialize(Slot& slot) const {
-  if (slot.object)
+  if (slot.object || fDying)
     return slot.object;
   const ImplementationRecord& record = slot.implementation->record;
   slot.memory = ::operator new(record.size(), kImplementationAlignment);
@@ -99,7 +110,7 @@ std::vector<unsigned char> Boss::Save(ImplementationID id) const {
     return {};
   InterfacePtr<IPMStream> stream(StreamUtil::CreateMemoryStreamWrite());
   slot->implementation->record.persist(Materialize(*slot), stream, id);
-  return StreamUtil::GetMemoryStreamBytes(stream);
+  return TakeMemoryStreamBytes(stream);
 }
 
 void Boss::Reset(ImplementationID id) {

@@ -134,15 +134,35 @@ PMString PMString::ToUpper() const {
   return result;
 }
 
+namespace {
+
+void PutLittleEndian(std::string& bytes, std::size_t at, std::uint32_t value, int size) {
+  for (int i = 0; i < size; ++i)
+    bytes[at + static_cast<std::size_t>(i)] = static_cast<char>((value >> (8 * i)) & 0xFF);
+}
+
+void WriteUnits(IPMStream* stream, const std::string& text) {
+  // Most stored texts are ASCII: each byte is its own unit, with no conversion.
+  const bool ascii = std::all_of(text.begin(), text.end(),
+                                 [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+  const std::u16string converted = ascii ? std::u16string() : layra::UTF8ToUTF16(text);
+  const std::size_t count = ascii ? text.size() : converted.size();
+  thread_local std::string bytes;
+  bytes.assign(4 + 2 * count, '\0');
+  PutLittleEndian(bytes, 0, static_cast<std::uint32_t>(count), 4);
+  for (std::size_t i = 0; i < count; ++i) {
+    const char16_t unit = ascii ? static_cast<char16_t>(text[i]) : converted[i];
+    PutLittleEndian(bytes, 4 + 2 * i, unit, 2);
+  }
+  stream->XferByte(reinterpret_cast<unsigned char*>(bytes.data()), bytes.size());
+}
+
+} // namespace
+
 void PMString::ReadWrite(IPMStream* stream) {
+  // The count and the units go through the stream as one run of little-endian bytes.
   if (stream->IsWriting()) {
-    std::u16string units = layra::UTF8ToUTF16(fText);
-    auto count = static_cast<std::int32_t>(units.size());
-    stream->XferInt32(count);
-    for (char16_t unit : units) {
-      auto value = static_cast<std::int16_t>(unit);
-      stream->XferInt16(value);
-    }
+    WriteUnits(stream, fText);
     return;
   }
   std::int32_t count = 0;
@@ -154,11 +174,21 @@ void PMString::ReadWrite(IPMStream* stream) {
     return;
   }
   std::u16string units;
-  units.reserve(static_cast<std::size_t>(remaining >= 0 ? count : std::min(count, 4096)));
-  for (std::int32_t i = 0; i < count && stream->IsGood(); ++i) {
-    std::int16_t unit = 0;
-    stream->XferInt16(unit);
-    units += static_cast<char16_t>(unit);
+  std::string bytes;
+  // A stream that cannot tell its length is read in slices, so a forged count costs no
+  // more memory than the stream really holds.
+  constexpr std::size_t kSlice = 4096;
+  for (std::size_t left = static_cast<std::size_t>(count); left > 0 && stream->IsGood();) {
+    const std::size_t slice = remaining >= 0 ? left : std::min(left, kSlice);
+    bytes.resize(slice * 2);
+    const std::size_t got =
+        stream->XferByte(reinterpret_cast<unsigned char*>(bytes.data()), bytes.size());
+    const std::size_t start = units.size();
+    units.resize(start + got / 2);
+    for (std::size_t i = 0; i < got / 2; ++i)
+      units[start + i] = static_cast<char16_t>(static_cast<unsigned char>(bytes[2 * i]) |
+                                               static_cast<unsigned char>(bytes[2 * i + 1]) << 8);
+    left -= slice;
   }
   if (!stream->IsGood())
     return;
