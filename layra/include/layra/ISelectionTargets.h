@@ -17,7 +17,7 @@ class ILayoutTarget : public IPMUnknown {
 public:
   static constexpr PMIID kDefaultIID = IID_ILAYOUTTARGET;
   /** With the default filtering, items that were deleted or no longer stand on a page of
-   *  the document are left out, and each item is listed once. */
+   *  the document are left out. */
   enum class Filter { kDefault, kNone };
   virtual UIDList GetUIDList(Filter filter = Filter::kDefault) const = 0;
 };

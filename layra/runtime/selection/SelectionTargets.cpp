@@ -35,7 +35,7 @@ std::unordered_set<UID> ItemsOnPages(IDataBase* db) {
   for (std::int32_t i = 0; pages && i < pages->GetPageCount(); ++i) {
     InterfacePtr<IPage> page = Query<IPage>(db, pages->GetNthPageUID(i));
     for (UID item : page ? page->GetItems() : std::vector<UID>{}) {
-      if (Query<IPageItem>(db, item)) // a deleted item may still be listed
+      if (db->GetClass(item) != kInvalidClass) // a deleted item may still be listed
         items.insert(item);
     }
   }
@@ -68,11 +68,11 @@ public:
     const UIDList selected = selection->GetSelectedItems();
     if (filter == Filter::kNone)
       return selected;
+    // The selection holds each item once; what it must drop is what left the pages.
     const std::unordered_set<UID> placed = ItemsOnPages(selected.GetDataBase());
-    std::unordered_set<UID> listed;
     UIDList kept(selected.GetDataBase());
     for (std::int32_t i = 0; i < selected.Length(); ++i) {
-      if (placed.count(selected.At(i)) && listed.insert(selected.At(i)).second)
+      if (placed.count(selected.At(i)))
         kept.Append(selected.At(i));
     }
     return kept;
