@@ -130,6 +130,7 @@ TEST_F(Advert, CommandSetsTheItemsThatCarryAttributesAndUndoRestoresThem) {
   ASSERT_TRUE(CmdUtils::UndoLast(fDoc.GetDataBase()));
   EXPECT_EQ(Text(fFirst), "");
   EXPECT_EQ(Text(fSecond), "");
+  EXPECT_EQ(listener.changes, 2); // the change is told again on undo
   ASSERT_TRUE(CmdUtils::RedoLast(fDoc.GetDataBase()));
   EXPECT_EQ(Text(fSecond), "Sale");
   subject->DetachObserver(&listener, IID_IADVERTISEMENTATTRIBUTES);
