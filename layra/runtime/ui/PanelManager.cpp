@@ -129,6 +129,7 @@ void ActiveContext::SetContextDocument(IDocument* document) {
   if (fDocument == document)
     return;
   fDocument = document;
+  fSelection->SetDocument(document);
   ActiveSelectionChanged();
 }
 
