@@ -7,11 +7,13 @@ namespace layra {
 const char* const kUsage =
     "usage: layra [--home DIR] [--plugins DIR] [--locale CODE]\n"
     "             [--answer first|second|third] [--do ACTION-ID ...] [--steps FILE]\n"
-    "             [--save] [DOCUMENT ...]\n"
+    "             [--save] [--gui [--screenshot [PALETTE=]FILE ...]] [DOCUMENT ...]\n"
     "       layra new FILE --pages N [--size WxH]\n"
     "Starts the host with the plug-ins of DIR, opens each document (the last one opened is\n"
     "in front), performs each action in order, acts on the panels and dialogs as the steps\n"
-    "FILE says, saves the documents with --save, closes them and shuts down.\n";
+    "FILE says, saves the documents with --save, closes them and shuts down.\n"
+    "With --gui it shows the documents and the palettes in a window until it is closed, or,\n"
+    "with --screenshot, writes PNGs of the window or of a palette and quits.\n";
 
 namespace {
 
@@ -62,8 +64,8 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, CommandLine& li
   }
   for (; i < arguments.size(); ++i) {
     const std::string& option = arguments[i];
-    if (option == "--help" || option == "--save") {
-      (option == "--help" ? line.help : line.save) = true;
+    if (option == "--help" || option == "--save" || option == "--gui") {
+      (option == "--help" ? line.help : option == "--save" ? line.save : line.gui) = true;
       continue;
     }
     if (!option.starts_with("--")) {
@@ -80,6 +82,8 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, CommandLine& li
       line.home = value;
     } else if (option == "--steps") {
       line.steps = value;
+    } else if (option == "--screenshot") {
+      line.screenshots.push_back(value);
     } else if (option == "--plugins") {
       line.plugins = value;
     } else if (option == "--locale" && ParseNumber(value, number)) {
@@ -99,6 +103,10 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, CommandLine& li
       error = "bad value '" + value + "' for " + option;
       return false;
     }
+  }
+  if (!line.screenshots.empty() && !line.gui) {
+    error = "--screenshot needs --gui";
+    return false;
   }
   return true;
 }

@@ -439,6 +439,15 @@ void Host::CloseDocument(const UIDRef& document) {
   SendDocumentSignal(kAfterCloseDocSignalResponderService, UIDRef());
 }
 
+void Host::BringToFront(const UIDRef& document) {
+  auto owner = std::find_if(fDocuments.begin(), fDocuments.end(),
+                            [&](const auto& db) { return db.get() == document.GetDataBase(); });
+  if (owner == fDocuments.end() || owner + 1 == fDocuments.end())
+    return;
+  std::rotate(owner, owner + 1, fDocuments.end());
+  UpdateFrontDocument();
+}
+
 UIDRef Host::FrontDocument() const {
   if (fDocuments.empty())
     return UIDRef();

@@ -49,6 +49,9 @@ public:
   const std::vector<Row>& Rows() const { return fRows; }
   /** Makes `row` the first row on screen unless it is on screen already. */
   void ScrollToRow(std::int32_t row);
+  /** Makes `row` the first row on screen, as a scroll bar does, and makes the rows again
+   *  (as many as fit the view's frame now). */
+  void SetFirstRow(std::int32_t row);
 
 private:
   /** Every row in order; used when some node is expanded (a list needs none of it). */

@@ -76,6 +76,8 @@ public:
   void CloseDocument(const UIDRef& document);
   /** The front document; invalid when none is open. */
   UIDRef FrontDocument() const;
+  /** Makes an open document the front one: the active context and selection follow it. */
+  void BringToFront(const UIDRef& document);
 
   DataBase& ApplicationDefaults() { return *fDefaults; }
   UIDRef Workspace() const;

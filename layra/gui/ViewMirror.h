@@ -1,0 +1,61 @@
+#pragma once
+// One Qt widget for each host widget of a view (a palette, a dialog): built when the view
+// comes on screen, kept in step with every change the host reports, and every click or key
+// press goes into the host widget's control data or event handler, never around them.
+
+#include <layra/IControlView.h>
+
+#include <QWidget>
+
+#include <functional>
+#include <memory>
+#include <unordered_map>
+#include <vector>
+
+namespace layra::gui {
+
+class ViewMirror {
+public:
+  /** Runs the host's handling of one input; the window shows itself busy meanwhile and
+   *  draws its pages again afterwards. */
+  using Runner = std::function<void(const std::function<void()>& work)>;
+  ViewMirror(IControlView* root, QWidget* parent, Runner run);
+  ~ViewMirror();
+  ViewMirror(const ViewMirror&) = delete;
+  ViewMirror& operator=(const ViewMirror&) = delete;
+
+  QWidget* Root() const { return fRoot; }
+  /** The host reported a change on `view`; false when the view is not mirrored here. */
+  bool Changed(IControlView* view);
+  QWidget* WidgetFor(const IControlView* view) const;
+  /** Reads every mirrored widget again (before a screenshot, say). */
+  void Refresh();
+  /** Lets go of the host's widgets: they may be gone once their window is off screen. The
+   *  Qt widgets stay until their parent deletes them. */
+  void Release();
+
+  struct Node {
+    QWidget* widget = nullptr;
+    std::vector<IControlView*> children; // not referenced; the host's panel holds them
+    PMRect designFrame;
+  };
+  /** Gives host input to `view`; afterwards the view is read again if it is still here. */
+  void Input(IControlView* view, const std::function<void(IControlView*)>& act);
+  const Node* Find(const IControlView* view) const;
+  void Relayout(IControlView* container, QSize size);
+
+private:
+  QWidget* Make(IControlView* view, QWidget* parent);
+  void Sync(IControlView* view);
+  void SyncChildren(IControlView* view, Node& node);
+  void Forget(IControlView* view);
+
+  std::unordered_map<const IControlView*, Node> fNodes;
+  std::shared_ptr<ViewMirror*> fLink; // cleared when the mirror lets go
+  IControlView* fView;
+  QWidget* fRoot = nullptr;
+  Runner fRun;
+  int fInputDepth = 0;
+};
+
+} // namespace layra::gui
