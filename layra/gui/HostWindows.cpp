@@ -16,9 +16,12 @@
 #include <QStyle>
 #include <QTimer>
 #include <QToolButton>
+#include <QVBoxLayout>
 
 namespace layra::gui {
 namespace {
+
+constexpr int kPaletteMargin = 4;
 
 /** The fly-out button's picture: a small triangle over three lines. */
 QIcon FlyOutIcon() {
@@ -119,9 +122,14 @@ void PaletteDock::Shown(IControlView* root) {
   }
   if (fMirror)
     return;
-  fMirror = std::make_unique<ViewMirror>(root, this, fRun);
+  // A narrow margin around the palette's own widgets, as on a palette's card.
+  auto* card = new QWidget(this);
+  auto* layout = new QVBoxLayout(card);
+  layout->setContentsMargins(kPaletteMargin, kPaletteMargin, kPaletteMargin, kPaletteMargin);
+  fMirror = std::make_unique<ViewMirror>(root, card, fRun);
   fMirror->Root()->setMinimumSize(fMirror->Root()->size());
-  setWidget(fMirror->Root());
+  layout->addWidget(fMirror->Root());
+  setWidget(card);
   FillPanelMenu();
   show();
 }

@@ -5,6 +5,7 @@
 
 #include "../app/CommandLine.h"
 #include "Desktop.h"
+#include "Look.h"
 
 #include <layra/host/Automation.h>
 #include <layra/host/Host.h>
@@ -85,6 +86,7 @@ int Run(layra::Host& host, const layra::CommandLine& line) {
 
 int main(int argc, char** argv) {
   QApplication application(argc, argv);
+  layra::gui::ApplyLook(application);
   layra::CommandLine line;
   std::string error;
   std::vector<std::string> arguments;
