@@ -1,6 +1,7 @@
 #include "AtomicFile.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <ctime>
 #include <fcntl.h>
@@ -53,10 +54,29 @@ void SyncFolder(const std::filesystem::path& folder) {
     ::fsync(fd.Get());
 }
 
+mode_t ModeFor(const std::filesystem::path& path, FileAccess access) {
+  const mode_t wanted = access == FileAccess::Private ? 0600 : 0644;
+  struct stat existing {};
+  if (::stat(path.c_str(), &existing) != 0)
+    return wanted;
+  return wanted & existing.st_mode;
+}
+
 } // namespace
 
+bool CreatePrivateFolders(const std::filesystem::path& folder, std::string* error) {
+  std::error_code failure;
+  if (folder.empty() || std::filesystem::is_directory(folder, failure))
+    return true;
+  if (!CreatePrivateFolders(folder.parent_path(), error))
+    return false;
+  if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST)
+    return Fail(error, "cannot create the folder " + folder.string());
+  return true;
+}
+
 bool WriteFileAtomically(const std::filesystem::path& path, std::string_view bytes,
-                         std::string* error) {
+                         std::string* error, FileAccess access) {
   std::string temporary = path.string() + ".XXXXXX";
   Descriptor fd(::mkstemp(temporary.data()));
   if (fd.Get() < 0)
@@ -68,7 +88,7 @@ bool WriteFileAtomically(const std::filesystem::path& path, std::string_view byt
     ::unlink(temporary.c_str());
     return false;
   }
-  ::chmod(temporary.c_str(), 0644);
+  ::chmod(temporary.c_str(), ModeFor(path, access));
   if (::rename(temporary.c_str(), path.c_str()) != 0) {
     Fail(error, "cannot replace " + path.string());
     ::unlink(temporary.c_str());
@@ -89,11 +109,18 @@ bool ReadWholeFile(const std::filesystem::path& path, std::string& bytes, std::s
 }
 
 std::filesystem::path SetAside(const std::filesystem::path& path) {
-  const std::filesystem::path aside =
+  // Two damaged files in one second get a counter after the time instead of one
+  // replacing the other.
+  const std::string stem =
       path.string() + ".damaged-" + std::to_string(static_cast<long long>(std::time(nullptr)));
-  std::error_code failure;
-  std::filesystem::rename(path, aside, failure);
-  return failure ? std::filesystem::path() : aside;
+  for (int attempt = 1; attempt < 1000; ++attempt) {
+    const std::string aside = attempt == 1 ? stem : stem + "-" + std::to_string(attempt);
+    if (::renameat2(AT_FDCWD, path.c_str(), AT_FDCWD, aside.c_str(), RENAME_NOREPLACE) == 0)
+      return aside;
+    if (errno != EEXIST)
+      break;
+  }
+  return {};
 }
 
 } // namespace layra

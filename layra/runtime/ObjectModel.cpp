@@ -211,6 +211,10 @@ Boss* ObjectModel::CreateBoss(ClassID classID) const {
   return new Boss(classID, std::move(slots));
 }
 
+void ObjectModel::RemovePlugin(PluginID plugin) {
+  std::erase_if(fImpls, [plugin](const auto& entry) { return entry.second.plugin == plugin; });
+}
+
 void ObjectModel::Clear() {
   fImpls.clear();
   fClasses.clear();

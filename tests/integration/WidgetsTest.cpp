@@ -192,6 +192,49 @@ TEST_F(Widgets, DialogStepsRunInTheHostsOrderAndCancelAppliesNothing) {
   EXPECT_EQ(fUI->TakeLog(), (Log{"initialize", "closing"}));
 }
 
+TEST_F(Widgets, TreeRowsExpandByTheirExpanderAndClicksPassThePlugInsHandler) {
+  ASSERT_EQ(fAutomation.OpenPreferences("#0x900021"), "");
+  const auto names = [&] {
+    std::string text, rows;
+    fAutomation.Dump("dialog", text);
+    for (std::size_t at = text.find("text #0x900025 \""); at != std::string::npos;
+         at = text.find("text #0x900025 \"", at + 1))
+      rows += text.substr(at + 16, text.find('"', at + 16) - at - 16) + " ";
+    return rows;
+  };
+  EXPECT_EQ(names(), "A B ");
+  ASSERT_EQ(fAutomation.ExpandRow("#0x900023", 1, true), "");
+  EXPECT_EQ(names(), "A A1 A2 B ");
+  EXPECT_NE(fAutomation.ExpandRow("#0x900023", 5, true), ""); // there is no row 5
+  ASSERT_EQ(fAutomation.SelectRows("#0x900023", {3}), "");
+  ASSERT_EQ(fAutomation.ExpandRow("#0x900023", 1, false), "");
+  EXPECT_EQ(names(), "A B ");
+  // The host's own row handler does nothing with a double click.
+  EXPECT_NE(fAutomation.DoubleClickRow("#0x900023", 2), "");
+  EXPECT_EQ(fUI->TakeLog(), (Log{"initialize", "row click", "row double click"}));
+  ASSERT_EQ(fAutomation.Cancel(), "");
+}
+
+TEST_F(Widgets, AFrontEndHearsEveryChangeAndEveryWindow) {
+  struct Recorder : layra::ViewWatcher {
+    void ViewChanged(IControlView* view) override { changed.push_back(view->GetWidgetID()); }
+    void WindowShown(IControlView* root, bool shown) override {
+      windows.emplace_back(root->GetWidgetID(), shown);
+    }
+    std::vector<WidgetID> changed;
+    std::vector<std::pair<WidgetID, bool>> windows;
+  } recorder;
+  layra::SetViewWatcher(&recorder);
+  ASSERT_EQ(fAutomation.ShowPalette("Test panel"), "");
+  ASSERT_EQ(fAutomation.Type("#0x900017", "x"), "");
+  ASSERT_EQ(fAutomation.HidePalette("Test panel"), "");
+  layra::SetViewWatcher(nullptr);
+  // The list makes its rows when it first comes on screen.
+  EXPECT_EQ(recorder.changed, (std::vector<WidgetID>{kTestListWidgetID, kTestPasswordWidgetID}));
+  EXPECT_EQ(recorder.windows, (std::vector<std::pair<WidgetID, bool>>{
+                                  {kTestPanelWidgetID, true}, {kTestPanelWidgetID, false}}));
+}
+
 TEST_F(Widgets, FolderChooserTakesTheQueuedAnswers) {
   fAutomation.AnswerFolderChooser("/tmp/pages");
   fAutomation.AnswerFolderChooser(std::nullopt);

@@ -33,6 +33,7 @@ constexpr WidgetID kTestComboWidgetID{0x900018};
 constexpr WidgetID kTestHiddenTextWidgetID{0x900019};
 constexpr WidgetID kTestDialogEditWidgetID{0x90001A};
 constexpr WidgetID kTestPrefsPageWidgetID{0x900021};
+constexpr WidgetID kTestTreeWidgetID{0x900023};
 
 /** What the test plug-in's widgets heard, and the size of its list. */
 class ITestUI : public IPMUnknown {

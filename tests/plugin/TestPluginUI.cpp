@@ -11,6 +11,8 @@
 #include <layra/IApplication.h>
 #include <layra/IBooleanControlData.h>
 #include <layra/IDialogMgr.h>
+#include <layra/IEventHandler.h>
+#include <layra/IPMStream.h>
 #include <layra/IPanelControlData.h>
 #include <layra/IPanelCreator.h>
 #include <layra/ISession.h>
@@ -195,6 +197,105 @@ public:
   std::int32_t TakeFilledRows() override { return std::exchange(State().filled, 0); }
 };
 
+// A small tree of named nodes: A (with A1 and A2) and B under an unnamed root.
+class TestNodeID : public NodeIDClass {
+public:
+  explicit TestNodeID(std::string name) : fName(std::move(name)) {}
+  const std::string& Name() const { return fName; }
+  NodeType GetNodeType() const override { return NodeType{0x900030}; }
+  std::int32_t Compare(const NodeIDClass* other) const override {
+    return fName.compare(static_cast<const TestNodeID*>(other)->fName);
+  }
+  NodeIDClass* Clone() const override { return new TestNodeID(fName); }
+  void Read(IPMStream* stream) override {
+    PMString name;
+    name.ReadWrite(stream);
+    fName = name.GetUTF8String();
+  }
+  void Write(IPMStream* stream) const override {
+    PMString name(fName, PMString::kDontTranslateDuringCall);
+    name.ReadWrite(stream);
+  }
+
+private:
+  std::string fName;
+};
+
+std::vector<std::string> ChildrenOf(const std::string& name) {
+  if (name.empty())
+    return {"A", "B"};
+  if (name == "A")
+    return {"A1", "A2"};
+  return {};
+}
+
+class TestTreeAdapter : public CPMUnknown<ITreeViewHierarchyAdapter> {
+public:
+  explicit TestTreeAdapter(IPMUnknown* boss) : CPMUnknown<ITreeViewHierarchyAdapter>(boss) {}
+  NodeID GetRootNode() const override { return NodeID(new TestNodeID("")); }
+  NodeID GetParentNode(const NodeID& node) const override {
+    TreeNodePtr<TestNodeID> named(node);
+    if (!named || named->Name().empty())
+      return kInvalidNodeID;
+    return NodeID(new TestNodeID(named->Name().size() == 1 ? "" : named->Name().substr(0, 1)));
+  }
+  std::int32_t GetNumChildren(const NodeID& node) const override {
+    TreeNodePtr<TestNodeID> named(node);
+    return named ? static_cast<std::int32_t>(ChildrenOf(named->Name()).size()) : 0;
+  }
+  NodeID GetNthChild(const NodeID& node, const std::int32_t& nth) const override {
+    TreeNodePtr<TestNodeID> named(node);
+    const auto children = named ? ChildrenOf(named->Name()) : std::vector<std::string>();
+    if (nth < 0 || nth >= static_cast<std::int32_t>(children.size()))
+      return kInvalidNodeID;
+    return NodeID(new TestNodeID(children[static_cast<std::size_t>(nth)]));
+  }
+  std::int32_t GetChildIndex(const NodeID& parent, const NodeID& child) const override {
+    TreeNodePtr<TestNodeID> named(parent), sought(child);
+    const auto children = named ? ChildrenOf(named->Name()) : std::vector<std::string>();
+    for (std::size_t i = 0; sought && i < children.size(); ++i) {
+      if (children[i] == sought->Name())
+        return static_cast<std::int32_t>(i);
+    }
+    return -1;
+  }
+  NodeID GetGenericNodeID() const override { return NodeID(new TestNodeID("")); }
+};
+
+class TestTreeMgr : public CTreeViewWidgetMgr {
+public:
+  explicit TestTreeMgr(IPMUnknown* boss) : CTreeViewWidgetMgr(boss, 2) {}
+  void RegisterStyles() override { RegisterStyleWidget(2, 801, kTestPlugin); }
+
+protected:
+  bool16 ApplyDataToWidget(const NodeID& node, IPanelControlData* widgets,
+                           std::int32_t) const override {
+    TreeNodePtr<TestNodeID> named(node);
+    InterfacePtr<ITextControlData> text(widgets ? widgets->FindWidget(WidgetID{0x900025}) : nullptr,
+                                        UseDefaultIID());
+    if (named && text)
+      text->SetString(PMString(named->Name(), PMString::kDontTranslateDuringCall));
+    return kTrue;
+  }
+};
+
+// A row's handler that passes every click on to the host's standard one, which the row's
+// boss keeps under an interface of its own.
+class TestRowEventHandler : public CEventHandler {
+public:
+  explicit TestRowEventHandler(IPMUnknown* boss) : CEventHandler(boss) {}
+  bool16 LButtonDn(IEvent* e) override {
+    Log("row click");
+    InterfacePtr<IEventHandler> standard(this, PMIID{0x900002});
+    return standard && standard->LButtonDn(e);
+  }
+  bool16 LDoubleClick(IEvent* e) override {
+    Log("row double click");
+    InterfacePtr<IEventHandler> standard(this, PMIID{0x900002});
+    return standard && standard->LDoubleClick(e);
+  }
+};
+
 class TestPageCreator : public CPanelCreator {
 public:
   explicit TestPageCreator(IPMUnknown* boss) : CPanelCreator(boss) {}
@@ -217,7 +318,10 @@ std::vector<ImplementationRecord> UIRecords() {
           Record<TestDialogController>(0x900014),
           Record<TestDialogObserver>(0x900015),
           Record<TestUI>(0x900016),
-          Record<TestPageCreator>(0x900017)};
+          Record<TestPageCreator>(0x900017),
+          Record<TestTreeAdapter>(0x900018),
+          Record<TestTreeMgr>(0x900019),
+          Record<TestRowEventHandler>(0x90001A)};
 }
 
 void OpenTestDialog(PluginID plugin) {

@@ -13,7 +13,7 @@ struct ISelectionMessage {
   ClassID message;
 };
 
-class ActiveSelectionObserver : public CWidgetObserver {
+class LAYRA_API ActiveSelectionObserver : public CWidgetObserver {
 public:
   explicit ActiveSelectionObserver(IPMUnknown* boss, PMIID observerIID = IID_IOBSERVER)
       : CWidgetObserver(boss, observerIID) {}
@@ -31,4 +31,4 @@ protected:
 };
 
 /** The host's active-selection subject with one reference. */
-ISubject* QueryActiveSelectionSubject();
+LAYRA_API ISubject* QueryActiveSelectionSubject();

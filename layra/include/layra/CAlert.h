@@ -1,5 +1,6 @@
 #pragma once
 
+#include <layra/Export.h>
 #include <layra/PMString.h>
 
 enum AlertIcon : std::int16_t { kNoIcon = 0, kErrorIcon = 1, kWarningIcon = 3, kQuestionIcon = 4 };
@@ -7,8 +8,9 @@ enum AlertIcon : std::int16_t { kNoIcon = 0, kErrorIcon = 1, kWarningIcon = 3, k
 namespace CAlert {
 /** Shows a modal alert and returns the number of the chosen button, 1 for the first.
  *  Translatable texts are translated first. */
-std::int16_t ModalAlert(const PMString& message, const PMString& button1, const PMString& button2,
-                        const PMString& button3, std::int16_t defaultButton, std::int16_t iconType);
+LAYRA_API std::int16_t ModalAlert(const PMString& message, const PMString& button1,
+                                  const PMString& button2, const PMString& button3,
+                                  std::int16_t defaultButton, std::int16_t iconType);
 /** An alert with the single button "OK". */
-void InformationAlert(const PMString& message);
+LAYRA_API void InformationAlert(const PMString& message);
 } // namespace CAlert

@@ -4,7 +4,7 @@
 
 #include <layra/CWidgetObserver.h>
 
-class CDialogObserver : public CWidgetObserver {
+class LAYRA_API CDialogObserver : public CWidgetObserver {
 public:
   explicit CDialogObserver(IPMUnknown* boss, PMIID observerIID = IID_IOBSERVER)
       : CWidgetObserver(boss, observerIID) {}

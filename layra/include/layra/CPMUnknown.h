@@ -2,6 +2,7 @@
 // Base of every implementation that lives in a boss: the boss owns the
 // reference count and answers queries for all its implementations.
 
+#include <layra/Export.h>
 #include <layra/IPMUnknown.h>
 
 #include <cstddef>
@@ -13,7 +14,7 @@ class IPMStream;
 namespace layra {
 /** Tells the host that `implementation` of `boss` is about to change (undo snapshot, dirty mark).
  */
-void PreDirty(const IPMUnknown* boss, const IPMUnknown* implementation);
+LAYRA_API void PreDirty(const IPMUnknown* boss, const IPMUnknown* implementation);
 } // namespace layra
 
 template <class Interface> class CPMUnknown : public Interface {

@@ -6,7 +6,7 @@
 #include <layra/CObserver.h>
 #include <layra/WidgetDefs.h>
 
-class CWidgetObserver : public CObserver {
+class LAYRA_API CWidgetObserver : public CObserver {
 public:
   explicit CWidgetObserver(IPMUnknown* boss, PMIID observerIID = IID_IOBSERVER)
       : CObserver(boss, observerIID) {}

@@ -1,8 +1,9 @@
 #pragma once
 
+#include <layra/Export.h>
 #include <layra/IDs.h>
 
 namespace ErrorUtils {
-ErrorCode PMGetGlobalErrorCode();
-void PMSetGlobalErrorCode(ErrorCode code);
+LAYRA_API ErrorCode PMGetGlobalErrorCode();
+LAYRA_API void PMSetGlobalErrorCode(ErrorCode code);
 } // namespace ErrorUtils

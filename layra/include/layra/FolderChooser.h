@@ -1,6 +1,7 @@
 #pragma once
 // The host's folder-selection dialog.
 
+#include <layra/Export.h>
 #include <layra/IDFile.h>
 #include <layra/PMString.h>
 
@@ -8,5 +9,5 @@
 
 namespace FolderChooser {
 /** Asks for a folder under `title` (translated); the folders chosen, none when cancelled. */
-std::vector<IDFile> Choose(const PMString& title, const IDFile& start = IDFile());
+LAYRA_API std::vector<IDFile> Choose(const PMString& title, const IDFile& start = IDFile());
 } // namespace FolderChooser

@@ -1,11 +1,12 @@
 #pragma once
 
+#include <layra/Export.h>
 #include <layra/PMString.h>
 
 #include <cstdint>
 
 /** The host's clock, in local time. */
-class GlobalTime {
+class LAYRA_API GlobalTime {
 public:
   static GlobalTime CurrentTime();
   explicit GlobalTime(std::int64_t secondsSince1970) : fSeconds(secondsSince1970) {}

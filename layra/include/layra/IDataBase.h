@@ -2,6 +2,7 @@
 // A database of persistent objects: the application defaults (which hold the
 // workspace) or one document.
 
+#include <layra/Export.h>
 #include <layra/IDFile.h>
 #include <layra/UIDRef.h>
 
@@ -22,6 +23,6 @@ protected:
 };
 
 /** The database of a persistent object and its UID; null and kInvalidUID otherwise. */
-IDataBase* GetDataBase(const IPMUnknown* object);
-UID GetUID(const IPMUnknown* object);
-UIDRef GetUIDRef(const IPMUnknown* object);
+LAYRA_API IDataBase* GetDataBase(const IPMUnknown* object);
+LAYRA_API UID GetUID(const IPMUnknown* object);
+LAYRA_API UIDRef GetUIDRef(const IPMUnknown* object);

@@ -8,7 +8,7 @@
 
 class IDialog : public IPMUnknown {
 public:
-  static constexpr PMIID kDefaultIID = PMIID{0x610};
+  static constexpr PMIID kDefaultIID = IID_IDIALOG;
 
   virtual void Open() = 0;
   virtual bool16 IsOpen() const = 0;
@@ -32,4 +32,4 @@ public:
 };
 
 /** The host's dialog manager with one reference. */
-IDialogMgr* QueryDialogMgr();
+LAYRA_API IDialogMgr* QueryDialogMgr();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <layra/Export.h>
 #include <layra/HostIDs.h>
 #include <layra/IPMUnknown.h>
 
@@ -12,7 +13,7 @@ public:
 };
 
 /** A new boss of `classID`, interface `iid`, one reference; null when either is unknown. */
-IPMUnknown* CreateObject(ClassID classID, PMIID iid = IID_IUNKNOWN);
+LAYRA_API IPMUnknown* CreateObject(ClassID classID, PMIID iid = IID_IUNKNOWN);
 template <class T> T* CreateObject2(ClassID classID) {
   return static_cast<T*>(CreateObject(classID, T::kDefaultIID));
 }

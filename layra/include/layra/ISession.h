@@ -1,5 +1,6 @@
 #pragma once
 
+#include <layra/Export.h>
 #include <layra/HostIDs.h>
 #include <layra/IPMUnknown.h>
 
@@ -19,4 +20,4 @@ public:
 };
 
 /** The session of the running host; never null. */
-ISession* GetExecutionContextSession();
+LAYRA_API ISession* GetExecutionContextSession();

@@ -19,7 +19,7 @@ public:
 };
 
 /** An adapter for a flat list: the root (position -1) has one IntNodeID child per item. */
-class ListTreeViewAdapter : public CPMUnknown<ITreeViewHierarchyAdapter> {
+class LAYRA_API ListTreeViewAdapter : public CPMUnknown<ITreeViewHierarchyAdapter> {
 public:
   explicit ListTreeViewAdapter(IPMUnknown* boss) : CPMUnknown<ITreeViewHierarchyAdapter>(boss) {}
 

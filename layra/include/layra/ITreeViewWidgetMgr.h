@@ -26,7 +26,7 @@ public:
 
 /** The host's widget manager: rows from the styles a subclass registers in RegisterStyles,
  *  indents by depth, and ApplyDataToWidget for the subclass to fill a row. */
-class CTreeViewWidgetMgr : public CPMUnknown<ITreeViewWidgetMgr> {
+class LAYRA_API CTreeViewWidgetMgr : public CPMUnknown<ITreeViewWidgetMgr> {
 public:
   explicit CTreeViewWidgetMgr(IPMUnknown* boss, std::int32_t style = 0);
   ~CTreeViewWidgetMgr() override;

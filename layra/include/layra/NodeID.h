@@ -69,7 +69,7 @@ private:
 };
 
 /** The node of a list: a row's position, 0-based. */
-class IntNodeID : public NodeIDClass {
+class LAYRA_API IntNodeID : public NodeIDClass {
 public:
   static constexpr NodeType kNodeType{0x66E};
   static NodeID Create(std::int32_t value) { return NodeID(new IntNodeID(value)); }

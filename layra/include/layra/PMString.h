@@ -3,6 +3,7 @@
 // A translatable string is a key that the current locale's string table may
 // replace with its text (see Translate()).
 
+#include <layra/Export.h>
 #include <layra/IDs.h>
 #include <layra/WideString.h>
 
@@ -11,7 +12,7 @@
 
 class IPMStream;
 
-class PMString {
+class LAYRA_API PMString {
 public:
   enum TranslationFlag { kTranslateDuringCall, kDontTranslateDuringCall };
 

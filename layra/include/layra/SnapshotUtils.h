@@ -1,6 +1,7 @@
 #pragma once
 // Renders one page into a raster and exports it as a JPEG.
 
+#include <layra/Export.h>
 #include <layra/IPMStream.h>
 #include <layra/UIDRef.h>
 
@@ -17,7 +18,7 @@ enum SnapshotJPEGQuality : std::int32_t {
 
 enum SnapshotJPEGEncoding : std::int32_t { kSSJPEGBaseline = 1 };
 
-class SnapshotUtils {
+class LAYRA_API SnapshotUtils {
 public:
   /** Renders the page at once. The raster is round(width x xScale x xResolution / 72) by
    *  round(height x yScale x yResolution / 72) pixels. The arguments after the resolutions

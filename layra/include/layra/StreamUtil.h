@@ -1,5 +1,6 @@
 #pragma once
 
+#include <layra/Export.h>
 #include <layra/IDFile.h>
 #include <layra/IPMStream.h>
 
@@ -20,16 +21,17 @@ constexpr std::uint32_t kImageCreator = 0x4C595241; // 'LYRA'
 
 namespace StreamUtil {
 /** Null when the file cannot be opened. */
-IPMStream* CreateFileStreamRead(const IDFile& file, std::uint32_t mode = kOpenIn,
-                                std::uint32_t fileType = kAnyFileType,
-                                std::uint32_t creator = kAnyFileType);
+LAYRA_API IPMStream* CreateFileStreamRead(const IDFile& file, std::uint32_t mode = kOpenIn,
+                                          std::uint32_t fileType = kAnyFileType,
+                                          std::uint32_t creator = kAnyFileType);
 /** Null when the file cannot be created. Writing starts from an empty file unless the mode
  *  asks to append. */
-IPMStream* CreateFileStreamWrite(const IDFile& file, std::uint32_t mode = kOpenOut | kOpenTrunc,
-                                 std::uint32_t fileType = kAnyFileType,
-                                 std::uint32_t creator = kAnyFileType);
-IPMStream* CreateMemoryStreamRead(std::vector<unsigned char> bytes);
-IPMStream* CreateMemoryStreamWrite();
+LAYRA_API IPMStream* CreateFileStreamWrite(const IDFile& file,
+                                           std::uint32_t mode = kOpenOut | kOpenTrunc,
+                                           std::uint32_t fileType = kAnyFileType,
+                                           std::uint32_t creator = kAnyFileType);
+LAYRA_API IPMStream* CreateMemoryStreamRead(std::vector<unsigned char> bytes);
+LAYRA_API IPMStream* CreateMemoryStreamWrite();
 /** The bytes written so far to a stream made by CreateMemoryStreamWrite; empty otherwise. */
-std::vector<unsigned char> GetMemoryStreamBytes(const IPMStream* stream);
+LAYRA_API std::vector<unsigned char> GetMemoryStreamBytes(const IPMStream* stream);
 } // namespace StreamUtil

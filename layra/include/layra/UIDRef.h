@@ -1,5 +1,6 @@
 #pragma once
 
+#include <layra/Export.h>
 #include <layra/IPMUnknown.h>
 
 #include <vector>
@@ -7,7 +8,7 @@
 class IDataBase;
 
 /** A persistent object: its database and its UID there. */
-class UIDRef {
+class LAYRA_API UIDRef {
 public:
   UIDRef() = default;
   UIDRef(IDataBase* db, UID uid) : fDataBase(db), fUID(uid) {}

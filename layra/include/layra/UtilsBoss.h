@@ -1,5 +1,6 @@
 #pragma once
 
+#include <layra/Export.h>
 #include <layra/HostIDs.h>
 #include <layra/IPMUnknown.h>
 
@@ -16,7 +17,7 @@ public:
 
 namespace UtilsBoss {
 /** The host utility `T` with one reference, or null. */
-IPMUnknown* QueryUtils(PMIID iid);
+LAYRA_API IPMUnknown* QueryUtils(PMIID iid);
 template <class T> T* QueryUtils() {
   return static_cast<T*>(QueryUtils(T::kDefaultIID));
 }

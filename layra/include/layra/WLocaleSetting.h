@@ -2,7 +2,7 @@
 
 #include <layra/WidgetDefs.h>
 
-class WLocaleSetting {
+class LAYRA_API WLocaleSetting {
 public:
   /** The locale the host shows its texts in (1 English, 16 Polish, ...). */
   static PMLocaleId GetLocale();

@@ -1,10 +1,11 @@
 #pragma once
 
+#include <layra/Export.h>
 #include <string>
 #include <string_view>
 
 /** Text as UTF-16 code units, the host's wide form. */
-class WideString {
+class LAYRA_API WideString {
 public:
   WideString() = default;
   explicit WideString(std::u16string units) : fUnits(std::move(units)) {}
@@ -23,6 +24,6 @@ private:
 };
 
 namespace layra {
-std::u16string UTF8ToUTF16(std::string_view utf8);
-std::string UTF16ToUTF8(std::u16string_view utf16);
+LAYRA_API std::u16string UTF8ToUTF16(std::string_view utf8);
+LAYRA_API std::string UTF16ToUTF8(std::u16string_view utf16);
 } // namespace layra

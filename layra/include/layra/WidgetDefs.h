@@ -3,6 +3,7 @@
 // also the protocol on which that widget's subject announces changes), the messages sent
 // on those protocols, and the standard widget IDs.
 
+#include <layra/Export.h>
 #include <layra/IDs.h>
 
 using bool16 = bool;
@@ -16,6 +17,7 @@ constexpr PMIID IID_IEVENTHANDLER{0x60C};
 constexpr PMIID IID_IDIALOGCONTROLLER{0x60D};
 constexpr PMIID IID_IPANELCREATOR{0x60E};
 constexpr PMIID IID_IDIALOGMGR{0x60F};
+constexpr PMIID IID_IDIALOG{0x610};
 constexpr PMIID IID_IBOOLEANCONTROLDATA{0x62B};
 constexpr PMIID IID_ITEXTCONTROLDATA{0x62C};
 constexpr PMIID IID_ISTRINGLISTCONTROLDATA{0x62D};
@@ -85,7 +87,7 @@ struct RsrcSpec {
 
 /** A new view built from a view resource; its root widget's interface `iid` with one
  *  reference, or null when the resource is missing. */
-IPMUnknown* CreateObject(const RsrcSpec& resource, PMIID iid);
+LAYRA_API IPMUnknown* CreateObject(const RsrcSpec& resource, PMIID iid);
 
 /** The host's standard event handler of a tree row, for a plug-in class that keeps it under
  *  an interface of its own and passes events on to it. */

@@ -89,17 +89,13 @@ Automation::Error Usable(IControlView* view) {
   return {};
 }
 
-/** Hands an event to the widget's handler, then to its parents' until one handles it. */
-bool Dispatch(IControlView* widget, IEvent& event) {
+/** Hands a click to the widget's handler, then to its parents' until one handles it. */
+bool Click(IControlView* widget, IEvent& event) {
   InterfacePtr<IControlView> view(widget, UseDefaultIID());
   while (view) {
     InterfacePtr<IEventHandler> handler(view, UseDefaultIID());
-    bool handled = false;
-    if (handler && event.GetType() == IEvent::Type::kMouseDown)
-      handled = handler->LButtonDn(&event);
-    else if (handler && event.GetType() == IEvent::Type::kDoubleClick)
-      handled = handler->LDoubleClick(&event);
-    if (handled)
+    const bool doubleClick = event.GetType() == IEvent::Type::kDoubleClick;
+    if (handler && (doubleClick ? handler->LDoubleClick(&event) : handler->LButtonDn(&event)))
       return true;
     view.reset(view->QueryParentView());
   }
@@ -298,9 +294,21 @@ Automation::Error Automation::SelectRows(const std::string& tree,
     IEvent click(IEvent::Type::kMouseDown,
                  GSysPoint{static_cast<int>(frame.left) + 1, static_cast<int>(frame.top) + 1},
                  i == 0 ? IEvent::kNone : IEvent::kCommand);
-    if (!Dispatch(widget, click))
+    if (!Click(widget, click))
       return "row " + std::to_string(rows[i]) + " of " + tree + " did not take the click";
   }
+  return {};
+}
+
+Automation::Error Automation::DoubleClickRow(const std::string& tree, std::int32_t row) {
+  IControlView* widget = nullptr;
+  if (Error error = FindRow(tree, row, widget); !error.empty())
+    return error;
+  InterfacePtr<IControlView> keep(widget, UseDefaultIID()); // the click may lay the tree out
+  IEvent click(IEvent::Type::kDoubleClick, GSysPoint{static_cast<int>(widget->GetFrame().left) + 1,
+                                                     static_cast<int>(widget->GetFrame().top) + 1});
+  if (!Click(widget, click))
+    return "row " + std::to_string(row) + " of " + tree + " did not take the double click";
   return {};
 }
 
@@ -311,15 +319,25 @@ Automation::Error Automation::ExpandRow(const std::string& tree, std::int32_t ro
   InterfacePtr<ITreeNodeIDData> node(widget, UseDefaultIID());
   InterfacePtr<IControlView> view(widget->QueryParentView());
   InterfacePtr<ITreeViewMgr> manager(view, UseDefaultIID());
-  if (!node || !manager)
-    return "row " + std::to_string(row) + " of " + tree + " is no tree row";
-  if (manager->IsNodeExpanded(node->Get()) == expand)
+  InterfacePtr<IPanelControlData> cells(widget, UseDefaultIID());
+  IControlView* expander = cells ? cells->FindWidget(kTreeNodeExpanderWidgetID) : nullptr;
+  InterfacePtr<IBooleanControlData> state(expander, UseDefaultIID());
+  const std::string which = "row " + std::to_string(row) + " of " + tree;
+  if (!node || !manager || !state)
+    return which + " has no expander";
+  if (Error error = Usable(expander); !error.empty())
+    return error;
+  const NodeID shown = node->Get();
+  if (manager->IsNodeExpanded(shown) == expand)
     return {};
-  IEvent click(IEvent::Type::kDoubleClick, GSysPoint{1, 1});
-  if (!Dispatch(widget, click) || manager->IsNodeExpanded(node->Get()) != expand)
-    return "row " + std::to_string(row) + " of " + tree + " cannot be " +
-           (expand ? "expanded" : "collapsed");
-  return {};
+  InterfacePtr<IControlView> keep(expander, UseDefaultIID());
+  if (expand)
+    state->Select(kTrue);
+  else
+    state->Deselect(kTrue);
+  return manager->IsNodeExpanded(shown) == expand
+             ? Error()
+             : which + " cannot be " + (expand ? "expanded" : "collapsed");
 }
 
 Automation::Error Automation::Type(const std::string& widget, const std::string& text) {

@@ -15,11 +15,6 @@
 namespace layra {
 namespace {
 
-template <class Impl> ImplementationRecord Record(ImplementationID id) {
-  return ImplementationRecord{id, &CreateImplementation<Impl>, &DestroyImplementation<Impl>,
-                              &SizeOfImplementation<Impl>};
-}
-
 void CollectControllers(IControlView* view, std::vector<InterfacePtr<IDialogController>>& out) {
   if (InterfacePtr<IDialogController> controller(view, UseDefaultIID()); controller)
     out.push_back(controller);
@@ -84,8 +79,8 @@ public:
 };
 
 void RegisterDialogImplementations(ObjectModel& model, PluginID host) {
-  model.RegisterImplementation(host, Record<HostDialogObserver>(kDialogObserverImpl));
-  model.RegisterImplementation(host, Record<HostDialogController>(kDialogControllerImpl));
+  model.RegisterImplementation(host, UIRecord<HostDialogObserver>(kDialogObserverImpl));
+  model.RegisterImplementation(host, UIRecord<HostDialogController>(kDialogControllerImpl));
 }
 
 Dialog::Dialog(InterfacePtr<IControlView> root, IControlView* page)

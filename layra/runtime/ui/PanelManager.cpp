@@ -6,14 +6,17 @@
 #include "Widgets.h"
 
 #include <layra/IObjectModel.h>
+#include <layra/ISession.h>
 #include <layra/host/Host.h>
 #include <layra/host/Views.h>
 
 namespace layra {
 
 PanelManager* CurrentPanels() {
-  Host* host = Host::Current();
-  return host ? &host->GetApplication().Panels() : nullptr;
+  // The application, which holds the panel manager, lives as long as the session has it.
+  InterfacePtr<IApplication> application(GetExecutionContextSession()->QueryApplication());
+  InterfacePtr<IPanelMgr> panels(application ? application->QueryPanelManager() : nullptr);
+  return dynamic_cast<PanelManager*>(panels.get());
 }
 
 PanelManager::PanelManager() : fDialogs(new DialogManager()) {}
@@ -24,6 +27,10 @@ PanelManager::~PanelManager() {
 }
 
 void PanelManager::BuildPalettes() {
+  if (Host* host = Host::Current()) {
+    for (const LoadedPlugin& plugin : host->Plugins())
+      CheckToolTips(plugin.resources);
+  }
   for (Palette& palette : fPalettes) {
     if (!palette.view)
       palette.view.reset(CreateView(palette.declaration.plugin, palette.declaration.resource));

@@ -11,11 +11,6 @@
 namespace layra {
 namespace {
 
-template <class Impl> ImplementationRecord Record(ImplementationID id) {
-  return ImplementationRecord{id, &CreateImplementation<Impl>, &DestroyImplementation<Impl>,
-                              &SizeOfImplementation<Impl>};
-}
-
 constexpr double kDefaultRowHeight = 20;
 
 /** The tree view a row widget (or a widget inside a row) belongs to, and the row's node. */
@@ -37,10 +32,10 @@ bool FindRow(const IPMUnknown* inside, NodeID& node, InterfacePtr<IControlView>&
 } // namespace
 
 void RegisterTreeViewImplementations(ObjectModel& model, PluginID host) {
-  model.RegisterImplementation(host, Record<TreeViewMgr>(kTreeViewMgrImpl));
-  model.RegisterImplementation(host, Record<TreeViewController>(kTreeViewControllerImpl));
-  model.RegisterImplementation(host, Record<TreeViewEventHandler>(kTreeViewEventHandlerImpl));
-  model.RegisterImplementation(host, Record<TreeNodeEventHandler>(kTreeNodeEventHandlerImpl));
+  model.RegisterImplementation(host, UIRecord<TreeViewMgr>(kTreeViewMgrImpl));
+  model.RegisterImplementation(host, UIRecord<TreeViewController>(kTreeViewControllerImpl));
+  model.RegisterImplementation(host, UIRecord<TreeViewEventHandler>(kTreeViewEventHandlerImpl));
+  model.RegisterImplementation(host, UIRecord<TreeNodeEventHandler>(kTreeNodeEventHandlerImpl));
 }
 
 void TreeViewMgr::ChangeRoot(bool16 keepExpansion) {
@@ -179,6 +174,7 @@ void TreeViewMgr::Layout() {
   InterfacePtr<IControlView> view(this, UseDefaultIID());
   if (!panel || !view)
     return;
+  fLaidOut = true;
   for (auto row = fRows.rbegin(); row != fRows.rend(); ++row)
     panel->RemoveWidget(row->widget);
   fRows.clear();
@@ -281,21 +277,11 @@ bool16 TreeNodeEventHandler::LButtonDn(IEvent* e) {
   return kTrue;
 }
 
-bool16 TreeNodeEventHandler::LDoubleClick(IEvent*) {
-  InterfacePtr<IPMUnknown> keep(this, IID_IUNKNOWN); // the row goes when the tree is laid out
-  NodeID node;
-  InterfacePtr<IControlView> tree;
-  if (!FindRow(this, node, tree))
-    return kFalse;
+void TreeViewShown(IControlView* tree) {
   InterfacePtr<ITreeViewMgr> manager(tree, UseDefaultIID());
-  InterfacePtr<ITreeViewHierarchyAdapter> adapter(tree, UseDefaultIID());
-  if (!manager || !adapter || adapter->GetNumChildren(node) == 0)
-    return kFalse;
-  if (manager->IsNodeExpanded(node))
-    manager->CollapseNode(node);
-  else
-    manager->ExpandNode(node);
-  return kTrue;
+  auto* host = dynamic_cast<TreeViewMgr*>(manager.get());
+  if (host && !host->IsLaidOut())
+    host->ChangeRoot(kFalse);
 }
 
 void ExpanderToggled(const IPMUnknown* expander, bool expanded) {

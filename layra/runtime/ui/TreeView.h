@@ -22,6 +22,8 @@ constexpr ImplementationID kDialogControllerImpl{0x3415};
 
 void RegisterTreeViewImplementations(ObjectModel& model, PluginID host);
 void RegisterDialogImplementations(ObjectModel& model, PluginID host);
+/** A tree view came on screen: it makes its rows unless it has been laid out before. */
+void TreeViewShown(IControlView* tree);
 /** An expander inside a tree row was turned: the row's node expands or collapses. */
 void ExpanderToggled(const IPMUnknown* expander, bool expanded);
 
@@ -52,6 +54,7 @@ public:
   /** Makes `row` the first row on screen, as a scroll bar does, and makes the rows again
    *  (as many as fit the view's frame now). */
   void SetFirstRow(std::int32_t row);
+  bool IsLaidOut() const { return fLaidOut; }
 
 private:
   /** Every row in order; used when some node is expanded (a list needs none of it). */
@@ -66,6 +69,7 @@ private:
   std::int32_t fFirst = 0;
   bool fShowRoot = false;
   bool fStylesRegistered = false;
+  bool fLaidOut = false;
 };
 
 class TreeViewController : public CPMUnknown<ITreeViewController> {
@@ -89,13 +93,12 @@ public:
   bool16 LButtonDn(IEvent* e) override;
 };
 
-/** A row's events: a click selects (Shift adds, Command toggles), a double click expands or
- *  collapses. */
+/** A row's events: a click selects (Shift adds, Command toggles). A row expands and
+ *  collapses by its expander. */
 class TreeNodeEventHandler : public CEventHandler {
 public:
   explicit TreeNodeEventHandler(IPMUnknown* boss) : CEventHandler(boss) {}
   bool16 LButtonDn(IEvent* e) override;
-  bool16 LDoubleClick(IEvent* e) override;
 };
 
 } // namespace layra

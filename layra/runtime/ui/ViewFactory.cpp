@@ -49,12 +49,13 @@ bool HasImage(const PluginResources& resources, RsrcID id) {
 
 IControlView* Build(const PluginResources& resources, RsrcID viewID,
                     const WidgetDeclaration& declaration) {
-  const std::string where =
-      "view " + std::to_string(viewID.Get()) + ", widget " + Hex(declaration.id.Get());
+  const auto where = [&] {
+    return "view " + std::to_string(viewID.Get()) + ", widget " + Hex(declaration.id.Get());
+  };
   const ClassID widgetClass = ResolveClass(declaration.widgetClass);
   InterfacePtr<IControlView> view(MakeWidget(widgetClass, declaration.id, declaration.frame));
   if (!view) {
-    ReportResourceProblem(resources.name, where + ": unknown widget class \"" +
+    ReportResourceProblem(resources.name, where() + ": unknown widget class \"" +
                                               declaration.widgetClass + "\"; skipped");
     return nullptr;
   }
@@ -68,7 +69,7 @@ IControlView* Build(const PluginResources& resources, RsrcID viewID,
   if (declaration.icon.IsValid() && HasImage(resources, declaration.icon))
     view->SetRsrcID(declaration.icon, resources.id);
   else if (declaration.icon.IsValid())
-    ReportResourceProblem(resources.name, where + ": no image " +
+    ReportResourceProblem(resources.name, where() + ": no image " +
                                               std::to_string(declaration.icon.Get()) +
                                               "; the icon is left out");
   for (const ToolTipDeclaration& tip : resources.toolTips) {
@@ -79,7 +80,7 @@ IControlView* Build(const PluginResources& resources, RsrcID viewID,
     view->Hide();
   InterfacePtr<IPanelControlData> panel(view, UseDefaultIID());
   if (!panel && !declaration.children.empty())
-    ReportResourceProblem(resources.name, where + ": holds no widgets; its children are skipped");
+    ReportResourceProblem(resources.name, where() + ": holds no widgets; its children are skipped");
   for (const WidgetDeclaration& child : declaration.children) {
     InterfacePtr<IControlView> made(panel ? Build(resources, viewID, child) : nullptr);
     if (made)
@@ -88,7 +89,29 @@ IControlView* Build(const PluginResources& resources, RsrcID viewID,
   return view.forget();
 }
 
+bool Declares(const WidgetDeclaration& widget, WidgetID id) {
+  if (widget.id == id)
+    return true;
+  for (const WidgetDeclaration& child : widget.children) {
+    if (Declares(child, id))
+      return true;
+  }
+  return false;
+}
+
 } // namespace
+
+void CheckToolTips(const PluginResources& resources) {
+  for (const ToolTipDeclaration& tip : resources.toolTips) {
+    bool found = false;
+    for (const ViewDeclaration& view : resources.views)
+      found = found || Declares(view.root, tip.widget);
+    if (!found)
+      ReportResourceProblem(resources.name, "the tip \"" + tip.key + "\" names widget " +
+                                                Hex(tip.widget.Get()) +
+                                                ", which no view has; skipped");
+  }
+}
 
 void ReportResourceProblem(const std::string& plugin, const std::string& problem) {
   static std::set<std::string> reported;

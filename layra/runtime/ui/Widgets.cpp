@@ -49,11 +49,6 @@ const char* const kKindNames[] = {"panel",    "palette", "dialog",     "text",  
                                   "checkbox", "button",  "iconbutton", "combo", "separator",
                                   "expander", "tree",    "row"};
 
-template <class Impl> ImplementationRecord Record(ImplementationID id) {
-  return ImplementationRecord{id, &CreateImplementation<Impl>, &DestroyImplementation<Impl>,
-                              &SizeOfImplementation<Impl>};
-}
-
 std::vector<InterfaceBinding> BindingsFor(WidgetKind kind) {
   std::vector<InterfaceBinding> bindings{{IID_ICONTROLVIEW, kControlViewImpl},
                                          {IID_ISUBJECT, kSubjectImpl}};
@@ -144,13 +139,13 @@ const char* KindName(WidgetKind kind) {
 }
 
 void RegisterWidgetClasses(ObjectModel& model, PluginID host) {
-  model.RegisterImplementation(host, Record<ControlView>(kControlViewImpl));
-  model.RegisterImplementation(host, Record<PanelControlData>(kPanelControlDataImpl));
-  model.RegisterImplementation(host, Record<TextControlData>(kTextControlDataImpl));
-  model.RegisterImplementation(host, Record<BooleanControlData>(kBooleanControlDataImpl));
-  model.RegisterImplementation(host, Record<StringListControlData>(kStringListControlDataImpl));
-  model.RegisterImplementation(host, Record<DropDownListController>(kDropDownListControllerImpl));
-  model.RegisterImplementation(host, Record<TreeNodeIDData>(kTreeNodeIDDataImpl));
+  model.RegisterImplementation(host, UIRecord<ControlView>(kControlViewImpl));
+  model.RegisterImplementation(host, UIRecord<PanelControlData>(kPanelControlDataImpl));
+  model.RegisterImplementation(host, UIRecord<TextControlData>(kTextControlDataImpl));
+  model.RegisterImplementation(host, UIRecord<BooleanControlData>(kBooleanControlDataImpl));
+  model.RegisterImplementation(host, UIRecord<StringListControlData>(kStringListControlDataImpl));
+  model.RegisterImplementation(host, UIRecord<DropDownListController>(kDropDownListControllerImpl));
+  model.RegisterImplementation(host, UIRecord<TreeNodeIDData>(kTreeNodeIDDataImpl));
   RegisterTreeViewImplementations(model, host);
   RegisterDialogImplementations(model, host);
   for (const auto& widget : kHostClasses)
@@ -250,6 +245,8 @@ void ControlView::AttachTree(IControlView* view) {
     if (observer)
       observer->AutoAttach();
   }
+  if (host->fKind == WidgetKind::TreeView)
+    TreeViewShown(view);
   InterfacePtr<IPanelControlData> children(view, UseDefaultIID());
   for (std::int32_t i = 0; children && i < children->Length(); ++i)
     AttachTree(children->GetWidget(i));

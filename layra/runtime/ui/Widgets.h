@@ -8,6 +8,7 @@
 #include <layra/ITextControlData.h>
 #include <layra/ITreeViewMgr.h>
 #include <layra/host/ObjectModel.h>
+#include <layra/host/PluginResources.h>
 
 #include <vector>
 
@@ -37,6 +38,11 @@ bool KindOfClass(ClassID widgetClass, WidgetKind& kind);
 const char* KindName(WidgetKind kind);
 
 void RegisterWidgetClasses(ObjectModel& model, PluginID host);
+
+template <class Impl> ImplementationRecord UIRecord(ImplementationID id) {
+  return ImplementationRecord{id, &CreateImplementation<Impl>, &DestroyImplementation<Impl>,
+                              &SizeOfImplementation<Impl>};
+}
 
 class ControlView : public CPMUnknown<IControlView> {
 public:
@@ -186,6 +192,8 @@ PMString ShownText(IControlView* view);
 namespace layra {
 /** A new widget of `widgetClass` with one reference; null for a class that is no widget. */
 IControlView* MakeWidget(ClassID widgetClass, WidgetID id, const PMRect& frame);
+/** Reports each tip that names a widget none of the plug-in's views has. */
+void CheckToolTips(const PluginResources& resources);
 /** Reports a problem with a plug-in's resources once per process run. */
 void ReportResourceProblem(const std::string& plugin, const std::string& problem);
 } // namespace layra

@@ -85,7 +85,7 @@ private:
 };
 
 /** Process-wide registry of implementations and classes. */
-class ObjectModel {
+class LAYRA_API ObjectModel {
 public:
   static ObjectModel& Instance();
 
@@ -105,6 +105,8 @@ public:
   /** A new boss with one reference; null when the class is unknown. */
   Boss* CreateBoss(ClassID classID) const;
 
+  /** Forgets the implementations of a plug-in that failed to load. */
+  void RemovePlugin(PluginID plugin);
   void Clear();
 
 private:
@@ -116,6 +118,6 @@ private:
 };
 
 /** The boss behind any interface of it; null for host objects that are not bosses. */
-Boss* BossOf(const IPMUnknown* object);
+LAYRA_API Boss* BossOf(const IPMUnknown* object);
 
 } // namespace layra

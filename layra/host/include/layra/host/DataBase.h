@@ -18,7 +18,7 @@ struct StoredObject {
   std::map<ImplementationID, std::vector<unsigned char>> data;
 };
 
-class DataBase final : public IDataBase {
+class LAYRA_API DataBase final : public IDataBase {
 public:
   DataBase() = default;
   ~DataBase();

@@ -8,6 +8,7 @@
 // (its label, its tip). Widgets are looked for in the dialog in front, else in the shown
 // palettes. Rows of a tree view count from 1.
 
+#include <layra/Export.h>
 #include <layra/IDs.h>
 
 #include <filesystem>
@@ -20,7 +21,7 @@ class IControlView;
 
 namespace layra {
 
-class Automation {
+class LAYRA_API Automation {
 public:
   /** Empty when the act was done; otherwise why it could not be. */
   using Error = std::string;
@@ -33,7 +34,10 @@ public:
   Error ToggleRow(const std::string& tree, std::int32_t row);
   /** Clicks the first row, then the others with the Command key. */
   Error SelectRows(const std::string& tree, const std::vector<std::int32_t>& rows);
+  /** Turns the row's expander. */
   Error ExpandRow(const std::string& tree, std::int32_t row, bool expand);
+  /** Double-clicks a row; it is an error when no handler takes the event. */
+  Error DoubleClickRow(const std::string& tree, std::int32_t row);
   Error Type(const std::string& widget, const std::string& text);
   Error Choose(const std::string& combo, const std::string& entry);
   Error ChooseMenu(const std::string& palette, const std::string& entry);
@@ -55,7 +59,7 @@ private:
 
 /** Runs a steps file: one step a line, "#" starts a comment. Stops at the first step that
  *  cannot be done, with `error` naming the file and line. Dumps go to `out`. */
-bool RunSteps(std::istream& steps, const std::string& fileName, std::ostream& out,
-              std::string& error);
+LAYRA_API bool RunSteps(std::istream& steps, const std::string& fileName, std::ostream& out,
+                        std::string& error);
 
 } // namespace layra

@@ -13,7 +13,7 @@
 
 namespace layra {
 
-class ViewWatcher {
+class LAYRA_API ViewWatcher {
 public:
   virtual ~ViewWatcher() = default;
   /** A widget changed: its data, frame, state, children, or whether it is shown. */
@@ -23,7 +23,7 @@ public:
 };
 
 /** The one watcher (null: none); the front end sets it while it runs. */
-void SetViewWatcher(ViewWatcher* watcher);
+LAYRA_API void SetViewWatcher(ViewWatcher* watcher);
 
 struct PaletteEntry {
   WidgetID widget;
@@ -40,31 +40,31 @@ struct MenuEntry {
 };
 
 /** The palettes the plug-ins declare, in the order they were declared. */
-std::vector<PaletteEntry> Palettes();
+LAYRA_API std::vector<PaletteEntry> Palettes();
 /** The entries of a palette's panel menu, sorted by position. */
-std::vector<MenuEntry> PanelMenu(WidgetID palette);
+LAYRA_API std::vector<MenuEntry> PanelMenu(WidgetID palette);
 /** The bytes of a plug-in's image of `type` ("png" or "png-rollover"); empty when none. */
-std::string FindImage(PluginID plugin, RsrcID id, const std::string& type = "png");
+LAYRA_API std::string FindImage(PluginID plugin, RsrcID id, const std::string& type = "png");
 /** Rows of a tree view in all (shown or not), and the first one on screen, from 0; both 0
  *  for a view that is no tree view. */
-std::int32_t TreeRowCount(IControlView* tree);
-std::int32_t TreeFirstRow(IControlView* tree);
+LAYRA_API std::int32_t TreeRowCount(IControlView* tree);
+LAYRA_API std::int32_t TreeFirstRow(IControlView* tree);
 /** Scrolls a tree view so that `row` (from 0) is its first row on screen. */
-void ScrollTree(IControlView* tree, std::int32_t row);
+LAYRA_API void ScrollTree(IControlView* tree, std::int32_t row);
 
 /** How a front end asks a person for a folder: the folder, or nullopt when cancelled. */
 using FolderAsker = std::function<std::optional<std::filesystem::path>(
     const std::string& title, const std::filesystem::path& start)>;
 /** The folder chooser takes queued answers first, then asks `asker` (null: none). */
-void SetFolderAsker(FolderAsker asker);
+LAYRA_API void SetFolderAsker(FolderAsker asker);
 /** Called by the host between the steps of long work done on the main thread (each page
  *  rendered, say), so that a front end can repaint; null: none. */
-void SetBusyHook(std::function<void()> hook);
-void RunBusyHook();
+LAYRA_API void SetBusyHook(std::function<void()> hook);
+LAYRA_API void RunBusyHook();
 
 /** The text a person sees on a widget. */
-std::string VisibleText(IControlView* view);
+LAYRA_API std::string VisibleText(IControlView* view);
 /** What the widget is, in one word: panel, text, editbox, checkbox, button, ... */
-std::string WidgetKindName(IControlView* view);
+LAYRA_API std::string WidgetKindName(IControlView* view);
 
 } // namespace layra

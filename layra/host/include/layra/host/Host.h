@@ -25,10 +25,18 @@ struct HostOptions {
   bool activeContext = true;
 };
 
+/** Where a plug-in got to: found in a folder, opened (GetPlugIn answered and it agreed to
+ *  load), its resources read, its implementations registered, loaded (what it declares is
+ *  installed), unloaded at shut-down; or failed, with the reason in `error`. */
+enum class PluginState { Found, Opened, Read, Registered, Loaded, Unloaded, Failed };
+LAYRA_API const char* PluginStateName(PluginState state);
+
 struct LoadedPlugin {
   std::filesystem::path library;
   IPlugIn* plugIn = nullptr;
   PluginResources resources;
+  PluginState state = PluginState::Found;
+  std::string error;
 };
 
 struct ResidentMark {
@@ -37,8 +45,14 @@ struct ResidentMark {
 };
 
 class Application;
+class OpenDocuments;
+class PluginLoader;
+class ServiceRegistry;
+class WorkspaceStore;
 
-class Host {
+/** The running host. It owns the pieces (plug-in loader, workspace, open documents,
+ *  services) and runs them in order at start and shut-down. */
+class LAYRA_API Host {
 public:
   /** Only one host may live in a process at a time; constructing a second one throws
    *  std::logic_error and leaves the first untouched. */
@@ -51,12 +65,11 @@ public:
   static std::filesystem::path DefaultHome();
   static Host* Current();
 
-  /** Loads the workspace and the plug-ins, then runs the start-up services. Problems with
+  /** Loads the plug-ins and the workspace, then runs the start-up services. Problems with
    *  single plug-ins or a damaged workspace are reported and do not stop the start. */
   void Start();
-  /** Runs the shut-down services and saves the workspace. */
+  /** Runs the shut-down services, unloads the plug-ins and saves the workspace. */
   bool Shutdown(std::string* error = nullptr);
-  bool IsStarted() const { return fStarted; }
 
   bool PerformAction(ActionID action);
   bool IsActionKnown(ActionID action) const;
@@ -83,36 +96,25 @@ public:
   UIDRef Workspace() const;
   std::filesystem::path WorkspaceFile() const;
   /** The name the damaged workspace file was kept under, if one was set aside at start. */
-  const std::filesystem::path& SetAsideWorkspace() const { return fSetAside; }
+  const std::filesystem::path& SetAsideWorkspace() const;
 
-  const std::vector<LoadedPlugin>& Plugins() const { return fPlugins; }
-  const std::vector<MenuDeclaration>& Menus() const { return fMenus; }
+  /** Every plug-in library found, with its state; failed ones say why. */
+  const std::vector<LoadedPlugin>& Plugins() const;
+  const std::vector<MenuDeclaration>& Menus() const;
   const std::vector<ResidentMark>& ResidentMarks() const { return fResidentMarks; }
   void AddResidentMark(ResidentMark mark) { fResidentMarks.push_back(mark); }
-  Application& GetApplication() { return *fApplication; }
 
 private:
   void RegisterHostClasses();
-  void LoadWorkspace();
-  void LoadPlugins();
-  bool LoadPlugin(const std::filesystem::path& library);
-  void Install(const PluginResources& resources);
-  void RegisterServices();
-  std::vector<IPMUnknown*> ProvidersOf(ServiceID service) const;
-  UIDRef Adopt(std::unique_ptr<DataBase> document);
-  bool Write(const UIDRef& document, const std::filesystem::path& file, std::string* error);
-  void UpdateFrontDocument();
 
   HostOptions fOptions;
+  Application* fApplication = nullptr; // referenced
+  std::unique_ptr<WorkspaceStore> fWorkspace;
   std::unique_ptr<DataBase> fDefaults;
-  Application* fApplication = nullptr;
-  std::vector<LoadedPlugin> fPlugins;
-  std::vector<MenuDeclaration> fMenus;
-  std::vector<std::pair<ServiceID, IPMUnknown*>> fServices; // referenced provider bosses
+  std::unique_ptr<ServiceRegistry> fServices;
+  std::unique_ptr<PluginLoader> fPlugins;
+  std::unique_ptr<OpenDocuments> fDocuments;
   std::vector<ResidentMark> fResidentMarks;
-  std::vector<std::unique_ptr<DataBase>> fDocuments;
-  int fUntitledCount = 0;
-  std::filesystem::path fSetAside;
   bool fStarted = false;
 };
 

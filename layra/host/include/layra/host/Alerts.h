@@ -1,6 +1,8 @@
 #pragma once
 // How the host answers alerts, and the record of every alert shown.
 
+#include <layra/Export.h>
+
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -19,7 +21,7 @@ struct AlertRecord {
   std::int16_t answer = 1;
 };
 
-class Alerts {
+class LAYRA_API Alerts {
 public:
   static Alerts& Instance();
 

@@ -1,6 +1,7 @@
 #pragma once
 // A page drawn by the host's renderer (the one that makes the previews) for a window to show.
 
+#include <layra/Export.h>
 #include <layra/UIDRef.h>
 
 #include <string>
@@ -18,6 +19,6 @@ struct PageImage {
 };
 
 /** Renders `page` at `scale` pixels per point; false with a one-line reason otherwise. */
-bool RenderPageImage(const UIDRef& page, double scale, PageImage& image, std::string* error);
+LAYRA_API bool RenderPageImage(const UIDRef& page, double scale, PageImage& image, std::string* error);
 
 } // namespace layra

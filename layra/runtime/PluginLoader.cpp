@@ -1,0 +1,149 @@
+#include "PluginLoader.h"
+
+#include "Application.h"
+#include "StringTables.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <dlfcn.h>
+
+namespace layra {
+
+const char* PluginStateName(PluginState state) {
+  switch (state) {
+  case PluginState::Found:
+    return "found";
+  case PluginState::Opened:
+    return "opened";
+  case PluginState::Read:
+    return "read";
+  case PluginState::Registered:
+    return "registered";
+  case PluginState::Loaded:
+    return "loaded";
+  case PluginState::Unloaded:
+    return "unloaded";
+  case PluginState::Failed:
+    return "failed";
+  }
+  return "unknown";
+}
+
+void PluginLoader::LoadFolders(const std::vector<std::filesystem::path>& folders) {
+  for (const std::filesystem::path& folder : folders) {
+    std::error_code error;
+    std::vector<std::filesystem::path> libraries;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
+      if (entry.path().extension() == ".so")
+        libraries.push_back(entry.path());
+    }
+    if (error) {
+      std::fprintf(stderr, "layra: cannot read the plug-in folder %s: %s\n", folder.c_str(),
+                   error.message().c_str());
+      continue;
+    }
+    std::sort(libraries.begin(), libraries.end());
+    for (const std::filesystem::path& library : libraries)
+      Load(library);
+  }
+}
+
+void PluginLoader::Load(const std::filesystem::path& library) {
+  LoadedPlugin& plugin = fPlugins.emplace_back();
+  plugin.library = library;
+  if (!Open(plugin) || !ReadResources(plugin) || !Register(plugin) || !Start(plugin)) {
+    std::fprintf(stderr, "layra: %s\n", plugin.error.c_str());
+    return;
+  }
+  Install(plugin.resources);
+}
+
+bool PluginLoader::Fail(LoadedPlugin& plugin, std::string error) {
+  plugin.state = PluginState::Failed;
+  plugin.error = std::move(error);
+  return false;
+}
+
+bool PluginLoader::Open(LoadedPlugin& plugin) {
+  // Plug-ins are never unloaded: their threads and objects may outlive shut-down.
+  void* handle = ::dlopen(plugin.library.c_str(), RTLD_NOW | RTLD_LOCAL);
+  if (!handle)
+    return Fail(plugin, "cannot load plug-in " + plugin.library.string() + ": " + ::dlerror());
+  auto entry = reinterpret_cast<GetPlugInFunction>(::dlsym(handle, "GetPlugIn"));
+  plugin.plugIn = entry ? entry() : nullptr;
+  if (!plugin.plugIn)
+    return Fail(plugin, plugin.library.string() + " is not a plug-in (no GetPlugIn)");
+  if (!plugin.plugIn->CanLoad())
+    return Fail(plugin, plugin.library.string() + " declined to load");
+  plugin.state = PluginState::Opened;
+  return true;
+}
+
+bool PluginLoader::ReadResources(LoadedPlugin& plugin) {
+  std::map<std::string, std::string> files;
+  std::string error;
+  if (!ReadResourceArchive(plugin.plugIn->GetResourceFile(), files, error) ||
+      !ParseResources(files, plugin.resources, error))
+    return Fail(plugin, "cannot read the resources of " + plugin.library.string() + ": " + error);
+  const PluginID id = plugin.resources.id;
+  const bool taken = std::any_of(fPlugins.begin(), fPlugins.end() - 1, [id](const auto& other) {
+    return other.state == PluginState::Loaded && other.resources.id == id;
+  });
+  if (taken)
+    return Fail(plugin, plugin.library.string() + " has the ID of a plug-in already loaded");
+  plugin.state = PluginState::Read;
+  return true;
+}
+
+bool PluginLoader::Register(LoadedPlugin& plugin) {
+  const PluginID id = plugin.resources.id;
+  plugin.plugIn->SetPluginID(id);
+  if (!plugin.plugIn->RegisterImplementations(id)) {
+    ObjectModel::Instance().RemovePlugin(id);
+    return Fail(plugin, plugin.library.string() + " could not register its implementations");
+  }
+  plugin.state = PluginState::Registered;
+  return true;
+}
+
+bool PluginLoader::Start(LoadedPlugin& plugin) {
+  if (!plugin.plugIn->Load()) {
+    ObjectModel::Instance().RemovePlugin(plugin.resources.id);
+    return Fail(plugin, plugin.library.string() + " failed to load");
+  }
+  plugin.state = PluginState::Loaded;
+  return true;
+}
+
+void PluginLoader::UnloadAll() {
+  for (LoadedPlugin& plugin : fPlugins) {
+    if (plugin.state != PluginState::Loaded)
+      continue;
+    plugin.plugIn->Unload();
+    plugin.state = PluginState::Unloaded;
+  }
+}
+
+void PluginLoader::Install(const PluginResources& resources) {
+  ObjectModel& model = ObjectModel::Instance();
+  for (const ClassDescription& description : resources.classes)
+    model.AddClass(description);
+  for (const auto& [target, binding] : resources.addIns)
+    model.AddInterfaceToClass(target, binding, resources.id);
+  for (const ActionDeclaration& action : resources.actions)
+    fApplication.Actions().Declare(action);
+  for (const PanelDeclaration& panel : resources.panels)
+    fApplication.Panels().Declare(panel);
+  fMenus.insert(fMenus.end(), resources.menus.begin(), resources.menus.end());
+  std::stable_sort(fMenus.begin(), fMenus.end(),
+                   [](const auto& a, const auto& b) { return a.position < b.position; });
+  StringTables& strings = StringTables::Instance();
+  for (const auto& [code, table] : resources.localeIndex) {
+    if (auto found = resources.stringTables.find(table); found != resources.stringTables.end())
+      strings.AddTable(code, found->second);
+  }
+  for (const std::string& table : resources.untranslatedTables)
+    strings.AddTable(std::nullopt, resources.stringTables.at(table));
+}
+
+} // namespace layra
