@@ -26,6 +26,31 @@ namespace layra::gui {
 namespace {
 
 constexpr int kScrollBarWidth = 14;
+// Rows waiting to serve again: a screenful or two of the longest lists.
+constexpr std::size_t kPoolLimit = 128;
+
+/** A row's widgets, kinds and IDs in the host's order; empty for a row holding a tree. */
+std::string Shape(IControlView* view) {
+  const std::string kind = WidgetKindName(view);
+  if (kind == "tree")
+    return {};
+  std::string shape = kind + QString::asprintf(":%x", view->GetWidgetID().Get()).toStdString();
+  InterfacePtr<IPanelControlData> children(view, UseDefaultIID());
+  for (std::int32_t i = 0; children && i < children->Length(); ++i) {
+    const std::string inner = Shape(children->GetWidget(i));
+    if (inner.empty())
+      return {};
+    shape += "(" + inner + ")";
+  }
+  return shape;
+}
+
+void Preorder(IControlView* view, std::vector<IControlView*>& views) {
+  views.push_back(view);
+  InterfacePtr<IPanelControlData> children(view, UseDefaultIID());
+  for (std::int32_t i = 0; children && i < children->Length(); ++i)
+    Preorder(children->GetWidget(i), views);
+}
 
 QString Shown(PMString text) {
   text.Translate();
@@ -85,19 +110,17 @@ using MirrorLink = std::shared_ptr<ViewMirror*>;
 /** A panel: its children sit where their frames say and follow its size as bound. */
 class Container : public QWidget {
 public:
-  Container(MirrorLink mirror, IControlView* view, QWidget* parent)
-      : QWidget(parent), fMirror(std::move(mirror)), fView(view) {}
+  Container(MirrorLink mirror, QWidget* parent) : QWidget(parent), fMirror(std::move(mirror)) {}
 
 protected:
   void resizeEvent(QResizeEvent* event) override {
     QWidget::resizeEvent(event);
-    if (*fMirror)
-      (*fMirror)->Relayout(fView, event->size());
+    if (IControlView* view = *fMirror ? (*fMirror)->ViewOf(this) : nullptr)
+      (*fMirror)->Relayout(view, event->size());
   }
 
 private:
   MirrorLink fMirror;
-  IControlView* fView;
 };
 
 /** A tree or list view: its rows, made by the plug-in, in a viewport with a scroll bar. */
@@ -170,16 +193,16 @@ private:
 /** A tree row: the plug-in's row widget, drawn selected as its tree view says. */
 class RowWidget : public QWidget {
 public:
-  RowWidget(MirrorLink mirror, IControlView* view, QWidget* parent)
-      : QWidget(parent), fMirror(std::move(mirror)), fView(view) {}
+  RowWidget(MirrorLink mirror, QWidget* parent) : QWidget(parent), fMirror(std::move(mirror)) {}
 
 protected:
   void paintEvent(QPaintEvent*) override {
-    if (!*fMirror || !(*fMirror)->Find(fView))
+    IControlView* view = *fMirror ? (*fMirror)->ViewOf(this) : nullptr;
+    if (!view)
       return;
     QPainter painter(this);
-    InterfacePtr<ITreeNodeIDData> node(fView, UseDefaultIID());
-    InterfacePtr<IControlView> tree(fView->QueryParentView());
+    InterfacePtr<ITreeNodeIDData> node(view, UseDefaultIID());
+    InterfacePtr<IControlView> tree(view->QueryParentView());
     InterfacePtr<ITreeViewController> controller(tree, UseDefaultIID());
     if (node && controller && controller->IsSelected(node->Get())) {
       painter.fillRect(rect(), palette().color(QPalette::Highlight).lighter(170));
@@ -201,14 +224,13 @@ private:
       return;
     const QPoint where = event->position().toPoint();
     const std::uint32_t modifiers = Modifiers(event->modifiers());
-    (*fMirror)->Input(fView, [=](IControlView* row) {
+    (*fMirror)->Input((*fMirror)->ViewOf(this), [=](IControlView* row) {
       IEvent click(type, GSysPoint{where.x(), where.y()}, modifiers);
       Dispatch(row, click);
     });
   }
 
   MirrorLink fMirror;
-  IControlView* fView;
 };
 
 } // namespace
@@ -217,7 +239,7 @@ ViewMirror::ViewMirror(IControlView* root, QWidget* parent, Runner run)
     : fView(root), fRun(std::move(run)) {
   fLink = std::make_shared<ViewMirror*>(this);
   fRoot = Make(root, parent);
-  Sync(root);
+  Sync(root, true);
   fRoot->resize(Rect(root->GetFrame()).size());
 }
 
@@ -228,6 +250,51 @@ ViewMirror::~ViewMirror() {
 void ViewMirror::Release() {
   *fLink = nullptr;
   fNodes.clear();
+  fViewOf.clear();
+  fPool.clear();
+}
+
+IControlView* ViewMirror::ViewOf(const QWidget* widget) const {
+  auto found = fViewOf.find(widget);
+  return found == fViewOf.end() ? nullptr : found->second;
+}
+
+void ViewMirror::Bind(IControlView* view, QWidget* widget) {
+  Node node{widget, {}, view->GetFrame(), {}};
+  if (WidgetKindName(view) == "row")
+    node.shape = Shape(view);
+  fNodes[view] = std::move(node);
+  fViewOf[widget] = view;
+}
+
+void ViewMirror::Collect(const IControlView* view, std::vector<QWidget*>& widgets) const {
+  const Node* node = Find(view);
+  if (!node)
+    return;
+  widgets.push_back(node->widget);
+  for (IControlView* child : node->children)
+    Collect(child, widgets);
+}
+
+QWidget* ViewMirror::Reuse(IControlView* row, QWidget* parent) {
+  const std::string shape = Shape(row);
+  auto fits = std::find_if(fPool.begin(), fPool.end(), [&](const Pooled& pooled) {
+    return pooled.shape == shape && pooled.row->parentWidget() == parent;
+  });
+  if (shape.empty() || fits == fPool.end())
+    return nullptr;
+  Pooled pooled = std::move(*fits);
+  fPool.erase(fits);
+  std::vector<IControlView*> views;
+  Preorder(row, views);
+  for (std::size_t i = 0; i < views.size() && i < pooled.widgets.size(); ++i)
+    Bind(views[i], pooled.widgets[i]);
+  for (IControlView* view : views) {
+    InterfacePtr<IPanelControlData> children(view, UseDefaultIID());
+    for (std::int32_t i = 0; children && i < children->Length(); ++i)
+      fNodes[view].children.push_back(children->GetWidget(i));
+  }
+  return pooled.row;
 }
 
 const ViewMirror::Node* ViewMirror::Find(const IControlView* view) const {
@@ -249,7 +316,7 @@ bool ViewMirror::Changed(IControlView* view) {
 
 void ViewMirror::Refresh() {
   if (Find(fView))
-    Sync(fView);
+    Sync(fView, true);
 }
 
 void ViewMirror::Input(IControlView* view, const std::function<void(IControlView*)>& act) {
@@ -275,8 +342,8 @@ QWidget* ViewMirror::Make(IControlView* view, QWidget* parent) {
     widget = label;
   } else if (kind == "editbox") {
     auto* edit = new QLineEdit(parent);
-    QObject::connect(edit, &QLineEdit::textEdited, [this, view](const QString& text) {
-      Input(view, [&text](IControlView* box) {
+    QObject::connect(edit, &QLineEdit::textEdited, [this, edit](const QString& text) {
+      Input(ViewOf(edit), [&text](IControlView* box) {
         InterfacePtr<ITextControlData> data(box, UseDefaultIID());
         if (data)
           data->SetString(PMString(text.toStdString(), PMString::kDontTranslateDuringCall), kFalse,
@@ -286,8 +353,8 @@ QWidget* ViewMirror::Make(IControlView* view, QWidget* parent) {
     widget = edit;
   } else if (kind == "checkbox") {
     auto* box = new QCheckBox(parent);
-    QObject::connect(box, &QCheckBox::clicked, [this, view](bool on) {
-      Input(view, [on](IControlView* target) { Turn(target, on); });
+    QObject::connect(box, &QCheckBox::clicked, [this, box](bool on) {
+      Input(ViewOf(box), [on](IControlView* target) { Turn(target, on); });
     });
     widget = box;
   } else if (kind == "button") {
@@ -295,21 +362,22 @@ QWidget* ViewMirror::Make(IControlView* view, QWidget* parent) {
     button->setAutoDefault(false);
     if (view->GetWidgetID() == kOKButtonWidgetID)
       button->setDefault(true);
-    QObject::connect(button, &QPushButton::clicked,
-                     [this, view] { Input(view, [](IControlView* b) { Turn(b, true); }); });
+    QObject::connect(button, &QPushButton::clicked, [this, button] {
+      Input(ViewOf(button), [](IControlView* b) { Turn(b, true); });
+    });
     widget = button;
   } else if (kind == "iconbutton" || kind == "expander") {
     auto* button = new QToolButton(parent);
     button->setAutoRaise(true);
     button->setCheckable(kind == "expander");
-    QObject::connect(button, &QToolButton::clicked, [this, view, kind](bool on) {
-      Input(view, [&](IControlView* b) { Turn(b, kind == "iconbutton" || on); });
+    QObject::connect(button, &QToolButton::clicked, [this, button, kind](bool on) {
+      Input(ViewOf(button), [&](IControlView* b) { Turn(b, kind == "iconbutton" || on); });
     });
     widget = button;
   } else if (kind == "combo") {
     auto* combo = new QComboBox(parent);
-    QObject::connect(combo, &QComboBox::activated, [this, view](int index) {
-      Input(view, [index](IControlView* target) {
+    QObject::connect(combo, &QComboBox::activated, [this, combo](int index) {
+      Input(ViewOf(combo), [index](IControlView* target) {
         InterfacePtr<IDropDownListController> choice(target, UseDefaultIID());
         if (choice)
           choice->Select(index, kTrue, kTrue);
@@ -325,31 +393,39 @@ QWidget* ViewMirror::Make(IControlView* view, QWidget* parent) {
   } else if (kind == "tree") {
     widget = new TreeFrame(fLink, view, parent);
   } else if (kind == "row") {
-    widget = new RowWidget(fLink, view, parent);
+    widget = new RowWidget(fLink, parent);
   } else {
-    widget = new Container(fLink, view, parent);
+    widget = new Container(fLink, parent);
   }
   widget->setObjectName(QString::asprintf("0x%x", view->GetWidgetID().Get()));
-  fNodes[view] = Node{widget, {}, view->GetFrame()};
+  Bind(view, widget);
   return widget;
 }
 
-void ViewMirror::Forget(IControlView* view) {
+void ViewMirror::Forget(IControlView* view, bool pooled) {
   // The host may have let go of `view` already: only the map is read, never the view.
   auto found = fNodes.find(view);
   if (found == fNodes.end())
     return;
-  Node node = std::move(found->second);
-  fNodes.erase(found);
-  for (IControlView* child : node.children)
-    Forget(child);
-  if (node.widget) {
-    node.widget->hide();
-    node.widget->deleteLater(); // it may be the one sending the click that removed it
+  const bool pool = !pooled && !found->second.shape.empty() && fPool.size() < kPoolLimit;
+  if (pool) {
+    Pooled row{found->second.widget, found->second.shape, {}};
+    Collect(view, row.widgets);
+    fPool.push_back(std::move(row));
   }
+  Node node = std::move(fNodes[view]);
+  fNodes.erase(view);
+  fViewOf.erase(node.widget);
+  for (IControlView* child : node.children)
+    Forget(child, pooled || pool);
+  if (pooled)
+    return;
+  node.widget->hide();
+  if (!pool)
+    node.widget->deleteLater(); // it may be the one sending the click that removed it
 }
 
-void ViewMirror::SyncChildren(IControlView* view, Node& node) {
+void ViewMirror::SyncChildren(IControlView* view, Node& node, bool deep) {
   InterfacePtr<IPanelControlData> panel(view, UseDefaultIID());
   std::vector<IControlView*> now;
   for (std::int32_t i = 0; panel && i < panel->Length(); ++i)
@@ -361,19 +437,23 @@ void ViewMirror::SyncChildren(IControlView* view, Node& node) {
   }
   auto* tree = dynamic_cast<TreeFrame*>(node.widget);
   QWidget* parent = tree ? tree->Rows() : node.widget;
+  std::vector<IControlView*> made;
   for (IControlView* child : now) {
     if (Find(child))
       continue;
-    Make(child, parent)->show();
+    QWidget* reused = WidgetKindName(child) == "row" ? Reuse(child, parent) : nullptr;
+    (reused ? reused : Make(child, parent))->show();
+    made.push_back(child);
   }
   fNodes[view].children = now; // `node` may have moved while children were added
-  for (IControlView* child : now)
-    Sync(child);
+  // The others report their own changes: a tree laid out anew reads each new row once.
+  for (IControlView* child : deep ? now : made)
+    Sync(child, true);
   if (tree)
     tree->Sync();
 }
 
-void ViewMirror::Sync(IControlView* view) {
+void ViewMirror::Sync(IControlView* view, bool deep) {
   Node& node = fNodes[view];
   QWidget* widget = node.widget;
   const std::string kind = WidgetKindName(view);
@@ -423,7 +503,7 @@ void ViewMirror::Sync(IControlView* view) {
   }
   InterfacePtr<IPanelControlData> panel(view, UseDefaultIID());
   if (panel)
-    SyncChildren(view, node);
+    SyncChildren(view, node, deep);
   if (kind == "row" || kind == "tree")
     widget->update();
 }

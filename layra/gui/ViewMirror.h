@@ -9,6 +9,7 @@
 
 #include <functional>
 #include <memory>
+#include <string>
 #include <unordered_map>
 #include <vector>
 
@@ -38,7 +39,10 @@ public:
     QWidget* widget = nullptr;
     std::vector<IControlView*> children; // not referenced; the host's panel holds them
     PMRect designFrame;
+    std::string shape; // a tree row's widgets, when they can serve another row
   };
+  /** The host widget a Qt widget shows now; null when none. */
+  IControlView* ViewOf(const QWidget* widget) const;
   /** Gives host input to `view`; afterwards the view is read again if it is still here. */
   void Input(IControlView* view, const std::function<void(IControlView*)>& act);
   const Node* Find(const IControlView* view) const;
@@ -46,9 +50,24 @@ public:
 
 private:
   QWidget* Make(IControlView* view, QWidget* parent);
-  void Sync(IControlView* view);
-  void SyncChildren(IControlView* view, Node& node);
-  void Forget(IControlView* view);
+  /** Reads a widget again; `deep`: its mirrored descendants too, else only new ones. */
+  void Sync(IControlView* view, bool deep = false);
+  void SyncChildren(IControlView* view, Node& node, bool deep);
+  void Bind(IControlView* view, QWidget* widget);
+  /** Takes `view` out of the mirror; its Qt widgets go, or wait in the pool for a row of the
+   *  same shape when it is a tree row (`pooled`: an ancestor row's widgets wait). */
+  void Forget(IControlView* view, bool pooled = false);
+  void Collect(const IControlView* view, std::vector<QWidget*>& widgets) const;
+  /** Shows a new tree row in the widgets of a row taken off before; null when none fits. */
+  QWidget* Reuse(IControlView* row, QWidget* parent);
+
+  struct Pooled {
+    QWidget* row;
+    std::string shape;
+    std::vector<QWidget*> widgets; // the row's, in the host's order
+  };
+  std::vector<Pooled> fPool;
+  std::unordered_map<const QWidget*, IControlView*> fViewOf;
 
   std::unordered_map<const IControlView*, Node> fNodes;
   std::shared_ptr<ViewMirror*> fLink; // cleared when the mirror lets go
