@@ -1,8 +1,8 @@
 // The window against the headless host, doing the same steps over the same host objects:
 // opening a 64-page document and showing its first page, and showing the test plug-in's
-// palette with a 400-row list made anew (as many rows made as fit the list). The window runs on Qt's
-// offscreen platform and really paints. Prints the processor time of each step both ways
-// and their ratios; the goal is window/headless <= 3 for each. Exits with 1 when missed.
+// palette with a 400-row list made anew (as many rows made as fit the list). The window runs on
+// Qt's offscreen platform and really paints. Prints the processor time of each step both ways and
+// their ratios; the goal is window/headless <= 3 for each. Exits with 1 when missed.
 
 #include "../tests/plugin/TestPluginIDs.h"
 #include "Desktop.h"
@@ -106,15 +106,15 @@ int main(int argc, char** argv) {
   for (int run = 0; run < kRuns; ++run) {
     // The window: a tab whose view draws the first page to fit, then the palette's dock.
     open.window = std::min(open.window, Time([&] {
-      window->OpenFile(file, &error);
-      window->FrontView()->repaint();
-    }));
+                             window->OpenFile(file, &error);
+                             window->FrontView()->repaint();
+                           }));
     pageScale = window->FrontView()->PageImageShown().width() / 612.0;
     window->CloseFront();
     palette.window = std::min(palette.window, Time([&] {
-      ShowPalette();
-      window->Palette(kTestPanelWidgetID)->repaint();
-    }));
+                                ShowPalette();
+                                window->Palette(kTestPanelWidgetID)->repaint();
+                              }));
     listHeight = List()->GetFrame().Height();
     InterfacePtr<IPanelControlData> rows(List(), UseDefaultIID());
     rowsShown = rows->Length();
@@ -124,14 +124,16 @@ int main(int argc, char** argv) {
     // Headless: the same document drawn at the same scale, the same list as tall.
     window->hide();
     layra::SetViewWatcher(nullptr);
-    open.headless = std::min(open.headless, Time([&] {
-      const UIDRef document = host.OpenDocument(file, &error);
-      InterfacePtr<IPageList> pages(static_cast<IPageList*>(document.Instantiate(IID_IPAGELIST)));
-      layra::PageImage image;
-      layra::RenderPageImage(UIDRef(document.GetDataBase(), pages->GetNthPageUID(0)), pageScale,
-                             image, &error);
-      host.CloseDocument(document);
-    }));
+    open.headless =
+        std::min(open.headless, Time([&] {
+                   const UIDRef document = host.OpenDocument(file, &error);
+                   InterfacePtr<IPageList> pages(
+                       static_cast<IPageList*>(document.Instantiate(IID_IPAGELIST)));
+                   layra::PageImage image;
+                   layra::RenderPageImage(UIDRef(document.GetDataBase(), pages->GetNthPageUID(0)),
+                                          pageScale, image, &error);
+                   host.CloseDocument(document);
+                 }));
     const PMRect frame = List()->GetFrame();
     List()->SetFrame(PMRect{frame.left, frame.top, frame.right, frame.top + listHeight}, kFalse);
     palette.headless = std::min(palette.headless, Time(ShowPalette));

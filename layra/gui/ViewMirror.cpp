@@ -140,22 +140,22 @@ public:
   }
   QWidget* Rows() const { return fRows; }
 
+  /** Rows span the view's width, whatever the plug-in's row layout says. */
+  void PlaceRow(QWidget* row, const QRect& frame) {
+    row->setGeometry(frame.x(), frame.y(), fRows->width() - frame.x(), frame.height());
+    fRowHeight = std::max(1, frame.height());
+  }
+
+  /** The scroll bar follows the host's rows. */
   void Sync() {
     fSyncing = true;
     const std::int32_t count = TreeRowCount(fView);
-    const QList<QWidget*> rows =
-        fRows->findChildren<QWidget*>(QString(), ::Qt::FindDirectChildrenOnly);
-    int rowHeight = 20;
-    for (QWidget* row : rows)
-      rowHeight = std::max(1, row->height());
-    const int fit = std::max(1, fRows->height() / rowHeight);
+    const int fit = std::max(1, fRows->height() / fRowHeight);
     fBar->setRange(0, std::max(0, count - fit));
     fBar->setPageStep(fit);
     fBar->setValue(TreeFirstRow(fView));
     fBar->setVisible(count > fit);
     fSyncing = false;
-    for (QWidget* row : rows)
-      row->resize(fRows->width() - row->x(), row->height());
   }
 
 protected:
@@ -165,6 +165,8 @@ protected:
     fRows->setGeometry(inside.adjusted(0, 0, -kScrollBarWidth, 0));
     fBar->setGeometry(inside.right() - kScrollBarWidth + 1, inside.top(), kScrollBarWidth,
                       inside.height());
+    for (QWidget* row : fRows->findChildren<QWidget*>(QString(), ::Qt::FindDirectChildrenOnly))
+      row->resize(fRows->width() - row->x(), row->height());
     Sync();
   }
   void wheelEvent(QWheelEvent* event) override {
@@ -187,6 +189,7 @@ private:
   IControlView* fView;
   QWidget* fRows;
   QScrollBar* fBar;
+  int fRowHeight = 20;
   bool fSyncing = false;
 };
 
@@ -457,8 +460,13 @@ void ViewMirror::Sync(IControlView* view, bool deep) {
   Node& node = fNodes[view];
   QWidget* widget = node.widget;
   const std::string kind = WidgetKindName(view);
-  if (view != fView) {
+  auto* tree =
+      kind == "row" ? dynamic_cast<TreeFrame*>(widget->parentWidget()->parentWidget()) : nullptr;
+  if (tree)
+    tree->PlaceRow(widget, Rect(view->GetFrame()));
+  else if (view != fView)
     widget->setGeometry(Rect(view->GetFrame()));
+  if (view != fView) {
     widget->setVisible(view->IsVisible());
   }
   widget->setEnabled(view->IsEnabled());
