@@ -56,7 +56,7 @@ int Screenshots(layra::gui::Desktop& window, const std::vector<std::string>& sho
 int Run(layra::Host& host, const layra::CommandLine& line) {
   for (ActionID action : line.actions) {
     if (!host.IsActionKnown(action))
-      return Fail("unknown action");
+      return Fail(QString::asprintf("unknown action 0x%X", action.Get()).toStdString());
   }
   layra::gui::Desktop window(host);
   std::vector<UIDRef> documents;

@@ -41,6 +41,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
+#include <fstream>
 #include <thread>
 
 namespace {
@@ -336,6 +338,27 @@ TEST_F(Window, TheWindowRepaintsWhileTheHostWorks) {
   fWindow->removeEventFilter(&paints);
   EXPECT_GE(during, 2);
   EXPECT_FALSE(fWindow->IsBusy());
+}
+
+TEST(WindowProgram, LayraGuiWritesScreenshotsOfTheWindowAndOfAPalette) {
+  TempHome home;
+  TempDir folder;
+  std::ofstream(folder.path() / "steps") << "show \"Test panel\"\n";
+  const std::string command =
+      std::string(LAYRA_PROGRAM) + " --gui --plugins " TEST_PLUGIN_DIR + " --home " +
+      (folder.path() / "home").string() + " --steps " + (folder.path() / "steps").string() +
+      " --screenshot " + (folder.path() / "window.png").string() +
+      " --screenshot 'Test panel=" + (folder.path() / "palette.png").string() +
+      "' " SAMPLES_DIR "/08_12_05_012.lyd >/dev/null 2>&1";
+  ASSERT_EQ(std::system(command.c_str()), 0);
+  const QImage window(QString::fromStdString((folder.path() / "window.png").string()));
+  const QImage palette(QString::fromStdString((folder.path() / "palette.png").string()));
+  ASSERT_FALSE(window.isNull() || palette.isNull());
+  EXPECT_GT(window.width(), palette.width());
+  EXPECT_GE(palette.width(), 220); // the palette's own width at least
+  // Without the window there is nothing to take a picture of.
+  EXPECT_NE(std::system((std::string(LAYRA_PROGRAM) + " --screenshot x.png 2>/dev/null").c_str()),
+            0);
 }
 
 } // namespace
