@@ -99,6 +99,8 @@ TEST_F(Widgets, ResourcesBecomeWidgetsWithTheirIDsFramesIconsAndTips) {
   EXPECT_FALSE(Find(WidgetID{0x90001C}));
   EXPECT_FALSE(Find(WidgetID{0x90001D})->GetRsrcID().IsValid());
   EXPECT_FALSE(Find(kTestHiddenTextWidgetID)->IsVisible());
+  InterfacePtr<IPanelControlData> rows(Find(kTestListWidgetID), UseDefaultIID());
+  EXPECT_EQ(rows->FindWidget(kTestListWidgetID), Find(kTestListWidgetID)); // finds itself
 
   const auto menu = layra::PanelMenu(kTestPanelWidgetID);
   ASSERT_EQ(menu.size(), 4u);
