@@ -282,7 +282,7 @@ void ViewMirror::Collect(const IControlView* view, std::vector<QWidget*>& widget
 QWidget* ViewMirror::Reuse(IControlView* row, QWidget* parent) {
   const std::string shape = Shape(row);
   auto fits = std::find_if(fPool.begin(), fPool.end(), [&](const Pooled& pooled) {
-    return pooled.shape == shape && pooled.row->parentWidget() == parent;
+    return pooled.shape == shape && pooled.row && pooled.row->parentWidget() == parent;
   });
   if (shape.empty() || fits == fPool.end())
     return nullptr;

@@ -5,6 +5,7 @@
 
 #include <layra/IControlView.h>
 
+#include <QPointer>
 #include <QWidget>
 
 #include <functional>
@@ -62,7 +63,7 @@ private:
   QWidget* Reuse(IControlView* row, QWidget* parent);
 
   struct Pooled {
-    QWidget* row;
+    QPointer<QWidget> row; // gone with its tree view when that goes first
     std::string shape;
     std::vector<QWidget*> widgets; // the row's, in the host's order
   };
