@@ -460,8 +460,8 @@ void ViewMirror::Sync(IControlView* view, bool deep) {
   Node& node = fNodes[view];
   QWidget* widget = node.widget;
   const std::string kind = WidgetKindName(view);
-  auto* tree =
-      kind == "row" ? dynamic_cast<TreeFrame*>(widget->parentWidget()->parentWidget()) : nullptr;
+  QWidget* rows = kind == "row" ? widget->parentWidget() : nullptr;
+  auto* tree = rows ? dynamic_cast<TreeFrame*>(rows->parentWidget()) : nullptr;
   if (tree)
     tree->PlaceRow(widget, Rect(view->GetFrame()));
   else if (view != fView)
