@@ -95,6 +95,8 @@ Desktop::Desktop(Host& host)
 
 Desktop::~Desktop() {
   Detach();
+  // What the window let go of waits for the event loop, which may not run again.
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 void Desktop::Detach() {

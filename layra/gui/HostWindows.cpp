@@ -14,7 +14,6 @@
 #include <QMenu>
 #include <QPainter>
 #include <QStyle>
-#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -43,11 +42,22 @@ InterfacePtr<IPanelMgr> PanelManager() {
 
 } // namespace
 
+namespace {
+/** Holds a mirror until Qt's deferred deletions run. */
+class MirrorHolder : public QObject {
+public:
+  explicit MirrorHolder(std::unique_ptr<ViewMirror> mirror) : fMirror(std::move(mirror)) {}
+
+private:
+  std::unique_ptr<ViewMirror> fMirror;
+};
+} // namespace
+
 void DisposeLater(std::unique_ptr<ViewMirror> mirror) {
   if (!mirror)
     return;
   mirror->Release();
-  QTimer::singleShot(0, [gone = mirror.release()] { delete gone; });
+  (new MirrorHolder(std::move(mirror)))->deleteLater();
 }
 
 PaletteDock::PaletteDock(WidgetID palette, const QString& title, ViewMirror::Runner run,
