@@ -229,6 +229,10 @@ void Host::CloseDocument(const UIDRef& document) {
   fDocuments->Close(document);
 }
 
+void Host::BringToFront(const UIDRef& document) {
+  fDocuments->BringToFront(document);
+}
+
 UIDRef Host::FrontDocument() const {
   return fDocuments->Front();
 }
