@@ -30,7 +30,11 @@ constexpr ImplementationID kDocWchServiceProviderImpl{0x122504};
 constexpr ImplementationID kCommonPreferenceDataImpl{0x122505};
 constexpr ImplementationID kCommonPreferenceCommandImpl{0x122506};
 constexpr ImplementationID kFolivoStartStopObserverImpl{0x12250f};
+constexpr ImplementationID kQUORAdvertisementAttrCommandImpl{0x122510};
 constexpr ImplementationID kQUORAdvertisementAttributesImpl{0x122511};
+constexpr ImplementationID kQUORAdvertisementSuitAbstractCSBImpl{0x122512};
+constexpr ImplementationID kQUORAdvertisementSuitLayoutCSBImpl{0x122513};
+constexpr ImplementationID kQUORAdvertisementSuitTextCSBImpl{0x122516};
 constexpr ImplementationID kFolivoSelectionObserverImpl{0x122517};
 constexpr ImplementationID kTreeListAdapterImpl{0x122518};
 constexpr ImplementationID kTreeListManagerImpl{0x122519};
@@ -81,3 +85,4 @@ constexpr RsrcID kFolivoPageRowRsrcID{850};
 
 // Messages
 constexpr ClassID kPreferenceDataChangedMessage{0x122508};
+constexpr ClassID kAdvertisementAttributesChangedMessage{0x122510};

@@ -9,12 +9,14 @@ namespace layra {
 const char* const kUsage =
     "usage: layra [--home DIR] [--plugins DIR] [--locale CODE]\n"
     "             [--answer first|second|third] [--do ACTION-ID ...] [--steps FILE]\n"
-    "             [--save] [DOCUMENT ...]\n"
+    "             [--save] [--gui [--screenshot [PALETTE=]FILE ...]] [DOCUMENT ...]\n"
     "       layra new FILE [--pages N] [--size WxH] [--force]\n"
     "Starts the host with the plug-ins of DIR, opens each document (the last one opened is\n"
     "in front), performs each action in order, acts on the panels and dialogs as the steps\n"
     "FILE says, saves the documents with --save, closes them and shuts down. layra new writes\n"
-    "a blank document; it replaces an existing FILE only with --force.\n";
+    "a blank document; it replaces an existing FILE only with --force.\n"
+    "With --gui it shows the documents and the palettes in a window until it is closed, or,\n"
+    "with --screenshot, writes PNGs of the window or of a palette and quits.\n";
 
 namespace {
 
@@ -51,17 +53,25 @@ bool ParseAnswer(const std::string& text, AlertAnswer& answer) {
 }
 
 bool IsFlag(const std::string& option) {
-  return option == "--help" || option == "--save" || option == "--force";
+  return option == "--help" || option == "--save" || option == "--force" || option == "--gui";
 }
 
 bool TakesValue(const std::string& option) {
-  static const char* const kOptions[] = {"--home",  "--plugins", "--locale", "--answer",
-                                         "--pages", "--size",    "--do",     "--steps"};
+  static const char* const kOptions[] = {"--home",   "--plugins", "--locale",
+                                         "--answer", "--pages",   "--size",
+                                         "--do",     "--steps",   "--screenshot"};
   return std::find(std::begin(kOptions), std::end(kOptions), option) != std::end(kOptions);
 }
 
 void SetFlag(const std::string& option, CommandLine& line) {
-  (option == "--help" ? line.help : option == "--save" ? line.save : line.force) = true;
+  if (option == "--help")
+    line.help = true;
+  else if (option == "--save")
+    line.save = true;
+  else if (option == "--gui")
+    line.gui = true;
+  else
+    line.force = true;
 }
 
 bool SetValue(const std::string& option, const std::string& value, CommandLine& line) {
@@ -72,6 +82,8 @@ bool SetValue(const std::string& option, const std::string& value, CommandLine& 
     line.plugins = value;
   else if (option == "--steps")
     line.steps = value;
+  else if (option == "--screenshot")
+    line.screenshots.push_back(value);
   else if (option == "--locale" && ParseNumber(value, number))
     line.locale = static_cast<int>(number);
   else if (option == "--answer")
@@ -94,12 +106,14 @@ std::string Misplaced(const CommandLine& line, const std::vector<std::string>& o
   for (const std::string& option : options) {
     const bool newOnly = option == "--pages" || option == "--size" || option == "--force";
     const bool sessionOnly = option == "--do" || option == "--save" || option == "--answer" ||
-                             option == "--steps";
+                             option == "--steps" || option == "--gui" || option == "--screenshot";
     if (writing && sessionOnly)
       return "layra new does not take " + option;
     if (!writing && newOnly)
       return option + " is for layra new only";
   }
+  if (!line.screenshots.empty() && !line.gui)
+    return "--screenshot needs --gui";
   if (writing && !line.documents.empty())
     return "layra new writes one file and takes no other (" + line.documents.front().string() + ")";
   return {};

@@ -20,6 +20,11 @@ struct CommandLine {
   /** A file of user steps (see layra/host/Automation.h), run after the actions. */
   std::optional<std::filesystem::path> steps;
   bool save = false;
+  /** Shows the host's window (the layra-gui program). */
+  bool gui = false;
+  /** PNGs to write once the steps ran, then quit: "FILE" of the window, "PALETTE=FILE" of a
+   *  palette. Needs the window. */
+  std::vector<std::string> screenshots;
   bool help = false;
   /** `layra new FILE [--pages N] [--size WxH] [--force]`: writes a blank document and exits;
    *  an existing FILE is replaced only with `--force`. */

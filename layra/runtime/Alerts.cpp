@@ -37,6 +37,8 @@ std::int16_t Alerts::Choose(const AlertRecord& alert) {
     fScripted.pop_front();
     return valid(answer);
   }
+  if (fPresenter && fPolicy == AlertAnswer::Interactive)
+    return valid(fPresenter(alert));
   switch (fPolicy) {
   case AlertAnswer::First:
     return valid(1);

@@ -9,6 +9,7 @@
 #include <layra/host/PluginResources.h>
 
 #include "RefCounted.h"
+#include "selection/SelectionManager.h"
 #include "ui/PanelManager.h"
 
 #include <map>
@@ -32,12 +33,16 @@ private:
 
 class ActiveContext final : public RefCounted<IActiveContext> {
 public:
+  ActiveContext() : fSelection(new SelectionManager()) {}
+  ~ActiveContext() override { fSelection->Release(); }
   IDocument* GetContextDocument() const override { return fDocument; }
+  ISelectionManager* GetContextSelection() const override { return fSelection; }
   /** Changing the front document changes the active selection. */
   void SetContextDocument(IDocument* document);
 
 private:
   IDocument* fDocument = nullptr;
+  SelectionManager* fSelection;
 };
 
 class Application final : public RefCounted<IApplication> {

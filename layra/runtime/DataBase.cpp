@@ -15,8 +15,8 @@ DataBase::~DataBase() {
 }
 
 IPMUnknown* DataBase::Instantiate(UID uid, PMIID iid) const {
-  auto found = fObjects.find(uid);
-  return found == fObjects.end() ? nullptr : found->second->QueryInterface(iid);
+  auto found = fIndex.find(uid);
+  return found == fIndex.end() ? nullptr : found->second->QueryInterface(iid);
 }
 
 UID DataBase::NewUID(ClassID classID) {
@@ -36,6 +36,7 @@ bool DataBase::CreateWithUID(UID uid, ClassID classID) {
     return false;
   boss->SetPersistentHome(this, uid);
   fObjects.emplace(uid, boss);
+  fIndex.emplace(uid, boss);
   return true;
 }
 
@@ -46,13 +47,14 @@ void DataBase::DeleteUID(UID uid) {
   found->second->SetPersistentHome(nullptr, kInvalidUID);
   found->second->Release();
   fObjects.erase(found);
+  fIndex.erase(uid);
   fOrphans.erase(uid);
   fModified = true;
 }
 
 ClassID DataBase::GetClass(UID uid) const {
-  auto found = fObjects.find(uid);
-  return found == fObjects.end() ? kInvalidClass : found->second->GetClass();
+  auto found = fIndex.find(uid);
+  return found == fIndex.end() ? kInvalidClass : found->second->GetClass();
 }
 
 std::vector<UID> DataBase::UIDs() const {

@@ -146,6 +146,7 @@ private:
     if (!left || !top || !right || !bottom || *right < *left || *bottom < *top)
       return Fail(error, where + ": bounds need left <= right and top <= bottom");
     item->bounds = PMRect{*left, *top, *right, *bottom};
+    item->name = node.attribute("name").value_or("");
     item->fill = Color(node, "fill");
     item->stroke = Color(node, "stroke");
     item->strokeWidth = Number(node, "stroke-width").value_or(1);
@@ -304,6 +305,8 @@ private:
     out += std::string("    <") + tag + " left=\"" + Num(item->bounds.left) + "\" top=\"" +
            Num(item->bounds.top) + "\" right=\"" + Num(item->bounds.right) + "\" bottom=\"" +
            Num(item->bounds.bottom) + "\"";
+    if (!item->name.empty())
+      out += " name=\"" + XMLUtils::EscapeText(item->name) + "\"";
     if (item->fill)
       out += " fill=\"" + Hex(*item->fill) + "\"";
     if (item->stroke)

@@ -11,7 +11,7 @@
 //     </page>
 //   </layra-document>
 //
-// Any item may carry plug-in data as <data impl="0x...">BASE64</data>.
+// Any item may carry a name="..." and plug-in data as <data impl="0x...">BASE64</data>.
 
 #include <layra/host/DataBase.h>
 

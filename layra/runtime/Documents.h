@@ -77,6 +77,7 @@ public:
   TextRange GetTextRange() const override { return range; }
 
   PageItemKind kind = PageItemKind::kRectangle;
+  std::string name; // what automation steps may select the item by
   PMRect bounds;
   std::optional<ItemColor> fill;
   std::optional<ItemColor> stroke;

@@ -14,6 +14,7 @@
 #include "UndoHistory.h"
 #include "WorkspaceStore.h"
 #include "XmlDomServices.h"
+#include "selection/SelectionManager.h"
 #include "ui/Widgets.h"
 
 #include <layra/IImageReading.h>
@@ -96,6 +97,7 @@ void Host::RegisterHostClasses() {
   model.RegisterImplementation(kHostPlugin,
                                HostRecord<PanelServiceProvider>(kPanelServiceProviderImpl));
   RegisterDocumentClasses(model, kHostPlugin);
+  RegisterSelectionClasses(model, kHostPlugin);
   model.RegisterImplementation(kHostPlugin,
                                HostRecord<ImageFormatManager>(kImageFormatManagerImpl));
   model.RegisterImplementation(kHostPlugin, HostRecord<ImageAttributes>(kImageAttributesImpl));
@@ -225,6 +227,10 @@ bool Host::SaveDocumentAs(const UIDRef& document, const std::filesystem::path& f
 
 void Host::CloseDocument(const UIDRef& document) {
   fDocuments->Close(document);
+}
+
+void Host::BringToFront(const UIDRef& document) {
+  fDocuments->BringToFront(document);
 }
 
 UIDRef Host::FrontDocument() const {

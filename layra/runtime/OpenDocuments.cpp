@@ -47,6 +47,14 @@ void OpenDocuments::UpdateFront() {
   fContext.SetContextDocument(front);
 }
 
+void OpenDocuments::BringToFront(const UIDRef& document) {
+  auto owner = Find(document);
+  if (owner == fDocuments.end() || owner + 1 == fDocuments.end())
+    return;
+  std::rotate(owner, owner + 1, fDocuments.end());
+  UpdateFront();
+}
+
 UIDRef OpenDocuments::New(std::int32_t pages, double width, double height) {
   auto db = NewDocumentDataBase(pages, width, height);
   DocumentOf(*db)->SetName("Untitled-" + std::to_string(++fUntitledCount));

@@ -31,6 +31,8 @@ public:
   /** Closes every document without signals (the host is going away). */
   void CloseAll();
   UIDRef Front() const;
+  /** Makes an open document the front one; the active context follows. */
+  void BringToFront(const UIDRef& document);
 
 private:
   UIDRef Adopt(std::unique_ptr<DataBase> document);

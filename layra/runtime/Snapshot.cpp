@@ -3,6 +3,8 @@
 #include "Documents.h"
 
 #include <layra/IDataBase.h>
+#include <layra/host/PageImage.h>
+#include <layra/host/Views.h>
 
 #include <graphics/JpegCodec.h>
 #include <graphics/PageRenderer.h>
@@ -71,6 +73,22 @@ graphics::PageRenderer& Renderer() {
 }
 
 } // namespace
+
+bool RenderPageImage(const UIDRef& page, double scale, PageImage& image, std::string* error) {
+  std::optional<graphics::PageScene> scene = SceneOf(page);
+  if (!scene) {
+    if (error)
+      *error = "no such page";
+    return false;
+  }
+  std::optional<graphics::Raster> raster =
+      Renderer().RenderPage(*scene, scale, scale, 72, 72, error);
+  if (!raster)
+    return false;
+  image = PageImage{raster->width, raster->height, raster->stride, std::move(raster->pixels)};
+  return true;
+}
+
 } // namespace layra
 
 struct SnapshotUtils::Picture {
@@ -81,6 +99,7 @@ SnapshotUtils::SnapshotUtils(const UIDRef& page, double xScale, double yScale, d
                              double yResolution, double, std::int32_t, bool, bool, bool,
                              std::int32_t, double, bool, bool)
     : fPicture(std::make_unique<Picture>()) {
+  layra::RunBusyHook(); // a window repaints between the pages of a long export
   std::optional<layra::graphics::PageScene> scene = layra::SceneOf(page);
   if (!scene)
     return;

@@ -35,6 +35,7 @@ bool UndoHistory::Open(const PMString& name) {
 
 UndoHistory::Mark UndoHistory::BeginCommand() {
   fMark = Mark{fCurrent.snapshots.size(), fCurrent.notices.size()};
+  fRecorded.clear();
   return fMark;
 }
 
@@ -45,11 +46,7 @@ void UndoHistory::RecordChange(Boss& boss, ImplementationID implementation) {
     return;
   // Within one command the first state is enough; a later command of the same sequence
   // needs its own, so that it can be rolled back alone.
-  auto same = [&](const Snapshot& s) {
-    return s.boss == &boss && s.implementation == implementation;
-  };
-  const auto since = fCurrent.snapshots.begin() + static_cast<std::ptrdiff_t>(fMark.snapshots);
-  if (std::any_of(since, fCurrent.snapshots.end(), same))
+  if (!fRecorded.insert(Recorded{&boss, implementation}).second)
     return;
   boss.AddRef();
   fCurrent.snapshots.push_back(Snapshot{&boss, implementation, boss.Capture(implementation), {}});
@@ -65,6 +62,7 @@ void UndoHistory::RecordNotice(const Boss& subject, ClassID change, PMIID protoc
 void UndoHistory::Commit() {
   fOpen = false;
   fMark = Mark{};
+  fRecorded.clear();
   Step step = std::move(fCurrent);
   fCurrent = Step{};
   if (step.snapshots.empty())
@@ -92,6 +90,7 @@ void UndoHistory::RollbackTo(Mark mark) {
   ReleaseSnapshots(snapshots, mark.snapshots);
   fCurrent.notices.resize(std::min(fCurrent.notices.size(), mark.notices));
   fMark = mark;
+  fRecorded.clear();
 }
 
 void UndoHistory::MarkModified(const Step& step) {

@@ -12,6 +12,7 @@
 #include <deque>
 #include <map>
 #include <memory>
+#include <unordered_set>
 #include <vector>
 
 namespace layra {
@@ -90,6 +91,19 @@ private:
   bool fOpen = false;
   Step fCurrent;
   Mark fMark;
+  // What has a snapshot since the mark, so that a command changing many objects does not
+  // search its snapshots for each change.
+  struct Recorded {
+    const Boss* boss;
+    ImplementationID implementation;
+    friend bool operator==(const Recorded&, const Recorded&) = default;
+  };
+  struct RecordedHash {
+    std::size_t operator()(const Recorded& r) const noexcept {
+      return std::hash<const Boss*>{}(r.boss) ^ (std::size_t{r.implementation.Get()} << 1);
+    }
+  };
+  std::unordered_set<Recorded, RecordedHash> fRecorded;
   std::map<IDataBase*, Stacks> fStacks;
 };
 

@@ -35,6 +35,7 @@ using ServiceID = layra::IdentifierOf<struct ServiceIDTag>;
 using UID = std::uint32_t;
 constexpr UID kInvalidUID = 0;
 
+using int32 = std::int32_t;
 using ErrorCode = std::int32_t;
 constexpr ErrorCode kSuccess = 0;
 constexpr ErrorCode kFailure = 1;

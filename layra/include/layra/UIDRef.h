@@ -39,6 +39,7 @@ public:
   UID At(std::int32_t index) const { return fUIDs.at(static_cast<std::size_t>(index)); }
   UIDRef GetRef(std::int32_t index) const { return UIDRef(fDataBase, At(index)); }
   void Append(UID uid) { fUIDs.push_back(uid); }
+  void Remove(std::int32_t index) { fUIDs.erase(fUIDs.begin() + index); }
 
 private:
   IDataBase* fDataBase = nullptr;

@@ -2,6 +2,7 @@
 
 #include "../Application.h"
 #include "Dialogs.h"
+#include "TreeView.h"
 #include "Widgets.h"
 
 #include <layra/IObjectModel.h>
@@ -129,6 +130,7 @@ void ActiveContext::SetContextDocument(IDocument* document) {
   if (fDocument == document)
     return;
   fDocument = document;
+  fSelection->SetDocument(document);
   ActiveSelectionChanged();
 }
 
@@ -166,6 +168,47 @@ std::vector<MenuEntry> PanelMenu(WidgetID palette) {
                                 menu.position});
   }
   return entries;
+}
+
+namespace {
+TreeViewMgr* HostTree(IControlView* tree) {
+  InterfacePtr<ITreeViewMgr> manager(tree, UseDefaultIID());
+  return dynamic_cast<TreeViewMgr*>(manager.get()); // the tree view's boss keeps it
+}
+
+std::function<void()>& BusyHook() {
+  static std::function<void()> hook;
+  return hook;
+}
+} // namespace
+
+std::int32_t TreeRowCount(IControlView* tree) {
+  TreeViewMgr* manager = HostTree(tree);
+  return manager ? manager->RowCount() : 0;
+}
+
+std::int32_t TreeFirstRow(IControlView* tree) {
+  TreeViewMgr* manager = HostTree(tree);
+  return manager ? manager->FirstRow() : 0;
+}
+
+void ScrollTree(IControlView* tree, std::int32_t row) {
+  if (TreeViewMgr* manager = HostTree(tree))
+    manager->SetFirstRow(row);
+}
+
+void SetFolderAsker(FolderAsker asker) {
+  if (PanelManager* panels = CurrentPanels())
+    panels->SetFolderAsker(std::move(asker));
+}
+
+void SetBusyHook(std::function<void()> hook) {
+  BusyHook() = std::move(hook);
+}
+
+void RunBusyHook() {
+  if (BusyHook())
+    BusyHook()();
 }
 
 std::string FindImage(PluginID plugin, RsrcID id, const std::string& type) {

@@ -8,6 +8,7 @@
 #include <layra/IPanelMgr.h>
 #include <layra/ISubject.h>
 #include <layra/host/PluginResources.h>
+#include <layra/host/Views.h>
 
 #include "../RefCounted.h"
 
@@ -68,6 +69,8 @@ public:
     fFolderAnswers.push_back(std::move(folder));
   }
   std::optional<std::filesystem::path> NextFolderAnswer();
+  const layra::FolderAsker& FolderAsker() const { return fFolderAsker; }
+  void SetFolderAsker(layra::FolderAsker asker) { fFolderAsker = std::move(asker); }
 
   struct Palette {
     PanelDeclaration declaration;
@@ -85,6 +88,7 @@ private:
   DialogManager* fDialogs;
   InterfacePtr<ISubject> fSelection;
   std::deque<std::optional<std::filesystem::path>> fFolderAnswers;
+  layra::FolderAsker fFolderAsker;
 };
 
 /** The running host's panel manager; null when no host runs. */

@@ -213,11 +213,16 @@ PMLocaleId WLocaleSetting::GetLocale() {
   return layra::StringTables::Instance().GetLocale();
 }
 
-// Headless, the chooser takes the answers queued for it (the automation service queues
-// them); with none waiting it is cancelled.
-std::vector<IDFile> FolderChooser::Choose(const PMString&, const IDFile&) {
+// The chooser takes the answers queued for it (the automation service queues them), then
+// asks the front end; headless, with none waiting, it is cancelled.
+std::vector<IDFile> FolderChooser::Choose(const PMString& title, const IDFile& start) {
   layra::PanelManager* panels = layra::CurrentPanels();
-  const auto answer = panels ? panels->NextFolderAnswer() : std::nullopt;
+  auto answer = panels ? panels->NextFolderAnswer() : std::nullopt;
+  if (!answer && panels && panels->FolderAsker()) {
+    PMString shown = title;
+    shown.Translate();
+    answer = panels->FolderAsker()(shown.GetUTF8String(), start.GetPath());
+  }
   if (!answer)
     return {};
   return {IDFile(*answer)};

@@ -3,6 +3,8 @@
 
 #include <layra/host/Automation.h>
 
+#include "../selection/DocumentSteps.h"
+
 #include <cstdlib>
 #include <istream>
 #include <map>
@@ -71,6 +73,8 @@ Error RowStep(const Words& w, std::int32_t& row) {
 }
 
 Error Run(Automation& automation, const Words& w, std::ostream& out) {
+  if (std::optional<Error> done = RunDocumentStep(w, out))
+    return *done;
   const std::string& verb = w[0];
   const std::size_t n = w.size();
   if ((verb == "show" || verb == "hide") && n == 2)
@@ -126,7 +130,8 @@ Error Run(Automation& automation, const Words& w, std::ostream& out) {
     out << text;
     return error;
   }
-  return "not a step: \"" + verb + "\" with " + std::to_string(n - 1) + " word(s); " + kSyntax;
+  return "not a step: \"" + verb + "\" with " + std::to_string(n - 1) + " word(s); " + kSyntax +
+         kDocumentStepsSyntax;
 }
 
 } // namespace

@@ -164,6 +164,11 @@ void TreeViewMgr::ScrollToRow(std::int32_t row) {
   Layout();
 }
 
+void TreeViewMgr::SetFirstRow(std::int32_t row) {
+  fFirst = std::max(0, row);
+  Layout();
+}
+
 void TreeViewMgr::Layout() {
   InterfacePtr<IPanelControlData> panel(this, UseDefaultIID());
   InterfacePtr<IControlView> view(this, UseDefaultIID());

@@ -51,6 +51,9 @@ public:
   const std::vector<Row>& Rows() const { return fRows; }
   /** Makes `row` the first row on screen unless it is on screen already. */
   void ScrollToRow(std::int32_t row);
+  /** Makes `row` the first row on screen, as a scroll bar does, and makes the rows again
+   *  (as many as fit the view's frame now). */
+  void SetFirstRow(std::int32_t row);
   bool IsLaidOut() const { return fLaidOut; }
 
 private:

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -28,6 +29,10 @@ public:
   void SetPolicy(AlertAnswer policy) { fPolicy = policy; }
   /** Answers for the next alerts, in order (1 = first button); they win over the policy. */
   void QueueAnswers(std::vector<std::int16_t> answers);
+  /** How a front end shows an alert and returns the button pressed (1 = first); under the
+   *  interactive policy it asks the person instead of the terminal. Null: none. */
+  using Presenter = std::function<std::int16_t(const AlertRecord&)>;
+  void SetPresenter(Presenter presenter) { fPresenter = std::move(presenter); }
   const std::vector<AlertRecord>& Log() const { return fLog; }
   void ClearLog() { fLog.clear(); }
 
@@ -40,6 +45,7 @@ private:
 
   AlertAnswer fPolicy = AlertAnswer::Default;
   std::deque<std::int16_t> fScripted;
+  Presenter fPresenter;
   std::vector<AlertRecord> fLog;
 };
 

@@ -7,6 +7,7 @@
 
 #include <map>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace layra {
@@ -49,7 +50,8 @@ public:
   bool Import(const std::vector<StoredObject>& objects, std::vector<std::string>& problems);
 
 private:
-  std::map<UID, Boss*> fObjects;
+  std::map<UID, Boss*> fObjects;         // in UID order, as they are saved
+  std::unordered_map<UID, Boss*> fIndex; // the same, for lookups of one object
   std::map<UID, std::map<ImplementationID, std::vector<unsigned char>>> fOrphans;
   UID fRoot = kInvalidUID;
   UID fNextUID = 1;

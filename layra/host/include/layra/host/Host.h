@@ -100,6 +100,8 @@ public:
   void CloseDocument(const UIDRef& document);
   /** The front document; invalid when none is open. */
   UIDRef FrontDocument() const;
+  /** Makes an open document the front one: the active context and selection follow it. */
+  void BringToFront(const UIDRef& document);
 
   DataBase& ApplicationDefaults() { return *fDefaults; }
   /** Bounds the undo history of every database (the defaults hold until the host goes). */

@@ -5,6 +5,9 @@
 
 #include <layra/IControlView.h>
 
+#include <filesystem>
+#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -42,6 +45,23 @@ LAYRA_API std::vector<PaletteEntry> Palettes();
 LAYRA_API std::vector<MenuEntry> PanelMenu(WidgetID palette);
 /** The bytes of a plug-in's image of `type` ("png" or "png-rollover"); empty when none. */
 LAYRA_API std::string FindImage(PluginID plugin, RsrcID id, const std::string& type = "png");
+/** Rows of a tree view in all (shown or not), and the first one on screen, from 0; both 0
+ *  for a view that is no tree view. */
+LAYRA_API std::int32_t TreeRowCount(IControlView* tree);
+LAYRA_API std::int32_t TreeFirstRow(IControlView* tree);
+/** Scrolls a tree view so that `row` (from 0) is its first row on screen. */
+LAYRA_API void ScrollTree(IControlView* tree, std::int32_t row);
+
+/** How a front end asks a person for a folder: the folder, or nullopt when cancelled. */
+using FolderAsker = std::function<std::optional<std::filesystem::path>(
+    const std::string& title, const std::filesystem::path& start)>;
+/** The folder chooser takes queued answers first, then asks `asker` (null: none). */
+LAYRA_API void SetFolderAsker(FolderAsker asker);
+/** Called by the host between the steps of long work done on the main thread (each page
+ *  rendered, say), so that a front end can repaint; null: none. */
+LAYRA_API void SetBusyHook(std::function<void()> hook);
+LAYRA_API void RunBusyHook();
+
 /** The text a person sees on a widget. */
 LAYRA_API std::string VisibleText(IControlView* view);
 /** What the widget is, in one word: panel, text, editbox, checkbox, button, ... */

@@ -1,0 +1,25 @@
+#pragma once
+// The attributes as a page item stores them: a format marker (1), the attribute text and
+// the value dictionary. On a command boss they carry the command's text and are not saved.
+
+#include "advert/IAdvertisementAttributes.h"
+#include "prefs/KDictionary.h"
+
+#include <layra/CPMUnknown.h>
+
+class QUORAdvertisementAttributes : public CPMUnknown<IAdvertisementAttributes> {
+public:
+  explicit QUORAdvertisementAttributes(IPMUnknown* boss)
+      : CPMUnknown<IAdvertisementAttributes>(boss) {}
+
+  void SetAttributeText(const PMString& text) override;
+  const PMString& GetAttributeText() const override { return fText; }
+  void SetValue(const PMString& key, const PMString& value) override;
+  const PMString* GetValue(const PMString& key) const override { return fValues.Find(key); }
+
+  void ReadWrite(IPMStream* stream, ImplementationID implementation);
+
+private:
+  PMString fText;
+  KDictionary fValues;
+};

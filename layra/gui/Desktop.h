@@ -1,0 +1,92 @@
+#pragma once
+// The host's window: the open documents in tabs, the plug-ins' palettes as dock widgets
+// with their panel menus, dialogs as modal Qt dialogs, alerts as message boxes, and the
+// folder chooser as a folder dialog. Everything it shows is read from the host's objects
+// and everything a person does goes into them.
+
+#include <layra/UIDRef.h>
+#include <layra/host/Alerts.h>
+#include <layra/host/Views.h>
+
+#include <QMainWindow>
+
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <vector>
+
+class QDialog;
+class QDockWidget;
+class QLabel;
+class QMenu;
+class QTabWidget;
+
+namespace layra {
+class Host;
+}
+
+namespace layra::gui {
+
+class DocumentView;
+class PaletteDock;
+class HostDialog;
+class ViewMirror;
+
+class Desktop : public QMainWindow, public ViewWatcher {
+public:
+  /** Takes over the host's alerts, folder chooser and widget changes until destroyed. */
+  explicit Desktop(Host& host);
+  ~Desktop() override;
+
+  /** Shows an open document in a new tab, in front. */
+  DocumentView* AddDocument(const UIDRef& document);
+  /** Opens a document file as the File menu does; false with the reason in `error`. */
+  bool OpenFile(const std::filesystem::path& file, std::string* error);
+  bool SaveFront(std::string* error);
+  bool SaveFrontAs(const std::filesystem::path& file, std::string* error);
+  void CloseFront();
+  DocumentView* FrontView() const;
+  bool Undo();
+  bool Redo();
+
+  PaletteDock* Palette(WidgetID palette) const;
+  /** Finds a palette by its title; null when there is none. */
+  PaletteDock* Palette(const QString& title) const;
+  /** The dialog in front; null when none is open. */
+  HostDialog* FrontDialog() const;
+  /** The Qt widget that shows a host widget, in a palette or a dialog; null when none. */
+  QWidget* WidgetFor(const IControlView* view) const;
+
+  /** Writes a PNG of the window, or of the palette titled `palette`. */
+  bool Screenshot(const std::filesystem::path& file, const QString& palette, std::string* error);
+  /** Runs work of the host (an action, a palette's button), showing the window busy; the
+   *  window repaints between the pages the host renders, user input waits. */
+  void RunBusy(const std::function<void()>& work);
+  bool IsBusy() const { return fBusy > 0; }
+
+  void ViewChanged(IControlView* view) override;
+  void WindowShown(IControlView* root, bool shown) override;
+
+private:
+  void BuildMenus();
+  void BuildPalettes();
+  void ShowDocumentState();
+  void FrontChanged(int tab);
+  void RedrawDocuments();
+  std::int16_t PresentAlert(const AlertRecord& alert);
+  void ChooseOpen();
+  void ChooseSaveAs();
+  void Detach();
+
+  Host& fHost;
+  QTabWidget* fTabs;
+  QLabel* fPageLabel;
+  QMenu* fWindowMenu = nullptr;
+  QAction* fUndo = nullptr;
+  QAction* fRedo = nullptr;
+  std::vector<PaletteDock*> fPalettes;
+  std::vector<HostDialog*> fDialogs;
+  int fBusy = 0;
+};
+
+} // namespace layra::gui

@@ -1,0 +1,558 @@
+#include "ViewMirror.h"
+
+#include <layra/IBooleanControlData.h>
+#include <layra/IEventHandler.h>
+#include <layra/IPanelControlData.h>
+#include <layra/IStringListControlData.h>
+#include <layra/ITextControlData.h>
+#include <layra/ITreeViewMgr.h>
+#include <layra/host/Views.h>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QToolButton>
+
+#include <algorithm>
+#include <memory>
+
+namespace layra::gui {
+namespace {
+
+constexpr int kScrollBarWidth = 14;
+// Rows waiting to serve again: a screenful or two of the longest lists.
+constexpr std::size_t kPoolLimit = 128;
+
+/** A row's widgets, kinds and IDs in the host's order; empty for a row holding a tree. */
+std::string Shape(IControlView* view) {
+  const std::string kind = WidgetKindName(view);
+  if (kind == "tree")
+    return {};
+  std::string shape = kind + QString::asprintf(":%x", view->GetWidgetID().Get()).toStdString();
+  InterfacePtr<IPanelControlData> children(view, UseDefaultIID());
+  for (std::int32_t i = 0; children && i < children->Length(); ++i) {
+    const std::string inner = Shape(children->GetWidget(i));
+    if (inner.empty())
+      return {};
+    shape += "(" + inner + ")";
+  }
+  return shape;
+}
+
+void Preorder(IControlView* view, std::vector<IControlView*>& views) {
+  views.push_back(view);
+  InterfacePtr<IPanelControlData> children(view, UseDefaultIID());
+  for (std::int32_t i = 0; children && i < children->Length(); ++i)
+    Preorder(children->GetWidget(i), views);
+}
+
+QString Shown(PMString text) {
+  text.Translate();
+  return QString::fromStdString(text.GetUTF8String());
+}
+
+QRect Rect(const PMRect& frame) {
+  return QRect(static_cast<int>(frame.left), static_cast<int>(frame.top),
+               static_cast<int>(frame.Width()), static_cast<int>(frame.Height()));
+}
+
+QPixmap Icon(IControlView* view) {
+  QPixmap pixmap;
+  const std::string bytes = FindImage(view->GetRsrcPluginID(), view->GetRsrcID());
+  if (!bytes.empty())
+    pixmap.loadFromData(reinterpret_cast<const uchar*>(bytes.data()),
+                        static_cast<uint>(bytes.size()), "PNG");
+  return pixmap;
+}
+
+std::uint32_t Modifiers(Qt::KeyboardModifiers keys) {
+  std::uint32_t modifiers = IEvent::kNone;
+  if (keys & Qt::ShiftModifier)
+    modifiers |= IEvent::kShift;
+  if (keys & (Qt::ControlModifier | Qt::MetaModifier))
+    modifiers |= IEvent::kCommand;
+  return modifiers;
+}
+
+/** Hands an event to the widget's handler, then to its parents' until one handles it. */
+void Dispatch(IControlView* widget, IEvent& event) {
+  InterfacePtr<IControlView> view(widget, UseDefaultIID());
+  while (view) {
+    InterfacePtr<IEventHandler> handler(view, UseDefaultIID());
+    bool handled = false;
+    if (handler && event.GetType() == IEvent::Type::kMouseDown)
+      handled = handler->LButtonDn(&event);
+    else if (handler && event.GetType() == IEvent::Type::kDoubleClick)
+      handled = handler->LDoubleClick(&event);
+    if (handled)
+      return;
+    view.reset(view->QueryParentView());
+  }
+}
+
+void Turn(IControlView* view, bool on) {
+  InterfacePtr<IBooleanControlData> state(view, UseDefaultIID());
+  if (state && on)
+    state->Select(kTrue);
+  else if (state)
+    state->Deselect(kTrue);
+}
+
+/** How a widget reaches its mirror: the mirror may go first, its widgets are deleted later. */
+using MirrorLink = std::shared_ptr<ViewMirror*>;
+
+/** A panel: its children sit where their frames say and follow its size as bound. */
+class Container : public QWidget {
+public:
+  Container(MirrorLink mirror, QWidget* parent) : QWidget(parent), fMirror(std::move(mirror)) {}
+
+protected:
+  void resizeEvent(QResizeEvent* event) override {
+    QWidget::resizeEvent(event);
+    if (IControlView* view = *fMirror ? (*fMirror)->ViewOf(this) : nullptr)
+      (*fMirror)->Relayout(view, event->size());
+  }
+
+private:
+  MirrorLink fMirror;
+};
+
+/** A tree or list view: its rows, made by the plug-in, in a viewport with a scroll bar. */
+class TreeFrame : public QFrame {
+public:
+  TreeFrame(MirrorLink mirror, IControlView* view, QWidget* parent)
+      : QFrame(parent), fMirror(std::move(mirror)), fView(view), fRows(new QWidget(this)),
+        fBar(new QScrollBar(::Qt::Vertical, this)) {
+    setFrameShape(QFrame::StyledPanel);
+    setAutoFillBackground(true);
+    setBackgroundRole(QPalette::Base);
+    fRows->setAutoFillBackground(false);
+    QObject::connect(fBar, &QScrollBar::valueChanged, [this](int row) {
+      if (!fSyncing && *fMirror)
+        (*fMirror)->Input(fView, [row](IControlView* tree) { ScrollTree(tree, row); });
+    });
+  }
+  QWidget* Rows() const { return fRows; }
+
+  /** Rows span the view's width, whatever the plug-in's row layout says. */
+  void PlaceRow(QWidget* row, const QRect& frame) {
+    row->setGeometry(frame.x(), frame.y(), fRows->width() - frame.x(), frame.height());
+    fRowHeight = std::max(1, frame.height());
+  }
+
+  /** The scroll bar follows the host's rows. */
+  void Sync() {
+    fSyncing = true;
+    const std::int32_t count = TreeRowCount(fView);
+    const int fit = std::max(1, fRows->height() / fRowHeight);
+    fBar->setRange(0, std::max(0, count - fit));
+    fBar->setPageStep(fit);
+    fBar->setValue(TreeFirstRow(fView));
+    fBar->setVisible(count > fit);
+    fSyncing = false;
+  }
+
+protected:
+  void resizeEvent(QResizeEvent* event) override {
+    QFrame::resizeEvent(event);
+    const QRect inside = contentsRect();
+    fRows->setGeometry(inside.adjusted(0, 0, -kScrollBarWidth, 0));
+    fBar->setGeometry(inside.right() - kScrollBarWidth + 1, inside.top(), kScrollBarWidth,
+                      inside.height());
+    for (QWidget* row : fRows->findChildren<QWidget*>(QString(), ::Qt::FindDirectChildrenOnly))
+      row->resize(fRows->width() - row->x(), row->height());
+    Sync();
+  }
+  void wheelEvent(QWheelEvent* event) override {
+    const int steps = event->angleDelta().y() / 120;
+    fBar->setValue(fBar->value() - 3 * steps);
+    event->accept();
+  }
+  void mousePressEvent(QMouseEvent* event) override {
+    if (!*fMirror)
+      return;
+    const std::uint32_t modifiers = Modifiers(event->modifiers());
+    (*fMirror)->Input(fView, [modifiers](IControlView* tree) {
+      IEvent click(IEvent::Type::kMouseDown, GSysPoint{0, 0}, modifiers);
+      Dispatch(tree, click);
+    });
+  }
+
+private:
+  MirrorLink fMirror;
+  IControlView* fView;
+  QWidget* fRows;
+  QScrollBar* fBar;
+  int fRowHeight = 20;
+  bool fSyncing = false;
+};
+
+/** A tree row: the plug-in's row widget, drawn selected as its tree view says. */
+class RowWidget : public QWidget {
+public:
+  RowWidget(MirrorLink mirror, QWidget* parent) : QWidget(parent), fMirror(std::move(mirror)) {}
+
+protected:
+  void paintEvent(QPaintEvent*) override {
+    IControlView* view = *fMirror ? (*fMirror)->ViewOf(this) : nullptr;
+    if (!view)
+      return;
+    QPainter painter(this);
+    InterfacePtr<ITreeNodeIDData> node(view, UseDefaultIID());
+    InterfacePtr<IControlView> tree(view->QueryParentView());
+    InterfacePtr<ITreeViewController> controller(tree, UseDefaultIID());
+    if (node && controller && controller->IsSelected(node->Get())) {
+      painter.fillRect(rect(), palette().color(QPalette::Highlight).lighter(170));
+    } else if ((y() / std::max(1, height())) % 2 == 1) {
+      painter.fillRect(rect(), palette().color(QPalette::AlternateBase));
+    }
+    painter.setPen(palette().color(QPalette::Midlight));
+    painter.drawLine(0, height() - 1, width(), height() - 1);
+  }
+  void mousePressEvent(QMouseEvent* event) override { Click(IEvent::Type::kMouseDown, event); }
+  void mouseDoubleClickEvent(QMouseEvent* event) override {
+    Click(IEvent::Type::kDoubleClick, event);
+  }
+
+private:
+  void Click(IEvent::Type type, QMouseEvent* event) {
+    event->accept();
+    if (!*fMirror)
+      return;
+    const QPoint where = event->position().toPoint();
+    const std::uint32_t modifiers = Modifiers(event->modifiers());
+    (*fMirror)->Input((*fMirror)->ViewOf(this), [=](IControlView* row) {
+      IEvent click(type, GSysPoint{where.x(), where.y()}, modifiers);
+      Dispatch(row, click);
+    });
+  }
+
+  MirrorLink fMirror;
+};
+
+} // namespace
+
+ViewMirror::ViewMirror(IControlView* root, QWidget* parent, Runner run)
+    : fView(root), fRun(std::move(run)) {
+  fLink = std::make_shared<ViewMirror*>(this);
+  fRoot = Make(root, parent);
+  Sync(root, true);
+  fRoot->resize(Rect(root->GetFrame()).size());
+}
+
+ViewMirror::~ViewMirror() {
+  Release();
+}
+
+void ViewMirror::Release() {
+  *fLink = nullptr;
+  fNodes.clear();
+  fViewOf.clear();
+  fPool.clear();
+}
+
+IControlView* ViewMirror::ViewOf(const QWidget* widget) const {
+  auto found = fViewOf.find(widget);
+  return found == fViewOf.end() ? nullptr : found->second;
+}
+
+void ViewMirror::Bind(IControlView* view, QWidget* widget) {
+  Node node{widget, {}, view->GetFrame(), {}};
+  if (WidgetKindName(view) == "row")
+    node.shape = Shape(view);
+  fNodes[view] = std::move(node);
+  fViewOf[widget] = view;
+}
+
+void ViewMirror::Collect(const IControlView* view, std::vector<QWidget*>& widgets) const {
+  const Node* node = Find(view);
+  if (!node)
+    return;
+  widgets.push_back(node->widget);
+  for (IControlView* child : node->children)
+    Collect(child, widgets);
+}
+
+QWidget* ViewMirror::Reuse(IControlView* row, QWidget* parent) {
+  const std::string shape = Shape(row);
+  auto fits = std::find_if(fPool.begin(), fPool.end(), [&](const Pooled& pooled) {
+    return pooled.shape == shape && pooled.row && pooled.row->parentWidget() == parent;
+  });
+  if (shape.empty() || fits == fPool.end())
+    return nullptr;
+  Pooled pooled = std::move(*fits);
+  fPool.erase(fits);
+  std::vector<IControlView*> views;
+  Preorder(row, views);
+  for (std::size_t i = 0; i < views.size() && i < pooled.widgets.size(); ++i)
+    Bind(views[i], pooled.widgets[i]);
+  for (IControlView* view : views) {
+    InterfacePtr<IPanelControlData> children(view, UseDefaultIID());
+    for (std::int32_t i = 0; children && i < children->Length(); ++i)
+      fNodes[view].children.push_back(children->GetWidget(i));
+  }
+  return pooled.row;
+}
+
+const ViewMirror::Node* ViewMirror::Find(const IControlView* view) const {
+  auto found = fNodes.find(view);
+  return found == fNodes.end() ? nullptr : &found->second;
+}
+
+QWidget* ViewMirror::WidgetFor(const IControlView* view) const {
+  const Node* node = Find(view);
+  return node ? node->widget : nullptr;
+}
+
+bool ViewMirror::Changed(IControlView* view) {
+  if (!Find(view))
+    return false;
+  Sync(view);
+  return true;
+}
+
+void ViewMirror::Refresh() {
+  if (Find(fView))
+    Sync(fView, true);
+}
+
+void ViewMirror::Input(IControlView* view, const std::function<void(IControlView*)>& act) {
+  if (!Find(view))
+    return;
+  InterfacePtr<IControlView> keep(view, UseDefaultIID()); // an observer may take it away
+  ++fInputDepth;
+  if (fRun && fInputDepth == 1)
+    fRun([&] { act(view); });
+  else
+    act(view);
+  --fInputDepth;
+  if (Find(view))
+    Sync(view); // the plug-in may have refused the change
+}
+
+QWidget* ViewMirror::Make(IControlView* view, QWidget* parent) {
+  const std::string kind = WidgetKindName(view);
+  QWidget* widget = nullptr;
+  if (kind == "text") {
+    auto* label = new QLabel(parent);
+    label->setTextFormat(::Qt::PlainText);
+    widget = label;
+  } else if (kind == "editbox") {
+    auto* edit = new QLineEdit(parent);
+    QObject::connect(edit, &QLineEdit::textEdited, [this, edit](const QString& text) {
+      Input(ViewOf(edit), [&text](IControlView* box) {
+        InterfacePtr<ITextControlData> data(box, UseDefaultIID());
+        if (data)
+          data->SetString(PMString(text.toStdString(), PMString::kDontTranslateDuringCall), kFalse,
+                          kTrue);
+      });
+    });
+    widget = edit;
+  } else if (kind == "checkbox") {
+    auto* box = new QCheckBox(parent);
+    QObject::connect(box, &QCheckBox::clicked, [this, box](bool on) {
+      Input(ViewOf(box), [on](IControlView* target) { Turn(target, on); });
+    });
+    widget = box;
+  } else if (kind == "button") {
+    auto* button = new QPushButton(parent);
+    button->setAutoDefault(false);
+    if (view->GetWidgetID() == kOKButtonWidgetID)
+      button->setDefault(true);
+    QObject::connect(button, &QPushButton::clicked, [this, button] {
+      Input(ViewOf(button), [](IControlView* b) { Turn(b, true); });
+    });
+    widget = button;
+  } else if (kind == "iconbutton" || kind == "expander") {
+    auto* button = new QToolButton(parent);
+    button->setAutoRaise(true);
+    button->setCheckable(kind == "expander");
+    QObject::connect(button, &QToolButton::clicked, [this, button, kind](bool on) {
+      Input(ViewOf(button), [&](IControlView* b) { Turn(b, kind == "iconbutton" || on); });
+    });
+    widget = button;
+  } else if (kind == "combo") {
+    auto* combo = new QComboBox(parent);
+    QObject::connect(combo, &QComboBox::activated, [this, combo](int index) {
+      Input(ViewOf(combo), [index](IControlView* target) {
+        InterfacePtr<IDropDownListController> choice(target, UseDefaultIID());
+        if (choice)
+          choice->Select(index, kTrue, kTrue);
+      });
+    });
+    widget = combo;
+  } else if (kind == "separator") {
+    auto* line = new QFrame(parent);
+    const PMRect frame = view->GetFrame();
+    line->setFrameShape(frame.Width() >= frame.Height() ? QFrame::HLine : QFrame::VLine);
+    line->setFrameShadow(QFrame::Sunken);
+    widget = line;
+  } else if (kind == "tree") {
+    widget = new TreeFrame(fLink, view, parent);
+  } else if (kind == "row") {
+    widget = new RowWidget(fLink, parent);
+  } else {
+    widget = new Container(fLink, parent);
+  }
+  widget->setObjectName(QString::asprintf("0x%x", view->GetWidgetID().Get()));
+  Bind(view, widget);
+  return widget;
+}
+
+void ViewMirror::Forget(IControlView* view, bool pooled) {
+  // The host may have let go of `view` already: only the map is read, never the view.
+  auto found = fNodes.find(view);
+  if (found == fNodes.end())
+    return;
+  const bool pool = !pooled && !found->second.shape.empty() && fPool.size() < kPoolLimit;
+  if (pool) {
+    Pooled row{found->second.widget, found->second.shape, {}};
+    Collect(view, row.widgets);
+    fPool.push_back(std::move(row));
+  }
+  Node node = std::move(fNodes[view]);
+  fNodes.erase(view);
+  fViewOf.erase(node.widget);
+  for (IControlView* child : node.children)
+    Forget(child, pooled || pool);
+  if (pooled)
+    return;
+  node.widget->hide();
+  if (!pool)
+    node.widget->deleteLater(); // it may be the one sending the click that removed it
+}
+
+void ViewMirror::SyncChildren(IControlView* view, Node& node, bool deep) {
+  InterfacePtr<IPanelControlData> panel(view, UseDefaultIID());
+  std::vector<IControlView*> now;
+  for (std::int32_t i = 0; panel && i < panel->Length(); ++i)
+    now.push_back(panel->GetWidget(i));
+  const std::vector<IControlView*> before = node.children;
+  for (IControlView* gone : before) {
+    if (std::find(now.begin(), now.end(), gone) == now.end())
+      Forget(gone);
+  }
+  auto* tree = dynamic_cast<TreeFrame*>(node.widget);
+  QWidget* parent = tree ? tree->Rows() : node.widget;
+  std::vector<IControlView*> made;
+  for (IControlView* child : now) {
+    if (Find(child))
+      continue;
+    QWidget* reused = WidgetKindName(child) == "row" ? Reuse(child, parent) : nullptr;
+    (reused ? reused : Make(child, parent))->show();
+    made.push_back(child);
+  }
+  fNodes[view].children = now; // `node` may have moved while children were added
+  // The others report their own changes: a tree laid out anew reads each new row once.
+  for (IControlView* child : deep ? now : made)
+    Sync(child, true);
+  if (tree)
+    tree->Sync();
+}
+
+void ViewMirror::Sync(IControlView* view, bool deep) {
+  Node& node = fNodes[view];
+  QWidget* widget = node.widget;
+  const std::string kind = WidgetKindName(view);
+  QWidget* rows = kind == "row" ? widget->parentWidget() : nullptr;
+  auto* tree = rows ? dynamic_cast<TreeFrame*>(rows->parentWidget()) : nullptr;
+  if (tree)
+    tree->PlaceRow(widget, Rect(view->GetFrame()));
+  else if (view != fView)
+    widget->setGeometry(Rect(view->GetFrame()));
+  if (view != fView) {
+    widget->setVisible(view->IsVisible());
+  }
+  widget->setEnabled(view->IsEnabled());
+  widget->setToolTip(view->GetToolTipText().IsEmpty() ? QString() : Shown(view->GetToolTipText()));
+  InterfacePtr<ITextControlData> text(view, UseDefaultIID());
+  InterfacePtr<IBooleanControlData> state(view, UseDefaultIID());
+  if (auto* label = dynamic_cast<QLabel*>(widget); label && text) {
+    label->setText(Shown(text->GetString()));
+  } else if (auto* edit = dynamic_cast<QLineEdit*>(widget); edit && text) {
+    edit->setEchoMode(text->IsPassword() ? QLineEdit::Password : QLineEdit::Normal);
+    const QString value = QString::fromStdString(text->GetString().GetUTF8String());
+    if (edit->text() != value)
+      edit->setText(value);
+  } else if (auto* box = dynamic_cast<QCheckBox*>(widget)) {
+    box->setText(text ? Shown(text->GetString()) : QString());
+    box->setChecked(state && state->IsSelected());
+  } else if (auto* button = dynamic_cast<QPushButton*>(widget); button && text) {
+    button->setText(Shown(text->GetString()));
+  } else if (auto* tool = dynamic_cast<QToolButton*>(widget)) {
+    if (kind == "expander") {
+      tool->setChecked(state && state->IsSelected());
+      tool->setArrowType(tool->isChecked() ? ::Qt::DownArrow : ::Qt::RightArrow);
+    } else if (view->GetRsrcID().IsValid()) {
+      const QPixmap icon = Icon(view);
+      tool->setIcon(icon);
+      tool->setIconSize(icon.size());
+    }
+  } else if (auto* combo = dynamic_cast<QComboBox*>(widget)) {
+    InterfacePtr<IStringListControlData> list(view, UseDefaultIID());
+    InterfacePtr<IDropDownListController> choice(view, UseDefaultIID());
+    QStringList entries;
+    for (std::int32_t i = 0; list && i < list->Length(); ++i)
+      entries.push_back(Shown(list->GetString(i)));
+    QStringList shown;
+    for (int i = 0; i < combo->count(); ++i)
+      shown.push_back(combo->itemText(i));
+    if (shown != entries) {
+      combo->clear();
+      combo->addItems(entries);
+    }
+    combo->setCurrentIndex(choice ? choice->GetSelected() : -1);
+  }
+  InterfacePtr<IPanelControlData> panel(view, UseDefaultIID());
+  if (panel)
+    SyncChildren(view, node, deep);
+  if (kind == "row" || kind == "tree")
+    widget->update();
+}
+
+void ViewMirror::Relayout(IControlView* container, QSize size) {
+  const Node* node = Find(container);
+  if (!node || WidgetKindName(container) == "tree")
+    return;
+  // Copies: a tree view laid out again adds rows, and the map with them.
+  const std::vector<IControlView*> children = node->children;
+  const double dx = size.width() - node->designFrame.Width();
+  const double dy = size.height() - node->designFrame.Height();
+  if (container == fView) {
+    const PMRect frame = container->GetFrame();
+    container->SetFrame(
+        PMRect{frame.left, frame.top, frame.left + size.width(), frame.top + size.height()},
+        kFalse);
+  }
+  for (IControlView* child : children) {
+    const Node* inner = Find(child);
+    if (!inner)
+      continue;
+    QWidget* widget = inner->widget;
+    PMRect frame = inner->designFrame;
+    const std::uint32_t binding = child->GetFrameBinding();
+    if (binding & kBindRight) {
+      frame.right += dx;
+      if (!(binding & kBindLeft))
+        frame.left += dx;
+    }
+    if (binding & kBindBottom) {
+      frame.bottom += dy;
+      if (!(binding & kBindTop))
+        frame.top += dy;
+    }
+    const bool resized = frame.Height() != child->GetFrame().Height();
+    child->SetFrame(frame, kFalse);
+    widget->setGeometry(Rect(frame));
+    if (resized && WidgetKindName(child) == "tree")
+      ScrollTree(child, TreeFirstRow(child)); // as many rows as now fit
+  }
+}
+
+} // namespace layra::gui

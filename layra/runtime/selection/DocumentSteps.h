@@ -1,0 +1,18 @@
+#pragma once
+// Steps on the front document: selecting page items and text, undo and redo, saving and
+// reopening, and the requests plug-ins offer to scripts.
+
+#include <iosfwd>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace layra {
+
+extern const char* const kDocumentStepsSyntax;
+
+/** Empty when the step was done, otherwise why not; nullopt when `words` is no such step. */
+std::optional<std::string> RunDocumentStep(const std::vector<std::string>& words,
+                                           std::ostream& out);
+
+} // namespace layra

@@ -1,0 +1,371 @@
+// The host's window over the test plug-in, driven by real Qt mouse clicks and key presses:
+// what the plug-in's observers hear, what the window draws, its dialogs, alerts, folder
+// dialog, documents, and that it repaints while the host works.
+
+#include "../plugin/TestPluginIDs.h"
+#include "Desktop.h"
+#include "DocumentView.h"
+#include "HostWindows.h"
+#include "Look.h"
+#include "TempDir.h"
+#include "TempHome.h"
+
+#include <layra/CAlert.h>
+#include <layra/FolderChooser.h>
+#include <layra/IApplication.h>
+#include <layra/IBooleanControlData.h>
+#include <layra/IObjectModel.h>
+#include <layra/IPageList.h>
+#include <layra/IPanelControlData.h>
+#include <layra/IPanelMgr.h>
+#include <layra/ISession.h>
+#include <layra/ITextControlData.h>
+#include <layra/ITreeViewMgr.h>
+#include <layra/SnapshotUtils.h>
+#include <layra/host/Host.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTabBar>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <fstream>
+#include <thread>
+
+namespace {
+
+using folivox::test::TempDir;
+using folivox::test::TempHome;
+using layra::gui::Desktop;
+
+/** Runs `act` once the modal window it waits for (a menu, a message box) is up. */
+void WhenModal(std::function<void(QWidget*)> act) {
+  QTimer::singleShot(0, [act] {
+    QWidget* modal = QApplication::activeModalWidget();
+    if (!modal)
+      modal = QApplication::activePopupWidget();
+    act(modal);
+  });
+}
+
+int DarkPixels(const QImage& image, const QRect& area) {
+  int dark = 0;
+  for (int y = area.top(); y <= area.bottom(); ++y)
+    for (int x = area.left(); x <= area.right(); ++x)
+      dark += qGray(image.pixel(x, y)) < 100;
+  return dark;
+}
+
+class Window : public testing::Test {
+protected:
+  void SetUp() override {
+    fHost = std::make_unique<layra::Host>(layra::HostOptions{
+        fHome.configDir() / "layra", {TEST_PLUGIN_DIR}, 1, layra::AlertAnswer::Default});
+    fHost->Start();
+    fUI.reset(static_cast<ITestUI*>(CreateObject(kTestLogBoss, IID_ITESTUI)));
+    ASSERT_TRUE(fUI);
+    fUI->SetRowCount(6);
+    fWindow = std::make_unique<Desktop>(*fHost);
+    fWindow->show();
+    Panels()->ShowPanelByWidgetID(kTestPanelWidgetID, true);
+    QCoreApplication::processEvents();
+    fUI->TakeLog();
+  }
+  void TearDown() override {
+    fWindow.reset();
+    fUI.reset();
+    fHost.reset();
+  }
+
+  static InterfacePtr<IPanelMgr> Panels() {
+    InterfacePtr<IApplication> application(GetExecutionContextSession()->QueryApplication());
+    return InterfacePtr<IPanelMgr>(application->QueryPanelManager());
+  }
+  static IControlView* Find(IControlView* root, WidgetID id) {
+    InterfacePtr<IPanelControlData> children(root, UseDefaultIID());
+    return children ? children->FindWidget(id, 9999) : nullptr;
+  }
+  IControlView* Find(WidgetID id) {
+    return Find(Panels()->GetPanelFromWidgetID(kTestPanelWidgetID), id);
+  }
+  /** A cell of a row on screen, rows from 1. */
+  IControlView* Cell(int row, WidgetID cell) {
+    InterfacePtr<IPanelControlData> rows(Find(kTestListWidgetID), UseDefaultIID());
+    return Find(rows->GetWidget(row - 1), cell);
+  }
+  template <class Shown> Shown* Qt(IControlView* view) {
+    auto* widget = dynamic_cast<Shown*>(fWindow->WidgetFor(view));
+    EXPECT_TRUE(widget);
+    return widget;
+  }
+  void Rebuild() {
+    InterfacePtr<ITreeViewMgr> tree(Find(kTestListWidgetID), UseDefaultIID());
+    tree->ChangeRoot();
+  }
+  std::vector<std::string> Log() { return fUI->TakeLog(); }
+  static bool Has(const std::vector<std::string>& log, const std::string& line) {
+    return std::find(log.begin(), log.end(), line) != log.end();
+  }
+
+  TempHome fHome;
+  std::unique_ptr<layra::Host> fHost;
+  InterfacePtr<ITestUI> fUI;
+  std::unique_ptr<Desktop> fWindow;
+};
+
+TEST_F(Window, ARowsCheckBoxClickedReachesThePluginsObserverAndAPluginChangeShowsAtOnce) {
+  QTest::mouseClick(Qt<QCheckBox>(Cell(2, kTestRowCheckBoxWidgetID)), ::Qt::LeftButton);
+  EXPECT_TRUE(Has(Log(), "row 2 on"));
+  // The plug-in redraws its rows from its own state: the tick stays.
+  Rebuild();
+  EXPECT_TRUE(Qt<QCheckBox>(Cell(2, kTestRowCheckBoxWidgetID))->isChecked());
+  EXPECT_FALSE(Qt<QCheckBox>(Cell(3, kTestRowCheckBoxWidgetID))->isChecked());
+  InterfacePtr<ITextControlData> label(Cell(4, kTestRowTextWidgetID), UseDefaultIID());
+  label->SetString(PMString("Renamed", PMString::kDontTranslateDuringCall));
+  EXPECT_EQ(Qt<QLabel>(Cell(4, kTestRowTextWidgetID))->text(), "Renamed");
+  // The plug-in keeps its ticks beyond this host: take this one off again.
+  QTest::mouseClick(Qt<QCheckBox>(Cell(2, kTestRowCheckBoxWidgetID)), ::Qt::LeftButton);
+  EXPECT_TRUE(Has(Log(), "row 2 off"));
+}
+
+TEST_F(Window, APasswordFieldShowsBulletsAndThePluginReceivesTheText) {
+  auto* field = Qt<QLineEdit>(Find(kTestPasswordWidgetID));
+  auto typed = [&](const char* text) {
+    field->clear();
+    QTest::keyClicks(field, text);
+    field->clearFocus();
+    QCoreApplication::processEvents();
+    return field->grab().toImage();
+  };
+  const QImage secret = typed("secret");
+  InterfacePtr<ITextControlData> data(Find(kTestPasswordWidgetID), UseDefaultIID());
+  EXPECT_EQ(data->GetString().GetUTF8String(), "secret");
+  EXPECT_TRUE(Has(Log(), "panel 1931 0x62c #0x900017"));
+  // Any text of the same length looks the same; a shorter one does not.
+  EXPECT_EQ(typed("qwerty"), secret);
+  EXPECT_NE(typed("abc"), secret);
+  EXPECT_EQ(data->GetString().GetUTF8String(), "abc");
+}
+
+TEST_F(Window, APanelMenuEntryPerformsItsAction) {
+  layra::gui::PaletteDock* dock = fWindow->Palette(kTestPanelWidgetID);
+  ASSERT_TRUE(dock && dock->isVisible());
+  QStringList entries;
+  WhenModal([&](QWidget* popup) {
+    QMenu* menu = dock->PanelMenu();
+    ASSERT_EQ(popup, menu);
+    for (QAction* action : menu->actions())
+      entries.push_back(action->isSeparator() ? "-" : action->text());
+    QAction* increment = menu->actions().at(2);
+    QTest::mouseClick(menu, ::Qt::LeftButton, {}, menu->actionGeometry(increment).center());
+  });
+  QTest::mouseClick(dock->MenuButton(), ::Qt::LeftButton);
+  EXPECT_EQ(entries, (QStringList{"Hello", "-", "Increment", "Show dialog"}));
+  InterfacePtr<ITestCounter> counter(
+      static_cast<ITestCounter*>(fHost->Workspace().Instantiate(IID_ITESTCOUNTER)));
+  EXPECT_EQ(counter->Get(), 1);
+}
+
+TEST_F(Window, ADialogIsModalAndItsCancelAppliesNothing) {
+  struct Case {
+    const char* name;
+    std::function<void(layra::gui::HostDialog*)> close;
+    std::vector<std::string> steps;
+  };
+  auto click = [this](WidgetID button) {
+    return [this, button](layra::gui::HostDialog* dialog) {
+      QTest::mouseClick(Qt<QPushButton>(Find(dialog->View(), button)), ::Qt::LeftButton);
+    };
+  };
+  const Case cases[] = {
+      {"Cancel", click(kCancelButtonWidgetID), {"closing"}},
+      {"Escape", [](auto* dialog) { QTest::keyClick(dialog, ::Qt::Key_Escape); }, {"closing"}},
+      {"OK", click(kOKButtonWidgetID), {"validate", "apply", "closing"}},
+  };
+  for (const Case& c : cases) {
+    fHost->PerformAction(kTestDialogAction);
+    layra::gui::HostDialog* dialog = fWindow->FrontDialog();
+    ASSERT_TRUE(dialog) << c.name;
+    EXPECT_TRUE(dialog->isVisible() && dialog->isModal());
+    QTest::keyClicks(Qt<QLineEdit>(Find(dialog->View(), kTestDialogEditWidgetID)), "fine");
+    Log();
+    c.close(dialog);
+    std::vector<std::string> heard;
+    for (const std::string& line : Log())
+      if (!line.starts_with("dialog "))
+        heard.push_back(line);
+    EXPECT_EQ(heard, c.steps) << c.name;
+    EXPECT_FALSE(fWindow->FrontDialog()) << c.name;
+  }
+}
+
+TEST_F(Window, AnAlertIsAMessageBoxWithItsButtonsAndDefault) {
+  layra::Alerts::Instance().SetPolicy(layra::AlertAnswer::Interactive);
+  QStringList buttons;
+  QString preset;
+  WhenModal([&](QWidget* modal) {
+    auto* box = dynamic_cast<QMessageBox*>(modal);
+    ASSERT_TRUE(box);
+    for (QAbstractButton* button : box->buttons())
+      buttons.push_back(button->text());
+    preset = box->defaultButton()->text();
+    for (QAbstractButton* button : box->buttons())
+      if (button->text() == "Later")
+        QTest::mouseClick(button, ::Qt::LeftButton);
+  });
+  const std::int16_t answer =
+      CAlert::ModalAlert(PMString("Send now?", PMString::kDontTranslateDuringCall),
+                         PMString("Send", PMString::kDontTranslateDuringCall),
+                         PMString("Later", PMString::kDontTranslateDuringCall),
+                         PMString("Never", PMString::kDontTranslateDuringCall), 2, kQuestionIcon);
+  buttons.sort();
+  EXPECT_EQ(buttons, (QStringList{"Later", "Never", "Send"}));
+  EXPECT_EQ(preset, "Later");
+  EXPECT_EQ(answer, 2);
+}
+
+TEST_F(Window, TheFolderChooserIsAFolderDialog) {
+  TempDir folder;
+  WhenModal([&](QWidget* modal) {
+    auto* dialog = dynamic_cast<QFileDialog*>(modal);
+    ASSERT_TRUE(dialog);
+    dialog->setDirectory(QString::fromStdString(folder.path().string()));
+    auto* buttons = dialog->findChild<QDialogButtonBox*>();
+    ASSERT_TRUE(buttons);
+    QTest::mouseClick(buttons->buttons().at(0), ::Qt::LeftButton);
+  });
+  const std::vector<IDFile> chosen =
+      FolderChooser::Choose(PMString("Where to", PMString::kDontTranslateDuringCall));
+  ASSERT_EQ(chosen.size(), 1u);
+  EXPECT_EQ(std::filesystem::canonical(chosen[0].GetPath()),
+            std::filesystem::canonical(folder.path()));
+}
+
+TEST_F(Window, APaletteScreenshotShowsTheRowsTheirTicksAndTheSelection) {
+  for (int row : {2, 5})
+    QTest::mouseClick(Qt<QCheckBox>(Cell(row, kTestRowCheckBoxWidgetID)), ::Qt::LeftButton);
+  QWidget* third = fWindow->WidgetFor(Cell(3, kTestRowTextWidgetID))->parentWidget();
+  QTest::mouseClick(third, ::Qt::LeftButton, {}, QPoint(third->width() - 5, 5));
+  TempDir folder;
+  const auto file = folder.path() / "palette.png";
+  std::string error;
+  ASSERT_TRUE(fWindow->Screenshot(file, "Test panel", &error)) << error;
+  const QImage shot(QString::fromStdString(file.string()));
+  ASSERT_FALSE(shot.isNull());
+  QWidget* dock = fWindow->Palette(kTestPanelWidgetID);
+  auto where = [&](IControlView* view) {
+    QWidget* widget = fWindow->WidgetFor(view);
+    return QRect(widget->mapTo(dock, QPoint(0, 0)), widget->size());
+  };
+  for (int row = 1; row <= 6; ++row) {
+    const QRect box = where(Cell(row, kTestRowCheckBoxWidgetID));
+    const QRect indicator(box.left() + 3, box.top() + 3, 9, 9);
+    const bool ticked = row == 2 || row == 5;
+    EXPECT_EQ(DarkPixels(shot, indicator) > 4, ticked) << "row " << row;
+    EXPECT_GT(DarkPixels(shot, where(Cell(row, kTestRowTextWidgetID))), 10) << "row " << row;
+    const QRgb beside = shot.pixel(box.left() - 4, box.center().y());
+    EXPECT_EQ(qBlue(beside) > qRed(beside) + 40, row == 3) << "row " << row;
+  }
+}
+
+TEST_F(Window, DocumentsShowTheirPagesAndTheFrontTabIsTheFrontDocument) {
+  std::string error;
+  ASSERT_TRUE(fWindow->OpenFile(SAMPLES_DIR "/08_12_05_005-008.lyd", &error)) << error;
+  const UIDRef first = fHost->FrontDocument();
+  layra::gui::DocumentView* view = fWindow->AddDocument(fHost->NewDocument(3, 600, 800));
+  EXPECT_EQ(view->PageCount(), 3);
+  QTest::keyClick(view, ::Qt::Key_PageDown);
+  EXPECT_EQ(view->CurrentPage(), 1);
+  ASSERT_TRUE(view->RenderNow());
+  const QImage page = view->PageImageShown();
+  // Zoomed to fit: one side fills the view but for the margins, neither spills over.
+  EXPECT_LE(page.height(), view->height());
+  EXPECT_LE(page.width(), view->width());
+  EXPECT_TRUE(page.height() == view->height() - 48 || page.width() == view->width() - 48);
+  EXPECT_EQ(page.pixel(page.width() / 2, page.height() / 2), 0xffffffffu);
+
+  auto* tabs = fWindow->findChild<QTabBar*>();
+  QTest::mouseClick(tabs, ::Qt::LeftButton, {}, tabs->tabRect(0).center());
+  EXPECT_EQ(fHost->FrontDocument(), first);
+  auto* sample = fWindow->FrontView();
+  ASSERT_TRUE(sample->RenderNow());
+  EXPECT_GT(DarkPixels(sample->PageImageShown(), sample->PageImageShown().rect()), 100);
+
+  TempDir folder;
+  ASSERT_TRUE(fWindow->SaveFrontAs(folder.path() / "copy.lyd", &error)) << error;
+  EXPECT_TRUE(std::filesystem::exists(folder.path() / "copy.lyd"));
+  EXPECT_EQ(tabs->tabText(0), "copy.lyd");
+  fWindow->CloseFront();
+  EXPECT_EQ(tabs->count(), 1);
+  EXPECT_NE(fHost->FrontDocument(), first);
+}
+
+TEST_F(Window, TheWindowRepaintsWhileTheHostWorks) {
+  const UIDRef document = fHost->NewDocument(1, 100, 100);
+  InterfacePtr<IPageList> pages(static_cast<IPageList*>(document.Instantiate(IID_IPAGELIST)));
+  const UIDRef page(document.GetDataBase(), pages->GetNthPageUID(0));
+  struct Paints : QObject {
+    int count = 0;
+    bool eventFilter(QObject*, QEvent* event) override {
+      count += event->type() == QEvent::Paint;
+      return false;
+    }
+  } paints;
+  fWindow->installEventFilter(&paints);
+  int during = 0;
+  fWindow->RunBusy([&] {
+    EXPECT_TRUE(fWindow->IsBusy());
+    for (int i = 0; i < 3; ++i) {
+      fWindow->update();
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+      SnapshotUtils(page, 1, 1, 72, 72, 0, 0, false, false, false, 0, 0, true, false);
+    }
+    during = paints.count;
+  });
+  fWindow->removeEventFilter(&paints);
+  EXPECT_GE(during, 2);
+  EXPECT_FALSE(fWindow->IsBusy());
+}
+
+TEST(WindowProgram, LayraGuiWritesScreenshotsOfTheWindowAndOfAPalette) {
+  TempHome home;
+  TempDir folder;
+  std::ofstream(folder.path() / "steps") << "show \"Test panel\"\n";
+  const std::string command =
+      std::string(LAYRA_PROGRAM) + " --gui --plugins " TEST_PLUGIN_DIR + " --home " +
+      (folder.path() / "home").string() + " --steps " + (folder.path() / "steps").string() +
+      " --screenshot " + (folder.path() / "window.png").string() +
+      " --screenshot 'Test panel=" + (folder.path() / "palette.png").string() +
+      "' " SAMPLES_DIR "/08_12_05_012.lyd >/dev/null 2>&1";
+  ASSERT_EQ(std::system(command.c_str()), 0);
+  const QImage window(QString::fromStdString((folder.path() / "window.png").string()));
+  const QImage palette(QString::fromStdString((folder.path() / "palette.png").string()));
+  ASSERT_FALSE(window.isNull() || palette.isNull());
+  EXPECT_GT(window.width(), palette.width());
+  EXPECT_GE(palette.width(), 220); // the palette's own width at least
+  // Without the window there is nothing to take a picture of.
+  EXPECT_NE(std::system((std::string(LAYRA_PROGRAM) + " --screenshot x.png 2>/dev/null").c_str()),
+            0);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+  QApplication application(argc, argv);
+  layra::gui::ApplyLook(application);
+  testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}
