@@ -4,6 +4,7 @@
 #include "frame/ImplementationTable.h"
 #include "panel/ITreeInformator.h"
 #include "prefs/PreferenceHooks.h"
+#include "prefs/PreferencePanel.h"
 #include "publish/ConfigurationAddress.h"
 #include "publish/FrontDocument.h"
 
@@ -60,8 +61,11 @@ void FolivoActionComponent::InstallHooks() {
 void FolivoActionComponent::Dispatch(ActionID action) {
   switch (action.Get()) {
   case kFolivoAcquireConfigurationActionID.Get():
+    AcquireConfiguration();
+    break;
   case kFolivoShowPreferencesActionID.Get():
     AcquireConfiguration();
+    OpenPreferencesDialog();
     break;
   case kFolivoSendPagesActionID.Get():
     SendPages();
