@@ -99,6 +99,8 @@ TEST_F(Widgets, ResourcesBecomeWidgetsWithTheirIDsFramesIconsAndTips) {
   EXPECT_FALSE(Find(WidgetID{0x90001C}));
   EXPECT_FALSE(Find(WidgetID{0x90001D})->GetRsrcID().IsValid());
   EXPECT_FALSE(Find(kTestHiddenTextWidgetID)->IsVisible());
+  InterfacePtr<IPanelControlData> rows(Find(kTestListWidgetID), UseDefaultIID());
+  EXPECT_EQ(rows->FindWidget(kTestListWidgetID), Find(kTestListWidgetID)); // finds itself
 
   const auto menu = layra::PanelMenu(kTestPanelWidgetID);
   ASSERT_EQ(menu.size(), 4u);
@@ -209,7 +211,9 @@ TEST_F(Widgets, TreeRowsExpandByTheirExpanderAndClicksPassThePlugInsHandler) {
   ASSERT_EQ(fAutomation.SelectRows("#0x900023", {3}), "");
   ASSERT_EQ(fAutomation.ExpandRow("#0x900023", 1, false), "");
   EXPECT_EQ(names(), "A B ");
-  EXPECT_EQ(fUI->TakeLog(), (Log{"initialize", "row click"}));
+  // The host's own row handler does nothing with a double click.
+  EXPECT_NE(fAutomation.DoubleClickRow("#0x900023", 2), "");
+  EXPECT_EQ(fUI->TakeLog(), (Log{"initialize", "row click", "row double click"}));
   ASSERT_EQ(fAutomation.Cancel(), "");
 }
 

@@ -289,6 +289,11 @@ public:
     InterfacePtr<IEventHandler> standard(this, PMIID{0x900002});
     return standard && standard->LButtonDn(e);
   }
+  bool16 LDoubleClick(IEvent* e) override {
+    Log("row double click");
+    InterfacePtr<IEventHandler> standard(this, PMIID{0x900002});
+    return standard && standard->LDoubleClick(e);
+  }
 };
 
 class TestPageCreator : public CPanelCreator {

@@ -94,7 +94,8 @@ bool Click(IControlView* widget, IEvent& event) {
   InterfacePtr<IControlView> view(widget, UseDefaultIID());
   while (view) {
     InterfacePtr<IEventHandler> handler(view, UseDefaultIID());
-    if (handler && handler->LButtonDn(&event))
+    const bool doubleClick = event.GetType() == IEvent::Type::kDoubleClick;
+    if (handler && (doubleClick ? handler->LDoubleClick(&event) : handler->LButtonDn(&event)))
       return true;
     view.reset(view->QueryParentView());
   }
@@ -296,6 +297,18 @@ Automation::Error Automation::SelectRows(const std::string& tree,
     if (!Click(widget, click))
       return "row " + std::to_string(rows[i]) + " of " + tree + " did not take the click";
   }
+  return {};
+}
+
+Automation::Error Automation::DoubleClickRow(const std::string& tree, std::int32_t row) {
+  IControlView* widget = nullptr;
+  if (Error error = FindRow(tree, row, widget); !error.empty())
+    return error;
+  InterfacePtr<IControlView> keep(widget, UseDefaultIID()); // the click may lay the tree out
+  IEvent click(IEvent::Type::kDoubleClick, GSysPoint{static_cast<int>(widget->GetFrame().left) + 1,
+                                                     static_cast<int>(widget->GetFrame().top) + 1});
+  if (!Click(widget, click))
+    return "row " + std::to_string(row) + " of " + tree + " did not take the double click";
   return {};
 }
 

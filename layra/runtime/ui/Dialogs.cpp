@@ -231,6 +231,8 @@ void CDialogObserver::Update(const ClassID& theChange, ISubject* theSubject, con
   Dialog* dialog = panels ? panels->Dialogs().DialogOf(Boss()) : nullptr;
   if (!button || !dialog)
     return;
+  // Closing lets go of the dialog's view, this observer's boss among it.
+  InterfacePtr<IPMUnknown> keep(Boss(), IID_IUNKNOWN);
   if (button->GetWidgetID() == kOKButtonWidgetID)
     dialog->Confirm();
   else if (button->GetWidgetID() == kCancelButtonWidgetID)

@@ -17,7 +17,8 @@ using Error = Automation::Error;
 const char* const kSyntax = R"(steps, one a line:
   show PALETTE | hide PALETTE
   press WIDGET | check WIDGET | uncheck WIDGET
-  toggle row N in TREE | select rows N... in TREE | expand row N in TREE | collapse row N in TREE
+  toggle row N in TREE | select rows N... in TREE | double-click row N in TREE
+  expand row N in TREE | collapse row N in TREE
   type "TEXT" into WIDGET | choose "ENTRY" in COMBO
   menu PALETTE "ENTRY" | action ID | preferences #PAGE-ID
   confirm | cancel | folder "PATH" | folder cancel
@@ -78,12 +79,15 @@ Error Run(Automation& automation, const Words& w, std::ostream& out) {
     return automation.Press(w[1]);
   if ((verb == "check" || verb == "uncheck") && n == 2)
     return automation.SetChecked(w[1], verb == "check");
-  if (verb == "toggle" || verb == "expand" || verb == "collapse") {
+  if (verb == "toggle" || verb == "expand" || verb == "collapse" || verb == "double-click") {
     std::int32_t row = 0;
     if (Error error = RowStep(w, row); !error.empty())
       return error;
-    return verb == "toggle" ? automation.ToggleRow(w[4], row)
-                            : automation.ExpandRow(w[4], row, verb == "expand");
+    if (verb == "toggle")
+      return automation.ToggleRow(w[4], row);
+    if (verb == "double-click")
+      return automation.DoubleClickRow(w[4], row);
+    return automation.ExpandRow(w[4], row, verb == "expand");
   }
   if (verb == "select" && n >= 5 && w[1] == "rows" && w[n - 2] == "in") {
     std::vector<std::int32_t> rows(n - 4);

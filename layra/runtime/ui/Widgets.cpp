@@ -292,6 +292,10 @@ std::int32_t PanelControlData::GetIndex(const IControlView* child) const {
 IControlView* PanelControlData::FindWidget(WidgetID id, std::int32_t depth) const {
   if (depth < 1)
     return nullptr;
+  // A widget finds itself too: a tree view's observer looks the tree view up in its own panel.
+  InterfacePtr<IControlView> self(this, UseDefaultIID());
+  if (self && self->GetWidgetID() == id && id.IsValid())
+    return self.get();
   for (IControlView* child : fChildren) {
     if (child->GetWidgetID() == id)
       return child;

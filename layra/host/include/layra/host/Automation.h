@@ -34,7 +34,10 @@ public:
   Error ToggleRow(const std::string& tree, std::int32_t row);
   /** Clicks the first row, then the others with the Command key. */
   Error SelectRows(const std::string& tree, const std::vector<std::int32_t>& rows);
+  /** Turns the row's expander. */
   Error ExpandRow(const std::string& tree, std::int32_t row, bool expand);
+  /** Double-clicks a row; it is an error when no handler takes the event. */
+  Error DoubleClickRow(const std::string& tree, std::int32_t row);
   Error Type(const std::string& widget, const std::string& text);
   Error Choose(const std::string& combo, const std::string& entry);
   Error ChooseMenu(const std::string& palette, const std::string& entry);
