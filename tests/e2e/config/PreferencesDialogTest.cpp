@@ -32,23 +32,16 @@ struct DialogCase {
   int downloads; // -1: not asserted
 };
 
-class PreferencesDialog : public testing::Test {
+// A host with a Folivox library from `plugins`, a document open, and the preferences page
+// reached through the host's automation.
+class PreferencesPage : public testing::Test {
 protected:
-  void SetUp() override {
-    setenv("no_proxy", "*", 1);
-    for (const char* folder : {"old", "new"})
-      ASSERT_TRUE(fServer.PutFile(std::string(folder) + "/FolivoPref.xml", "<CONFIG/>"));
-    ASSERT_TRUE(fServer.Start());
-    // No address yet: the start-up's download fails and is not tried again in this run.
-    fHost = std::make_unique<layra::Host>(layra::HostOptions{
-        fHome.configDir() / "layra", {FOLIVOX_PLUGIN_DIR}, 1, layra::AlertAnswer::First});
+  void StartHost(const char* plugins) {
+    fHost = std::make_unique<layra::Host>(
+        layra::HostOptions{fHome.configDir() / "layra", {plugins}, 1, layra::AlertAnswer::First});
     fHost->Start();
     // With a document open, closing the dialog settles a changed address at once.
     ASSERT_TRUE(fHost->NewDocument(1, 595, 842).IsValid());
-    InterfacePtr<ICommonPreferenceData> store = Store();
-    ASSERT_TRUE(store);
-    fOldAddress = Address("old", kStoredPassword);
-    store->SetValue(PMString("FolivoHTTP"), PMString(fOldAddress));
   }
 
   InterfacePtr<ICommonPreferenceData> Store() const {
@@ -56,8 +49,8 @@ protected:
         fHost->Workspace().Instantiate(IID_ICOMMONPREFERENCEDATA)));
   }
 
-  std::string Stored() const {
-    std::unique_ptr<PMString> value = Store()->GetValue(PMString("FolivoHTTP"));
+  std::string Stored(const char* key = "FolivoHTTP") const {
+    std::unique_ptr<PMString> value = Store()->GetValue(PMString(key));
     return value ? value->GetUTF8String() : "(none)";
   }
 
@@ -73,6 +66,22 @@ protected:
     return done ? testing::AssertionSuccess() : testing::AssertionFailure() << error;
   }
 
+  // The number of the tree row that shows `text`; 0 when none does.
+  static std::string RowOf(const std::string& text) {
+    std::string dump;
+    layra::Automation().Dump("dialog", dump);
+    std::istringstream lines(dump);
+    std::string line, row = "0";
+    while (std::getline(lines, line)) {
+      if (const auto at = line.find("row ");
+          at != std::string::npos && line.find('#') == std::string::npos)
+        row = line.substr(at + 4, line.find(' ', at + 4) - at - 4);
+      if (line.find("\"" + text + "\"") != std::string::npos)
+        return row;
+    }
+    return "0";
+  }
+
   int UndoSteps() {
     int steps = 0;
     while (steps < 10 && CmdUtils::UndoLast(fHost->Workspace().GetDataBase()))
@@ -80,16 +89,31 @@ protected:
     return steps;
   }
 
+  folivox::test::TempHome fHome;
+  std::unique_ptr<layra::Host> fHost;
+  std::string fShown;
+};
+
+class PreferencesDialog : public PreferencesPage {
+protected:
+  void SetUp() override {
+    setenv("no_proxy", "*", 1);
+    for (const char* folder : {"old", "new"})
+      ASSERT_TRUE(fServer.PutFile(std::string(folder) + "/FolivoPref.xml", "<CONFIG/>"));
+    ASSERT_TRUE(fServer.Start());
+    // No address yet: the start-up's download fails and is not tried again in this run.
+    ASSERT_NO_FATAL_FAILURE(StartHost(FOLIVOX_PLUGIN_DIR));
+    fOldAddress = Address("old", kStoredPassword);
+    Store()->SetValue(PMString("FolivoHTTP"), PMString(fOldAddress));
+  }
+
   std::string Address(const char* folder, const char* password) const {
     return "http://folivox:" + std::string(password) +
            "@127.0.0.1:" + std::to_string(fServer.port()) + "/" + folder + "/FolivoPref.xml";
   }
 
-  folivox::test::TempHome fHome;
   HttpTestServer fServer;
-  std::unique_ptr<layra::Host> fHost;
   std::string fOldAddress;
-  std::string fShown;
 };
 
 class PreferencesDialogCases : public PreferencesDialog,
@@ -167,6 +191,56 @@ TEST_F(PreferencesDialog, TypingShowsTheNewAddressMaskedInTheRowAtOnce) {
       << fShown;
   EXPECT_NE(fShown.find("editbox #0x122507 \"•••"), std::string::npos) << fShown;
   EXPECT_EQ(fServer.requestLines().back(), "GET /new/FolivoPref.xml HTTP/1.1");
+}
+
+// Folivox with a group of a choice and a folder preference besides the address.
+class ProbePage : public PreferencesPage {
+protected:
+  void SetUp() override {
+    ASSERT_NO_FATAL_FAILURE(StartHost(PROBE_PLUGIN_DIR));
+    Store()->SetValue(PMString("ProbeMode"), PMString("x"));
+    Store()->SetValue(PMString("ProbeFolder"), PMString("/old"));
+  }
+
+  testing::AssertionResult Open() {
+    testing::AssertionResult opened = Run({"action 0x12250D"});
+    return opened ? Run({"expand row " + RowOf("Probe group") + " in #0x122503"}) : opened;
+  }
+  testing::AssertionResult Select(const char* label) {
+    return Run({"select rows " + RowOf(label) + " in #0x122503", "dump dialog"});
+  }
+  bool Shows(const std::string& text) {
+    const bool shown = fShown.find(text) != std::string::npos;
+    fShown.clear();
+    return shown;
+  }
+};
+
+TEST_F(ProbePage, GroupChoiceAndFolderRows) {
+  ASSERT_TRUE(Open());
+  ASSERT_TRUE(Select("Probe group"));
+  EXPECT_TRUE(Shows("editbox #0x122507 hidden\n    combo #0x122506 hidden\n    button #0x12250a "
+                    "hidden"));
+  // "x" is no value of the choice: the row shows nothing and confirming stores nothing.
+  ASSERT_TRUE(Select("Mode"));
+  EXPECT_TRUE(Shows("combo #0x122506 [\"Fast\", \"Slow\"]"));
+  ASSERT_TRUE(Run({"confirm"}));
+  EXPECT_EQ(Stored("ProbeMode"), "x");
+
+  ASSERT_TRUE(Open());
+  ASSERT_TRUE(Select("Mode"));
+  ASSERT_TRUE(Run({"choose \"Slow\" in #0x122506", "dump dialog"}));
+  EXPECT_TRUE(Shows("text #0x122508 \"Slow\""));
+  // The browse button's label has no text in the tables: it shows its key.
+  ASSERT_TRUE(Select("Folder"));
+  EXPECT_TRUE(Shows("editbox #0x122507 \"/old\"\n    combo #0x122506 hidden\n    button "
+                    "#0x12250a \"0x122500kGPSPChangeKey\""));
+  ASSERT_TRUE(Run({"folder cancel", "press #0x12250a", "dump dialog"}));
+  EXPECT_TRUE(Shows("text #0x122508 \"/old\""));
+  ASSERT_TRUE(Run({"folder \"/tmp/chosen\"", "press #0x12250a", "dump dialog", "confirm"}));
+  EXPECT_TRUE(Shows("text #0x122508 \"/tmp/chosen\""));
+  EXPECT_EQ(Stored("ProbeMode"), "s");
+  EXPECT_EQ(Stored("ProbeFolder"), "/tmp/chosen");
 }
 
 } // namespace
