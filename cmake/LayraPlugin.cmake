@@ -25,7 +25,12 @@ function(layra_add_plugin target)
 
   add_library(${target} MODULE ${ARG_SOURCES} "${asm}")
   target_link_libraries(${target} PRIVATE ${ARG_LIBS} layra)
-  target_link_options(${target} PRIVATE "-Wl,--version-script=${script}" "-Wl,--no-undefined")
+  target_link_options(${target} PRIVATE "-Wl,--version-script=${script}")
+  # clang links the sanitizer runtimes into executables only, so a sanitized plug-in leaves
+  # their symbols for the program to supply.
+  if(NOT (CMAKE_CXX_COMPILER_ID STREQUAL "Clang" AND (FOLIVOX_SANITIZE OR FOLIVOX_FUZZ)))
+    target_link_options(${target} PRIVATE "-Wl,--no-undefined")
+  endif()
   set_target_properties(${target} PROPERTIES PREFIX "" SUFFIX ".so"
     CXX_VISIBILITY_PRESET hidden VISIBILITY_INLINES_HIDDEN ON
     LINK_DEPENDS "${script}"

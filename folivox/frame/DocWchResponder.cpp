@@ -3,7 +3,7 @@
 #include "frame/ActionRequests.h"
 #include "frame/FolivoxIDs.h"
 #include "frame/ImplementationTable.h"
-#include "panel/ITreeInformator.h"
+#include "panel/FolivoTreeInformator.h"
 #include "publish/FolivoActionComponent.h"
 
 #include <layra/ISignalMgr.h>
@@ -41,13 +41,13 @@ void DocWchResponder::AfterOpen(const UIDRef& document) {
   if (!IsReady())
     return;
   sharedActionComponent->ParseDocumentNameOf(&document);
-  gFolivoTreeInformator->LoadPageStatuses(document);
+  gFolivoTreeInformator->LoadPageStatuses(&document);
 }
 
 void DocWchResponder::BeforeSave() {
   if (!IsReady())
     return;
-  gFolivoTreeInformator->StorePageStatuses();
+  gFolivoTreeInformator->StorePageStatuses(nullptr);
   sharedActionComponent->SendPages();
 }
 
@@ -55,5 +55,5 @@ void DocWchResponder::AfterSaveAs(const UIDRef& document) {
   if (!IsReady())
     return;
   gPageListDirty = true;
-  gFolivoTreeInformator->LoadPageStatuses(document);
+  gFolivoTreeInformator->LoadPageStatuses(&document);
 }

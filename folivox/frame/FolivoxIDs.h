@@ -23,12 +23,19 @@ constexpr ClassID kFolivoPageNodeWidgetBoss{0x12250c};
 
 // Implementations
 constexpr ImplementationID kFolivoActionComponentImpl{0x122500};
+constexpr ImplementationID kFolivoDialogControllerImpl{0x122501};
+constexpr ImplementationID kFolivoDialogObserverImpl{0x122502};
 constexpr ImplementationID kDocWchResponderImpl{0x122503};
 constexpr ImplementationID kDocWchServiceProviderImpl{0x122504};
 constexpr ImplementationID kCommonPreferenceDataImpl{0x122505};
 constexpr ImplementationID kCommonPreferenceCommandImpl{0x122506};
 constexpr ImplementationID kFolivoStartStopObserverImpl{0x12250f};
 constexpr ImplementationID kQUORAdvertisementAttributesImpl{0x122511};
+constexpr ImplementationID kFolivoSelectionObserverImpl{0x122517};
+constexpr ImplementationID kTreeListAdapterImpl{0x122518};
+constexpr ImplementationID kTreeListManagerImpl{0x122519};
+constexpr ImplementationID kFolivoTreeInformatorImpl{0x12251a};
+constexpr ImplementationID kFolivoTreeListNodeObserverImpl{0x12251c};
 
 // Interfaces
 constexpr PMIID IID_ICOMMONPREFERENCEDATA{0x122500};
@@ -56,7 +63,21 @@ constexpr ActionID kFolivoSeparator2ActionID{0x122512};
 
 // Widgets
 constexpr WidgetID kFolivoPanelWidgetID{0x122500};
+constexpr WidgetID kFolivoDialogWidgetID{0x122501};
 constexpr WidgetID kFolivoPageListWidgetID{0x12250C};
+constexpr WidgetID kFolivoPageNodeWidgetID{0x12250D};
+constexpr WidgetID kFolivoPageNameWidgetID{0x12250E};
+constexpr WidgetID kPageStatusCheckboxWidgetID{0x12250F};
+constexpr WidgetID kFolivoInvertStatusesButtonWidgetID{0x122510};
+constexpr WidgetID kFolivoCheckAllButtonWidgetID{0x122525};
+constexpr WidgetID kFolivoUncheckAllButtonWidgetID{0x122526};
+constexpr WidgetID kFolivoSendButtonWidgetID{0x122527};
+
+// Resources
+constexpr RsrcID kFolivoDialogRsrcID{250};
+constexpr RsrcID kFolivoPanelRsrcID{700};
+constexpr std::int32_t kFolivoPageRowStyle = 800;
+constexpr RsrcID kFolivoPageRowRsrcID{850};
 
 // Messages
 constexpr ClassID kPreferenceDataChangedMessage{0x122508};

@@ -1,9 +1,9 @@
 #include "frame/PlugIn.h"
 
 #include "frame/ImplementationTable.h"
+#include "net/UpdateCheck.h"
 
-#include <layra/IImplementationRegistry.h>
-#include <layra/ISession.h>
+#include <vector>
 
 namespace {
 std::string& ResourceFile() {
@@ -26,14 +26,14 @@ std::string PlugIn::GetResourceFile() const {
 }
 
 bool PlugIn::RegisterImplementations(PluginID id) {
-  InterfacePtr<IImplementationRegistry> registry(GetExecutionContextSession(), UseDefaultIID());
-  if (!registry)
-    return false;
+  std::vector<ImplementationRecord> records;
   for (const folivox::RegistrationRecord* entry = folivox::ImplementationTableHead(); entry;
-       entry = entry->next) {
-    const ImplementationRecord& r = entry->record;
-    registry->RegisterImplementation(id, r.id, r.create, r.destroy, r.size, r.persist, r.reserved,
-                                     r.reservedFlags);
-  }
-  return true;
+       entry = entry->next)
+    records.push_back(entry->record);
+  return RegisterRecords(id, records);
+}
+
+void PlugIn::Unload() {
+  // Past the wait the worker is abandoned: it holds nothing the host saves.
+  WaitForUpdateCheck(kUpdateCheckShutdownWait);
 }

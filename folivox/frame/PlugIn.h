@@ -1,25 +1,16 @@
 #pragma once
 
-#include <layra/IPlugIn.h>
+#include <layra/CPlugIn.h>
 
 #include <string>
 
 /** The plug-in object the host receives from GetPlugIn. */
-class PlugIn final : public IPlugIn {
+class PlugIn final : public CPlugIn {
 public:
-  void SetPluginID(PluginID id) override { fPluginID = id; }
-  PluginID GetPluginID() const override { return fPluginID; }
   std::string GetResourceFile() const override;
   bool RegisterImplementations(PluginID id) override;
-
-  bool CanLoad() override { return true; }
-  bool Load() override { return true; }
-  bool CanUnload() override { return true; }
-  bool IsOptional() override { return false; }
-  void Unload() override {}
-
-private:
-  PluginID fPluginID = kInvalidPlugin;
+  /** Gives the update-check worker a bounded time to finish before the host goes. */
+  void Unload() override;
 };
 
 PlugIn& ThePlugIn();

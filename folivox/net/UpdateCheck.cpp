@@ -4,11 +4,14 @@
 #include "net/UpdateQuery.h"
 #include "publish/MachineIdentity.h"
 
+#include <curl/curl.h>
 #include <omnithread.h>
 
 #include <cctype>
+#include <condition_variable>
 #include <cstdio>
 #include <cstring>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -31,16 +34,27 @@ std::string ReleaseBuildText() {
   return build;
 }
 
+// Whether the worker runs. Never destroyed: a worker abandoned at shut-down may still
+// reach it while the process ends.
+struct WorkerState {
+  std::mutex mutex;
+  std::condition_variable finished;
+  bool running = false;
+};
+
+WorkerState& Worker() {
+  static auto* state = new WorkerState();
+  return *state;
+}
+
 void Pause() {
   omni_thread::yield();
 }
 
+// An address cut short would lead somewhere else, so one that does not fit is not offered.
 void Publish(const std::string& address) {
-  if (address.size() >= sizeof gUpdateUrl) {
-    std::printf("Update address of %zu characters is longer than %zu; ignored.\n", address.size(),
-                sizeof gUpdateUrl - 1);
+  if (address.size() >= sizeof gUpdateUrl)
     return;
-  }
   std::memcpy(gUpdateUrl, address.c_str(), address.size() + 1);
   gUpdateUrlReady.store(1, std::memory_order_release);
 }
@@ -69,7 +83,7 @@ void RunUpdateCheck(const UpdateServer& server) {
   // An answer that filled the buffer was cut short: its last record may be incomplete, so
   // only records that ended before the cut count.
   if (text.size() == kUpdateResponseCapacity - 1) {
-    const std::size_t lastEnd = text.rfind('\r');
+    const std::size_t lastEnd = text.find_last_of("\r\n");
     text.erase(lastEnd == std::string::npos ? 0 : lastEnd + 1);
   }
   ReadAnswer(text.c_str());
@@ -78,8 +92,25 @@ void RunUpdateCheck(const UpdateServer& server) {
 
 void UpdateCheckThread(void*) {
   RunUpdateCheck(BuiltInUpdateServer());
+  WorkerState& worker = Worker();
+  const std::lock_guard lock(worker.mutex);
+  worker.running = false;
+  worker.finished.notify_all();
 }
 
 void StartUpdateCheck() {
+  // libcurl's first-use initialisation is not safe on a second thread, nor while the
+  // process ends; here it is done before the worker exists.
+  curl_global_init(CURL_GLOBAL_DEFAULT);
+  {
+    const std::lock_guard lock(Worker().mutex);
+    Worker().running = true;
+  }
   omni_thread::create(&UpdateCheckThread, nullptr, omni_thread::PRIORITY_LOW);
+}
+
+bool WaitForUpdateCheck(std::chrono::milliseconds limit) {
+  WorkerState& worker = Worker();
+  std::unique_lock lock(worker.mutex);
+  return worker.finished.wait_for(lock, limit, [&] { return !worker.running; });
 }

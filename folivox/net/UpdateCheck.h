@@ -4,6 +4,7 @@
 #include "net/UpdateServer.h"
 
 #include <atomic>
+#include <chrono>
 
 /** The download address the worker found; read only after gUpdateUrlReady is seen set. */
 extern char gUpdateUrl[512];
@@ -12,8 +13,13 @@ extern std::atomic<unsigned char> gUpdateUrlReady;
 
 /** Body of the worker thread; the argument is not used. */
 void UpdateCheckThread(void* argument);
-/** Starts the worker as a detached thread at low priority. */
+/** Initialises libcurl on the calling (main) thread, then starts the worker as a detached
+ *  thread at low priority. */
 void StartUpdateCheck();
+/** How long the plug-in's shut-down waits for the worker. */
+inline constexpr std::chrono::milliseconds kUpdateCheckShutdownWait{2000};
+/** Waits at most `limit` for a started worker to finish; true when none is running. */
+bool WaitForUpdateCheck(std::chrono::milliseconds limit);
 
 /**
  * Asks `server` whether a newer build exists and publishes the address it offers in

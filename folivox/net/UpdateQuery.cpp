@@ -2,6 +2,7 @@
 
 #include "net/HttpClient.h"
 #include "publish/MachineIdentity.h"
+#include "publish/PercentEncoding.h"
 
 #include <platform/Network.h>
 
@@ -13,11 +14,6 @@ namespace {
 
 constexpr std::size_t kQueryCapacity = 1024;
 constexpr std::uint32_t kConnectTimeoutMs = 5000;
-
-bool IsUnreserved(unsigned char c) {
-  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' ||
-         c == '.' || c == '_' || c == '~';
-}
 
 std::optional<platform::HostEntry> LookUpThisMachine() {
   const std::string name = platform::LocalHostName();
@@ -61,31 +57,12 @@ std::optional<std::string> FormatQueryPath(const std::string& prefix, const Quer
       "%sAPP_NAME=%s&DOMAIN=%s&APP_VER=%s&USER=%s&BUILD=%u&WINVER=%s&INTERNALIP=%s", prefix.c_str(),
       values.appName.c_str(), values.domain.c_str(), values.version.c_str(), values.user.c_str(),
       static_cast<unsigned>(values.build), values.systemVersion.c_str(), values.address.c_str());
-  if (length < 0 || static_cast<std::size_t>(length) >= path.size()) {
-    std::printf("Update query of %d bytes exceeds %zu; not sent.\n", length, path.size() - 1);
+  if (length < 0 || static_cast<std::size_t>(length) >= path.size())
     return std::nullopt;
-  }
   return std::string(path.data(), static_cast<std::size_t>(length));
 }
 
 } // namespace
-
-std::string PercentEncode(std::string_view text) {
-  static constexpr char kHexDigits[] = "0123456789ABCDEF";
-  std::string encoded;
-  encoded.reserve(text.size());
-  for (const char c : text) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (IsUnreserved(byte)) {
-      encoded += c;
-      continue;
-    }
-    encoded += '%';
-    encoded += kHexDigits[byte >> 4];
-    encoded += kHexDigits[byte & 0xF];
-  }
-  return encoded;
-}
 
 std::string DottedVersion(std::string_view versionText) {
   std::string version;
@@ -99,16 +76,12 @@ std::string DottedVersion(std::string_view versionText) {
 
 bool QueryUpdateServer(const char* appName, const char* userName, const char* domain, char* out,
                        const char* versionText, const char* buildText, const UpdateServer& server) {
-  if (out == nullptr) {
-    std::printf("Update query not sent: no room for the answer.\n");
+  if (out == nullptr)
     return true;
-  }
   out[0] = '\0';
   if (appName == nullptr || userName == nullptr || domain == nullptr || versionText == nullptr ||
-      buildText == nullptr) {
-    std::printf("Update query not sent: a required text is missing.\n");
+      buildText == nullptr)
     return true;
-  }
   if (!platform::IsConnectedToNetwork()) {
     return true;
   }

@@ -10,9 +10,6 @@
 /** Size of the buffer QueryUpdateServer fills, terminator included. */
 inline constexpr std::size_t kUpdateResponseCapacity = 24576;
 
-/** `text` with every byte except A-Z a-z 0-9 - . _ ~ written as %XX. */
-std::string PercentEncode(std::string_view text);
-
 /** A version such as "1, 0, 2" as "1.0.2": spaces dropped, commas turned into dots. */
 std::string DottedVersion(std::string_view versionText);
 

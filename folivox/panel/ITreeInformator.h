@@ -1,31 +1,27 @@
 #pragma once
-// What the rest of the plug-in asks of the page panel's list: the ready
-// statuses of the front document's pages, kept in memory and in the store.
+// What the page list's tree view asks of the plug-in: the row style and layout, the
+// number of rows, and the contents of one row.
 
 #include "frame/FolivoxIDs.h"
-#include "panel/PageStatusEntry.h"
 
 #include <layra/IPMUnknown.h>
-#include <layra/UIDRef.h>
+#include <layra/NodeID.h>
 
 #include <vector>
+
+class IPanelControlData;
 
 class ITreeInformator : public IPMUnknown {
 public:
   static constexpr PMIID kDefaultIID = IID_ITREEINFORMATOR;
 
-  virtual void MakePagesReady() = 0;
-  virtual void MakePagesNotReady() = 0;
-  virtual void InvertPageStatuses() = 0;
-  virtual void LoadPageStatuses(const UIDRef& document) = 0;
-  virtual void StorePageStatuses() = 0;
-  /** The statuses of the rows, as the manifests report them. */
-  virtual std::vector<PageStatusEntry> GetPageStatuses() const = 0;
-  /** Rebuilds the rows when the front document's pages changed. */
-  virtual void RefreshPageList() = 0;
+  virtual std::int32_t GetRowStyle() = 0;
+  virtual std::int32_t GetRowWidgetRsrcID() = 0;
+  /** Recounts the items and remembers the count. */
+  virtual std::int32_t CountPages() = 0;
+  /** The count of the last CountPages. */
+  virtual std::int32_t GetPageCount() = 0;
+  virtual bool16 ApplyDataToWidget(const NodeID& node, IPanelControlData* rowWidgets,
+                                   std::int32_t message) = 0;
+  virtual std::vector<NodeID>& GetItemList() = 0;
 };
-
-/** The page list's informator; null while the panel's list does not exist. */
-extern ITreeInformator* gFolivoTreeInformator;
-/** Set when the list must be rebuilt because the document changed its name. */
-extern bool gPageListDirty;

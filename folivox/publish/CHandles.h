@@ -16,13 +16,3 @@ struct CurlEasyCleanup {
   void operator()(CURL* handle) const { curl_easy_cleanup(handle); }
 };
 using CurlEasyHandle = std::unique_ptr<CURL, CurlEasyCleanup>;
-
-struct CurlListFree {
-  void operator()(curl_slist* list) const { curl_slist_free_all(list); }
-};
-using CurlList = std::unique_ptr<curl_slist, CurlListFree>;
-
-struct CurlUrlCleanup {
-  void operator()(CURLU* url) const { curl_url_cleanup(url); }
-};
-using CurlUrl = std::unique_ptr<CURLU, CurlUrlCleanup>;

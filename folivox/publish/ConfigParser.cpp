@@ -52,6 +52,18 @@ DomServices QueryDomServices() {
   return {parser, services};
 }
 
+// A comment, a doctype or a processing instruction may come before the element the file is
+// about.
+InterfacePtr<IXMLDOMNode> FirstElement(const IXMLDOMNode& documentNode) {
+  const std::vector<IXMLDOMNode*> referenced = documentNode.GetChildren();
+  std::vector<InterfacePtr<IXMLDOMNode>> children(referenced.begin(), referenced.end());
+  for (InterfacePtr<IXMLDOMNode>& child : children) {
+    if (child->IsElement())
+      return std::move(child);
+  }
+  return InterfacePtr<IXMLDOMNode>();
+}
+
 } // namespace
 
 void BuildNode(ConfigNode& node, const IXMLDOMNode& domNode) {
@@ -88,7 +100,7 @@ std::unique_ptr<ConfigNode> ParseConfigXML(IPMStream* stream) {
     std::printf("Could not create IIDXMLDOMNode. Cannot proceed.\n");
     return nullptr;
   }
-  InterfacePtr<IXMLDOMNode> first(documentNode->GetFirstChild());
+  InterfacePtr<IXMLDOMNode> first = FirstElement(*documentNode);
   if (!first) {
     std::printf("Could not get the first child of XML structure. Cannot continue.\n");
     return nullptr;

@@ -8,7 +8,7 @@
 class IPMStream;
 class IXMLDOMNode;
 
-/** The tree of the document's first node; null, after a line on standard output, when the
+/** The tree of the document's first element; null, after a line on standard output, when the
  *  stream holds no well-formed XML. */
 std::unique_ptr<ConfigNode> ParseConfigXML(IPMStream* stream);
 

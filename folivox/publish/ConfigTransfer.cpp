@@ -4,14 +4,32 @@
 
 #include <cstdio>
 #include <memory>
+#include <strings.h>
 
 namespace {
 
 // The configuration download blocks the host's main thread while it runs.
 constexpr long kTimeoutSeconds = 5;
 
-std::size_t WriteToFile(char* data, std::size_t size, std::size_t count, void* file) {
-  return std::fwrite(data, size, count, static_cast<std::FILE*>(file)) * size;
+// Far above any real configuration; an answer this long is something else, and is not let
+// fill the disk while it arrives.
+constexpr std::size_t kLargestConfiguration = 16u << 20;
+
+struct Target {
+  std::FILE* file;
+  std::size_t written = 0;
+  bool tooLarge = false;
+};
+
+std::size_t WriteToFile(char* data, std::size_t size, std::size_t count, void* context) {
+  auto* target = static_cast<Target*>(context);
+  const std::size_t bytes = size * count;
+  if (bytes > kLargestConfiguration - target->written) {
+    target->tooLarge = true;
+    return 0;
+  }
+  target->written += bytes;
+  return std::fwrite(data, 1, bytes, target->file);
 }
 
 // Sets options until libcurl refuses one; the refusal is the transfer's result.
@@ -41,8 +59,21 @@ CURLcode Configure(CURL* curl, const std::string& url) {
       // Without it an error page would arrive as a "successful" download and replace the
       // last good configuration.
       .Set(CURLOPT_FAILONERROR, 1L)
+      .Set(CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(kLargestConfiguration))
       .Set(CURLOPT_WRITEFUNCTION, &WriteToFile)
       .Result();
+}
+
+// Only an HTTP answer of 2xx carries the file; a redirection or any other answer leaves the
+// last good configuration in place. Other protocols have no such codes.
+CURLcode CheckAnswer(CURL* curl) {
+  const char* scheme = nullptr;
+  long status = 0;
+  if (curl_easy_getinfo(curl, CURLINFO_SCHEME, &scheme) != CURLE_OK || !scheme ||
+      curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status) != CURLE_OK)
+    return CURLE_HTTP_RETURNED_ERROR;
+  const bool http = strncasecmp(scheme, "http", 4) == 0;
+  return http && (status < 200 || status > 299) ? CURLE_HTTP_RETURNED_ERROR : CURLE_OK;
 }
 
 // Closing flushes what the C library still buffers; a file that could not be completed is
@@ -66,8 +97,13 @@ std::optional<CURLcode> DownloadConfigurationFile(const std::string& url, const 
     std::printf("Nie mozna bylo otworzyc pliku \"%s\" do zapisu.\n", path.c_str());
     return std::nullopt;
   }
-  CURLcode code = curl_easy_setopt(curl.get(), CURLOPT_WRITEDATA, file.get());
+  Target target{file.get()};
+  CURLcode code = curl_easy_setopt(curl.get(), CURLOPT_WRITEDATA, &target);
   if (code == CURLE_OK)
     code = curl_easy_perform(curl.get());
+  if (target.tooLarge)
+    code = CURLE_FILESIZE_EXCEEDED;
+  if (code == CURLE_OK)
+    code = CheckAnswer(curl.get());
   return Close(std::move(file), code);
 }

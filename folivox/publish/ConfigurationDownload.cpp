@@ -1,9 +1,10 @@
 #include "frame/Alerts.h"
 #include "frame/FolivoxIDs.h"
-#include "panel/ITreeInformator.h"
+#include "panel/FolivoTreeInformator.h"
 #include "prefs/PreferenceAccess.h"
 #include "publish/AlertText.h"
 #include "publish/CHandles.h"
+#include "publish/ConfigParser.h"
 #include "publish/ConfigTransfer.h"
 #include "publish/ConfigurationAddress.h"
 #include "publish/FolivoActionComponent.h"
@@ -16,6 +17,7 @@
 #include <layra/IDataBase.h>
 #include <layra/IPanelMgr.h>
 #include <layra/ISession.h>
+#include <layra/StreamUtil.h>
 
 #include <cstdio>
 #include <memory>
@@ -42,17 +44,25 @@ void ShowPagePanel() {
     panels->ShowPanelByWidgetID(kFolivoPanelWidgetID, true);
 }
 
-// The stored address; null, after an alert, when there is none. An emptied address is none
-// either: the user is better told to enter one than that libcurl cannot read it.
+// The stored address; null, after an alert, when there is none. An empty one goes to libcurl
+// like any other, which refuses it, so an earlier copy is still offered.
 std::unique_ptr<PMString> ReadConfigurationAddress() {
   InterfacePtr<ICommonPreferenceData> store(GetPrefrenceData());
   std::unique_ptr<PMString> address =
       store ? store->GetValue(PMString(kAddressPreference, PMString::kDontTranslateDuringCall))
             : nullptr;
-  if (address && !address->IsEmpty())
+  if (address)
     return address;
   folivox::ShowReport("0x122500kCouldNotGetPreferencesFileAddressKey", kWarningIcon);
   return nullptr;
+}
+
+// Whether the downloaded file is XML with an element to take as the configuration; a login
+// page or an empty answer is not, and must not replace the last good copy.
+bool HoldsConfiguration(const IDFile& download) {
+  const InterfacePtr<IPMStream> stream(
+      StreamUtil::CreateFileStreamRead(download, kOpenIn, kAnyFileType, kAnyFileType));
+  return stream && ParseConfigXML(stream) != nullptr;
 }
 
 // libcurl's result; nullopt when the download file could not be created.
@@ -62,7 +72,11 @@ std::optional<CURLcode> Download(const PMString& address, const IDFile& target) 
     folivox::ShowReport("0x122500kCURLInitFailed", kWarningIcon);
     return initialised;
   }
-  return DownloadConfigurationFile(address.GetUTF8String(), target.GetPath().string());
+  const std::optional<CURLcode> result =
+      DownloadConfigurationFile(address.GetUTF8String(), target.GetPath().string());
+  if (result == CURLE_OK && !HoldsConfiguration(target))
+    return CURLE_WEIRD_SERVER_REPLY;
+  return result;
 }
 
 // After a failed download: whether the user takes the configuration of an earlier run.
@@ -142,7 +156,9 @@ void FolivoActionComponent::OnPreferencesClosed() {
   // Without a document the change stays noted, so the next closing downloads again.
   if (!front)
     return;
-  if (gFolivoTreeInformator)
-    gFolivoTreeInformator->LoadPageStatuses(GetUIDRef(front));
+  if (gFolivoTreeInformator) {
+    const UIDRef document = GetUIDRef(front);
+    gFolivoTreeInformator->LoadPageStatuses(&document);
+  }
   gConfigurationAddressChanged = false;
 }

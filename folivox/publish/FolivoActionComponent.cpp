@@ -2,7 +2,8 @@
 
 #include "frame/FolivoxIDs.h"
 #include "frame/ImplementationTable.h"
-#include "panel/ITreeInformator.h"
+#include "panel/FolivoDialog.h"
+#include "panel/FolivoTreeInformator.h"
 #include "prefs/PreferenceHooks.h"
 #include "prefs/PreferencePanel.h"
 #include "publish/ConfigurationAddress.h"
@@ -46,6 +47,8 @@ FolivoActionComponent::~FolivoActionComponent() {
 void FolivoActionComponent::DoAction(IActiveContext*, ActionID action, GSysPoint, IPMUnknown*) {
   sharedActionComponent = this;
   InstallHooks();
+  CheckCacheDate();
+  CheckFirstRunPreferences();
   Dispatch(action);
 }
 
@@ -72,7 +75,7 @@ void FolivoActionComponent::Dispatch(ActionID action) {
     fMenuSend = true;
     break;
   case kFolivoMakePagesReadyAndSendActionID.Get():
-    WithPageList([](ITreeInformator& list) { list.MakePagesReady(); });
+    WithPageList([](FolivoTreeInformator& list) { list.MakePagesReady(); });
     SendPages();
     fMenuSend = true;
     break;
@@ -83,13 +86,19 @@ void FolivoActionComponent::Dispatch(ActionID action) {
     fMenuSend = false;
     break;
   case kFolivoEnableAllPagesActionID.Get():
-    WithPageList([](ITreeInformator& list) { list.MakePagesReady(); });
+    WithPageList([](FolivoTreeInformator& list) { list.MakePagesReady(); });
     break;
   case kFolivoDisableAllPagesActionID.Get():
-    WithPageList([](ITreeInformator& list) { list.MakePagesNotReady(); });
+    WithPageList([](FolivoTreeInformator& list) { list.MakePagesNotReady(); });
+    break;
+  case kFolivoClearCacheActionID.Get():
+    ConfirmAndClearCache();
+    break;
+  case kFolivoDialogActionID.Get():
+    OpenFolivoDialog();
     break;
   case kFolivoToggleAllPageStatusesActionID.Get():
-    WithPageList([](ITreeInformator& list) { list.InvertPageStatuses(); });
+    WithPageList([](FolivoTreeInformator& list) { list.InvertPageStatuses(); });
     break;
   default:
     // Actions without an effect of their own (the panel toggle, the separators and the

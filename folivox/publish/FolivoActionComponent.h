@@ -31,12 +31,21 @@ public:
   std::int32_t ParseDocumentNameOf(const UIDRef* document);
   void ResetParsedFields();
   void OnPreferencesClosed();
+  /** Writes today's date into the store when it holds none. */
+  void CheckCacheDate();
+  /** Marks the store once while no configuration address is set. */
+  void CheckFirstRunPreferences();
+  /** Asks, then clears the store of everything but the address and the first-run marker. */
+  void ConfirmAndClearCache();
+  void ClearCache();
   /** Uploads one file over the shared FTP handle; a libcurl result code. */
   std::int32_t UploadFile(const PMString& localPath, const PMString& url, const PMString& login);
 
   const ConfigNode* Configuration() const { return fConfiguration.get(); }
   const std::vector<PreviewQuality>& PreviewVariants() const { return fPreviewVariants; }
   bool IsConfigurationAcquired() const { return fAcquired; }
+  /** The first page number the last parsed document name gave, as text. */
+  const std::string& FirstPageText() const { return fFirstPage; }
 
 private:
   void InstallHooks();
@@ -54,6 +63,7 @@ private:
   std::string fLastPage;
   std::vector<PreviewQuality> fPreviewVariants;
   PMString fParsedDocumentName;
+  bool fFirstRunChecked = false;
 };
 
 /** The one action component, set by every action it performs; null before the first. */

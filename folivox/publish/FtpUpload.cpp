@@ -12,17 +12,17 @@
 #include <curl/curl.h>
 
 #include <cstdio>
-#include <memory>
-#include <set>
 #include <string>
-#include <vector>
+#include <sys/select.h>
+#include <thread>
 
 namespace {
 
 constexpr long kTransferTimeoutSeconds = 30;
 constexpr long kServerSilenceSeconds = 25;
-// Short enough that a transfer never waits on a timer it does not need.
-constexpr int kPollCapMilliseconds = 5;
+// How long to wait on the sockets when libcurl has set no timer of its own; any activity on
+// them ends the wait sooner.
+constexpr long kIdleWaitMilliseconds = 1000;
 
 struct SharedTransfer {
   CURL* handle = nullptr;
@@ -30,10 +30,6 @@ struct SharedTransfer {
   // one send logs in once.
   CURLM* multi = nullptr;
   bool initialised = false;
-  // The folders this send has already asked the server to make.
-  std::set<std::string> folders;
-  // The commands sent ahead of the current transfer; libcurl reads them while it runs.
-  CurlList folderCommands;
 };
 
 SharedTransfer gTransfer;
@@ -59,56 +55,6 @@ CURLcode Initialise() {
   return CURLE_OK;
 }
 
-/** The URL's path as libcurl hands it to the server: decoded, without the slash that
- *  follows the host; empty when the URL does not parse (the transfer then reports it). */
-std::string ServerPath(const std::string& url) {
-  CurlUrl parsed(curl_url());
-  char* path = nullptr;
-  if (!parsed ||
-      curl_url_set(parsed.get(), CURLUPART_URL, url.c_str(),
-                   CURLU_GUESS_SCHEME | CURLU_NON_SUPPORT_SCHEME) != CURLUE_OK ||
-      curl_url_get(parsed.get(), CURLUPART_PATH, &path, CURLU_URLDECODE) != CURLUE_OK)
-    return {};
-  std::string decoded(path);
-  curl_free(path);
-  return decoded.empty() ? decoded : decoded.substr(1);
-}
-
-/** The folders that hold the URL's file, outermost first, as the server names them: empty
- *  segments are skipped, and a path that starts with a slash starts at the server's root. */
-std::vector<std::string> RemoteFolders(const std::string& url) {
-  const std::string path = ServerPath(url);
-  std::vector<std::string> folders;
-  std::string folder = path.starts_with('/') ? "/" : "";
-  std::size_t start = 0;
-  for (std::size_t slash; (slash = path.find('/', start)) != std::string::npos; start = slash + 1) {
-    if (slash == start)
-      continue;
-    if (!folder.empty() && !folder.ends_with('/'))
-      folder += '/';
-    folder += path.substr(start, slash - start);
-    folders.push_back(folder);
-  }
-  return folders;
-}
-
-/** Asks the server to make each folder of the URL this send has not asked for yet. A folder
- *  that is already there answers with an error, which the leading "*" tells libcurl to let
- *  pass; a folder that truly cannot be made fails the transfer itself. */
-CurlList FolderCommands(const std::string& url) {
-  CurlList commands;
-  for (const std::string& folder : RemoteFolders(url)) {
-    if (!gTransfer.folders.insert(folder).second)
-      continue;
-    curl_slist* longer = curl_slist_append(commands.get(), ("*MKD " + folder).c_str());
-    if (!longer)
-      break;
-    commands.release();
-    commands.reset(longer);
-  }
-  return commands;
-}
-
 CURLcode SetOptions(const PMString& url, const PMString& login, std::FILE* file) {
   CURL* h = gTransfer.handle;
   CURLcode r = CURLE_OK;
@@ -121,20 +67,38 @@ CURLcode SetOptions(const PMString& url, const PMString& login, std::FILE* file)
       (r = curl_easy_setopt(h, CURLOPT_URL, url.GrabCString())) != CURLE_OK ||
       (r = curl_easy_setopt(h, CURLOPT_USERPWD, login.GrabCString())) != CURLE_OK ||
       (r = curl_easy_setopt(h, CURLOPT_READFUNCTION, &ReadLocalFile)) != CURLE_OK ||
-      (r = curl_easy_setopt(h, CURLOPT_READDATA, file)) != CURLE_OK ||
-      (r = curl_easy_setopt(h, CURLOPT_UPLOAD, 1L)) != CURLE_OK)
+      (r = curl_easy_setopt(h, CURLOPT_READDATA, file)) != CURLE_OK)
     return r;
-  // Each file is stored under its whole path instead of walking the folders with a CWD
-  // apiece: at every change of page that walk climbs back to the login folder and down
-  // again, a round trip per folder, and a send changes page twice for every page. The
-  // folders a send needs are made by the MKD commands instead, each once per send.
-  CurlList commands = FolderCommands(url.GrabCString());
-  if ((r = curl_easy_setopt(h, CURLOPT_FTP_FILEMETHOD, static_cast<long>(CURLFTPMETHOD_NOCWD))) !=
-          CURLE_OK ||
-      (r = curl_easy_setopt(h, CURLOPT_QUOTE, commands.get())) != CURLE_OK)
-    return r;
-  gTransfer.folderCommands = std::move(commands);
-  return CURLE_OK;
+  return curl_easy_setopt(h, CURLOPT_UPLOAD, 1L);
+}
+
+// Waits only as long as libcurl asks: not at all when it has work to do at once, else until
+// its next timer or activity on its sockets, whichever comes first.
+// Whether libcurl gave any socket to wait on. After the reply to EPSV it sometimes has
+// none, yet it has work to do at once (connecting the data connection) and sets no timer
+// for it; waiting then would sit out the transfer's whole time-out.
+bool HasSocketToWaitOn() {
+  fd_set read, write, error;
+  FD_ZERO(&read);
+  FD_ZERO(&write);
+  FD_ZERO(&error);
+  int highest = -1;
+  return curl_multi_fdset(gTransfer.multi, &read, &write, &error, &highest) == CURLM_OK &&
+         highest >= 0;
+}
+
+void WaitForWork() {
+  long milliseconds = -1;
+  if (curl_multi_timeout(gTransfer.multi, &milliseconds) != CURLM_OK || milliseconds == 0)
+    return;
+  // Nothing to wait on: let the server have the processor, then go on at once.
+  if (!HasSocketToWaitOn()) {
+    std::this_thread::yield();
+    return;
+  }
+  if (milliseconds < 0)
+    milliseconds = kIdleWaitMilliseconds;
+  curl_multi_poll(gTransfer.multi, nullptr, 0, static_cast<int>(milliseconds), nullptr);
 }
 
 // The easy handle runs through the multi interface: the easy interface sometimes waits a
@@ -150,7 +114,7 @@ CURLcode Perform() {
       break;
     }
     if (running > 0)
-      curl_multi_poll(gTransfer.multi, nullptr, 0, kPollCapMilliseconds, nullptr);
+      WaitForWork();
   }
   int left = 0;
   while (CURLMsg* message = curl_multi_info_read(gTransfer.multi, &left)) {

@@ -1,9 +1,22 @@
 #include "publish/PublishNames.h"
 
+#include "publish/PercentEncoding.h"
 #include "publish/UrlPassword.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <ctime>
+
+namespace {
+
+bool LeavesFolder(std::string_view piece) {
+  const auto control = [](unsigned char c) { return c < 0x20 || c == 0x7F; };
+  return piece.find_first_of("/\\") != std::string_view::npos ||
+         piece.find("..") != std::string_view::npos ||
+         std::any_of(piece.begin(), piece.end(), control);
+}
+
+} // namespace
 
 std::string PublishFileName(const IssueDate& date, std::int32_t pageNumber, std::int32_t timeStamp,
                             std::string_view ending) {
@@ -15,12 +28,20 @@ std::string PublishFileName(const IssueDate& date, std::int32_t pageNumber, std:
   return name;
 }
 
+std::optional<std::string> UnfitNamePiece(const IssueDate& date) {
+  for (const std::string* piece : {&date.miniYear, &date.month, &date.day, &date.edition}) {
+    if (LeavesFolder(*piece))
+      return *piece;
+  }
+  return std::nullopt;
+}
+
 std::string RemoteLocation(std::string_view ftpUrl, const IssueDate& date, std::int32_t pageNumber,
                            std::string_view fileName) {
   std::string location(ftpUrl);
-  location += "/" + date.miniYear + "_" + date.month + "_" + date.day + "/" + date.edition + "/" +
-              std::to_string(pageNumber) + "/";
-  location += fileName;
+  location += "/" + PercentEncode(date.miniYear + "_" + date.month + "_" + date.day) + "/" +
+              PercentEncode(date.edition) + "/" + std::to_string(pageNumber) + "/";
+  location += PercentEncode(fileName);
   return location;
 }
 

@@ -2,6 +2,7 @@
 // Names of the files one send writes and of the places they go on the server.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -17,7 +18,11 @@ struct IssueDate {
  *  ".xml"); the page number is padded to at least three digits. */
 std::string PublishFileName(const IssueDate& date, std::int32_t pageNumber, std::int32_t timeStamp,
                             std::string_view ending);
-/** FTP URL/miniyear_month_day/edition/page/fileName; the page number is not padded. */
+/** The first date or edition piece that cannot stand in a folder or file name on the server:
+ *  one holding "/", "\\", ".." or a control character. Nullopt when every piece can. */
+std::optional<std::string> UnfitNamePiece(const IssueDate& date);
+/** FTP URL/miniyear_month_day/edition/page/fileName; the page number is not padded. Every
+ *  piece after the FTP URL is percent-encoded, so the server receives exactly its text. */
 std::string RemoteLocation(std::string_view ftpUrl, const IssueDate& date, std::int32_t pageNumber,
                            std::string_view fileName);
 /** The user name, colon and password between "ftp://" and the first "@"; empty without "@". */

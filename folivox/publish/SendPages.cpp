@@ -2,7 +2,7 @@
 // manifest per page, and the upload of both to the server.
 
 #include "frame/Alerts.h"
-#include "panel/ITreeInformator.h"
+#include "panel/FolivoTreeInformator.h"
 #include "publish/AlertText.h"
 #include "publish/Base64.h"
 #include "publish/ConfigTree.h"
@@ -20,6 +20,7 @@
 #include <layra/ISession.h>
 #include <layra/StreamUtil.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
@@ -89,6 +90,21 @@ bool WriteManifests(Publication& run, const IssueDate& date,
   return true;
 }
 
+// Computed wide: the parsed numbers may span the whole range of an int.
+std::int64_t PageCountOf(std::int32_t first, std::int32_t last) {
+  const std::int64_t end = last == 0 ? first : last;
+  return end - first + 1;
+}
+
+void ReportUnfitName(const std::string& piece) {
+  std::string shown = piece;
+  std::replace_if(
+      shown.begin(), shown.end(), [](unsigned char c) { return c < 0x20 || c == 0x7F; }, '?');
+  folivox::ShowReport(FormatAlertText(PMString("0x122500kDocumentNameUnfitForServer"),
+                                      {PMString(shown, PMString::kDontTranslateDuringCall)}),
+                      kErrorIcon);
+}
+
 } // namespace
 
 void FolivoActionComponent::SendPages() {
@@ -123,16 +139,25 @@ void FolivoActionComponent::SendPages() {
     folivox::ShowReport("0x122500kConfigFileDoesNotHaveProperGRABURLKey", kErrorIcon);
     return;
   }
-  run.first = std::atoi(fFirstPage.c_str());
-  const std::int32_t last = std::atoi(fLastPage.c_str());
-  run.pageCount = (last == 0 ? run.first : last) - run.first + 1;
-  if (run.pageCount <= 0)
-    return;
   const IssueDate date{fMiniYear, fMonth, fDay, fEdition};
+  if (const std::optional<std::string> piece = UnfitNamePiece(date)) {
+    ReportUnfitName(*piece);
+    return;
+  }
+  run.first = std::atoi(fFirstPage.c_str());
+  const std::int64_t count = PageCountOf(run.first, std::atoi(fLastPage.c_str()));
+  if (count <= 0)
+    return;
+  // A range the document does not have is refused once, before anything is rendered.
+  if (count > pages->GetPageCount()) {
+    folivox::ShowReport("0x122500kCouldNotExportPage", kErrorIcon);
+    return;
+  }
+  run.pageCount = static_cast<std::int32_t>(count);
   if (!ExportPreviews(run, date, fPreviewVariants) || !WriteManifests(run, date, fPreviewVariants))
     return;
   run.date = date;
   run.variantCount = fPreviewVariants.size();
-  if (UploadPublication(*this, run) && gFolivoTreeInformator)
-    gFolivoTreeInformator->RefreshPageList();
+  if (UploadPublication(*this, run))
+    RefreshPanelPageList();
 }

@@ -1,6 +1,8 @@
 #include "CommandLine.h"
 
+#include <algorithm>
 #include <charconv>
+#include <iterator>
 
 namespace layra {
 
@@ -8,10 +10,11 @@ const char* const kUsage =
     "usage: layra [--home DIR] [--plugins DIR] [--locale CODE]\n"
     "             [--answer first|second|third] [--do ACTION-ID ...] [--steps FILE]\n"
     "             [--save] [DOCUMENT ...]\n"
-    "       layra new FILE --pages N [--size WxH]\n"
+    "       layra new FILE [--pages N] [--size WxH] [--force]\n"
     "Starts the host with the plug-ins of DIR, opens each document (the last one opened is\n"
     "in front), performs each action in order, acts on the panels and dialogs as the steps\n"
-    "FILE says, saves the documents with --save, closes them and shuts down.\n";
+    "FILE says, saves the documents with --save, closes them and shuts down. layra new writes\n"
+    "a blank document; it replaces an existing FILE only with --force.\n";
 
 namespace {
 
@@ -47,6 +50,61 @@ bool ParseAnswer(const std::string& text, AlertAnswer& answer) {
   return true;
 }
 
+bool IsFlag(const std::string& option) {
+  return option == "--help" || option == "--save" || option == "--force";
+}
+
+bool TakesValue(const std::string& option) {
+  static const char* const kOptions[] = {"--home",  "--plugins", "--locale", "--answer",
+                                         "--pages", "--size",    "--do",     "--steps"};
+  return std::find(std::begin(kOptions), std::end(kOptions), option) != std::end(kOptions);
+}
+
+void SetFlag(const std::string& option, CommandLine& line) {
+  (option == "--help" ? line.help : option == "--save" ? line.save : line.force) = true;
+}
+
+bool SetValue(const std::string& option, const std::string& value, CommandLine& line) {
+  std::uint32_t number = 0;
+  if (option == "--home")
+    line.home = value;
+  else if (option == "--plugins")
+    line.plugins = value;
+  else if (option == "--steps")
+    line.steps = value;
+  else if (option == "--locale" && ParseNumber(value, number))
+    line.locale = static_cast<int>(number);
+  else if (option == "--answer")
+    return ParseAnswer(value, line.answer);
+  else if (option == "--pages" && ParseNumber(value, number) && number > 0 && number < 10000)
+    line.pages = static_cast<std::int32_t>(number);
+  else if (option == "--size")
+    return ParseSize(value, line.width, line.height);
+  else if (option == "--do" && ParseNumber(value, number))
+    line.actions.push_back(ActionID{number});
+  else
+    return false;
+  return true;
+}
+
+// `new` writes one file and starts nothing, so what only a session uses is refused rather
+// than silently ignored, and the session's options do not take `new`'s.
+std::string Misplaced(const CommandLine& line, const std::vector<std::string>& options) {
+  const bool writing = line.newDocument.has_value();
+  for (const std::string& option : options) {
+    const bool newOnly = option == "--pages" || option == "--size" || option == "--force";
+    const bool sessionOnly = option == "--do" || option == "--save" || option == "--answer" ||
+                             option == "--steps";
+    if (writing && sessionOnly)
+      return "layra new does not take " + option;
+    if (!writing && newOnly)
+      return option + " is for layra new only";
+  }
+  if (writing && !line.documents.empty())
+    return "layra new writes one file and takes no other (" + line.documents.front().string() + ")";
+  return {};
+}
+
 } // namespace
 
 bool ParseCommandLine(const std::vector<std::string>& arguments, CommandLine& line,
@@ -54,53 +112,45 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, CommandLine& li
   std::size_t i = 0;
   if (!arguments.empty() && arguments[0] == "new") {
     if (arguments.size() < 2 || arguments[1].starts_with("--")) {
-      error = "new needs a file name";
+      error = "layra new needs a file name";
       return false;
     }
     line.newDocument = arguments[1];
     i = 2;
   }
+  std::vector<std::string> given;
   for (; i < arguments.size(); ++i) {
     const std::string& option = arguments[i];
-    if (option == "--help" || option == "--save") {
-      (option == "--help" ? line.help : line.save) = true;
-      continue;
-    }
     if (!option.starts_with("--")) {
       line.documents.push_back(option);
       continue;
     }
-    if (i + 1 >= arguments.size()) {
-      error = option.starts_with("--") ? option + " needs a value" : "unexpected " + option;
+    given.push_back(option);
+    if (IsFlag(option)) {
+      SetFlag(option, line);
+      continue;
+    }
+    if (!TakesValue(option)) {
+      error = "unknown option " + option;
       return false;
     }
-    const std::string& value = arguments[++i];
-    std::uint32_t number = 0;
-    if (option == "--home") {
-      line.home = value;
-    } else if (option == "--steps") {
-      line.steps = value;
-    } else if (option == "--plugins") {
-      line.plugins = value;
-    } else if (option == "--locale" && ParseNumber(value, number)) {
-      line.locale = static_cast<int>(number);
-    } else if (option == "--answer" && ParseAnswer(value, line.answer)) {
-    } else if (option == "--pages" && ParseNumber(value, number) && number > 0 && number < 10000) {
-      line.pages = static_cast<std::int32_t>(number);
-    } else if (option == "--size" && ParseSize(value, line.width, line.height)) {
-    } else if (option == "--do" && ParseNumber(value, number)) {
-      line.actions.push_back(ActionID{number});
-      while (i + 1 < arguments.size() && !arguments[i + 1].starts_with("--") &&
-             ParseNumber(arguments[i + 1], number)) {
-        line.actions.push_back(ActionID{number});
-        ++i;
-      }
-    } else {
-      error = "bad value '" + value + "' for " + option;
+    if (i + 1 >= arguments.size()) {
+      error = option + " needs a value";
       return false;
+    }
+    if (!SetValue(option, arguments[++i], line)) {
+      error = "bad value '" + arguments[i] + "' for " + option;
+      return false;
+    }
+    // --do takes a list: the action IDs that follow it.
+    std::uint32_t number = 0;
+    while (option == "--do" && i + 1 < arguments.size() && ParseNumber(arguments[i + 1], number)) {
+      line.actions.push_back(ActionID{number});
+      ++i;
     }
   }
-  return true;
+  error = Misplaced(line, given);
+  return error.empty();
 }
 
 } // namespace layra

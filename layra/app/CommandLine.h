@@ -21,8 +21,10 @@ struct CommandLine {
   std::optional<std::filesystem::path> steps;
   bool save = false;
   bool help = false;
-  /** `layra new FILE --pages N [--size WxH]`: writes a blank document and exits. */
+  /** `layra new FILE [--pages N] [--size WxH] [--force]`: writes a blank document and exits;
+   *  an existing FILE is replaced only with `--force`. */
   std::optional<std::filesystem::path> newDocument;
+  bool force = false;
   std::int32_t pages = 1;
   double width = 612;
   double height = 792;

@@ -3,10 +3,15 @@
 
 #include "CommandLine.h"
 
+#include <layra/CAlert.h>
+#include <layra/host/Alerts.h>
 #include <layra/host/Automation.h>
 #include <layra/host/Host.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <iostream>
 #include <unistd.h>
@@ -17,6 +22,16 @@ std::filesystem::path DefaultPluginFolder() {
   std::error_code error;
   const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
   return self.parent_path().parent_path() / "plugins";
+}
+
+// Exit statuses besides 0: 1 the workspace could not be saved, 2 the command line or a
+// document was refused, 3 a plug-in raised an error alert during the run.
+constexpr int kErrorAlertRaised = 3;
+
+bool ErrorAlertRaised() {
+  const std::vector<layra::AlertRecord>& shown = layra::Alerts::Instance().Log();
+  return std::any_of(shown.begin(), shown.end(),
+                     [](const layra::AlertRecord& alert) { return alert.icon == kErrorIcon; });
 }
 
 int Fail(const std::string& message) {
@@ -31,25 +46,63 @@ std::string Hex(ActionID action) {
 }
 
 int WriteNewDocument(const layra::CommandLine& line) {
+  std::error_code error;
+  if (!line.force &&
+      std::filesystem::exists(std::filesystem::symlink_status(*line.newDocument, error)))
+    return Fail(line.newDocument->string() + " already exists; give --force to replace it");
   layra::Host host(layra::HostOptions{});
   const UIDRef document = host.NewDocument(line.pages, line.width, line.height);
-  std::string error;
-  if (!host.SaveDocumentAs(document, *line.newDocument, &error))
-    return Fail("cannot write " + line.newDocument->string() + ": " + error);
+  std::string reason;
+  if (!host.SaveDocumentAs(document, *line.newDocument, &reason))
+    return Fail("cannot write " + line.newDocument->string() + ": " + reason);
   return 0;
 }
 
-int Run(layra::Host& host, const layra::CommandLine& line) {
+// Why `file` cannot be read as a document or a workspace, or nothing; asked before start-up so
+// that a mistyped name is reported before any download or alert.
+std::string FileProblem(const std::filesystem::path& file) {
+  std::error_code error;
+  const std::filesystem::file_status status = std::filesystem::status(file, error);
+  if (error)
+    return "cannot open " + file.string() + ": " + error.message();
+  if (std::filesystem::is_directory(status))
+    return file.string() + " is a folder, not a file";
+  if (!std::filesystem::is_regular_file(status))
+    return file.string() + " is not a regular file";
+  if (::access(file.c_str(), R_OK) != 0)
+    return "cannot read " + file.string() + ": " + std::strerror(errno);
+  return {};
+}
+
+std::string ArgumentProblem(layra::Host& host, const layra::CommandLine& line) {
+  std::error_code missing;
+  if (std::filesystem::exists(std::filesystem::symlink_status(host.WorkspaceFile(), missing))) {
+    if (std::string problem = FileProblem(host.WorkspaceFile()); !problem.empty())
+      return "the workspace " + problem;
+  }
+  for (const std::filesystem::path& file : line.documents) {
+    if (std::string problem = FileProblem(file); !problem.empty())
+      return problem;
+  }
+  if (line.steps) {
+    if (std::string problem = FileProblem(*line.steps); !problem.empty())
+      return "the steps file " + problem;
+  }
+  host.Load();
   for (ActionID action : line.actions) {
     if (!host.IsActionKnown(action))
-      return Fail("unknown action " + Hex(action));
+      return "unknown action " + Hex(action);
   }
+  return {};
+}
+
+int Run(layra::Host& host, const layra::CommandLine& line) {
   std::vector<UIDRef> documents;
   for (const std::filesystem::path& file : line.documents) {
     std::string error;
     const UIDRef document = host.OpenDocument(file, &error);
     if (!document.IsValid())
-      return Fail("cannot open " + error);
+      return Fail(error);
     documents.push_back(document);
   }
   for (ActionID action : line.actions)
@@ -79,7 +132,7 @@ int main(int argc, char** argv) {
   layra::CommandLine line;
   std::string error;
   if (!layra::ParseCommandLine({argv + 1, argv + argc}, line, error))
-    return Fail(error + "\n" + layra::kUsage);
+    return Fail(error + " (layra --help shows the usage)");
   if (line.help) {
     std::fputs(layra::kUsage, stdout);
     return 0;
@@ -95,9 +148,15 @@ int main(int argc, char** argv) {
 
   layra::Host host(
       {line.home.value_or(layra::Host::DefaultHome()), {plugins}, line.locale, line.answer});
+  if (const std::string problem = ArgumentProblem(host, line); !problem.empty())
+    return Fail(problem);
   host.Start();
   const int status = Run(host, line);
   std::fflush(stdout);
   const bool saved = host.Shutdown();
-  return status != 0 ? status : saved ? 0 : 1;
+  if (status != 0)
+    return status;
+  if (!saved)
+    return 1;
+  return ErrorAlertRaised() ? kErrorAlertRaised : 0;
 }

@@ -1,15 +1,17 @@
 #include "AtomicFile.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
 #include <fcntl.h>
-#include <fstream>
-#include <iterator>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
+#include <vector>
 
 namespace layra {
 namespace {
@@ -48,6 +50,25 @@ bool WriteAll(int fd, std::string_view bytes) {
   return true;
 }
 
+constexpr std::string_view kTemporarySuffix = ".XXXXXX";
+
+bool IsTemporaryName(std::string_view name, std::string_view target) {
+  const std::size_t stem = name.size() - std::min(name.size(), kTemporarySuffix.size());
+  if (stem == 0 || name[stem] != '.' || (!target.empty() && name.substr(0, stem) != target))
+    return false;
+  return std::all_of(name.begin() + static_cast<std::ptrdiff_t>(stem) + 1, name.end(),
+                     [](char c) { return std::isalnum(static_cast<unsigned char>(c)); });
+}
+
+// The writer holds the lock from creation to rename; the kernel drops it when the writer dies.
+bool IsAbandoned(const std::filesystem::path& file) {
+  Descriptor fd(::open(file.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
+  struct stat status {};
+  if (fd.Get() < 0 || ::fstat(fd.Get(), &status) != 0 || !S_ISREG(status.st_mode))
+    return false;
+  return ::flock(fd.Get(), LOCK_EX | LOCK_NB) == 0;
+}
+
 void SyncFolder(const std::filesystem::path& folder) {
   Descriptor fd(::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY));
   if (fd.Get() >= 0)
@@ -77,10 +98,11 @@ bool CreatePrivateFolders(const std::filesystem::path& folder, std::string* erro
 
 bool WriteFileAtomically(const std::filesystem::path& path, std::string_view bytes,
                          std::string* error, FileAccess access) {
-  std::string temporary = path.string() + ".XXXXXX";
+  std::string temporary = path.string() + std::string(kTemporarySuffix);
   Descriptor fd(::mkstemp(temporary.data()));
   if (fd.Get() < 0)
     return Fail(error, "cannot create a temporary file beside " + path.string());
+  ::flock(fd.Get(), LOCK_EX);
   const bool written = WriteAll(fd.Get(), bytes) && ::fsync(fd.Get()) == 0;
   const bool closed = ::close(fd.Release()) == 0;
   if (!written || !closed) {
@@ -99,13 +121,39 @@ bool WriteFileAtomically(const std::filesystem::path& path, std::string_view byt
 }
 
 bool ReadWholeFile(const std::filesystem::path& path, std::string& bytes, std::string* error) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in)
+  Descriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  if (fd.Get() < 0)
     return Fail(error, "cannot open " + path.string());
-  bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  if (in.bad())
+  struct stat status {};
+  if (::fstat(fd.Get(), &status) != 0)
     return Fail(error, "cannot read " + path.string());
-  return true;
+  if (!S_ISREG(status.st_mode)) {
+    if (error)
+      *error = path.string() + " is " + (S_ISDIR(status.st_mode) ? "a folder" : "not a file");
+    return false;
+  }
+  bytes.clear();
+  bytes.reserve(static_cast<std::size_t>(status.st_size));
+  char chunk[65536];
+  for (;;) {
+    const ssize_t count = ::read(fd.Get(), chunk, sizeof chunk);
+    if (count < 0 && errno == EINTR)
+      continue;
+    if (count < 0)
+      return Fail(error, "cannot read " + path.string());
+    if (count == 0)
+      return true;
+    bytes.append(chunk, static_cast<std::size_t>(count));
+  }
+}
+
+void RemoveStaleTemporaries(const std::filesystem::path& folder, const std::string& target) {
+  std::error_code error;
+  for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
+    const std::string name = entry.path().filename().string();
+    if (IsTemporaryName(name, target) && IsAbandoned(entry.path()))
+      std::filesystem::remove(entry.path(), error);
+  }
 }
 
 std::filesystem::path SetAside(const std::filesystem::path& path) {

@@ -18,6 +18,9 @@ bool WriteFileAtomically(const std::filesystem::path& path, std::string_view byt
 bool CreatePrivateFolders(const std::filesystem::path& folder, std::string* error);
 /** Reads a whole file; false with a reason when it cannot. */
 bool ReadWholeFile(const std::filesystem::path& path, std::string& bytes, std::string* error);
+/** Removes the temporaries that writers killed mid-write left in `folder` (all of them, or
+ *  only those of the file named `target`); a temporary still being written is kept. */
+void RemoveStaleTemporaries(const std::filesystem::path& folder, const std::string& target = {});
 /** Renames a damaged file out of the way, never over an earlier one, and returns its new
  *  name (empty on failure). */
 std::filesystem::path SetAside(const std::filesystem::path& path);

@@ -2,6 +2,7 @@
 #include <layra/ErrorUtils.h>
 #include <layra/IObjectModel.h>
 
+#include "MainThread.h"
 #include "RefCounted.h"
 #include "UndoHistory.h"
 
@@ -37,17 +38,22 @@ ICommand* CreateCommand(ClassID commandClass) {
 }
 
 ErrorCode ProcessCommand(ICommand* command) {
+  LAYRA_ASSERT_MAIN_THREAD();
   if (!command)
     return kFailure;
   InterfacePtr<ICommand> keepAlive(command, IID_ICOMMAND);
   auto& history = layra::UndoHistory::Instance();
   const bool opened = history.Open(command->CreateName());
+  const layra::UndoHistory::Mark mark = history.BeginCommand();
   ErrorUtils::PMSetGlobalErrorCode(kSuccess);
   command->Do();
   const ErrorCode result = ErrorUtils::PMGetGlobalErrorCode();
   if (result != kSuccess) {
+    // Inside a sequence only this command's changes go; the sequence's earlier ones stay.
     if (opened)
       history.Rollback();
+    else
+      history.RollbackTo(mark);
     return result;
   }
   command->DoNotify();

@@ -4,6 +4,7 @@
 #include "Base64.h"
 #include "Documents.h"
 
+#include <graphics/ImageDecoder.h>
 #include <graphics/PageRenderer.h>
 #include <layra/XMLUtils.h>
 #include <xml/XmlDocument.h>
@@ -58,6 +59,27 @@ private:
     return false;
   }
 
+  // The text of an element that holds only text (and, for items, their plug-in data). Anything
+  // else in it is refused by name: a writer that kept only the text around it would lose it on
+  // the next save.
+  static bool PlainText(const xml::XmlNode& node, const std::string& where, std::string& text,
+                        std::string& error, std::string_view besides = {}) {
+    for (const xml::XmlNode& child : node.children()) {
+      if (child.isText())
+        text += child.value();
+      else if (child.isElement() && child.name() == besides)
+        continue;
+      else if (child.isElement())
+        return Fail(error, where + ": element <" + child.name() + "> is not allowed in plain text");
+      else if (child.isEntityReference())
+        return Fail(error,
+                    where + ": entity &" + child.name() + "; is not defined in the document");
+      else if (!child.isComment())
+        return Fail(error, where + ": <?" + child.name() + "?> is not allowed in plain text");
+    }
+    return true;
+  }
+
   static std::optional<double> Number(const xml::XmlNode& node, const char* name) {
     const std::optional<std::string> text = node.attribute(name);
     if (!text)
@@ -88,10 +110,8 @@ private:
     const UID uid = fDB.NewUID(kStoryBoss);
     StoryImpl* story = ImplOf<StoryImpl, IStory>(fDB, uid);
     story->name = id;
-    for (const xml::XmlNode& child : node.children())
-      story->text += child.isText() ? child.value() : "";
     fStories[id] = uid;
-    return true;
+    return PlainText(node, "story '" + id + "'", story->text, error);
   }
 
   bool ReadPage(const xml::XmlNode& node, std::int32_t number, std::string& error) {
@@ -168,12 +188,15 @@ private:
     if (item.imageFormat != "png" && item.imageFormat != "jpeg")
       return Fail(error, where + ": image format must be png or jpeg");
     std::string text;
-    for (const xml::XmlNode& child : node.children())
-      text += child.isText() ? child.value() : "";
+    if (!PlainText(node, where, text, error, "data"))
+      return false;
     auto bytes = DecodeBase64(text);
     if (!bytes)
       return Fail(error, where + ": the image is not valid base64");
-    item.image = std::move(*bytes);
+    const std::optional<graphics::ImageSize> declared = graphics::ReadImageSize(*bytes);
+    if (declared && !graphics::IsAffordablePicture(*declared))
+      return Fail(error, where + ": " + graphics::DescribeUnaffordablePicture(*declared));
+    item.image = std::make_shared<const std::vector<unsigned char>>(std::move(*bytes));
     return true;
   }
 
@@ -184,8 +207,8 @@ private:
       if (!child.isElement() || child.name() != "data")
         continue;
       std::string text;
-      for (const xml::XmlNode& part : child.children())
-        text += part.isText() ? part.value() : "";
+      if (!PlainText(child, where, text, error))
+        return false;
       auto bytes = DecodeBase64(text);
       const std::uint32_t id = static_cast<std::uint32_t>(
           std::strtoul(child.attribute("impl").value_or("0").c_str(), nullptr, 0));
@@ -295,7 +318,7 @@ private:
       out += " format=\"" + item->imageFormat + "\"";
     out += ">";
     if (item->kind == PageItemKind::kImage)
-      out += EncodeBase64(item->image);
+      out += item->image ? EncodeBase64(*item->image) : std::string();
     for (const auto& [implementation, bytes] : fPluginData[uid]) {
       char id[16];
       std::snprintf(id, sizeof id, "0x%x", implementation.Get());
@@ -322,6 +345,8 @@ std::unique_ptr<DataBase> NewDocumentDataBase(std::int32_t pages, double width, 
 }
 
 std::unique_ptr<DataBase> ReadDocumentFile(const std::filesystem::path& file, std::string& error) {
+  const std::filesystem::path folder = file.parent_path();
+  RemoveStaleTemporaries(folder.empty() ? "." : folder, file.filename().string());
   std::string bytes;
   if (!ReadWholeFile(file, bytes, &error))
     return nullptr;

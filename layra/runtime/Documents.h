@@ -9,6 +9,7 @@
 #include <layra/IPageList.h>
 #include <layra/host/ObjectModel.h>
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -83,7 +84,7 @@ public:
   double fontSize = 12;
   ItemColor textColor;
   std::string imageFormat;
-  std::vector<unsigned char> image;
+  std::shared_ptr<const std::vector<unsigned char>> image;
   TextRange range;
 };
 

@@ -2,8 +2,7 @@
 
 #include "AtomicFile.h"
 
-#include <fstream>
-#include <iterator>
+#include <filesystem>
 
 namespace FileUtils {
 
@@ -36,13 +35,9 @@ bool DoesFileExist(const IDFile& file) {
 }
 
 bool CopyFile(const IDFile& from, const IDFile& to) {
-  std::ifstream in(from.GetPath(), std::ios::binary);
-  if (!in)
-    return false;
-  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad())
-    return false;
-  return layra::WriteFileAtomically(to.GetPath(), bytes, nullptr);
+  std::string bytes;
+  return layra::ReadWholeFile(from.GetPath(), bytes, nullptr) &&
+         layra::WriteFileAtomically(to.GetPath(), bytes, nullptr);
 }
 
 } // namespace FileUtils

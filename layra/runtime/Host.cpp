@@ -1,9 +1,11 @@
 #include <layra/host/Host.h>
 
 #include "Application.h"
+#include "AtomicFile.h"
 #include "Documents.h"
 #include "HostServices.h"
 #include "ImageReading.h"
+#include "MainThread.h"
 #include "OpenDocuments.h"
 #include "PluginLoader.h"
 #include "ServiceRegistry.h"
@@ -41,6 +43,7 @@ Host::Host(HostOptions options) : fOptions(std::move(options)) {
   if (gCurrentHost)
     throw std::logic_error("another layra::Host is still running in this process");
   gCurrentHost = this;
+  SetMainThread(true);
   ObjectModel::Instance().Clear();
   StringTables::Instance().Clear();
   StringTables::Instance().SetLocale(fOptions.locale);
@@ -63,11 +66,13 @@ Host::~Host() {
   fApplication->Actions().ReleaseComponents();
   fServices.reset();
   UndoHistory::Instance().ForgetAll();
+  UndoHistory::Instance().SetLimits(UndoLimits{});
   fDefaults.reset();
   fApplication->Release();
   ObjectModel::Instance().Clear();
   StringTables::Instance().Clear();
   gCurrentHost = nullptr;
+  SetMainThread(false);
 }
 
 Host* Host::Current() {
@@ -121,12 +126,20 @@ void Host::RegisterHostClasses() {
   RegisterWidgetClasses(model, kHostPlugin);
 }
 
-void Host::Start() {
-  if (fStarted)
+void Host::Load() {
+  if (fLoaded)
     return;
+  RemoveStaleTemporaries(fOptions.home);
   fPlugins->LoadFolders(fOptions.pluginFolders);
   fDefaults = fWorkspace->Load();
   SetSessionObjects(fApplication, fOptions.activeContext, fDefaults.get(), kWorkspaceUID);
+  fLoaded = true;
+}
+
+void Host::Start() {
+  if (fStarted)
+    return;
+  Load();
   fServices->Collect();
   fApplication->Panels().BuildPalettes();
   fStarted = true;
@@ -142,8 +155,17 @@ bool Host::Shutdown(std::string* error) {
   fApplication->Actions().ReleaseComponents();
   fPlugins->UnloadAll();
   fStarted = false;
+  fLoaded = false;
   SetSessionObjects(nullptr, false, nullptr, kInvalidUID);
   return fWorkspace->Save(*fDefaults, error);
+}
+
+void Host::SetUndoLimits(UndoLimits limits) {
+  UndoHistory::Instance().SetLimits(limits);
+}
+
+std::size_t Host::UndoHistoryBytes(const IDataBase* db) const {
+  return UndoHistory::Instance().Bytes(db);
 }
 
 std::filesystem::path Host::WorkspaceFile() const {

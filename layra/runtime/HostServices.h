@@ -46,18 +46,14 @@ protected:
   }
 
 private:
-  class Data final : public IDocumentSignalData {
+  class Data final : public SiblingInterface<IDocumentSignalData> {
   public:
     Data(const UIDRef& document, const DocumentSignal* owner)
-        : fDocument(document), fOwner(owner) {}
+        : SiblingInterface(*owner), fDocument(document) {}
     UIDRef GetDocument() const override { return fDocument; }
-    IPMUnknown* QueryInterface(PMIID iid) const override { return fOwner->QueryInterface(iid); }
-    void AddRef() const override { fOwner->AddRef(); }
-    void Release() const override { fOwner->Release(); }
 
   private:
     UIDRef fDocument;
-    const DocumentSignal* fOwner;
   };
 
   ServiceID fService;

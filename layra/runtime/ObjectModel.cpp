@@ -1,5 +1,7 @@
 #include <layra/host/ObjectModel.h>
 
+#include "MainThread.h"
+#include "Streams.h"
 #include "UndoHistory.h"
 
 #include <layra/IObjectModel.h>
@@ -24,6 +26,9 @@ Boss::~Boss() {
 }
 
 IPMUnknown* Boss::QueryInterface(PMIID iid) const {
+  LAYRA_ASSERT_MAIN_THREAD();
+  if (fDying)
+    return nullptr;
   if (iid == IID_IUNKNOWN) {
     AddRef();
     return const_cast<Boss*>(this);
@@ -39,13 +44,23 @@ IPMUnknown* Boss::QueryInterface(PMIID iid) const {
   return nullptr;
 }
 
+void Boss::AddRef() const {
+  LAYRA_ASSERT_MAIN_THREAD();
+  if (!fDying)
+    ++fReferences;
+}
+
 void Boss::Release() const {
-  if (--fReferences == 0)
-    delete this;
+  LAYRA_ASSERT_MAIN_THREAD();
+  if (fDying || --fReferences > 0)
+    return;
+  fDying = true;
+  *fAlive = false;
+  delete this;
 }
 
 IPMUnknown* Boss::Materialize(Slot& slot) const {
-  if (slot.object)
+  if (slot.object || fDying)
     return slot.object;
   const ImplementationRecord& record = slot.implementation->record;
   slot.memory = ::operator new(record.size(), kImplementationAlignment);
@@ -99,7 +114,7 @@ std::vector<unsigned char> Boss::Save(ImplementationID id) const {
     return {};
   InterfacePtr<IPMStream> stream(StreamUtil::CreateMemoryStreamWrite());
   slot->implementation->record.persist(Materialize(*slot), stream, id);
-  return StreamUtil::GetMemoryStreamBytes(stream);
+  return TakeMemoryStreamBytes(stream);
 }
 
 void Boss::Reset(ImplementationID id) {

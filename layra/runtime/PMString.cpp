@@ -8,6 +8,8 @@
 #include <cctype>
 #include <charconv>
 #include <cmath>
+#include <string_view>
+#include <vector>
 
 namespace {
 
@@ -134,15 +136,45 @@ PMString PMString::ToUpper() const {
   return result;
 }
 
+namespace {
+
+void PutLittleEndian(unsigned char* bytes, std::uint32_t value, int size) {
+  for (int i = 0; i < size; ++i)
+    bytes[i] = static_cast<unsigned char>((value >> (8 * i)) & 0xFF);
+}
+
+template <class Units> void WriteUnits(IPMStream* stream, const Units& units) {
+  // Short texts, nearly all of them, are put together on the stack.
+  unsigned char small[512];
+  std::vector<unsigned char> large;
+  const std::size_t size = 4 + 2 * units.size();
+  unsigned char* bytes = small;
+  if (size > sizeof small) {
+    large.resize(size);
+    bytes = large.data();
+  }
+  PutLittleEndian(bytes, static_cast<std::uint32_t>(units.size()), 4);
+  for (std::size_t i = 0; i < units.size(); ++i)
+    PutLittleEndian(bytes + 4 + 2 * i, static_cast<std::uint16_t>(units[i]), 2);
+  stream->XferByte(bytes, size);
+}
+
+void WriteText(IPMStream* stream, const std::string& text) {
+  // Most stored texts are ASCII: each byte is its own unit, with no conversion.
+  const bool ascii = std::all_of(text.begin(), text.end(),
+                                 [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+  if (ascii)
+    WriteUnits(stream, std::string_view(text));
+  else
+    WriteUnits(stream, layra::UTF8ToUTF16(text));
+}
+
+} // namespace
+
 void PMString::ReadWrite(IPMStream* stream) {
+  // The count and the units go through the stream as one run of little-endian bytes.
   if (stream->IsWriting()) {
-    std::u16string units = layra::UTF8ToUTF16(fText);
-    auto count = static_cast<std::int32_t>(units.size());
-    stream->XferInt32(count);
-    for (char16_t unit : units) {
-      auto value = static_cast<std::int16_t>(unit);
-      stream->XferInt16(value);
-    }
+    WriteText(stream, fText);
     return;
   }
   std::int32_t count = 0;
@@ -154,11 +186,21 @@ void PMString::ReadWrite(IPMStream* stream) {
     return;
   }
   std::u16string units;
-  units.reserve(static_cast<std::size_t>(remaining >= 0 ? count : std::min(count, 4096)));
-  for (std::int32_t i = 0; i < count && stream->IsGood(); ++i) {
-    std::int16_t unit = 0;
-    stream->XferInt16(unit);
-    units += static_cast<char16_t>(unit);
+  std::string bytes;
+  // A stream that cannot tell its length is read in slices, so a forged count costs no
+  // more memory than the stream really holds.
+  constexpr std::size_t kSlice = 4096;
+  for (std::size_t left = static_cast<std::size_t>(count); left > 0 && stream->IsGood();) {
+    const std::size_t slice = remaining >= 0 ? left : std::min(left, kSlice);
+    bytes.resize(slice * 2);
+    const std::size_t got =
+        stream->XferByte(reinterpret_cast<unsigned char*>(bytes.data()), bytes.size());
+    const std::size_t start = units.size();
+    units.resize(start + got / 2);
+    for (std::size_t i = 0; i < got / 2; ++i)
+      units[start + i] = static_cast<char16_t>(static_cast<unsigned char>(bytes[2 * i]) |
+                                               static_cast<unsigned char>(bytes[2 * i + 1]) << 8);
+    left -= slice;
   }
   if (!stream->IsGood())
     return;

@@ -3,59 +3,100 @@
 #include <libxml/parser.h>
 #include <libxml/tree.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <elf.h>
+#include <fcntl.h>
 #include <layra/WidgetDefs.h>
 #include <memory>
 #include <sstream>
+#include <sys/stat.h>
+#include <unistd.h>
 
-#include "AtomicFile.h"
+#include <xml/XmlDocument.h>
 
 namespace layra {
 namespace {
 
 constexpr const char* kSectionName = ".layra_resources";
 
-bool FindSection(std::string_view image, std::string_view& section, std::string& error) {
+// Reads pieces of a library file where its headers say they are, so start-up never holds
+// more of a plug-in than its section table and its resources.
+class LibraryFile {
+public:
+  explicit LibraryFile(const std::filesystem::path& file)
+      : fFD(::open(file.c_str(), O_RDONLY | O_CLOEXEC)) {
+    struct stat status {};
+    if (fFD >= 0 && ::fstat(fFD, &status) == 0 && S_ISREG(status.st_mode))
+      fSize = static_cast<std::uint64_t>(status.st_size);
+  }
+  ~LibraryFile() {
+    if (fFD >= 0)
+      ::close(fFD);
+  }
+  LibraryFile(const LibraryFile&) = delete;
+  LibraryFile& operator=(const LibraryFile&) = delete;
+
+  bool IsReadable() const { return fFD >= 0 && fSize > 0; }
+
+  bool Read(std::uint64_t offset, std::uint64_t length, std::string& bytes) const {
+    if (offset > fSize || length > fSize - offset)
+      return false;
+    bytes.resize(static_cast<std::size_t>(length));
+    for (std::uint64_t done = 0; done < length;) {
+      const ssize_t count =
+          ::pread(fFD, bytes.data() + done, length - done, static_cast<off_t>(offset + done));
+      if (count < 0 && errno == EINTR)
+        continue;
+      if (count <= 0)
+        return false;
+      done += static_cast<std::uint64_t>(count);
+    }
+    return true;
+  }
+
+private:
+  int fFD;
+  std::uint64_t fSize = 0;
+};
+
+bool FindSection(const LibraryFile& file, std::string& section, std::string& error) {
   Elf64_Ehdr header;
-  if (image.size() < sizeof header || std::memcmp(image.data(), ELFMAG, SELFMAG) != 0 ||
-      image[EI_CLASS] != ELFCLASS64) {
+  std::string bytes;
+  if (!file.Read(0, sizeof header, bytes) || std::memcmp(bytes.data(), ELFMAG, SELFMAG) != 0 ||
+      bytes[EI_CLASS] != ELFCLASS64) {
     error = "not a 64-bit ELF file";
     return false;
   }
-  std::memcpy(&header, image.data(), sizeof header);
-  const std::uint64_t tableEnd =
-      header.e_shoff + static_cast<std::uint64_t>(header.e_shnum) * sizeof(Elf64_Shdr);
-  if (header.e_shentsize != sizeof(Elf64_Shdr) || tableEnd > image.size() ||
-      header.e_shstrndx >= header.e_shnum) {
+  std::memcpy(&header, bytes.data(), sizeof header);
+  std::string table;
+  if (header.e_shentsize != sizeof(Elf64_Shdr) || header.e_shstrndx >= header.e_shnum ||
+      !file.Read(header.e_shoff, std::uint64_t{header.e_shnum} * sizeof(Elf64_Shdr), table)) {
     error = "damaged section table";
     return false;
   }
   auto sectionAt = [&](std::size_t index) {
     Elf64_Shdr s;
-    std::memcpy(&s, image.data() + header.e_shoff + index * sizeof s, sizeof s);
+    std::memcpy(&s, table.data() + index * sizeof s, sizeof s);
     return s;
   };
   const Elf64_Shdr names = sectionAt(header.e_shstrndx);
-  if (names.sh_offset + names.sh_size > image.size()) {
+  std::string nameTable;
+  if (!file.Read(names.sh_offset, names.sh_size, nameTable)) {
     error = "damaged section names";
     return false;
   }
-  const std::string_view nameTable = image.substr(names.sh_offset, names.sh_size);
+  const std::string_view wanted(kSectionName, std::strlen(kSectionName) + 1);
   for (std::size_t i = 0; i < header.e_shnum; ++i) {
     const Elf64_Shdr s = sectionAt(i);
-    if (s.sh_name >= nameTable.size())
+    if (s.sh_name >= nameTable.size() ||
+        std::string_view(nameTable).substr(s.sh_name, wanted.size()) != wanted)
       continue;
-    const std::string_view name =
-        nameTable.substr(s.sh_name).substr(0, std::strlen(kSectionName) + 1);
-    if (name != std::string_view(kSectionName, std::strlen(kSectionName) + 1))
-      continue;
-    if (s.sh_offset + s.sh_size > image.size()) {
+    if (!file.Read(s.sh_offset, s.sh_size, section)) {
       error = "damaged resource section";
       return false;
     }
-    section = image.substr(s.sh_offset, s.sh_size);
     return true;
   }
   error = "no resource section";
@@ -227,6 +268,7 @@ void ParseElement(xmlNode* node, const std::map<std::string, std::string>& files
 bool ParseFile(const std::string& name, const std::string& bytes,
                const std::map<std::string, std::string>& files, PluginResources& resources,
                std::string& error) {
+  xml::RouteParserMessages();
   std::unique_ptr<xmlDoc, XmlDocFree> doc(
       xmlReadMemory(bytes.data(), static_cast<int>(bytes.size()), name.c_str(), "UTF-8",
                     XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING));
@@ -248,11 +290,13 @@ bool ParseFile(const std::string& name, const std::string& bytes,
 
 bool ReadResourceArchive(const std::filesystem::path& library,
                          std::map<std::string, std::string>& files, std::string& error) {
-  std::string image;
-  if (!ReadWholeFile(library, image, &error))
+  const LibraryFile file(library);
+  if (!file.IsReadable()) {
+    error = "cannot read " + library.string();
     return false;
-  std::string_view section;
-  return FindSection(image, section, error) && SplitArchive(section, files, error);
+  }
+  std::string section;
+  return FindSection(file, section, error) && SplitArchive(section, files, error);
 }
 
 bool ParseResources(const std::map<std::string, std::string>& files, PluginResources& resources,

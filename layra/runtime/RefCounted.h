@@ -35,4 +35,20 @@ private:
   mutable int fReferences = 1;
 };
 
+/** A further interface of a host object that is not a boss: it shares the object's count and
+ *  its queries, so any interface of the object answers for all the others. */
+template <class Interface> class SiblingInterface : public Interface {
+public:
+  explicit SiblingInterface(const IPMUnknown& owner) : fOwner(owner) {}
+  SiblingInterface(const SiblingInterface&) = delete;
+  SiblingInterface& operator=(const SiblingInterface&) = delete;
+
+  IPMUnknown* QueryInterface(PMIID iid) const override { return fOwner.QueryInterface(iid); }
+  void AddRef() const override { fOwner.AddRef(); }
+  void Release() const override { fOwner.Release(); }
+
+private:
+  const IPMUnknown& fOwner;
+};
+
 } // namespace layra

@@ -13,8 +13,9 @@
 namespace layra {
 namespace {
 
-class ObjectModelService final : public RefCounted<IObjectModel> {
+class ObjectModelService final : public SiblingInterface<IObjectModel> {
 public:
+  using SiblingInterface::SiblingInterface;
   IPMUnknown* CreateInstance(ClassID classID, PMIID iid) override {
     return CreateObject(classID, iid);
   }
@@ -43,8 +44,9 @@ public:
   }
 };
 
-class ImplementationRegistry final : public RefCounted<IImplementationRegistry> {
+class ImplementationRegistry final : public SiblingInterface<IImplementationRegistry> {
 public:
+  using SiblingInterface::SiblingInterface;
   bool RegisterImplementation(PluginID plugin, ImplementationID id,
                               ImplementationRecord::CreateFunction create,
                               ImplementationRecord::DestroyFunction destroy,
@@ -97,8 +99,8 @@ private:
   bool fHasContext = false;
   IDataBase* fDefaults = nullptr;
   UID fWorkspace = kInvalidUID;
-  mutable ObjectModelService fObjectModel;
-  mutable ImplementationRegistry fRegistry;
+  mutable ObjectModelService fObjectModel{*this};
+  mutable ImplementationRegistry fRegistry{*this};
 };
 
 Session& TheSession() {

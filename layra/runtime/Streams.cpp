@@ -1,6 +1,8 @@
-#include <layra/StreamUtil.h>
+#include "Streams.h"
 
 #include "RefCounted.h"
+
+#include <layra/StreamUtil.h>
 
 #include <cstdio>
 #include <cstring>
@@ -85,6 +87,7 @@ public:
     return fReading ? static_cast<std::int64_t>(fBytes.size() - fPosition) : -1;
   }
   const std::vector<unsigned char>& Bytes() const { return fBytes; }
+  std::vector<unsigned char> TakeBytes() { return std::move(fBytes); }
 
 private:
   std::vector<unsigned char> fBytes;
@@ -94,6 +97,12 @@ private:
 };
 
 } // namespace
+
+std::vector<unsigned char> TakeMemoryStreamBytes(IPMStream* stream) {
+  auto memory = dynamic_cast<MemoryStream*>(stream);
+  return memory ? memory->TakeBytes() : std::vector<unsigned char>{};
+}
+
 } // namespace layra
 
 namespace StreamUtil {

@@ -1,46 +1,77 @@
 #include "Subject.h"
 
+#include "MainThread.h"
+#include "UndoHistory.h"
+
 #include <layra/IObserver.h>
+#include <layra/host/ObjectModel.h>
 
 #include <algorithm>
 
 namespace layra {
+namespace {
+
+// How many changes are being delivered; what observers send in turn is not the command's
+// own notice and is not recorded for undo.
+int gDelivering = 0;
+
+struct Delivery {
+  Delivery() { ++gDelivering; }
+  ~Delivery() { --gDelivering; }
+  Delivery(const Delivery&) = delete;
+  Delivery& operator=(const Delivery&) = delete;
+};
+
+} // namespace
 
 Subject::Attachment Subject::Describe(IObserver* observer, PMIID protocol, PMIID observerIID) {
-  // The observer's boss identifies it; the subject holds no reference, as observers
-  // detach themselves before they go.
+  // A dying observer answers no query: it matches nothing, and its attachments are already
+  // dead, so detaching from a destructor is harmless.
   InterfacePtr<IPMUnknown> boss(observer, IID_IUNKNOWN);
-  return Attachment{boss.get(), protocol, observerIID};
+  const auto* owner = dynamic_cast<const layra::Boss*>(boss.get());
+  return Attachment{boss.get(), protocol, observerIID, owner ? owner->Alive() : nullptr};
+}
+
+bool Subject::Find(const Attachment& wanted) const {
+  return std::any_of(fAttachments.begin(), fAttachments.end(),
+                     [&](const Attachment& a) { return a.IsAlive() && a.Matches(wanted); });
+}
+
+void Subject::ForgetTheDead() {
+  std::erase_if(fAttachments, [](const Attachment& a) { return !a.IsAlive(); });
 }
 
 void Subject::AttachObserver(IObserver* observer, PMIID protocol, PMIID observerIID) {
-  if (!observer || IsAttached(observer, protocol, observerIID))
+  ForgetTheDead();
+  const Attachment attachment = Describe(observer, protocol, observerIID);
+  if (!attachment.observerBoss || Find(attachment))
     return;
-  fAttachments.push_back(Describe(observer, protocol, observerIID));
+  fAttachments.push_back(attachment);
 }
 
 void Subject::DetachObserver(IObserver* observer, PMIID protocol, PMIID observerIID) {
-  if (!observer)
-    return;
+  ForgetTheDead();
   const Attachment gone = Describe(observer, protocol, observerIID);
-  std::erase(fAttachments, gone);
+  std::erase_if(fAttachments, [&](const Attachment& a) { return a.Matches(gone); });
 }
 
 bool Subject::IsAttached(IObserver* observer, PMIID protocol, PMIID observerIID) const {
-  if (!observer)
-    return false;
   const Attachment wanted = Describe(observer, protocol, observerIID);
-  return std::find(fAttachments.begin(), fAttachments.end(), wanted) != fAttachments.end();
+  return wanted.observerBoss && Find(wanted);
 }
 
 void Subject::Change(ClassID theChange, PMIID protocol, void* changedBy) {
-  // Observers may attach or detach while being told; each one still attached hears it once.
+  // Observers may attach, detach or die while being told; each one still attached and
+  // alive hears it once.
+  LAYRA_ASSERT_MAIN_THREAD();
+  ForgetTheDead();
+  if (const auto* owner = gDelivering == 0 ? BossOf(this) : nullptr)
+    UndoHistory::Instance().RecordNotice(*owner, theChange, protocol);
+  const Delivery delivery;
   const std::vector<Attachment> snapshot = fAttachments;
   InterfacePtr<ISubject> self(this, IID_ISUBJECT);
   for (const Attachment& attachment : snapshot) {
-    if (attachment.protocol != protocol)
-      continue;
-    if (std::find(fAttachments.begin(), fAttachments.end(), attachment) == fAttachments.end())
+    if (attachment.protocol != protocol || !Find(attachment))
       continue;
     InterfacePtr<IObserver> observer(attachment.observerBoss, attachment.observerIID);
     if (observer)

@@ -1,5 +1,6 @@
 #include "UndoHistory.h"
 
+#include <layra/ISubject.h>
 #include <layra/host/DataBase.h>
 
 #include <algorithm>
@@ -11,23 +12,44 @@ UndoHistory& UndoHistory::Instance() {
   return history;
 }
 
+std::size_t UndoHistory::Step::Bytes() const {
+  std::size_t bytes = 0;
+  for (const Snapshot& snapshot : snapshots)
+    bytes += snapshot.before.size() + snapshot.after.size();
+  return bytes;
+}
+
+void UndoHistory::SetLimits(UndoLimits limits) {
+  fLimits = limits;
+  for (auto& [db, stacks] : fStacks)
+    Trim(stacks);
+}
+
 bool UndoHistory::Open(const PMString& name) {
   if (fOpen)
     return false;
   fOpen = true;
-  fCurrent = Step{name, nullptr, {}};
+  fCurrent = Step{name, nullptr, {}, {}};
   return true;
+}
+
+UndoHistory::Mark UndoHistory::BeginCommand() {
+  fMark = Mark{fCurrent.snapshots.size(), fCurrent.notices.size()};
+  return fMark;
 }
 
 void UndoHistory::RecordChange(Boss& boss, ImplementationID implementation) {
   if (boss.GetDataBase())
     boss.GetDataBase()->SetModified(true);
-  if (!fOpen || !implementation.IsValid() || !boss.GetDataBase())
+  if (!fOpen || fLimits.steps == 0 || !implementation.IsValid() || !boss.GetDataBase())
     return;
+  // Within one command the first state is enough; a later command of the same sequence
+  // needs its own, so that it can be rolled back alone.
   auto same = [&](const Snapshot& s) {
     return s.boss == &boss && s.implementation == implementation;
   };
-  if (std::any_of(fCurrent.snapshots.begin(), fCurrent.snapshots.end(), same))
+  const auto since = fCurrent.snapshots.begin() + static_cast<std::ptrdiff_t>(fMark.snapshots);
+  if (std::any_of(since, fCurrent.snapshots.end(), same))
     return;
   boss.AddRef();
   fCurrent.snapshots.push_back(Snapshot{&boss, implementation, boss.Save(implementation), {}});
@@ -35,40 +57,56 @@ void UndoHistory::RecordChange(Boss& boss, ImplementationID implementation) {
     fCurrent.db = boss.GetDataBase();
 }
 
+void UndoHistory::RecordNotice(const Boss& subject, ClassID change, PMIID protocol) {
+  if (fOpen && fLimits.steps > 0)
+    fCurrent.notices.push_back(Notice{&subject, subject.Alive(), change, protocol});
+}
+
 void UndoHistory::Commit() {
   fOpen = false;
+  fMark = Mark{};
   Step step = std::move(fCurrent);
   fCurrent = Step{};
   if (step.snapshots.empty())
     return;
-  for (Snapshot& snapshot : step.snapshots)
-    snapshot.after = snapshot.boss->Save(snapshot.implementation);
   Stacks& stacks = fStacks[step.db];
   for (Step& undone : stacks.redo)
-    ReleaseStep(undone);
+    ReleaseSnapshots(undone.snapshots, 0);
   stacks.redo.clear();
   stacks.undo.push_back(std::move(step));
+  Trim(stacks);
 }
 
 void UndoHistory::Rollback() {
+  RollbackTo(Mark{});
   fOpen = false;
-  Step step = std::move(fCurrent);
   fCurrent = Step{};
-  Apply(step, false);
-  ReleaseStep(step);
 }
 
-void UndoHistory::Apply(Step& step, bool forward) {
-  if (forward) {
-    for (Snapshot& snapshot : step.snapshots)
-      snapshot.boss->Restore(snapshot.implementation, snapshot.after);
-  } else {
-    for (auto s = step.snapshots.rbegin(); s != step.snapshots.rend(); ++s)
-      s->boss->Restore(s->implementation, s->before);
+void UndoHistory::RollbackTo(Mark mark) {
+  auto& snapshots = fCurrent.snapshots;
+  for (std::size_t i = snapshots.size(); i > mark.snapshots; --i) {
+    Snapshot& snapshot = snapshots[i - 1];
+    snapshot.boss->Restore(snapshot.implementation, snapshot.before);
   }
-  for (Snapshot& snapshot : step.snapshots) {
-    if (snapshot.boss->GetDataBase())
-      snapshot.boss->GetDataBase()->SetModified(true);
+  ReleaseSnapshots(snapshots, mark.snapshots);
+  fCurrent.notices.resize(std::min(fCurrent.notices.size(), mark.notices));
+  fMark = mark;
+}
+
+void UndoHistory::MarkModified(const Step& step) {
+  for (const Snapshot& snapshot : step.snapshots)
+    snapshot.boss->GetDataBase()->SetModified(true);
+}
+
+void UndoHistory::Resend(std::vector<Notice> notices) {
+  // A copy: an observer may run a command, which clears the redo steps.
+  for (const Notice& notice : notices) {
+    if (!*notice.alive)
+      continue;
+    InterfacePtr<ISubject> subject(notice.subject, UseDefaultIID());
+    if (subject)
+      subject->ModelChange(notice.change, notice.protocol, nullptr);
   }
 }
 
@@ -78,8 +116,15 @@ bool UndoHistory::Undo(IDataBase* db) {
     return false;
   Step step = std::move(stacks->second.undo.back());
   stacks->second.undo.pop_back();
-  Apply(step, false);
+  for (auto s = step.snapshots.rbegin(); s != step.snapshots.rend(); ++s) {
+    s->after = s->boss->Save(s->implementation);
+    s->boss->Restore(s->implementation, s->before);
+  }
+  MarkModified(step);
+  std::vector<Notice> notices = step.notices;
   stacks->second.redo.push_back(std::move(step));
+  Trim(stacks->second);
+  Resend(std::move(notices));
   return true;
 }
 
@@ -89,9 +134,27 @@ bool UndoHistory::Redo(IDataBase* db) {
     return false;
   Step step = std::move(stacks->second.redo.back());
   stacks->second.redo.pop_back();
-  Apply(step, true);
+  for (Snapshot& snapshot : step.snapshots)
+    snapshot.boss->Restore(snapshot.implementation, snapshot.after);
+  MarkModified(step);
+  std::vector<Notice> notices = step.notices;
   stacks->second.undo.push_back(std::move(step));
+  Resend(std::move(notices));
   return true;
+}
+
+void UndoHistory::Trim(Stacks& stacks) const {
+  stacks.bytes = 0;
+  for (const Step& step : stacks.undo)
+    stacks.bytes += step.Bytes();
+  for (const Step& step : stacks.redo)
+    stacks.bytes += step.Bytes();
+  while (!stacks.undo.empty() &&
+         (stacks.undo.size() > fLimits.steps || stacks.bytes > fLimits.bytes)) {
+    stacks.bytes -= stacks.undo.front().Bytes();
+    ReleaseSnapshots(stacks.undo.front().snapshots, 0);
+    stacks.undo.pop_front();
+  }
 }
 
 bool UndoHistory::CanUndo(IDataBase* db) const {
@@ -104,10 +167,15 @@ bool UndoHistory::CanRedo(IDataBase* db) const {
   return stacks != fStacks.end() && !stacks->second.redo.empty();
 }
 
-void UndoHistory::ReleaseStep(Step& step) {
-  for (Snapshot& snapshot : step.snapshots)
-    snapshot.boss->Release();
-  step.snapshots.clear();
+std::size_t UndoHistory::Bytes(const IDataBase* db) const {
+  auto stacks = fStacks.find(const_cast<IDataBase*>(db));
+  return stacks == fStacks.end() ? 0 : stacks->second.bytes;
+}
+
+void UndoHistory::ReleaseSnapshots(std::vector<Snapshot>& snapshots, std::size_t from) {
+  for (std::size_t i = from; i < snapshots.size(); ++i)
+    snapshots[i].boss->Release();
+  snapshots.resize(std::min(from, snapshots.size()));
 }
 
 void UndoHistory::Forget(IDataBase* db) {
@@ -115,9 +183,9 @@ void UndoHistory::Forget(IDataBase* db) {
   if (stacks == fStacks.end())
     return;
   for (Step& step : stacks->second.undo)
-    ReleaseStep(step);
+    ReleaseSnapshots(step.snapshots, 0);
   for (Step& step : stacks->second.redo)
-    ReleaseStep(step);
+    ReleaseSnapshots(step.snapshots, 0);
   fStacks.erase(stacks);
 }
 

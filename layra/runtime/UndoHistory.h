@@ -1,33 +1,55 @@
 #pragma once
-// Snapshots taken while commands run, grouped into undo steps per database.
+// Snapshots taken while commands run, grouped into undo steps per database,
+// with the change notices each step sent so that undo and redo can send them
+// again. The history of each database is bounded by steps and by bytes.
 
 #include <layra/IDataBase.h>
 #include <layra/PMString.h>
+#include <layra/host/Host.h>
 #include <layra/host/ObjectModel.h>
 
+#include <cstddef>
+#include <deque>
 #include <map>
+#include <memory>
 #include <vector>
 
 namespace layra {
 
 class UndoHistory {
 public:
+  /** Where the open step stood when a command began; a failed command goes back to it. */
+  struct Mark {
+    std::size_t snapshots = 0;
+    std::size_t notices = 0;
+  };
+
   static UndoHistory& Instance();
 
+  /** Bounds every database's history; zero steps turns undo off. Drops what is over. */
+  void SetLimits(UndoLimits limits);
   /** Opens a step (or joins the open one); returns whether this call opened it. */
   bool Open(const PMString& name);
-  /** Called by PreDirty: remembers the implementation's state before its first change in
-   *  the open step and marks its database modified. */
+  /** Marks where the next command's changes begin. */
+  Mark BeginCommand();
+  /** Called by PreDirty: remembers the implementation's state before its first change
+   *  since the last mark and marks its database modified. */
   void RecordChange(Boss& boss, ImplementationID implementation);
+  /** Remembers a change notice a subject sent while the step was open. */
+  void RecordNotice(const Boss& subject, ClassID change, PMIID protocol);
   /** Closes the step opened by this caller, keeping it for undo. */
   void Commit();
   /** Closes the step opened by this caller, restoring everything it changed. */
   void Rollback();
+  /** Restores what changed in the open step since `mark` and forgets it. */
+  void RollbackTo(Mark mark);
 
   bool Undo(IDataBase* db);
   bool Redo(IDataBase* db);
   bool CanUndo(IDataBase* db) const;
   bool CanRedo(IDataBase* db) const;
+  /** What the snapshots of a database's history hold. */
+  std::size_t Bytes(const IDataBase* db) const;
   /** Drops the history of a database that goes away, or of all of them. */
   void Forget(IDataBase* db);
   void ForgetAll();
@@ -37,23 +59,37 @@ private:
     Boss* boss; // referenced
     ImplementationID implementation;
     std::vector<unsigned char> before;
+    // Taken when the step is undone: redo brings back what undo replaced.
     std::vector<unsigned char> after;
+  };
+  struct Notice {
+    const Boss* subject;
+    std::shared_ptr<const bool> alive;
+    ClassID change;
+    PMIID protocol;
   };
   struct Step {
     PMString name;
     IDataBase* db = nullptr;
     std::vector<Snapshot> snapshots;
+    std::vector<Notice> notices;
+    std::size_t Bytes() const;
   };
   struct Stacks {
-    std::vector<Step> undo;
+    std::deque<Step> undo;
     std::vector<Step> redo;
+    std::size_t bytes = 0;
   };
 
-  static void ReleaseStep(Step& step);
-  static void Apply(Step& step, bool forward);
+  static void ReleaseSnapshots(std::vector<Snapshot>& snapshots, std::size_t from);
+  static void MarkModified(const Step& step);
+  static void Resend(std::vector<Notice> notices);
+  void Trim(Stacks& stacks) const;
 
+  UndoLimits fLimits;
   bool fOpen = false;
   Step fCurrent;
+  Mark fMark;
   std::map<IDataBase*, Stacks> fStacks;
 };
 

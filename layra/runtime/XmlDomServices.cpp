@@ -20,6 +20,7 @@ public:
       : fDocument(std::move(document)), fNode(node) {}
 
   WideString GetNodeName() const override { return WideString(fNode.name()); }
+  bool IsElement() const override { return fNode.isElement(); }
   WideString GetNodeValue() const override { return WideString(fNode.value()); }
   IXMLDOMNode* GetFirstChild() const override {
     xml::XmlNode child = fNode.firstChild();

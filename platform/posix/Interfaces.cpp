@@ -6,6 +6,8 @@
 #include <memory>
 #include <net/if.h>
 #include <netpacket/packet.h>
+#include <set>
+#include <string>
 #include <sys/socket.h>
 
 namespace platform {
@@ -59,8 +61,16 @@ std::optional<HardwareAddress> LinkLayerAddress(const ifaddrs& entry) {
 
 std::optional<HardwareAddress> FirstAdapterAddress() {
   const InterfaceList interfaces = ReadInterfaces();
+  // An adapter counts once it is up and has an IPv4 address, as a configured adapter would;
+  // a device that is down or never got an address identifies nothing the network sees.
+  std::set<std::string> configured;
   for (const ifaddrs* entry = interfaces.get(); entry != nullptr; entry = entry->ifa_next) {
-    if (IsLoopback(*entry)) {
+    if (!IsLoopback(*entry) && (entry->ifa_flags & IFF_UP) != 0 && HasFamily(*entry, AF_INET)) {
+      configured.insert(entry->ifa_name);
+    }
+  }
+  for (const ifaddrs* entry = interfaces.get(); entry != nullptr; entry = entry->ifa_next) {
+    if (configured.count(entry->ifa_name) == 0) {
       continue;
     }
     if (auto address = LinkLayerAddress(*entry)) {

@@ -39,6 +39,12 @@ inline constexpr ExpectedText kExpectedTexts[] = {
      "Folivox 1.0.2(10308):\nCould not export page preview. Could not generate preview.",
      "Folivox 1.0.2(10308):\nNie udało się wygenerować podglądu strony. Podgląd stronie nie został "
      "wysłany na serwer."},
+    {"0x122500kDocumentNameUnfitForServer",
+     "Folivox 1.0.2(10308):\nThe document name gives \"%s\", which cannot be part of a folder or "
+     "file name on the ftp server. Nothing was exported or sent. Please rename the document.",
+     "Folivox 1.0.2(10308):\nZ nazwy dokumentu wynika \"%s\", co nie może być częścią nazwy "
+     "folderu ani pliku na serwerze ftp. Niczego nie wygenerowano ani nie wysłano. Proszę zmienić "
+     "nazwę dokumentu."},
     {"0x122500kCURLInitFailed",
      "Folivox 1.0.2(10308):\nCould not initialize CURL. Please check your preferences XML file.",
      "Folivox 1.0.2(10308):\nNie udało się zainicjować biblioteki CURL. Proszę sprawdzić "

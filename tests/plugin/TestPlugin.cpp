@@ -7,6 +7,7 @@
 
 #include <layra/CActionComponent.h>
 #include <layra/CAlert.h>
+#include <layra/CPlugIn.h>
 #include <layra/CResponder.h>
 #include <layra/CServiceProvider.h>
 #include <layra/CmdUtils.h>
@@ -14,7 +15,6 @@
 #include <layra/IDataBase.h>
 #include <layra/IImplementationRegistry.h>
 #include <layra/IPMStream.h>
-#include <layra/IPlugIn.h>
 #include <layra/ISession.h>
 #include <layra/ISignalMgr.h>
 #include <layra/IStartupShutdownService.h>
@@ -136,32 +136,18 @@ __attribute__((constructor)) void OnAttach() {
     ResourceFile() = info.dli_fname;
 }
 
-class TestPlugIn final : public IPlugIn {
+class TestPlugIn final : public CPlugIn {
 public:
-  void SetPluginID(PluginID id) override { fID = id; }
-  PluginID GetPluginID() const override { return fID; }
   std::string GetResourceFile() const override { return ResourceFile(); }
   bool RegisterImplementations(PluginID id) override {
-    InterfacePtr<IImplementationRegistry> registry(GetExecutionContextSession(), UseDefaultIID());
     std::vector<ImplementationRecord> records{
         Record<TestActions>(0x900000),           Record<TestStartup>(0x900001),
         Record<TestCounter>(0x900002),           Record<IncrementCommand>(0x900003),
         Record<TestResponderProvider>(0x900004), Record<TestResponder>(0x900005)};
     for (const ImplementationRecord& r : UIRecords())
       records.push_back(r);
-    for (const ImplementationRecord& r : records)
-      registry->RegisterImplementation(id, r.id, r.create, r.destroy, r.size, r.persist, nullptr,
-                                       0);
-    return true;
+    return RegisterRecords(id, records);
   }
-  bool CanLoad() override { return true; }
-  bool Load() override { return true; }
-  bool CanUnload() override { return true; }
-  bool IsOptional() override { return false; }
-  void Unload() override {}
-
-private:
-  PluginID fID;
 };
 
 TestPlugIn gPlugIn;

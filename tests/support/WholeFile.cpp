@@ -3,6 +3,7 @@
 #include <fstream>
 #include <iterator>
 #include <sstream>
+#include <sys/stat.h>
 #include <system_error>
 
 namespace folivox::test {
@@ -48,6 +49,11 @@ std::vector<std::string> ReadLines(const std::filesystem::path& path) {
     lines.push_back(line);
   }
   return lines;
+}
+
+unsigned PermissionBits(const std::filesystem::path& path) {
+  struct stat info {};
+  return ::stat(path.c_str(), &info) == 0 ? info.st_mode & 07777 : 0;
 }
 
 } // namespace folivox::test

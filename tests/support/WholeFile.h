@@ -17,6 +17,9 @@ std::string ReadWholeFile(const std::filesystem::path& path);
 // Replaces the file with these bytes, creating missing parent folders. False on failure.
 bool WriteWholeFile(const std::filesystem::path& path, std::string_view bytes);
 
+// The permission bits of a file or folder; 0 when it cannot be examined.
+unsigned PermissionBits(const std::filesystem::path& path);
+
 // The file's lines without their line ends; empty when it cannot be read.
 std::vector<std::string> ReadLines(const std::filesystem::path& path);
 

@@ -22,6 +22,8 @@ class IXMLDOMNode : public IPMUnknown {
 public:
   static constexpr PMIID kDefaultIID = IID_IXMLDOMNODE;
   virtual WideString GetNodeName() const = 0;
+  /** False for text, comments, processing instructions and the doctype. */
+  virtual bool IsElement() const = 0;
   /** The content of a text node; empty for elements. */
   virtual WideString GetNodeValue() const = 0;
   /** Null when the node has no child. */

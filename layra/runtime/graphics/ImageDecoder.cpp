@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <array>
+#include <climits>
 #include <cstdint>
 #include <cstring>
 #include <memory>
@@ -25,19 +26,27 @@ std::uint32_t ReadBigEndian32(const unsigned char* bytes) {
          (std::uint32_t{bytes[2]} << 8) | std::uint32_t{bytes[3]};
 }
 
-// The PNG reader allocates the full picture before looking at the pixel data, so a tiny file
-// declaring a huge image would take gigabytes. The IHDR chunk always comes first.
-bool PngHeaderIsAffordable(const std::vector<unsigned char>& bytes) {
+// The IHDR chunk always comes first.
+std::optional<ImageSize> ReadPngSize(const std::vector<unsigned char>& bytes) {
   constexpr std::size_t kIhdrName = 12;
   constexpr std::size_t kIhdrWidth = 16;
   constexpr std::size_t kIhdrEnd = 24;
   if (bytes.size() < kIhdrEnd || std::memcmp(bytes.data() + kIhdrName, "IHDR", 4) != 0) {
-    return false;
+    return std::nullopt;
   }
   const std::uint32_t width = ReadBigEndian32(bytes.data() + kIhdrWidth);
   const std::uint32_t height = ReadBigEndian32(bytes.data() + kIhdrWidth + 4);
-  return width <= kMaxRasterDimension && height <= kMaxRasterDimension &&
-         static_cast<long long>(width) * height <= kMaxImagePixels;
+  if (width < 1 || height < 1 || width > INT32_MAX || height > INT32_MAX) {
+    return std::nullopt;
+  }
+  return ImageSize{static_cast<int>(width), static_cast<int>(height)};
+}
+
+// The PNG reader allocates the full picture before looking at the pixel data, so a tiny file
+// declaring a huge image would take gigabytes.
+bool PngHeaderIsAffordable(const std::vector<unsigned char>& bytes) {
+  const std::optional<ImageSize> size = ReadPngSize(bytes);
+  return size && IsAffordablePicture(*size);
 }
 
 struct MemoryReader {
@@ -89,8 +98,9 @@ SurfacePtr SurfaceOwningRaster(Raster raster) {
   return surface;
 }
 
-SurfacePtr DecodeJpegSurface(const std::vector<unsigned char>& bytes) {
-  std::optional<Raster> raster = DecodeJpeg(bytes.data(), bytes.size(), nullptr);
+SurfacePtr DecodeJpegSurface(const std::vector<unsigned char>& bytes,
+                             std::optional<ImageSize> fit) {
+  std::optional<Raster> raster = DecodeJpeg(bytes.data(), bytes.size(), nullptr, fit);
   if (!raster) {
     return nullptr;
   }
@@ -99,14 +109,24 @@ SurfacePtr DecodeJpegSurface(const std::vector<unsigned char>& bytes) {
 
 } // namespace
 
-SurfacePtr DecodeImage(const std::vector<unsigned char>& encoded) {
+SurfacePtr DecodeImage(const std::vector<unsigned char>& encoded, std::optional<ImageSize> fit) {
   if (StartsWith(encoded, kPngSignature)) {
     return DecodePng(encoded);
   }
   if (StartsWith(encoded, kJpegSignature)) {
-    return DecodeJpegSurface(encoded);
+    return DecodeJpegSurface(encoded, fit);
   }
   return nullptr;
+}
+
+std::optional<ImageSize> ReadImageSize(const std::vector<unsigned char>& encoded) {
+  if (StartsWith(encoded, kPngSignature)) {
+    return ReadPngSize(encoded);
+  }
+  if (StartsWith(encoded, kJpegSignature)) {
+    return ReadJpegSize(encoded.data(), encoded.size());
+  }
+  return std::nullopt;
 }
 
 } // namespace layra::graphics

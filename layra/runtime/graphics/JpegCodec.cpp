@@ -56,9 +56,25 @@ std::optional<ImageSize> ReadHeader(tjhandle handle, const unsigned char* data, 
   return ImageSize{width, height};
 }
 
-bool IsAffordable(ImageSize size) {
-  return size.width <= kMaxRasterDimension && size.height <= kMaxRasterDimension &&
-         static_cast<long long>(size.width) * size.height <= kMaxImagePixels;
+// libjpeg-turbo decodes straight to 1/2, 1/4 or 1/8 of the size (and other eighths) at a
+// fraction of the cost: the smallest of those that still covers `fit` is all a frame can show.
+ImageSize ScaledSize(ImageSize whole, std::optional<ImageSize> fit) {
+  if (!fit)
+    return whole;
+  int count = 0;
+  const tjscalingfactor* factors = tjGetScalingFactors(&count);
+  ImageSize best = whole;
+  for (int i = 0; factors && i < count; ++i) {
+    const tjscalingfactor factor = factors[i];
+    if (factor.num > factor.denom)
+      continue;
+    const ImageSize scaled{TJSCALED(whole.width, factor), TJSCALED(whole.height, factor)};
+    if (scaled.width >= fit->width && scaled.height >= fit->height &&
+        static_cast<long long>(scaled.width) * scaled.height <
+            static_cast<long long>(best.width) * best.height)
+      best = scaled;
+  }
+  return best;
 }
 
 } // namespace
@@ -97,7 +113,8 @@ std::optional<ImageSize> ReadJpegSize(const unsigned char* data, std::size_t siz
   return ReadHeader(handle.get(), data, size);
 }
 
-std::optional<Raster> DecodeJpeg(const unsigned char* data, std::size_t size, std::string* error) {
+std::optional<Raster> DecodeJpeg(const unsigned char* data, std::size_t size, std::string* error,
+                                 std::optional<ImageSize> fit) {
   const TjHandle handle(tjInitDecompress());
   if (!handle) {
     SetError(error, std::string("cannot start JPEG decoder: ") + tjGetErrorStr2(nullptr));
@@ -108,12 +125,12 @@ std::optional<Raster> DecodeJpeg(const unsigned char* data, std::size_t size, st
     SetError(error, "not a JPEG image, or its header is damaged");
     return std::nullopt;
   }
-  if (!IsAffordable(*imageSize)) {
-    SetError(error, "JPEG image of " + std::to_string(imageSize->width) + "x" +
-                        std::to_string(imageSize->height) + " pixels is too large to decode");
+  if (!IsAffordablePicture(*imageSize)) {
+    SetError(error, DescribeUnaffordablePicture(*imageSize));
     return std::nullopt;
   }
-  Raster raster{imageSize->width, imageSize->height, imageSize->width * kBytesPerPixel, {}};
+  const ImageSize scaled = ScaledSize(*imageSize, fit);
+  Raster raster{scaled.width, scaled.height, scaled.width * kBytesPerPixel, {}};
   raster.pixels.resize(static_cast<std::size_t>(raster.stride) * raster.height);
   const int status = tjDecompress2(handle.get(), data, size, raster.pixels.data(), raster.width,
                                    raster.stride, raster.height, kNativePixelFormat, 0);

@@ -20,6 +20,9 @@ std::optional<std::vector<unsigned char>> EncodeJpeg(const Raster& raster, int q
 // Reads only the frame header, so it is cheap even for huge files.
 std::optional<ImageSize> ReadJpegSize(const unsigned char* data, std::size_t size);
 
-std::optional<Raster> DecodeJpeg(const unsigned char* data, std::size_t size, std::string* error);
+// With `fit`, decodes at the smallest size libjpeg-turbo reaches directly (down to 1/8) that is
+// still at least `fit` on both sides.
+std::optional<Raster> DecodeJpeg(const unsigned char* data, std::size_t size, std::string* error,
+                                 std::optional<ImageSize> fit = std::nullopt);
 
 } // namespace layra::graphics

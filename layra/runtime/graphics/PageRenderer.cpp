@@ -1,10 +1,11 @@
 #include <graphics/CairoHandles.h>
 #include <graphics/ErrorText.h>
-#include <graphics/ImageDecoder.h>
 #include <graphics/PageRenderer.h>
+#include <graphics/PictureCache.h>
 #include <graphics/SourceColor.h>
 #include <graphics/TextEngine.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <sstream>
@@ -111,25 +112,34 @@ void DrawPlaceholder(cairo_t* cr, const Rect& bounds) {
   cairo_restore(cr);
 }
 
-void DrawImage(cairo_t* cr, const ImageItem& item) {
+// The frame's size in device pixels, which is all of a picture the page can show.
+ImageSize FramePixels(const Rect& bounds, const Canvas& canvas) {
+  auto pixels = [](double extent) {
+    return static_cast<int>(std::min<double>(std::ceil(extent), kMaxRasterDimension));
+  };
+  return ImageSize{pixels((bounds.right - bounds.left) * canvas.xScale),
+                   pixels((bounds.bottom - bounds.top) * canvas.yScale)};
+}
+
+void DrawImage(cairo_t* cr, const Canvas& canvas, const ImageItem& item, PictureCache& pictures) {
   const Rect& bounds = item.bounds;
   if (!HasArea(bounds, kMinImageExtent)) {
     return;
   }
-  const SurfacePtr image = DecodeImage(item.encoded);
+  cairo_surface_t* image = pictures.Get(item.encoded, FramePixels(bounds, canvas));
   if (!image) {
     DrawPlaceholder(cr, bounds);
     return;
   }
-  const int imageWidth = cairo_image_surface_get_width(image.get());
-  const int imageHeight = cairo_image_surface_get_height(image.get());
+  const int imageWidth = cairo_image_surface_get_width(image);
+  const int imageHeight = cairo_image_surface_get_height(image);
   cairo_save(cr);
   AddRectanglePath(cr, bounds);
   cairo_clip(cr);
   cairo_translate(cr, bounds.left, bounds.top);
   cairo_scale(cr, (bounds.right - bounds.left) / imageWidth,
               (bounds.bottom - bounds.top) / imageHeight);
-  cairo_set_source_surface(cr, image.get(), 0, 0);
+  cairo_set_source_surface(cr, image, 0, 0);
   // Padding keeps the picture's edge pixels from fading into the page when scaled.
   cairo_pattern_set_extend(cairo_get_source(cr), CAIRO_EXTEND_PAD);
   cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_GOOD);
@@ -139,7 +149,7 @@ void DrawImage(cairo_t* cr, const ImageItem& item) {
 
 // Returns cairo's status so a broken or exhausted drawing context is reported, not ignored.
 cairo_status_t DrawScene(const PageScene& scene, double xPixelsPerPoint, double yPixelsPerPoint,
-                         TextEngine& text, Raster& target) {
+                         TextEngine& text, PictureCache& pictures, Raster& target) {
   const SurfacePtr surface(cairo_image_surface_create_for_data(
       target.pixels.data(), CAIRO_FORMAT_RGB24, target.width, target.height, target.stride));
   // cairo's RGB24 is pixman's x8r8g8b8.
@@ -159,7 +169,7 @@ cairo_status_t DrawScene(const PageScene& scene, double xPixelsPerPoint, double 
           text.Draw(canvas, item);
         }
       },
-      [&](const ImageItem& item) { DrawImage(cr.get(), item); },
+      [&](const ImageItem& item) { DrawImage(cr.get(), canvas, item, pictures); },
   };
   for (const PageItem& item : scene.items) {
     std::visit(draw, item);
@@ -170,7 +180,8 @@ cairo_status_t DrawScene(const PageScene& scene, double xPixelsPerPoint, double 
 
 } // namespace
 
-PageRenderer::PageRenderer() : text_(std::make_unique<TextEngine>()) {}
+PageRenderer::PageRenderer()
+    : text_(std::make_unique<TextEngine>()), pictures_(std::make_unique<PictureCache>()) {}
 
 PageRenderer::~PageRenderer() = default;
 
@@ -183,9 +194,18 @@ std::optional<Raster> PageRenderer::RenderPage(const PageScene& scene, double xS
     SetError(error, DescribeRefusedSize(scene, xScale, yScale, xResolution, yResolution));
     return std::nullopt;
   }
+  const long long bytes =
+      static_cast<long long>(cairo_format_stride_for_width(CAIRO_FORMAT_RGB24, *width)) * *height;
+  if (bytes > kMaxRasterBytes) {
+    SetError(error, "cannot render a page of " + std::to_string(*width) + " x " +
+                        std::to_string(*height) + " pixels: a page raster may take at most " +
+                        std::to_string(kMaxRasterBytes >> 20) + " MiB");
+    return std::nullopt;
+  }
   Raster raster = WhiteRaster(*width, *height);
-  const cairo_status_t status = DrawScene(scene, xScale * xResolution / kPointsPerInch,
-                                          yScale * yResolution / kPointsPerInch, *text_, raster);
+  const cairo_status_t status =
+      DrawScene(scene, xScale * xResolution / kPointsPerInch, yScale * yResolution / kPointsPerInch,
+                *text_, *pictures_, raster);
   if (status != CAIRO_STATUS_SUCCESS) {
     SetError(error, std::string("page rendering failed: ") + cairo_status_to_string(status));
     return std::nullopt;

@@ -11,6 +11,7 @@
 
 namespace layra::graphics {
 
+class PictureCache;
 class TextEngine;
 
 // Draws page scenes into rasters. Keeps fonts and shaping state between calls, so reuse one
@@ -24,8 +25,9 @@ public:
 
   // The raster is round(width * xScale * xResolution / 72) by
   // round(height * yScale * yResolution / 72) pixels. Fails, with a reason in `error`, when
-  // either side falls outside 1..kMaxRasterDimension. Items that cannot be drawn (damaged
-  // images, degenerate geometry) never fail the page.
+  // either side falls outside 1..kMaxRasterDimension or the raster would pass kMaxRasterBytes.
+  // Pictures are decoded at the size their frames need and kept for the next render. Items that
+  // cannot be drawn (damaged images, degenerate geometry) never fail the page.
   std::optional<Raster> RenderPage(const PageScene& scene, double xScale, double yScale,
                                    double xResolution, double yResolution, std::string* error);
 
@@ -36,6 +38,7 @@ public:
 
 private:
   std::unique_ptr<TextEngine> text_;
+  std::unique_ptr<PictureCache> pictures_;
 };
 
 } // namespace layra::graphics

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <variant>
@@ -33,10 +34,17 @@ struct TextItem {
   std::string fontFamily = "DejaVu Sans";
 };
 
+// Complete PNG or JPEG file bytes, shared and never changed once made, so that a renderer can
+// keep what it decoded for as long as the bytes live.
+using EncodedImage = std::shared_ptr<const std::vector<unsigned char>>;
+
 struct ImageItem {
+  ImageItem(Rect bounds, EncodedImage encoded) : bounds(bounds), encoded(std::move(encoded)) {}
+  ImageItem(Rect bounds, std::vector<unsigned char> bytes)
+      : ImageItem(bounds, std::make_shared<const std::vector<unsigned char>>(std::move(bytes))) {}
+
   Rect bounds;
-  // Complete PNG or JPEG file bytes.
-  std::vector<unsigned char> encoded;
+  EncodedImage encoded;
 };
 
 using PageItem = std::variant<RectangleItem, TextItem, ImageItem>;

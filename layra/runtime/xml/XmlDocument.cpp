@@ -6,6 +6,8 @@
 #include <libxml/xmlerror.h>
 
 #include <climits>
+#include <cstdarg>
+#include <cstdio>
 
 namespace layra::xml {
 namespace {
@@ -80,6 +82,61 @@ void RefuseUnparsedEntity(void* parserContext, const xmlChar* name, const xmlCha
   RefuseEntity(parserContext, name);
 }
 
+// The parse running on this thread, which claims what libxml2 raises outside its context.
+thread_local ParseOutcome* tCurrentParse = nullptr;
+
+class CurrentParse {
+public:
+  explicit CurrentParse(ParseOutcome& outcome) : previous_(tCurrentParse) {
+    tCurrentParse = &outcome;
+  }
+  ~CurrentParse() { tCurrentParse = previous_; }
+  CurrentParse(const CurrentParse&) = delete;
+  CurrentParse& operator=(const CurrentParse&) = delete;
+
+private:
+  ParseOutcome* previous_;
+};
+
+// A message belongs to the parse it arose in, whose caller reports the failure; only what no
+// parse claims is reported here, once, as the host reports its own errors.
+void Report(const std::string& message) {
+  if (tCurrentParse != nullptr) {
+    if (tCurrentParse->firstError.empty()) {
+      tCurrentParse->firstError = "XML error: " + message;
+    }
+    return;
+  }
+  std::fprintf(stderr, "layra: XML: %s\n", message.c_str());
+}
+
+// Errors raised outside a parser context (a failed encoding conversion, the I/O error that
+// follows it); errors of a context whose caller installed no handler of its own are its
+// caller's to report.
+void ReportUnclaimed(void*, xmlErrorPtr error) {
+  if (error == nullptr || error->level < XML_ERR_ERROR || error->ctxt != nullptr) {
+    return;
+  }
+  Report(WithoutTrailingNewlines(error->message));
+}
+
+// The generic channel gets printf-style pieces of a line.
+void ReportGeneric(void*, const char* format, ...) {
+  thread_local std::string line;
+  char piece[512];
+  va_list arguments;
+  va_start(arguments, format);
+  std::vsnprintf(piece, sizeof piece, format, arguments);
+  va_end(arguments);
+  line += piece;
+  for (std::size_t end = line.find('\n'); end != std::string::npos; end = line.find('\n')) {
+    if (end > 0) {
+      Report(line.substr(0, end));
+    }
+    line.erase(0, end + 1);
+  }
+}
+
 // The parser's global tables must be set up once before threads parse concurrently.
 void InitializeParserOnce() {
   static const bool initialized = [] {
@@ -90,6 +147,12 @@ void InitializeParserOnce() {
 }
 
 } // namespace
+
+void RouteParserMessages() {
+  InitializeParserOnce();
+  xmlSetStructuredErrorFunc(nullptr, &ReportUnclaimed);
+  xmlSetGenericErrorFunc(nullptr, &ReportGeneric);
+}
 
 void XmlDocument::DocDeleter::operator()(_xmlDoc* doc) const {
   xmlFreeDoc(doc);
@@ -109,13 +172,14 @@ std::unique_ptr<XmlDocument> XmlDocument::Parse(const unsigned char* data, std::
     SetError(error, "XML document of " + std::to_string(size) + " bytes is too large");
     return nullptr;
   }
-  InitializeParserOnce();
+  RouteParserMessages();
   const ParserContextPtr context(xmlNewParserCtxt());
   if (!context) {
     SetError(error, "out of memory starting the XML parser");
     return nullptr;
   }
   ParseOutcome outcome;
+  const CurrentParse current(outcome);
   context->_private = &outcome;
   context->sax->serror = &RecordError;
   context->sax->entityDecl = &RefuseParsedEntity;

@@ -10,6 +10,11 @@ struct _xmlDoc;
 
 namespace layra::xml {
 
+// libxml2 writes what it raises outside a parse to standard error. After this call, made by
+// every parse and by any other user of libxml2 on its thread, such messages go into the
+// running parse's error, or else into one "layra: XML:" line.
+void RouteParserMessages();
+
 // A parsed document. Parsing never touches the network or the file system and refuses any
 // document that declares entities, which keeps entity expansion attacks out entirely.
 // Parse is safe to call from several threads at once.

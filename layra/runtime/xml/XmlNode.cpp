@@ -118,4 +118,12 @@ bool XmlNode::isText() const {
          (node_->type == XML_TEXT_NODE || node_->type == XML_CDATA_SECTION_NODE);
 }
 
+bool XmlNode::isComment() const {
+  return node_ != nullptr && node_->type == XML_COMMENT_NODE;
+}
+
+bool XmlNode::isEntityReference() const {
+  return node_ != nullptr && node_->type == XML_ENTITY_REF_NODE;
+}
+
 } // namespace layra::xml

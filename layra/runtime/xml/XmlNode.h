@@ -36,6 +36,9 @@ public:
   bool isElement() const;
   // True for CDATA sections too, as they are text in the DOM.
   bool isText() const;
+  bool isComment() const;
+  // An entity the parser left unexpanded, as it never loads external definitions.
+  bool isEntityReference() const;
 
 private:
   friend class XmlDocument;

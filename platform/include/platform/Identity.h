@@ -12,7 +12,8 @@ using HardwareAddress = std::array<unsigned char, 6>;
 // value that stays the same for the life of the process when no address can be read.
 HardwareAddress SequentialUuidNode();
 
-// The link-layer address of the first non-loopback network interface that has a real one.
+// The link-layer address of the first interface, loopback aside, that is up and has an IPv4
+// address; in the system's order of interfaces.
 std::optional<HardwareAddress> FirstAdapterAddress();
 
 // The name the effective user logs in with; from the user database first, since the

@@ -23,7 +23,6 @@ std::string WithRule(const char* name) {
 class PreferencesReload : public testing::Test {
 protected:
   void SetUp() override {
-    setenv("no_proxy", "*", 1);
     ASSERT_TRUE(fController.Controller());
     ASSERT_TRUE(fServer.PutFile("first/FolivoPref.xml", WithRule("first")));
     ASSERT_TRUE(fServer.PutFile("second/FolivoPref.xml", WithRule("second")));

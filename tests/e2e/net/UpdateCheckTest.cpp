@@ -119,7 +119,8 @@ TEST_F(UpdateCheckTest, GetSendsCredentialsAndReturnsAnyBodyCutToTheBuffer) {
   CapturedOutput output;
   EXPECT_FALSE(HttpGetText(host.c_str(), kUser, kPassword, "/a", out.data(), out.size(), 0));
   EXPECT_EQ(out[0], '\0');
-  EXPECT_TRUE(output.Take().starts_with("HTTP request to " + host + " failed: "));
+  // The update server's name is never printed.
+  EXPECT_EQ(output.Take(), "");
 }
 
 TEST_F(UpdateCheckTest, UserProxySettingAloneDecidesTheRoute) {
@@ -172,12 +173,11 @@ TEST_F(UpdateCheckTest, QueryCarriesEveryValueEncodedAndInOrder) {
   EXPECT_TRUE(query(std::string(400, ' '), "R&D"));
   EXPECT_EQ(out[0], '\0');
   EXPECT_EQ(server->requestCount(), 3);
-  EXPECT_TRUE(output.Take().starts_with("Update query of "));
+  EXPECT_EQ(output.Take(), "");
 }
 
 TEST_F(UpdateCheckTest, CheckOffersTheLastAddressOfAnyAnswer) {
   const std::string longest = "http://a/" + std::string(502, 'x');
-  const std::string tooLong = "Update address of 512 characters is longer than 511; ignored.\n";
   struct Case {
     std::string answer;
     int status;
@@ -193,9 +193,14 @@ TEST_F(UpdateCheckTest, CheckOffersTheLastAddressOfAnyAnswer) {
       {"$URL=http://a/1\r\n", 0, "wrong", "", ""},
       {"$URL=http://a/1\r\n", 404, kPassword, "", "http://a/1"},
       {"$URL=" + longest, 0, kPassword, "", longest},
-      {"$URL=" + longest + "x\r\n", 0, kPassword, tooLong, ""},
-      {"$URL=" + std::string(600, 'x'), 0, kPassword,
-       "Update address of 600 characters is longer than 511; ignored.\n", ""},
+      {"$URL=" + longest + "x\r\n", 0, kPassword, "", ""},
+      {"$URL=http://a/" + std::string(600, 'x'), 0, kPassword, "", ""},
+      // Only web addresses, whole and plain, are offered; a line feed ends a record too.
+      {"$URL=http://a/1\n$URL=file:///etc/passwd\n$URL=javascript:alert(1)\n", 0, kPassword, "",
+       "http://a/1"},
+      {"$URL=HTTPS://a/2\n$URL=http://a/ b\r$URL=http://a/\tb\r$URL=http://\r", 0, kPassword, "",
+       "HTTPS://a/2"},
+      {"$URL=x-open:calc\r\n$URL=ftp://a/1\r\n", 0, kPassword, "", ""},
       // A final record cut off by the buffer's end is not offered as a shorter address.
       {"$URL=http://a/1\r" + std::string(24560, ' ') + "$URL=http://b/" + std::string(100, 'y'), 0,
        kPassword, "", "http://a/1"}};
@@ -218,9 +223,7 @@ TEST_F(UpdateCheckTest, StalledServerDoesNotHoldUpTheCaller) {
   ASSERT_TRUE(server.Start());
   DetachedCheck check{UpdateServerAt(server)};
   CapturedOutput output;
-  const auto started = std::chrono::steady_clock::now();
   omni_thread::create(&DetachedCheck::Run, &check, omni_thread::PRIORITY_LOW);
-  EXPECT_LT(std::chrono::steady_clock::now() - started, 1s);
   EXPECT_TRUE(WaitFor([&] { return server.requestCount() == 1; }));
   EXPECT_FALSE(check.finished.load());
   // Closing the connection ends the worker's wait.

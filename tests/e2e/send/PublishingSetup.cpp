@@ -16,15 +16,17 @@ std::string PublishingSetup::ConfigurationXml(const ConfigurationText& configura
   const std::string grab = configuration.grabUrl.empty()
                                ? fFtp.urlWithLogin() + configuration.folder
                                : configuration.grabUrl;
-  std::string xml = "<?xml version=\"1.0\"?>\n<FOLIVOX>\n" + configuration.variants +
-                    "  <DOCNAME>\n"
-                    "    <REGEX>\\d\\d_\\d\\d_\\d\\d_\\d+(-\\d+)?\\.lyd</REGEX>\n"
-                    "    <DAY>\\d\\d_\\d\\d_(\\d\\d)</DAY>\n"
-                    "    <MONTH>\\d\\d_(\\d\\d)</MONTH>\n"
-                    "    <MINIYEAR>(\\d\\d)_</MINIYEAR>\n"
-                    "    <PAGE>\\d\\d_\\d\\d_\\d\\d_(\\d+)</PAGE>\n"
-                    "    <XPAGE>\\d\\d_\\d\\d_\\d\\d_\\d+-(\\d+)</XPAGE>\n"
-                    "  </DOCNAME>\n";
+  const std::string docName = !configuration.docName.empty()
+                                  ? configuration.docName
+                                  : "  <DOCNAME>\n"
+                                    "    <REGEX>\\d\\d_\\d\\d_\\d\\d_\\d+(-\\d+)?\\.lyd</REGEX>\n"
+                                    "    <DAY>\\d\\d_\\d\\d_(\\d\\d)</DAY>\n"
+                                    "    <MONTH>\\d\\d_(\\d\\d)</MONTH>\n"
+                                    "    <MINIYEAR>(\\d\\d)_</MINIYEAR>\n"
+                                    "    <PAGE>\\d\\d_\\d\\d_\\d\\d_(\\d+)</PAGE>\n"
+                                    "    <XPAGE>\\d\\d_\\d\\d_\\d\\d_\\d+-(\\d+)</XPAGE>\n"
+                                    "  </DOCNAME>\n";
+  std::string xml = "<?xml version=\"1.0\"?>\n<FOLIVOX>\n" + configuration.variants + docName;
   if (configuration.withGrabUrl)
     xml += "  <GRABURL>" + Base64Encode(grab) + "</GRABURL>\n";
   return xml + "</FOLIVOX>\n";

@@ -20,6 +20,8 @@ struct ConfigurationText {
   std::string grabUrl;
   bool withGrabUrl = true;
   std::string folder = "/pages";
+  /** Replaces the default DOCNAME rule when not empty. */
+  std::string docName;
 };
 
 class PublishingSetup {

@@ -1,5 +1,6 @@
-// fontconfig leaks a few hundred bytes, once per process, while parsing its configuration on
-// pango's first font lookup. Without this, every sanitizer run of these tests would fail on it.
+// fontconfig keeps the configuration it reads on the first font lookup until the process ends
+// (two objects, once per process); see tests/sanitizer-suppressions.txt for why the library is
+// named rather than its loader.
 extern "C" const char* __lsan_default_suppressions() {
   return "leak:libfontconfig.so\n";
 }

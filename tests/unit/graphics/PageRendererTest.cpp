@@ -2,6 +2,7 @@
 
 #include <graphics/JpegCodec.h>
 #include <graphics/PageRenderer.h>
+#include <graphics/PictureCache.h>
 
 #include <gtest/gtest.h>
 
@@ -134,6 +135,36 @@ std::vector<unsigned char> RedBlueJpeg() {
   const Raster page = Render(Letter({RectangleItem{Rect{0, 0, 306, 792}, kRed, {}},
                                      RectangleItem{Rect{306, 0, 612, 792}, kBlue, {}}}));
   return EncodeJpeg(page, 3, nullptr).value();
+}
+
+TEST(PictureCache, DecodesOnceAtTheSizeTheFrameNeedsAndForgetsPicturesThatAreGone) {
+  PictureCache cache;
+  EncodedImage jpeg = std::make_shared<const std::vector<unsigned char>>(RedBlueJpeg());
+  cairo_surface_t* small = cache.Get(jpeg, ImageSize{70, 90});
+  ASSERT_TRUE(small);
+  // 1/8 of 612 x 792 still covers the frame.
+  EXPECT_EQ(cairo_image_surface_get_width(small), 77);
+  EXPECT_EQ(cache.Get(jpeg, ImageSize{77, 99}), small) << "a smaller variant reuses it";
+  cairo_surface_t* larger = cache.Get(jpeg, ImageSize{300, 300});
+  EXPECT_EQ(cairo_image_surface_get_width(larger), 306);
+  EXPECT_EQ(cache.Get(jpeg, ImageSize{1, 1}), larger);
+  EXPECT_EQ(cairo_image_surface_get_width(cache.Get(jpeg, ImageSize{5000, 5000})), 612);
+
+  const EncodedImage other = std::make_shared<const std::vector<unsigned char>>(RedBlueJpeg());
+  const EncodedImage broken = std::make_shared<const std::vector<unsigned char>>(4, 0xff);
+  EXPECT_FALSE(cache.Get(broken, ImageSize{10, 10}));
+  EXPECT_EQ(cairo_image_surface_get_width(cache.Get(other, ImageSize{10, 10})), 40)
+      << "kept at four times what the frame needs, not at the 1/8 decode's 77";
+  cache.Get(other, ImageSize{612, 792});
+  const std::size_t both = cache.bytes();
+  EXPECT_EQ(both, 2u * 612 * 792 * 4);
+  PictureCache tight(both - 1);
+  tight.Get(jpeg, ImageSize{612, 792});
+  tight.Get(other, ImageSize{612, 792});
+  EXPECT_EQ(tight.bytes(), 612u * 792 * 4) << "the least recently used goes over budget";
+  jpeg.reset();
+  cache.Get(other, ImageSize{1, 1});
+  EXPECT_EQ(cache.bytes(), 612u * 792 * 4) << "the entry of freed bytes is gone";
 }
 
 class ImageFile : public ::testing::TestWithParam<std::vector<unsigned char>> {};

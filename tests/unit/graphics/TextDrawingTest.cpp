@@ -32,7 +32,12 @@ Raster CairoReference(const TextItem& item, double scale) {
       raster.pixels.data(), CAIRO_FORMAT_RGB24, width, height, stride));
   const ContextPtr cr(cairo_create(surface.get()));
   cairo_scale(cr.get(), scale, scale);
-  const GObjectPtr<PangoLayout> layout(pango_cairo_create_layout(cr.get()));
+  // A font map of its own, released with the layout: the per-thread default one is a cache
+  // that lives until the process ends.
+  const GObjectPtr<PangoFontMap> fonts(pango_cairo_font_map_new());
+  const GObjectPtr<PangoContext> context(pango_font_map_create_context(fonts.get()));
+  pango_cairo_update_context(cr.get(), context.get());
+  const GObjectPtr<PangoLayout> layout(pango_layout_new(context.get()));
   const FontOptionsPtr options(cairo_font_options_create());
   cairo_font_options_set_hint_style(options.get(), CAIRO_HINT_STYLE_NONE);
   cairo_font_options_set_hint_metrics(options.get(), CAIRO_HINT_METRICS_OFF);

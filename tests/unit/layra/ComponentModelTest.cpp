@@ -5,8 +5,10 @@
 #include <layra/CmdUtils.h>
 #include <layra/Command.h>
 #include <layra/ErrorUtils.h>
+#include <layra/IImplementationRegistry.h>
 #include <layra/IObjectModel.h>
 #include <layra/IPMStream.h>
+#include <layra/ISession.h>
 #include <layra/ISubject.h>
 #include <layra/host/DataBase.h>
 #include <layra/host/Host.h>
@@ -21,6 +23,7 @@ constexpr ClassID kValueBoss{0x7001};
 constexpr ClassID kDerivedBoss{0x7002};
 constexpr ClassID kSetValueCommandBoss{0x7003};
 constexpr ClassID kObserverBoss{0x7004};
+constexpr ClassID kReachesBackBoss{0x7005};
 
 int gConstructed = 0;
 int gDestroyed = 0;
@@ -52,6 +55,19 @@ public:
   explicit OtherImpl(IPMUnknown* boss) : CPMUnknown<IPMUnknown>(boss) {}
 };
 
+bool gAnsweredWhileDying = false;
+
+// Reaches for its own boss while it dies, as a careless destructor would.
+class ReachesBackImpl : public CPMUnknown<IPMUnknown> {
+public:
+  explicit ReachesBackImpl(IPMUnknown* boss) : CPMUnknown<IPMUnknown>(boss) {}
+  ~ReachesBackImpl() override {
+    AddRef();
+    Release();
+    gAnsweredWhileDying = InterfacePtr<IValue>(Boss(), UseDefaultIID()) != nullptr;
+  }
+};
+
 std::int32_t gNewValue = 0;
 
 class SetValueCommand : public Command {
@@ -73,10 +89,15 @@ public:
 };
 
 int gHeard = 0;
+ISubject* gDetachWhenDying = nullptr;
 
 class CountingObserver : public CObserver {
 public:
   explicit CountingObserver(IPMUnknown* boss) : CObserver(boss) {}
+  ~CountingObserver() override {
+    if (gDetachWhenDying)
+      gDetachWhenDying->DetachObserver(this, IID_IVALUE);
+  }
   void Update(const ClassID& change, ISubject*, const PMIID& protocol, void*) override {
     if (change == ClassID{0x7777} && protocol == IID_IVALUE)
       ++gHeard;
@@ -98,11 +119,13 @@ class ComponentModel : public testing::Test {
 protected:
   void SetUp() override {
     gConstructed = gDestroyed = gHeard = 0;
+    gDetachWhenDying = nullptr;
     auto& model = layra::ObjectModel::Instance();
     model.RegisterImplementation(PluginID{7}, Record<ValueImpl>(0x7001, true));
     model.RegisterImplementation(PluginID{7}, Record<OtherImpl>(0x7002));
     model.RegisterImplementation(PluginID{7}, Record<SetValueCommand>(0x7003));
     model.RegisterImplementation(PluginID{7}, Record<CountingObserver>(0x7004));
+    model.RegisterImplementation(PluginID{7}, Record<ReachesBackImpl>(0x7005));
     model.AddClass({kValueBoss,
                     kInvalidClass,
                     "kValueBoss",
@@ -119,6 +142,20 @@ protected:
                     "kObserverBoss",
                     PluginID{7},
                     {{IID_IOBSERVER, ImplementationID{0x7004}}}});
+    model.AddClass(
+        {kReachesBackBoss,
+         kInvalidClass,
+         "kReachesBackBoss",
+         PluginID{7},
+         {{IID_IOTHER, ImplementationID{0x7005}}, {IID_IVALUE, ImplementationID{0x7001}}}});
+  }
+
+  static InterfacePtr<ISubject> SubjectOf(const UIDRef& target) {
+    return InterfacePtr<ISubject>(static_cast<ISubject*>(target.Instantiate(IID_ISUBJECT)));
+  }
+  static InterfacePtr<IObserver> NewObserver() {
+    return InterfacePtr<IObserver>(
+        static_cast<IObserver*>(CreateObject(kObserverBoss, IID_IOBSERVER)));
   }
 
   ErrorCode SetThroughCommand(const UIDRef& target, std::int32_t value) {
@@ -153,6 +190,13 @@ TEST_F(ComponentModel, BossDiesExactlyWithItsLastReference) {
   copy.reset();
   EXPECT_EQ(gConstructed, 1);
   EXPECT_EQ(gDestroyed, 1);
+}
+
+TEST_F(ComponentModel, DyingBossAnswersNoQueryAndIgnoresReferences) {
+  gAnsweredWhileDying = true;
+  InterfacePtr<IPMUnknown>(CreateObject(kReachesBackBoss, IID_IOTHER)).reset();
+  EXPECT_FALSE(gAnsweredWhileDying);
+  EXPECT_EQ(gConstructed, 0); // no implementation was created for the dying boss
 }
 
 TEST_F(ComponentModel, SubclassInheritsAndAddInAppearsOnExistingClass) {
@@ -216,9 +260,8 @@ TEST_F(ComponentModel, SequenceIsOneUndoStep) {
 TEST_F(ComponentModel, ObserverHearsEachChangeOnceAndNothingAfterDetaching) {
   layra::DataBase db;
   const UIDRef target(&db, db.NewUID(kValueBoss));
-  InterfacePtr<ISubject> subject(static_cast<ISubject*>(target.Instantiate(IID_ISUBJECT)));
-  InterfacePtr<IObserver> observer(
-      static_cast<IObserver*>(CreateObject(kObserverBoss, IID_IOBSERVER)));
+  InterfacePtr<ISubject> subject = SubjectOf(target);
+  InterfacePtr<IObserver> observer = NewObserver();
   subject->AttachObserver(observer, IID_IVALUE);
   subject->AttachObserver(observer, IID_IVALUE);
   SetThroughCommand(target, 1);
@@ -226,6 +269,87 @@ TEST_F(ComponentModel, ObserverHearsEachChangeOnceAndNothingAfterDetaching) {
   subject->DetachObserver(observer, IID_IVALUE);
   SetThroughCommand(target, 2);
   EXPECT_EQ(gHeard, 1);
+}
+
+TEST_F(ComponentModel, ObserverFreedWhileAttachedIsSkippedWhetherOrNotItDetachesWhileDying) {
+  layra::DataBase db;
+  const UIDRef target(&db, db.NewUID(kValueBoss));
+  InterfacePtr<ISubject> subject = SubjectOf(target);
+  for (ISubject* detachFrom : {static_cast<ISubject*>(nullptr), subject.get()}) {
+    gDetachWhenDying = detachFrom;
+    subject->AttachObserver(NewObserver(), IID_IVALUE);
+  }
+  SetThroughCommand(target, 1);
+  EXPECT_EQ(gHeard, 0);
+  EXPECT_FALSE(subject->IsAttached(NewObserver(), IID_IVALUE));
+}
+
+TEST_F(ComponentModel, UndoAndRedoSendTheCommandsNoticesAgain) {
+  layra::DataBase db;
+  const UIDRef target(&db, db.NewUID(kValueBoss));
+  InterfacePtr<ISubject> subject = SubjectOf(target);
+  InterfacePtr<IObserver> observer = NewObserver();
+  subject->AttachObserver(observer, IID_IVALUE);
+  SetThroughCommand(target, 1);
+  ASSERT_TRUE(CmdUtils::UndoLast(&db));
+  EXPECT_EQ(gHeard, 2);
+  ASSERT_TRUE(CmdUtils::RedoLast(&db));
+  EXPECT_EQ(gHeard, 3);
+  subject->DetachObserver(observer, IID_IVALUE);
+}
+
+TEST_F(ComponentModel, FailedCommandInASequenceIsRolledBackAlone) {
+  layra::DataBase db;
+  const UIDRef target(&db, db.NewUID(kValueBoss));
+  InterfacePtr<IValue> value(static_cast<IValue*>(target.Instantiate(IID_IVALUE)));
+  ICommandSequence* sequence = CmdUtils::BeginCommandSequence();
+  SetThroughCommand(target, 1);
+  EXPECT_EQ(SetThroughCommand(target, -1), kFailure);
+  EXPECT_EQ(value->Get(), 1);
+  SetThroughCommand(target, 2);
+  CmdUtils::EndCommandSequence(sequence);
+  ASSERT_TRUE(CmdUtils::UndoLast(&db));
+  EXPECT_EQ(value->Get(), 0);
+  ASSERT_TRUE(CmdUtils::RedoLast(&db));
+  EXPECT_EQ(value->Get(), 2);
+}
+
+TEST_F(ComponentModel, HistoryKeepsTheNewestStepsWithinItsBounds) {
+  struct Case {
+    layra::UndoLimits limits;
+    int undoable;
+  };
+  // A step of this value holds four bytes, eight once undone (the state redo brings back):
+  // of two steps kept in eight bytes, undoing the newer one drops the older.
+  for (const Case& c : {Case{{3, 1000}, 3}, Case{{100, 8}, 1}, Case{{0, 1000}, 0}}) {
+    fHost.SetUndoLimits(c.limits);
+    layra::DataBase db;
+    const UIDRef target(&db, db.NewUID(kValueBoss));
+    for (std::int32_t value = 1; value <= 5; ++value)
+      SetThroughCommand(target, value);
+    EXPECT_LE(fHost.UndoHistoryBytes(&db), c.limits.bytes);
+    int undone = 0;
+    while (CmdUtils::UndoLast(&db))
+      ++undone;
+    EXPECT_EQ(undone, c.undoable);
+    EXPECT_EQ(InterfacePtr<IValue>(static_cast<IValue*>(target.Instantiate(IID_IVALUE)))->Get(),
+              5 - c.undoable);
+  }
+}
+
+TEST_F(ComponentModel, EveryInterfaceOfTheSessionAnswersForAllTheOthers) {
+  const PMIID interfaces[] = {IID_IUNKNOWN, IID_ISESSION, IID_IOBJECTMODEL,
+                              IID_IIMPLEMENTATIONREGISTRY};
+  InterfacePtr<IPMUnknown> identity(GetExecutionContextSession(), IID_IUNKNOWN);
+  for (PMIID from : interfaces) {
+    InterfacePtr<IPMUnknown> start(GetExecutionContextSession(), from);
+    ASSERT_TRUE(start) << from.Get();
+    for (PMIID to : interfaces) {
+      InterfacePtr<IPMUnknown> sibling(start, to);
+      ASSERT_TRUE(sibling) << from.Get() << " -> " << to.Get();
+      EXPECT_EQ(InterfacePtr<IPMUnknown>(sibling, IID_IUNKNOWN).get(), identity.get());
+    }
+  }
 }
 
 } // namespace

@@ -18,8 +18,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <csignal>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/file.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -63,6 +67,12 @@ const char* kEveryItem = R"(<?xml version="1.0"?>
   </page>
 </layra-document>
 )";
+
+std::string Story(const std::string& content) {
+  return "<!DOCTYPE layra-document SYSTEM \"outside.dtd\"><layra-document version=\"1\">"
+         "<story id=\"s\">" +
+         content + "</story><page width=\"5\" height=\"5\"/></layra-document>";
+}
 
 class Documents : public testing::Test {
 protected:
@@ -155,6 +165,9 @@ TEST_F(Documents, RasterSizeFollowsScaleAndResolution) {
   }
   SnapshotUtils empty(page, 0, 0, 72, 72, 0, 0x1000, false, false, false, 2, 0, true, false);
   EXPECT_EQ(empty.GetStatus(), kFailure);
+  // Within the limit a side, but 2 GB of raster.
+  SnapshotUtils huge(page, 6.5, 6.5, 360, 360, 0, 0x1000, false, false, false, 2, 0, true, false);
+  EXPECT_EQ(huge.GetStatus(), kFailure);
   EXPECT_EQ(SnapshotUtils(UIDRef(), 1, 1, 72, 72, 0, 0, false, false, false, 2, 0, true, false)
                 .GetStatus(),
             kFailure);
@@ -227,6 +240,18 @@ TEST_F(Documents, DamagedFilesAreRefusedWithOneClearLine) {
       {"<!DOCTYPE d [<!ENTITY x SYSTEM \"file:///etc/passwd\">]><layra-document version=\"1\">"
        "<story id=\"s\">&x;</story></layra-document>",
        "entity"},
+      {Story("Hello <b>bold</b> world"), "story 's': element <b> is not allowed"},
+      {Story("Hello &ext; world"), "story 's': entity &ext; is not defined"},
+      {Story("<?keep this?>"), "story 's': <?keep?> is not allowed"},
+      {"<layra-document version=\"1\"><page width=\"5\" height=\"5\"><image left=\"0\" "
+       "top=\"0\" right=\"1\" bottom=\"1\" format=\"png\">iVBO<i/>Rw0KGgo=</image></page>"
+       "</layra-document>",
+       "page 1, item 1: element <i> is not allowed"},
+      // A PNG header that declares 11585 x 11585 pixels.
+      {"<layra-document version=\"1\"><page width=\"5\" height=\"5\"><image left=\"0\" "
+       "top=\"0\" right=\"1\" bottom=\"1\" format=\"png\">iVBORw0KGgoAAAANSUhEUgAALUEAAC1B"
+       "CAIAAAA=</image></page></layra-document>",
+       "page 1, item 1: the picture declares 11585 x 11585 pixels"},
       {"<!DOCTYPE d [<!ENTITY a \"aaaaaaaaaa\"><!ENTITY b \"&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;\">"
        "<!ENTITY c \"&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;\">]><layra-document "
        "version=\"1\">&c;</layra-document>",
@@ -239,21 +264,60 @@ TEST_F(Documents, DamagedFilesAreRefusedWithOneClearLine) {
     EXPECT_EQ(error.find('\n'), std::string::npos) << error;
     EXPECT_EQ(ReadWholeFile(fFolder.path() / "08_12_05_005-008.lyd"), c.text);
   }
+  std::string error;
+  EXPECT_FALSE(fHost.OpenDocument(fFolder.path(), &error).IsValid());
+  EXPECT_EQ(error, fFolder.path().string() + " is a folder");
 }
 
-TEST_F(Documents, AnInterruptedSaveLeavesAWholeFile) {
-  std::string error;
-  const UIDRef document = Open(kEveryItem, &error);
+std::vector<std::string> FilesIn(const std::filesystem::path& folder) {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(folder))
+    names.push_back(entry.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+TEST_F(Documents, AnInterruptedSaveLeavesAWholeFileAndItsTemporaryGoesAtTheNextOpen) {
+  // No plug-in data: the writer's host knows none of this test's implementations.
+  ASSERT_TRUE(Open(Story("Text that the writer saves again and again.")).IsValid());
   const auto file = fFolder.path() / "08_12_05_005-008.lyd";
-  const pid_t child = ::fork();
-  if (child == 0) {
-    for (;;)
-      fHost.SaveDocument(document, nullptr);
-  }
-  ::usleep(30000);
-  ::kill(child, SIGKILL);
-  ::waitpid(child, nullptr, 0);
+  int saved[2];
+  ASSERT_EQ(::pipe(saved), 0);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_adddup2(&actions, saved[1], STDOUT_FILENO);
+  std::string program = SAVE_FOREVER;
+  std::string document = file.string();
+  char* arguments[] = {program.data(), document.data(), nullptr};
+  pid_t writer = 0;
+  const int spawned =
+      ::posix_spawn(&writer, program.c_str(), &actions, nullptr, arguments, environ);
+  posix_spawn_file_actions_destroy(&actions);
+  ::close(saved[1]);
+  ASSERT_EQ(spawned, 0);
+  // One save has finished, so the kill lands among saves.
+  char done = 0;
+  EXPECT_EQ(::read(saved[0], &done, 1), 1);
+  ::kill(writer, SIGKILL);
+  ::waitpid(writer, nullptr, 0);
+  ::close(saved[0]);
+  std::string error;
   EXPECT_TRUE(fHost.OpenDocument(file, &error).IsValid()) << error;
+  EXPECT_EQ(FilesIn(fFolder.path()), std::vector<std::string>{file.filename().string()});
+}
+
+TEST_F(Documents, OpeningRemovesOnlyAbandonedTemporariesOfThatDocument) {
+  const auto file = fFolder.path() / "08_12_05_005-008.lyd";
+  for (const char* name : {"08_12_05_005-008.lyd.a1B2c3", "08_12_05_005-008.lyd.Live00",
+                           "other.lyd.a1B2c3", "08_12_05_005-008.lyd.backup7"})
+    WriteWholeFile(fFolder.path() / name, "partial");
+  const int live = ::open((fFolder.path() / "08_12_05_005-008.lyd.Live00").c_str(), O_RDONLY);
+  ASSERT_EQ(::flock(live, LOCK_EX), 0);
+  ASSERT_TRUE(Open(kEveryItem).IsValid());
+  ::close(live);
+  EXPECT_EQ(FilesIn(fFolder.path()),
+            (std::vector<std::string>{"08_12_05_005-008.lyd", "08_12_05_005-008.lyd.Live00",
+                                      "08_12_05_005-008.lyd.backup7", "other.lyd.a1B2c3"}));
 }
 
 } // namespace

@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <initializer_list>
 
 namespace {
@@ -83,7 +82,6 @@ TEST(ParseNameWithRulesTest, BrokenAndCatastrophicRegexesAreSkipped) {
       Rule({Element("REGEX", "(x+x+)+y"), Element("DAY", "(x)")}),
       Rule({Element("REGEX", "x+"), Element("DAY", "(xx)")}),
   });
-  const auto start = std::chrono::steady_clock::now();
   ParsedNameFields fields;
   CapturedOutput output;
   ASSERT_TRUE(ParseNameWithRules(root, name, fields));
@@ -93,7 +91,6 @@ TEST(ParseNameWithRulesTest, BrokenAndCatastrophicRegexesAreSkipped) {
             0u)
       << printed;
   EXPECT_NE(printed.find("Exception has occured for regex \"(x+x+)+y\""), std::string::npos);
-  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
 }
 
 } // namespace

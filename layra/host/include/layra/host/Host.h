@@ -8,12 +8,20 @@
 #include <layra/host/DataBase.h>
 #include <layra/host/PluginResources.h>
 
+#include <cstddef>
 #include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
 
 namespace layra {
+
+/** How much undo history each database keeps; the oldest steps go first. Zero steps turns
+ *  undo off. */
+struct UndoLimits {
+  std::size_t steps = 100;
+  std::size_t bytes = std::size_t{64} << 20;
+};
 
 struct HostOptions {
   /** The user folder that holds the workspace file. */
@@ -68,6 +76,9 @@ public:
   /** Loads the plug-ins and the workspace, then runs the start-up services. Problems with
    *  single plug-ins or a damaged workspace are reported and do not stop the start. */
   void Start();
+  /** The first half of Start: plug-ins and workspace, no start-up service yet, so a caller
+   *  can check actions before anything is downloaded or shown. */
+  void Load();
   /** Runs the shut-down services, unloads the plug-ins and saves the workspace. */
   bool Shutdown(std::string* error = nullptr);
 
@@ -91,6 +102,10 @@ public:
   UIDRef FrontDocument() const;
 
   DataBase& ApplicationDefaults() { return *fDefaults; }
+  /** Bounds the undo history of every database (the defaults hold until the host goes). */
+  void SetUndoLimits(UndoLimits limits);
+  /** What the undo history of `db` holds, in bytes. */
+  std::size_t UndoHistoryBytes(const IDataBase* db) const;
   UIDRef Workspace() const;
   std::filesystem::path WorkspaceFile() const;
   /** The name the damaged workspace file was kept under, if one was set aside at start. */
@@ -113,6 +128,7 @@ private:
   std::unique_ptr<PluginLoader> fPlugins;
   std::unique_ptr<OpenDocuments> fDocuments;
   std::vector<ResidentMark> fResidentMarks;
+  bool fLoaded = false;
   bool fStarted = false;
 };
 

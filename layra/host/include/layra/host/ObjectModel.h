@@ -34,7 +34,11 @@ struct RegisteredImplementation {
   ImplementationRecord record;
 };
 
-/** One object made of the implementations its class names; one reference count for all. */
+/** One object made of the implementations its class names; one reference count for all.
+ *
+ *  Once the count reaches zero the boss is dying: further AddRef and Release have no effect,
+ *  queries answer null and no implementation is created, so an implementation's destructor
+ *  that reaches for its own boss cannot bring it back or free it twice. */
 class Boss final : public IPMUnknown {
 public:
   struct Slot {
@@ -48,8 +52,11 @@ public:
   ~Boss() override;
 
   IPMUnknown* QueryInterface(PMIID iid) const override;
-  void AddRef() const override { ++fReferences; }
+  void AddRef() const override;
   void Release() const override;
+
+  /** Stays true until the boss starts dying; holders of a weak reference check it. */
+  std::shared_ptr<const bool> Alive() const { return fAlive; }
 
   ClassID GetClass() const { return fClass; }
   DataBase* GetDataBase() const { return fDataBase; }
@@ -80,6 +87,8 @@ private:
   mutable std::vector<Slot> fSlots;
   mutable std::vector<Slot*> fCreationOrder;
   mutable int fReferences = 1;
+  mutable bool fDying = false;
+  std::shared_ptr<bool> fAlive = std::make_shared<bool>(true);
   DataBase* fDataBase = nullptr;
   UID fUID = kInvalidUID;
 };

@@ -1,0 +1,171 @@
+#include "panel/FolivoTreeInformator.h"
+
+#include "frame/ActionRequests.h"
+#include "frame/ImplementationTable.h"
+#include "publish/FolivoActionComponent.h"
+#include "publish/FrontDocument.h"
+
+#include <layra/IApplication.h>
+#include <layra/IBooleanControlData.h>
+#include <layra/IPageList.h>
+#include <layra/IPanelControlData.h>
+#include <layra/IPanelMgr.h>
+#include <layra/ISession.h>
+#include <layra/ITextControlData.h>
+#include <layra/ITreeViewMgr.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+FolivoTreeInformator* gFolivoTreeInformator = nullptr;
+bool gPageListDirty = false;
+
+namespace {
+folivox::RegisterImplementation<FolivoTreeInformator>
+    gRegisterTreeInformator(kFolivoTreeInformatorImpl);
+
+constexpr std::int32_t kSearchDepth = 9999;
+constexpr char kNoInformator[] =
+    "Could not get this tree ITreeInformator. This ListView will not display anything.\n";
+
+/** A row's position in the list; -1 when the node is not a list node. */
+std::int32_t PositionOf(const NodeID& node) {
+  TreeNodePtr<IntNodeID> row(node);
+  return row ? row->Get() : -1;
+}
+
+/** The first page number of the parsed document name; 0 when it is not a number. */
+std::int32_t FirstPageNumber(const FolivoActionComponent& controller) {
+  return static_cast<std::int32_t>(std::strtol(controller.FirstPageText().c_str(), nullptr, 10));
+}
+
+bool ParseFrontName(const IDocument& document) {
+  PMString name;
+  document.GetName(name);
+  return sharedActionComponent && sharedActionComponent->ParseDocumentName(name) == 0;
+}
+} // namespace
+
+FolivoTreeInformator::FolivoTreeInformator(IPMUnknown* boss) : CTreeInformator(boss) {
+  gFolivoTreeInformator = this;
+}
+
+FolivoTreeInformator::~FolivoTreeInformator() {
+  // The host may close the panel before it quits; nobody may reach a list that is gone.
+  if (gFolivoTreeInformator == this)
+    gFolivoTreeInformator = nullptr;
+}
+
+std::int32_t FolivoTreeInformator::GetRowStyle() {
+  gFolivoTreeInformator = this;
+  return kFolivoPageRowStyle;
+}
+
+std::int32_t FolivoTreeInformator::GetRowWidgetRsrcID() {
+  gFolivoTreeInformator = this;
+  return static_cast<std::int32_t>(kFolivoPageRowRsrcID.Get());
+}
+
+std::int32_t FolivoTreeInformator::CountPages() {
+  gFolivoTreeInformator = this;
+  fPageCount = 0;
+  InterfacePtr<IDocument> document(QueryFrontDocument());
+  InterfacePtr<IPageList> pages(document, UseDefaultIID());
+  if (pages)
+    fPageCount = pages->GetPageCount();
+  return fPageCount;
+}
+
+bool16 FolivoTreeInformator::ApplyDataToWidget(const NodeID& node, IPanelControlData* rowWidgets,
+                                               std::int32_t) {
+  const std::int32_t position = PositionOf(node);
+  // The internal action runs the controller's prologue, which publishes the controller.
+  folivox::PerformActionInActiveContext(kFolivoInternalActionID);
+  if (position < 0 || !rowWidgets)
+    return kTrue;
+  InterfacePtr<IDocument> document(QueryFrontDocument());
+  if (!document) {
+    std::printf("FolivoTreeInformator::ApplyDataToWidget::Could not get IDocument");
+    return kTrue;
+  }
+  IControlView* nameWidget = rowWidgets->FindWidget(kFolivoPageNameWidgetID, kSearchDepth);
+  if (!nameWidget)
+    return kTrue;
+  InterfacePtr<ITextControlData> text(nameWidget, UseDefaultIID());
+  if (!text) {
+    std::printf("textControlData is nil!\n");
+    return kTrue;
+  }
+  text->SetString(PMString("0x122500kFolivoCouldNotDownloadConfigFile"), kTrue, kTrue);
+  // Without a page number the row still shows its flag: the next store reads the flags back
+  // from the rows, and a row left blank would store its page as not ready.
+  if (ParseFrontName(*document)) {
+    PMString number;
+    number.AppendNumber(FirstPageNumber(*sharedActionComponent) + position);
+    text->SetString(number, kTrue, kTrue);
+  } else {
+    std::printf("Could not parse documentName using regex functions.\n");
+  }
+  IControlView* box = rowWidgets->FindWidget(kPageStatusCheckboxWidgetID, kSearchDepth);
+  if (!box)
+    return kTrue;
+  InterfacePtr<IBooleanControlData> state(box, UseDefaultIID());
+  if (!state) {
+    std::printf("checkboxstate is nil!\n");
+    return kTrue;
+  }
+  const bool ready = position < static_cast<std::int32_t>(fStatuses.size()) &&
+                     fStatuses[static_cast<std::size_t>(position)].ready;
+  if (ready)
+    state->Select(kTrue, kTrue);
+  else
+    state->Deselect(kTrue, kTrue);
+  return kTrue;
+}
+
+bool16 FolivoTreeInformator::GetStatusForPaletteNode(const NodeID& node,
+                                                     const ITreeViewMgr* treeViewMgr) const {
+  if (PositionOf(node) < 0 || !treeViewMgr)
+    return kFalse;
+  InterfacePtr<IControlView> row(treeViewMgr->QueryWidgetFromNode(node));
+  if (!row) {
+    std::printf("FolivoTreeInformator::GetStatusForPaletteNode::IControlView is nil.\n");
+    return kFalse;
+  }
+  InterfacePtr<IPanelControlData> widgets(row, UseDefaultIID());
+  if (!widgets) {
+    std::printf("FolivoTreeInformator::GetStatusForPaletteNode::IPanelControlData is nil.\n");
+    return kFalse;
+  }
+  IControlView* box = widgets->FindWidget(kPageStatusCheckboxWidgetID, kSearchDepth);
+  if (!box) {
+    std::printf("FolivoTreeInformator::GetStatusForPaletteNode::IControlView is nil.\n");
+    return kFalse;
+  }
+  InterfacePtr<IBooleanControlData> state(box, UseDefaultIID());
+  if (!state) {
+    std::printf("FolivoTreeInformator::GetStatusForPaletteNode::IBooleanControlData is nil!\n");
+    return kFalse;
+  }
+  return state->IsSelected();
+}
+
+void RefreshPanelPageList() {
+  InterfacePtr<IApplication> application(GetExecutionContextSession()->QueryApplication());
+  InterfacePtr<IPanelMgr> panels(application ? application->QueryPanelManager() : nullptr);
+  IControlView* panel = panels ? panels->GetPanelFromWidgetID(kFolivoPanelWidgetID) : nullptr;
+  if (!panel)
+    return;
+  InterfacePtr<IPanelControlData> widgets(panel, UseDefaultIID());
+  if (!widgets) {
+    std::printf("IPanelControlData is nil.\n");
+    return;
+  }
+  IControlView* list = widgets->FindWidget(kFolivoPageListWidgetID, kSearchDepth);
+  InterfacePtr<ITreeInformator> informator(list, UseDefaultIID());
+  if (!informator) {
+    std::printf("%s", kNoInformator);
+    return;
+  }
+  RefreshPageList(informator, kFolivoPanelWidgetID, kFolivoPageListWidgetID, false);
+}

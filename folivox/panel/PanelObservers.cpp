@@ -1,0 +1,118 @@
+#include "panel/PanelObservers.h"
+
+#include "frame/ActionRequests.h"
+#include "frame/ImplementationTable.h"
+#include "panel/FolivoTreeInformator.h"
+
+#include <layra/IControlView.h>
+#include <layra/IPanelControlData.h>
+#include <layra/ISubject.h>
+
+#include <cstdio>
+#include <utility>
+
+namespace {
+folivox::RegisterImplementation<FolivoSelectionObserverImpl>
+    gRegisterSelectionObserver(kFolivoSelectionObserverImpl);
+folivox::RegisterImplementation<FolivoTreeListNodeObserver>
+    gRegisterNodeObserver(kFolivoTreeListNodeObserverImpl);
+
+// In the order the panel observer detaches from them.
+constexpr std::pair<WidgetID, PMIID> kPanelSubjects[] = {
+    {kFolivoInvertStatusesButtonWidgetID, IID_IBOOLEANCONTROLDATA},
+    {kFolivoCheckAllButtonWidgetID, IID_IBOOLEANCONTROLDATA},
+    {kFolivoUncheckAllButtonWidgetID, IID_IBOOLEANCONTROLDATA},
+    {kFolivoPageListWidgetID, IID_ITREEVIEWMGR},
+    {kFolivoPageListWidgetID, IID_ITREEVIEWCONTROLLER},
+    {kFolivoSendButtonWidgetID, IID_IBOOLEANCONTROLDATA}};
+
+WidgetID WidgetOf(ISubject* subject) {
+  InterfacePtr<IControlView> view(subject, UseDefaultIID());
+  return view ? view->GetWidgetID() : kInvalidWidgetID;
+}
+
+template <class Operation> void WithPageList(Operation operation) {
+  if (gFolivoTreeInformator)
+    operation(*gFolivoTreeInformator);
+}
+} // namespace
+
+void FolivoSelectionObserverImpl::AutoAttach() {
+  ActiveSelectionObserver::AutoAttach();
+  for (const auto& [widget, protocol] : kPanelSubjects)
+    AttachToWidget(widget, protocol);
+}
+
+void FolivoSelectionObserverImpl::AutoDetach() {
+  for (const auto& [widget, protocol] : kPanelSubjects)
+    DetachFromWidget(widget, protocol);
+  ActiveSelectionObserver::AutoDetach();
+}
+
+void FolivoSelectionObserverImpl::HandleSelectionUpdate(const ClassID& theChange,
+                                                        ISubject* theSubject, const PMIID& protocol,
+                                                        void* changedBy) {
+  ActiveSelectionObserver::HandleSelectionUpdate(theChange, theSubject, protocol, changedBy);
+  if (theChange != kTrueStateMessage)
+    return;
+  switch (WidgetOf(theSubject).Get()) {
+  case kPageStatusCheckboxWidgetID.Get():
+    std::printf("kPageStatusCheckboxWidgetID\n");
+    break;
+  case kFolivoInvertStatusesButtonWidgetID.Get():
+    WithPageList([](FolivoTreeInformator& list) { list.InvertPageStatuses(); });
+    break;
+  case kFolivoCheckAllButtonWidgetID.Get():
+    WithPageList([](FolivoTreeInformator& list) { list.MakePagesReady(); });
+    break;
+  case kFolivoUncheckAllButtonWidgetID.Get():
+    WithPageList([](FolivoTreeInformator& list) { list.MakePagesNotReady(); });
+    break;
+  case kFolivoSendButtonWidgetID.Get():
+    folivox::PerformActionInActiveContext(kFolivoSendPagesActionID);
+    break;
+  default:
+    break;
+  }
+}
+
+void FolivoSelectionObserverImpl::HandleSelectionChanged(const ISelectionMessage*) {
+  InterfacePtr<IPanelControlData> widgets(this, UseDefaultIID());
+  if (!widgets) {
+    std::printf("IPanelControlData is nil.\n");
+    return;
+  }
+  IControlView* list = widgets->FindWidget(kFolivoPageListWidgetID, 9999);
+  if (!list)
+    return;
+  InterfacePtr<ITreeInformator> informator(list, UseDefaultIID());
+  if (!informator) {
+    std::printf(
+        "Could not get this tree ITreeInformator. This ListView will not display anything.\n");
+    return;
+  }
+  RefreshPageList(informator, kFolivoPanelWidgetID, kFolivoPageListWidgetID, false);
+}
+
+void FolivoTreeListNodeObserver::AutoAttach() {
+  CWidgetObserver::AutoAttach();
+  AttachToWidget(kPageStatusCheckboxWidgetID, IID_IBOOLEANCONTROLDATA);
+}
+
+void FolivoTreeListNodeObserver::AutoDetach() {
+  DetachFromWidget(kPageStatusCheckboxWidgetID, IID_IBOOLEANCONTROLDATA);
+  CWidgetObserver::AutoDetach();
+}
+
+void FolivoTreeListNodeObserver::Update(const ClassID& theChange, ISubject* theSubject,
+                                        const PMIID&, void*) {
+  const WidgetID widget = WidgetOf(theSubject);
+  if (theChange != kTrueStateMessage && theChange != kFalseStateMessage)
+    return;
+  if (widget != kPageStatusCheckboxWidgetID) {
+    std::printf("No Widget.\n");
+    return;
+  }
+  if (gFolivoTreeInformator)
+    gFolivoTreeInformator->StorePageStatuses(nullptr);
+}

@@ -1,4 +1,0 @@
-#include "panel/ITreeInformator.h"
-
-ITreeInformator* gFolivoTreeInformator = nullptr;
-bool gPageListDirty = false;

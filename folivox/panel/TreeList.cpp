@@ -1,0 +1,39 @@
+#include "panel/TreeList.h"
+
+#include "frame/ImplementationTable.h"
+#include "panel/ITreeInformator.h"
+
+#include <cstdio>
+
+namespace {
+folivox::RegisterImplementation<TreeListAdapter> gRegisterAdapter(kTreeListAdapterImpl);
+folivox::RegisterImplementation<TreeListManager> gRegisterManager(kTreeListManagerImpl);
+
+InterfacePtr<ITreeInformator> QueryInformator(const IPMUnknown* widget) {
+  InterfacePtr<ITreeInformator> informator(widget, UseDefaultIID());
+  if (!informator)
+    std::printf(
+        "Could not get this tree ITreeInformator. This ListView will not display anything.\n");
+  return informator;
+}
+} // namespace
+
+std::int32_t TreeListAdapter::GetNumListItems() const {
+  InterfacePtr<ITreeInformator> informator(QueryInformator(this));
+  return informator ? informator->CountPages() : 0;
+}
+
+void TreeListManager::RegisterStyles() {
+  InterfacePtr<ITreeInformator> informator(QueryInformator(this));
+  if (informator)
+    RegisterStyleWidget(informator->GetRowStyle(), informator->GetRowWidgetRsrcID(),
+                        kFolivoPluginID);
+}
+
+bool16 TreeListManager::ApplyDataToWidget(const NodeID& node, IPanelControlData* widgetList,
+                                          std::int32_t message) const {
+  InterfacePtr<ITreeInformator> informator(QueryInformator(this));
+  if (informator)
+    informator->ApplyDataToWidget(node, widgetList, message);
+  return kTrue;
+}

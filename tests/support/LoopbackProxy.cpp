@@ -1,0 +1,14 @@
+#include "LoopbackProxy.h"
+
+namespace folivox::test {
+
+testing::AssertionResult LoopbackProxy::Start() {
+  if (auto started = server_.Start(); !started)
+    return started;
+  const std::string address = server_.url("");
+  proxy_ = std::make_unique<ScopedVariable>("http_proxy", address.c_str());
+  bypass_ = std::make_unique<ScopedVariable>("no_proxy", "127.0.0.1,localhost");
+  return testing::AssertionSuccess();
+}
+
+} // namespace folivox::test
