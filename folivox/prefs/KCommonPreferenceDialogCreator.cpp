@@ -1,4 +1,4 @@
-// The preferences page is built from view resource 850.
+// The preferences page is built from its view resource.
 
 #include "frame/ImplementationTable.h"
 #include "prefs/PreferencePanelIDs.h"

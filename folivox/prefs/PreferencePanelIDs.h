@@ -16,7 +16,7 @@ constexpr ImplementationID kCommonPreferenceDialogControllerImpl{0x12250c};
 constexpr ImplementationID kCommonPreferenceDialogCreatorImpl{0x12250d};
 constexpr ImplementationID kCommonPreferenceTreeViewEventHandlerImpl{0x12250e};
 
-// Widgets of the page (view resource 850)
+// Widgets of the page
 constexpr WidgetID kCommonPreferencesPanelWidgetID{0x122509};
 constexpr WidgetID kCommonPreferencesTreeViewWidgetID{0x122503};
 constexpr WidgetID kCommonPreferencesEditBoxWidgetID{0x122507};
@@ -32,5 +32,6 @@ constexpr WidgetID kCommonPreferencesNodeKeyWidgetID{0x12250b};
  *  masks it, so a password typed in clear is kept here and never shown. */
 constexpr WidgetID kCommonPreferencesNodeEnteredWidgetID{0x12250e};
 
-constexpr RsrcID kCommonPreferencesPanelRsrcID{850};
+// The page row of the page list holds view 850, so the page is built from the next one.
+constexpr RsrcID kCommonPreferencesPanelRsrcID{851};
 constexpr RsrcID kCommonPreferencesNodeRsrcID{1200};
