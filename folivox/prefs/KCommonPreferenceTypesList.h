@@ -9,6 +9,10 @@
 #include <memory>
 #include <vector>
 
+class ICommonPreferenceData;
+class NodeID;
+class PnlTrvDataNode;
+
 constexpr std::int32_t kPreferenceTypeGroup = 0;
 // Types 2 and 3 are edited as plain text too.
 constexpr std::int32_t kPreferenceTypeText = 1;
@@ -41,6 +45,10 @@ public:
   /** The stored value of `key` in the application workspace's store; null when it is not
    *  stored or the store cannot be reached. */
   static std::unique_ptr<PMString> GetPreference(const PMString& key);
+  /** Puts the value that the preferences page's row `nodeID` holds for `visited` into `data`,
+   *  as the apply hook lets it; nothing when the row asks to store nothing. */
+  static void SetPreference(const NodeID& nodeID, const PnlTrvDataNode& visited,
+                            ICommonPreferenceData& data);
 
 private:
   struct Preference {

@@ -32,8 +32,14 @@ std::int32_t AddressDisplayHook(PMString identifier, PMString stored, PMString* 
 
 std::int32_t AddressApplyHook(PMString identifier, PMString stored, PMString edited,
                               PMString* output) {
-  if (!IsConfigurationAddress(identifier) || !output || stored.IsEmpty())
+  if (!IsConfigurationAddress(identifier) || !output)
     return kPreferenceHookKeepValue;
+  // A first address, or one with a password typed anew, is a change like any other: closing
+  // the dialog downloads from it.
+  if (stored.IsEmpty()) {
+    gConfigurationAddressChanged = gConfigurationAddressChanged || !edited.IsEmpty();
+    return kPreferenceHookKeepValue;
+  }
   if (edited == stored) {
     gConfigurationAddressChanged = true;
     return kPreferenceHookStoreNothing;
@@ -46,8 +52,10 @@ std::int32_t AddressApplyHook(PMString identifier, PMString stored, PMString edi
   }
   // The password still shows as the panel encoded it: store it in clear.
   const std::optional<std::string> decoded = Base64Decode(editedPassword.GetUTF8String());
-  if (!decoded || *decoded != storedPassword.GetUTF8String())
+  if (!decoded || *decoded != storedPassword.GetUTF8String()) {
+    gConfigurationAddressChanged = true;
     return kPreferenceHookKeepValue;
+  }
   *output = SetUrlPassword(edited, PMString(*decoded, PMString::kDontTranslateDuringCall));
   std::printf("Password = [%s], [%s]\n", Masked(*output).GrabCString(),
               Masked(stored).GrabCString());

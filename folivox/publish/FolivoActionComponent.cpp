@@ -5,6 +5,7 @@
 #include "panel/FolivoDialog.h"
 #include "panel/FolivoTreeInformator.h"
 #include "prefs/PreferenceHooks.h"
+#include "prefs/PreferencePanel.h"
 #include "publish/ConfigurationAddress.h"
 #include "publish/FrontDocument.h"
 
@@ -63,8 +64,11 @@ void FolivoActionComponent::InstallHooks() {
 void FolivoActionComponent::Dispatch(ActionID action) {
   switch (action.Get()) {
   case kFolivoAcquireConfigurationActionID.Get():
+    AcquireConfiguration();
+    break;
   case kFolivoShowPreferencesActionID.Get():
     AcquireConfiguration();
+    OpenPreferencesDialog();
     break;
   case kFolivoSendPagesActionID.Get():
     SendPages();

@@ -147,14 +147,6 @@ int main(int argc, char** argv) {
     ::execv(window.c_str(), argv);
     return Fail("cannot start " + window.string() + ": " + std::strerror(errno));
   }
-  if (line.gui) {
-    // The window lives in its own program, so that this one never loads Qt.
-    std::error_code unknown;
-    const auto window =
-        std::filesystem::read_symlink("/proc/self/exe", unknown).parent_path() / "layra-gui";
-    ::execv(window.c_str(), argv);
-    return Fail("cannot start " + window.string() + ": " + std::strerror(errno));
-  }
   const std::filesystem::path plugins = line.plugins.value_or(DefaultPluginFolder());
   std::error_code missing;
   if (!std::filesystem::is_directory(plugins, missing))

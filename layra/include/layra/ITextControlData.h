@@ -16,4 +16,6 @@ public:
   virtual PMString GetString() const = 0;
   /** Whether the widget shows bullets instead of its text (a password edit box). */
   virtual bool16 IsPassword() const = 0;
+  /** Shows the text as bullets, or as itself again. */
+  virtual void SetPassword(bool16 password) = 0;
 };

@@ -369,6 +369,13 @@ void TextControlData::SetString(const PMString& text, bool16 invalidate, bool16 
     NotifyWidget(this, kTextChangeStateMessage, IID_ITEXTCONTROLDATA);
 }
 
+void TextControlData::SetPassword(bool16 password) {
+  if (fPassword == password)
+    return;
+  fPassword = password;
+  Redraw(this);
+}
+
 void BooleanControlData::Select(bool16 notifyOfChange, bool16 invalidate) {
   const WidgetKind kind = KindOf(this);
   if (kind != WidgetKind::Button && kind != WidgetKind::IconButton) {

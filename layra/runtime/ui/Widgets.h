@@ -122,7 +122,7 @@ public:
   void SetString(const PMString& text, bool16 invalidate, bool16 notifyOfChange) override;
   PMString GetString() const override { return fText; }
   bool16 IsPassword() const override { return fPassword; }
-  void SetPassword(bool password) { fPassword = password; }
+  void SetPassword(bool16 password) override;
 
 private:
   PMString fText;

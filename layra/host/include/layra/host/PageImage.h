@@ -19,6 +19,7 @@ struct PageImage {
 };
 
 /** Renders `page` at `scale` pixels per point; false with a one-line reason otherwise. */
-LAYRA_API bool RenderPageImage(const UIDRef& page, double scale, PageImage& image, std::string* error);
+LAYRA_API bool RenderPageImage(const UIDRef& page, double scale, PageImage& image,
+                               std::string* error);
 
 } // namespace layra

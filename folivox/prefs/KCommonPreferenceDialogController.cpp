@@ -1,0 +1,196 @@
+#include "prefs/KCommonPreferenceDialogController.h"
+
+#include "frame/ImplementationTable.h"
+#include "prefs/ICommonPrefeernceModel.h"
+#include "prefs/KCommonPreferenceTypesList.h"
+#include "prefs/PreferenceAccess.h"
+#include "prefs/PreferenceHooks.h"
+#include "prefs/PreferencePanel.h"
+#include "prefs/PreferencePanelIDs.h"
+
+#include <layra/CAlert.h>
+#include <layra/CmdUtils.h>
+#include <layra/IApplication.h>
+#include <layra/IPanelControlData.h>
+#include <layra/IPanelMgr.h>
+#include <layra/ISession.h>
+#include <layra/ITreeViewMgr.h>
+
+#include <cstdio>
+
+namespace {
+
+folivox::RegisterImplementation<KCommonPreferenceDialogController>
+    gRegisterController(kCommonPreferenceDialogControllerImpl);
+
+// The root of the preferences tree: a path no preference or group is named like.
+const char* const kPreferencesRootName = "Folivox:Preferences:Root";
+
+void Alert(const char* text) {
+  CAlert::ModalAlert(PMString(text, PMString::kDontTranslateDuringCall), PMString("OK"), PMString(),
+                     PMString(), 1, kNoIcon);
+}
+
+// The value the row of `nodeID` asks to store for `node`'s preference; false when it asks to
+// store nothing.
+bool ValueToStore(const PnlTrvDataNode& node, const PMString& identifier, const NodeID& nodeID,
+                  const ICommonPreferenceData& data, PMString& value) {
+  const std::int32_t type = node.GetType();
+  if (type == kPreferenceTypeChoice) {
+    InterfacePtr<ITextControlData> shown = FindRowText(nodeID, RowText::kValue);
+    const auto displays = gPreferenceTypes->GetDisplayChoices(node.GetName());
+    const auto values = gPreferenceTypes->GetValueChoices(node.GetName());
+    for (std::size_t i = 0; shown && i < displays.size(); ++i) {
+      if (displays[i] == shown->GetString()) {
+        if (i >= values.size())
+          return false;
+        value = values[i];
+        return true;
+      }
+    }
+    return false;
+  }
+  if (!((type >= 1 && type <= 3) || type == kPreferenceTypeFolder))
+    return false;
+  InterfacePtr<ITextControlData> entered = FindRowText(nodeID, RowText::kEntered);
+  if (!entered)
+    return false;
+  value = entered->GetString();
+  if (!gPreferenceApplyHook)
+    return true;
+  const std::unique_ptr<PMString> previous = data.GetValue(identifier);
+  PMString output;
+  switch (gPreferenceApplyHook(identifier, previous ? *previous : PMString(), value, &output)) {
+  case kPreferenceHookKeepValue:
+    return true;
+  case kPreferenceHookUseOutput:
+    value = output;
+    return true;
+  default:
+    return false;
+  }
+}
+
+} // namespace
+
+void KCommonPreferenceTypesList::SetPreference(const NodeID& nodeID, const PnlTrvDataNode& visited,
+                                               ICommonPreferenceData& data) {
+  InterfacePtr<ITextControlData> keyText = FindRowText(nodeID, RowText::kKeyInApply);
+  if (!keyText)
+    return;
+  InterfacePtr<IPanelControlData> panel(gPreferencePanelController, UseDefaultIID());
+  InterfacePtr<ICommonPrefeernceModel> model(
+      panel ? panel->FindWidget(kCommonPreferencesTreeViewWidgetID, 9999) : nullptr,
+      UseDefaultIID());
+  if (!model) {
+    std::fputs("no model\n", stdout);
+    return;
+  }
+  const PnlTrvDataNode* node = model->GetNode(keyText->GetString());
+  if (!node) {
+    std::fputs("Node object is nil\n", stdout);
+    return;
+  }
+  const PMString& identifier = visited.GetKeyText();
+  if (!gPreferenceTypes || !gPreferenceTypes->HasIdentifier(identifier)) {
+    std::printf("KCommonPreferenceTypesList::SetPreference: identifier %s does not exist\n",
+                identifier.GrabCString());
+    return;
+  }
+  PMString value;
+  if (ValueToStore(*node, identifier, nodeID, data, value))
+    data.SetValue(identifier, value);
+}
+
+KCommonPreferenceDialogController::KCommonPreferenceDialogController(IPMUnknown* boss)
+    : CDialogController(boss) {
+  gPreferencePanelController = this;
+}
+
+KCommonPreferenceDialogController::~KCommonPreferenceDialogController() {
+  if (gPreferencePanelController == this)
+    gPreferencePanelController = nullptr;
+}
+
+void KCommonPreferenceDialogController::InitializeDialogFields(IActiveContext* context) {
+  CDialogController::InitializeDialogFields(context);
+  InterfacePtr<IApplication> application(GetExecutionContextSession()->QueryApplication());
+  if (!application)
+    return Alert("BrindleActionComponent:doImportFile( ) => application == NULL.");
+  InterfacePtr<IPanelMgr> panelManager(application->QueryPanelManager());
+  if (!panelManager)
+    return Alert("BrindleActionComponent:doImportFile( ) => panelManager == NULL.");
+  InterfacePtr<IPanelControlData> iPanelControlData(this, UseDefaultIID());
+  if (!iPanelControlData)
+    return Alert("BrindleActionComponent:doImportFile( ) => iPanelControlData == NULL.");
+
+  IControlView* treeView = iPanelControlData->FindWidget(kCommonPreferencesTreeViewWidgetID, 9999);
+  InterfacePtr<ITreeViewMgr> treeViewMgr(treeView, UseDefaultIID());
+  if (!treeViewMgr) {
+    std::fputs("no tree\n", stdout);
+    return;
+  }
+  InterfacePtr<ICommonPrefeernceModel> model(treeView, UseDefaultIID());
+  if (!model) {
+    std::fputs("no model\n", stdout);
+    return;
+  }
+  // The rebuild deletes the nodes the current one points into.
+  gCurrentPreferenceNode = nullptr;
+  gCurrentPreferenceType = 0;
+  model->SetRoot(PMString(kPreferencesRootName, PMString::kDontTranslateDuringCall));
+  treeViewMgr->ShowRootNode(kFalse);
+  treeViewMgr->ChangeRoot(kFalse);
+
+  InterfacePtr<ITreeViewController> iTreeViewCntr(treeView, UseDefaultIID());
+  if (!iTreeViewCntr) {
+    std::fputs("iTreeViewCntr is nil!\n", stdout);
+    return;
+  }
+  iTreeViewCntr->DeselectAll(kFalse);
+
+  IControlView* editBox = iPanelControlData->FindWidget(kCommonPreferencesEditBoxWidgetID, 9999);
+  if (!editBox) {
+    std::fputs("Element (kCommonPreferencesEditBoxWidgetID) is nil!\n", stdout);
+    return;
+  }
+  InterfacePtr<ITextControlData> text(editBox, UseDefaultIID());
+  if (!text) {
+    std::fputs("_textinsertElementTextControlData is nil!\n", stdout);
+    return;
+  }
+  text->SetString(PMString(), kTrue, kFalse);
+}
+
+WidgetID KCommonPreferenceDialogController::ValidateDialogFields(IActiveContext*) {
+  return kInvalidWidgetID;
+}
+
+// One confirmation is one change of the store: the command carries every stored entry plus
+// the values of the visited rows and is processed once, after the last row.
+void KCommonPreferenceDialogController::ApplyDialogFields(IActiveContext*, const WidgetID&) {
+  InterfacePtr<ICommonPreferenceData> current(GetPrefrenceData());
+  InterfacePtr<ICommonPreferenceData> data;
+  InterfacePtr<ICommand> command;
+  if (!GetPreferecesForWritting(data, command) || !current) {
+    std::printf("KCommonPreferenceTypesList::SetPreference exception => %s == nil!\n",
+                "GetPreferecesForWritting( &preferenceData, &command );");
+    return;
+  }
+  if (const KDictionary* stored = current->GetDictionary()) {
+    for (const PMString& key : stored->Keys()) {
+      if (const std::unique_ptr<PMString> value = current->GetValue(key))
+        data->SetValue(key, *value);
+    }
+  }
+  const VisitedPreferenceNodes visited = gVisitedPreferenceNodes;
+  for (std::size_t i = 0; i < visited.ids.size(); ++i)
+    KCommonPreferenceTypesList::SetPreference(visited.ids[i], visited.nodes[i], *data);
+  if (!visited.ids.empty())
+    CmdUtils::ProcessCommand(command);
+}
+
+void KCommonPreferenceDialogController::ClosingDialog() {
+  if (gPreferencesClosedHook)
+    gPreferencesClosedHook(this);
+}

@@ -1,0 +1,97 @@
+// The editors of the preferences page: every change shows at once in the row being edited;
+// the browse button puts a chosen folder into the edit box.
+
+#include "frame/ImplementationTable.h"
+#include "prefs/KCommonPreferenceDialogController.h"
+#include "prefs/PreferencePanel.h"
+#include "prefs/PreferencePanelIDs.h"
+
+#include <layra/CWidgetObserver.h>
+#include <layra/FolderChooser.h>
+#include <layra/IApplication.h>
+#include <layra/IPanelControlData.h>
+#include <layra/IPanelMgr.h>
+#include <layra/ISession.h>
+#include <layra/ISubject.h>
+#include <layra/ITextControlData.h>
+
+#include <cstdio>
+#include <optional>
+
+namespace {
+
+/** The host's folder dialog; a choice counts only when exactly one folder comes back. */
+std::optional<PMString> SDKFolderChooser() {
+  const std::vector<IDFile> folders = FolderChooser::Choose(PMString("Choose a Folder"));
+  if (folders.size() != 1)
+    return std::nullopt;
+  return PMString(folders.front().GetPath().string(), PMString::kDontTranslateDuringCall);
+}
+
+// Stops at the first missing link, after naming it on stdout.
+bool PutIntoEditBox(const PMString& path) {
+  const char* missing = nullptr;
+  InterfacePtr<IApplication> application(GetExecutionContextSession()->QueryApplication());
+  InterfacePtr<IPanelMgr> panelMgr(application ? application->QueryPanelManager() : nullptr);
+  InterfacePtr<IPanelControlData> panel(gPreferencePanelController, UseDefaultIID());
+  IControlView* view = panel ? panel->FindWidget(kCommonPreferencesEditBoxWidgetID, 9999) : nullptr;
+  InterfacePtr<ITextControlData> textControlData(view, UseDefaultIID());
+  if (!application)
+    missing = "Application is nil!\n";
+  else if (!panelMgr)
+    missing = "panelMgr is nil!\n";
+  else if (!panel)
+    missing = "PanelControLData is nil!\n";
+  else if (!view)
+    missing = "view is nil!\n";
+  else if (!textControlData)
+    missing = "textControlData is nil!\n";
+  if (missing) {
+    std::fputs(missing, stdout);
+    return false;
+  }
+  textControlData->SetString(path, kTrue, kFalse);
+  return true;
+}
+
+class KCommonPreferenceDialogObserver : public CWidgetObserver {
+public:
+  explicit KCommonPreferenceDialogObserver(IPMUnknown* boss) : CWidgetObserver(boss) {}
+
+  void AutoAttach() override {
+    for (auto [widget, protocol] : kWatched)
+      AttachToWidget(widget, protocol);
+  }
+  void AutoDetach() override {
+    for (auto [widget, protocol] : kWatched)
+      DetachFromWidget(widget, protocol);
+  }
+
+  void Update(const ClassID& change, ISubject* subject, const PMIID&, void*) override {
+    InterfacePtr<IControlView> view(subject, UseDefaultIID());
+    const WidgetID widget = view ? view->GetWidgetID() : kInvalidWidgetID;
+    if (widget == kCommonPreferencesBrowseButtonWidgetID && change == kTrueStateMessage) {
+      const std::optional<PMString> folder = SDKFolderChooser();
+      if (folder && PutIntoEditBox(*folder))
+        ShowEditedValueInTree();
+      return;
+    }
+    const bool edited = widget == kCommonPreferencesEditBoxWidgetID &&
+                        (change == kTrueStateMessage || change == kTextChangeStateMessage);
+    const bool chosen =
+        widget == kCommonPreferencesComboBoxWidgetID && change == kPopupChangeStateMessage;
+    if (edited || chosen)
+      ShowEditedValueInTree();
+  }
+
+private:
+  static constexpr std::pair<WidgetID, PMIID> kWatched[] = {
+      {kCommonPreferencesComboBoxWidgetID, IID_ISTRINGLISTCONTROLDATA},
+      {kCommonPreferencesEditBoxWidgetID, IID_ITEXTCONTROLDATA},
+      {kCommonPreferencesBrowseButtonWidgetID, IID_IBUTTONDATA}};
+};
+
+folivox::RegisterImplementation<KCommonPreferenceDialogObserver>
+    gRegisterDialogObserver(kCommonPreferenceDialogObserverImpl);
+
+} // namespace

@@ -1,0 +1,80 @@
+// A row of the preferences tree passes its events on to the host's standard row handler; a
+// double click also expands or collapses the selected rows.
+
+#include "frame/ImplementationTable.h"
+#include "prefs/KCommonPreferenceDialogController.h"
+#include "prefs/PreferencePanel.h"
+#include "prefs/PreferencePanelIDs.h"
+
+#include <layra/IApplication.h>
+#include <layra/IEventHandler.h>
+#include <layra/IPanelControlData.h>
+#include <layra/IPanelMgr.h>
+#include <layra/ISession.h>
+#include <layra/ITreeViewMgr.h>
+
+#include <cstdio>
+
+namespace {
+
+void ToggleSelectedRows() {
+  InterfacePtr<IApplication> application(GetExecutionContextSession()->QueryApplication());
+  InterfacePtr<IPanelMgr> panelMgr(application ? application->QueryPanelManager() : nullptr);
+  InterfacePtr<IPanelControlData> panel(gPreferencePanelController, UseDefaultIID());
+  if (!application || !panelMgr || !panel) {
+    std::fputs(!application ? "Application is nil!\n"
+               : !panelMgr  ? "panelMgr is nil!\n"
+                            : "PanelControLData is nil!\n",
+               stdout);
+    return;
+  }
+  IControlView* tree = panel->FindWidget(kCommonPreferencesTreeViewWidgetID, 9999);
+  InterfacePtr<ITreeViewMgr> manager(tree, UseDefaultIID());
+  InterfacePtr<ITreeViewController> controller(tree, UseDefaultIID());
+  if (!manager || !controller)
+    return;
+  NodeIDList selected;
+  controller->GetSelectedItems(selected);
+  for (const NodeID& node : selected) {
+    if (manager->IsNodeExpanded(node))
+      manager->CollapseNode(node);
+    else
+      manager->ExpandNode(node);
+  }
+}
+
+class KCommonPreferenceTreeViewEventHandler : public CPMUnknown<IEventHandler> {
+public:
+  explicit KCommonPreferenceTreeViewEventHandler(IPMUnknown* boss)
+      : CPMUnknown<IEventHandler>(boss) {}
+
+  bool16 Activate(IEvent* e) override { return Pass(&IEventHandler::Activate, e); }
+  bool16 Deactivate(IEvent* e) override { return Pass(&IEventHandler::Deactivate, e); }
+  bool16 Suspend(IEvent* e) override { return Pass(&IEventHandler::Suspend, e); }
+  bool16 Resume(IEvent* e) override { return Pass(&IEventHandler::Resume, e); }
+  bool16 MouseMove(IEvent* e) override { return Pass(&IEventHandler::MouseMove, e); }
+  bool16 MouseDrag(IEvent* e) override { return Pass(&IEventHandler::MouseDrag, e); }
+  bool16 LButtonDn(IEvent* e) override { return Pass(&IEventHandler::LButtonDn, e); }
+  bool16 RButtonDn(IEvent* e) override { return Pass(&IEventHandler::RButtonDn, e); }
+  bool16 MButtonDn(IEvent* e) override { return Pass(&IEventHandler::MButtonDn, e); }
+  bool16 LButtonUp(IEvent* e) override { return Pass(&IEventHandler::LButtonUp, e); }
+  bool16 RButtonUp(IEvent* e) override { return Pass(&IEventHandler::RButtonUp, e); }
+  bool16 MButtonUp(IEvent* e) override { return Pass(&IEventHandler::MButtonUp, e); }
+  bool16 LDoubleClick(IEvent* e) override {
+    ToggleSelectedRows();
+    return Pass(&IEventHandler::LDoubleClick, e);
+  }
+  bool16 KeyDown(IEvent* e) override { return Pass(&IEventHandler::KeyDown, e); }
+  bool16 KeyUp(IEvent* e) override { return Pass(&IEventHandler::KeyUp, e); }
+
+private:
+  bool16 Pass(bool16 (IEventHandler::*operation)(IEvent*), IEvent* e) const {
+    InterfacePtr<IEventHandler> standard(this, IID_IPREFERENCESSHADOWEVENTHANDLER);
+    return standard ? ((*standard).*operation)(e) : kFalse;
+  }
+};
+
+folivox::RegisterImplementation<KCommonPreferenceTreeViewEventHandler>
+    gRegisterEventHandler(kCommonPreferenceTreeViewEventHandlerImpl);
+
+} // namespace

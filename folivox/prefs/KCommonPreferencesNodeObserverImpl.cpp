@@ -1,0 +1,94 @@
+// Selecting a row of the preferences tree shows its editors and remembers the row, so that
+// confirming the dialog writes what the row then holds.
+
+#include "frame/ImplementationTable.h"
+#include "prefs/ICommonPrefeernceModel.h"
+#include "prefs/PnlTrvFileNodeID.h"
+#include "prefs/PreferencePanel.h"
+#include "prefs/PreferencePanelIDs.h"
+
+#include <layra/CAlert.h>
+#include <layra/CObserver.h>
+#include <layra/IControlView.h>
+#include <layra/ISubject.h>
+#include <layra/ITreeViewMgr.h>
+
+#include <algorithm>
+#include <cstdio>
+
+namespace {
+
+void RememberVisit(const NodeID& nodeID, const PnlTrvDataNode& node) {
+  auto& visited = gVisitedPreferenceNodes;
+  if (std::find(visited.ids.begin(), visited.ids.end(), nodeID) != visited.ids.end())
+    return;
+  visited.ids.push_back(nodeID);
+  visited.nodes.push_back(node);
+}
+
+class KCommonPreferencesNodeObserverImpl : public CObserver {
+public:
+  explicit KCommonPreferencesNodeObserverImpl(IPMUnknown* boss) : CObserver(boss) {}
+
+  void AutoAttach() override {
+    gVisitedPreferenceNodes.Clear();
+    InterfacePtr<ISubject> tree(this, UseDefaultIID());
+    if (tree && !tree->IsAttached(this, IID_ITREEVIEWCONTROLLER))
+      tree->AttachObserver(this, IID_ITREEVIEWCONTROLLER);
+  }
+  void AutoDetach() override {
+    InterfacePtr<ISubject> tree(this, UseDefaultIID());
+    if (tree && tree->IsAttached(this, IID_ITREEVIEWCONTROLLER))
+      tree->DetachObserver(this, IID_ITREEVIEWCONTROLLER);
+  }
+
+  void Update(const ClassID&, ISubject* subject, const PMIID&, void*) override {
+    InterfacePtr<IControlView> view(subject, UseDefaultIID());
+    if (!view || view->GetWidgetID() != kCommonPreferencesTreeViewWidgetID)
+      return;
+    InterfacePtr<ITreeViewController> controller(subject, UseDefaultIID());
+    if (!controller) {
+      CAlert::ModalAlert(PMString("Blad", PMString::kDontTranslateDuringCall), PMString("OK"),
+                         PMString(), PMString(), 1, kNoIcon);
+      return;
+    }
+    InterfacePtr<ICommonPrefeernceModel> model(this, UseDefaultIID());
+    if (!model) {
+      std::fputs("model is nil!\n", stdout);
+      return;
+    }
+    NodeIDList selected;
+    controller->GetSelectedItems(selected);
+    for (const NodeID& nodeID : selected) {
+      if (ShowSelected(*model, nodeID))
+        return;
+    }
+  }
+
+private:
+  // False when the row could not be shown and the next selected one is to be tried.
+  static bool ShowSelected(const ICommonPrefeernceModel& model, const NodeID& nodeID) {
+    TreeNodePtr<PnlTrvFileNodeID> ours(nodeID);
+    if (!ours) {
+      std::fputs("TreeNodePtr<PnlTrvFileNodeID> _node( (NodeID) *iter ); is nil!\n", stdout);
+      return false;
+    }
+    InterfacePtr<ITextControlData> key = FindRowText(nodeID, RowText::kKey);
+    if (!key)
+      return false;
+    PnlTrvDataNode* node = model.GetNode(key->GetString());
+    if (!node) {
+      std::fputs("GetNode returned nil!\n", stdout);
+      return false;
+    }
+    ShowPreferenceEditors(node, nodeID);
+    gCurrentPreferenceNodeID = nodeID;
+    RememberVisit(nodeID, *node);
+    return true;
+  }
+};
+
+folivox::RegisterImplementation<KCommonPreferencesNodeObserverImpl>
+    gRegisterNodeObserver(kCommonPreferencesNodeObserverImpl);
+
+} // namespace

@@ -1,0 +1,242 @@
+#include "prefs/PreferencePanel.h"
+
+#include "prefs/KCommonPreferenceDialogController.h"
+#include "prefs/KCommonPreferenceTypesList.h"
+#include "prefs/PreferenceHooks.h"
+#include "prefs/PreferencePanelIDs.h"
+
+#include <layra/IApplication.h>
+#include <layra/IControlView.h>
+#include <layra/IPanelControlData.h>
+#include <layra/IPanelMgr.h>
+#include <layra/ISession.h>
+#include <layra/IStringListControlData.h>
+#include <layra/ITreeViewMgr.h>
+
+#include <cstdio>
+
+KCommonPreferenceDialogController* gPreferencePanelController = nullptr;
+PnlTrvDataNode* gCurrentPreferenceNode = nullptr;
+std::int32_t gCurrentPreferenceType = 0;
+NodeID gCurrentPreferenceNodeID;
+VisitedPreferenceNodes gVisitedPreferenceNodes;
+
+namespace {
+
+constexpr std::int32_t kDeep = 9999;
+
+// What a failing step returns: an empty result of whatever kind the caller expects.
+struct Nothing {
+  template <class T> operator InterfacePtr<T>() const { return {}; }
+  template <class T> operator std::unique_ptr<T>() const { return nullptr; }
+};
+
+// Reports the missing link on stdout, once, where it is found.
+Nothing Report(const char* line) {
+  std::fputs(line, stdout);
+  return {};
+}
+
+PMString Shown(const PMString& text) {
+  PMString shown(text);
+  shown.SetTranslatable(false);
+  return shown;
+}
+
+bool IsTextType(std::int32_t type) {
+  return (type >= 1 && type <= 3) || type == kPreferenceTypeFolder;
+}
+
+// The page's widgets, reached as every editor reaches them: through the application and its
+// panel manager to the panel of the page's controller.
+InterfacePtr<IPanelControlData> PagePanel() {
+  InterfacePtr<IApplication> application(GetExecutionContextSession()->QueryApplication());
+  if (!application)
+    return Report("Application is nil!\n");
+  InterfacePtr<IPanelMgr> panelMgr(application->QueryPanelManager());
+  if (!panelMgr)
+    return Report("panelMgr is nil!\n");
+  InterfacePtr<IPanelControlData> panel(gPreferencePanelController, UseDefaultIID());
+  if (!panel)
+    return Report("PanelControLData is nil!\n");
+  return panel;
+}
+
+template <class Interface>
+InterfacePtr<Interface> PageWidget(const IPanelControlData& panel, WidgetID id) {
+  return InterfacePtr<Interface>(panel.FindWidget(id, kDeep), UseDefaultIID());
+}
+
+// (display hook) -> the text it shows instead, when it asks for one.
+bool DisplayHookRewrites(const PMString& identifier, const PMString& value, PMString& shown) {
+  if (!gPreferenceDisplayHook)
+    return false;
+  PMString output;
+  if (gPreferenceDisplayHook(identifier, value, &output) != kPreferenceHookUseOutput)
+    return false;
+  shown = output;
+  return true;
+}
+
+void HideEditors(const IPanelControlData& panel) {
+  for (WidgetID id : {kCommonPreferencesEditBoxWidgetID, kCommonPreferencesComboBoxWidgetID,
+                      kCommonPreferencesBrowseButtonWidgetID}) {
+    if (IControlView* editor = panel.FindWidget(id, kDeep))
+      editor->Hide();
+  }
+}
+
+// A value the display hook masks is edited in a field that shows bullets, so that what the
+// user types never shows in clear; the row shows it masked.
+void ShowEditBox(const IPanelControlData& panel, const PnlTrvDataNode& node, const NodeID& nodeID) {
+  IControlView* editBox = panel.FindWidget(kCommonPreferencesEditBoxWidgetID, kDeep);
+  InterfacePtr<ITextControlData> text(editBox, UseDefaultIID());
+  InterfacePtr<ITextControlData> entered = FindRowText(nodeID, RowText::kEntered);
+  if (!text || !entered)
+    return;
+  editBox->Show();
+  PMString masked;
+  text->SetPassword(DisplayHookRewrites(node.GetKeyText(), entered->GetString(), masked));
+  text->SetString(Shown(entered->GetString()), kTrue, kFalse);
+}
+
+void ShowComboBox(const IPanelControlData& panel, const PnlTrvDataNode& node,
+                  const PMString& rowValue) {
+  IControlView* combo = panel.FindWidget(kCommonPreferencesComboBoxWidgetID, kDeep);
+  InterfacePtr<IStringListControlData> list(combo, UseDefaultIID());
+  InterfacePtr<IDropDownListController> choice(combo, UseDefaultIID());
+  if (!list || !choice)
+    return;
+  combo->Show();
+  list->Clear(kFalse, kFalse);
+  const std::vector<PMString> choices = gPreferenceTypes
+                                            ? gPreferenceTypes->GetDisplayChoices(node.GetKeyText())
+                                            : std::vector<PMString>{};
+  for (const PMString& display : choices)
+    list->AddString(Shown(display), -1, kFalse, kFalse);
+  const std::int32_t index = list->GetIndex(rowValue);
+  if (index >= 0)
+    choice->Select(index, kTrue, kFalse);
+  combo->Invalidate();
+}
+
+std::unique_ptr<PMString> ChosenDisplayText(const IPanelControlData& panel) {
+  IControlView* combo = panel.FindWidget(kCommonPreferencesComboBoxWidgetID, kDeep);
+  if (!combo)
+    return Report("Element (kCommonPreferencesComboBoxWidgetID) is nil!\n");
+  InterfacePtr<IStringListControlData> list(combo, UseDefaultIID());
+  if (!list)
+    return Report("iStringControlData is nil!\n");
+  InterfacePtr<IDropDownListController> choice(combo, UseDefaultIID());
+  if (!choice)
+    return Report("iDropDownListController is nil!\n");
+  if (!gCurrentPreferenceNode || !gPreferenceTypes)
+    return nullptr;
+  const std::int32_t chosen = choice->GetSelected();
+  const auto values = gPreferenceTypes->GetValueChoices(gCurrentPreferenceNode->GetName());
+  if (chosen < 0 || chosen >= static_cast<std::int32_t>(values.size()))
+    return nullptr;
+  return std::make_unique<PMString>(list->GetString(chosen));
+}
+
+} // namespace
+
+PMString DisplayedPreferenceValue(const PMString& identifier, const PMString& value) {
+  PMString shown;
+  return DisplayHookRewrites(identifier, value, shown) ? shown : value;
+}
+
+InterfacePtr<ITextControlData> FindRowText(const NodeID& nodeID, RowText which) {
+  InterfacePtr<IPanelControlData> panel = PagePanel();
+  if (!panel)
+    return {};
+  auto treeViewMgr = PageWidget<ITreeViewMgr>(*panel, kCommonPreferencesTreeViewWidgetID);
+  if (!treeViewMgr)
+    return Report("BrindlePanelObserver::DidChangeTreeViewSelection (treeViewMgr == nil)\n");
+  InterfacePtr<IControlView> nodeView(treeViewMgr->QueryWidgetFromNode(nodeID));
+  if (!nodeView)
+    return Report("BrindlePanelObserver::DidChangeTreeViewSelection (nodeView == nil)\n");
+  InterfacePtr<IPanelControlData> nodeViewControllData(nodeView, UseDefaultIID());
+  if (!nodeViewControllData)
+    return Report(
+        "BrindlePanelObserver::DidChangeTreeViewSelection (nodeViewControllData == nil)\n");
+  const bool inApply = which == RowText::kKeyInApply;
+  const WidgetID id = which == RowText::kValue     ? kCommonPreferencesNodeValueWidgetID
+                      : which == RowText::kEntered ? kCommonPreferencesNodeEnteredWidgetID
+                                                   : kCommonPreferencesNodeKeyWidgetID;
+  IControlView* nodeElementView = nodeViewControllData->FindWidget(id);
+  if (!nodeElementView)
+    return Report(
+        inApply ? "BrindlePanelObserver::DidChangeTreeViewSelection (nodeElementView1 == nil)\n"
+                : "BrindlePanelObserver::DidChangeTreeViewSelection (nodeElementView == nil)\n");
+  InterfacePtr<ITextControlData> textData(nodeElementView, UseDefaultIID());
+  if (!textData)
+    return Report(inApply ? "BrindlePanelObserver::DidChangeTreeViewSelection (textData1 == nil)\n"
+                          : "BrindlePanelObserver::DidChangeTreeViewSelection (textData == nil)\n");
+  return textData;
+}
+
+std::unique_ptr<PMString> GetEditedValue(std::int32_t type) {
+  InterfacePtr<IPanelControlData> panel = PagePanel();
+  if (!panel)
+    return nullptr;
+  if (type == kPreferenceTypeChoice)
+    return ChosenDisplayText(*panel);
+  if (!IsTextType(type))
+    return nullptr;
+  IControlView* element = panel->FindWidget(kCommonPreferencesEditBoxWidgetID, kDeep);
+  if (!element)
+    return Report("Element is nil!\n");
+  InterfacePtr<ITextControlData> textControlData(element, UseDefaultIID());
+  if (!textControlData)
+    return Report("textControlData is nil!\n");
+  return std::make_unique<PMString>(textControlData->GetString());
+}
+
+void ShowEditedValueInTree() {
+  const std::unique_ptr<PMString> value = GetEditedValue(gCurrentPreferenceType);
+  if (!value)
+    return;
+  InterfacePtr<ITextControlData> shown = FindRowText(gCurrentPreferenceNodeID, RowText::kValue);
+  InterfacePtr<ITextControlData> entered = FindRowText(gCurrentPreferenceNodeID, RowText::kEntered);
+  if (!shown || !entered)
+    return;
+  const PMString identifier = gCurrentPreferenceNode ? gCurrentPreferenceNode->GetKeyText() : "";
+  entered->SetString(Shown(*value), kFalse, kFalse);
+  const bool choice = gCurrentPreferenceType == kPreferenceTypeChoice;
+  shown->SetString(Shown(choice ? *value : DisplayedPreferenceValue(identifier, *value)), kTrue,
+                   kTrue);
+}
+
+void ShowPreferenceEditors(PnlTrvDataNode* node, const NodeID& nodeID) {
+  if (!node)
+    return;
+  node->SetSelected(1);
+  InterfacePtr<ITextControlData> rowValue = FindRowText(nodeID, RowText::kValue);
+  InterfacePtr<IPanelControlData> panel =
+      rowValue ? PagePanel() : InterfacePtr<IPanelControlData>();
+  if (!panel)
+    return;
+  HideEditors(*panel);
+  const std::int32_t type = node->GetType();
+  if (IsTextType(type))
+    ShowEditBox(*panel, *node, nodeID);
+  if (type == kPreferenceTypeChoice)
+    ShowComboBox(*panel, *node, rowValue->GetString());
+  if (type == kPreferenceTypeFolder) {
+    if (IControlView* browse = panel->FindWidget(kCommonPreferencesBrowseButtonWidgetID, kDeep))
+      browse->Show();
+  }
+  gCurrentPreferenceType = type;
+  gCurrentPreferenceNode = node;
+}
+
+bool OpenPreferencesDialog() {
+  InterfacePtr<IDialogMgr> dialogs(QueryDialogMgr());
+  InterfacePtr<IDialog> dialog(
+      dialogs ? dialogs->CreatePreferencesDialog(kCommonPreferencesPanelWidgetID) : nullptr);
+  if (!dialog)
+    return false;
+  dialog->Open();
+  return true;
+}

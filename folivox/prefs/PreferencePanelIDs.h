@@ -1,0 +1,37 @@
+#pragma once
+// Identifiers of the preferences page, its tree and its rows.
+
+#include "frame/FolivoxIDs.h"
+
+#include <layra/IPMUnknown.h>
+#include <layra/WidgetDefs.h>
+
+// Implementations
+constexpr ImplementationID kCommonPreferenceHierarchyAdapterImpl{0x122507};
+constexpr ImplementationID kCommonPreferenceMgrImpl{0x122508};
+constexpr ImplementationID kCommonPrefeernceModelImpl{0x122509};
+constexpr ImplementationID kCommonPreferencesNodeObserverImpl{0x12250a};
+constexpr ImplementationID kCommonPreferenceDialogObserverImpl{0x12250b};
+constexpr ImplementationID kCommonPreferenceDialogControllerImpl{0x12250c};
+constexpr ImplementationID kCommonPreferenceDialogCreatorImpl{0x12250d};
+constexpr ImplementationID kCommonPreferenceTreeViewEventHandlerImpl{0x12250e};
+
+// Widgets of the page
+constexpr WidgetID kCommonPreferencesPanelWidgetID{0x122509};
+constexpr WidgetID kCommonPreferencesTreeViewWidgetID{0x122503};
+constexpr WidgetID kCommonPreferencesEditBoxWidgetID{0x122507};
+constexpr WidgetID kCommonPreferencesComboBoxWidgetID{0x122506};
+constexpr WidgetID kCommonPreferencesBrowseButtonWidgetID{0x12250a};
+
+// Widgets of a row (view resource 1200)
+constexpr WidgetID kCommonPreferencesNodeWidgetID{0x122505};
+constexpr WidgetID kCommonPreferencesNodeLabelWidgetID{0x122502};
+constexpr WidgetID kCommonPreferencesNodeValueWidgetID{0x122508};
+constexpr WidgetID kCommonPreferencesNodeKeyWidgetID{0x12250b};
+/** Hidden: the row's value as the user entered it. The value text shows it as the display hook
+ *  masks it, so a password typed in clear is kept here and never shown. */
+constexpr WidgetID kCommonPreferencesNodeEnteredWidgetID{0x12250e};
+
+// The page row of the page list holds view 850, so the page is built from the next one.
+constexpr RsrcID kCommonPreferencesPanelRsrcID{851};
+constexpr RsrcID kCommonPreferencesNodeRsrcID{1200};
