@@ -295,6 +295,11 @@ bool Report(const char* machine, const Rounds& r) {
       r.ours.CommandsPerRound(), r.curlLine.CommandsPerRound(), r.lftp.CommandsPerRound(),
       median <= curlLine ? "met" : "MISSED", median <= lftp ? "met" : "MISSED",
       p99 <= 3 * median ? "met" : "MISSED");
+  // The same spread for the peers, on the same server in the same run: a stall that hits
+  // them as well lies with the server or the machine, not with our client.
+  std::printf("  spread, 99th percentile / median: ours %.2f, (b) %.2f, (c) %.2f\n", p99 / median,
+              Percentile(r.curlLine.seconds, 0.99) / curlLine,
+              Percentile(r.lftp.seconds, 0.99) / lftp);
   const int failures = r.ours.failures + r.curlLine.failures + r.lftp.failures;
   if (failures > 0)
     std::printf("  the figures are not valid: %d uploads failed (ours %d, curl %d, lftp %d)\n",
