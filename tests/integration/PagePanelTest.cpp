@@ -2,6 +2,7 @@
 // from the store by row position, buttons and rows ticked through the automation service,
 // the store afterwards, cache clearing, rebuilds and subscriptions.
 
+#include "CapturedOutput.h"
 #include "TempHome.h"
 #include "prefs/ICommonPreferenceData.h"
 
@@ -174,8 +175,8 @@ TEST_F(PagePanel, ClearCacheKeepsOnlyTheAddressAndTheFirstRunMarker) {
 
   testing::internal::CaptureStdout();
   fHost->PerformAction(kClearCache);
-  EXPECT_EQ(testing::internal::GetCapturedStdout().ends_with(
-                "Clearing cache...\nClear cache completed.\n"),
+  EXPECT_EQ(folivox::test::WithoutUpdateCheckLines(testing::internal::GetCapturedStdout())
+                .ends_with("Clearing cache...\nClear cache completed.\n"),
             true);
   const layra::AlertRecord& question = layra::Alerts::Instance().Log().back();
   EXPECT_EQ(question.message,
@@ -219,7 +220,8 @@ TEST_F(PagePanel, CacheDateIsWrittenOnlyWhenMissingOrEmpty) {
     Store()->SetValue(PMString("FolivoCacheDate"), PMString(stored));
     testing::internal::CaptureStdout();
     fHost->PerformAction(kInternal);
-    const std::string printed = testing::internal::GetCapturedStdout();
+    const std::string printed =
+        folivox::test::WithoutUpdateCheckLines(testing::internal::GetCapturedStdout());
     EXPECT_EQ(Stored("FolivoCacheDate"), expected) << stored;
     EXPECT_EQ(printed.empty(), *stored == '\0') << printed;
   }

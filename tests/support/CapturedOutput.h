@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
 #include <string>
 
 namespace folivox::test {
@@ -27,5 +28,17 @@ public:
 private:
   bool fTaken = false;
 };
+
+// `printed` without the lines of the plug-in's update check: it runs on its own thread from
+// start-up and reports when it ends, which on a loaded machine may fall inside a capture.
+inline std::string WithoutUpdateCheckLines(const std::string& printed) {
+  std::string kept;
+  std::istringstream lines(printed);
+  for (std::string line; std::getline(lines, line);) {
+    if (line != "Thread done." && line != "Brak rekordow.")
+      kept += line + "\n";
+  }
+  return kept;
+}
 
 } // namespace folivox::test
