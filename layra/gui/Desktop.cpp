@@ -105,7 +105,7 @@ void Desktop::Detach() {
   SetFolderAsker(nullptr);
   Alerts::Instance().SetPresenter(nullptr);
   for (PaletteDock* dock : fPalettes)
-    dock->Shown(nullptr);
+    dock->Drop();
   for (HostDialog* dialog : fDialogs)
     dialog->Closed();
   fDialogs.clear();
@@ -219,24 +219,47 @@ HostDialog* Desktop::FrontDialog() const {
 }
 
 QWidget* Desktop::WidgetFor(const IControlView* view) const {
-  for (HostDialog* dialog : fDialogs) {
-    if (QWidget* widget = dialog->Mirror() ? dialog->Mirror()->WidgetFor(view) : nullptr)
-      return widget;
-  }
-  for (PaletteDock* dock : fPalettes) {
-    if (QWidget* widget = dock->Mirror() ? dock->Mirror()->WidgetFor(view) : nullptr)
+  for (ViewMirror* mirror : Mirrors()) {
+    if (QWidget* widget = mirror->WidgetFor(view))
       return widget;
   }
   return nullptr;
 }
 
-void Desktop::ViewChanged(IControlView* view) {
+std::vector<ViewMirror*> Desktop::Mirrors() const {
+  std::vector<ViewMirror*> mirrors;
   for (HostDialog* dialog : fDialogs) {
-    if (dialog->Mirror() && dialog->Mirror()->Changed(view))
-      return;
+    if (dialog->Mirror())
+      mirrors.push_back(dialog->Mirror());
   }
   for (PaletteDock* dock : fPalettes) {
-    if (dock->Mirror() && dock->Mirror()->Changed(view))
+    if (dock->Mirror())
+      mirrors.push_back(dock->Mirror());
+  }
+  return mirrors;
+}
+
+void Desktop::ViewChanged(IControlView* view) {
+  for (ViewMirror* mirror : Mirrors()) {
+    if (!mirror->Changed(view))
+      continue;
+    if (fBatch == 0)
+      mirror->Flush();
+    return;
+  }
+}
+
+void Desktop::Batch(bool begins) {
+  fBatch += begins ? 1 : -1;
+  if (fBatch > 0)
+    return;
+  for (ViewMirror* mirror : Mirrors())
+    mirror->Flush();
+}
+
+void Desktop::ViewGone(IControlView* view) {
+  for (ViewMirror* mirror : Mirrors()) {
+    if (mirror->Gone(view))
       return;
   }
 }

@@ -66,8 +66,12 @@ public:
 
   void ViewChanged(IControlView* view) override;
   void WindowShown(IControlView* root, bool shown) override;
+  void ViewGone(IControlView* view) override;
+  void Batch(bool begins) override;
 
 private:
+  /** The mirrors of the dialogs and palettes, on screen or not. */
+  std::vector<ViewMirror*> Mirrors() const;
   void BuildMenus();
   void BuildPalettes();
   void ShowDocumentState();
@@ -87,6 +91,7 @@ private:
   std::vector<PaletteDock*> fPalettes;
   std::vector<HostDialog*> fDialogs;
   int fBusy = 0;
+  int fBatch = 0;
 };
 
 } // namespace layra::gui

@@ -120,18 +120,25 @@ void PaletteDock::FillPanelMenu() {
   fMenuButton->setEnabled(!fMenu->isEmpty());
 }
 
+void PaletteDock::Drop() {
+  DisposeLater(std::move(fMirror));
+  if (QWidget* old = widget()) {
+    setWidget(nullptr);
+    old->deleteLater();
+  }
+  hide();
+}
+
 void PaletteDock::Shown(IControlView* root) {
   if (!root) {
-    DisposeLater(std::move(fMirror));
-    if (QWidget* old = widget()) {
-      setWidget(nullptr);
-      old->deleteLater();
-    }
     hide();
     return;
   }
-  if (fMirror)
+  if (fMirror && fMirror->View() == root) {
+    show();
     return;
+  }
+  Drop();
   // A narrow margin around the palette's own widgets, as on a palette's card.
   auto* card = new QWidget(this);
   auto* layout = new QVBoxLayout(card);

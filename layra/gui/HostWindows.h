@@ -22,10 +22,13 @@ public:
   ~PaletteDock() override;
 
   WidgetID Palette() const { return fPalette; }
-  /** The palette's mirror while it is on screen; null otherwise. */
+  /** The palette's mirror; it stays while the palette is off screen, so that showing it
+   *  again costs little. Null before the palette was first shown. */
   ViewMirror* Mirror() const { return fMirror.get(); }
   /** The palette came on screen (`root` its view) or went off it (null). */
   void Shown(IControlView* root);
+  /** Lets go of the host's widgets (the window stops watching them). */
+  void Drop();
   /** The panel menu, filled from the plug-ins' menu entries each time it opens. */
   QMenu* PanelMenu() const { return fMenu; }
   QToolButton* MenuButton() const { return fMenuButton; }

@@ -9,6 +9,7 @@
 #include <layra/ITreeViewMgr.h>
 #include <layra/host/ObjectModel.h>
 #include <layra/host/PluginResources.h>
+#include <layra/host/Views.h>
 
 #include <vector>
 
@@ -47,6 +48,7 @@ template <class Impl> ImplementationRecord UIRecord(ImplementationID id) {
 class ControlView : public CPMUnknown<IControlView> {
 public:
   explicit ControlView(IPMUnknown* boss) : CPMUnknown<IControlView>(boss) {}
+  ~ControlView() override;
 
   WidgetID GetWidgetID() const override { return fID; }
   void SetWidgetID(WidgetID id) override { fID = id; }
@@ -95,6 +97,18 @@ private:
   PMString fTip;
   IControlView* fParent = nullptr;
   WidgetKind fKind = WidgetKind::Panel;
+};
+
+/** Tells the view watcher that many changes come in one go, for as long as it lives. */
+class ViewBatch {
+public:
+  ViewBatch();
+  ~ViewBatch();
+  ViewBatch(const ViewBatch&) = delete;
+  ViewBatch& operator=(const ViewBatch&) = delete;
+
+private:
+  ViewWatcher* fWatcher;
 };
 
 /** The host implementation of `view`; null for a view that is not the host's. */

@@ -20,6 +20,11 @@ public:
   virtual void ViewChanged(IControlView* view) = 0;
   /** A palette or a dialog came on screen or went off it. */
   virtual void WindowShown(IControlView* root, bool shown) = 0;
+  /** A widget is being destroyed: whatever stands for it goes, nothing of it may be read. */
+  virtual void ViewGone(IControlView*) {}
+  /** The host changes many widgets in one go (a tree view lays out its rows): what changed
+   *  may be shown once, when the outermost batch ends. Batches nest. */
+  virtual void Batch(bool /*begins*/) {}
 };
 
 /** The one watcher (null: none); the front end sets it while it runs. */
