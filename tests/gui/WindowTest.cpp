@@ -31,6 +31,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTabBar>
@@ -311,6 +312,37 @@ TEST_F(Window, DocumentsShowTheirPagesAndTheFrontTabIsTheFrontDocument) {
   fWindow->CloseFront();
   EXPECT_EQ(tabs->count(), 1);
   EXPECT_NE(fHost->FrontDocument(), first);
+}
+
+TEST_F(Window, EditUndoAndRedoTakeBackAndBringBackAChangeMadeInAPalette) {
+  const UIDRef document = fHost->NewDocument(1, 100, 100);
+  fWindow->AddDocument(document);
+  InterfacePtr<ITestCounter> count(
+      static_cast<ITestCounter*>(document.Instantiate(IID_ITESTCOUNTER)));
+  auto* keep = Qt<QCheckBox>(Find(kTestKeepWidgetID));
+  QTest::mouseClick(keep, ::Qt::LeftButton);
+  ASSERT_EQ(count->Get(), 1);
+  // Undo by its key, Redo from the Edit menu as a person picks it.
+  fWindow->activateWindow();
+  QApplication::setActiveWindow(fWindow.get());
+  QTest::keyClick(fWindow.get(), ::Qt::Key_Z, ::Qt::ControlModifier);
+  EXPECT_EQ(count->Get(), 0);
+  EXPECT_FALSE(keep->isChecked());
+  InterfacePtr<IBooleanControlData> state(Find(kTestKeepWidgetID), UseDefaultIID());
+  EXPECT_FALSE(state->IsSelected());
+  QMenuBar* bar = fWindow->menuBar();
+  QAction* edit = bar->actions().at(1);
+  ASSERT_EQ(edit->text(), "&Edit");
+  QTest::mouseClick(bar, ::Qt::LeftButton, {}, bar->actionGeometry(edit).center());
+  auto* menu = dynamic_cast<QMenu*>(QApplication::activePopupWidget());
+  ASSERT_TRUE(menu);
+  QAction* redo = menu->actions().at(1);
+  ASSERT_EQ(redo->text(), "&Redo");
+  EXPECT_TRUE(redo->isEnabled());
+  QTest::mouseClick(menu, ::Qt::LeftButton, {}, menu->actionGeometry(redo).center());
+  EXPECT_EQ(count->Get(), 1);
+  EXPECT_TRUE(keep->isChecked());
+  EXPECT_TRUE(state->IsSelected());
 }
 
 TEST_F(Window, TheWindowRepaintsWhileTheHostWorks) {
