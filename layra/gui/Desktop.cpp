@@ -24,6 +24,8 @@
 #include <QTimer>
 #include <QToolBar>
 
+#include <algorithm>
+
 namespace layra::gui {
 namespace {
 
@@ -76,6 +78,7 @@ Desktop::Desktop(Host& host)
     CloseFront();
   });
   BuildMenus();
+  AddPluginMenus();
   BuildPalettes();
   statusBar()->showMessage(tr("Ready"));
   SetViewWatcher(this);
@@ -168,6 +171,51 @@ void Desktop::BuildMenus() {
                       front->SetZoom(0);
                   })
       ->setToolTip(tr("Fit page in window"));
+}
+
+void Desktop::AddPluginMenus() {
+  for (const MenuEntry& entry : MainMenu()) {
+    QMenu* menu = PluginMenu(QString::fromStdString(entry.menu));
+    if (entry.separator) {
+      menu->addSeparator();
+      continue;
+    }
+    QAction* action = menu->addAction(QString::fromStdString(entry.text));
+    action->setEnabled(entry.enabled);
+    const ActionID id = entry.action;
+    QObject::connect(action, &QAction::triggered, [this, id] {
+      RunBusy([id] {
+        if (Host* host = Host::Current())
+          host->PerformAction(id);
+      });
+    });
+  }
+}
+
+QMenu* Desktop::PluginMenu(const QString& path) {
+  QMenu* menu = nullptr;
+  for (const QString& name : path.split(':')) {
+    const std::string shown = MenuTextShown(name.toStdString());
+    const QList<QAction*> items = menu ? menu->actions() : menuBar()->actions();
+    auto same = std::find_if(items.begin(), items.end(), [&](QAction* item) {
+      return item->menu() && MenuTextShown(item->text().toStdString()) == shown;
+    });
+    if (same != items.end()) {
+      QMenu* found = (*same)->menu();
+      if (!menu && !found->property("plugins").toBool()) {
+        found->addSeparator(); // the host's own entries first
+        found->setProperty("plugins", true);
+      }
+      menu = found;
+    } else if (menu) {
+      menu = menu->addMenu(name);
+    } else {
+      menu = new QMenu(name, this);
+      menu->setProperty("plugins", true);
+      menuBar()->insertMenu(fWindowMenu->menuAction(), menu);
+    }
+  }
+  return menu;
 }
 
 void Desktop::BuildPalettes() {

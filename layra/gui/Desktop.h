@@ -73,6 +73,11 @@ private:
   /** The mirrors of the dialogs and palettes, on screen or not. */
   std::vector<ViewMirror*> Mirrors() const;
   void BuildMenus();
+  /** Puts the plug-ins' main-menu entries in the menu bar. */
+  void AddPluginMenus();
+  /** The menu at `path` ("Menu" or "Menu:Submenu"), made when missing; plug-ins' menus go
+   *  before the Window menu, their entries in a host menu after a separator. */
+  QMenu* PluginMenu(const QString& path);
   void BuildPalettes();
   void ShowDocumentState();
   void FrontChanged(int tab);

@@ -178,6 +178,34 @@ TEST_F(Window, APanelMenuEntryPerformsItsAction) {
   InterfacePtr<ITestCounter> counter(
       static_cast<ITestCounter*>(fHost->Workspace().Instantiate(IID_ITESTCOUNTER)));
   EXPECT_EQ(counter->Get(), 1);
+
+  // The entries a plug-in puts in the main menu: in the menu bar, in their order, an unknown
+  // action's entry disabled, and chosen like any menu entry.
+  const auto shown = [](QMenu* menu) {
+    QStringList items;
+    for (QAction* action : menu->actions())
+      items.push_back(
+          action->isSeparator() ? "-" : action->text() + (action->isEnabled() ? "" : " (off)"));
+    return items;
+  };
+  QStringList bar;
+  QMenu* test = nullptr;
+  for (QAction* menu : fWindow->menuBar()->actions()) {
+    bar.push_back(menu->text());
+    test = menu->text() == "&Test" ? menu->menu() : test;
+  }
+  EXPECT_EQ(bar, (QStringList{"&File", "&Edit", "&View", "&Test", "&Window"}));
+  ASSERT_TRUE(test);
+  EXPECT_EQ(shown(test), (QStringList{"Hello", "Increment", "-", "More"}));
+  EXPECT_EQ(shown(test->actions().back()->menu()), QStringList{"Show dialog (off)"});
+  EXPECT_EQ(shown(fWindow->menuBar()->actions().at(1)->menu()).mid(2),
+            (QStringList{"-", "Show dialog"}));
+  QTest::mouseClick(fWindow->menuBar(), ::Qt::LeftButton, {},
+                    fWindow->menuBar()->actionGeometry(test->menuAction()).center());
+  ASSERT_EQ(QApplication::activePopupWidget(), test);
+  QTest::mouseClick(test, ::Qt::LeftButton, {},
+                    test->actionGeometry(test->actions().at(1)).center());
+  EXPECT_EQ(counter->Get(), 2);
 }
 
 TEST_F(Window, ADialogIsModalAndItsCancelAppliesNothing) {

@@ -42,12 +42,19 @@ struct MenuEntry {
   bool separator = false;
   bool enabled = true;
   double position = 0;
+  /** In the main menu: the menu it goes in, submenus after ':' ("&Test" or "&Test:More"). */
+  std::string menu;
 };
 
 /** The palettes the plug-ins declare, in the order they were declared. */
 LAYRA_API std::vector<PaletteEntry> Palettes();
 /** The entries of a palette's panel menu, sorted by position. */
 LAYRA_API std::vector<MenuEntry> PanelMenu(WidgetID palette);
+/** The entries the plug-ins put in the main menu (menu paths "Main:Menu" and
+ *  "Main:Menu:Submenu", each part a string key or a text), sorted by position. */
+LAYRA_API std::vector<MenuEntry> MainMenu();
+/** A menu text as it reads, without the '&' that marks its keyboard letter. */
+LAYRA_API std::string MenuTextShown(std::string_view text);
 /** The bytes of a plug-in's image of `type` ("png" or "png-rollover"); empty when none. */
 LAYRA_API std::string FindImage(PluginID plugin, RsrcID id, const std::string& type = "png");
 /** Rows of a tree view in all (shown or not), and the first one on screen, from 0; both 0
