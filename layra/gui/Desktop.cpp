@@ -174,22 +174,9 @@ void Desktop::BuildMenus() {
 }
 
 void Desktop::AddPluginMenus() {
-  for (const MenuEntry& entry : MainMenu()) {
-    QMenu* menu = PluginMenu(QString::fromStdString(entry.menu));
-    if (entry.separator) {
-      menu->addSeparator();
-      continue;
-    }
-    QAction* action = menu->addAction(QString::fromStdString(entry.text));
-    action->setEnabled(entry.enabled);
-    const ActionID id = entry.action;
-    QObject::connect(action, &QAction::triggered, [this, id] {
-      RunBusy([id] {
-        if (Host* host = Host::Current())
-          host->PerformAction(id);
-      });
-    });
-  }
+  const auto run = [this](const std::function<void()>& work) { RunBusy(work); };
+  for (const MenuEntry& entry : MainMenu())
+    AddMenuEntry(PluginMenu(QString::fromStdString(entry.menu)), entry, run);
 }
 
 QMenu* Desktop::PluginMenu(const QString& path) {

@@ -100,23 +100,26 @@ PaletteDock::PaletteDock(WidgetID palette, const QString& title, ViewMirror::Run
 
 PaletteDock::~PaletteDock() = default;
 
+void AddMenuEntry(QMenu* menu, const MenuEntry& entry, const ViewMirror::Runner& run) {
+  if (entry.separator) {
+    menu->addSeparator();
+    return;
+  }
+  QAction* action = menu->addAction(QString::fromStdString(entry.text));
+  action->setEnabled(entry.enabled);
+  const ActionID id = entry.action;
+  QObject::connect(action, &QAction::triggered, [run, id] {
+    run([id] {
+      if (Host* host = Host::Current())
+        host->PerformAction(id);
+    });
+  });
+}
+
 void PaletteDock::FillPanelMenu() {
   fMenu->clear();
-  for (const MenuEntry& entry : layra::PanelMenu(fPalette)) {
-    if (entry.separator) {
-      fMenu->addSeparator();
-      continue;
-    }
-    QAction* action = fMenu->addAction(QString::fromStdString(entry.text));
-    action->setEnabled(entry.enabled);
-    const ActionID id = entry.action;
-    QObject::connect(action, &QAction::triggered, [this, id] {
-      fRun([id] {
-        if (Host* host = Host::Current())
-          host->PerformAction(id);
-      });
-    });
-  }
+  for (const MenuEntry& entry : layra::PanelMenu(fPalette))
+    AddMenuEntry(fMenu, entry, fRun);
   fMenuButton->setEnabled(!fMenu->isEmpty());
 }
 

@@ -5,6 +5,7 @@
 #include "ViewMirror.h"
 
 #include <layra/IDs.h>
+#include <layra/host/Views.h>
 
 #include <QDialog>
 #include <QDockWidget>
@@ -63,6 +64,9 @@ private:
   IControlView* fView;
   std::unique_ptr<ViewMirror> fMirror;
 };
+
+/** Adds a plug-in's menu entry to `menu`; choosing it performs its action through `run`. */
+void AddMenuEntry(QMenu* menu, const MenuEntry& entry, const ViewMirror::Runner& run);
 
 /** Lets a mirror go after the event in progress, which may come from one of its widgets. */
 void DisposeLater(std::unique_ptr<ViewMirror> mirror);
