@@ -13,6 +13,7 @@
 #include <layra/host/Host.h>
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QElapsedTimer>
 #include <QFileDialog>
 #include <QLabel>
@@ -117,11 +118,7 @@ void Desktop::Detach() {
 void Desktop::BuildMenus() {
   QMenu* file = menuBar()->addMenu(tr("&File"));
   file->addAction(tr("&Open…"), QKeySequence::Open, [this] { ChooseOpen(); });
-  file->addAction(tr("&Save"), QKeySequence::Save, [this] {
-    std::string error;
-    if (FrontView() && !SaveFront(&error))
-      QMessageBox::warning(this, tr("Save"), QString::fromStdString(error));
-  });
+  file->addAction(tr("&Save"), QKeySequence::Save, [this] { SaveFrontAsked(); });
   file->addAction(tr("Save &As…"), QKeySequence::SaveAs, [this] { ChooseSaveAs(); });
   file->addAction(tr("&Close"), QKeySequence::Close, [this] { CloseFront(); });
   file->addSeparator();
@@ -438,10 +435,53 @@ bool Desktop::SaveFrontAs(const std::filesystem::path& file, std::string* error)
   return saved;
 }
 
-void Desktop::CloseFront() {
+std::vector<UIDRef> Desktop::Documents() const {
+  std::vector<UIDRef> documents;
+  for (int i = 0; i < fTabs->count(); ++i) {
+    if (auto* view = dynamic_cast<DocumentView*>(fTabs->widget(i)))
+      documents.push_back(view->Document());
+  }
+  return documents;
+}
+
+bool Desktop::AgreeToClose(DocumentView* view) {
+  if (!IsModified(view->Document()))
+    return true;
+  fTabs->setCurrentWidget(view);
+  QMessageBox box(QMessageBox::Warning, QStringLiteral("Layra"),
+                  tr("Do you want to save the changes you made to \u201c%1\u201d?")
+                      .arg(DocumentName(view->Document())),
+                  QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, this);
+  box.setInformativeText(tr("Your changes will be lost if you don't save them."));
+  box.button(QMessageBox::Discard)->setText(tr("Don't Save"));
+  box.setDefaultButton(QMessageBox::Save);
+  box.setEscapeButton(QMessageBox::Cancel);
+  switch (box.exec()) {
+  case QMessageBox::Save:
+    return SaveFrontAsked();
+  case QMessageBox::Discard:
+    return true;
+  default:
+    return false;
+  }
+}
+
+void Desktop::closeEvent(QCloseEvent* event) {
+  while (FrontView()) {
+    if (!CloseFront()) {
+      event->ignore();
+      return;
+    }
+  }
+  QMainWindow::closeEvent(event);
+}
+
+bool Desktop::CloseFront() {
   DocumentView* front = FrontView();
   if (!front)
-    return;
+    return false;
+  if (!AgreeToClose(front))
+    return false;
   const UIDRef document = front->Document();
   fTabs->removeTab(fTabs->indexOf(front));
   front->deleteLater();
@@ -449,6 +489,7 @@ void Desktop::CloseFront() {
   if (DocumentView* next = FrontView())
     fHost.BringToFront(next->Document());
   ShowDocumentState();
+  return true;
 }
 
 bool Desktop::Undo() {
@@ -473,15 +514,34 @@ void Desktop::ChooseOpen() {
     QMessageBox::warning(this, tr("Open"), QString::fromStdString(error));
 }
 
-void Desktop::ChooseSaveAs() {
+bool Desktop::ChooseSaveAs() {
   if (!FrontView())
-    return;
+    return false;
   const QString file =
       QFileDialog::getSaveFileName(this, tr("Save As"), QString(), tr(kDocumentFilter), nullptr,
                                    QFileDialog::DontUseNativeDialog);
+  if (file.isEmpty())
+    return false;
   std::string error;
-  if (!file.isEmpty() && !SaveFrontAs(file.toStdString(), &error))
-    QMessageBox::warning(this, tr("Save As"), QString::fromStdString(error));
+  if (SaveFrontAs(file.toStdString(), &error))
+    return true;
+  QMessageBox::warning(this, tr("Save As"), QString::fromStdString(error));
+  return false;
+}
+
+bool Desktop::SaveFrontAsked() {
+  DocumentView* front = FrontView();
+  if (!front)
+    return false;
+  InterfacePtr<IDocument> document(
+      static_cast<IDocument*>(front->Document().Instantiate(IID_IDOCUMENT)));
+  if (document && document->GetFile().IsEmpty())
+    return ChooseSaveAs();
+  std::string error;
+  if (SaveFront(&error))
+    return true;
+  QMessageBox::warning(this, tr("Save"), QString::fromStdString(error));
+  return false;
 }
 
 bool Desktop::Screenshot(const std::filesystem::path& file, const QString& palette,

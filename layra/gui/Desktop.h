@@ -44,8 +44,12 @@ public:
   bool OpenFile(const std::filesystem::path& file, std::string* error);
   bool SaveFront(std::string* error);
   bool SaveFrontAs(const std::filesystem::path& file, std::string* error);
-  void CloseFront();
+  /** Closes the front document; a modified one asks first whether to save it. False when it
+   *  stays open: cancelled, or its saving failed. */
+  bool CloseFront();
   DocumentView* FrontView() const;
+  /** The documents the window shows, from the first tab. */
+  std::vector<UIDRef> Documents() const;
   bool Undo();
   bool Redo();
 
@@ -65,6 +69,12 @@ public:
   bool IsBusy() const { return fBusy > 0; }
 
   void ViewChanged(IControlView* view) override;
+
+protected:
+  /** Closing the window closes its documents, asking for each modified one. */
+  void closeEvent(QCloseEvent* event) override;
+
+public:
   void WindowShown(IControlView* root, bool shown) override;
   void ViewGone(IControlView* view) override;
   void Batch(bool begins) override;
@@ -84,7 +94,13 @@ private:
   void RedrawDocuments();
   std::int16_t PresentAlert(const AlertRecord& alert);
   void ChooseOpen();
-  void ChooseSaveAs();
+  /** Saves the front document under a name the person chooses; false when not saved. */
+  bool ChooseSaveAs();
+  /** Saves the front document as File > Save does: under its file, or under a chosen name
+   *  when it has none yet; a failure is shown. False when not saved. */
+  bool SaveFrontAsked();
+  /** Asks whether to save a modified document before it closes; false: it stays open. */
+  bool AgreeToClose(DocumentView* view);
   void Detach();
 
   Host& fHost;

@@ -42,6 +42,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <thread>
@@ -371,6 +372,49 @@ TEST_F(Window, EditUndoAndRedoTakeBackAndBringBackAChangeMadeInAPalette) {
   EXPECT_EQ(count->Get(), 1);
   EXPECT_TRUE(keep->isChecked());
   EXPECT_TRUE(state->IsSelected());
+}
+
+TEST_F(Window, ClosingAModifiedDocumentAsksWhetherToSaveItFirst) {
+  TempDir folder;
+  const auto file = folder.path() / "issue.lyd";
+  std::filesystem::copy_file(SAMPLES_DIR "/08_12_05_012.lyd", file);
+  std::string error;
+  ASSERT_TRUE(fWindow->OpenFile(file, &error)) << error;
+  QTest::mouseClick(Qt<QCheckBox>(Find(kTestKeepWidgetID)), ::Qt::LeftButton);
+  QStringList asked;
+  const auto answer = [&asked](QMessageBox::StandardButton button) {
+    WhenModal([&asked, button](QWidget* modal) {
+      auto* box = dynamic_cast<QMessageBox*>(modal);
+      ASSERT_TRUE(box);
+      asked = QStringList{box->text()};
+      for (QAbstractButton* shown : box->buttons())
+        asked.push_back(shown->text());
+      QTest::mouseClick(box->button(button), ::Qt::LeftButton);
+    });
+  };
+  answer(QMessageBox::Cancel);
+  EXPECT_FALSE(fWindow->CloseFront());
+  asked.sort();
+  EXPECT_EQ(asked, (QStringList{"Cancel",
+                                "Do you want to save the changes you made to "
+                                "\u201cissue.lyd\u201d?",
+                                "Don't Save", "Save"}));
+  // Closing the window asks the same; Cancel keeps both open.
+  answer(QMessageBox::Cancel);
+  EXPECT_FALSE(fWindow->close());
+  EXPECT_TRUE(fWindow->isVisible() && fWindow->FrontView());
+  // Save saves as the command line does, with the same signals, and then it closes.
+  const auto written = std::filesystem::last_write_time(file);
+  answer(QMessageBox::Save);
+  testing::internal::CaptureStdout();
+  EXPECT_TRUE(fWindow->CloseFront());
+  std::fflush(stdout);
+  const std::string heard = testing::internal::GetCapturedStdout();
+  EXPECT_NE(heard.find("signal 0xe10 for object 1\nsignal 0xe11 for object 1\nsignal 0x503"),
+            std::string::npos)
+      << heard;
+  EXPECT_FALSE(fWindow->FrontView());
+  EXPECT_NE(std::filesystem::last_write_time(file), written);
 }
 
 TEST_F(Window, TheWindowRepaintsWhileTheHostWorks) {
