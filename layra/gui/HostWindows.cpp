@@ -164,7 +164,8 @@ void PaletteDock::closeEvent(QCloseEvent* event) {
 HostDialog::HostDialog(IControlView* root, ViewMirror::Runner run, QWidget* parent)
     : QDialog(parent), fView(root) {
   setModal(true);
-  setWindowTitle(QStringLiteral("Layra"));
+  const std::string title = DialogTitle(root);
+  setWindowTitle(title.empty() ? QStringLiteral("Layra") : QString::fromStdString(title));
   fMirror = std::make_unique<ViewMirror>(root, this, std::move(run));
   setFixedSize(fMirror->Root()->size());
 }

@@ -22,6 +22,7 @@
 #include <layra/ITextControlData.h>
 #include <layra/ITreeViewMgr.h>
 #include <layra/SnapshotUtils.h>
+#include <layra/host/Automation.h>
 #include <layra/host/Host.h>
 
 #include <QApplication>
@@ -230,6 +231,7 @@ TEST_F(Window, ADialogIsModalAndItsCancelAppliesNothing) {
     layra::gui::HostDialog* dialog = fWindow->FrontDialog();
     ASSERT_TRUE(dialog) << c.name;
     EXPECT_TRUE(dialog->isVisible() && dialog->isModal());
+    EXPECT_EQ(dialog->windowTitle(), "Show dialog");
     QTest::keyClicks(Qt<QLineEdit>(Find(dialog->View(), kTestDialogEditWidgetID)), "fine");
     Log();
     c.close(dialog);
@@ -240,6 +242,12 @@ TEST_F(Window, ADialogIsModalAndItsCancelAppliesNothing) {
     EXPECT_EQ(heard, c.steps) << c.name;
     EXPECT_FALSE(fWindow->FrontDialog()) << c.name;
   }
+  // The preferences dialog is named after its page.
+  layra::Automation automation;
+  ASSERT_EQ(automation.OpenPreferences("#0x900021"), "");
+  ASSERT_TRUE(fWindow->FrontDialog());
+  EXPECT_EQ(fWindow->FrontDialog()->windowTitle(), "Preferences \u2014 Test settings");
+  QTest::keyClick(fWindow->FrontDialog(), ::Qt::Key_Escape);
 }
 
 TEST_F(Window, AnAlertIsAMessageBoxWithItsButtonsAndDefault) {

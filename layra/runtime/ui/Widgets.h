@@ -67,6 +67,9 @@ public:
   void SetRsrcID(RsrcID id, PluginID plugin) override;
   PMString GetToolTipText() const override { return fTip; }
   void SetToolTipText(const PMString& key) override { fTip = key; }
+  /** A panel's or a dialog's name from its view resource: a string key or a text. */
+  const PMString& Title() const { return fTitle; }
+  void SetTitle(const PMString& key) { fTitle = key; }
   IControlView* QueryParentView() const override;
 
   WidgetKind Kind() const { return fKind; }
@@ -95,6 +98,7 @@ private:
   RsrcID fIcon;
   PluginID fIconPlugin;
   PMString fTip;
+  PMString fTitle;
   IControlView* fParent = nullptr;
   WidgetKind fKind = WidgetKind::Panel;
 };

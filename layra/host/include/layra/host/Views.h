@@ -74,6 +74,10 @@ LAYRA_API void SetFolderAsker(FolderAsker asker);
 LAYRA_API void SetBusyHook(std::function<void()> hook);
 LAYRA_API void RunBusyHook();
 
+/** A dialog's title: the name its view resource gives it, or for the preferences dialog
+ *  "Preferences — " and its page's name; empty when it has none. */
+LAYRA_API std::string DialogTitle(IControlView* root);
+
 /** The text a person sees on a widget. */
 LAYRA_API std::string VisibleText(IControlView* view);
 /** What the widget is, in one word: panel, text, editbox, checkbox, button, ... */
