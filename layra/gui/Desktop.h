@@ -74,6 +74,7 @@ private:
   void FrontChanged(int tab);
   void RedrawDocuments();
   std::int16_t PresentAlert(const AlertRecord& alert);
+  void AskScriptRequest();
   void ChooseOpen();
   void ChooseSaveAs();
   void Detach();
