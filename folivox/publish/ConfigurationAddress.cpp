@@ -30,6 +30,17 @@ std::int32_t AddressDisplayHook(PMString identifier, PMString stored, PMString* 
   return kPreferenceHookUseOutput;
 }
 
+bool AddressShowsPassword(PMString identifier, PMString stored, PMString edited) {
+  if (!IsConfigurationAddress(identifier))
+    return false;
+  const PMString password = GetUrlPassword(edited);
+  if (password.IsEmpty())
+    return false;
+  const PMString storedPassword = GetUrlPassword(stored);
+  const std::optional<std::string> decoded = Base64Decode(password.GetUTF8String());
+  return storedPassword.IsEmpty() || !decoded || *decoded != storedPassword.GetUTF8String();
+}
+
 std::int32_t AddressApplyHook(PMString identifier, PMString stored, PMString edited,
                               PMString* output) {
   if (!IsConfigurationAddress(identifier) || !output)
