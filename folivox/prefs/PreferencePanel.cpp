@@ -110,6 +110,21 @@ void ShowEditBox(const IPanelControlData& panel, const PnlTrvDataNode& node, con
   text->SetString(Shown(entered->GetString()), kTrue, kFalse);
 }
 
+// What the row shows for an edited value. A value without a secret in clear is shown as it
+// was entered: masking it again would mask the masked text a second time. A secret the display
+// hook cannot mask yet (half typed) is not shown at all.
+PMString ShownInRow(const PMString& identifier, const PMString& value, bool secret) {
+  PMString masked;
+  if (!secret)
+    return value;
+  if (DisplayHookRewrites(identifier, value, masked) && !(masked == value))
+    return masked;
+  std::string bullets;
+  for (std::int32_t i = 0; i < value.CharCount(); ++i)
+    bullets += "\xE2\x80\xA2";
+  return PMString(bullets, PMString::kDontTranslateDuringCall);
+}
+
 void SetEditBoxPassword(bool password) {
   InterfacePtr<IPanelControlData> panel = PagePanel();
   InterfacePtr<ITextControlData> text(
@@ -225,10 +240,7 @@ void ShowEditedValueInTree() {
   const bool secret = IsTextType(gCurrentPreferenceType) && ShowsSecret(identifier, *value);
   if (IsTextType(gCurrentPreferenceType))
     SetEditBoxPassword(secret);
-  // A value without a secret in clear is shown as it was entered: masking it again would mask
-  // the masked text a second time.
-  shown->SetString(Shown(secret ? DisplayedPreferenceValue(identifier, *value) : *value), kTrue,
-                   kTrue);
+  shown->SetString(Shown(ShownInRow(identifier, *value, secret)), kTrue, kTrue);
 }
 
 void ShowPreferenceEditors(PnlTrvDataNode* node, const NodeID& nodeID) {
