@@ -89,11 +89,12 @@ void HideEditors(const IPanelControlData& panel) {
 // Whether `text`, edited for the preference of `identifier`, holds a secret in clear. Without
 // a hook to tell, whatever the display hook would mask counts as one.
 bool ShowsSecret(const PMString& identifier, const PMString& text) {
+  if (gPreferenceSecretHook) {
+    const std::unique_ptr<PMString> stored = KCommonPreferenceTypesList::GetPreference(identifier);
+    return gPreferenceSecretHook(identifier, stored ? *stored : PMString(), text);
+  }
   PMString masked;
-  if (!gPreferenceSecretHook)
-    return DisplayHookRewrites(identifier, text, masked);
-  const std::unique_ptr<PMString> stored = KCommonPreferenceTypesList::GetPreference(identifier);
-  return gPreferenceSecretHook(identifier, stored ? *stored : PMString(), text);
+  return DisplayHookRewrites(identifier, text, masked) && !(masked == text);
 }
 
 // The edit box starts from what the user last entered in the row, which is the row's masked
