@@ -354,7 +354,7 @@ TEST(PreferencesWindow, TheAddressIsReadableWithItsPasswordMaskedAndATypedPasswo
     InterfacePtr<IPanelControlData> children(dialog->View(), UseDefaultIID());
     return window.WidgetFor(children->FindWidget(id, 9999));
   };
-  auto* edit = static_cast<QLineEdit*>(nullptr);
+  QLineEdit* edit = nullptr;
   auto openAndSelect = [&] {
     window.RunBusy([&] { host.PerformAction(ActionID{0x12250D}); });
     dialog = window.FrontDialog();
