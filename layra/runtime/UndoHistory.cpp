@@ -35,7 +35,7 @@ bool UndoHistory::Open(const PMString& name) {
 
 UndoHistory::Mark UndoHistory::BeginCommand() {
   fMark = Mark{fCurrent.snapshots.size(), fCurrent.notices.size()};
-  fRecorded.clear();
+  ++fChange;
   return fMark;
 }
 
@@ -46,7 +46,7 @@ void UndoHistory::RecordChange(Boss& boss, ImplementationID implementation) {
     return;
   // Within one command the first state is enough; a later command of the same sequence
   // needs its own, so that it can be rolled back alone.
-  if (!fRecorded.insert(Recorded{&boss, implementation}).second)
+  if (!boss.MarkCaptured(implementation, fChange))
     return;
   boss.AddRef();
   fCurrent.snapshots.push_back(Snapshot{&boss, implementation, boss.Capture(implementation), {}});
@@ -62,7 +62,7 @@ void UndoHistory::RecordNotice(const Boss& subject, ClassID change, PMIID protoc
 void UndoHistory::Commit() {
   fOpen = false;
   fMark = Mark{};
-  fRecorded.clear();
+  ++fChange;
   Step step = std::move(fCurrent);
   fCurrent = Step{};
   if (step.snapshots.empty())
@@ -90,7 +90,7 @@ void UndoHistory::RollbackTo(Mark mark) {
   ReleaseSnapshots(snapshots, mark.snapshots);
   fCurrent.notices.resize(std::min(fCurrent.notices.size(), mark.notices));
   fMark = mark;
-  fRecorded.clear();
+  ++fChange;
 }
 
 void UndoHistory::MarkModified(const Step& step) {
