@@ -158,21 +158,25 @@ SnapshotSource* Boss::SnapshotSourceOf(Slot& slot) const {
   return captured.snapshots;
 }
 
-bool Boss::MarkCaptured(ImplementationID id, std::uint64_t change) {
+std::optional<Boss::State> Boss::CaptureOnce(ImplementationID id, std::uint64_t change) {
   Slot* slot = FindSlot(id);
   if (!slot || CapturedOf(*slot).change == change)
-    return false;
+    return std::nullopt;
   CapturedOf(*slot).change = change;
-  return true;
+  return Capture(*slot);
 }
 
 Boss::State Boss::Capture(ImplementationID id) const {
   Slot* slot = FindSlot(id);
-  if (!slot || !slot->implementation->record.persist)
+  return slot ? Capture(*slot) : State{};
+}
+
+Boss::State Boss::Capture(Slot& slot) const {
+  if (!slot.implementation->record.persist)
     return {};
-  const SnapshotSource* source = SnapshotSourceOf(*slot);
+  const SnapshotSource* source = SnapshotSourceOf(slot);
   if (!source)
-    return State{Save(id), nullptr, 0};
+    return State{Save(slot.implementation->record.id), nullptr, 0};
   State state;
   state.held = source->TakeSnapshot(state.heldBytes);
   return state;

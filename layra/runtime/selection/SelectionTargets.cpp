@@ -39,7 +39,9 @@ std::vector<UID> ListedItems(IDataBase* db) {
     const std::vector<UID> onPage = page ? page->GetItems() : std::vector<UID>{};
     items.insert(items.end(), onPage.begin(), onPage.end());
   }
-  std::sort(items.begin(), items.end());
+  // Items are mostly listed in the order they were made, which is the order of their UIDs.
+  if (!std::is_sorted(items.begin(), items.end()))
+    std::sort(items.begin(), items.end());
   return items;
 }
 

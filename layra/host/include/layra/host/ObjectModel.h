@@ -7,6 +7,7 @@
 
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -88,9 +89,9 @@ public:
     std::size_t Size() const { return bytes.size() + heldBytes; }
   };
   State Capture(ImplementationID id) const;
-  /** Notes that the undo history captures `id` for its change `change`; false when it
-   *  already did, so that a change keeps the first state only. */
-  bool MarkCaptured(ImplementationID id, std::uint64_t change);
+  /** Capture, unless the undo history's change `change` already captured `id`: a change
+   *  keeps the first state only. */
+  std::optional<State> CaptureOnce(ImplementationID id, std::uint64_t change);
   /** Brings back a state Capture returned; false when streamed data are damaged. */
   bool Restore(ImplementationID id, const State& state);
 
@@ -110,6 +111,7 @@ private:
   IPMUnknown* Materialize(Slot& slot) const;
   Captured& CapturedOf(const Slot& slot) const;
   SnapshotSource* SnapshotSourceOf(Slot& slot) const;
+  State Capture(Slot& slot) const;
   void Destroy(Slot& slot) const;
 
   ClassID fClass;
