@@ -429,7 +429,13 @@ void Desktop::ChooseSaveAs() {
 bool Desktop::Screenshot(const std::filesystem::path& file, const QString& palette,
                          std::string* error) {
   QWidget* target = this;
-  if (!palette.isEmpty()) {
+  if (palette == QLatin1String("dialog")) {
+    target = FrontDialog();
+    if (!target) {
+      *error = "no dialog on screen";
+      return false;
+    }
+  } else if (!palette.isEmpty()) {
     PaletteDock* dock = Palette(palette);
     if (!dock || !dock->isVisible()) {
       *error = "no palette \"" + palette.toStdString() + "\" on screen";
