@@ -160,9 +160,12 @@ SnapshotSource* Boss::SnapshotSourceOf(Slot& slot) const {
 
 std::optional<Boss::State> Boss::CaptureOnce(ImplementationID id, std::uint64_t change) {
   Slot* slot = FindSlot(id);
-  if (!slot || CapturedOf(*slot).change == change)
+  if (!slot)
     return std::nullopt;
-  CapturedOf(*slot).change = change;
+  Captured& captured = CapturedOf(*slot);
+  if (captured.change == change)
+    return std::nullopt;
+  captured.change = change;
   return Capture(*slot);
 }
 
