@@ -55,6 +55,17 @@ private:
   struct FreeList {
     Block* head = nullptr;
     std::size_t count = 0;
+
+    FreeList() = default;
+    FreeList(const FreeList&) = delete;
+    FreeList& operator=(const FreeList&) = delete;
+    ~FreeList() {
+      while (head) {
+        Block* block = head;
+        head = block->next;
+        ::operator delete(block);
+      }
+    }
   };
   static constexpr std::size_t kKept = 4096;
 
