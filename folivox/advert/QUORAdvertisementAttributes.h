@@ -6,8 +6,10 @@
 #include "prefs/KDictionary.h"
 
 #include <layra/CPMUnknown.h>
+#include <layra/SnapshotSource.h>
 
-class QUORAdvertisementAttributes : public CPMUnknown<IAdvertisementAttributes> {
+class QUORAdvertisementAttributes : public CPMUnknown<IAdvertisementAttributes>,
+                                    public layra::SnapshotSource {
 public:
   explicit QUORAdvertisementAttributes(IPMUnknown* boss)
       : CPMUnknown<IAdvertisementAttributes>(boss) {}
@@ -18,6 +20,11 @@ public:
   const PMString* GetValue(const PMString& key) const override { return fValues.Find(key); }
 
   void ReadWrite(IPMStream* stream, ImplementationID implementation);
+
+  // A command over many items snapshots each of them: a copy of the text and of the
+  // dictionary, whose pairs are shared, is far cheaper than streaming them out and back.
+  std::shared_ptr<const void> TakeSnapshot(std::size_t& bytes) const override;
+  void RestoreSnapshot(const std::shared_ptr<const void>& snapshot) override;
 
 private:
   PMString fText;

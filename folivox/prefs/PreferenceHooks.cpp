@@ -1,5 +1,6 @@
 #include "prefs/PreferenceHooks.h"
 
 PreferenceDisplayHook gPreferenceDisplayHook = nullptr;
+PreferenceSecretHook gPreferenceSecretHook = nullptr;
 PreferenceApplyHook gPreferenceApplyHook = nullptr;
 PreferencesClosedHook gPreferencesClosedHook = nullptr;

@@ -1,6 +1,7 @@
 #pragma once
 // Where the preferences panel lets the rest of the plug-in step in: what a stored value looks
-// like on screen, what an edited one is stored as, and what happens when the panel closes.
+// like on screen, whether an edited one holds a secret in clear, what an edited one is stored
+// as, and what happens when the panel closes.
 // Each hook is null until the publishing controller installs it. Identifiers carry their
 // trailing ':'; texts are passed as copies.
 
@@ -18,9 +19,14 @@ constexpr std::int32_t kPreferenceHookStoreNothing = 1002; // keep the previous 
 using PreferenceDisplayHook = std::int32_t (*)(PMString, PMString, PMString*);
 /** (identifier, previous value, new text, output text) */
 using PreferenceApplyHook = std::int32_t (*)(PMString, PMString, PMString, PMString*);
+/** (identifier, stored value, edited text) -> whether the text holds a secret in clear (one
+ *  the user typed, not the one the display hook masked), which the editor then shows as
+ *  bullets and the row masked. */
+using PreferenceSecretHook = bool (*)(PMString, PMString, PMString);
 /** (the panel's dialog controller); the result is ignored. */
 using PreferencesClosedHook = std::int32_t (*)(IPMUnknown*);
 
 extern PreferenceDisplayHook gPreferenceDisplayHook;
+extern PreferenceSecretHook gPreferenceSecretHook;
 extern PreferenceApplyHook gPreferenceApplyHook;
 extern PreferencesClosedHook gPreferencesClosedHook;

@@ -86,8 +86,20 @@ void HideEditors(const IPanelControlData& panel) {
   }
 }
 
-// A value the display hook masks is edited in a field that shows bullets, so that what the
-// user types never shows in clear; the row shows it masked.
+// Whether `text`, edited for the preference of `identifier`, holds a secret in clear. Without
+// a hook to tell, whatever the display hook would mask counts as one.
+bool ShowsSecret(const PMString& identifier, const PMString& text) {
+  if (gPreferenceSecretHook) {
+    const std::unique_ptr<PMString> stored = KCommonPreferenceTypesList::GetPreference(identifier);
+    return gPreferenceSecretHook(identifier, stored ? *stored : PMString(), text);
+  }
+  PMString masked;
+  return DisplayHookRewrites(identifier, text, masked) && !(masked == text);
+}
+
+// The edit box starts from what the user last entered in the row, which is the row's masked
+// text until they type. It shows bullets only while it holds a secret typed in clear, so that
+// the rest of the value can be read and checked.
 void ShowEditBox(const IPanelControlData& panel, const PnlTrvDataNode& node, const NodeID& nodeID) {
   IControlView* editBox = panel.FindWidget(kCommonPreferencesEditBoxWidgetID, kDeep);
   InterfacePtr<ITextControlData> text(editBox, UseDefaultIID());
@@ -95,9 +107,32 @@ void ShowEditBox(const IPanelControlData& panel, const PnlTrvDataNode& node, con
   if (!text || !entered)
     return;
   editBox->Show();
-  PMString masked;
-  text->SetPassword(DisplayHookRewrites(node.GetKeyText(), entered->GetString(), masked));
+  text->SetPassword(ShowsSecret(node.GetKeyText(), entered->GetString()));
   text->SetString(Shown(entered->GetString()), kTrue, kFalse);
+}
+
+// What the row shows for an edited value. A value without a secret in clear is shown as it
+// was entered: masking it again would mask the masked text a second time. A secret the display
+// hook cannot mask yet (half typed) is not shown at all.
+PMString ShownInRow(const PMString& identifier, const PMString& value, bool secret) {
+  PMString masked;
+  if (!secret)
+    return value;
+  if (DisplayHookRewrites(identifier, value, masked) && !(masked == value))
+    return masked;
+  std::string bullets;
+  for (std::int32_t i = 0; i < value.CharCount(); ++i)
+    bullets += "\xE2\x80\xA2";
+  return PMString(bullets, PMString::kDontTranslateDuringCall);
+}
+
+void SetEditBoxPassword(bool password) {
+  InterfacePtr<IPanelControlData> panel = PagePanel();
+  InterfacePtr<ITextControlData> text(
+      panel ? panel->FindWidget(kCommonPreferencesEditBoxWidgetID, kDeep) : nullptr,
+      UseDefaultIID());
+  if (text)
+    text->SetPassword(password);
 }
 
 void ShowComboBox(const IPanelControlData& panel, const PnlTrvDataNode& node,
@@ -201,11 +236,12 @@ void ShowEditedValueInTree() {
   InterfacePtr<ITextControlData> entered = FindRowText(gCurrentPreferenceNodeID, RowText::kEntered);
   if (!shown || !entered)
     return;
-  const PMString identifier = gCurrentPreferenceNode ? gCurrentPreferenceNode->GetKeyText() : "";
   entered->SetString(Shown(*value), kFalse, kFalse);
-  const bool choice = gCurrentPreferenceType == kPreferenceTypeChoice;
-  shown->SetString(Shown(choice ? *value : DisplayedPreferenceValue(identifier, *value)), kTrue,
-                   kTrue);
+  const PMString identifier = gCurrentPreferenceNode ? gCurrentPreferenceNode->GetKeyText() : "";
+  const bool secret = IsTextType(gCurrentPreferenceType) && ShowsSecret(identifier, *value);
+  if (IsTextType(gCurrentPreferenceType))
+    SetEditBoxPassword(secret);
+  shown->SetString(Shown(ShownInRow(identifier, *value, secret)), kTrue, kTrue);
 }
 
 void ShowPreferenceEditors(PnlTrvDataNode* node, const NodeID& nodeID) {

@@ -30,6 +30,23 @@ std::int32_t AddressDisplayHook(PMString identifier, PMString stored, PMString* 
   return kPreferenceHookUseOutput;
 }
 
+bool AddressShowsPassword(PMString identifier, PMString stored, PMString edited) {
+  if (!IsConfigurationAddress(identifier))
+    return false;
+  const PMString password = GetUrlPassword(edited);
+  if (password.IsEmpty()) {
+    // A login being typed shows its password before the '@' that ends it; a '/' after the
+    // colon makes it a port and a path instead.
+    PMString completed(edited);
+    completed.Append("@");
+    const std::string pending = GetUrlPassword(completed).GetUTF8String();
+    return !pending.empty() && pending.find('/') == std::string::npos;
+  }
+  const PMString storedPassword = GetUrlPassword(stored);
+  const std::optional<std::string> decoded = Base64Decode(password.GetUTF8String());
+  return storedPassword.IsEmpty() || !decoded || *decoded != storedPassword.GetUTF8String();
+}
+
 std::int32_t AddressApplyHook(PMString identifier, PMString stored, PMString edited,
                               PMString* output) {
   if (!IsConfigurationAddress(identifier) || !output)

@@ -18,6 +18,11 @@ extern bool gConfigurationAddressChanged;
  *  kPreferenceHookUseOutput. kPreferenceHookKeepValue for every other preference. */
 std::int32_t AddressDisplayHook(PMString identifier, PMString stored, PMString* shown);
 
+/** For the configuration address: whether `edited` holds a password in clear, that is any
+ *  password but the stored one as the panel encodes it, also while it is being typed and the
+ *  '@' after it is not yet there. False for every other preference. */
+bool AddressShowsPassword(PMString identifier, PMString stored, PMString edited);
+
 /** Turns the address as the panel shows it back into the one to store, and notes whether the
  *  address changed. */
 std::int32_t AddressApplyHook(PMString identifier, PMString stored, PMString edited,

@@ -58,6 +58,7 @@ void FolivoActionComponent::InstallHooks() {
     utils->SetImplementationResident(kCommonPreferenceDataImpl, true);
   gPreferenceApplyHook = &AddressApplyHook;
   gPreferenceDisplayHook = &AddressDisplayHook;
+  gPreferenceSecretHook = &AddressShowsPassword;
   gPreferencesClosedHook = &PreferencesClosed;
 }
 

@@ -9,14 +9,16 @@ namespace layra {
 const char* const kUsage =
     "usage: layra [--home DIR] [--plugins DIR] [--locale CODE]\n"
     "             [--answer first|second|third] [--do ACTION-ID ...] [--steps FILE]\n"
-    "             [--save] [--gui [--screenshot [PALETTE=]FILE ...]] [DOCUMENT ...]\n"
+    "             [--save] [--gui [--screenshot [PALETTE=|dialog=]FILE ...]]\n"
+    "             [DOCUMENT ...]\n"
     "       layra new FILE [--pages N] [--size WxH] [--force]\n"
     "Starts the host with the plug-ins of DIR, opens each document (the last one opened is\n"
     "in front), performs each action in order, acts on the panels and dialogs as the steps\n"
     "FILE says, saves the documents with --save, closes them and shuts down. layra new writes\n"
     "a blank document; it replaces an existing FILE only with --force.\n"
     "With --gui it shows the documents and the palettes in a window until it is closed, or,\n"
-    "with --screenshot, writes PNGs of the window or of a palette and quits.\n";
+    "with --screenshot, writes PNGs of the window, of a palette or of the dialog in front and\n"
+    "quits.\n";
 
 namespace {
 

@@ -10,12 +10,14 @@
 #include <layra/IDocument.h>
 #include <layra/IPanelMgr.h>
 #include <layra/ISession.h>
+#include <layra/host/Automation.h>
 #include <layra/host/Host.h>
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QElapsedTimer>
 #include <QFileDialog>
+#include <QInputDialog>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -26,6 +28,7 @@
 #include <QToolBar>
 
 #include <algorithm>
+#include <sstream>
 
 namespace layra::gui {
 namespace {
@@ -127,6 +130,8 @@ void Desktop::BuildMenus() {
   QMenu* edit = menuBar()->addMenu(tr("&Edit"));
   fUndo = edit->addAction(tr("&Undo"), QKeySequence::Undo, [this] { Undo(); });
   fRedo = edit->addAction(tr("&Redo"), QKeySequence::Redo, [this] { Redo(); });
+  edit->addSeparator();
+  edit->addAction(tr("Script &Request…"), [this] { AskScriptRequest(); });
   QObject::connect(edit, &QMenu::aboutToShow, [this] { ShowDocumentState(); });
 
   QMenu* view = menuBar()->addMenu(tr("&View"));
@@ -506,6 +511,30 @@ bool Desktop::Redo() {
   return redone;
 }
 
+// What plug-ins offer to scripts, on what is selected: a request as a steps file's "script"
+// step takes it, VERB "ARGUMENT"...; what the plug-in answers is shown.
+void Desktop::AskScriptRequest() {
+  bool ok = false;
+  const QString request =
+      QInputDialog::getText(this, tr("Script Request"), tr("Request (verb and \"arguments\"):"),
+                            QLineEdit::Normal, QString(), &ok);
+  if (!ok || request.trimmed().isEmpty())
+    return;
+  std::istringstream step("script " + request.toStdString());
+  std::ostringstream answer;
+  const std::string name = "request";
+  std::string error;
+  bool done = false;
+  RunBusy([&] { done = RunSteps(step, name, answer, error); });
+  const std::string where = name + ":1: "; // the one line's place, which says nothing here
+  if (!done)
+    QMessageBox::warning(
+        this, tr("Script Request"),
+        QString::fromStdString(error.starts_with(where) ? error.substr(where.size()) : error));
+  else if (!answer.str().empty())
+    QMessageBox::information(this, tr("Script Request"), QString::fromStdString(answer.str()));
+}
+
 void Desktop::ChooseOpen() {
   const QString file = QFileDialog::getOpenFileName(
       this, tr("Open"), QString(), tr(kDocumentFilter), nullptr, QFileDialog::DontUseNativeDialog);
@@ -547,7 +576,13 @@ bool Desktop::SaveFrontAsked() {
 bool Desktop::Screenshot(const std::filesystem::path& file, const QString& palette,
                          std::string* error) {
   QWidget* target = this;
-  if (!palette.isEmpty()) {
+  if (palette == QLatin1String("dialog")) {
+    target = FrontDialog();
+    if (!target) {
+      *error = "no dialog on screen";
+      return false;
+    }
+  } else if (!palette.isEmpty()) {
     PaletteDock* dock = Palette(palette);
     if (!dock || !dock->isVisible()) {
       *error = "no palette \"" + palette.toStdString() + "\" on screen";

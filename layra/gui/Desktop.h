@@ -61,7 +61,8 @@ public:
   /** The Qt widget that shows a host widget, in a palette or a dialog; null when none. */
   QWidget* WidgetFor(const IControlView* view) const;
 
-  /** Writes a PNG of the window, or of the palette titled `palette`. */
+  /** Writes a PNG of the window, of the palette titled `palette`, or, for "dialog", of the
+   *  dialog in front. */
   bool Screenshot(const std::filesystem::path& file, const QString& palette, std::string* error);
   /** Runs work of the host (an action, a palette's button), showing the window busy; the
    *  window repaints between the pages the host renders, user input waits. */
@@ -93,6 +94,7 @@ private:
   void FrontChanged(int tab);
   void RedrawDocuments();
   std::int16_t PresentAlert(const AlertRecord& alert);
+  void AskScriptRequest();
   void ChooseOpen();
   /** Saves the front document under a name the person chooses; false when not saved. */
   bool ChooseSaveAs();

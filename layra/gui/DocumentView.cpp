@@ -1,9 +1,18 @@
 #include "DocumentView.h"
 
+#include <layra/ActiveSelectionObserver.h>
+#include <layra/IObjectModel.h>
+#include <layra/IObserver.h>
 #include <layra/IPage.h>
 #include <layra/IPageList.h>
+#include <layra/ISelectionManager.h>
+#include <layra/ISelectionTargets.h>
+#include <layra/ISubject.h>
+#include <layra/WidgetDefs.h>
+#include <layra/host/PageImage.h>
 
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QPainter>
 
 #include <algorithm>
@@ -13,6 +22,9 @@ namespace layra::gui {
 namespace {
 
 constexpr int kMargin = 24;
+constexpr double kHandle = 6; // pixels across a selected item's handles
+const QColor kSelectionColor(0x1e, 0x6f, 0xe6);
+const QColor kTextHighlight(0xa8, 0xcb, 0xff); // multiplied: the text stays dark
 
 UIDRef PageRef(const UIDRef& document, std::int32_t index) {
   InterfacePtr<IPageList> pages(static_cast<IPageList*>(document.Instantiate(IID_IPAGELIST)));
@@ -21,16 +33,67 @@ UIDRef PageRef(const UIDRef& document, std::int32_t index) {
   return UIDRef(document.GetDataBase(), pages->GetNthPageUID(index));
 }
 
+template <class Interface> InterfacePtr<Interface> At(const UIDRef& ref) {
+  return InterfacePtr<Interface>(static_cast<Interface*>(ref.Instantiate(Interface::kDefaultIID)));
+}
+
+std::vector<UID> ItemsOf(const UIDRef& page) {
+  InterfacePtr<IPage> shown = At<IPage>(page);
+  return shown ? shown->GetItems() : std::vector<UID>{};
+}
+
+bool Contains(const std::vector<UID>& items, UID item) {
+  return std::find(items.begin(), items.end(), item) != items.end();
+}
+
+double Distance(const PMRect& r, const QPointF& p) {
+  const double dx = std::max({r.left - p.x(), 0.0, p.x() - r.right});
+  const double dy = std::max({r.top - p.y(), 0.0, p.y() - r.bottom});
+  return std::hypot(dx, dy);
+}
+
+// What the view draws, the automation steps may change: it repaints whenever the selection does.
+class SelectionWatch final : public IObserver {
+public:
+  explicit SelectionWatch(QWidget* view) : fView(view) {
+    InterfacePtr<ISubject> selection(QueryActiveSelectionSubject());
+    if (selection)
+      selection->AttachObserver(this, IID_IACTIVESELECTION);
+  }
+  ~SelectionWatch() override {
+    InterfacePtr<ISubject> selection(QueryActiveSelectionSubject());
+    if (selection)
+      selection->DetachObserver(this, IID_IACTIVESELECTION);
+  }
+  IPMUnknown* QueryInterface(PMIID iid) const override {
+    return iid == IID_IOBSERVER || iid == IID_IUNKNOWN ? const_cast<SelectionWatch*>(this)
+                                                       : nullptr;
+  }
+  void AddRef() const override {}
+  void Release() const override {}
+  void AutoAttach() override {}
+  void AutoDetach() override {}
+  void Update(const ClassID&, ISubject*, const PMIID&, void*) override { fView->update(); }
+
+private:
+  QWidget* fView;
+};
+
 } // namespace
 
 DocumentView::DocumentView(const UIDRef& document, QWidget* parent)
-    : QWidget(parent), fDocument(document) {
+    : QWidget(parent), fDocument(document),
+      fSelectionWatch(std::make_unique<SelectionWatch>(this)) {
   setFocusPolicy(::Qt::StrongFocus);
   setAutoFillBackground(true);
   QPalette pasteboard = palette();
   pasteboard.setColor(QPalette::Window, QColor(0x8a, 0x8d, 0x91));
   setPalette(pasteboard);
+  setStatusTip(tr("Click an item to select it, Shift-click to add or remove one; click in text "
+                  "to place the cursor, drag to select text."));
 }
+
+DocumentView::~DocumentView() = default;
 
 std::int32_t DocumentView::PageCount() const {
   InterfacePtr<IPageList> pages(static_cast<IPageList*>(fDocument.Instantiate(IID_IPAGELIST)));
@@ -57,7 +120,7 @@ void DocumentView::Reload() {
 double DocumentView::Scale() const {
   if (fZoom > 0)
     return fZoom;
-  InterfacePtr<IPage> page(static_cast<IPage*>(PageRef(fDocument, fPage).Instantiate(IID_IPAGE)));
+  InterfacePtr<IPage> page = At<IPage>(ShownPage());
   if (!page || page->GetWidth() <= 0 || page->GetHeight() <= 0)
     return 1;
   const double across = (width() - 2 * kMargin) / page->GetWidth();
@@ -69,7 +132,8 @@ bool DocumentView::RenderNow() {
   fStale = false;
   std::string error;
   fImage = QImage();
-  if (!RenderPageImage(PageRef(fDocument, fPage), Scale(), fPixels, &error)) {
+  fShownScale = Scale();
+  if (!RenderPageImage(ShownPage(), fShownScale, fPixels, &error)) {
     fError = QString::fromStdString(error);
     return false;
   }
@@ -103,6 +167,7 @@ void DocumentView::paintEvent(QPaintEvent*) {
   painter.drawImage(page.topLeft(), fImage);
   painter.setPen(QColor(0x40, 0x40, 0x40));
   painter.drawRect(page.adjusted(0, 0, -1, -1));
+  PaintSelection(painter);
 }
 
 void DocumentView::resizeEvent(QResizeEvent* event) {
@@ -128,6 +193,211 @@ void DocumentView::keyPressEvent(QKeyEvent* event) {
   default:
     QWidget::keyPressEvent(event);
   }
+}
+
+UIDRef DocumentView::ShownPage() const {
+  return PageRef(fDocument, fPage);
+}
+
+QPointF DocumentView::PagePoint(const QPoint& view) const {
+  return QPointF(view - PageRect().topLeft()) / fShownScale;
+}
+
+QPoint DocumentView::ViewPoint(double x, double y) const {
+  return PageRect().topLeft() + QPointF(x * fShownScale, y * fShownScale).toPoint();
+}
+
+QRectF DocumentView::ViewRect(const PMRect& page) const {
+  return QRectF(QPointF(PageRect().topLeft()) + QPointF(page.left, page.top) * fShownScale,
+                QSizeF(page.Width(), page.Height()) * fShownScale);
+}
+
+// The topmost item of the page shown under the point; kInvalidUID for none.
+UID DocumentView::ItemAt(const QPointF& point) const {
+  const std::vector<UID> items = ItemsOf(ShownPage());
+  for (auto item = items.rbegin(); item != items.rend(); ++item) {
+    InterfacePtr<IPageItem> shown = At<IPageItem>(UIDRef(fDocument.GetDataBase(), *item));
+    if (shown && Distance(shown->GetBounds(), point) == 0)
+      return *item;
+  }
+  return kInvalidUID;
+}
+
+void DocumentView::mousePressEvent(QMouseEvent* event) {
+  ISelectionManager* selection = GetActiveSelection();
+  if (event->button() != ::Qt::LeftButton || !selection) {
+    QWidget::mousePressEvent(event);
+    return;
+  }
+  if (fStale)
+    RenderNow();
+  const QPointF point = PagePoint(event->position().toPoint());
+  const UID item = PageRect().contains(event->position().toPoint()) ? ItemAt(point) : kInvalidUID;
+  const bool shift = event->modifiers().testFlag(::Qt::ShiftModifier);
+  if (item == kInvalidUID) {
+    if (!shift)
+      selection->DeselectAll();
+    return;
+  }
+  if (shift) {
+    ToggleItem(item);
+    return;
+  }
+  InterfacePtr<IPageItem> shown = At<IPageItem>(UIDRef(fDocument.GetDataBase(), item));
+  if (shown->GetKind() == PageItemKind::kText) {
+    PlaceTextFocus(item, point);
+    return;
+  }
+  selection->SelectPageItems(UIDList(UIDRef(fDocument.GetDataBase(), item)));
+}
+
+void DocumentView::ToggleItem(UID item) {
+  ISelectionManager* selection = GetActiveSelection();
+  UIDList items(fDocument.GetDataBase());
+  if (selection->GetKind() == SelectionKind::kLayout)
+    items = selection->GetSelectedItems();
+  bool removed = false;
+  for (std::int32_t i = 0; i < items.Length() && !removed; ++i) {
+    removed = items.At(i) == item;
+    if (removed)
+      items.Remove(i);
+  }
+  if (!removed)
+    items.Append(item);
+  if (items.IsEmpty())
+    selection->DeselectAll();
+  else
+    selection->SelectPageItems(items);
+}
+
+void DocumentView::PlaceTextFocus(UID frame, const QPointF& point) {
+  const UIDRef ref(fDocument.GetDataBase(), frame);
+  InterfacePtr<IPageItem> shown = At<IPageItem>(ref);
+  const std::int32_t at = TextPositionAt(ref, point.x(), point.y());
+  const UID story = shown->GetTextRange().story;
+  if (at < 0 || !GetActiveSelection()->SelectText(UIDRef(fDocument.GetDataBase(), story), at, at))
+    return;
+  fDragStory = story;
+  fDragAnchor = at;
+}
+
+void DocumentView::mouseMoveEvent(QMouseEvent* event) {
+  if (fDragAnchor < 0 || !(event->buttons() & ::Qt::LeftButton)) {
+    QWidget::mouseMoveEvent(event);
+    return;
+  }
+  DragTextFocus(PagePoint(event->position().toPoint()));
+}
+
+// The pointer picks a position in the frame of the story under it, or in the nearest one, so
+// that a drag runs on from frame to frame.
+void DocumentView::DragTextFocus(const QPointF& point) {
+  IDataBase* db = fDocument.GetDataBase();
+  InterfacePtr<IStory> story = At<IStory>(UIDRef(db, fDragStory));
+  ISelectionManager* selection = GetActiveSelection();
+  if (!story || !selection)
+    return;
+  const std::vector<UID> onPage = ItemsOf(ShownPage());
+  UID nearest = kInvalidUID;
+  double distance = 0;
+  for (UID frame : story->GetFrames()) {
+    InterfacePtr<IPageItem> shown = At<IPageItem>(UIDRef(db, frame));
+    if (!shown || !Contains(onPage, frame))
+      continue;
+    const double away = Distance(shown->GetBounds(), point);
+    if (nearest == kInvalidUID || away < distance) {
+      nearest = frame;
+      distance = away;
+    }
+  }
+  const std::int32_t at =
+      nearest == kInvalidUID ? -1 : TextPositionAt(UIDRef(db, nearest), point.x(), point.y());
+  if (at < 0)
+    return;
+  selection->SelectText(UIDRef(db, fDragStory), std::min(at, fDragAnchor),
+                        std::max(at, fDragAnchor));
+}
+
+void DocumentView::mouseReleaseEvent(QMouseEvent* event) {
+  if (event->button() == ::Qt::LeftButton)
+    fDragAnchor = -1;
+  QWidget::mouseReleaseEvent(event);
+}
+
+void DocumentView::PaintSelection(QPainter& painter) const {
+  ISelectionManager* selection = GetActiveSelection();
+  if (!selection)
+    return;
+  painter.save();
+  painter.setRenderHint(QPainter::Antialiasing, false);
+  if (selection->GetKind() == SelectionKind::kLayout)
+    PaintItems(painter);
+  else if (selection->GetKind() == SelectionKind::kText)
+    PaintText(painter);
+  painter.restore();
+}
+
+// An outline with handles at the corners and the middles of the sides.
+void DocumentView::PaintItems(QPainter& painter) const {
+  const UIDList selected = GetActiveSelection()->GetSelectedItems();
+  if (selected.GetDataBase() != fDocument.GetDataBase())
+    return;
+  const std::vector<UID> onPage = ItemsOf(ShownPage());
+  painter.setPen(QPen(kSelectionColor, 1));
+  for (std::int32_t i = 0; i < selected.Length(); ++i) {
+    InterfacePtr<IPageItem> item = At<IPageItem>(selected.GetRef(i));
+    if (!item || !Contains(onPage, selected.At(i)))
+      continue;
+    const QRectF box = ViewRect(item->GetBounds());
+    painter.setBrush(::Qt::NoBrush);
+    painter.drawRect(box);
+    painter.setBrush(::Qt::white);
+    for (double x : {box.left(), box.center().x(), box.right()})
+      for (double y : {box.top(), box.center().y(), box.bottom()})
+        if (x != box.center().x() || y != box.center().y())
+          painter.drawRect(QRectF(x - kHandle / 2, y - kHandle / 2, kHandle, kHandle));
+  }
+}
+
+// A range is highlighted in every frame of the page that shows part of it; a caret stands in
+// the frame whose text holds its position, or at the end of the frame where the text ends.
+void DocumentView::PaintText(QPainter& painter) const {
+  InterfacePtr<ITextTarget> target(
+      static_cast<ITextTarget*>(CreateObject(kTextSuiteBoss, IID_ITEXTTARGET)));
+  InterfacePtr<ITextFocus> focus(target ? target->QueryTextFocus() : nullptr);
+  const UIDRef storyRef = target ? target->GetStory() : UIDRef();
+  InterfacePtr<IStory> story = At<IStory>(storyRef);
+  if (!focus || !story || storyRef.GetDataBase() != fDocument.GetDataBase())
+    return;
+  const std::int32_t start = focus->GetStart();
+  const std::int32_t end = focus->GetEnd();
+  const std::vector<UID> onPage = ItemsOf(ShownPage());
+  if (end > start) {
+    painter.setCompositionMode(QPainter::CompositionMode_Multiply);
+    for (UID frame : story->GetFrames()) {
+      if (!Contains(onPage, frame))
+        continue;
+      for (const PMRect& area : TextRangeAreas(UIDRef(storyRef.GetDataBase(), frame), start, end))
+        painter.fillRect(ViewRect(area), kTextHighlight);
+    }
+    return;
+  }
+  std::optional<PMRect> caret;
+  for (UID frame : story->GetFrames()) {
+    InterfacePtr<IPageItem> shown = At<IPageItem>(UIDRef(storyRef.GetDataBase(), frame));
+    const TextRange range = shown ? shown->GetTextRange() : TextRange{};
+    if (!shown || start < range.start || start > range.start + range.length)
+      continue;
+    caret = Contains(onPage, frame) ? TextCaret(UIDRef(storyRef.GetDataBase(), frame), start)
+                                    : std::nullopt;
+    if (start < range.start + range.length)
+      break;
+  }
+  if (!caret)
+    return;
+  const QRectF line = ViewRect(*caret);
+  painter.fillRect(QRectF(line.left() - 0.5, line.top(), std::max(1.5, fShownScale), line.height()),
+                   ::Qt::black);
 }
 
 } // namespace layra::gui

@@ -540,8 +540,11 @@ void ViewMirror::Sync(IControlView* view, bool deep) {
   } else if (auto* edit = dynamic_cast<QLineEdit*>(widget); edit && text) {
     edit->setEchoMode(text->IsPassword() ? QLineEdit::Password : QLineEdit::Normal);
     const QString value = QString::fromStdString(text->GetString().GetUTF8String());
-    if (edit->text() != value)
+    // A text the host sets is read from its start; what the user types keeps its cursor.
+    if (edit->text() != value) {
       edit->setText(value);
+      edit->setCursorPosition(0);
+    }
   } else if (auto* box = dynamic_cast<QCheckBox*>(widget)) {
     box->setText(text ? Shown(text->GetString()) : QString());
     box->setChecked(state && state->IsSelected());

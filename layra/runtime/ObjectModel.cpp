@@ -142,13 +142,44 @@ bool Boss::Restore(ImplementationID id, const std::vector<unsigned char>& bytes)
   return false;
 }
 
+Boss::Captured& Boss::CapturedOf(const Slot& slot) const {
+  if (!fCaptured)
+    fCaptured = std::make_unique<Captured[]>(fSlots.size());
+  return fCaptured[static_cast<std::size_t>(&slot - fSlots.data())];
+}
+
+SnapshotSource* Boss::SnapshotSourceOf(Slot& slot) const {
+  IPMUnknown* object = Materialize(slot);
+  Captured& captured = CapturedOf(slot);
+  if (captured.castObject != object) {
+    captured.snapshots = dynamic_cast<SnapshotSource*>(object);
+    captured.castObject = object;
+  }
+  return captured.snapshots;
+}
+
+std::optional<Boss::State> Boss::CaptureOnce(ImplementationID id, std::uint64_t change) {
+  Slot* slot = FindSlot(id);
+  if (!slot)
+    return std::nullopt;
+  Captured& captured = CapturedOf(*slot);
+  if (captured.change == change)
+    return std::nullopt;
+  captured.change = change;
+  return Capture(*slot);
+}
+
 Boss::State Boss::Capture(ImplementationID id) const {
   Slot* slot = FindSlot(id);
-  if (!slot || !slot->implementation->record.persist)
+  return slot ? Capture(*slot) : State{};
+}
+
+Boss::State Boss::Capture(Slot& slot) const {
+  if (!slot.implementation->record.persist)
     return {};
-  auto source = dynamic_cast<const SnapshotSource*>(Materialize(*slot));
+  const SnapshotSource* source = SnapshotSourceOf(slot);
   if (!source)
-    return State{Save(id), nullptr, 0};
+    return State{Save(slot.implementation->record.id), nullptr, 0};
   State state;
   state.held = source->TakeSnapshot(state.heldBytes);
   return state;
@@ -158,7 +189,7 @@ bool Boss::Restore(ImplementationID id, const State& state) {
   if (!state.held)
     return Restore(id, state.bytes);
   Slot* slot = FindSlot(id);
-  auto source = slot ? dynamic_cast<SnapshotSource*>(Materialize(*slot)) : nullptr;
+  SnapshotSource* source = slot ? SnapshotSourceOf(*slot) : nullptr;
   if (!source)
     return false;
   source->RestoreSnapshot(state.held);

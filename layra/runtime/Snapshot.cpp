@@ -9,6 +9,7 @@
 #include <graphics/JpegCodec.h>
 #include <graphics/PageRenderer.h>
 
+#include <algorithm>
 #include <cstdio>
 
 namespace layra {
@@ -87,6 +88,65 @@ bool RenderPageImage(const UIDRef& page, double scale, PageImage& image, std::st
     return false;
   image = PageImage{raster->width, raster->height, raster->stride, std::move(raster->pixels)};
   return true;
+}
+
+namespace {
+
+// A text frame as the renderer lays it out.
+struct FrameText {
+  PMRect bounds;
+  TextRange range;
+  double fontSize;
+  graphics::TextCarets carets;
+};
+
+std::optional<FrameText> LaidOut(const UIDRef& frame) {
+  InterfacePtr<IPageItem> item(static_cast<IPageItem*>(frame.Instantiate(IID_IPAGEITEM)));
+  if (!item || item->GetKind() != PageItemKind::kText)
+    return std::nullopt;
+  const PageItemImpl& impl = *HostImplementation<PageItemImpl>(item.get());
+  const auto text = std::get<graphics::TextItem>(SceneItem(frame.GetDataBase(), impl));
+  return FrameText{impl.bounds, impl.range, impl.fontSize, Renderer().Carets(text)};
+}
+
+} // namespace
+
+std::int32_t TextPositionAt(const UIDRef& frame, double x, double y) {
+  const std::optional<FrameText> text = LaidOut(frame);
+  if (!text)
+    return -1;
+  const std::size_t offset = text->carets.OffsetAt(x - text->bounds.left, y - text->bounds.top);
+  return text->range.start + static_cast<std::int32_t>(offset);
+}
+
+std::optional<PMRect> TextCaret(const UIDRef& frame, std::int32_t at) {
+  const std::optional<FrameText> text = LaidOut(frame);
+  if (!text || at < text->range.start || at > text->range.start + text->range.length)
+    return std::nullopt;
+  const PMRect& frameBounds = text->bounds;
+  // A frame showing no text still takes a caret: where its first line would start.
+  if (text->carets.Lines().empty())
+    return PMRect{frameBounds.left, frameBounds.top, frameBounds.left,
+                  frameBounds.top + text->fontSize};
+  const auto caret = text->carets.CaretAt(static_cast<std::size_t>(at - text->range.start));
+  if (!caret)
+    return std::nullopt;
+  const double x = frameBounds.left + caret->x;
+  return PMRect{x, frameBounds.top + caret->top, x, frameBounds.top + caret->bottom};
+}
+
+std::vector<PMRect> TextRangeAreas(const UIDRef& frame, std::int32_t start, std::int32_t end) {
+  const std::optional<FrameText> text = LaidOut(frame);
+  std::vector<PMRect> areas;
+  if (!text || end <= text->range.start || start >= text->range.start + text->range.length)
+    return areas;
+  const auto local = [&](std::int32_t at) {
+    return static_cast<std::size_t>(std::max(at - text->range.start, 0));
+  };
+  for (const graphics::Rect& r : text->carets.Areas(local(start), local(end)))
+    areas.push_back(PMRect{text->bounds.left + r.left, text->bounds.top + r.top,
+                           text->bounds.left + r.right, text->bounds.top + r.bottom});
+  return areas;
 }
 
 } // namespace layra

@@ -31,13 +31,14 @@ bool UndoHistory::Open(const PMString& name) {
     return false;
   fOpen = true;
   fOpenDepth = DeliveryDepth();
-  fCurrent = Step{name, nullptr, {}, {}};
+  fCurrent = Step{name, nullptr, std::move(fSpare), {}};
+  fSpare.clear();
   return true;
 }
 
 UndoHistory::Mark UndoHistory::BeginCommand() {
   fMark = Mark{fCurrent.snapshots.size(), fCurrent.notices.size()};
-  fRecorded.clear();
+  ++fChange;
   return fMark;
 }
 
@@ -48,10 +49,11 @@ void UndoHistory::RecordChange(Boss& boss, ImplementationID implementation) {
     return;
   // Within one command the first state is enough; a later command of the same sequence
   // needs its own, so that it can be rolled back alone.
-  if (!fRecorded.insert(Recorded{&boss, implementation}).second)
+  std::optional<Boss::State> before = boss.CaptureOnce(implementation, fChange);
+  if (!before)
     return;
   boss.AddRef();
-  fCurrent.snapshots.push_back(Snapshot{&boss, implementation, boss.Capture(implementation), {}});
+  fCurrent.snapshots.push_back(Snapshot{&boss, implementation, std::move(*before), {}});
   if (!fCurrent.db)
     fCurrent.db = boss.GetDataBase();
 }
@@ -64,14 +66,17 @@ void UndoHistory::RecordNotice(const Boss& subject, ClassID change, PMIID protoc
 void UndoHistory::Commit() {
   fOpen = false;
   fMark = Mark{};
-  fRecorded.clear();
+  ++fChange;
   Step step = std::move(fCurrent);
   fCurrent = Step{};
   if (step.snapshots.empty())
     return;
   Stacks& stacks = fStacks[step.db];
-  for (Step& undone : stacks.redo)
+  for (Step& undone : stacks.redo) {
     ReleaseSnapshots(undone.snapshots, 0);
+    if (undone.snapshots.capacity() > fSpare.capacity())
+      fSpare = std::move(undone.snapshots);
+  }
   stacks.redo.clear();
   stacks.undo.push_back(std::move(step));
   Trim(stacks);
@@ -92,12 +97,19 @@ void UndoHistory::RollbackTo(Mark mark) {
   ReleaseSnapshots(snapshots, mark.snapshots);
   fCurrent.notices.resize(std::min(fCurrent.notices.size(), mark.notices));
   fMark = mark;
-  fRecorded.clear();
+  ++fChange;
 }
 
 void UndoHistory::MarkModified(const Step& step) {
-  for (const Snapshot& snapshot : step.snapshots)
-    snapshot.boss->GetDataBase()->SetModified(true);
+  // A step mostly changes one database: tell each only once in a row.
+  DataBase* marked = nullptr;
+  for (const Snapshot& snapshot : step.snapshots) {
+    DataBase* db = snapshot.boss->GetDataBase();
+    if (db == marked)
+      continue;
+    db->SetModified(true);
+    marked = db;
+  }
 }
 
 void UndoHistory::Resend(std::vector<Notice> notices) {

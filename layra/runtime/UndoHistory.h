@@ -9,10 +9,10 @@
 #include <layra/host/ObjectModel.h>
 
 #include <cstddef>
+#include <cstdint>
 #include <deque>
 #include <map>
 #include <memory>
-#include <unordered_set>
 #include <vector>
 
 namespace layra {
@@ -93,20 +93,12 @@ private:
   bool fOpen = false;
   int fOpenDepth = 0; // the delivery depth where the open step began
   Step fCurrent;
+  // The room of the last redo steps dropped, so that the next step need not grow its own.
+  std::vector<Snapshot> fSpare;
   Mark fMark;
-  // What has a snapshot since the mark, so that a command changing many objects does not
-  // search its snapshots for each change.
-  struct Recorded {
-    const Boss* boss;
-    ImplementationID implementation;
-    friend bool operator==(const Recorded&, const Recorded&) = default;
-  };
-  struct RecordedHash {
-    std::size_t operator()(const Recorded& r) const noexcept {
-      return std::hash<const Boss*>{}(r.boss) ^ (std::size_t{r.implementation.Get()} << 1);
-    }
-  };
-  std::unordered_set<Recorded, RecordedHash> fRecorded;
+  // Counts the spans within which an object keeps its first snapshot only (a command, or
+  // what a sequence changes between commands); each boss notes the span of its last one.
+  std::uint64_t fChange = 1;
   std::map<IDataBase*, Stacks> fStacks;
 };
 

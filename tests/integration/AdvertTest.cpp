@@ -141,6 +141,34 @@ TEST_F(Advert, CommandSetsTheItemsThatCarryAttributesAndUndoRestoresThem) {
   subject->DetachObserver(&listener, IID_IADVERTISEMENTATTRIBUTES);
 }
 
+TEST_F(Advert, UndoAndRedoBringBackTextAndValuesExactly) {
+  QUORAdvertisementHelper helper;
+  helper.SetValues(List({fFirst}), PMString("client"), PMString("A"));
+  auto state = [this] {
+    InterfacePtr<IAdvertisementAttributes> attributes = At<IAdvertisementAttributes>(Ref(fFirst));
+    std::string shown = attributes->GetAttributeText().GetUTF8String();
+    for (const char* key : {"client", "size"}) {
+      const PMString* value = attributes->GetValue(PMString(key));
+      shown += std::string(" ") + key + "=" + (value ? value->GetUTF8String() : "-");
+    }
+    return shown;
+  };
+  CapturedOutput quiet;
+  // Values set inside the sequence are part of the one undoable step.
+  ICommandSequence* sequence = CmdUtils::BeginCommandSequence();
+  ASSERT_EQ(helper.ApplyAttributeText(List({fFirst}), PMString("Sale")), kSuccess);
+  helper.SetValues(List({fFirst}), PMString("client"), PMString("B"));
+  helper.SetValues(List({fFirst}), PMString("size"), PMString("1/4"));
+  CmdUtils::EndCommandSequence(sequence);
+  EXPECT_EQ(state(), "Sale client=B size=1/4");
+  ASSERT_TRUE(CmdUtils::UndoLast(fDoc.GetDataBase()));
+  EXPECT_EQ(state(), " client=A size=-");
+  ASSERT_TRUE(CmdUtils::RedoLast(fDoc.GetDataBase()));
+  EXPECT_EQ(state(), "Sale client=B size=1/4");
+  ASSERT_TRUE(CmdUtils::UndoLast(fDoc.GetDataBase()));
+  EXPECT_EQ(state(), " client=A size=-");
+}
+
 TEST_F(Advert, AnEmptyListFailsAndChangesNothing) {
   CapturedOutput output;
   EXPECT_EQ(QUORAdvertisementHelper().ApplyAttributeText(List({}), PMString("Sale")), kFailure);

@@ -218,4 +218,8 @@ std::size_t PageRenderer::FitText(std::string_view text, const std::string& font
   return text_->FitText(text, fontFamily, fontSize, width, height);
 }
 
+TextCarets PageRenderer::Carets(const TextItem& item) {
+  return text_->Carets(item);
+}
+
 } // namespace layra::graphics

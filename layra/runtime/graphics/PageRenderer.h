@@ -2,6 +2,7 @@
 
 #include <graphics/PageScene.h>
 #include <graphics/Raster.h>
+#include <graphics/TextCarets.h>
 
 #include <cstddef>
 #include <memory>
@@ -35,6 +36,9 @@ public:
   // line start, so the remainder can flow on into the next frame.
   std::size_t FitText(std::string_view text, const std::string& fontFamily, double fontSize,
                       double width, double height);
+
+  // Where RenderPage puts the characters of a text item, from the frame's top-left corner.
+  TextCarets Carets(const TextItem& item);
 
 private:
   std::unique_ptr<TextEngine> text_;

@@ -122,6 +122,15 @@ std::size_t TextEngine::FitText(std::string_view text, const std::string& fontFa
   }
 }
 
+TextCarets TextEngine::Carets(const TextItem& item) {
+  const double width = item.bounds.right - item.bounds.left;
+  if (item.text.empty() || !IsUsableFontSize(item.fontSize) || !IsUsableExtent(width)) {
+    return {};
+  }
+  return typesetter_.Carets(item.text, FontChoice{item.fontFamily, item.fontSize},
+                            ToPangoUnits(width));
+}
+
 void TextEngine::Draw(const Canvas& canvas, const TextItem& item) {
   const Rect& frame = item.bounds;
   const double width = frame.right - frame.left;

@@ -29,6 +29,9 @@ public:
   std::size_t FitText(std::string_view text, const std::string& fontFamily, double fontSize,
                       double width, double height);
   void Draw(const Canvas& canvas, const TextItem& item);
+  // Where Draw puts the item's characters, from the frame's top-left corner; none for a frame
+  // Draw leaves empty.
+  TextCarets Carets(const TextItem& item);
 
 private:
   GObjectPtr<PangoFontMap> fontMap_;

@@ -110,6 +110,24 @@ TextLayout Typesetter::Layout(std::string_view text, const FontChoice& font, int
   return layout;
 }
 
+TextCarets Typesetter::Carets(std::string_view text, const FontChoice& font, int width) {
+  Begin(text, font, width);
+  TextCarets carets;
+  TextLayout glyphs; // placed as Layout places them, then dropped
+  while (NextParagraph()) {
+    for (const Line& line : lines_) {
+      carets.lines_.push_back(
+          TextCarets::Line{paragraphStart_ + static_cast<std::size_t>(charOffsets_[line.start]),
+                           paragraphStart_ + static_cast<std::size_t>(charOffsets_[line.end]),
+                           ToPoints(line.top),
+                           ToPoints(line.top + line.ascent + line.descent),
+                           {}});
+      PlaceLine(line, glyphs, &carets.lines_.back());
+    }
+  }
+  return carets;
+}
+
 std::optional<std::size_t> Typesetter::OverflowStart(std::string_view text, const FontChoice& font,
                                                      int width, int bottom, bool lastLineIsFinal) {
   Begin(text, font, width);
@@ -463,7 +481,7 @@ void Typesetter::EmptyLineExtents(int& ascent, int& descent) {
   descent = emptyExtents_->second;
 }
 
-void Typesetter::PlaceLine(const Line& line, TextLayout& layout) {
+void Typesetter::PlaceLine(const Line& line, TextLayout& layout, TextCarets::Line* carets) {
   if (line.start == line.end) {
     return;
   }
@@ -525,12 +543,46 @@ void Typesetter::PlaceLine(const Line& line, TextLayout& layout) {
       if (character >= textEnd) {
         continue;
       }
-      x += paragraph_[byte] == '\t' ? advances_[static_cast<std::size_t>(character)]
-                                    : info.geometry.width;
+      const int advance = paragraph_[byte] == '\t' ? advances_[static_cast<std::size_t>(character)]
+                                                   : info.geometry.width;
+      if (carets != nullptr) {
+        AddCaretCell(*carets, paragraphStart_ + byte, ToPoints(x), ToPoints(x + advance),
+                     rightToLeft);
+      }
+      x += advance;
     }
     if (hyphenHere && !rightToLeft) {
       placeHyphen();
     }
+  }
+  if (carets != nullptr) {
+    EndCaretLine(textEnd, *carets);
+  }
+}
+
+// A cluster's glyphs share one cell.
+void Typesetter::AddCaretCell(TextCarets::Line& line, std::size_t start, double left, double right,
+                              bool rightToLeft) {
+  if (!line.cells.empty() && line.cells.back().start == start) {
+    line.cells.back().left = std::min(line.cells.back().left, left);
+    line.cells.back().right = std::max(line.cells.back().right, right);
+    return;
+  }
+  line.cells.push_back(TextCarets::Cell{start, start, left, right, rightToLeft});
+}
+
+// A cell ends where the next cluster of the line starts: a ligature's cell holds all the
+// characters it shows.
+void Typesetter::EndCaretLine(int textEnd, TextCarets::Line& carets) const {
+  std::vector<std::size_t> starts;
+  for (const TextCarets::Cell& cell : carets.cells) {
+    starts.push_back(cell.start);
+  }
+  std::sort(starts.begin(), starts.end());
+  const std::size_t lineEnd = paragraphStart_ + static_cast<std::size_t>(charOffsets_[textEnd]);
+  for (TextCarets::Cell& cell : carets.cells) {
+    const auto next = std::upper_bound(starts.begin(), starts.end(), cell.start);
+    cell.end = next == starts.end() ? lineEnd : *next;
   }
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <graphics/CairoHandles.h>
+#include <graphics/TextCarets.h>
 
 #include <cairo.h>
 #include <pango/pango.h>
@@ -69,6 +70,8 @@ public:
   explicit Typesetter(PangoContext* context) : context_(context) {}
 
   TextLayout Layout(std::string_view text, const FontChoice& font, int width);
+  // Where Layout puts each character of the same text, for a caret and for hit testing.
+  TextCarets Carets(std::string_view text, const FontChoice& font, int width);
 
   // Where the first line that reaches below `bottom` starts. When `lastLineIsFinal` is false,
   // the text is the opening of a longer story and an overflow on its last line does not count.
@@ -124,7 +127,11 @@ private:
   const Hyphen& HyphenFor(int character);
   void MeasureLines();
   void EmptyLineExtents(int& ascent, int& descent);
-  void PlaceLine(const Line& line, TextLayout& layout);
+  // Also records where the line's characters stand when `carets` is given.
+  void PlaceLine(const Line& line, TextLayout& layout, TextCarets::Line* carets = nullptr);
+  static void AddCaretCell(TextCarets::Line& line, std::size_t start, double left, double right,
+                           bool rightToLeft);
+  void EndCaretLine(int textEnd, TextCarets::Line& carets) const;
   static void Place(PangoFont* font, const PangoGlyphInfo& info, int x, double baseline,
                     TextLayout& layout);
   void ReorderRuns();

@@ -14,7 +14,7 @@
 #include <layra/ITextModel.h>
 #include <layra/SelectionSuiteDispatch.h>
 
-#include <unordered_set>
+#include <algorithm>
 
 namespace layra {
 namespace {
@@ -29,17 +29,25 @@ template <class Interface> InterfacePtr<Interface> Query(IDataBase* db, UID uid)
       db ? static_cast<Interface*>(db->Instantiate(uid, Interface::kDefaultIID)) : nullptr);
 }
 
-std::unordered_set<UID> ItemsOnPages(IDataBase* db) {
-  std::unordered_set<UID> items;
+// What the pages list, sorted. A deleted item may still be listed, so whether an item is
+// placed also asks the database, but only for the items in question.
+std::vector<UID> ListedItems(IDataBase* db) {
+  std::vector<UID> items;
   InterfacePtr<IPageList> pages = Query<IPageList>(db, db ? db->GetRootUID() : kInvalidUID);
   for (std::int32_t i = 0; pages && i < pages->GetPageCount(); ++i) {
     InterfacePtr<IPage> page = Query<IPage>(db, pages->GetNthPageUID(i));
-    for (UID item : page ? page->GetItems() : std::vector<UID>{}) {
-      if (db->GetClass(item) != kInvalidClass) // a deleted item may still be listed
-        items.insert(item);
-    }
+    const std::vector<UID> onPage = page ? page->GetItems() : std::vector<UID>{};
+    items.insert(items.end(), onPage.begin(), onPage.end());
   }
+  // Items are mostly listed in the order they were made, which is the order of their UIDs.
+  if (!std::is_sorted(items.begin(), items.end()))
+    std::sort(items.begin(), items.end());
   return items;
+}
+
+bool IsPlaced(IDataBase* db, const std::vector<UID>& listed, UID item) {
+  return std::binary_search(listed.begin(), listed.end(), item) &&
+         db->GetClass(item) != kInvalidClass;
 }
 
 class IntegratorTarget : public CPMUnknown<IIntegratorTarget> {
@@ -69,10 +77,11 @@ public:
     if (filter == Filter::kNone)
       return selected;
     // The selection holds each item once; what it must drop is what left the pages.
-    const std::unordered_set<UID> placed = ItemsOnPages(selected.GetDataBase());
-    UIDList kept(selected.GetDataBase());
+    IDataBase* db = selected.GetDataBase();
+    const std::vector<UID> listed = ListedItems(db);
+    UIDList kept(db);
     for (std::int32_t i = 0; i < selected.Length(); ++i) {
-      if (placed.count(selected.At(i)))
+      if (IsPlaced(db, listed, selected.At(i)))
         kept.Append(selected.At(i));
     }
     return kept;
@@ -223,7 +232,8 @@ void RegisterSelectionClasses(ObjectModel& model, PluginID host) {
 UID LayoutUtils::GetOwnerPageItem(const UIDRef& frame) {
   // A text frame of this host is itself the page item; it owns the frame while it stands
   // on a page.
-  if (!frame.IsValid() || !layra::ItemsOnPages(frame.GetDataBase()).count(frame.GetUID()))
+  IDataBase* db = frame.GetDataBase();
+  if (!frame.IsValid() || !layra::IsPlaced(db, layra::ListedItems(db), frame.GetUID()))
     return kInvalidUID;
   return frame.GetUID();
 }

@@ -103,6 +103,28 @@ protected:
     }
   }
 
+  // A caret at every character stands where pango's layout puts its cursor, and a point just
+  // right of it finds that character again.
+  void ExpectPangosCarets(const std::string& text, double width) {
+    const int units = static_cast<int>(width * PANGO_SCALE);
+    const GObjectPtr<PangoLayout> layout = PangoLayoutOf(text, units);
+    const TextCarets carets = typesetter_.Carets(text, FontChoice{kFont, kSize}, units);
+    for (const char* at = text.data(); at <= text.data() + text.size(); at = g_utf8_next_char(at)) {
+      const auto offset = static_cast<std::size_t>(at - text.data());
+      PangoRectangle cursor;
+      pango_layout_index_to_pos(layout.get(), static_cast<int>(offset), &cursor);
+      const std::optional<TextCarets::Caret> caret = carets.CaretAt(offset);
+      ASSERT_TRUE(caret) << offset << " at " << width << " pt";
+      EXPECT_NEAR(caret->x, double(cursor.x) / PANGO_SCALE, 1e-6) << offset << " at " << width;
+      EXPECT_NEAR(caret->top, double(cursor.y) / PANGO_SCALE, 1e-6) << offset << " at " << width;
+      EXPECT_EQ(carets.OffsetAt(caret->x + 0.01, (caret->top + caret->bottom) / 2), offset)
+          << width << " pt";
+      if (offset == text.size()) {
+        break;
+      }
+    }
+  }
+
   GObjectPtr<PangoFontMap> fontMap_;
   GObjectPtr<PangoContext> context_;
   Typesetter typesetter_;
@@ -172,6 +194,22 @@ TEST_F(TypesetterTest, PlacesMixedDirectionsWherePangoDoes) {
     ExpectPangosGlyphs(Repeated("שלום עולם, world 123 שלום. ", 4), width);
     ExpectPangosGlyphs("Hello שלום עולם again.\nשלום hello.\n123 (45)", width);
   }
+}
+
+TEST_F(TypesetterTest, PutsCaretsWherePangoDoesAndMarksRangesLineByLine) {
+  const std::string text = "First paragraph of a few words.\n\nGrüße aus Köln – naïve café.";
+  for (const double width : {60.0, 150.0}) {
+    ExpectPangosCarets(testing::LongText(3), width);
+    ExpectPangosCarets(text, width);
+  }
+  const TextCarets carets = typesetter_.Carets(text, FontChoice{kFont, kSize}, 60 * PANGO_SCALE);
+  // From the middle of the first line to the middle of the last: one box a line with text.
+  const std::vector<Rect> areas = carets.Areas(3, text.size() - 3);
+  ASSERT_GE(carets.Lines().size(), 4u);
+  ASSERT_EQ(areas.size(), carets.Lines().size() - 1) << "the blank line has nothing to mark";
+  EXPECT_NEAR(areas.front().left, carets.CaretAt(3)->x, 1e-9);
+  EXPECT_NEAR(areas.back().right, carets.CaretAt(text.size() - 3)->x, 1e-9);
+  EXPECT_TRUE(carets.Areas(5, 5).empty());
 }
 
 TEST_F(TypesetterTest, HyphenatesWordsWiderThanTheLineLikePango) {

@@ -7,6 +7,7 @@
 
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,7 @@ class IPMStream;
 namespace layra {
 
 class DataBase;
+class SnapshotSource;
 
 struct InterfaceBinding {
   PMIID iid;
@@ -87,12 +89,29 @@ public:
     std::size_t Size() const { return bytes.size() + heldBytes; }
   };
   State Capture(ImplementationID id) const;
+  /** Capture, unless the undo history's change `change` already captured `id`: a change
+   *  keeps the first state only. */
+  std::optional<State> CaptureOnce(ImplementationID id, std::uint64_t change);
   /** Brings back a state Capture returned; false when streamed data are damaged. */
   bool Restore(ImplementationID id, const State& state);
 
 private:
   Slot* FindSlot(ImplementationID id) const;
+  // What the undo history keeps per slot. Apart from the slots, which every query walks
+  // and which stay small for it.
+  struct Captured {
+    // The object as a SnapshotSource (or null), found once per object: a cross-cast costs
+    // more than the snapshot it leads to.
+    const IPMUnknown* castObject = nullptr;
+    SnapshotSource* snapshots = nullptr;
+    // The change of the undo history that last captured the slot.
+    std::uint64_t change = 0;
+  };
+
   IPMUnknown* Materialize(Slot& slot) const;
+  Captured& CapturedOf(const Slot& slot) const;
+  SnapshotSource* SnapshotSourceOf(Slot& slot) const;
+  State Capture(Slot& slot) const;
   void Destroy(Slot& slot) const;
 
   ClassID fClass;
@@ -103,6 +122,7 @@ private:
   std::shared_ptr<bool> fAlive = std::make_shared<bool>(true);
   DataBase* fDataBase = nullptr;
   UID fUID = kInvalidUID;
+  mutable std::unique_ptr<Captured[]> fCaptured; // made on the first capture
 };
 
 /** Process-wide registry of implementations and classes. */
