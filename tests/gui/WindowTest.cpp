@@ -149,6 +149,19 @@ TEST_F(Window, ARowsCheckBoxClickedReachesThePluginsObserverAndAPluginChangeShow
   // The plug-in keeps its ticks beyond this host: take this one off again.
   QTest::mouseClick(Qt<QCheckBox>(Cell(2, kTestRowCheckBoxWidgetID)), ::Qt::LeftButton);
   EXPECT_TRUE(Has(Log(), "row 2 off"));
+
+  // Off screen the palette keeps its widgets, and what changes meanwhile shows when it is back:
+  // fewer rows, and no row left over from before.
+  Panels()->HidePanelByWidgetID(kTestPanelWidgetID);
+  fUI->SetRowCount(3);
+  Rebuild();
+  Panels()->ShowPanelByWidgetID(kTestPanelWidgetID, true);
+  QWidget* rows = fWindow->WidgetFor(Cell(1, kTestRowTextWidgetID))->parentWidget()->parentWidget();
+  int shown = 0;
+  for (QWidget* row : rows->findChildren<QWidget*>(QString(), ::Qt::FindDirectChildrenOnly))
+    shown += row->isVisibleTo(rows);
+  EXPECT_EQ(shown, 3);
+  EXPECT_EQ(Qt<QLabel>(Cell(3, kTestRowTextWidgetID))->text(), "Row 3");
 }
 
 TEST_F(Window, APasswordFieldShowsBulletsAndThePluginReceivesTheText) {
