@@ -161,9 +161,12 @@ int main(int argc, char** argv) {
     Panels()->HidePanelByWidgetID(kTestPanelWidgetID);
     QCoreApplication::processEvents();
   };
+  // Without a running event loop what the window lets go of waits for the next one: it is
+  // deleted here, as a running loop would.
   const auto closeDocument = [&] {
     window->CloseFront();
     QCoreApplication::processEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   };
   const double firstShow = Time(settled(showPalette));
   hidePalette();
