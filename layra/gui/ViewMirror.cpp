@@ -265,9 +265,8 @@ void ViewMirror::Release() {
 
 IControlView* ViewMirror::ViewOf(const QWidget* widget) const {
   auto found = fViewOf.find(widget);
-  if (found == fViewOf.end() || Find(found->second)->dead)
-    return nullptr;
-  return found->second;
+  const Node* node = found == fViewOf.end() ? nullptr : Find(found->second);
+  return node && !node->dead ? found->second : nullptr;
 }
 
 IControlView* ViewMirror::View() const {
