@@ -70,15 +70,13 @@ public:
   bool IsBusy() const { return fBusy > 0; }
 
   void ViewChanged(IControlView* view) override;
+  void WindowShown(IControlView* root, bool shown) override;
+  void ViewGone(IControlView* view) override;
+  void Batch(bool begins) override;
 
 protected:
   /** Closing the window closes its documents, asking for each modified one. */
   void closeEvent(QCloseEvent* event) override;
-
-public:
-  void WindowShown(IControlView* root, bool shown) override;
-  void ViewGone(IControlView* view) override;
-  void Batch(bool begins) override;
 
 private:
   /** The mirrors of the dialogs and palettes, on screen or not. */
