@@ -60,6 +60,44 @@ QString Shown(PMString text) {
   return QString::fromStdString(text.GetUTF8String());
 }
 
+// A static text. One longer than its frame is shown on one line, cut with an ellipsis, and
+// whole in the tool tip, so that a person can still read it.
+class FittedLabel final : public QLabel {
+public:
+  using QLabel::QLabel;
+
+  void SetWhole(const QString& text, const QString& tip) {
+    fWhole = text;
+    fTip = tip;
+    Fit();
+  }
+
+protected:
+  void resizeEvent(QResizeEvent* event) override {
+    QLabel::resizeEvent(event);
+    Fit();
+  }
+
+private:
+  void Fit() {
+    const QFontMetrics metrics = fontMetrics();
+    const QRect room = contentsRect();
+    const QRect needed = metrics.boundingRect(room, ::Qt::TextWordWrap, fWhole);
+    const bool fits = needed.width() <= room.width() && needed.height() <= room.height();
+    QString line = fWhole;
+    if (!fits)
+      line = metrics.elidedText(line.replace(u'\n', u' '), ::Qt::ElideRight, room.width());
+    if (text() != line)
+      setText(line);
+    const QString tip = fTip.isEmpty() && line != fWhole ? fWhole : fTip;
+    if (toolTip() != tip)
+      setToolTip(tip);
+  }
+
+  QString fWhole;
+  QString fTip;
+};
+
 QRect Rect(const PMRect& frame) {
   return QRect(static_cast<int>(frame.left), static_cast<int>(frame.top),
                static_cast<int>(frame.Width()), static_cast<int>(frame.Height()));
@@ -396,7 +434,7 @@ QWidget* ViewMirror::Make(IControlView* view, QWidget* parent) {
   const std::string kind = WidgetKindName(view);
   QWidget* widget = nullptr;
   if (kind == "text") {
-    auto* label = new QLabel(parent);
+    auto* label = new FittedLabel(parent);
     label->setTextFormat(::Qt::PlainText);
     widget = label;
   } else if (kind == "editbox") {
@@ -530,12 +568,13 @@ void ViewMirror::Sync(IControlView* view, bool deep) {
   }
   widget->setEnabled(view->IsEnabled());
   const QString tip = view->GetToolTipText().IsEmpty() ? QString() : Shown(view->GetToolTipText());
-  if (widget->toolTip() != tip)
+  auto* label = dynamic_cast<FittedLabel*>(widget);
+  if (!label && widget->toolTip() != tip)
     widget->setToolTip(tip); // it sends an event even when the tip stays
   InterfacePtr<ITextControlData> text(view, UseDefaultIID());
   InterfacePtr<IBooleanControlData> state(view, UseDefaultIID());
-  if (auto* label = dynamic_cast<QLabel*>(widget); label && text) {
-    label->setText(Shown(text->GetString()));
+  if (label) {
+    label->SetWhole(text ? Shown(text->GetString()) : QString(), tip);
   } else if (auto* edit = dynamic_cast<QLineEdit*>(widget); edit && text) {
     edit->setEchoMode(text->IsPassword() ? QLineEdit::Password : QLineEdit::Normal);
     const QString value = QString::fromStdString(text->GetString().GetUTF8String());

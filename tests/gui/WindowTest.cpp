@@ -146,6 +146,11 @@ TEST_F(Window, ARowsCheckBoxClickedReachesThePluginsObserverAndAPluginChangeShow
   InterfacePtr<ITextControlData> label(Cell(4, kTestRowTextWidgetID), UseDefaultIID());
   label->SetString(PMString("Renamed", PMString::kDontTranslateDuringCall));
   EXPECT_EQ(Qt<QLabel>(Cell(4, kTestRowTextWidgetID))->text(), "Renamed");
+  // A text too long for its frame is cut on one line and whole in the tool tip.
+  const QString longer = "Did not download\nthe configuration file of this section";
+  label->SetString(PMString(longer.toStdString(), PMString::kDontTranslateDuringCall));
+  EXPECT_TRUE(Qt<QLabel>(Cell(4, kTestRowTextWidgetID))->text().endsWith(u'…'));
+  EXPECT_EQ(Qt<QLabel>(Cell(4, kTestRowTextWidgetID))->toolTip(), longer);
   // The plug-in keeps its ticks beyond this host: take this one off again.
   QTest::mouseClick(Qt<QCheckBox>(Cell(2, kTestRowCheckBoxWidgetID)), ::Qt::LeftButton);
   EXPECT_TRUE(Has(Log(), "row 2 off"));
