@@ -86,7 +86,8 @@ Desktop::Desktop(Host& host)
   BuildPalettes();
   statusBar()->showMessage(tr("Ready"));
   SetViewWatcher(this);
-  Alerts::Instance().SetPresenter([this](const AlertRecord& alert) { return PresentAlert(alert); });
+  Alerts::Instance().SetPresenter(
+      [this](const AlertRecord& alert) { return PresentAlert(alert, this); });
   SetFolderAsker(
       [this](const std::string& title,
              const std::filesystem::path& start) -> std::optional<std::filesystem::path> {
@@ -325,9 +326,9 @@ void Desktop::WindowShown(IControlView* root, bool shown) {
   }
 }
 
-std::int16_t Desktop::PresentAlert(const AlertRecord& alert) {
+std::int16_t PresentAlert(const AlertRecord& alert, QWidget* parent) {
   QMessageBox box(BoxIcon(alert.icon), QStringLiteral("Layra"),
-                  QString::fromStdString(alert.message), QMessageBox::NoButton, this);
+                  QString::fromStdString(alert.message), QMessageBox::NoButton, parent);
   std::vector<QAbstractButton*> buttons;
   for (std::size_t i = 0; i < alert.buttons.size(); ++i)
     buttons.push_back(box.addButton(QString::fromStdString(alert.buttons[i]),

@@ -32,6 +32,10 @@ class PaletteDock;
 class HostDialog;
 class ViewMirror;
 
+/** Shows an alert as a modal message box over `parent` (none while there is no window yet)
+ *  and returns the number of the button chosen. */
+std::int16_t PresentAlert(const AlertRecord& alert, QWidget* parent);
+
 class Desktop : public QMainWindow, public ViewWatcher {
 public:
   /** Takes over the host's alerts, folder chooser and widget changes until destroyed. */
@@ -91,7 +95,6 @@ private:
   void ShowDocumentState();
   void FrontChanged(int tab);
   void RedrawDocuments();
-  std::int16_t PresentAlert(const AlertRecord& alert);
   void AskScriptRequest();
   void ChooseOpen();
   /** Saves the front document under a name the person chooses; false when not saved. */

@@ -53,6 +53,11 @@ int Screenshots(layra::gui::Desktop& window, const std::vector<std::string>& sho
   return 0;
 }
 
+void ShowAlertsInBoxes() {
+  layra::Alerts::Instance().SetPresenter(
+      [](const layra::AlertRecord& alert) { return layra::gui::PresentAlert(alert, nullptr); });
+}
+
 int Run(layra::Host& host, const layra::CommandLine& line) {
   for (ActionID action : line.actions) {
     if (!host.IsActionKnown(action))
@@ -103,9 +108,17 @@ int main(int argc, char** argv) {
     return Fail("no plug-in folder " + plugins.string());
   layra::Host host(
       {line.home.value_or(layra::Host::DefaultHome()), {plugins}, line.locale, line.answer});
+  // What the plug-ins ask while starting and shutting down, with no window on screen, is
+  // asked in message boxes of their own; a run that only takes pictures asks nobody.
+  const bool person = line.screenshots.empty();
+  if (person)
+    ShowAlertsInBoxes();
   host.Start();
   const int status = Run(host, line);
   std::fflush(stdout);
+  if (person)
+    ShowAlertsInBoxes();
   const bool saved = host.Shutdown();
+  layra::Alerts::Instance().SetPresenter(nullptr);
   return status != 0 ? status : saved ? 0 : 1;
 }
