@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <string>
+
 namespace {
 
 using folivox::test::Load;
@@ -20,6 +23,36 @@ TEST(KDictionary, SettingAnExistingKeyMovesItToTheEndWithTheCountUnchanged) {
   EXPECT_EQ(dictionary.Values(), Texts({"old", "old", "new"}));
   ASSERT_NE(dictionary.Find("a:"), nullptr);
   EXPECT_EQ(*dictionary.Find("a:"), PMString("new"));
+}
+
+TEST(KDictionary, ManyKeysSetAgainKeepTheOrderOfTheirLastSetting) {
+  // Against plain sequences that close up on every change: the places that setting a key
+  // again leaves behind are reclaimed now and then, and must never show or misplace a pair.
+  KDictionary dictionary;
+  std::vector<PMString> keys;
+  std::vector<PMString> values;
+  for (int round = 0; round < 400; ++round) {
+    const PMString key(("k" + std::to_string(round * 7 % 23) + ":").c_str());
+    const PMString value(std::to_string(round).c_str());
+    dictionary.Set(key, value);
+    const auto old = std::find(keys.begin(), keys.end(), key);
+    if (old != keys.end()) {
+      values.erase(values.begin() + (old - keys.begin()));
+      keys.erase(old);
+    }
+    keys.push_back(key);
+    values.push_back(value);
+    ASSERT_EQ(dictionary.Keys(), keys) << round;
+    ASSERT_EQ(dictionary.Values(), values) << round;
+  }
+  const KDictionary copy(dictionary);
+  dictionary.Set("k0:", "last");
+  for (std::size_t i = 0; i < keys.size(); ++i) {
+    ASSERT_NE(copy.Find(keys[i]), nullptr) << i;
+    EXPECT_EQ(*copy.Find(keys[i]), values[i]) << i;
+  }
+  EXPECT_EQ(dictionary.Keys().back(), PMString("k0:"));
+  EXPECT_EQ(dictionary.count(), 23);
 }
 
 TEST(KDictionary, KeysThatDifferInCaseAreDifferentKeys) {
