@@ -46,12 +46,14 @@ TEST(KDictionary, ManyKeysSetAgainKeepTheOrderOfTheirLastSetting) {
     ASSERT_EQ(dictionary.Values(), values) << round;
   }
   const KDictionary copy(dictionary);
+  dictionary.Set("k0:", "new");
   dictionary.Set("k0:", "last");
   for (std::size_t i = 0; i < keys.size(); ++i) {
     ASSERT_NE(copy.Find(keys[i]), nullptr) << i;
     EXPECT_EQ(*copy.Find(keys[i]), values[i]) << i;
   }
   EXPECT_EQ(dictionary.Keys().back(), PMString("k0:"));
+  EXPECT_EQ(*dictionary.Find("k0:"), PMString("last"));
   EXPECT_EQ(dictionary.count(), 23);
 }
 
