@@ -8,31 +8,49 @@
 #include <limits>
 #include <utility>
 
-// The pairs lie side by side in the order they were last set. A key set again moves its pair to
-// the end and leaves a gap behind, closed up once the gaps outnumber the pairs. The index is an
-// open-addressing table of positions in that sequence: a lookup touches one or two slots and
-// compares one key, and loading fills the table once, sized from the pairs read.
+// The pairs lie in the order they were last set, in fixed-size chunks that copies share: a
+// copy of the whole dictionary copies the index and one pointer per chunk, and a change copies
+// only the chunk it touches. A key set again moves its pair to the end and leaves a gap behind,
+// closed up once the gaps outnumber the pairs. The index is an open-addressing table of
+// positions in that sequence: a lookup touches one or two slots and compares one key, and
+// loading fills the table once, sized from the pairs read.
 class KDictionary::Pairs {
 public:
-  std::size_t Size() const { return fEntries.size(); }
+  std::size_t Size() const { return fGaps.size(); }
   bool IsGap(std::size_t position) const { return fGaps[position]; }
-  const Entry& At(std::size_t position) const { return fEntries[position]; }
-  std::size_t PairCount() const { return fEntries.size() - fGapCount; }
+  const Entry& At(std::size_t position) const {
+    return fChunks[position / kChunk]->entries[position % kChunk];
+  }
+  std::size_t PairCount() const { return fGaps.size() - fGapCount; }
   std::size_t KeyCount() const { return fKeyCount; }
 
-  PMString* Find(std::string_view key);
+  const PMString* Find(std::string_view key) const;
+  /** The value under `key` in a chunk of this copy's own, so that the caller may change it. */
+  PMString* FindToChange(std::string_view key);
   void Put(PMString&& key, PMString&& value);
   /** Adds a pair read from a stream; IndexLoaded makes it findable. */
-  void AppendLoaded(PMString&& key, PMString&& value);
+  void AppendLoaded(PMString&& key, PMString&& value) {
+    Append(Entry{std::move(key), std::move(value)});
+  }
   void IndexLoaded();
-  void Save(IPMStream* stream);
   void Reserve(std::size_t pairs) {
-    fEntries.reserve(pairs);
+    fChunks.reserve(pairs / kChunk + 1);
     fGaps.reserve(pairs);
   }
+  void Save(IPMStream* stream);
   std::size_t Bytes() const;
 
 private:
+  static constexpr std::size_t kChunk = 64;
+  struct Chunk {
+    std::size_t TextBytes() const;
+
+    std::vector<Entry> entries;
+    // What the texts take, kept up as pairs are added; a chunk whose pairs may change in place
+    // is open and counted afresh each time.
+    std::size_t textBytes = 0;
+    bool open = false;
+  };
   static constexpr std::uint32_t kNoPair = std::numeric_limits<std::uint32_t>::max();
   struct Slot {
     std::uint32_t hash = 0;
@@ -43,28 +61,38 @@ private:
     return static_cast<std::uint32_t>(std::hash<std::string_view>{}(key));
   }
   /** The slot holding `key`, or the free slot where it belongs. The table is never full. */
-  Slot& SlotOf(std::string_view key, std::uint32_t hash);
+  std::size_t SlotOf(std::string_view key, std::uint32_t hash) const;
+  /** The position of `key`'s pair; kNoPair when absent. */
+  std::uint32_t PositionOf(std::string_view key) const;
   /** Makes room for `keys` keys with the table at most half full. */
   void ReserveSlots(std::size_t keys);
+  /** The pair at `position`, in a chunk that no copy shares any more, which is left open. */
+  Entry& OwnAt(std::size_t position);
+  void Append(Entry&& entry);
   void MoveToEnd(Slot& slot, PMString&& key, PMString&& value);
   void CloseGaps();
 
-  std::vector<Entry> fEntries;
+  std::vector<std::shared_ptr<Chunk>> fChunks;
+  // One mark per position; the pair in a gap stays in its chunk until the gaps are closed.
   std::vector<bool> fGaps;
   std::size_t fGapCount = 0;
   std::vector<Slot> fSlots;
   std::size_t fKeyCount = 0;
 };
 
-KDictionary::Pairs::Slot& KDictionary::Pairs::SlotOf(std::string_view key, std::uint32_t hash) {
+std::size_t KDictionary::Pairs::SlotOf(std::string_view key, std::uint32_t hash) const {
   const std::size_t mask = fSlots.size() - 1;
   for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
-    Slot& slot = fSlots[i];
+    const Slot& slot = fSlots[i];
     if (slot.position == kNoPair)
-      return slot;
-    if (slot.hash == hash && fEntries[slot.position].key.GetUTF8String() == key)
-      return slot;
+      return i;
+    if (slot.hash == hash && At(slot.position).key.GetUTF8String() == key)
+      return i;
   }
+}
+
+std::uint32_t KDictionary::Pairs::PositionOf(std::string_view key) const {
+  return fSlots.empty() ? kNoPair : fSlots[SlotOf(key, HashOf(key))].position;
 }
 
 void KDictionary::Pairs::ReserveSlots(std::size_t keys) {
@@ -86,38 +114,83 @@ void KDictionary::Pairs::ReserveSlots(std::size_t keys) {
   }
 }
 
-PMString* KDictionary::Pairs::Find(std::string_view key) {
-  if (fSlots.empty())
-    return nullptr;
-  const Slot& slot = SlotOf(key, HashOf(key));
-  return slot.position == kNoPair ? nullptr : &fEntries[slot.position].value;
+namespace {
+
+std::size_t TextBytesOf(const KDictionary::Entry& entry) {
+  return entry.key.GetUTF8String().capacity() + entry.value.GetUTF8String().capacity();
+}
+
+} // namespace
+
+std::size_t KDictionary::Pairs::Chunk::TextBytes() const {
+  if (!open)
+    return textBytes;
+  std::size_t bytes = 0;
+  for (const Entry& entry : entries)
+    bytes += TextBytesOf(entry);
+  return bytes;
+}
+
+KDictionary::Entry& KDictionary::Pairs::OwnAt(std::size_t position) {
+  std::shared_ptr<Chunk>& chunk = fChunks[position / kChunk];
+  if (chunk.use_count() > 1)
+    chunk = std::make_shared<Chunk>(*chunk);
+  chunk->open = true;
+  return chunk->entries[position % kChunk];
+}
+
+void KDictionary::Pairs::Append(Entry&& entry) {
+  if (fGaps.size() % kChunk == 0) {
+    fChunks.push_back(std::make_shared<Chunk>());
+    fChunks.back()->entries.reserve(kChunk);
+  } else if (fChunks.back().use_count() > 1) {
+    // A copy's chunk keeps its own room, so appending to it never moves the pairs it shares.
+    const Chunk& shared = *fChunks.back();
+    auto own = std::make_shared<Chunk>();
+    own->entries.reserve(kChunk);
+    own->entries.assign(shared.entries.begin(), shared.entries.end());
+    own->textBytes = shared.textBytes;
+    own->open = shared.open;
+    fChunks.back() = std::move(own);
+  }
+  Chunk& last = *fChunks.back();
+  last.textBytes += TextBytesOf(entry);
+  last.entries.push_back(std::move(entry));
+  fGaps.push_back(false);
+}
+
+const PMString* KDictionary::Pairs::Find(std::string_view key) const {
+  const std::uint32_t position = PositionOf(key);
+  return position == kNoPair ? nullptr : &At(position).value;
+}
+
+PMString* KDictionary::Pairs::FindToChange(std::string_view key) {
+  const std::uint32_t position = PositionOf(key);
+  return position == kNoPair ? nullptr : &OwnAt(position).value;
 }
 
 void KDictionary::Pairs::Put(PMString&& key, PMString&& value) {
   ReserveSlots(fKeyCount + 1);
   const std::string_view text = key.GetUTF8String();
   const std::uint32_t hash = HashOf(text);
-  Slot& slot = SlotOf(text, hash);
+  Slot& slot = fSlots[SlotOf(text, hash)];
   if (slot.position != kNoPair) {
     MoveToEnd(slot, std::move(key), std::move(value));
     return;
   }
-  slot = Slot{hash, static_cast<std::uint32_t>(fEntries.size())};
+  slot = Slot{hash, static_cast<std::uint32_t>(Size())};
   ++fKeyCount;
-  fEntries.push_back(Entry{std::move(key), std::move(value)});
-  fGaps.push_back(false);
+  Append(Entry{std::move(key), std::move(value)});
 }
 
 void KDictionary::Pairs::MoveToEnd(Slot& slot, PMString&& key, PMString&& value) {
   const std::size_t old = slot.position;
-  if (old + 1 == fEntries.size()) {
-    fEntries[old] = Entry{std::move(key), std::move(value)};
+  if (old + 1 == Size()) {
+    OwnAt(old) = Entry{std::move(key), std::move(value)};
     return;
   }
-  slot.position = static_cast<std::uint32_t>(fEntries.size());
-  fEntries.push_back(Entry{std::move(key), std::move(value)});
-  fGaps.push_back(false);
-  fEntries[old] = Entry{};
+  slot.position = static_cast<std::uint32_t>(Size());
+  Append(Entry{std::move(key), std::move(value)});
   fGaps[old] = true;
   ++fGapCount;
   if (fGapCount > PairCount())
@@ -125,38 +198,35 @@ void KDictionary::Pairs::MoveToEnd(Slot& slot, PMString&& key, PMString&& value)
 }
 
 void KDictionary::Pairs::CloseGaps() {
-  std::vector<std::uint32_t> moved(fEntries.size(), kNoPair);
-  std::size_t kept = 0;
-  for (std::size_t i = 0; i < fEntries.size(); ++i) {
-    if (fGaps[i])
-      continue;
-    if (kept != i)
-      fEntries[kept] = std::move(fEntries[i]);
-    moved[i] = static_cast<std::uint32_t>(kept++);
-  }
-  fEntries.resize(kept);
-  fGaps.assign(kept, false);
+  std::vector<std::uint32_t> moved(Size(), kNoPair);
+  std::vector<std::shared_ptr<Chunk>> chunks;
+  chunks.swap(fChunks);
+  std::vector<bool> gaps;
+  gaps.swap(fGaps);
   fGapCount = 0;
+  for (std::size_t i = 0; i < gaps.size(); ++i) {
+    if (gaps[i])
+      continue;
+    moved[i] = static_cast<std::uint32_t>(Size());
+    std::shared_ptr<Chunk>& chunk = chunks[i / kChunk];
+    Entry& entry = chunk->entries[i % kChunk];
+    // Pairs that a copy still shares are copied, the others moved.
+    Append(chunk.use_count() > 1 ? Entry(entry) : std::move(entry));
+  }
   for (Slot& slot : fSlots) {
     if (slot.position != kNoPair)
       slot.position = moved[slot.position];
   }
 }
 
-void KDictionary::Pairs::AppendLoaded(PMString&& key, PMString&& value) {
-  fEntries.push_back(Entry{std::move(key), std::move(value)});
-  fGaps.push_back(false);
-}
-
 void KDictionary::Pairs::IndexLoaded() {
-  ReserveSlots(fEntries.size());
-  for (std::size_t i = 0; i < fEntries.size(); ++i) {
-    const std::string_view text = fEntries[i].key.GetUTF8String();
+  ReserveSlots(Size());
+  for (std::size_t i = 0; i < Size(); ++i) {
+    const std::string_view text = At(i).key.GetUTF8String();
     const std::uint32_t hash = HashOf(text);
-    Slot& slot = SlotOf(text, hash);
+    Slot& slot = fSlots[SlotOf(text, hash)];
     // A key stored twice keeps its last value and its last place.
     if (slot.position != kNoPair) {
-      fEntries[slot.position] = Entry{};
       fGaps[slot.position] = true;
       ++fGapCount;
     } else {
@@ -171,23 +241,24 @@ void KDictionary::Pairs::IndexLoaded() {
 void KDictionary::Pairs::Save(IPMStream* stream) {
   // A text takes a 32-bit count and at most two bytes per byte of its UTF-8 form.
   std::size_t bytes = 0;
-  for (const Entry& entry : fEntries)
-    bytes += 8 + 2 * (entry.key.GetUTF8String().size() + entry.value.GetUTF8String().size());
+  for (std::size_t i = 0; i < Size(); ++i)
+    bytes += 8 + 2 * (At(i).key.GetUTF8String().size() + At(i).value.GetUTF8String().size());
   stream->ExpectBytes(bytes);
-  // Streaming out leaves the texts as they are, so shared pairs need no copy of their own.
-  for (std::size_t i = 0; i < fEntries.size(); ++i) {
+  for (std::size_t i = 0; i < Size(); ++i) {
     if (fGaps[i])
       continue;
-    fEntries[i].key.ReadWrite(stream);
-    fEntries[i].value.ReadWrite(stream);
+    // Streaming out leaves the texts as they are, so shared pairs need no copy of their own.
+    Entry& entry = fChunks[i / kChunk]->entries[i % kChunk];
+    entry.key.ReadWrite(stream);
+    entry.value.ReadWrite(stream);
   }
 }
 
 std::size_t KDictionary::Pairs::Bytes() const {
-  std::size_t bytes = sizeof(Pairs) + fEntries.capacity() * sizeof(Entry) + fGaps.capacity() / 8 +
-                      fSlots.capacity() * sizeof(Slot);
-  for (const Entry& entry : fEntries)
-    bytes += entry.key.GetUTF8String().capacity() + entry.value.GetUTF8String().capacity();
+  std::size_t bytes = sizeof(Pairs) + fChunks.capacity() * sizeof(std::shared_ptr<Chunk>) +
+                      fGaps.capacity() / 8 + fSlots.capacity() * sizeof(Slot);
+  for (const std::shared_ptr<Chunk>& chunk : fChunks)
+    bytes += sizeof(Chunk) + chunk->entries.capacity() * sizeof(Entry) + chunk->TextBytes();
   return bytes;
 }
 
@@ -225,7 +296,7 @@ void KDictionary::Set(const PMString& key, const PMString& value) {
 
 PMString* KDictionary::Find(const PMString& key) {
   // The caller may change the value it gets.
-  return Own().Find(key.GetUTF8String());
+  return Own().FindToChange(key.GetUTF8String());
 }
 
 const PMString* KDictionary::Find(const PMString& key) const {
