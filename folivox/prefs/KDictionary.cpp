@@ -19,7 +19,7 @@ public:
   std::size_t Size() const { return fGaps.size(); }
   bool IsGap(std::size_t position) const { return fGaps[position]; }
   const Entry& At(std::size_t position) const {
-    return fChunks[position / kChunk]->entries[position % kChunk];
+    return (*fChunks[position / kChunk])[position % kChunk];
   }
   std::size_t PairCount() const { return fGaps.size() - fGapCount; }
   std::size_t KeyCount() const { return fKeyCount; }
@@ -42,31 +42,28 @@ public:
 
 private:
   static constexpr std::size_t kChunk = 64;
-  struct Chunk {
-    std::size_t TextBytes() const;
-
-    std::vector<Entry> entries;
-    // What the texts take, kept up as pairs are added; a chunk whose pairs may change in place
-    // is open and counted afresh each time.
-    std::size_t textBytes = 0;
-    bool open = false;
-  };
+  using Chunk = std::vector<Entry>;
   static constexpr std::uint32_t kNoPair = std::numeric_limits<std::uint32_t>::max();
   struct Slot {
     std::uint32_t hash = 0;
     std::uint32_t position = kNoPair;
   };
+  static constexpr std::size_t kSlotPage = 512;
+  using SlotPage = std::vector<Slot>;
 
   static std::uint32_t HashOf(std::string_view key) {
     return static_cast<std::uint32_t>(std::hash<std::string_view>{}(key));
   }
+  const Slot& SlotAt(std::size_t i) const { return (*fSlotPages[i / kSlotPage])[i % kSlotPage]; }
+  /** The slot at `i`, in a page that no copy shares any more. */
+  Slot& OwnSlot(std::size_t i);
   /** The slot holding `key`, or the free slot where it belongs. The table is never full. */
   std::size_t SlotOf(std::string_view key, std::uint32_t hash) const;
   /** The position of `key`'s pair; kNoPair when absent. */
   std::uint32_t PositionOf(std::string_view key) const;
   /** Makes room for `keys` keys with the table at most half full. */
   void ReserveSlots(std::size_t keys);
-  /** The pair at `position`, in a chunk that no copy shares any more, which is left open. */
+  /** The pair at `position`, in a chunk that no copy shares any more. */
   Entry& OwnAt(std::size_t position);
   void Append(Entry&& entry);
   void MoveToEnd(Slot& slot, PMString&& key, PMString&& value);
@@ -76,14 +73,27 @@ private:
   // One mark per position; the pair in a gap stays in its chunk until the gaps are closed.
   std::vector<bool> fGaps;
   std::size_t fGapCount = 0;
-  std::vector<Slot> fSlots;
+  // The index in pages that copies share as they share the chunks.
+  std::vector<std::shared_ptr<SlotPage>> fSlotPages;
+  std::size_t fSlotCount = 0;
   std::size_t fKeyCount = 0;
+  // What the texts take, kept up as pairs come and go, and counted afresh once a value may
+  // have changed through FindToChange.
+  std::size_t fTextBytes = 0;
+  bool fChanged = false;
 };
 
+KDictionary::Pairs::Slot& KDictionary::Pairs::OwnSlot(std::size_t i) {
+  std::shared_ptr<SlotPage>& page = fSlotPages[i / kSlotPage];
+  if (page.use_count() > 1)
+    page = std::make_shared<SlotPage>(*page);
+  return (*page)[i % kSlotPage];
+}
+
 std::size_t KDictionary::Pairs::SlotOf(std::string_view key, std::uint32_t hash) const {
-  const std::size_t mask = fSlots.size() - 1;
+  const std::size_t mask = fSlotCount - 1;
   for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
-    const Slot& slot = fSlots[i];
+    const Slot& slot = SlotAt(i);
     if (slot.position == kNoPair)
       return i;
     if (slot.hash == hash && At(slot.position).key.GetUTF8String() == key)
@@ -92,25 +102,30 @@ std::size_t KDictionary::Pairs::SlotOf(std::string_view key, std::uint32_t hash)
 }
 
 std::uint32_t KDictionary::Pairs::PositionOf(std::string_view key) const {
-  return fSlots.empty() ? kNoPair : fSlots[SlotOf(key, HashOf(key))].position;
+  return fSlotCount == 0 ? kNoPair : SlotAt(SlotOf(key, HashOf(key))).position;
 }
 
 void KDictionary::Pairs::ReserveSlots(std::size_t keys) {
-  std::size_t size = std::max<std::size_t>(fSlots.size(), 16);
+  std::size_t size = std::max<std::size_t>(fSlotCount, 16);
   while (size < 2 * keys)
     size *= 2;
-  if (size == fSlots.size())
+  if (size == fSlotCount)
     return;
-  std::vector<Slot> old(size);
-  fSlots.swap(old);
+  std::vector<std::shared_ptr<SlotPage>> old;
+  old.swap(fSlotPages);
+  for (std::size_t i = 0; i < size; i += kSlotPage)
+    fSlotPages.push_back(std::make_shared<SlotPage>(std::min(size, kSlotPage)));
+  fSlotCount = size;
   const std::size_t mask = size - 1;
-  for (const Slot& moved : old) {
-    if (moved.position == kNoPair)
-      continue;
-    std::size_t i = moved.hash & mask;
-    while (fSlots[i].position != kNoPair)
-      i = (i + 1) & mask;
-    fSlots[i] = moved;
+  for (const std::shared_ptr<SlotPage>& page : old) {
+    for (const Slot& moved : *page) {
+      if (moved.position == kNoPair)
+        continue;
+      std::size_t i = moved.hash & mask;
+      while (SlotAt(i).position != kNoPair)
+        i = (i + 1) & mask;
+      OwnSlot(i) = moved;
+    }
   }
 }
 
@@ -122,40 +137,26 @@ std::size_t TextBytesOf(const KDictionary::Entry& entry) {
 
 } // namespace
 
-std::size_t KDictionary::Pairs::Chunk::TextBytes() const {
-  if (!open)
-    return textBytes;
-  std::size_t bytes = 0;
-  for (const Entry& entry : entries)
-    bytes += TextBytesOf(entry);
-  return bytes;
-}
-
 KDictionary::Entry& KDictionary::Pairs::OwnAt(std::size_t position) {
   std::shared_ptr<Chunk>& chunk = fChunks[position / kChunk];
   if (chunk.use_count() > 1)
     chunk = std::make_shared<Chunk>(*chunk);
-  chunk->open = true;
-  return chunk->entries[position % kChunk];
+  return (*chunk)[position % kChunk];
 }
 
 void KDictionary::Pairs::Append(Entry&& entry) {
   if (fGaps.size() % kChunk == 0) {
     fChunks.push_back(std::make_shared<Chunk>());
-    fChunks.back()->entries.reserve(kChunk);
+    fChunks.back()->reserve(kChunk);
   } else if (fChunks.back().use_count() > 1) {
     // A copy's chunk keeps its own room, so appending to it never moves the pairs it shares.
-    const Chunk& shared = *fChunks.back();
     auto own = std::make_shared<Chunk>();
-    own->entries.reserve(kChunk);
-    own->entries.assign(shared.entries.begin(), shared.entries.end());
-    own->textBytes = shared.textBytes;
-    own->open = shared.open;
+    own->reserve(kChunk);
+    own->assign(fChunks.back()->begin(), fChunks.back()->end());
     fChunks.back() = std::move(own);
   }
-  Chunk& last = *fChunks.back();
-  last.textBytes += TextBytesOf(entry);
-  last.entries.push_back(std::move(entry));
+  fTextBytes += TextBytesOf(entry);
+  fChunks.back()->push_back(std::move(entry));
   fGaps.push_back(false);
 }
 
@@ -166,14 +167,18 @@ const PMString* KDictionary::Pairs::Find(std::string_view key) const {
 
 PMString* KDictionary::Pairs::FindToChange(std::string_view key) {
   const std::uint32_t position = PositionOf(key);
-  return position == kNoPair ? nullptr : &OwnAt(position).value;
+  if (position == kNoPair)
+    return nullptr;
+  // The caller may change the value: from now on its memory is counted afresh.
+  fChanged = true;
+  return &OwnAt(position).value;
 }
 
 void KDictionary::Pairs::Put(PMString&& key, PMString&& value) {
   ReserveSlots(fKeyCount + 1);
   const std::string_view text = key.GetUTF8String();
   const std::uint32_t hash = HashOf(text);
-  Slot& slot = fSlots[SlotOf(text, hash)];
+  Slot& slot = OwnSlot(SlotOf(text, hash));
   if (slot.position != kNoPair) {
     MoveToEnd(slot, std::move(key), std::move(value));
     return;
@@ -186,7 +191,10 @@ void KDictionary::Pairs::Put(PMString&& key, PMString&& value) {
 void KDictionary::Pairs::MoveToEnd(Slot& slot, PMString&& key, PMString&& value) {
   const std::size_t old = slot.position;
   if (old + 1 == Size()) {
-    OwnAt(old) = Entry{std::move(key), std::move(value)};
+    Entry& last = OwnAt(old);
+    fTextBytes -= TextBytesOf(last);
+    last = Entry{std::move(key), std::move(value)};
+    fTextBytes += TextBytesOf(last);
     return;
   }
   slot.position = static_cast<std::uint32_t>(Size());
@@ -204,27 +212,40 @@ void KDictionary::Pairs::CloseGaps() {
   std::vector<bool> gaps;
   gaps.swap(fGaps);
   fGapCount = 0;
+  fTextBytes = 0;
   for (std::size_t i = 0; i < gaps.size(); ++i) {
     if (gaps[i])
       continue;
     moved[i] = static_cast<std::uint32_t>(Size());
     std::shared_ptr<Chunk>& chunk = chunks[i / kChunk];
-    Entry& entry = chunk->entries[i % kChunk];
+    Entry& entry = (*chunk)[i % kChunk];
     // Pairs that a copy still shares are copied, the others moved.
     Append(chunk.use_count() > 1 ? Entry(entry) : std::move(entry));
   }
-  for (Slot& slot : fSlots) {
-    if (slot.position != kNoPair)
-      slot.position = moved[slot.position];
+  for (std::size_t i = 0; i < fSlotCount; ++i) {
+    if (SlotAt(i).position != kNoPair)
+      OwnSlot(i).position = moved[SlotAt(i).position];
   }
 }
 
 void KDictionary::Pairs::IndexLoaded() {
   ReserveSlots(Size());
+  // The slots of a large dictionary lie far apart in memory: each key's slot is fetched a few
+  // keys ahead, while the keys before it go in.
+  constexpr std::size_t kAhead = 8;
+  std::uint32_t ahead[kAhead];
+  const auto fetch = [&](std::size_t i) {
+    ahead[i % kAhead] = HashOf(At(i).key.GetUTF8String());
+    __builtin_prefetch(&SlotAt(ahead[i % kAhead] & (fSlotCount - 1)));
+  };
+  for (std::size_t i = 0; i < std::min(kAhead, Size()); ++i)
+    fetch(i);
   for (std::size_t i = 0; i < Size(); ++i) {
+    const std::uint32_t hash = ahead[i % kAhead];
+    if (i + kAhead < Size())
+      fetch(i + kAhead);
     const std::string_view text = At(i).key.GetUTF8String();
-    const std::uint32_t hash = HashOf(text);
-    Slot& slot = fSlots[SlotOf(text, hash)];
+    Slot& slot = OwnSlot(SlotOf(text, hash));
     // A key stored twice keeps its last value and its last place.
     if (slot.position != kNoPair) {
       fGaps[slot.position] = true;
@@ -248,17 +269,23 @@ void KDictionary::Pairs::Save(IPMStream* stream) {
     if (fGaps[i])
       continue;
     // Streaming out leaves the texts as they are, so shared pairs need no copy of their own.
-    Entry& entry = fChunks[i / kChunk]->entries[i % kChunk];
+    Entry& entry = (*fChunks[i / kChunk])[i % kChunk];
     entry.key.ReadWrite(stream);
     entry.value.ReadWrite(stream);
   }
 }
 
 std::size_t KDictionary::Pairs::Bytes() const {
-  std::size_t bytes = sizeof(Pairs) + fChunks.capacity() * sizeof(std::shared_ptr<Chunk>) +
-                      fGaps.capacity() / 8 + fSlots.capacity() * sizeof(Slot);
-  for (const std::shared_ptr<Chunk>& chunk : fChunks)
-    bytes += sizeof(Chunk) + chunk->entries.capacity() * sizeof(Entry) + chunk->TextBytes();
+  std::size_t bytes =
+      sizeof(Pairs) + fChunks.capacity() * sizeof(std::shared_ptr<Chunk>) +
+      fChunks.size() * (sizeof(Chunk) + kChunk * sizeof(Entry)) + fGaps.capacity() / 8 +
+      fSlotPages.capacity() * sizeof(std::shared_ptr<SlotPage>) + fSlotCount * sizeof(Slot);
+  if (!fChanged)
+    return bytes + fTextBytes;
+  for (const std::shared_ptr<Chunk>& chunk : fChunks) {
+    for (const Entry& entry : *chunk)
+      bytes += TextBytesOf(entry);
+  }
   return bytes;
 }
 
