@@ -212,7 +212,9 @@ void KDictionary::Pairs::CloseGaps() {
   std::vector<bool> gaps;
   gaps.swap(fGaps);
   fGapCount = 0;
+  // Every pair moves, so no value found for a change earlier can still change.
   fTextBytes = 0;
+  fChanged = false;
   for (std::size_t i = 0; i < gaps.size(); ++i) {
     if (gaps[i])
       continue;
@@ -262,8 +264,10 @@ void KDictionary::Pairs::IndexLoaded() {
 void KDictionary::Pairs::Save(IPMStream* stream) {
   // A text takes a 32-bit count and at most two bytes per byte of its UTF-8 form.
   std::size_t bytes = 0;
-  for (std::size_t i = 0; i < Size(); ++i)
-    bytes += 8 + 2 * (At(i).key.GetUTF8String().size() + At(i).value.GetUTF8String().size());
+  for (std::size_t i = 0; i < Size(); ++i) {
+    if (!fGaps[i])
+      bytes += 8 + 2 * (At(i).key.GetUTF8String().size() + At(i).value.GetUTF8String().size());
+  }
   stream->ExpectBytes(bytes);
   for (std::size_t i = 0; i < Size(); ++i) {
     if (fGaps[i])
