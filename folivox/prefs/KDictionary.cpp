@@ -66,6 +66,10 @@ private:
   /** The pair at `position`, in a chunk that no copy shares any more. */
   Entry& OwnAt(std::size_t position);
   void Append(Entry&& entry);
+  /** Pairs the chunks have room for: whole chunks, but for a small dictionary's one. */
+  std::size_t RoomForPairs() const {
+    return fChunks.size() == 1 ? fChunks.front()->capacity() : fChunks.size() * kChunk;
+  }
   void MoveToEnd(Slot& slot, PMString&& key, PMString&& value);
   void CloseGaps();
 
@@ -145,14 +149,17 @@ KDictionary::Entry& KDictionary::Pairs::OwnAt(std::size_t position) {
 }
 
 void KDictionary::Pairs::Append(Entry&& entry) {
+  // A dictionary of a few pairs, as most are, grows its one chunk as it fills; a larger one
+  // takes whole chunks.
+  const bool small = fGaps.size() < kChunk;
   if (fGaps.size() % kChunk == 0) {
     fChunks.push_back(std::make_shared<Chunk>());
-    fChunks.back()->reserve(kChunk);
+    fChunks.back()->reserve(small ? 1 : kChunk);
   } else if (fChunks.back().use_count() > 1) {
-    // A copy's chunk keeps its own room, so appending to it never moves the pairs it shares.
+    const Chunk& shared = *fChunks.back();
     auto own = std::make_shared<Chunk>();
-    own->reserve(kChunk);
-    own->assign(fChunks.back()->begin(), fChunks.back()->end());
+    own->reserve(small ? shared.size() + 1 : kChunk);
+    own->assign(shared.begin(), shared.end());
     fChunks.back() = std::move(own);
   }
   fTextBytes += TextBytesOf(entry);
@@ -282,7 +289,7 @@ void KDictionary::Pairs::Save(IPMStream* stream) {
 std::size_t KDictionary::Pairs::Bytes() const {
   std::size_t bytes =
       sizeof(Pairs) + fChunks.capacity() * sizeof(std::shared_ptr<Chunk>) +
-      fChunks.size() * (sizeof(Chunk) + kChunk * sizeof(Entry)) + fGaps.capacity() / 8 +
+      fChunks.size() * sizeof(Chunk) + RoomForPairs() * sizeof(Entry) + fGaps.capacity() / 8 +
       fSlotPages.capacity() * sizeof(std::shared_ptr<SlotPage>) + fSlotCount * sizeof(Slot);
   if (!fChanged)
     return bytes + fTextBytes;
