@@ -2,15 +2,15 @@
 // Text values under text keys, kept in the order the keys were last set. The
 // store may hold a page status for every document ever seen, so lookups and
 // updates go through a hash index and never scan the pairs. Copies share the pairs
-// until one of them changes, so copying a whole store (every write through the
-// preference command does, and so does an undo snapshot) costs next to nothing.
+// until one of them changes, and a change then copies only the part it touches, so
+// copying a whole store (every write through the preference command does, and so does
+// an undo snapshot) costs next to nothing.
 
 #include <layra/PMString.h>
 
 #include <cstddef>
 #include <cstdint>
 #include <memory>
-#include <string_view>
 #include <vector>
 
 class IPMStream;
@@ -29,7 +29,6 @@ public:
   public:
     const_iterator(const Pairs* pairs, std::size_t position);
     const Entry& operator*() const;
-    const Entry* operator->() const { return &**this; }
     const_iterator& operator++();
     bool operator==(const const_iterator& other) const { return fPosition == other.fPosition; }
 
