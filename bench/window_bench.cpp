@@ -97,33 +97,29 @@ int main(int argc, char** argv) {
   }
   ui->SetRowCount(kRows);
 
-  auto window = std::make_unique<layra::gui::Desktop>(host);
-  window->show();
-  QCoreApplication::processEvents();
-  Figures open, palette;
+  // A first window sets the scale of the page and the height of the list; it is let go
+  // before the headless runs, which the window would otherwise follow.
   double pageScale = 1, listHeight = 0;
   std::int32_t rowsShown = 0;
-  for (int run = 0; run < kRuns; ++run) {
-    // The window: a tab whose view draws the first page to fit, then the palette's dock.
-    open.window = std::min(open.window, Time([&] {
-                             window->OpenFile(file, &error);
-                             window->FrontView()->repaint();
-                           }));
-    pageScale = window->FrontView()->PageImageShown().width() / 612.0;
-    window->CloseFront();
-    palette.window = std::min(palette.window, Time([&] {
-                                ShowPalette();
-                                window->Palette(kTestPanelWidgetID)->repaint();
-                              }));
+  {
+    layra::gui::Desktop probe(host);
+    probe.show();
+    QCoreApplication::processEvents();
+    probe.OpenFile(file, &error);
+    probe.FrontView()->repaint();
+    pageScale = probe.FrontView()->PageImageShown().width() / 612.0;
+    probe.CloseFront();
+    ShowPalette();
+    QCoreApplication::processEvents();
     listHeight = List()->GetFrame().Height();
     InterfacePtr<IPanelControlData> rows(List(), UseDefaultIID());
     rowsShown = rows->Length();
     Panels()->HidePanelByWidgetID(kTestPanelWidgetID);
-    QCoreApplication::processEvents();
+  }
 
-    // Headless: the same document drawn at the same scale, the same list as tall.
-    window->hide();
-    layra::SetViewWatcher(nullptr);
+  // Headless: the same document drawn at the same scale, the same list as tall.
+  Figures open, palette;
+  for (int run = 0; run < kRuns; ++run) {
     open.headless =
         std::min(open.headless, Time([&] {
                    const UIDRef document = host.OpenDocument(file, &error);
@@ -138,8 +134,52 @@ int main(int argc, char** argv) {
     List()->SetFrame(PMRect{frame.left, frame.top, frame.right, frame.top + listHeight}, kFalse);
     palette.headless = std::min(palette.headless, Time(ShowPalette));
     Panels()->HidePanelByWidgetID(kTestPanelWidgetID);
-    layra::SetViewWatcher(window.get());
-    window->show();
+  }
+
+  // The window: a tab whose view draws the first page to fit, then the palette's dock, each
+  // drawn at once. The palette's first showing makes its widgets; later ones show them again.
+  // Each step is timed once more with the event loop run to its end: it adds what the main
+  // window does as a tab or a dock comes (laying itself out again, painting what moved).
+  auto window = std::make_unique<layra::gui::Desktop>(host);
+  window->show();
+  QCoreApplication::processEvents();
+  const auto openDocument = [&] {
+    window->OpenFile(file, &error);
+    window->FrontView()->repaint();
+  };
+  const auto showPalette = [&] {
+    ShowPalette();
+    window->Palette(kTestPanelWidgetID)->repaint();
+  };
+  const auto settled = [](const std::function<void()>& step) {
+    return [step] {
+      step();
+      QCoreApplication::processEvents();
+    };
+  };
+  const auto hidePalette = [] {
+    Panels()->HidePanelByWidgetID(kTestPanelWidgetID);
+    QCoreApplication::processEvents();
+  };
+  // Without a running event loop what the window lets go of waits for the next one: it is
+  // deleted here, as a running loop would.
+  const auto closeDocument = [&] {
+    window->CloseFront();
+    QCoreApplication::processEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  };
+  const double firstShow = Time(settled(showPalette));
+  hidePalette();
+  Figures settledOpen, settledPalette;
+  for (int run = 0; run < kRuns; ++run) {
+    open.window = std::min(open.window, Time(openDocument));
+    closeDocument();
+    settledOpen.window = std::min(settledOpen.window, Time(settled(openDocument)));
+    closeDocument();
+    palette.window = std::min(palette.window, Time(showPalette));
+    hidePalette();
+    settledPalette.window = std::min(settledPalette.window, Time(settled(showPalette)));
+    hidePalette();
   }
   window.reset();
   ui.reset();
@@ -154,5 +194,10 @@ int main(int argc, char** argv) {
   std::printf("show a palette, %d-row list (%d rows on screen): headless %8.2f ms, window %8.2f "
               "ms, ratio %.2f (goal <= 3)\n",
               kRows, rowsShown, palette.headless * 1e3, palette.window * 1e3, paletteRatio);
+  std::printf("with the event loop run to its end: open %8.2f ms, ratio %.2f; palette %8.2f ms, "
+              "ratio %.2f; the palette's first showing %8.2f ms, ratio %.2f\n",
+              settledOpen.window * 1e3, settledOpen.window / open.headless,
+              settledPalette.window * 1e3, settledPalette.window / palette.headless,
+              firstShow * 1e3, firstShow / palette.headless);
   return openRatio <= 3 && paletteRatio <= 3 ? 0 : 1;
 }

@@ -14,6 +14,7 @@
 #include <layra/host/Host.h>
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QElapsedTimer>
 #include <QFileDialog>
 #include <QInputDialog>
@@ -26,6 +27,7 @@
 #include <QTimer>
 #include <QToolBar>
 
+#include <algorithm>
 #include <sstream>
 
 namespace layra::gui {
@@ -80,6 +82,7 @@ Desktop::Desktop(Host& host)
     CloseFront();
   });
   BuildMenus();
+  AddPluginMenus();
   BuildPalettes();
   statusBar()->showMessage(tr("Ready"));
   SetViewWatcher(this);
@@ -109,7 +112,7 @@ void Desktop::Detach() {
   SetFolderAsker(nullptr);
   Alerts::Instance().SetPresenter(nullptr);
   for (PaletteDock* dock : fPalettes)
-    dock->Shown(nullptr);
+    dock->Drop();
   for (HostDialog* dialog : fDialogs)
     dialog->Closed();
   fDialogs.clear();
@@ -118,11 +121,7 @@ void Desktop::Detach() {
 void Desktop::BuildMenus() {
   QMenu* file = menuBar()->addMenu(tr("&File"));
   file->addAction(tr("&Open…"), QKeySequence::Open, [this] { ChooseOpen(); });
-  file->addAction(tr("&Save"), QKeySequence::Save, [this] {
-    std::string error;
-    if (FrontView() && !SaveFront(&error))
-      QMessageBox::warning(this, tr("Save"), QString::fromStdString(error));
-  });
+  file->addAction(tr("&Save"), QKeySequence::Save, [this] { SaveFrontAsked(); });
   file->addAction(tr("Save &As…"), QKeySequence::SaveAs, [this] { ChooseSaveAs(); });
   file->addAction(tr("&Close"), QKeySequence::Close, [this] { CloseFront(); });
   file->addSeparator();
@@ -176,6 +175,38 @@ void Desktop::BuildMenus() {
       ->setToolTip(tr("Fit page in window"));
 }
 
+void Desktop::AddPluginMenus() {
+  const auto run = [this](const std::function<void()>& work) { RunBusy(work); };
+  for (const MenuEntry& entry : MainMenu())
+    AddMenuEntry(PluginMenu(QString::fromStdString(entry.menu)), entry, run);
+}
+
+QMenu* Desktop::PluginMenu(const QString& path) {
+  QMenu* menu = nullptr;
+  for (const QString& name : path.split(':')) {
+    const std::string shown = MenuTextShown(name.toStdString());
+    const QList<QAction*> items = menu ? menu->actions() : menuBar()->actions();
+    auto same = std::find_if(items.begin(), items.end(), [&](QAction* item) {
+      return item->menu() && MenuTextShown(item->text().toStdString()) == shown;
+    });
+    if (same != items.end()) {
+      QMenu* found = (*same)->menu();
+      if (!menu && !found->property("plugins").toBool()) {
+        found->addSeparator(); // the host's own entries first
+        found->setProperty("plugins", true);
+      }
+      menu = found;
+    } else if (menu) {
+      menu = menu->addMenu(name);
+    } else {
+      menu = new QMenu(name, this);
+      menu->setProperty("plugins", true);
+      menuBar()->insertMenu(fWindowMenu->menuAction(), menu);
+    }
+  }
+  return menu;
+}
+
 void Desktop::BuildPalettes() {
   InterfacePtr<IPanelMgr> panels = PanelManager();
   const auto run = [this](const std::function<void()>& work) { RunBusy(work); };
@@ -225,24 +256,47 @@ HostDialog* Desktop::FrontDialog() const {
 }
 
 QWidget* Desktop::WidgetFor(const IControlView* view) const {
-  for (HostDialog* dialog : fDialogs) {
-    if (QWidget* widget = dialog->Mirror() ? dialog->Mirror()->WidgetFor(view) : nullptr)
-      return widget;
-  }
-  for (PaletteDock* dock : fPalettes) {
-    if (QWidget* widget = dock->Mirror() ? dock->Mirror()->WidgetFor(view) : nullptr)
+  for (ViewMirror* mirror : Mirrors()) {
+    if (QWidget* widget = mirror->WidgetFor(view))
       return widget;
   }
   return nullptr;
 }
 
-void Desktop::ViewChanged(IControlView* view) {
+std::vector<ViewMirror*> Desktop::Mirrors() const {
+  std::vector<ViewMirror*> mirrors;
   for (HostDialog* dialog : fDialogs) {
-    if (dialog->Mirror() && dialog->Mirror()->Changed(view))
-      return;
+    if (dialog->Mirror())
+      mirrors.push_back(dialog->Mirror());
   }
   for (PaletteDock* dock : fPalettes) {
-    if (dock->Mirror() && dock->Mirror()->Changed(view))
+    if (dock->Mirror())
+      mirrors.push_back(dock->Mirror());
+  }
+  return mirrors;
+}
+
+void Desktop::ViewChanged(IControlView* view) {
+  for (ViewMirror* mirror : Mirrors()) {
+    if (!mirror->Changed(view))
+      continue;
+    if (fBatch == 0)
+      mirror->Flush();
+    return;
+  }
+}
+
+void Desktop::Batch(bool begins) {
+  fBatch += begins ? 1 : -1;
+  if (fBatch > 0)
+    return;
+  for (ViewMirror* mirror : Mirrors())
+    mirror->Flush();
+}
+
+void Desktop::ViewGone(IControlView* view) {
+  for (ViewMirror* mirror : Mirrors()) {
+    if (mirror->Gone(view))
       return;
   }
 }
@@ -386,10 +440,53 @@ bool Desktop::SaveFrontAs(const std::filesystem::path& file, std::string* error)
   return saved;
 }
 
-void Desktop::CloseFront() {
+std::vector<UIDRef> Desktop::Documents() const {
+  std::vector<UIDRef> documents;
+  for (int i = 0; i < fTabs->count(); ++i) {
+    if (auto* view = dynamic_cast<DocumentView*>(fTabs->widget(i)))
+      documents.push_back(view->Document());
+  }
+  return documents;
+}
+
+bool Desktop::AgreeToClose(DocumentView* view) {
+  if (!IsModified(view->Document()))
+    return true;
+  fTabs->setCurrentWidget(view);
+  QMessageBox box(QMessageBox::Warning, QStringLiteral("Layra"),
+                  tr("Do you want to save the changes you made to \u201c%1\u201d?")
+                      .arg(DocumentName(view->Document())),
+                  QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, this);
+  box.setInformativeText(tr("Your changes will be lost if you don't save them."));
+  box.button(QMessageBox::Discard)->setText(tr("Don't Save"));
+  box.setDefaultButton(QMessageBox::Save);
+  box.setEscapeButton(QMessageBox::Cancel);
+  switch (box.exec()) {
+  case QMessageBox::Save:
+    return SaveFrontAsked();
+  case QMessageBox::Discard:
+    return true;
+  default:
+    return false;
+  }
+}
+
+void Desktop::closeEvent(QCloseEvent* event) {
+  while (FrontView()) {
+    if (!CloseFront()) {
+      event->ignore();
+      return;
+    }
+  }
+  QMainWindow::closeEvent(event);
+}
+
+bool Desktop::CloseFront() {
   DocumentView* front = FrontView();
   if (!front)
-    return;
+    return false;
+  if (!AgreeToClose(front))
+    return false;
   const UIDRef document = front->Document();
   fTabs->removeTab(fTabs->indexOf(front));
   front->deleteLater();
@@ -397,6 +494,7 @@ void Desktop::CloseFront() {
   if (DocumentView* next = FrontView())
     fHost.BringToFront(next->Document());
   ShowDocumentState();
+  return true;
 }
 
 bool Desktop::Undo() {
@@ -445,15 +543,34 @@ void Desktop::ChooseOpen() {
     QMessageBox::warning(this, tr("Open"), QString::fromStdString(error));
 }
 
-void Desktop::ChooseSaveAs() {
+bool Desktop::ChooseSaveAs() {
   if (!FrontView())
-    return;
+    return false;
   const QString file =
       QFileDialog::getSaveFileName(this, tr("Save As"), QString(), tr(kDocumentFilter), nullptr,
                                    QFileDialog::DontUseNativeDialog);
+  if (file.isEmpty())
+    return false;
   std::string error;
-  if (!file.isEmpty() && !SaveFrontAs(file.toStdString(), &error))
-    QMessageBox::warning(this, tr("Save As"), QString::fromStdString(error));
+  if (SaveFrontAs(file.toStdString(), &error))
+    return true;
+  QMessageBox::warning(this, tr("Save As"), QString::fromStdString(error));
+  return false;
+}
+
+bool Desktop::SaveFrontAsked() {
+  DocumentView* front = FrontView();
+  if (!front)
+    return false;
+  InterfacePtr<IDocument> document(
+      static_cast<IDocument*>(front->Document().Instantiate(IID_IDOCUMENT)));
+  if (document && document->GetFile().IsEmpty())
+    return ChooseSaveAs();
+  std::string error;
+  if (SaveFront(&error))
+    return true;
+  QMessageBox::warning(this, tr("Save"), QString::fromStdString(error));
+  return false;
 }
 
 bool Desktop::Screenshot(const std::filesystem::path& file, const QString& palette,

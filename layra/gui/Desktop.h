@@ -44,8 +44,12 @@ public:
   bool OpenFile(const std::filesystem::path& file, std::string* error);
   bool SaveFront(std::string* error);
   bool SaveFrontAs(const std::filesystem::path& file, std::string* error);
-  void CloseFront();
+  /** Closes the front document; a modified one asks first whether to save it. False when it
+   *  stays open: cancelled, or its saving failed. */
+  bool CloseFront();
   DocumentView* FrontView() const;
+  /** The documents the window shows, from the first tab. */
+  std::vector<UIDRef> Documents() const;
   bool Undo();
   bool Redo();
 
@@ -67,9 +71,22 @@ public:
 
   void ViewChanged(IControlView* view) override;
   void WindowShown(IControlView* root, bool shown) override;
+  void ViewGone(IControlView* view) override;
+  void Batch(bool begins) override;
+
+protected:
+  /** Closing the window closes its documents, asking for each modified one. */
+  void closeEvent(QCloseEvent* event) override;
 
 private:
+  /** The mirrors of the dialogs and palettes, on screen or not. */
+  std::vector<ViewMirror*> Mirrors() const;
   void BuildMenus();
+  /** Puts the plug-ins' main-menu entries in the menu bar. */
+  void AddPluginMenus();
+  /** The menu at `path` ("Menu" or "Menu:Submenu"), made when missing; plug-ins' menus go
+   *  before the Window menu, their entries in a host menu after a separator. */
+  QMenu* PluginMenu(const QString& path);
   void BuildPalettes();
   void ShowDocumentState();
   void FrontChanged(int tab);
@@ -77,7 +94,13 @@ private:
   std::int16_t PresentAlert(const AlertRecord& alert);
   void AskScriptRequest();
   void ChooseOpen();
-  void ChooseSaveAs();
+  /** Saves the front document under a name the person chooses; false when not saved. */
+  bool ChooseSaveAs();
+  /** Saves the front document as File > Save does: under its file, or under a chosen name
+   *  when it has none yet; a failure is shown. False when not saved. */
+  bool SaveFrontAsked();
+  /** Asks whether to save a modified document before it closes; false: it stays open. */
+  bool AgreeToClose(DocumentView* view);
   void Detach();
 
   Host& fHost;
@@ -89,6 +112,7 @@ private:
   std::vector<PaletteDock*> fPalettes;
   std::vector<HostDialog*> fDialogs;
   int fBusy = 0;
+  int fBatch = 0;
 };
 
 } // namespace layra::gui

@@ -160,7 +160,10 @@ void DocumentView::paintEvent(QPaintEvent*) {
     return;
   }
   const QRect page = PageRect();
-  painter.fillRect(page.translated(3, 3), QColor(0, 0, 0, 90));
+  // The page's shadow: only its edges show, blending the whole page would cost a page.
+  const QColor shadow(0, 0, 0, 90);
+  painter.fillRect(QRect(page.right() + 1, page.top() + 3, 3, page.height()), shadow);
+  painter.fillRect(QRect(page.left() + 3, page.bottom() + 1, page.width() - 3, 3), shadow);
   painter.drawImage(page.topLeft(), fImage);
   painter.setPen(QColor(0x40, 0x40, 0x40));
   painter.drawRect(page.adjusted(0, 0, -1, -1));

@@ -100,38 +100,48 @@ PaletteDock::PaletteDock(WidgetID palette, const QString& title, ViewMirror::Run
 
 PaletteDock::~PaletteDock() = default;
 
+void AddMenuEntry(QMenu* menu, const MenuEntry& entry, const ViewMirror::Runner& run) {
+  if (entry.separator) {
+    menu->addSeparator();
+    return;
+  }
+  QAction* action = menu->addAction(QString::fromStdString(entry.text));
+  action->setEnabled(entry.enabled);
+  const ActionID id = entry.action;
+  QObject::connect(action, &QAction::triggered, [run, id] {
+    run([id] {
+      if (Host* host = Host::Current())
+        host->PerformAction(id);
+    });
+  });
+}
+
 void PaletteDock::FillPanelMenu() {
   fMenu->clear();
-  for (const MenuEntry& entry : layra::PanelMenu(fPalette)) {
-    if (entry.separator) {
-      fMenu->addSeparator();
-      continue;
-    }
-    QAction* action = fMenu->addAction(QString::fromStdString(entry.text));
-    action->setEnabled(entry.enabled);
-    const ActionID id = entry.action;
-    QObject::connect(action, &QAction::triggered, [this, id] {
-      fRun([id] {
-        if (Host* host = Host::Current())
-          host->PerformAction(id);
-      });
-    });
-  }
+  for (const MenuEntry& entry : layra::PanelMenu(fPalette))
+    AddMenuEntry(fMenu, entry, fRun);
   fMenuButton->setEnabled(!fMenu->isEmpty());
+}
+
+void PaletteDock::Drop() {
+  DisposeLater(std::move(fMirror));
+  if (QWidget* old = widget()) {
+    setWidget(nullptr);
+    old->deleteLater();
+  }
+  hide();
 }
 
 void PaletteDock::Shown(IControlView* root) {
   if (!root) {
-    DisposeLater(std::move(fMirror));
-    if (QWidget* old = widget()) {
-      setWidget(nullptr);
-      old->deleteLater();
-    }
     hide();
     return;
   }
-  if (fMirror)
+  if (fMirror && fMirror->View() == root) {
+    show();
     return;
+  }
+  Drop();
   // A narrow margin around the palette's own widgets, as on a palette's card.
   auto* card = new QWidget(this);
   auto* layout = new QVBoxLayout(card);
@@ -154,7 +164,8 @@ void PaletteDock::closeEvent(QCloseEvent* event) {
 HostDialog::HostDialog(IControlView* root, ViewMirror::Runner run, QWidget* parent)
     : QDialog(parent), fView(root) {
   setModal(true);
-  setWindowTitle(QStringLiteral("Layra"));
+  const std::string title = DialogTitle(root);
+  setWindowTitle(title.empty() ? QStringLiteral("Layra") : QString::fromStdString(title));
   fMirror = std::make_unique<ViewMirror>(root, this, std::move(run));
   setFixedSize(fMirror->Root()->size());
 }

@@ -5,6 +5,7 @@
 #include "ViewMirror.h"
 
 #include <layra/IDs.h>
+#include <layra/host/Views.h>
 
 #include <QDialog>
 #include <QDockWidget>
@@ -22,10 +23,13 @@ public:
   ~PaletteDock() override;
 
   WidgetID Palette() const { return fPalette; }
-  /** The palette's mirror while it is on screen; null otherwise. */
+  /** The palette's mirror; it stays while the palette is off screen, so that showing it
+   *  again costs little. Null before the palette was first shown. */
   ViewMirror* Mirror() const { return fMirror.get(); }
   /** The palette came on screen (`root` its view) or went off it (null). */
   void Shown(IControlView* root);
+  /** Lets go of the host's widgets (the window stops watching them). */
+  void Drop();
   /** The panel menu, filled from the plug-ins' menu entries each time it opens. */
   QMenu* PanelMenu() const { return fMenu; }
   QToolButton* MenuButton() const { return fMenuButton; }
@@ -60,6 +64,9 @@ private:
   IControlView* fView;
   std::unique_ptr<ViewMirror> fMirror;
 };
+
+/** Adds a plug-in's menu entry to `menu`; choosing it performs its action through `run`. */
+void AddMenuEntry(QMenu* menu, const MenuEntry& entry, const ViewMirror::Runner& run);
 
 /** Lets a mirror go after the event in progress, which may come from one of its widgets. */
 void DisposeLater(std::unique_ptr<ViewMirror> mirror);

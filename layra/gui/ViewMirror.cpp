@@ -20,6 +20,7 @@
 #include <QToolButton>
 
 #include <algorithm>
+#include <charconv>
 #include <memory>
 
 namespace layra::gui {
@@ -34,7 +35,9 @@ std::string Shape(IControlView* view) {
   const std::string kind = WidgetKindName(view);
   if (kind == "tree")
     return {};
-  std::string shape = kind + QString::asprintf(":%x", view->GetWidgetID().Get()).toStdString();
+  char id[16];
+  const auto end = std::to_chars(id, id + sizeof id, view->GetWidgetID().Get(), 16).ptr;
+  std::string shape = kind + ':' + std::string(id, end);
   InterfacePtr<IPanelControlData> children(view, UseDefaultIID());
   for (std::int32_t i = 0; children && i < children->Length(); ++i) {
     const std::string inner = Shape(children->GetWidget(i));
@@ -148,6 +151,8 @@ public:
 
   /** The scroll bar follows the host's rows. */
   void Sync() {
+    if (!*fMirror || !(*fMirror)->ViewOf(this))
+      return; // the host's tree is gone
     fSyncing = true;
     const std::int32_t count = TreeRowCount(fView);
     const int fit = std::max(1, fRows->height() / fRowHeight);
@@ -255,11 +260,18 @@ void ViewMirror::Release() {
   fNodes.clear();
   fViewOf.clear();
   fPool.clear();
+  fPending.clear();
 }
 
 IControlView* ViewMirror::ViewOf(const QWidget* widget) const {
   auto found = fViewOf.find(widget);
-  return found == fViewOf.end() ? nullptr : found->second;
+  const Node* node = found == fViewOf.end() ? nullptr : Find(found->second);
+  return node && !node->dead ? found->second : nullptr;
+}
+
+IControlView* ViewMirror::View() const {
+  const Node* root = Find(fView);
+  return root && !root->dead ? fView : nullptr;
 }
 
 void ViewMirror::Bind(IControlView* view, QWidget* widget) {
@@ -281,9 +293,17 @@ void ViewMirror::Collect(const IControlView* view, std::vector<QWidget*>& widget
 
 QWidget* ViewMirror::Reuse(IControlView* row, QWidget* parent) {
   const std::string shape = Shape(row);
-  auto fits = std::find_if(fPool.begin(), fPool.end(), [&](const Pooled& pooled) {
+  const auto fit = [&](const Pooled& pooled) {
     return pooled.shape == shape && pooled.row && pooled.row->parentWidget() == parent;
+  };
+  // Best the one that stands where the row goes: nothing moves, a list shown again with the
+  // same rows repaints nothing.
+  const int top = static_cast<int>(row->GetFrame().top);
+  auto fits = std::find_if(fPool.begin(), fPool.end(), [&](const Pooled& pooled) {
+    return fit(pooled) && pooled.row->y() == top;
   });
+  if (fits == fPool.end())
+    fits = std::find_if(fPool.begin(), fPool.end(), fit);
   if (shape.empty() || fits == fPool.end())
     return nullptr;
   Pooled pooled = std::move(*fits);
@@ -305,25 +325,61 @@ const ViewMirror::Node* ViewMirror::Find(const IControlView* view) const {
   return found == fNodes.end() ? nullptr : &found->second;
 }
 
-QWidget* ViewMirror::WidgetFor(const IControlView* view) const {
+QWidget* ViewMirror::WidgetFor(const IControlView* view) {
+  Flush();
   const Node* node = Find(view);
-  return node ? node->widget : nullptr;
+  return node && !node->dead ? node->widget : nullptr;
 }
 
 bool ViewMirror::Changed(IControlView* view) {
-  if (!Find(view))
+  auto found = fNodes.find(view);
+  if (found == fNodes.end())
     return false;
-  Sync(view);
+  if (found->second.pending || found->second.dead)
+    return true;
+  found->second.pending = true;
+  fPending.push_back(view);
   return true;
 }
 
-void ViewMirror::Refresh() {
-  if (Find(fView))
-    Sync(fView, true);
+bool ViewMirror::Gone(IControlView* view) {
+  // Its children may go first, a row's before the row: the widgets are put away when the
+  // parent is read again, so that a row goes into the pool whole.
+  auto found = fNodes.find(view);
+  if (found == fNodes.end())
+    return false;
+  found->second.dead = true;
+  found->second.pending = false;
+  return true;
+}
+
+void ViewMirror::Flush() {
+  // Changes reported while these are read wait for the next round.
+  while (!fPending.empty()) {
+    const std::vector<IControlView*> pending = std::move(fPending);
+    fPending.clear();
+    for (IControlView* view : pending) {
+      auto found = fNodes.find(view); // gone meanwhile when not found
+      if (found == fNodes.end() || !found->second.pending)
+        continue;
+      found->second.pending = false;
+      Sync(view);
+    }
+  }
+  HidePool();
+}
+
+void ViewMirror::HidePool() {
+  for (Pooled& pooled : fPool) {
+    if (pooled.row && pooled.row->isVisible())
+      pooled.row->hide();
+  }
 }
 
 void ViewMirror::Input(IControlView* view, const std::function<void(IControlView*)>& act) {
-  if (!Find(view))
+  Flush();
+  const Node* node = Find(view);
+  if (!node || node->dead)
     return;
   InterfacePtr<IControlView> keep(view, UseDefaultIID()); // an observer may take it away
   ++fInputDepth;
@@ -332,8 +388,8 @@ void ViewMirror::Input(IControlView* view, const std::function<void(IControlView
   else
     act(view);
   --fInputDepth;
-  if (Find(view))
-    Sync(view); // the plug-in may have refused the change
+  Changed(view); // the plug-in may have refused the change
+  Flush();
 }
 
 QWidget* ViewMirror::Make(IControlView* view, QWidget* parent) {
@@ -421,11 +477,10 @@ void ViewMirror::Forget(IControlView* view, bool pooled) {
   fViewOf.erase(node.widget);
   for (IControlView* child : node.children)
     Forget(child, pooled || pool);
-  if (pooled)
-    return;
+  if (pooled || pool)
+    return; // a pooled row stays up until the changes are read: it may serve again at once
   node.widget->hide();
-  if (!pool)
-    node.widget->deleteLater(); // it may be the one sending the click that removed it
+  node.widget->deleteLater(); // it may be the one sending the click that removed it
 }
 
 void ViewMirror::SyncChildren(IControlView* view, Node& node, bool deep) {
@@ -437,6 +492,10 @@ void ViewMirror::SyncChildren(IControlView* view, Node& node, bool deep) {
   for (IControlView* gone : before) {
     if (std::find(now.begin(), now.end(), gone) == now.end())
       Forget(gone);
+  }
+  for (IControlView* child : now) {
+    if (const Node* old = Find(child); old && old->dead)
+      Forget(child); // a new widget where a destroyed one was
   }
   auto* tree = dynamic_cast<TreeFrame*>(node.widget);
   QWidget* parent = tree ? tree->Rows() : node.widget;
@@ -470,7 +529,9 @@ void ViewMirror::Sync(IControlView* view, bool deep) {
     widget->setVisible(view->IsVisible());
   }
   widget->setEnabled(view->IsEnabled());
-  widget->setToolTip(view->GetToolTipText().IsEmpty() ? QString() : Shown(view->GetToolTipText()));
+  const QString tip = view->GetToolTipText().IsEmpty() ? QString() : Shown(view->GetToolTipText());
+  if (widget->toolTip() != tip)
+    widget->setToolTip(tip); // it sends an event even when the tip stays
   InterfacePtr<ITextControlData> text(view, UseDefaultIID());
   InterfacePtr<IBooleanControlData> state(view, UseDefaultIID());
   if (auto* label = dynamic_cast<QLabel*>(widget); label && text) {
@@ -520,6 +581,7 @@ void ViewMirror::Sync(IControlView* view, bool deep) {
 }
 
 void ViewMirror::Relayout(IControlView* container, QSize size) {
+  Flush();
   const Node* node = Find(container);
   if (!node || WidgetKindName(container) == "tree")
     return;
@@ -535,7 +597,7 @@ void ViewMirror::Relayout(IControlView* container, QSize size) {
   }
   for (IControlView* child : children) {
     const Node* inner = Find(child);
-    if (!inner)
+    if (!inner || inner->dead)
       continue;
     QWidget* widget = inner->widget;
     PMRect frame = inner->designFrame;

@@ -27,11 +27,17 @@ public:
   ViewMirror& operator=(const ViewMirror&) = delete;
 
   QWidget* Root() const { return fRoot; }
-  /** The host reported a change on `view`; false when the view is not mirrored here. */
+  /** The host widget the mirror was made for; null once the host destroyed it. */
+  IControlView* View() const;
+  /** The host reported a change on `view`, to be shown by the next Flush (a list laid out
+   *  anew is read once, not once per row); false when the view is not mirrored here. */
   bool Changed(IControlView* view);
-  QWidget* WidgetFor(const IControlView* view) const;
-  /** Reads every mirrored widget again (before a screenshot, say). */
-  void Refresh();
+  /** The host is destroying `view`: never read again, its Qt widget goes (or waits for a
+   *  row of the same shape) once its parent's change is shown; false when not here. */
+  bool Gone(IControlView* view);
+  /** Shows every change reported so far; asking for a widget does it first. */
+  void Flush();
+  QWidget* WidgetFor(const IControlView* view);
   /** Lets go of the host's widgets: they may be gone once their window is off screen. The
    *  Qt widgets stay until their parent deletes them. */
   void Release();
@@ -40,7 +46,9 @@ public:
     QWidget* widget = nullptr;
     std::vector<IControlView*> children; // not referenced; the host's panel holds them
     PMRect designFrame;
-    std::string shape; // a tree row's widgets, when they can serve another row
+    std::string shape;    // a tree row's widgets, when they can serve another row
+    bool pending = false; // a change waits to be shown
+    bool dead = false;    // the host destroyed the view: never read; its widget goes later
   };
   /** The host widget a Qt widget shows now; null when none. */
   IControlView* ViewOf(const QWidget* widget) const;
@@ -61,6 +69,8 @@ private:
   void Collect(const IControlView* view, std::vector<QWidget*>& widgets) const;
   /** Shows a new tree row in the widgets of a row taken off before; null when none fits. */
   QWidget* Reuse(IControlView* row, QWidget* parent);
+  /** Hides the rows waiting in the pool: a row that served again never blinks. */
+  void HidePool();
 
   struct Pooled {
     QPointer<QWidget> row; // gone with its tree view when that goes first
@@ -71,7 +81,8 @@ private:
   std::unordered_map<const QWidget*, IControlView*> fViewOf;
 
   std::unordered_map<const IControlView*, Node> fNodes;
-  std::shared_ptr<ViewMirror*> fLink; // cleared when the mirror lets go
+  std::vector<IControlView*> fPending; // reported changed, in order, each once
+  std::shared_ptr<ViewMirror*> fLink;  // cleared when the mirror lets go
   IControlView* fView;
   QWidget* fRoot = nullptr;
   Runner fRun;

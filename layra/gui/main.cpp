@@ -59,12 +59,10 @@ int Run(layra::Host& host, const layra::CommandLine& line) {
       return Fail(QString::asprintf("unknown action 0x%X", action.Get()).toStdString());
   }
   layra::gui::Desktop window(host);
-  std::vector<UIDRef> documents;
   for (const std::filesystem::path& file : line.documents) {
     std::string error;
     if (!window.OpenFile(file, &error))
       return Fail("cannot open " + error);
-    documents.push_back(host.FrontDocument());
   }
   window.show();
   for (ActionID action : line.actions)
@@ -74,7 +72,8 @@ int Run(layra::Host& host, const layra::CommandLine& line) {
     status = Screenshots(window, line.screenshots);
   else if (status == 0)
     QApplication::exec();
-  for (const UIDRef& document : documents) {
+  // Those the person closed in the window are saved or given up already.
+  for (const UIDRef& document : window.Documents()) {
     std::string error;
     if (status == 0 && line.save && !host.SaveDocument(document, &error))
       status = Fail("cannot save: " + error);

@@ -11,8 +11,8 @@
 namespace layra {
 namespace {
 
-// How many changes are being delivered; what observers send in turn is not the command's
-// own notice and is not recorded for undo.
+// How many changes are being delivered; what observers send in turn to a command's notice
+// is not the command's own and is not recorded for undo.
 int gDelivering = 0;
 
 struct Delivery {
@@ -23,6 +23,10 @@ struct Delivery {
 };
 
 } // namespace
+
+int DeliveryDepth() {
+  return gDelivering;
+}
 
 Subject::Attachment Subject::Describe(IObserver* observer, PMIID protocol, PMIID observerIID) {
   // A dying observer answers no query: it matches nothing, and its attachments are already
@@ -65,8 +69,8 @@ void Subject::Change(ClassID theChange, PMIID protocol, void* changedBy) {
   // alive hears it once.
   LAYRA_ASSERT_MAIN_THREAD();
   ForgetTheDead();
-  if (const auto* owner = gDelivering == 0 ? BossOf(this) : nullptr)
-    UndoHistory::Instance().RecordNotice(*owner, theChange, protocol);
+  if (const auto* owner = BossOf(this))
+    UndoHistory::Instance().RecordNotice(*owner, theChange, protocol, gDelivering);
   const Delivery delivery;
   const std::vector<Attachment> snapshot = fAttachments;
   InterfacePtr<ISubject> self(this, IID_ISUBJECT);

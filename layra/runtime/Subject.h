@@ -44,4 +44,7 @@ private:
   std::vector<Attachment> fAttachments;
 };
 
+/** How many changes are being delivered now, one inside another. */
+int DeliveryDepth();
+
 } // namespace layra

@@ -1,5 +1,6 @@
 #include "UndoHistory.h"
 
+#include "Subject.h"
 #include <layra/ISubject.h>
 #include <layra/host/DataBase.h>
 
@@ -29,6 +30,7 @@ bool UndoHistory::Open(const PMString& name) {
   if (fOpen)
     return false;
   fOpen = true;
+  fOpenDepth = DeliveryDepth();
   fCurrent = Step{name, nullptr, std::move(fSpare), {}};
   fSpare.clear();
   return true;
@@ -56,8 +58,8 @@ void UndoHistory::RecordChange(Boss& boss, ImplementationID implementation) {
     fCurrent.db = boss.GetDataBase();
 }
 
-void UndoHistory::RecordNotice(const Boss& subject, ClassID change, PMIID protocol) {
-  if (fOpen && fLimits.steps > 0)
+void UndoHistory::RecordNotice(const Boss& subject, ClassID change, PMIID protocol, int depth) {
+  if (fOpen && fLimits.steps > 0 && depth == fOpenDepth)
     fCurrent.notices.push_back(Notice{&subject, subject.Alive(), change, protocol});
 }
 

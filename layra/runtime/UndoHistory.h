@@ -36,8 +36,10 @@ public:
   /** Called by PreDirty: remembers the implementation's state before its first change
    *  since the last mark and marks its database modified. */
   void RecordChange(Boss& boss, ImplementationID implementation);
-  /** Remembers a change notice a subject sent while the step was open. */
-  void RecordNotice(const Boss& subject, ClassID change, PMIID protocol);
+  /** Remembers a change notice a subject sent while the step was open, when it is the
+   *  command's own: sent at the delivery depth where the step opened (a command may run in
+   *  an observer), not by an observer hearing it. */
+  void RecordNotice(const Boss& subject, ClassID change, PMIID protocol, int depth);
   /** Closes the step opened by this caller, keeping it for undo. */
   void Commit();
   /** Closes the step opened by this caller, restoring everything it changed. */
@@ -89,6 +91,7 @@ private:
 
   UndoLimits fLimits;
   bool fOpen = false;
+  int fOpenDepth = 0; // the delivery depth where the open step began
   Step fCurrent;
   // The room of the last redo steps dropped, so that the next step need not grow its own.
   std::vector<Snapshot> fSpare;

@@ -26,6 +26,7 @@
 #include <layra/ITextControlData.h>
 #include <layra/ITreeViewMgr.h>
 #include <layra/SnapshotUtils.h>
+#include <layra/host/Automation.h>
 #include <layra/host/Host.h>
 #include <layra/host/PageImage.h>
 
@@ -48,6 +49,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <map>
@@ -147,6 +149,19 @@ TEST_F(Window, ARowsCheckBoxClickedReachesThePluginsObserverAndAPluginChangeShow
   // The plug-in keeps its ticks beyond this host: take this one off again.
   QTest::mouseClick(Qt<QCheckBox>(Cell(2, kTestRowCheckBoxWidgetID)), ::Qt::LeftButton);
   EXPECT_TRUE(Has(Log(), "row 2 off"));
+
+  // Off screen the palette keeps its widgets, and what changes meanwhile shows when it is back:
+  // fewer rows, and no row left over from before.
+  Panels()->HidePanelByWidgetID(kTestPanelWidgetID);
+  fUI->SetRowCount(3);
+  Rebuild();
+  Panels()->ShowPanelByWidgetID(kTestPanelWidgetID, true);
+  QWidget* rows = fWindow->WidgetFor(Cell(1, kTestRowTextWidgetID))->parentWidget()->parentWidget();
+  int shown = 0;
+  for (QWidget* row : rows->findChildren<QWidget*>(QString(), ::Qt::FindDirectChildrenOnly))
+    shown += row->isVisibleTo(rows);
+  EXPECT_EQ(shown, 3);
+  EXPECT_EQ(Qt<QLabel>(Cell(3, kTestRowTextWidgetID))->text(), "Row 3");
 }
 
 TEST_F(Window, APasswordFieldShowsBulletsAndThePluginReceivesTheText) {
@@ -185,6 +200,34 @@ TEST_F(Window, APanelMenuEntryPerformsItsAction) {
   InterfacePtr<ITestCounter> counter(
       static_cast<ITestCounter*>(fHost->Workspace().Instantiate(IID_ITESTCOUNTER)));
   EXPECT_EQ(counter->Get(), 1);
+
+  // The entries a plug-in puts in the main menu: in the menu bar, in their order, an unknown
+  // action's entry disabled, and chosen like any menu entry.
+  const auto shown = [](QMenu* menu) {
+    QStringList items;
+    for (QAction* action : menu->actions())
+      items.push_back(
+          action->isSeparator() ? "-" : action->text() + (action->isEnabled() ? "" : " (off)"));
+    return items;
+  };
+  QStringList bar;
+  QMenu* test = nullptr;
+  for (QAction* menu : fWindow->menuBar()->actions()) {
+    bar.push_back(menu->text());
+    test = menu->text() == "&Test" ? menu->menu() : test;
+  }
+  EXPECT_EQ(bar, (QStringList{"&File", "&Edit", "&View", "&Test", "&Window"}));
+  ASSERT_TRUE(test);
+  EXPECT_EQ(shown(test), (QStringList{"Hello", "Increment", "-", "More"}));
+  EXPECT_EQ(shown(test->actions().back()->menu()), QStringList{"Show dialog (off)"});
+  const QStringList edit = shown(fWindow->menuBar()->actions().at(1)->menu());
+  EXPECT_EQ(edit.mid(edit.size() - 2), (QStringList{"-", "Show dialog"}));
+  QTest::mouseClick(fWindow->menuBar(), ::Qt::LeftButton, {},
+                    fWindow->menuBar()->actionGeometry(test->menuAction()).center());
+  ASSERT_EQ(QApplication::activePopupWidget(), test);
+  QTest::mouseClick(test, ::Qt::LeftButton, {},
+                    test->actionGeometry(test->actions().at(1)).center());
+  EXPECT_EQ(counter->Get(), 2);
 }
 
 TEST_F(Window, ADialogIsModalAndItsCancelAppliesNothing) {
@@ -208,6 +251,7 @@ TEST_F(Window, ADialogIsModalAndItsCancelAppliesNothing) {
     layra::gui::HostDialog* dialog = fWindow->FrontDialog();
     ASSERT_TRUE(dialog) << c.name;
     EXPECT_TRUE(dialog->isVisible() && dialog->isModal());
+    EXPECT_EQ(dialog->windowTitle(), "Show dialog");
     QTest::keyClicks(Qt<QLineEdit>(Find(dialog->View(), kTestDialogEditWidgetID)), "fine");
     Log();
     c.close(dialog);
@@ -218,6 +262,12 @@ TEST_F(Window, ADialogIsModalAndItsCancelAppliesNothing) {
     EXPECT_EQ(heard, c.steps) << c.name;
     EXPECT_FALSE(fWindow->FrontDialog()) << c.name;
   }
+  // The preferences dialog is named after its page.
+  layra::Automation automation;
+  ASSERT_EQ(automation.OpenPreferences("#0x900021"), "");
+  ASSERT_TRUE(fWindow->FrontDialog());
+  EXPECT_EQ(fWindow->FrontDialog()->windowTitle(), "Preferences \u2014 Test settings");
+  QTest::keyClick(fWindow->FrontDialog(), ::Qt::Key_Escape);
 }
 
 TEST_F(Window, AnAlertIsAMessageBoxWithItsButtonsAndDefault) {
@@ -319,6 +369,80 @@ TEST_F(Window, DocumentsShowTheirPagesAndTheFrontTabIsTheFrontDocument) {
   fWindow->CloseFront();
   EXPECT_EQ(tabs->count(), 1);
   EXPECT_NE(fHost->FrontDocument(), first);
+}
+
+TEST_F(Window, EditUndoAndRedoTakeBackAndBringBackAChangeMadeInAPalette) {
+  const UIDRef document = fHost->NewDocument(1, 100, 100);
+  fWindow->AddDocument(document);
+  InterfacePtr<ITestCounter> count(
+      static_cast<ITestCounter*>(document.Instantiate(IID_ITESTCOUNTER)));
+  auto* keep = Qt<QCheckBox>(Find(kTestKeepWidgetID));
+  QTest::mouseClick(keep, ::Qt::LeftButton);
+  ASSERT_EQ(count->Get(), 1);
+  // Undo by its key, Redo from the Edit menu as a person picks it.
+  fWindow->activateWindow();
+  QApplication::setActiveWindow(fWindow.get());
+  QTest::keyClick(fWindow.get(), ::Qt::Key_Z, ::Qt::ControlModifier);
+  EXPECT_EQ(count->Get(), 0);
+  EXPECT_FALSE(keep->isChecked());
+  InterfacePtr<IBooleanControlData> state(Find(kTestKeepWidgetID), UseDefaultIID());
+  EXPECT_FALSE(state->IsSelected());
+  QMenuBar* bar = fWindow->menuBar();
+  QAction* edit = bar->actions().at(1);
+  ASSERT_EQ(edit->text(), "&Edit");
+  QTest::mouseClick(bar, ::Qt::LeftButton, {}, bar->actionGeometry(edit).center());
+  auto* menu = dynamic_cast<QMenu*>(QApplication::activePopupWidget());
+  ASSERT_TRUE(menu);
+  QAction* redo = menu->actions().at(1);
+  ASSERT_EQ(redo->text(), "&Redo");
+  EXPECT_TRUE(redo->isEnabled());
+  QTest::mouseClick(menu, ::Qt::LeftButton, {}, menu->actionGeometry(redo).center());
+  EXPECT_EQ(count->Get(), 1);
+  EXPECT_TRUE(keep->isChecked());
+  EXPECT_TRUE(state->IsSelected());
+}
+
+TEST_F(Window, ClosingAModifiedDocumentAsksWhetherToSaveItFirst) {
+  TempDir folder;
+  const auto file = folder.path() / "issue.lyd";
+  std::filesystem::copy_file(SAMPLES_DIR "/08_12_05_012.lyd", file);
+  std::string error;
+  ASSERT_TRUE(fWindow->OpenFile(file, &error)) << error;
+  QTest::mouseClick(Qt<QCheckBox>(Find(kTestKeepWidgetID)), ::Qt::LeftButton);
+  QStringList asked;
+  const auto answer = [&asked](QMessageBox::StandardButton button) {
+    WhenModal([&asked, button](QWidget* modal) {
+      auto* box = dynamic_cast<QMessageBox*>(modal);
+      ASSERT_TRUE(box);
+      asked = QStringList{box->text()};
+      for (QAbstractButton* shown : box->buttons())
+        asked.push_back(shown->text());
+      QTest::mouseClick(box->button(button), ::Qt::LeftButton);
+    });
+  };
+  answer(QMessageBox::Cancel);
+  EXPECT_FALSE(fWindow->CloseFront());
+  asked.sort();
+  EXPECT_EQ(asked, (QStringList{"Cancel",
+                                "Do you want to save the changes you made to "
+                                "\u201cissue.lyd\u201d?",
+                                "Don't Save", "Save"}));
+  // Closing the window asks the same; Cancel keeps both open.
+  answer(QMessageBox::Cancel);
+  EXPECT_FALSE(fWindow->close());
+  EXPECT_TRUE(fWindow->isVisible() && fWindow->FrontView());
+  // Save saves as the command line does, with the same signals, and then it closes.
+  const auto written = std::filesystem::last_write_time(file);
+  answer(QMessageBox::Save);
+  testing::internal::CaptureStdout();
+  EXPECT_TRUE(fWindow->CloseFront());
+  std::fflush(stdout);
+  const std::string heard = testing::internal::GetCapturedStdout();
+  EXPECT_NE(heard.find("signal 0xe10 for object 1\nsignal 0xe11 for object 1\nsignal 0x503"),
+            std::string::npos)
+      << heard;
+  EXPECT_FALSE(fWindow->FrontView());
+  EXPECT_NE(std::filesystem::last_write_time(file), written);
 }
 
 TEST_F(Window, TheWindowRepaintsWhileTheHostWorks) {

@@ -128,6 +128,11 @@ TEST_F(Widgets, ObserversHearTheMessagesInOrderAndAttachesBalance) {
                                  "panel 1642 0x66a #0x900011", "panel 1642 0x66a #0x900011"}));
   ASSERT_EQ(layra::Alerts::Instance().Log().size(), 3u); // start-up, the button, the menu
   EXPECT_EQ(layra::Alerts::Instance().Log()[1].message, "Hello");
+  // A main-menu entry is chosen by its menu's name; a disabled one is refused.
+  ASSERT_EQ(fAutomation.ChooseMenu("Test", "Hello"), "");
+  EXPECT_EQ(layra::Alerts::Instance().Log().size(), 4u);
+  EXPECT_EQ(fAutomation.ChooseMenu("Test:More", "Show dialog"),
+            "the menu entry \"Show dialog\" is disabled");
 
   // A new front document is a change of the active selection.
   fHost->NewDocument(1, 100, 100);

@@ -26,7 +26,6 @@
 
 namespace {
 
-constexpr ClassID kTestIncrementCommandBoss{0x900002};
 constexpr PluginID kTestPlugin{0x900000};
 
 class TestCounter : public CPMUnknown<ITestCounter> {

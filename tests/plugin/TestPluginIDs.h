@@ -9,8 +9,11 @@
 constexpr PMIID IID_ITESTCOUNTER{0x900000};
 constexpr ActionID kTestIncrementAction{0x900001};
 constexpr ActionID kTestGreetAction{0x900002};
+/** Adds one to the counter of each item. */
+constexpr ClassID kTestIncrementCommandBoss{0x900002};
 
-/** A number kept on the application workspace. */
+/** A number kept on the application workspace, and on each document: how often the
+ *  palette's "Keep" box was turned there (ticked while odd). */
 class ITestCounter : public IPMUnknown {
 public:
   static constexpr PMIID kDefaultIID = IID_ITESTCOUNTER;
@@ -32,6 +35,7 @@ constexpr WidgetID kTestPasswordWidgetID{0x900017};
 constexpr WidgetID kTestComboWidgetID{0x900018};
 constexpr WidgetID kTestHiddenTextWidgetID{0x900019};
 constexpr WidgetID kTestDialogEditWidgetID{0x90001A};
+constexpr WidgetID kTestKeepWidgetID{0x90001B};
 constexpr WidgetID kTestPrefsPageWidgetID{0x900021};
 constexpr WidgetID kTestTreeWidgetID{0x900023};
 

@@ -7,10 +7,14 @@
 #include <layra/ActiveSelectionObserver.h>
 #include <layra/CDialogController.h>
 #include <layra/CDialogObserver.h>
+#include <layra/CmdUtils.h>
 #include <layra/IActionManager.h>
+#include <layra/IActiveContext.h>
 #include <layra/IApplication.h>
 #include <layra/IBooleanControlData.h>
+#include <layra/IDataBase.h>
 #include <layra/IDialogMgr.h>
+#include <layra/IDocument.h>
 #include <layra/IEventHandler.h>
 #include <layra/IPMStream.h>
 #include <layra/IPanelControlData.h>
@@ -65,9 +69,12 @@ public:
     ActiveSelectionObserver::AutoAttach();
     for (auto [widget, protocol] : kWatched)
       AttachToWidget(widget, protocol);
+    InterfacePtr<IDocument> front(FrontDocument());
+    WatchDocument(front.get());
     Log("panel attach");
   }
   void AutoDetach() override {
+    WatchDocument(nullptr);
     for (auto [widget, protocol] : kWatched)
       DetachFromWidget(widget, protocol);
     ActiveSelectionObserver::AutoDetach();
@@ -80,14 +87,70 @@ protected:
     ActiveSelectionObserver::HandleSelectionUpdate(change, subject, protocol, changedBy);
     if (protocol == IID_IACTIVESELECTION)
       return;
+    if (protocol == IID_ITESTCOUNTER) {
+      ShowKeep();
+      return;
+    }
     Log("panel " + std::to_string(change.Get()) + " " + Hex(protocol.Get()) + " #" +
         Hex(WidgetOf(subject).Get()));
     if (change == kTrueStateMessage && WidgetOf(subject) == kTestHelloButtonWidgetID)
       Greet();
+    if (WidgetOf(subject) == kTestKeepWidgetID)
+      TurnKeep();
   }
-  void HandleSelectionChanged(const ISelectionMessage*) override { Log("selection changed"); }
+  void HandleSelectionChanged(const ISelectionMessage*) override {
+    Log("selection changed");
+    InterfacePtr<IDocument> front(FrontDocument());
+    WatchDocument(front.get());
+  }
 
 private:
+  static IDocument* FrontDocument() {
+    IActiveContext* context = GetExecutionContextSession()->GetActiveContext();
+    IDocument* document = context ? context->GetContextDocument() : nullptr;
+    if (document)
+      document->AddRef();
+    return document;
+  }
+
+  /** "Keep" follows the front document's count, also as its changes are undone. */
+  void WatchDocument(IDocument* document) {
+    InterfacePtr<IObserver> self(this, UseDefaultIID());
+    if (fDocument)
+      fDocument->DetachObserver(self.get(), IID_ITESTCOUNTER);
+    fDocument.reset(document ? InterfacePtr<ISubject>(document, UseDefaultIID()).forget()
+                             : nullptr);
+    if (fDocument)
+      fDocument->AttachObserver(self.get(), IID_ITESTCOUNTER);
+    ShowKeep();
+  }
+  void ShowKeep() {
+    InterfacePtr<ITestCounter> count(fDocument, UseDefaultIID());
+    InterfacePtr<IPanelControlData> panel(this, UseDefaultIID());
+    InterfacePtr<IBooleanControlData> keep(panel ? panel->FindWidget(kTestKeepWidgetID) : nullptr,
+                                           UseDefaultIID());
+    if (!count || !keep)
+      return;
+    if (count->Get() % 2 == 1)
+      keep->Select(kFalse);
+    else
+      keep->Deselect(kFalse);
+  }
+  /** A turn of "Keep" counts in the front document, undoably. */
+  void TurnKeep() {
+    InterfacePtr<ITestCounter> count(fDocument, UseDefaultIID());
+    InterfacePtr<IPanelControlData> panel(this, UseDefaultIID());
+    InterfacePtr<IBooleanControlData> keep(panel ? panel->FindWidget(kTestKeepWidgetID) : nullptr,
+                                           UseDefaultIID());
+    if (!count || !keep || keep->IsSelected() == (count->Get() % 2 == 1))
+      return;
+    InterfacePtr<ICommand> command(CmdUtils::CreateCommand(kTestIncrementCommandBoss));
+    command->SetItemList(UIDList(GetUIDRef(count)));
+    CmdUtils::ProcessCommand(command);
+  }
+
+  InterfacePtr<ISubject> fDocument;
+
   static void Greet() {
     InterfacePtr<IApplication> application(GetExecutionContextSession()->QueryApplication());
     InterfacePtr<IActionManager> actions(application ? application->QueryActionManager() : nullptr);
@@ -100,7 +163,8 @@ private:
       {kTestHelloButtonWidgetID, IID_IBOOLEANCONTROLDATA},
       {kTestListWidgetID, IID_ITREEVIEWCONTROLLER},
       {kTestPasswordWidgetID, IID_ITEXTCONTROLDATA},
-      {kTestComboWidgetID, IID_ISTRINGLISTCONTROLDATA}};
+      {kTestComboWidgetID, IID_ISTRINGLISTCONTROLDATA},
+      {kTestKeepWidgetID, IID_IBOOLEANCONTROLDATA}};
 };
 
 class TestListAdapter : public ListTreeViewAdapter {

@@ -378,7 +378,7 @@ Automation::Error Automation::Choose(const std::string& combo, const std::string
 Automation::Error Automation::ChooseMenu(const std::string& palette, const std::string& entry) {
   const PanelManager::Palette* found = FindPalette(palette);
   if (!found)
-    return "no palette " + Quote(palette);
+    return ChooseMainMenu(palette, entry);
   if (!found->shown)
     return "the palette " + Quote(palette) + " is not shown";
   for (const MenuEntry& item : PanelMenu(found->declaration.widget)) {
@@ -389,6 +389,23 @@ Automation::Error Automation::ChooseMenu(const std::string& palette, const std::
     return PerformAction(item.action);
   }
   return "the panel menu of " + Quote(palette) + " has no entry " + Quote(entry);
+}
+
+Automation::Error Automation::ChooseMainMenu(const std::string& menu, const std::string& entry) {
+  bool menuFound = false;
+  for (const MenuEntry& item : MainMenu()) {
+    if (MenuTextShown(item.menu) != menu)
+      continue;
+    menuFound = true;
+    if (item.separator || MenuTextShown(item.text) != entry)
+      continue;
+    if (!item.enabled)
+      return "the menu entry " + Quote(entry) + " is disabled";
+    return PerformAction(item.action);
+  }
+  if (!menuFound)
+    return "no palette or menu " + Quote(menu);
+  return "the menu " + Quote(menu) + " has no entry " + Quote(entry);
 }
 
 Automation::Error Automation::PerformAction(ActionID action) {

@@ -175,6 +175,23 @@ IDialog* DialogManager::CreatePreferencesDialog(WidgetID panel) {
   return nullptr;
 }
 
+std::string DialogTitle(IControlView* root) {
+  const auto name = [](IControlView* view) {
+    ControlView* host = HostView(view);
+    PMString title = host ? host->Title() : PMString();
+    title.Translate();
+    return title.GetUTF8String();
+  };
+  if (std::string own = name(root); !own.empty())
+    return own;
+  PanelManager* panels = CurrentPanels();
+  Dialog* dialog = panels ? panels->Dialogs().DialogOf(root) : nullptr;
+  if (!dialog || !dialog->Page())
+    return {};
+  const std::string page = name(dialog->Page());
+  return page.empty() ? "Preferences" : "Preferences \u2014 " + page;
+}
+
 void DialogManager::Opened(Dialog* dialog) {
   dialog->AddRef();
   fOpen.push_back(dialog);

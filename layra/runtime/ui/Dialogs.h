@@ -17,6 +17,7 @@ public:
   IControlView* GetDialogPanel() const override { return fRoot.get(); }
   bool16 Confirm() override;
   void Cancel() override;
+  IControlView* Page() const { return fPage; }
 
 private:
   std::vector<InterfacePtr<IDialogController>> Controllers() const;

@@ -163,11 +163,55 @@ std::vector<MenuEntry> PanelMenu(WidgetID palette) {
       continue;
     PMString text(menu.titleKey);
     text.Translate();
-    entries.push_back(MenuEntry{menu.action, menu.IsSeparator() ? "" : text.GetUTF8String(),
-                                menu.IsSeparator(), host->IsActionKnown(menu.action),
-                                menu.position});
+    entries.push_back(MenuEntry{menu.action,
+                                menu.IsSeparator() ? "" : text.GetUTF8String(),
+                                menu.IsSeparator(),
+                                host->IsActionKnown(menu.action),
+                                menu.position,
+                                {}});
   }
   return entries;
+}
+
+std::vector<MenuEntry> MainMenu() {
+  constexpr std::string_view kMain = "Main:";
+  std::vector<MenuEntry> entries;
+  Host* host = Host::Current();
+  for (std::size_t i = 0; host && i < host->Menus().size(); ++i) {
+    const MenuDeclaration& declared = host->Menus()[i];
+    std::string_view path = declared.path;
+    if (!path.starts_with(kMain))
+      continue;
+    path.remove_prefix(kMain.size());
+    if (declared.IsSeparator())
+      path.remove_suffix(2);
+    std::string menu;
+    for (std::size_t part = 0; part <= path.size();) {
+      const std::size_t end = std::min(path.find(':', part), path.size());
+      PMString name(std::string(path.substr(part, end - part)));
+      name.Translate();
+      menu += (menu.empty() ? "" : ":") + name.GetUTF8String();
+      part = end + 1;
+    }
+    if (path.empty())
+      continue;
+    PMString text(declared.titleKey);
+    text.Translate();
+    entries.push_back(MenuEntry{declared.action, declared.IsSeparator() ? "" : text.GetUTF8String(),
+                                declared.IsSeparator(), host->IsActionKnown(declared.action),
+                                declared.position, menu});
+  }
+  return entries;
+}
+
+std::string MenuTextShown(std::string_view text) {
+  std::string shown;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '&' && i + 1 < text.size())
+      ++i; // "&&" is one '&'
+    shown += text[i];
+  }
+  return shown;
 }
 
 namespace {

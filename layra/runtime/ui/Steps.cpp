@@ -22,7 +22,7 @@ const char* const kSyntax = R"(steps, one a line:
   toggle row N in TREE | select rows N... in TREE | double-click row N in TREE
   expand row N in TREE | collapse row N in TREE
   type "TEXT" into WIDGET | choose "ENTRY" in COMBO
-  menu PALETTE "ENTRY" | action ID | preferences #PAGE-ID
+  menu PALETTE|MENU "ENTRY" | action ID | preferences #PAGE-ID
   confirm | cancel | folder "PATH" | folder cancel
   dump PALETTE | dump dialog
 WIDGET is #ID or the "text" it shows; rows count from 1)";

@@ -175,6 +175,7 @@ void TreeViewMgr::Layout() {
   if (!panel || !view)
     return;
   fLaidOut = true;
+  const ViewBatch batch; // rows go and come: a front end shows the outcome once
   for (auto row = fRows.rbegin(); row != fRows.rend(); ++row)
     panel->RemoveWidget(row->widget);
   fRows.clear();

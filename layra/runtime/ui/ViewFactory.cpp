@@ -65,6 +65,8 @@ IControlView* Build(const PluginResources& resources, RsrcID viewID,
       host->SetPassword(declaration.password);
     if (!declaration.text.empty())
       text->SetString(PMString(declaration.text), kFalse, kFalse);
+  } else {
+    HostView(view)->SetTitle(PMString(declaration.text));
   }
   if (declaration.icon.IsValid() && HasImage(resources, declaration.icon))
     view->SetRsrcID(declaration.icon, resources.id);

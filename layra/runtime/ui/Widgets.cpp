@@ -108,6 +108,16 @@ void SetViewWatcher(ViewWatcher* watcher) {
   gWatcher = watcher;
 }
 
+ViewBatch::ViewBatch() : fWatcher(gWatcher) {
+  if (fWatcher)
+    fWatcher->Batch(true);
+}
+
+ViewBatch::~ViewBatch() {
+  if (fWatcher)
+    fWatcher->Batch(false);
+}
+
 ClassID HostWidgetClass(std::string_view name) {
   for (const auto& host : kHostClasses) {
     if (name == host.name)
@@ -162,6 +172,11 @@ void RegisterWidgetClasses(ObjectModel& model, PluginID host) {
 
 ControlView* HostView(const IControlView* view) {
   return dynamic_cast<ControlView*>(const_cast<IControlView*>(view));
+}
+
+ControlView::~ControlView() {
+  if (gWatcher)
+    gWatcher->ViewGone(this);
 }
 
 void ControlView::SetFrame(const PMRect& frame, bool16 invalidate) {

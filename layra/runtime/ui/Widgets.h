@@ -9,6 +9,7 @@
 #include <layra/ITreeViewMgr.h>
 #include <layra/host/ObjectModel.h>
 #include <layra/host/PluginResources.h>
+#include <layra/host/Views.h>
 
 #include <vector>
 
@@ -47,6 +48,7 @@ template <class Impl> ImplementationRecord UIRecord(ImplementationID id) {
 class ControlView : public CPMUnknown<IControlView> {
 public:
   explicit ControlView(IPMUnknown* boss) : CPMUnknown<IControlView>(boss) {}
+  ~ControlView() override;
 
   WidgetID GetWidgetID() const override { return fID; }
   void SetWidgetID(WidgetID id) override { fID = id; }
@@ -65,6 +67,9 @@ public:
   void SetRsrcID(RsrcID id, PluginID plugin) override;
   PMString GetToolTipText() const override { return fTip; }
   void SetToolTipText(const PMString& key) override { fTip = key; }
+  /** A panel's or a dialog's name from its view resource: a string key or a text. */
+  const PMString& Title() const { return fTitle; }
+  void SetTitle(const PMString& key) { fTitle = key; }
   IControlView* QueryParentView() const override;
 
   WidgetKind Kind() const { return fKind; }
@@ -93,8 +98,21 @@ private:
   RsrcID fIcon;
   PluginID fIconPlugin;
   PMString fTip;
+  PMString fTitle;
   IControlView* fParent = nullptr;
   WidgetKind fKind = WidgetKind::Panel;
+};
+
+/** Tells the view watcher that many changes come in one go, for as long as it lives. */
+class ViewBatch {
+public:
+  ViewBatch();
+  ~ViewBatch();
+  ViewBatch(const ViewBatch&) = delete;
+  ViewBatch& operator=(const ViewBatch&) = delete;
+
+private:
+  ViewWatcher* fWatcher;
 };
 
 /** The host implementation of `view`; null for a view that is not the host's. */

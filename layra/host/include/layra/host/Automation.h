@@ -40,6 +40,7 @@ public:
   Error DoubleClickRow(const std::string& tree, std::int32_t row);
   Error Type(const std::string& widget, const std::string& text);
   Error Choose(const std::string& combo, const std::string& entry);
+  /** Chooses an entry of a palette's panel menu, or else of a menu of the main menu. */
   Error ChooseMenu(const std::string& palette, const std::string& entry);
   Error PerformAction(ActionID action);
   /** Opens the preferences dialog on the page whose panel has widget ID `page`. */
@@ -53,6 +54,7 @@ public:
   Error Dump(const std::string& target, std::string& text);
 
 private:
+  Error ChooseMainMenu(const std::string& menu, const std::string& entry);
   Error FindWidget(const std::string& name, IControlView*& found);
   Error FindRow(const std::string& tree, std::int32_t row, IControlView*& found);
 };

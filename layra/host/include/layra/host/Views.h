@@ -20,6 +20,11 @@ public:
   virtual void ViewChanged(IControlView* view) = 0;
   /** A palette or a dialog came on screen or went off it. */
   virtual void WindowShown(IControlView* root, bool shown) = 0;
+  /** A widget is being destroyed: whatever stands for it goes, nothing of it may be read. */
+  virtual void ViewGone(IControlView*) {}
+  /** The host changes many widgets in one go (a tree view lays out its rows): what changed
+   *  may be shown once, when the outermost batch ends. Batches nest. */
+  virtual void Batch(bool /*begins*/) {}
 };
 
 /** The one watcher (null: none); the front end sets it while it runs. */
@@ -37,12 +42,19 @@ struct MenuEntry {
   bool separator = false;
   bool enabled = true;
   double position = 0;
+  /** In the main menu: the menu it goes in, submenus after ':' ("&Test" or "&Test:More"). */
+  std::string menu;
 };
 
 /** The palettes the plug-ins declare, in the order they were declared. */
 LAYRA_API std::vector<PaletteEntry> Palettes();
 /** The entries of a palette's panel menu, sorted by position. */
 LAYRA_API std::vector<MenuEntry> PanelMenu(WidgetID palette);
+/** The entries the plug-ins put in the main menu (menu paths "Main:Menu" and
+ *  "Main:Menu:Submenu", each part a string key or a text), sorted by position. */
+LAYRA_API std::vector<MenuEntry> MainMenu();
+/** A menu text as it reads, without the '&' that marks its keyboard letter. */
+LAYRA_API std::string MenuTextShown(std::string_view text);
 /** The bytes of a plug-in's image of `type` ("png" or "png-rollover"); empty when none. */
 LAYRA_API std::string FindImage(PluginID plugin, RsrcID id, const std::string& type = "png");
 /** Rows of a tree view in all (shown or not), and the first one on screen, from 0; both 0
@@ -61,6 +73,10 @@ LAYRA_API void SetFolderAsker(FolderAsker asker);
  *  rendered, say), so that a front end can repaint; null: none. */
 LAYRA_API void SetBusyHook(std::function<void()> hook);
 LAYRA_API void RunBusyHook();
+
+/** A dialog's title: the name its view resource gives it, or for the preferences dialog
+ *  "Preferences — " and its page's name; empty when it has none. */
+LAYRA_API std::string DialogTitle(IControlView* root);
 
 /** The text a person sees on a widget. */
 LAYRA_API std::string VisibleText(IControlView* view);
