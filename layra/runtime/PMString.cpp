@@ -169,6 +169,25 @@ void WriteText(IPMStream* stream, const std::string& text) {
     WriteUnits(stream, layra::UTF8ToUTF16(text));
 }
 
+std::u16string UnitsOf(const unsigned char* bytes, std::size_t count) {
+  std::u16string units(count, u'\0');
+  for (std::size_t i = 0; i < count; ++i)
+    units[i] = static_cast<char16_t>(bytes[2 * i] | bytes[2 * i + 1] << 8);
+  return units;
+}
+
+// The text of `count` little-endian UTF-16 units.
+std::string TextOfUnits(const unsigned char* bytes, std::size_t count) {
+  // Most stored texts are ASCII: each unit is its own byte, with no conversion.
+  std::string text(count, '\0');
+  for (std::size_t i = 0; i < count; ++i) {
+    if (bytes[2 * i + 1] != 0 || bytes[2 * i] >= 0x80)
+      return layra::UTF16ToUTF8(UnitsOf(bytes, count));
+    text[i] = static_cast<char>(bytes[2 * i]);
+  }
+  return text;
+}
+
 } // namespace
 
 void PMString::ReadWrite(IPMStream* stream) {
@@ -185,24 +204,24 @@ void PMString::ReadWrite(IPMStream* stream) {
     stream->SetStreamState(kStreamStateFailure);
     return;
   }
-  std::u16string units;
-  std::string bytes;
-  // A stream that cannot tell its length is read in slices, so a forged count costs no
-  // more memory than the stream really holds.
-  constexpr std::size_t kSlice = 4096;
-  for (std::size_t left = static_cast<std::size_t>(count); left > 0 && stream->IsGood();) {
-    const std::size_t slice = remaining >= 0 ? left : std::min(left, kSlice);
-    bytes.resize(slice * 2);
-    const std::size_t got =
-        stream->XferByte(reinterpret_cast<unsigned char*>(bytes.data()), bytes.size());
-    const std::size_t start = units.size();
-    units.resize(start + got / 2);
-    for (std::size_t i = 0; i < got / 2; ++i)
-      units[start + i] = static_cast<char16_t>(static_cast<unsigned char>(bytes[2 * i]) |
-                                               static_cast<unsigned char>(bytes[2 * i + 1]) << 8);
-    left -= slice;
+  // Short texts, nearly all of them, are read onto the stack.
+  unsigned char small[512];
+  std::vector<unsigned char> large;
+  const std::size_t size = 2 * static_cast<std::size_t>(count);
+  const unsigned char* bytes = small;
+  if (size <= sizeof small) {
+    stream->XferByte(small, size);
+  } else {
+    // A stream that cannot tell its length is read in slices, so a forged count costs no
+    // more memory than the stream really holds.
+    constexpr std::size_t kSlice = 8192;
+    for (std::size_t done = 0; done < size && stream->IsGood();) {
+      const std::size_t slice = remaining >= 0 ? size - done : std::min(size - done, kSlice);
+      large.resize(done + slice);
+      done += stream->XferByte(large.data() + done, slice);
+    }
+    bytes = large.data();
   }
-  if (!stream->IsGood())
-    return;
-  fText = layra::UTF16ToUTF8(units);
+  if (stream->IsGood())
+    fText = TextOfUnits(bytes, static_cast<std::size_t>(count));
 }

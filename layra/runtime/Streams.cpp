@@ -4,6 +4,7 @@
 
 #include <layra/StreamUtil.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -86,6 +87,12 @@ public:
   void SetStreamState(StreamState state) override { fState = state; }
   std::int64_t RemainingBytes() const override {
     return fReading ? static_cast<std::int64_t>(fBytes.size() - fPosition) : -1;
+  }
+  void ExpectBytes(std::size_t bytes) override {
+    // Growing at least twofold keeps many small hints from copying the bytes each time.
+    const std::size_t needed = fBytes.size() + bytes;
+    if (!fReading && needed > fBytes.capacity())
+      fBytes.reserve(std::max(needed, 2 * fBytes.capacity()));
   }
   const std::vector<unsigned char>& Bytes() const { return fBytes; }
   std::vector<unsigned char> TakeBytes() { return std::move(fBytes); }

@@ -25,6 +25,10 @@ public:
   virtual void SetStreamState(StreamState state) = 0;
   /** Bytes left to read, or -1 when the stream cannot tell. */
   virtual std::int64_t RemainingBytes() const = 0;
+  /** Tells a writing stream that about `bytes` more bytes follow, so that one that keeps them in
+   *  memory makes room once instead of growing step by step. Only a hint: writing more or
+   *  fewer is fine, and streams that gain nothing from it ignore it. */
+  virtual void ExpectBytes(std::size_t bytes) { static_cast<void>(bytes); }
 
   bool IsGood() const { return GetStreamState() == kStreamStateGood; }
 

@@ -40,14 +40,21 @@ TEST(PMStringTest, SearchesAndNumbers) {
 }
 
 TEST(PMStringTest, StreamsAsUtf16AndBack) {
-  const std::vector<unsigned char> bytes = Streamed(PMString("Zażółć"));
-  ASSERT_EQ(bytes.size(), 4u + 6 * 2);
-  EXPECT_EQ(bytes[0], 6);
-  PMString back;
-  InterfacePtr<IPMStream> in(StreamUtil::CreateMemoryStreamRead(bytes));
-  back.ReadWrite(in);
-  EXPECT_TRUE(in->IsGood());
-  EXPECT_EQ(back.GetUTF8String(), "Zażółć");
+  std::string longText(300, 'a');
+  for (int i = 0; i < 300; ++i)
+    longText += "ż";
+  // Short and long texts, plain ASCII and not.
+  for (const std::string& text : {std::string("Zażółć"), std::string(600, 'a'), longText}) {
+    const std::size_t units = PMString(text.c_str()).GetWString().Length();
+    const std::vector<unsigned char> bytes = Streamed(PMString(text.c_str()));
+    ASSERT_EQ(bytes.size(), 4u + units * 2) << text;
+    EXPECT_EQ(bytes[0] | bytes[1] << 8, static_cast<int>(units)) << text;
+    PMString back;
+    InterfacePtr<IPMStream> in(StreamUtil::CreateMemoryStreamRead(bytes));
+    back.ReadWrite(in);
+    EXPECT_TRUE(in->IsGood()) << text;
+    EXPECT_EQ(back.GetUTF8String(), text);
+  }
 }
 
 TEST(PMStringTest, ImpossibleLengthFailsTheStreamWithoutAllocating) {

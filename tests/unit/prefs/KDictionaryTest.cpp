@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <string>
+
 namespace {
 
 using folivox::test::Load;
@@ -20,6 +23,53 @@ TEST(KDictionary, SettingAnExistingKeyMovesItToTheEndWithTheCountUnchanged) {
   EXPECT_EQ(dictionary.Values(), Texts({"old", "old", "new"}));
   ASSERT_NE(dictionary.Find("a:"), nullptr);
   EXPECT_EQ(*dictionary.Find("a:"), PMString("new"));
+}
+
+TEST(KDictionary, ManyKeysSetAgainKeepTheOrderOfTheirLastSettingInEveryCopy) {
+  // Against plain sequences that close up on every change, over enough keys to fill several
+  // chunks of pairs and pages of the index. The places that setting a key again leaves behind
+  // are reclaimed now and then, and the copy taken a round earlier must not see any of it.
+  struct Expected {
+    std::vector<PMString> keys;
+    std::vector<PMString> values;
+    void Set(const PMString& key, const PMString& value) {
+      const auto old = std::find(keys.begin(), keys.end(), key);
+      if (old != keys.end()) {
+        values.erase(values.begin() + (old - keys.begin()));
+        keys.erase(old);
+      }
+      keys.push_back(key);
+      values.push_back(value);
+    }
+  };
+  KDictionary dictionary;
+  KDictionary previous;
+  Expected now;
+  Expected before;
+  std::uint32_t random = 1;
+  for (int round = 0; round < 1500; ++round) {
+    random = random * 1103515245u + 12345u;
+    const PMString key(("k" + std::to_string(random >> 16 & 511) + ":").c_str());
+    const PMString value(std::to_string(round).c_str());
+    dictionary.Set(key, value);
+    now.Set(key, value);
+    ASSERT_EQ(dictionary.Keys(), now.keys) << round;
+    ASSERT_EQ(dictionary.Values(), now.values) << round;
+    ASSERT_EQ(previous.Keys(), before.keys) << round;
+    ASSERT_EQ(previous.Values(), before.values) << round;
+    previous = dictionary;
+    before = now;
+  }
+  dictionary.Set("k0:", "new");
+  dictionary.Set("k0:", "last");
+  for (std::size_t i = 0; i < before.keys.size(); ++i) {
+    ASSERT_NE(previous.Find(before.keys[i]), nullptr) << i;
+    EXPECT_EQ(*previous.Find(before.keys[i]), before.values[i]) << i;
+  }
+  EXPECT_EQ(dictionary.Keys().back(), PMString("k0:"));
+  EXPECT_EQ(*dictionary.Find("k0:"), PMString("last"));
+  EXPECT_EQ(dictionary.count(),
+            static_cast<std::int32_t>(before.keys.size()) + (previous.Find("k0:") ? 0 : 1));
 }
 
 TEST(KDictionary, KeysThatDifferInCaseAreDifferentKeys) {
