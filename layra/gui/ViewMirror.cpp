@@ -82,7 +82,7 @@ private:
   void Fit() {
     const QFontMetrics metrics = fontMetrics();
     const QRect room = contentsRect();
-    const QRect needed = metrics.boundingRect(room, ::Qt::TextWordWrap, fWhole);
+    const QRect needed = metrics.boundingRect(room, static_cast<int>(alignment()), fWhole);
     const bool fits = needed.width() <= room.width() && needed.height() <= room.height();
     QString line = fWhole;
     if (!fits)
