@@ -2,16 +2,12 @@
 // the browse button puts a chosen folder into the edit box.
 
 #include "frame/ImplementationTable.h"
-#include "prefs/KCommonPreferenceDialogController.h"
 #include "prefs/PreferencePanel.h"
 #include "prefs/PreferencePanelIDs.h"
 
 #include <layra/CWidgetObserver.h>
 #include <layra/FolderChooser.h>
-#include <layra/IApplication.h>
 #include <layra/IPanelControlData.h>
-#include <layra/IPanelMgr.h>
-#include <layra/ISession.h>
 #include <layra/ISubject.h>
 #include <layra/ITextControlData.h>
 
@@ -30,24 +26,17 @@ std::optional<PMString> SDKFolderChooser() {
 
 // Stops at the first missing link, after naming it on stdout.
 bool PutIntoEditBox(const PMString& path) {
-  const char* missing = nullptr;
-  InterfacePtr<IApplication> application(GetExecutionContextSession()->QueryApplication());
-  InterfacePtr<IPanelMgr> panelMgr(application ? application->QueryPanelManager() : nullptr);
-  InterfacePtr<IPanelControlData> panel(gPreferencePanelController, UseDefaultIID());
-  IControlView* view = panel ? panel->FindWidget(kCommonPreferencesEditBoxWidgetID, 9999) : nullptr;
+  InterfacePtr<IPanelControlData> panel = PreferencePagePanel();
+  if (!panel)
+    return false;
+  IControlView* view = panel->FindWidget(kCommonPreferencesEditBoxWidgetID, 9999);
+  if (!view) {
+    std::fputs("view is nil!\n", stdout);
+    return false;
+  }
   InterfacePtr<ITextControlData> textControlData(view, UseDefaultIID());
-  if (!application)
-    missing = "Application is nil!\n";
-  else if (!panelMgr)
-    missing = "panelMgr is nil!\n";
-  else if (!panel)
-    missing = "PanelControLData is nil!\n";
-  else if (!view)
-    missing = "view is nil!\n";
-  else if (!textControlData)
-    missing = "textControlData is nil!\n";
-  if (missing) {
-    std::fputs(missing, stdout);
+  if (!textControlData) {
+    std::fputs("textControlData is nil!\n", stdout);
     return false;
   }
   textControlData->SetString(path, kTrue, kFalse);

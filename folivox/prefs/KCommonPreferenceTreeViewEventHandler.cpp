@@ -2,32 +2,19 @@
 // double click also expands or collapses the selected rows.
 
 #include "frame/ImplementationTable.h"
-#include "prefs/KCommonPreferenceDialogController.h"
 #include "prefs/PreferencePanel.h"
 #include "prefs/PreferencePanelIDs.h"
 
-#include <layra/IApplication.h>
 #include <layra/IEventHandler.h>
 #include <layra/IPanelControlData.h>
-#include <layra/IPanelMgr.h>
-#include <layra/ISession.h>
 #include <layra/ITreeViewMgr.h>
-
-#include <cstdio>
 
 namespace {
 
 void ToggleSelectedRows() {
-  InterfacePtr<IApplication> application(GetExecutionContextSession()->QueryApplication());
-  InterfacePtr<IPanelMgr> panelMgr(application ? application->QueryPanelManager() : nullptr);
-  InterfacePtr<IPanelControlData> panel(gPreferencePanelController, UseDefaultIID());
-  if (!application || !panelMgr || !panel) {
-    std::fputs(!application ? "Application is nil!\n"
-               : !panelMgr  ? "panelMgr is nil!\n"
-                            : "PanelControLData is nil!\n",
-               stdout);
+  InterfacePtr<IPanelControlData> panel = PreferencePagePanel();
+  if (!panel)
     return;
-  }
   IControlView* tree = panel->FindWidget(kCommonPreferencesTreeViewWidgetID, 9999);
   InterfacePtr<ITreeViewMgr> manager(tree, UseDefaultIID());
   InterfacePtr<ITreeViewController> controller(tree, UseDefaultIID());

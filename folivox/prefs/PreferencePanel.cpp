@@ -47,21 +47,6 @@ bool IsTextType(std::int32_t type) {
   return (type >= 1 && type <= 3) || type == kPreferenceTypeFolder;
 }
 
-// The page's widgets, reached as every editor reaches them: through the application and its
-// panel manager to the panel of the page's controller.
-InterfacePtr<IPanelControlData> PagePanel() {
-  InterfacePtr<IApplication> application(GetExecutionContextSession()->QueryApplication());
-  if (!application)
-    return Report("Application is nil!\n");
-  InterfacePtr<IPanelMgr> panelMgr(application->QueryPanelManager());
-  if (!panelMgr)
-    return Report("panelMgr is nil!\n");
-  InterfacePtr<IPanelControlData> panel(gPreferencePanelController, UseDefaultIID());
-  if (!panel)
-    return Report("PanelControLData is nil!\n");
-  return panel;
-}
-
 template <class Interface>
 InterfacePtr<Interface> PageWidget(const IPanelControlData& panel, WidgetID id) {
   return InterfacePtr<Interface>(panel.FindWidget(id, kDeep), UseDefaultIID());
@@ -127,7 +112,7 @@ PMString ShownInRow(const PMString& identifier, const PMString& value, bool secr
 }
 
 void SetEditBoxPassword(bool password) {
-  InterfacePtr<IPanelControlData> panel = PagePanel();
+  InterfacePtr<IPanelControlData> panel = PreferencePagePanel();
   InterfacePtr<ITextControlData> text(
       panel ? panel->FindWidget(kCommonPreferencesEditBoxWidgetID, kDeep) : nullptr,
       UseDefaultIID());
@@ -176,13 +161,26 @@ std::unique_ptr<PMString> ChosenDisplayText(const IPanelControlData& panel) {
 
 } // namespace
 
+InterfacePtr<IPanelControlData> PreferencePagePanel() {
+  InterfacePtr<IApplication> application(GetExecutionContextSession()->QueryApplication());
+  if (!application)
+    return Report("Application is nil!\n");
+  InterfacePtr<IPanelMgr> panelMgr(application->QueryPanelManager());
+  if (!panelMgr)
+    return Report("panelMgr is nil!\n");
+  InterfacePtr<IPanelControlData> panel(gPreferencePanelController, UseDefaultIID());
+  if (!panel)
+    return Report("PanelControLData is nil!\n");
+  return panel;
+}
+
 PMString DisplayedPreferenceValue(const PMString& identifier, const PMString& value) {
   PMString shown;
   return DisplayHookRewrites(identifier, value, shown) ? shown : value;
 }
 
 InterfacePtr<ITextControlData> FindRowText(const NodeID& nodeID, RowText which) {
-  InterfacePtr<IPanelControlData> panel = PagePanel();
+  InterfacePtr<IPanelControlData> panel = PreferencePagePanel();
   if (!panel)
     return {};
   auto treeViewMgr = PageWidget<ITreeViewMgr>(*panel, kCommonPreferencesTreeViewWidgetID);
@@ -212,7 +210,7 @@ InterfacePtr<ITextControlData> FindRowText(const NodeID& nodeID, RowText which) 
 }
 
 std::unique_ptr<PMString> GetEditedValue(std::int32_t type) {
-  InterfacePtr<IPanelControlData> panel = PagePanel();
+  InterfacePtr<IPanelControlData> panel = PreferencePagePanel();
   if (!panel)
     return nullptr;
   if (type == kPreferenceTypeChoice)
@@ -250,7 +248,7 @@ void ShowPreferenceEditors(PnlTrvDataNode* node, const NodeID& nodeID) {
   node->SetSelected(1);
   InterfacePtr<ITextControlData> rowValue = FindRowText(nodeID, RowText::kValue);
   InterfacePtr<IPanelControlData> panel =
-      rowValue ? PagePanel() : InterfacePtr<IPanelControlData>();
+      rowValue ? PreferencePagePanel() : InterfacePtr<IPanelControlData>();
   if (!panel)
     return;
   HideEditors(*panel);

@@ -7,6 +7,7 @@
 #include "prefs/PnlTrvDataNode.h"
 
 #include <layra/IDialogMgr.h>
+#include <layra/IPanelControlData.h>
 #include <layra/ITextControlData.h>
 #include <layra/NodeID.h>
 
@@ -35,6 +36,10 @@ extern std::int32_t gCurrentPreferenceType;
 extern NodeID gCurrentPreferenceNodeID;
 extern VisitedPreferenceNodes gVisitedPreferenceNodes;
 
+/** The page's widgets, reached as every editor reaches them: through the application and its
+ *  panel manager to the panel of the page's controller. Null after a line on stdout names
+ *  the missing link. */
+InterfacePtr<IPanelControlData> PreferencePagePanel();
 /** The value in the editor that suits `type`; null when there is none or no choice is made. */
 std::unique_ptr<PMString> GetEditedValue(std::int32_t type);
 /** Shows the editor's value in the row being edited. */
