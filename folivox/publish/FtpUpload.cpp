@@ -72,8 +72,6 @@ CURLcode SetOptions(const PMString& url, const PMString& login, std::FILE* file)
   return curl_easy_setopt(h, CURLOPT_UPLOAD, 1L);
 }
 
-// Waits only as long as libcurl asks: not at all when it has work to do at once, else until
-// its next timer or activity on its sockets, whichever comes first.
 // Whether libcurl gave any socket to wait on. After the reply to EPSV it sometimes has
 // none, yet it has work to do at once (connecting the data connection) and sets no timer
 // for it; waiting then would sit out the transfer's whole time-out.
@@ -87,6 +85,8 @@ bool HasSocketToWaitOn() {
          highest >= 0;
 }
 
+// Waits only as long as libcurl asks: not at all when it has work to do at once, else until
+// its next timer or activity on its sockets, whichever comes first.
 void WaitForWork() {
   long milliseconds = -1;
   if (curl_multi_timeout(gTransfer.multi, &milliseconds) != CURLM_OK || milliseconds == 0)
