@@ -50,7 +50,7 @@ bool ValueToStore(const PnlTrvDataNode& node, const PMString& identifier, const 
     }
     return false;
   }
-  if (!((type >= 1 && type <= 3) || type == kPreferenceTypeFolder))
+  if (!IsTextPreferenceType(type))
     return false;
   InterfacePtr<ITextControlData> entered = FindRowText(nodeID, RowText::kEntered);
   if (!entered)

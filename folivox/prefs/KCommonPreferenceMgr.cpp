@@ -33,7 +33,7 @@ PMString Untranslated(const PMString& text) {
 // What the row shows for a stored value; nothing when the value cannot be shown.
 std::optional<PMString> ShownValue(const PnlTrvDataNode& node, const PMString& stored) {
   const std::int32_t type = node.GetType();
-  if ((type >= 1 && type <= 3) || type == kPreferenceTypeFolder)
+  if (IsTextPreferenceType(type))
     return DisplayedPreferenceValue(node.GetKeyText(), stored);
   if (type != kPreferenceTypeChoice || !gPreferenceTypes)
     return std::nullopt;

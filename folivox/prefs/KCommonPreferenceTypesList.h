@@ -19,6 +19,11 @@ constexpr std::int32_t kPreferenceTypeText = 1;
 constexpr std::int32_t kPreferenceTypeChoice = 4;
 constexpr std::int32_t kPreferenceTypeFolder = 5;
 
+/** Whether a preference of `type` is edited in the edit box: types 1 to 3 and folders. */
+constexpr bool IsTextPreferenceType(std::int32_t type) {
+  return (type >= kPreferenceTypeText && type <= 3) || type == kPreferenceTypeFolder;
+}
+
 // The stored values of a yes/no preference.
 constexpr const char kPreferencesTrueValue[] = "kPreferencesTrueValue";
 constexpr const char kPreferencesFalseValue[] = "kPreferencesFalseValue";

@@ -43,10 +43,6 @@ PMString Shown(const PMString& text) {
   return shown;
 }
 
-bool IsTextType(std::int32_t type) {
-  return (type >= 1 && type <= 3) || type == kPreferenceTypeFolder;
-}
-
 template <class Interface>
 InterfacePtr<Interface> PageWidget(const IPanelControlData& panel, WidgetID id) {
   return InterfacePtr<Interface>(panel.FindWidget(id, kDeep), UseDefaultIID());
@@ -215,7 +211,7 @@ std::unique_ptr<PMString> GetEditedValue(std::int32_t type) {
     return nullptr;
   if (type == kPreferenceTypeChoice)
     return ChosenDisplayText(*panel);
-  if (!IsTextType(type))
+  if (!IsTextPreferenceType(type))
     return nullptr;
   IControlView* element = panel->FindWidget(kCommonPreferencesEditBoxWidgetID, kDeep);
   if (!element)
@@ -236,8 +232,9 @@ void ShowEditedValueInTree() {
     return;
   entered->SetString(Shown(*value), kFalse, kFalse);
   const PMString identifier = gCurrentPreferenceNode ? gCurrentPreferenceNode->GetKeyText() : "";
-  const bool secret = IsTextType(gCurrentPreferenceType) && ShowsSecret(identifier, *value);
-  if (IsTextType(gCurrentPreferenceType))
+  const bool secret =
+      IsTextPreferenceType(gCurrentPreferenceType) && ShowsSecret(identifier, *value);
+  if (IsTextPreferenceType(gCurrentPreferenceType))
     SetEditBoxPassword(secret);
   shown->SetString(Shown(ShownInRow(identifier, *value, secret)), kTrue, kTrue);
 }
@@ -253,7 +250,7 @@ void ShowPreferenceEditors(PnlTrvDataNode* node, const NodeID& nodeID) {
     return;
   HideEditors(*panel);
   const std::int32_t type = node->GetType();
-  if (IsTextType(type))
+  if (IsTextPreferenceType(type))
     ShowEditBox(*panel, *node, nodeID);
   if (type == kPreferenceTypeChoice)
     ShowComboBox(*panel, *node, rowValue->GetString());
