@@ -1,11 +1,11 @@
 #include "advert/QUORAdvertisementAttrCommand.h"
 
 #include "advert/IAdvertisementAttributes.h"
+#include "frame/CommandNotification.h"
 #include "frame/ImplementationTable.h"
 
 #include <layra/ErrorUtils.h>
 #include <layra/IPage.h>
-#include <layra/ISubject.h>
 
 #include <cstdio>
 
@@ -43,16 +43,8 @@ void QUORAdvertisementAttrCommand::Do() {
 
 void QUORAdvertisementAttrCommand::DoNotify() {
   std::fputs("QUORPreferenceCommand::DoNotify( ); \n", stdout);
-  const UIDList* items = GetItemList();
-  if (items->IsEmpty())
-    return;
-  InterfacePtr<IAdvertisementAttributes> attributes = AttributesOf(items->GetRef(0));
-  InterfacePtr<IPageItem> pageItem(attributes, UseDefaultIID());
-  InterfacePtr<ISubject> subject(attributes, UseDefaultIID());
-  if (!pageItem || !subject)
-    return;
-  subject->ModelChange(kAdvertisementAttributesChangedMessage, IID_IADVERTISEMENTATTRIBUTES,
-                       static_cast<ICommand*>(this));
+  folivox::NotifyFirstItemChanged<IAdvertisementAttributes, IPageItem>(
+      *this, kAdvertisementAttributesChangedMessage);
 }
 
 PMString QUORAdvertisementAttrCommand::CreateName() {

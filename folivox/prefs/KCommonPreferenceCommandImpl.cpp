@@ -1,11 +1,11 @@
 #include "prefs/KCommonPreferenceCommandImpl.h"
 
+#include "frame/CommandNotification.h"
 #include "frame/ImplementationTable.h"
 #include "prefs/ICommonPreferenceData.h"
 
 #include <layra/ErrorUtils.h>
 #include <layra/IDataBase.h>
-#include <layra/ISubject.h>
 #include <layra/IWorkspace.h>
 
 namespace {
@@ -38,16 +38,8 @@ void KCommonPreferenceCommandImpl::Do() {
 }
 
 void KCommonPreferenceCommandImpl::DoNotify() {
-  const UIDList* items = GetItemList();
-  if (items->IsEmpty())
-    return;
-  InterfacePtr<ICommonPreferenceData> store = StoreOf(items->GetRef(0));
-  InterfacePtr<IWorkspace> workspace(store, UseDefaultIID());
-  InterfacePtr<ISubject> subject(store, UseDefaultIID());
-  if (!workspace || !subject)
-    return;
-  subject->ModelChange(kPreferenceDataChangedMessage, IID_ICOMMONPREFERENCEDATA,
-                       static_cast<ICommand*>(this));
+  folivox::NotifyFirstItemChanged<ICommonPreferenceData, IWorkspace>(*this,
+                                                                     kPreferenceDataChangedMessage);
 }
 
 PMString KCommonPreferenceCommandImpl::CreateName() {
