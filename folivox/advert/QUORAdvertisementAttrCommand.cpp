@@ -3,6 +3,7 @@
 #include "advert/IAdvertisementAttributes.h"
 #include "frame/CommandNotification.h"
 #include "frame/ImplementationTable.h"
+#include "frame/InstantiateAs.h"
 
 #include <layra/ErrorUtils.h>
 #include <layra/IPage.h>
@@ -13,11 +14,6 @@ namespace {
 
 folivox::RegisterImplementation<QUORAdvertisementAttrCommand>
     gAdvertisementAttrCommandImpl(kQUORAdvertisementAttrCommandImpl);
-
-InterfacePtr<IAdvertisementAttributes> AttributesOf(const UIDRef& item) {
-  return InterfacePtr<IAdvertisementAttributes>(
-      static_cast<IAdvertisementAttributes*>(item.Instantiate(IID_IADVERTISEMENTATTRIBUTES)));
-}
 
 } // namespace
 
@@ -35,7 +31,8 @@ void QUORAdvertisementAttrCommand::Do() {
   }
   std::fputs("QUORPreferenceCommand::SetBPIData( ); \n", stdout);
   for (std::int32_t i = 0; i < items->Length(); ++i) {
-    if (InterfacePtr<IAdvertisementAttributes> attributes = AttributesOf(items->GetRef(i)))
+    if (InterfacePtr<IAdvertisementAttributes> attributes =
+            folivox::InstantiateAs<IAdvertisementAttributes>(items->GetRef(i)))
       attributes->SetAttributeText(data->GetAttributeText());
   }
   std::fputs("Everything is ok!\n", stdout);

@@ -1,6 +1,7 @@
 #include "advert/QUORAdvertisementHelper.h"
 
 #include "advert/IAdvertisementAttributes.h"
+#include "frame/InstantiateAs.h"
 
 #include <layra/CmdUtils.h>
 
@@ -9,8 +10,7 @@
 namespace {
 
 InterfacePtr<IAdvertisementAttributes> AttributesOf(const UIDList& items, std::int32_t index) {
-  return InterfacePtr<IAdvertisementAttributes>(static_cast<IAdvertisementAttributes*>(
-      items.GetRef(index).Instantiate(IID_IADVERTISEMENTATTRIBUTES)));
+  return folivox::InstantiateAs<IAdvertisementAttributes>(items.GetRef(index));
 }
 
 } // namespace

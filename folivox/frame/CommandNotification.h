@@ -1,6 +1,8 @@
 #pragma once
 // How the plug-in's commands tell observers what they changed.
 
+#include "frame/InstantiateAs.h"
+
 #include <layra/Command.h>
 #include <layra/ISubject.h>
 
@@ -14,7 +16,7 @@ void NotifyFirstItemChanged(Command& command, const ClassID& change) {
   const UIDList* items = command.GetItemList();
   if (items->IsEmpty())
     return;
-  InterfacePtr<Data> data(static_cast<Data*>(items->GetRef(0).Instantiate(Data::kDefaultIID)));
+  InterfacePtr<Data> data = InstantiateAs<Data>(items->GetRef(0));
   InterfacePtr<Gate> gate(data, UseDefaultIID());
   InterfacePtr<ISubject> subject(data, UseDefaultIID());
   if (!gate || !subject)

@@ -2,6 +2,7 @@
 
 #include "frame/CommandNotification.h"
 #include "frame/ImplementationTable.h"
+#include "frame/InstantiateAs.h"
 #include "prefs/ICommonPreferenceData.h"
 
 #include <layra/ErrorUtils.h>
@@ -13,11 +14,6 @@ namespace {
 folivox::RegisterImplementation<KCommonPreferenceCommandImpl>
     gCommonPreferenceCommandImpl(kCommonPreferenceCommandImpl);
 
-InterfacePtr<ICommonPreferenceData> StoreOf(const UIDRef& item) {
-  return InterfacePtr<ICommonPreferenceData>(
-      static_cast<ICommonPreferenceData*>(item.Instantiate(IID_ICOMMONPREFERENCEDATA)));
-}
-
 } // namespace
 
 void KCommonPreferenceCommandImpl::Do() {
@@ -28,7 +24,8 @@ void KCommonPreferenceCommandImpl::Do() {
     return;
   }
   for (std::int32_t i = 0; i < items->Length(); ++i) {
-    InterfacePtr<ICommonPreferenceData> store = StoreOf(items->GetRef(i));
+    InterfacePtr<ICommonPreferenceData> store =
+        folivox::InstantiateAs<ICommonPreferenceData>(items->GetRef(i));
     if (!store)
       continue;
     // CopyFrom takes over the reference it is given.
