@@ -32,10 +32,10 @@ bool FindRow(const IPMUnknown* inside, NodeID& node, InterfacePtr<IControlView>&
 } // namespace
 
 void RegisterTreeViewImplementations(ObjectModel& model, PluginID host) {
-  model.RegisterImplementation(host, UIRecord<TreeViewMgr>(kTreeViewMgrImpl));
-  model.RegisterImplementation(host, UIRecord<TreeViewController>(kTreeViewControllerImpl));
-  model.RegisterImplementation(host, UIRecord<TreeViewEventHandler>(kTreeViewEventHandlerImpl));
-  model.RegisterImplementation(host, UIRecord<TreeNodeEventHandler>(kTreeNodeEventHandlerImpl));
+  model.RegisterImplementation(host, RecordOf<TreeViewMgr>(kTreeViewMgrImpl));
+  model.RegisterImplementation(host, RecordOf<TreeViewController>(kTreeViewControllerImpl));
+  model.RegisterImplementation(host, RecordOf<TreeViewEventHandler>(kTreeViewEventHandlerImpl));
+  model.RegisterImplementation(host, RecordOf<TreeNodeEventHandler>(kTreeNodeEventHandlerImpl));
 }
 
 void TreeViewMgr::ChangeRoot(bool16 keepExpansion) {
