@@ -30,6 +30,7 @@ public:
   std::int32_t GetEnd() const { return fEnd; }
 
 private:
+  void Clear();
   void Changed();
 
   IDataBase* fDataBase = nullptr;
