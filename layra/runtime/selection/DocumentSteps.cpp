@@ -112,7 +112,10 @@ std::string Reopen(Host& host, const UIDRef& front) {
   const IDFile path = *file;
   host.CloseDocument(front);
   std::string error;
-  return host.OpenDocument(path.GetPath(), &error).IsValid() ? "" : "cannot reopen " + error;
+  // The reason names the file already.
+  return host.OpenDocument(path.GetPath(), &error).IsValid()
+             ? ""
+             : "cannot reopen the front document: " + error;
 }
 
 std::string FrontDocumentStep(Host& host, const std::string& verb) {
