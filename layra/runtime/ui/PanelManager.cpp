@@ -214,11 +214,6 @@ std::string MenuTextShown(std::string_view text) {
 }
 
 namespace {
-TreeViewMgr* HostTree(IControlView* tree) {
-  InterfacePtr<ITreeViewMgr> manager(tree, UseDefaultIID());
-  return dynamic_cast<TreeViewMgr*>(manager.get()); // the tree view's boss keeps it
-}
-
 std::function<void()>& BusyHook() {
   static std::function<void()> hook;
   return hook;

@@ -278,9 +278,13 @@ bool16 TreeNodeEventHandler::LButtonDn(IEvent* e) {
   return kTrue;
 }
 
-void TreeViewShown(IControlView* tree) {
+TreeViewMgr* HostTree(IControlView* tree) {
   InterfacePtr<ITreeViewMgr> manager(tree, UseDefaultIID());
-  auto* host = dynamic_cast<TreeViewMgr*>(manager.get());
+  return dynamic_cast<TreeViewMgr*>(manager.get()); // the tree view's boss keeps it
+}
+
+void TreeViewShown(IControlView* tree) {
+  TreeViewMgr* host = HostTree(tree);
   if (host && !host->IsLaidOut())
     host->ChangeRoot(kFalse);
 }
