@@ -40,8 +40,7 @@ bool SelectionManager::SelectText(const UIDRef& story, std::int32_t start, std::
   InterfacePtr<IStory> text = QueryObject<IStory>(fDataBase, story.GetUID());
   if (!text)
     return false;
-  const auto length = static_cast<std::int32_t>(text->GetText().size());
-  if (start < 0 || start > length || (end != -1 && (end < start || end > length)))
+  if (!IsTextRange(start, end, static_cast<std::int32_t>(text->GetText().size())))
     return false;
   fItems.clear();
   fKind = SelectionKind::kText;
@@ -84,6 +83,10 @@ void SelectionManager::Clear() {
 
 void SelectionManager::Changed() {
   ActiveSelectionChanged();
+}
+
+bool IsTextRange(std::int32_t start, std::int32_t end, std::int32_t length) {
+  return start >= 0 && start <= length && (end == -1 || (end >= start && end <= length));
 }
 
 SelectionManager* CurrentSelection() {

@@ -41,6 +41,8 @@ private:
   std::int32_t fEnd = -1;
 };
 
+/** Whether `start` to `end` lies in a text of `length` characters; an `end` of -1 is a caret. */
+bool IsTextRange(std::int32_t start, std::int32_t end, std::int32_t length);
 /** The running host's selection manager; null when there is no active context. */
 SelectionManager* CurrentSelection();
 /** Makes the suite classes and the text model known to the object model. */

@@ -91,10 +91,7 @@ public:
   std::int32_t GetEnd() const override { return fEnd; }
   bool IsValid() const override {
     InterfacePtr<IStory> story = QueryObject<IStory>(fStory.GetDataBase(), fStory.GetUID());
-    if (!story || fStart < 0)
-      return false;
-    const auto length = static_cast<std::int32_t>(story->GetText().size());
-    return fStart <= length && (fEnd == -1 || (fEnd >= fStart && fEnd <= length));
+    return story && IsTextRange(fStart, fEnd, static_cast<std::int32_t>(story->GetText().size()));
   }
 
 private:
