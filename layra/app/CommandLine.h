@@ -23,7 +23,7 @@ struct CommandLine {
   /** Shows the host's window (the layra-gui program). */
   bool gui = false;
   /** PNGs to write once the steps ran, then quit: "FILE" of the window, "PALETTE=FILE" of a
-   *  palette. Needs the window. */
+   *  palette, "dialog=FILE" of the dialog in front. Needs the window. */
   std::vector<std::string> screenshots;
   bool help = false;
   /** `layra new FILE [--pages N] [--size WxH] [--force]`: writes a blank document and exits;

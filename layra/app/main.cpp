@@ -18,10 +18,14 @@
 
 namespace {
 
-std::filesystem::path DefaultPluginFolder() {
+// The folder of this program's file.
+std::filesystem::path ProgramFolder() {
   std::error_code error;
-  const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
-  return self.parent_path().parent_path() / "plugins";
+  return std::filesystem::read_symlink("/proc/self/exe", error).parent_path();
+}
+
+std::filesystem::path DefaultPluginFolder() {
+  return ProgramFolder().parent_path() / "plugins";
 }
 
 // Exit statuses besides 0: 1 the workspace could not be saved, 2 the command line or a
@@ -141,9 +145,7 @@ int main(int argc, char** argv) {
     return WriteNewDocument(line);
   if (line.gui) {
     // The window lives in its own program, so that this one never loads Qt.
-    std::error_code unknown;
-    const auto window =
-        std::filesystem::read_symlink("/proc/self/exe", unknown).parent_path() / "layra-gui";
+    const std::filesystem::path window = ProgramFolder() / "layra-gui";
     ::execv(window.c_str(), argv);
     return Fail("cannot start " + window.string() + ": " + std::strerror(errno));
   }

@@ -20,12 +20,6 @@ namespace {
 constexpr const char* kVersion = "1";
 constexpr double kLargestPage = 15000;
 
-template <class Impl, class Interface> Impl* ImplOf(const DataBase& db, UID uid) {
-  InterfacePtr<Interface> object(
-      static_cast<Interface*>(db.Instantiate(uid, Interface::kDefaultIID)));
-  return static_cast<Impl*>(object.get());
-}
-
 class Reader {
 public:
   explicit Reader(DataBase& db) : fDB(db) {}

@@ -9,19 +9,14 @@ constexpr ImplementationID kPageImpl{0x3012};
 constexpr ImplementationID kPageItemImpl{0x3013};
 constexpr ImplementationID kStoryImpl{0x3014};
 
-template <class Impl> ImplementationRecord Record(ImplementationID id) {
-  return ImplementationRecord{id, &CreateImplementation<Impl>, &DestroyImplementation<Impl>,
-                              &SizeOfImplementation<Impl>};
-}
-
 } // namespace
 
 void RegisterDocumentClasses(ObjectModel& model, PluginID host) {
-  model.RegisterImplementation(host, Record<DocumentImpl>(kDocumentImpl));
-  model.RegisterImplementation(host, Record<PageListImpl>(kPageListImpl));
-  model.RegisterImplementation(host, Record<PageImpl>(kPageImpl));
-  model.RegisterImplementation(host, Record<PageItemImpl>(kPageItemImpl));
-  model.RegisterImplementation(host, Record<StoryImpl>(kStoryImpl));
+  model.RegisterImplementation(host, RecordOf<DocumentImpl>(kDocumentImpl));
+  model.RegisterImplementation(host, RecordOf<PageListImpl>(kPageListImpl));
+  model.RegisterImplementation(host, RecordOf<PageImpl>(kPageImpl));
+  model.RegisterImplementation(host, RecordOf<PageItemImpl>(kPageItemImpl));
+  model.RegisterImplementation(host, RecordOf<StoryImpl>(kStoryImpl));
   model.AddClass({kDocumentBoss,
                   kInvalidClass,
                   "kDocumentBoss",

@@ -4,6 +4,7 @@
 // document file directly; plug-in data on them are streamed blobs.
 
 #include <layra/CPMUnknown.h>
+#include <layra/IDataBase.h>
 #include <layra/IDocument.h>
 #include <layra/IPage.h>
 #include <layra/IPageList.h>
@@ -15,6 +16,17 @@
 #include <vector>
 
 namespace layra {
+
+/** `Interface` of the object `uid` of `db`; null without a database or such an object. */
+template <class Interface> InterfacePtr<Interface> QueryObject(const IDataBase* db, UID uid) {
+  return InterfacePtr<Interface>(
+      db ? static_cast<Interface*>(db->Instantiate(uid, Interface::kDefaultIID)) : nullptr);
+}
+
+/** The host implementation behind `Interface` of `uid`; the database keeps it alive. */
+template <class Impl, class Interface> Impl* ImplOf(const IDataBase& db, UID uid) {
+  return static_cast<Impl*>(QueryObject<Interface>(&db, uid).get());
+}
 
 struct ItemColor {
   double r = 0, g = 0, b = 0;

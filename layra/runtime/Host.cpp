@@ -31,11 +31,6 @@ constexpr PluginID kHostPlugin{1};
 
 Host* gCurrentHost = nullptr;
 
-template <class Impl> ImplementationRecord HostRecord(ImplementationID id) {
-  return ImplementationRecord{id, &CreateImplementation<Impl>, &DestroyImplementation<Impl>,
-                              &SizeOfImplementation<Impl>};
-}
-
 } // namespace
 
 Host::Host(HostOptions options) : fOptions(std::move(options)) {
@@ -90,17 +85,16 @@ std::filesystem::path Host::DefaultHome() {
 
 void Host::RegisterHostClasses() {
   ObjectModel& model = ObjectModel::Instance();
-  model.RegisterImplementation(kHostPlugin, HostRecord<WorkspaceImpl>(kWorkspaceImpl));
-  model.RegisterImplementation(kHostPlugin, HostRecord<Subject>(kSubjectImpl));
+  model.RegisterImplementation(kHostPlugin, RecordOf<WorkspaceImpl>(kWorkspaceImpl));
+  model.RegisterImplementation(kHostPlugin, RecordOf<Subject>(kSubjectImpl));
   model.RegisterImplementation(kHostPlugin,
-                               HostRecord<StartupShutdownProvider>(kStartupShutdownProviderImpl));
+                               RecordOf<StartupShutdownProvider>(kStartupShutdownProviderImpl));
   model.RegisterImplementation(kHostPlugin,
-                               HostRecord<PanelServiceProvider>(kPanelServiceProviderImpl));
+                               RecordOf<PanelServiceProvider>(kPanelServiceProviderImpl));
   RegisterDocumentClasses(model, kHostPlugin);
   RegisterSelectionClasses(model, kHostPlugin);
-  model.RegisterImplementation(kHostPlugin,
-                               HostRecord<ImageFormatManager>(kImageFormatManagerImpl));
-  model.RegisterImplementation(kHostPlugin, HostRecord<ImageAttributes>(kImageAttributesImpl));
+  model.RegisterImplementation(kHostPlugin, RecordOf<ImageFormatManager>(kImageFormatManagerImpl));
+  model.RegisterImplementation(kHostPlugin, RecordOf<ImageAttributes>(kImageAttributesImpl));
   model.AddClass(ClassDescription{kImageFormatManagerBoss,
                                   kInvalidClass,
                                   "kImageFormatManagerBoss",
@@ -111,8 +105,8 @@ void Host::RegisterHostClasses() {
                                   "kImageAttributesBoss",
                                   kHostPlugin,
                                   {{IID_IIMAGEATTRIBUTES, kImageAttributesImpl}}});
-  model.RegisterImplementation(kHostPlugin, HostRecord<XmlDomParser>(kXmlDomParserImpl));
-  model.RegisterImplementation(kHostPlugin, HostRecord<XmlDomServices>(kXmlDomServicesImpl));
+  model.RegisterImplementation(kHostPlugin, RecordOf<XmlDomParser>(kXmlDomParserImpl));
+  model.RegisterImplementation(kHostPlugin, RecordOf<XmlDomServices>(kXmlDomServicesImpl));
   model.AddClass(ClassDescription{
       kXMLDOMServicesBoss,
       kInvalidClass,

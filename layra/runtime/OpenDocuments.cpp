@@ -16,10 +16,12 @@ bool Fail(std::string* error, std::string reason) {
   return false;
 }
 
+InterfacePtr<IDocument> RootDocument(const DataBase& db) {
+  return QueryObject<IDocument>(&db, db.GetRootUID());
+}
+
 DocumentImpl* DocumentOf(const DataBase& db) {
-  InterfacePtr<IDocument> document(
-      static_cast<IDocument*>(db.Instantiate(db.GetRootUID(), IID_IDOCUMENT)));
-  return HostImplementation<DocumentImpl>(document.get()); // the database keeps it alive
+  return HostImplementation<DocumentImpl>(RootDocument(db).get()); // the database keeps it
 }
 
 } // namespace
@@ -37,14 +39,9 @@ UIDRef OpenDocuments::Adopt(std::unique_ptr<DataBase> document) {
 }
 
 void OpenDocuments::UpdateFront() {
-  IDocument* front = nullptr;
-  if (!fDocuments.empty()) {
-    DataBase& db = *fDocuments.back();
-    InterfacePtr<IDocument> document(
-        static_cast<IDocument*>(db.Instantiate(db.GetRootUID(), IID_IDOCUMENT)));
-    front = document.get(); // the database keeps it alive
-  }
-  fContext.SetContextDocument(front);
+  // The database keeps its document alive.
+  fContext.SetContextDocument(fDocuments.empty() ? nullptr
+                                                 : RootDocument(*fDocuments.back()).get());
 }
 
 void OpenDocuments::BringToFront(const UIDRef& document) {

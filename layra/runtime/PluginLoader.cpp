@@ -9,26 +9,6 @@
 
 namespace layra {
 
-const char* PluginStateName(PluginState state) {
-  switch (state) {
-  case PluginState::Found:
-    return "found";
-  case PluginState::Opened:
-    return "opened";
-  case PluginState::Read:
-    return "read";
-  case PluginState::Registered:
-    return "registered";
-  case PluginState::Loaded:
-    return "loaded";
-  case PluginState::Unloaded:
-    return "unloaded";
-  case PluginState::Failed:
-    return "failed";
-  }
-  return "unknown";
-}
-
 void PluginLoader::LoadFolders(const std::vector<std::filesystem::path>& folders) {
   for (const std::filesystem::path& folder : folders) {
     std::error_code error;

@@ -21,24 +21,16 @@ void ServiceRegistry::Collect() {
       service->GetServiceIDs(ids);
     else
       ids.push_back(service->GetServiceID());
-    for (ServiceID id : ids) {
-      service->AddRef();
-      fProviders.emplace_back(id, service.get());
-    }
+    for (ServiceID id : ids)
+      fProviders.emplace_back(id, InterfacePtr<IPMUnknown>(service, IID_IUNKNOWN));
   }
-}
-
-void ServiceRegistry::Clear() {
-  for (auto& [service, provider] : fProviders)
-    provider->Release();
-  fProviders.clear();
 }
 
 std::vector<IPMUnknown*> ServiceRegistry::ProvidersOf(ServiceID service) const {
   std::vector<IPMUnknown*> providers;
   for (const auto& [id, provider] : fProviders) {
     if (id == service)
-      providers.push_back(provider);
+      providers.push_back(provider.get());
   }
   return providers;
 }

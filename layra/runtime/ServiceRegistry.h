@@ -13,15 +13,10 @@ namespace layra {
 
 class ServiceRegistry {
 public:
-  ServiceRegistry() = default;
-  ~ServiceRegistry() { Clear(); }
-  ServiceRegistry(const ServiceRegistry&) = delete;
-  ServiceRegistry& operator=(const ServiceRegistry&) = delete;
-
   /** Creates one boss of every class that provides a service and keeps it. */
   void Collect();
   /** Lets go of every provider. */
-  void Clear();
+  void Clear() { fProviders.clear(); }
   std::vector<IPMUnknown*> ProvidersOf(ServiceID service) const;
 
   void RunStartup() const;
@@ -30,7 +25,7 @@ public:
   void SendDocumentSignal(ServiceID service, const UIDRef& document) const;
 
 private:
-  std::vector<std::pair<ServiceID, IPMUnknown*>> fProviders; // referenced bosses
+  std::vector<std::pair<ServiceID, InterfacePtr<IPMUnknown>>> fProviders;
 };
 
 } // namespace layra

@@ -37,9 +37,8 @@ bool UndoHistory::Open(const PMString& name) {
 }
 
 UndoHistory::Mark UndoHistory::BeginCommand() {
-  fMark = Mark{fCurrent.snapshots.size(), fCurrent.notices.size()};
   ++fChange;
-  return fMark;
+  return Mark{fCurrent.snapshots.size(), fCurrent.notices.size()};
 }
 
 void UndoHistory::RecordChange(Boss& boss, ImplementationID implementation) {
@@ -65,7 +64,6 @@ void UndoHistory::RecordNotice(const Boss& subject, ClassID change, PMIID protoc
 
 void UndoHistory::Commit() {
   fOpen = false;
-  fMark = Mark{};
   ++fChange;
   Step step = std::move(fCurrent);
   fCurrent = Step{};
@@ -96,7 +94,6 @@ void UndoHistory::RollbackTo(Mark mark) {
   }
   ReleaseSnapshots(snapshots, mark.snapshots);
   fCurrent.notices.resize(std::min(fCurrent.notices.size(), mark.notices));
-  fMark = mark;
   ++fChange;
 }
 

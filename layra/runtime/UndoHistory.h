@@ -95,7 +95,6 @@ private:
   Step fCurrent;
   // The room of the last redo steps dropped, so that the next step need not grow its own.
   std::vector<Snapshot> fSpare;
-  Mark fMark;
   // Counts the spans within which an object keeps its first snapshot only (a command, or
   // what a sequence changes between commands); each boss notes the span of its last one.
   std::uint64_t fChange = 1;

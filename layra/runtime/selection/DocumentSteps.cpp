@@ -30,18 +30,12 @@ std::optional<std::int32_t> Number(const std::string& word) {
   return static_cast<std::int32_t>(number);
 }
 
-template <class Impl, class Interface> Impl* Find(IDataBase* db, UID uid) {
-  InterfacePtr<Interface> object(
-      static_cast<Interface*>(db->Instantiate(uid, Interface::kDefaultIID)));
-  return static_cast<Impl*>(object.get());
-}
-
 // A page item by its UID or its name.
 UID FindItem(DataBase& db, const std::string& word) {
   if (std::optional<std::int32_t> uid = Number(word))
-    return Find<PageItemImpl, IPageItem>(&db, static_cast<UID>(*uid)) ? *uid : kInvalidUID;
+    return ImplOf<PageItemImpl, IPageItem>(db, static_cast<UID>(*uid)) ? *uid : kInvalidUID;
   for (UID uid : db.UIDs()) {
-    const PageItemImpl* item = Find<PageItemImpl, IPageItem>(&db, uid);
+    const PageItemImpl* item = ImplOf<PageItemImpl, IPageItem>(db, uid);
     if (item && item->name == word)
       return uid;
   }
@@ -50,7 +44,7 @@ UID FindItem(DataBase& db, const std::string& word) {
 
 UID FindStory(DataBase& db, const std::string& name) {
   for (UID uid : db.UIDs()) {
-    const StoryImpl* story = Find<StoryImpl, IStory>(&db, uid);
+    const StoryImpl* story = ImplOf<StoryImpl, IStory>(db, uid);
     if (story && story->name == name)
       return uid;
   }
@@ -118,7 +112,10 @@ std::string Reopen(Host& host, const UIDRef& front) {
   const IDFile path = *file;
   host.CloseDocument(front);
   std::string error;
-  return host.OpenDocument(path.GetPath(), &error).IsValid() ? "" : "cannot reopen " + error;
+  // The reason names the file already.
+  return host.OpenDocument(path.GetPath(), &error).IsValid()
+             ? ""
+             : "cannot reopen the front document: " + error;
 }
 
 std::string FrontDocumentStep(Host& host, const std::string& verb) {

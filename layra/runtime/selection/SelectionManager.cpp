@@ -1,6 +1,7 @@
 #include "SelectionManager.h"
 
 #include "../Application.h"
+#include "../Documents.h"
 #include "../ui/PanelManager.h"
 
 #include <layra/IDataBase.h>
@@ -12,20 +13,12 @@
 #include <algorithm>
 
 namespace layra {
-namespace {
-
-template <class Interface> InterfacePtr<Interface> Query(IDataBase* db, UID uid) {
-  return InterfacePtr<Interface>(
-      db ? static_cast<Interface*>(db->Instantiate(uid, Interface::kDefaultIID)) : nullptr);
-}
-
-} // namespace
 
 bool SelectionManager::SelectPageItems(const UIDList& items, Mode mode) {
   if (!fDataBase || (items.GetDataBase() != fDataBase && !items.IsEmpty()))
     return false;
   for (std::int32_t i = 0; i < items.Length(); ++i) {
-    if (!Query<IPageItem>(fDataBase, items.At(i)))
+    if (!QueryObject<IPageItem>(fDataBase, items.At(i)))
       return false;
   }
   if (mode == Mode::kReplace || fKind != SelectionKind::kLayout)
@@ -44,11 +37,10 @@ bool SelectionManager::SelectPageItems(const UIDList& items, Mode mode) {
 bool SelectionManager::SelectText(const UIDRef& story, std::int32_t start, std::int32_t end) {
   if (!fDataBase || story.GetDataBase() != fDataBase)
     return false;
-  InterfacePtr<IStory> text = Query<IStory>(fDataBase, story.GetUID());
+  InterfacePtr<IStory> text = QueryObject<IStory>(fDataBase, story.GetUID());
   if (!text)
     return false;
-  const auto length = static_cast<std::int32_t>(text->GetText().size());
-  if (start < 0 || start > length || (end != -1 && (end < start || end > length)))
+  if (!IsTextRange(start, end, static_cast<std::int32_t>(text->GetText().size())))
     return false;
   fItems.clear();
   fKind = SelectionKind::kText;
@@ -62,10 +54,7 @@ bool SelectionManager::SelectText(const UIDRef& story, std::int32_t start, std::
 void SelectionManager::DeselectAll() {
   if (fKind == SelectionKind::kNone)
     return;
-  fItems.clear();
-  fKind = SelectionKind::kNone;
-  fStory = kInvalidUID;
-  fStart = fEnd = -1;
+  Clear();
   Changed();
 }
 
@@ -82,6 +71,10 @@ IPMUnknown* SelectionManager::QueryIntegratorSuite(PMIID suite) const {
 
 void SelectionManager::SetDocument(IDocument* document) {
   fDataBase = ::GetDataBase(document);
+  Clear();
+}
+
+void SelectionManager::Clear() {
   fItems.clear();
   fKind = SelectionKind::kNone;
   fStory = kInvalidUID;
@@ -90,6 +83,10 @@ void SelectionManager::SetDocument(IDocument* document) {
 
 void SelectionManager::Changed() {
   ActiveSelectionChanged();
+}
+
+bool IsTextRange(std::int32_t start, std::int32_t end, std::int32_t length) {
+  return start >= 0 && start <= length && (end == -1 || (end >= start && end <= length));
 }
 
 SelectionManager* CurrentSelection() {

@@ -30,6 +30,7 @@ public:
   std::int32_t GetEnd() const { return fEnd; }
 
 private:
+  void Clear();
   void Changed();
 
   IDataBase* fDataBase = nullptr;
@@ -40,6 +41,8 @@ private:
   std::int32_t fEnd = -1;
 };
 
+/** Whether `start` to `end` lies in a text of `length` characters; an `end` of -1 is a caret. */
+bool IsTextRange(std::int32_t start, std::int32_t end, std::int32_t length);
 /** The running host's selection manager; null when there is no active context. */
 SelectionManager* CurrentSelection();
 /** Makes the suite classes and the text model known to the object model. */

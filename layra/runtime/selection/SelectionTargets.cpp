@@ -24,18 +24,13 @@ constexpr ImplementationID kLayoutTargetImpl{0x3041};
 constexpr ImplementationID kTextTargetImpl{0x3042};
 constexpr ImplementationID kTextModelImpl{0x3043};
 
-template <class Interface> InterfacePtr<Interface> Query(IDataBase* db, UID uid) {
-  return InterfacePtr<Interface>(
-      db ? static_cast<Interface*>(db->Instantiate(uid, Interface::kDefaultIID)) : nullptr);
-}
-
 // What the pages list, sorted. A deleted item may still be listed, so whether an item is
 // placed also asks the database, but only for the items in question.
 std::vector<UID> ListedItems(IDataBase* db) {
   std::vector<UID> items;
-  InterfacePtr<IPageList> pages = Query<IPageList>(db, db ? db->GetRootUID() : kInvalidUID);
+  InterfacePtr<IPageList> pages = QueryObject<IPageList>(db, db ? db->GetRootUID() : kInvalidUID);
   for (std::int32_t i = 0; pages && i < pages->GetPageCount(); ++i) {
-    InterfacePtr<IPage> page = Query<IPage>(db, pages->GetNthPageUID(i));
+    InterfacePtr<IPage> page = QueryObject<IPage>(db, pages->GetNthPageUID(i));
     const std::vector<UID> onPage = page ? page->GetItems() : std::vector<UID>{};
     items.insert(items.end(), onPage.begin(), onPage.end());
   }
@@ -95,11 +90,8 @@ public:
   std::int32_t GetStart() const override { return fStart; }
   std::int32_t GetEnd() const override { return fEnd; }
   bool IsValid() const override {
-    InterfacePtr<IStory> story = Query<IStory>(fStory.GetDataBase(), fStory.GetUID());
-    if (!story || fStart < 0)
-      return false;
-    const auto length = static_cast<std::int32_t>(story->GetText().size());
-    return fStart <= length && (fEnd == -1 || (fEnd >= fStart && fEnd <= length));
+    InterfacePtr<IStory> story = QueryObject<IStory>(fStory.GetDataBase(), fStory.GetUID());
+    return story && IsTextRange(fStart, fEnd, static_cast<std::int32_t>(story->GetText().size()));
   }
 
 private:
@@ -187,7 +179,7 @@ public:
       return nullptr;
     std::vector<Parcel> parcels;
     for (UID frame : story->GetFrames()) {
-      InterfacePtr<IPageItem> item = Query<IPageItem>(db, frame);
+      InterfacePtr<IPageItem> item = QueryObject<IPageItem>(db, frame);
       if (!item)
         continue;
       const TextRange range = item->GetTextRange();
@@ -197,18 +189,13 @@ public:
   }
 };
 
-template <class Impl> ImplementationRecord Record(ImplementationID id) {
-  return ImplementationRecord{id, &CreateImplementation<Impl>, &DestroyImplementation<Impl>,
-                              &SizeOfImplementation<Impl>};
-}
-
 } // namespace
 
 void RegisterSelectionClasses(ObjectModel& model, PluginID host) {
-  model.RegisterImplementation(host, Record<IntegratorTarget>(kIntegratorTargetImpl));
-  model.RegisterImplementation(host, Record<LayoutTarget>(kLayoutTargetImpl));
-  model.RegisterImplementation(host, Record<TextTarget>(kTextTargetImpl));
-  model.RegisterImplementation(host, Record<TextModel>(kTextModelImpl));
+  model.RegisterImplementation(host, RecordOf<IntegratorTarget>(kIntegratorTargetImpl));
+  model.RegisterImplementation(host, RecordOf<LayoutTarget>(kLayoutTargetImpl));
+  model.RegisterImplementation(host, RecordOf<TextTarget>(kTextTargetImpl));
+  model.RegisterImplementation(host, RecordOf<TextModel>(kTextModelImpl));
   model.AddClass({kIntegratorSuiteBoss,
                   kInvalidClass,
                   "kIntegratorSuiteBoss",

@@ -117,9 +117,8 @@ IControlView* FirstCheckBox(IControlView* view) {
 void DumpView(IControlView* view, int depth, std::string& out);
 
 void DumpTree(IControlView* tree, int depth, std::string& out) {
-  InterfacePtr<ITreeViewMgr> manager(tree, UseDefaultIID());
   InterfacePtr<ITreeViewController> controller(tree, UseDefaultIID());
-  auto* host = dynamic_cast<TreeViewMgr*>(manager.get());
+  TreeViewMgr* host = HostTree(tree);
   if (!host)
     return;
   std::int32_t index = host->FirstRow();
@@ -127,7 +126,7 @@ void DumpTree(IControlView* tree, int depth, std::string& out) {
     out += std::string(static_cast<std::size_t>(depth) * 2, ' ') + "row " + std::to_string(++index);
     if (controller && controller->IsSelected(row.node))
       out += " selected";
-    if (manager->IsNodeExpanded(row.node))
+    if (host->IsNodeExpanded(row.node))
       out += " expanded";
     out += "\n";
     InterfacePtr<IPanelControlData> cells(row.widget, UseDefaultIID());
@@ -168,9 +167,7 @@ void DumpView(IControlView* view, int depth, std::string& out) {
   if (!view->IsEnabled())
     line += " disabled";
   if (host->Kind() == WidgetKind::TreeView) {
-    InterfacePtr<ITreeViewMgr> manager(view, UseDefaultIID());
-    auto* tree = dynamic_cast<TreeViewMgr*>(manager.get());
-    line += " rows " + std::to_string(tree ? tree->RowCount() : 0);
+    line += " rows " + std::to_string(TreeRowCount(view));
     out += line + "\n";
     DumpTree(view, depth + 1, out);
     return;
@@ -252,8 +249,7 @@ Automation::Error Automation::FindRow(const std::string& tree, std::int32_t row,
   IControlView* view = nullptr;
   if (Error error = FindWidget(tree, view); !error.empty())
     return error;
-  InterfacePtr<ITreeViewMgr> manager(view, UseDefaultIID());
-  auto* host = dynamic_cast<TreeViewMgr*>(manager.get());
+  TreeViewMgr* host = HostTree(view);
   if (!host)
     return "the " + Describe(view) + " is no tree view";
   if (row < 1 || row > host->RowCount())

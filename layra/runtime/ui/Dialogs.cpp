@@ -79,8 +79,8 @@ public:
 };
 
 void RegisterDialogImplementations(ObjectModel& model, PluginID host) {
-  model.RegisterImplementation(host, UIRecord<HostDialogObserver>(kDialogObserverImpl));
-  model.RegisterImplementation(host, UIRecord<HostDialogController>(kDialogControllerImpl));
+  model.RegisterImplementation(host, RecordOf<HostDialogObserver>(kDialogObserverImpl));
+  model.RegisterImplementation(host, RecordOf<HostDialogController>(kDialogControllerImpl));
 }
 
 Dialog::Dialog(InterfacePtr<IControlView> root, IControlView* page)

@@ -179,12 +179,13 @@ std::vector<MenuEntry> MainMenu() {
   Host* host = Host::Current();
   for (std::size_t i = 0; host && i < host->Menus().size(); ++i) {
     const MenuDeclaration& declared = host->Menus()[i];
+    // The menu that holds the entry: the path without "Main:" and without a separator's ":-".
     std::string_view path = declared.path;
-    if (!path.starts_with(kMain))
-      continue;
-    path.remove_prefix(kMain.size());
     if (declared.IsSeparator())
       path.remove_suffix(2);
+    if (!path.starts_with(kMain) || path.size() == kMain.size())
+      continue;
+    path.remove_prefix(kMain.size());
     std::string menu;
     for (std::size_t part = 0; part <= path.size();) {
       const std::size_t end = std::min(path.find(':', part), path.size());
@@ -193,8 +194,6 @@ std::vector<MenuEntry> MainMenu() {
       menu += (menu.empty() ? "" : ":") + name.GetUTF8String();
       part = end + 1;
     }
-    if (path.empty())
-      continue;
     PMString text(declared.titleKey);
     text.Translate();
     entries.push_back(MenuEntry{declared.action, declared.IsSeparator() ? "" : text.GetUTF8String(),
@@ -215,11 +214,6 @@ std::string MenuTextShown(std::string_view text) {
 }
 
 namespace {
-TreeViewMgr* HostTree(IControlView* tree) {
-  InterfacePtr<ITreeViewMgr> manager(tree, UseDefaultIID());
-  return dynamic_cast<TreeViewMgr*>(manager.get()); // the tree view's boss keeps it
-}
-
 std::function<void()>& BusyHook() {
   static std::function<void()> hook;
   return hook;

@@ -32,10 +32,10 @@ bool FindRow(const IPMUnknown* inside, NodeID& node, InterfacePtr<IControlView>&
 } // namespace
 
 void RegisterTreeViewImplementations(ObjectModel& model, PluginID host) {
-  model.RegisterImplementation(host, UIRecord<TreeViewMgr>(kTreeViewMgrImpl));
-  model.RegisterImplementation(host, UIRecord<TreeViewController>(kTreeViewControllerImpl));
-  model.RegisterImplementation(host, UIRecord<TreeViewEventHandler>(kTreeViewEventHandlerImpl));
-  model.RegisterImplementation(host, UIRecord<TreeNodeEventHandler>(kTreeNodeEventHandlerImpl));
+  model.RegisterImplementation(host, RecordOf<TreeViewMgr>(kTreeViewMgrImpl));
+  model.RegisterImplementation(host, RecordOf<TreeViewController>(kTreeViewControllerImpl));
+  model.RegisterImplementation(host, RecordOf<TreeViewEventHandler>(kTreeViewEventHandlerImpl));
+  model.RegisterImplementation(host, RecordOf<TreeNodeEventHandler>(kTreeNodeEventHandlerImpl));
 }
 
 void TreeViewMgr::ChangeRoot(bool16 keepExpansion) {
@@ -278,9 +278,13 @@ bool16 TreeNodeEventHandler::LButtonDn(IEvent* e) {
   return kTrue;
 }
 
-void TreeViewShown(IControlView* tree) {
+TreeViewMgr* HostTree(IControlView* tree) {
   InterfacePtr<ITreeViewMgr> manager(tree, UseDefaultIID());
-  auto* host = dynamic_cast<TreeViewMgr*>(manager.get());
+  return dynamic_cast<TreeViewMgr*>(manager.get()); // the tree view's boss keeps it
+}
+
+void TreeViewShown(IControlView* tree) {
+  TreeViewMgr* host = HostTree(tree);
   if (host && !host->IsLaidOut())
     host->ChangeRoot(kFalse);
 }

@@ -22,6 +22,9 @@ constexpr ImplementationID kDialogControllerImpl{0x3415};
 
 void RegisterTreeViewImplementations(ObjectModel& model, PluginID host);
 void RegisterDialogImplementations(ObjectModel& model, PluginID host);
+class TreeViewMgr;
+/** The host's manager of a tree view; null for a view that is no tree view. */
+TreeViewMgr* HostTree(IControlView* tree);
 /** A tree view came on screen: it makes its rows unless it has been laid out before. */
 void TreeViewShown(IControlView* tree);
 /** An expander inside a tree row was turned: the row's node expands or collapses. */

@@ -7,6 +7,7 @@
 #include <layra/IObjectModel.h>
 #include <layra/host/Host.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <set>
@@ -92,22 +93,18 @@ IControlView* Build(const PluginResources& resources, RsrcID viewID,
 }
 
 bool Declares(const WidgetDeclaration& widget, WidgetID id) {
-  if (widget.id == id)
-    return true;
-  for (const WidgetDeclaration& child : widget.children) {
-    if (Declares(child, id))
-      return true;
-  }
-  return false;
+  return widget.id == id ||
+         std::any_of(widget.children.begin(), widget.children.end(),
+                     [id](const WidgetDeclaration& child) { return Declares(child, id); });
 }
 
 } // namespace
 
 void CheckToolTips(const PluginResources& resources) {
   for (const ToolTipDeclaration& tip : resources.toolTips) {
-    bool found = false;
-    for (const ViewDeclaration& view : resources.views)
-      found = found || Declares(view.root, tip.widget);
+    const bool found = std::any_of(
+        resources.views.begin(), resources.views.end(),
+        [&tip](const ViewDeclaration& view) { return Declares(view.root, tip.widget); });
     if (!found)
       ReportResourceProblem(resources.name, "the tip \"" + tip.key + "\" names widget " +
                                                 Hex(tip.widget.Get()) +

@@ -149,13 +149,13 @@ const char* KindName(WidgetKind kind) {
 }
 
 void RegisterWidgetClasses(ObjectModel& model, PluginID host) {
-  model.RegisterImplementation(host, UIRecord<ControlView>(kControlViewImpl));
-  model.RegisterImplementation(host, UIRecord<PanelControlData>(kPanelControlDataImpl));
-  model.RegisterImplementation(host, UIRecord<TextControlData>(kTextControlDataImpl));
-  model.RegisterImplementation(host, UIRecord<BooleanControlData>(kBooleanControlDataImpl));
-  model.RegisterImplementation(host, UIRecord<StringListControlData>(kStringListControlDataImpl));
-  model.RegisterImplementation(host, UIRecord<DropDownListController>(kDropDownListControllerImpl));
-  model.RegisterImplementation(host, UIRecord<TreeNodeIDData>(kTreeNodeIDDataImpl));
+  model.RegisterImplementation(host, RecordOf<ControlView>(kControlViewImpl));
+  model.RegisterImplementation(host, RecordOf<PanelControlData>(kPanelControlDataImpl));
+  model.RegisterImplementation(host, RecordOf<TextControlData>(kTextControlDataImpl));
+  model.RegisterImplementation(host, RecordOf<BooleanControlData>(kBooleanControlDataImpl));
+  model.RegisterImplementation(host, RecordOf<StringListControlData>(kStringListControlDataImpl));
+  model.RegisterImplementation(host, RecordOf<DropDownListController>(kDropDownListControllerImpl));
+  model.RegisterImplementation(host, RecordOf<TreeNodeIDData>(kTreeNodeIDDataImpl));
   RegisterTreeViewImplementations(model, host);
   RegisterDialogImplementations(model, host);
   for (const auto& widget : kHostClasses)

@@ -40,11 +40,6 @@ const char* KindName(WidgetKind kind);
 
 void RegisterWidgetClasses(ObjectModel& model, PluginID host);
 
-template <class Impl> ImplementationRecord UIRecord(ImplementationID id) {
-  return ImplementationRecord{id, &CreateImplementation<Impl>, &DestroyImplementation<Impl>,
-                              &SizeOfImplementation<Impl>};
-}
-
 class ControlView : public CPMUnknown<IControlView> {
 public:
   explicit ControlView(IPMUnknown* boss) : CPMUnknown<IControlView>(boss) {}

@@ -37,7 +37,6 @@ struct HostOptions {
  *  load), its resources read, its implementations registered, loaded (what it declares is
  *  installed), unloaded at shut-down; or failed, with the reason in `error`. */
 enum class PluginState { Found, Opened, Read, Registered, Loaded, Unloaded, Failed };
-LAYRA_API const char* PluginStateName(PluginState state);
 
 struct LoadedPlugin {
   std::filesystem::path library;

@@ -36,6 +36,12 @@ struct RegisteredImplementation {
   ImplementationRecord record;
 };
 
+/** The record that creates, destroys and sizes `Impl` under `id`. */
+template <class Impl> ImplementationRecord RecordOf(ImplementationID id) {
+  return ImplementationRecord{id, &CreateImplementation<Impl>, &DestroyImplementation<Impl>,
+                              &SizeOfImplementation<Impl>};
+}
+
 /** One object made of the implementations its class names; one reference count for all.
  *
  *  Once the count reaches zero the boss is dying: further AddRef and Release have no effect,
