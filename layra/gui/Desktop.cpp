@@ -48,11 +48,6 @@ bool IsModified(const UIDRef& document) {
   return document.GetDataBase() && document.GetDataBase()->IsModified();
 }
 
-InterfacePtr<IPanelMgr> PanelManager() {
-  InterfacePtr<IApplication> application(GetExecutionContextSession()->QueryApplication());
-  return InterfacePtr<IPanelMgr>(application ? application->QueryPanelManager() : nullptr);
-}
-
 QMessageBox::Icon BoxIcon(std::int16_t icon) {
   switch (icon) {
   case kErrorIcon:
