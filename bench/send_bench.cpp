@@ -6,6 +6,7 @@
 // machine and with both processors kept busy.
 
 #include "LoopbackProxy.h"
+#include "ProcessorTime.h"
 #include "PublishingSetup.h"
 #include "WholeFile.h"
 
@@ -114,12 +115,6 @@ std::vector<std::pair<std::string, std::string>> Destinations(const UploadSet& s
                      RemoteLocation(base, set.publication.date, page, set.files[k].first));
   }
   return out;
-}
-
-double CpuSeconds(clockid_t clock) {
-  timespec now{};
-  ::clock_gettime(clock, &now);
-  return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
 }
 
 /** Processor time of the children waited for so far: the peers' programs. */
@@ -256,13 +251,13 @@ void MeasureRounds(PublishingSetup& setup, UploadSet& set, const Peers& peers, R
       Side& measured = side == 0 ? rounds.ours : side == 1 ? rounds.curlLine : rounds.lftp;
       if (side == 0) {
         WriteFiles(set, setup.workingFolder());
-        const double processor = CpuSeconds(CLOCK_PROCESS_CPUTIME_ID);
+        const double processor = ProcessorSeconds(CLOCK_PROCESS_CPUTIME_ID);
         const auto start = Clock::now();
         if (!UploadPublication(sender, set.publication))
           ++rounds.ours.failures;
         ReleaseUploadHandle();
         rounds.ours.seconds.push_back(Seconds(start));
-        rounds.ours.processorSeconds += CpuSeconds(CLOCK_PROCESS_CPUTIME_ID) - processor;
+        rounds.ours.processorSeconds += ProcessorSeconds(CLOCK_PROCESS_CPUTIME_ID) - processor;
       } else {
         const double processor = ChildrenSeconds();
         const auto start = Clock::now();

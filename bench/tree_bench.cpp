@@ -5,6 +5,7 @@
 // Exits with 1 when the goal is missed.
 
 #include "../tests/plugin/TestPluginIDs.h"
+#include "ProcessorTime.h"
 
 #include <layra/IApplication.h>
 #include <layra/IObjectModel.h>
@@ -21,13 +22,6 @@
 
 namespace {
 
-// Processor time of this thread: other programs on a shared machine do not count.
-double CpuSeconds() {
-  timespec now{};
-  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-  return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
-}
-
 // The machine is shared: the two sizes take turns, and the best of several runs of each is
 // the least disturbed one.
 constexpr int kRuns = 15;
@@ -40,10 +34,10 @@ double SecondsPerRebuild(ITestUI& ui, IControlView& list, std::int32_t rows) {
   InterfacePtr<ITreeViewMgr> tree(&list, UseDefaultIID());
   const int rebuilds = kRowsRebuilt / rows;
   ui.TakeFilledRows();
-  const double start = CpuSeconds();
+  const double start = ProcessorSeconds();
   for (int i = 0; i < rebuilds; ++i)
     tree->ChangeRoot();
-  const double seconds = (CpuSeconds() - start) / rebuilds;
+  const double seconds = (ProcessorSeconds() - start) / rebuilds;
   return ui.TakeFilledRows() == rebuilds * rows ? seconds : -1;
 }
 

@@ -4,6 +4,7 @@
 // most 1.2 times one without, and the history's bytes never above its bound.
 
 #include "PreferenceHost.h"
+#include "ProcessorTime.h"
 #include "TempDir.h"
 
 #include <layra/CmdUtils.h>
@@ -20,12 +21,6 @@ constexpr int kWrites = 1000;
 constexpr int kRounds = 4;
 constexpr layra::UndoLimits kUndoOn{};
 constexpr layra::UndoLimits kUndoOff{0, 0};
-
-double ProcessorSeconds() {
-  timespec now{};
-  ::clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-  return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
-}
 
 PMString Key(int index) {
   return PMString("FolivoxPageStatus_" + std::to_string(index) + ":",

@@ -9,6 +9,7 @@
 #include "DocumentView.h"
 #include "HostWindows.h"
 #include "Look.h"
+#include "ProcessorTime.h"
 
 #include <layra/IApplication.h>
 #include <layra/IObjectModel.h>
@@ -34,17 +35,11 @@ constexpr int kRuns = 9;
 constexpr std::int32_t kPages = 64;
 constexpr std::int32_t kRows = 400;
 
-// Processor time of this thread (Qt's offscreen platform paints on it too).
-double CpuSeconds() {
-  timespec now{};
-  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-  return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
-}
-
+// Processor time of this thread, where Qt's offscreen platform paints too.
 double Time(const std::function<void()>& step) {
-  const double start = CpuSeconds();
+  const double start = ProcessorSeconds();
   step();
-  return CpuSeconds() - start;
+  return ProcessorSeconds() - start;
 }
 
 IControlView* List();

@@ -48,11 +48,6 @@ bool IsModified(const UIDRef& document) {
   return document.GetDataBase() && document.GetDataBase()->IsModified();
 }
 
-InterfacePtr<IPanelMgr> PanelManager() {
-  InterfacePtr<IApplication> application(GetExecutionContextSession()->QueryApplication());
-  return InterfacePtr<IPanelMgr>(application ? application->QueryPanelManager() : nullptr);
-}
-
 QMessageBox::Icon BoxIcon(std::int16_t icon) {
   switch (icon) {
   case kErrorIcon:
@@ -135,45 +130,34 @@ void Desktop::BuildMenus() {
   edit->addAction(tr("Script &Request…"), [this] { AskScriptRequest(); });
   QObject::connect(edit, &QMenu::aboutToShow, [this] { ShowDocumentState(); });
 
+  // What the View menu and the page toolbar do to the front document.
+  const auto zoom = [this](double scale) {
+    return [this, scale] {
+      if (DocumentView* front = FrontView())
+        front->SetZoom(scale);
+    };
+  };
+  const auto turn = [this](std::int32_t by) {
+    return [this, by] {
+      if (DocumentView* front = FrontView())
+        front->ShowPage(front->CurrentPage() + by);
+      ShowDocumentState();
+    };
+  };
+
   QMenu* view = menuBar()->addMenu(tr("&View"));
-  view->addAction(tr("Fit Page in Window"), QKeySequence(tr("Ctrl+0")), [this] {
-    if (DocumentView* front = FrontView())
-      front->SetZoom(0);
-  });
-  view->addAction(tr("Actual Size"), QKeySequence(tr("Ctrl+1")), [this] {
-    if (DocumentView* front = FrontView())
-      front->SetZoom(1);
-  });
+  view->addAction(tr("Fit Page in Window"), QKeySequence(tr("Ctrl+0")), zoom(0));
+  view->addAction(tr("Actual Size"), QKeySequence(tr("Ctrl+1")), zoom(1));
   fWindowMenu = menuBar()->addMenu(tr("&Window"));
 
   QToolBar* pages = addToolBar(tr("Pages"));
   pages->setObjectName(QStringLiteral("pages"));
   pages->setMovable(false);
-  pages
-      ->addAction(tr("◀"),
-                  [this] {
-                    if (DocumentView* front = FrontView())
-                      front->ShowPage(front->CurrentPage() - 1);
-                    ShowDocumentState();
-                  })
-      ->setToolTip(tr("Previous page"));
+  pages->addAction(tr("◀"), turn(-1))->setToolTip(tr("Previous page"));
   pages->addWidget(fPageLabel);
-  pages
-      ->addAction(tr("▶"),
-                  [this] {
-                    if (DocumentView* front = FrontView())
-                      front->ShowPage(front->CurrentPage() + 1);
-                    ShowDocumentState();
-                  })
-      ->setToolTip(tr("Next page"));
+  pages->addAction(tr("▶"), turn(1))->setToolTip(tr("Next page"));
   pages->addSeparator();
-  pages
-      ->addAction(tr("Fit"),
-                  [this] {
-                    if (DocumentView* front = FrontView())
-                      front->SetZoom(0);
-                  })
-      ->setToolTip(tr("Fit page in window"));
+  pages->addAction(tr("Fit"), zoom(0))->setToolTip(tr("Fit page in window"));
 }
 
 void Desktop::AddPluginMenus() {

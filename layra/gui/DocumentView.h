@@ -27,7 +27,6 @@ public:
   void ShowPage(std::int32_t index);
   /** 0: zoom to fit; otherwise pixels per point. */
   void SetZoom(double scale);
-  double Zoom() const { return fZoom; }
   /** Draws the page again, after the document changed. */
   void Reload();
   /** The page as last drawn; null before the first paint. */

@@ -35,14 +35,6 @@ QIcon FlyOutIcon() {
   return QIcon(pixmap);
 }
 
-InterfacePtr<IPanelMgr> PanelManager() {
-  InterfacePtr<IApplication> application(GetExecutionContextSession()->QueryApplication());
-  return InterfacePtr<IPanelMgr>(application ? application->QueryPanelManager() : nullptr);
-}
-
-} // namespace
-
-namespace {
 /** Holds a mirror until Qt's deferred deletions run. */
 class MirrorHolder : public QObject {
 public:
@@ -52,6 +44,11 @@ private:
   std::unique_ptr<ViewMirror> fMirror;
 };
 } // namespace
+
+InterfacePtr<IPanelMgr> PanelManager() {
+  InterfacePtr<IApplication> application(GetExecutionContextSession()->QueryApplication());
+  return InterfacePtr<IPanelMgr>(application ? application->QueryPanelManager() : nullptr);
+}
 
 void DisposeLater(std::unique_ptr<ViewMirror> mirror) {
   if (!mirror)

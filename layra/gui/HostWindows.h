@@ -5,6 +5,7 @@
 #include "ViewMirror.h"
 
 #include <layra/IDs.h>
+#include <layra/IPanelMgr.h>
 #include <layra/host/Views.h>
 
 #include <QDialog>
@@ -16,6 +17,9 @@ class QMenu;
 class QToolButton;
 
 namespace layra::gui {
+
+/** The host's panel manager; null while no application is up. */
+InterfacePtr<IPanelMgr> PanelManager();
 
 class PaletteDock : public QDockWidget {
 public:

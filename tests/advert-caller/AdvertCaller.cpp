@@ -9,16 +9,15 @@
 //   advert-texts                  each target item's UID and attribute text
 //   advert-text-selection         the selected text range, or "none"
 
+#include "PluginFile.h"
 #include "advert/IAdvertisementAttributes.h"
 #include "advert/IAdvertisementAttributesSuite.h"
 
-#include <layra/IImplementationRegistry.h>
-#include <layra/IPlugIn.h>
+#include <layra/CPlugIn.h>
 #include <layra/IScriptProvider.h>
 #include <layra/ISelectionManager.h>
 #include <layra/ISession.h>
 
-#include <dlfcn.h>
 #include <string>
 
 namespace {
@@ -114,38 +113,15 @@ public:
   }
 };
 
-std::string& ResourceFile() {
-  static std::string path;
-  return path;
-}
-
-__attribute__((constructor)) void OnAttach() {
-  Dl_info info{};
-  if (::dladdr(reinterpret_cast<const void*>(&OnAttach), &info) && info.dli_fname)
-    ResourceFile() = info.dli_fname;
-}
-
-class AdvertCallerPlugIn final : public IPlugIn {
+class AdvertCallerPlugIn final : public CPlugIn {
 public:
-  void SetPluginID(PluginID id) override { fID = id; }
-  PluginID GetPluginID() const override { return fID; }
-  std::string GetResourceFile() const override { return ResourceFile(); }
+  std::string GetResourceFile() const override { return PluginFile(); }
   bool RegisterImplementations(PluginID id) override {
-    InterfacePtr<IImplementationRegistry> registry(GetExecutionContextSession(), UseDefaultIID());
-    return registry && registry->RegisterImplementation(id, ImplementationID{0x910000},
-                                                        &layra::CreateImplementation<AdvertCaller>,
-                                                        &layra::DestroyImplementation<AdvertCaller>,
-                                                        &layra::SizeOfImplementation<AdvertCaller>,
-                                                        nullptr, nullptr, 0);
+    const ImplementationRecord records[] = {
+        {ImplementationID{0x910000}, &layra::CreateImplementation<AdvertCaller>,
+         &layra::DestroyImplementation<AdvertCaller>, &layra::SizeOfImplementation<AdvertCaller>}};
+    return RegisterRecords(id, records);
   }
-  bool CanLoad() override { return true; }
-  bool Load() override { return true; }
-  bool CanUnload() override { return true; }
-  bool IsOptional() override { return false; }
-  void Unload() override {}
-
-private:
-  PluginID fID;
 };
 
 AdvertCallerPlugIn gPlugIn;

@@ -9,6 +9,7 @@
 #include "Look.h"
 #include "TempDir.h"
 #include "TempHome.h"
+#include "WholeFile.h"
 #include "advert/IAdvertisementAttributes.h"
 
 #include <layra/CAlert.h>
@@ -369,7 +370,13 @@ TEST_F(Window, DocumentsShowTheirPagesAndTheFrontTabIsTheFrontDocument) {
 
   TempDir folder;
   ASSERT_TRUE(fWindow->SaveFrontAs(folder.path() / "copy.lyd", &error)) << error;
-  EXPECT_TRUE(std::filesystem::exists(folder.path() / "copy.lyd"));
+  // The front document, the sample's four pages, and not the three-page one behind it.
+  const std::string copy = folivox::test::ReadWholeFile(folder.path() / "copy.lyd");
+  std::size_t pages = 0;
+  for (std::size_t at = copy.find("<page "); at != std::string::npos;
+       at = copy.find("<page ", at + 1))
+    ++pages;
+  EXPECT_EQ(pages, 4u);
   EXPECT_EQ(tabs->tabText(0), "copy.lyd");
   fWindow->CloseFront();
   EXPECT_EQ(tabs->count(), 1);

@@ -1,6 +1,7 @@
 // The real Folivox.so loaded by the host: its texts, its start-up and its
 // answers to document signals.
 
+#include "CapturedOutput.h"
 #include "ExpectedTexts.h"
 #include "LoopbackProxy.h"
 #include "TempHome.h"
@@ -14,7 +15,6 @@
 #include <chrono>
 #include <cstdio>
 #include <memory>
-#include <sstream>
 #include <string>
 #include <sys/wait.h>
 #include <thread>
@@ -25,16 +25,10 @@ using folivox::test::TempHome;
 
 constexpr ImplementationID kPreferenceDataImpl{0x122505};
 
-// What the signal handlers printed. The update check started at start-up reports from its own
-// thread whenever its lookup ends, which on a loaded machine may fall inside the capture.
+// What the signal handlers printed, without the update check's lines (see
+// WithoutUpdateCheckLines).
 std::string CapturedSignalOutput() {
-  std::string kept;
-  std::istringstream lines(testing::internal::GetCapturedStdout());
-  for (std::string line; std::getline(lines, line);) {
-    if (!line.starts_with("HTTP request to ") && line != "Thread done.")
-      kept += line + "\n";
-  }
-  return kept;
+  return folivox::test::WithoutUpdateCheckLines(testing::internal::GetCapturedStdout());
 }
 
 class FolivoxLoaded : public testing::Test {

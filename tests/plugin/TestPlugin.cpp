@@ -2,6 +2,7 @@
 // registration, resources, a start-up service, an action, a persistent
 // implementation changed through an undoable command, and a responder.
 
+#include "PluginFile.h"
 #include "TestPluginIDs.h"
 #include "TestPluginUI.h"
 
@@ -21,7 +22,6 @@
 #include <layra/ISubject.h>
 
 #include <cstdio>
-#include <dlfcn.h>
 #include <string>
 
 namespace {
@@ -122,22 +122,9 @@ template <class Impl> ImplementationRecord Record(std::uint32_t id) {
   return record;
 }
 
-// Attach-time constructors may run before this file's other globals are built, so the
-// path lives in a function-local static.
-std::string& ResourceFile() {
-  static std::string path;
-  return path;
-}
-
-__attribute__((constructor)) void OnAttach() {
-  Dl_info info{};
-  if (::dladdr(reinterpret_cast<const void*>(&OnAttach), &info) && info.dli_fname)
-    ResourceFile() = info.dli_fname;
-}
-
 class TestPlugIn final : public CPlugIn {
 public:
-  std::string GetResourceFile() const override { return ResourceFile(); }
+  std::string GetResourceFile() const override { return PluginFile(); }
   bool RegisterImplementations(PluginID id) override {
     std::vector<ImplementationRecord> records{
         Record<TestActions>(0x900000),           Record<TestStartup>(0x900001),

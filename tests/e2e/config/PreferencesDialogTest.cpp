@@ -105,7 +105,6 @@ protected:
 class PreferencesDialog : public PreferencesPage {
 protected:
   void SetUp() override {
-    setenv("no_proxy", "*", 1);
     for (const char* folder : {"old", "new"})
       ASSERT_TRUE(fServer.PutFile(std::string(folder) + "/FolivoPref.xml", "<CONFIG/>"));
     ASSERT_TRUE(fServer.Start());

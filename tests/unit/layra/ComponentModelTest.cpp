@@ -257,7 +257,7 @@ TEST_F(ComponentModel, SequenceIsOneUndoStep) {
   EXPECT_FALSE(CmdUtils::CanUndo(&db));
 }
 
-TEST_F(ComponentModel, ObserverHearsEachChangeOnceAndNothingAfterDetaching) {
+TEST_F(ComponentModel, ObserverHearsEachChangeUndoAndRedoOnceAndNothingAfterDetaching) {
   layra::DataBase db;
   const UIDRef target(&db, db.NewUID(kValueBoss));
   InterfacePtr<ISubject> subject = SubjectOf(target);
@@ -266,9 +266,14 @@ TEST_F(ComponentModel, ObserverHearsEachChangeOnceAndNothingAfterDetaching) {
   subject->AttachObserver(observer, IID_IVALUE);
   SetThroughCommand(target, 1);
   EXPECT_EQ(gHeard, 1);
+  // Undo and redo send the command's notice again.
+  ASSERT_TRUE(CmdUtils::UndoLast(&db));
+  EXPECT_EQ(gHeard, 2);
+  ASSERT_TRUE(CmdUtils::RedoLast(&db));
+  EXPECT_EQ(gHeard, 3);
   subject->DetachObserver(observer, IID_IVALUE);
   SetThroughCommand(target, 2);
-  EXPECT_EQ(gHeard, 1);
+  EXPECT_EQ(gHeard, 3);
 }
 
 TEST_F(ComponentModel, ObserverFreedWhileAttachedIsSkippedWhetherOrNotItDetachesWhileDying) {
@@ -282,20 +287,6 @@ TEST_F(ComponentModel, ObserverFreedWhileAttachedIsSkippedWhetherOrNotItDetaches
   SetThroughCommand(target, 1);
   EXPECT_EQ(gHeard, 0);
   EXPECT_FALSE(subject->IsAttached(NewObserver(), IID_IVALUE));
-}
-
-TEST_F(ComponentModel, UndoAndRedoSendTheCommandsNoticesAgain) {
-  layra::DataBase db;
-  const UIDRef target(&db, db.NewUID(kValueBoss));
-  InterfacePtr<ISubject> subject = SubjectOf(target);
-  InterfacePtr<IObserver> observer = NewObserver();
-  subject->AttachObserver(observer, IID_IVALUE);
-  SetThroughCommand(target, 1);
-  ASSERT_TRUE(CmdUtils::UndoLast(&db));
-  EXPECT_EQ(gHeard, 2);
-  ASSERT_TRUE(CmdUtils::RedoLast(&db));
-  EXPECT_EQ(gHeard, 3);
-  subject->DetachObserver(observer, IID_IVALUE);
 }
 
 TEST_F(ComponentModel, FailedCommandInASequenceIsRolledBackAlone) {
