@@ -76,6 +76,7 @@ constexpr WidgetID kFolivoInvertStatusesButtonWidgetID{0x122510};
 constexpr WidgetID kFolivoCheckAllButtonWidgetID{0x122525};
 constexpr WidgetID kFolivoUncheckAllButtonWidgetID{0x122526};
 constexpr WidgetID kFolivoSendButtonWidgetID{0x122527};
+constexpr WidgetID kFolivoPageSentMarkWidgetID{0x122528};
 
 // Resources
 constexpr RsrcID kFolivoDialogRsrcID{250};

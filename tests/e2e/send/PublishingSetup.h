@@ -39,7 +39,7 @@ public:
   FtpTestServer& ftp() { return fFtp; }
   TempHome& home() { return fHome; }
   std::filesystem::path workingFolder() const { return fHome.dataDir(); }
-  /** Files in the working folder other than the configuration. */
+  /** Files in the working folder other than the configuration and the send history. */
   std::vector<std::string> LeftInWorkingFolder() const;
   std::string ConfigurationXml(const ConfigurationText& configuration) const;
 
