@@ -20,6 +20,7 @@ constexpr ClassID kFolivoStartupShutdownBoss{0x122509};
 constexpr ClassID kQuorAdvertisementAttrCommandBoss{0x12250a};
 constexpr ClassID kFolivoPageListWidgetBoss{0x12250b};
 constexpr ClassID kFolivoPageNodeWidgetBoss{0x12250c};
+constexpr ClassID kFolivoHistoryScriptBoss{0x122520};
 
 // Implementations
 constexpr ImplementationID kFolivoActionComponentImpl{0x122500};
@@ -40,6 +41,7 @@ constexpr ImplementationID kTreeListAdapterImpl{0x122518};
 constexpr ImplementationID kTreeListManagerImpl{0x122519};
 constexpr ImplementationID kFolivoTreeInformatorImpl{0x12251a};
 constexpr ImplementationID kFolivoTreeListNodeObserverImpl{0x12251c};
+constexpr ImplementationID kFolivoHistoryScriptImpl{0x122520};
 
 // Interfaces
 constexpr PMIID IID_ICOMMONPREFERENCEDATA{0x122500};

@@ -290,3 +290,36 @@ std::string PagesText(const SendRecord& record) {
     return "page " + std::to_string(record.firstPage);
   return "pages " + std::to_string(record.firstPage) + "\u2013" + std::to_string(record.lastPage);
 }
+
+std::size_t FilesSent(const SendRecord& record) {
+  std::size_t sent = 0;
+  for (const SentFile& file : record.files)
+    sent += file.outcome == FileOutcome::kSent ? 1 : 0;
+  return sent;
+}
+
+std::uint64_t BytesSent(const SendRecord& record) {
+  std::uint64_t bytes = 0;
+  for (const SentFile& file : record.files)
+    bytes += file.outcome == FileOutcome::kSent ? file.bytes : 0;
+  return bytes;
+}
+
+std::string SendSummary(const SendRecord& record) {
+  char seconds[32];
+  std::snprintf(seconds, sizeof seconds, "%.1f s", static_cast<double>(record.milliseconds) / 1e3);
+  std::string line =
+      LocalTimeText(record.when) + "  " + OutcomeWord(record.outcome) + "  " + record.document;
+  if (const std::string pages = PagesText(record); !pages.empty())
+    line += "  " + pages;
+  if (record.beforeSave)
+    line += "  (before saving)";
+  line += "  " + std::to_string(FilesSent(record)) + " of " + std::to_string(record.files.size()) +
+          " files, " + SizeText(BytesSent(record));
+  if (!record.server.empty())
+    line += "  " + record.server;
+  line += "  " + std::string(seconds);
+  if (!record.error.empty())
+    line += "  " + record.error;
+  return line;
+}

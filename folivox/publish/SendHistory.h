@@ -62,3 +62,9 @@ std::string LocalTimeText(std::int64_t when);
 std::string SizeText(std::uint64_t bytes);
 /** "page 12" or "pages 5–8"; empty when none was read. */
 std::string PagesText(const SendRecord& record);
+/** How many of its files a send sent, and their bytes. */
+std::size_t FilesSent(const SendRecord& record);
+std::uint64_t BytesSent(const SendRecord& record);
+/** One line of a send: when, how it ended, the document and pages, the files sent, the
+ *  server and the time taken, and why it failed or sent nothing. */
+std::string SendSummary(const SendRecord& record);

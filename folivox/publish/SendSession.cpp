@@ -129,29 +129,18 @@ void SendSession::Failed(const std::string& why) {
   fRecord.error = why;
 }
 
-std::size_t SendSession::FilesSent() const {
-  std::size_t sent = 0;
-  for (const SentFile& file : fRecord.files)
-    sent += file.outcome == FileOutcome::kSent ? 1 : 0;
-  return sent;
-}
-
 std::string SendSession::ResultLine() const {
   const bool save = fOrigin == SendOrigin::kBeforeSave;
   // Before the files were written the count is what the send was going to upload.
   const std::size_t files = !fRecord.files.empty()
                                 ? fRecord.files.size()
                                 : static_cast<std::size_t>(fPageCount) * (fVariants + 1);
-  const std::string sentOf = Of(FilesSent(), files) + " files sent";
+  const std::string sentOf = Of(FilesSent(fRecord), files) + " files sent";
   switch (fRecord.outcome) {
-  case SendOutcome::kSent: {
-    std::uint64_t bytes = 0;
-    for (const SentFile& file : fRecord.files)
-      bytes += file.outcome == FileOutcome::kSent ? file.bytes : 0;
+  case SendOutcome::kSent:
     return "Sent " + PagesText(fRecord) + (save ? " before saving" : "") + ": " +
-           std::to_string(FilesSent()) + " files, " + SizeText(bytes) + " to " + fRecord.server +
-           " in " + Seconds(fRecord.milliseconds);
-  }
+           std::to_string(FilesSent(fRecord)) + " files, " + SizeText(BytesSent(fRecord)) + " to " +
+           fRecord.server + " in " + Seconds(fRecord.milliseconds);
   case SendOutcome::kCancelled:
     return std::string(save ? "Send before saving cancelled: " : "Send cancelled: ") + sentOf;
   case SendOutcome::kFailed:

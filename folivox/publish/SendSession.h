@@ -57,7 +57,6 @@ public:
 
 private:
   void Advance(const std::string& text, std::int32_t steps);
-  std::size_t FilesSent() const;
 
   SendOrigin fOrigin;
   SendRecord fRecord;

@@ -92,12 +92,20 @@ void TerminalProgress::Begin(const ProgressState& state) {
   sigemptyset(&cancel.sa_mask);
   ::sigaction(SIGINT, &cancel, &fSavedInterrupt);
   fLastDraw = 0;
+  fPending = state;
   Draw(state);
 }
 
 void TerminalProgress::Update(const ProgressState& state) {
+  fPending = state;
   if (NowMs() - fLastDraw >= kRedrawEveryMs || state.done == state.count)
     Draw(state);
+}
+
+// A task that waits (on a silent server, say) still shows the last thing it said.
+void TerminalProgress::Poll() {
+  if (fPending.text != fShown && NowMs() - fLastDraw >= kRedrawEveryMs)
+    Draw(fPending);
 }
 
 void TerminalProgress::End() {
@@ -115,6 +123,7 @@ void TerminalProgress::Draw(const ProgressState& state) {
   if (!fDraw)
     return;
   fLastDraw = NowMs();
+  fShown = state.text;
   std::string line = state.title;
   if (state.count > 0)
     line += " [" + std::to_string(state.done) + "/" + std::to_string(state.count) + "]";

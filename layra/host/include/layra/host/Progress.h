@@ -57,6 +57,7 @@ public:
   void Begin(const ProgressState& state) override;
   void Update(const ProgressState& state) override;
   void End() override;
+  void Poll() override;
   void Result(const ResultRecord& result) override;
 
 private:
@@ -67,6 +68,8 @@ private:
   bool fDraw;
   bool fDrawn = false;
   std::int64_t fLastDraw = 0;
+  ProgressState fPending;
+  std::string fShown;
   struct sigaction fSavedInterrupt {};
 };
 
