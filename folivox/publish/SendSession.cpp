@@ -1,6 +1,7 @@
 #include "publish/SendSession.h"
 
 #include "panel/FolivoTreeInformator.h"
+#include "panel/HistoryPalette.h"
 
 #include <cstdio>
 #include <ctime>
@@ -51,6 +52,7 @@ SendSession::~SendSession() {
   if (!AppendSendRecord(fRecord))
     std::printf("Could not write the send history %s.\n", SendHistoryFile().c_str());
   RefreshPageMarks();
+  RefreshHistoryPalette();
 }
 
 void SendSession::SetPages(std::int32_t first, std::int32_t last) {

@@ -28,7 +28,7 @@ ProgressWindow::ProgressWindow(QStatusBar* status, QWidget* parent)
   bold.setBold(true);
   fTitle->setFont(bold);
   fText->setObjectName(QStringLiteral("task-text"));
-  fText->setMinimumWidth(420);
+  fText->setFixedWidth(460);
   fText->setTextFormat(::Qt::PlainText);
   fBar->setObjectName(QStringLiteral("task-bar"));
   fCancel->setObjectName(QStringLiteral("task-cancel"));
@@ -89,8 +89,12 @@ void ProgressWindow::Show(const ProgressState& state) {
   fTitle->setText(QString::fromStdString(state.title));
   fBar->setRange(0, state.count > 0 ? state.count : 0);
   fBar->setValue(state.done);
-  if (!state.cancelled)
-    fText->setText(QString::fromStdString(state.text));
+  if (state.cancelled)
+    return;
+  // Long file names are cut in their middle, where they differ least; the dialog keeps its size.
+  const QString text = QString::fromStdString(state.text);
+  fText->setText(fText->fontMetrics().elidedText(text, ::Qt::ElideMiddle, fText->width()));
+  fText->setToolTip(text);
 }
 
 void ProgressWindow::TakeEvents() {

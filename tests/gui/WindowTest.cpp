@@ -7,6 +7,8 @@
 #include "DocumentView.h"
 #include "HostWindows.h"
 #include "Look.h"
+#include "ProgressWindow.h"
+#include "PublishingSetup.h"
 #include "TempDir.h"
 #include "TempHome.h"
 #include "WholeFile.h"
@@ -41,7 +43,9 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QProgressBar>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTabBar>
 #include <QTest>
 #include <QTimer>
@@ -721,6 +725,138 @@ TEST(PreferencesWindow, TheAddressIsReadableWithItsPasswordMaskedAndATypedPasswo
   EXPECT_EQ(edit->echoMode(), QLineEdit::Normal);
   QTest::mouseClick(static_cast<QPushButton*>(widget(kCancelButtonWidgetID)), ::Qt::LeftButton);
   EXPECT_FALSE(window.FrontDialog());
+}
+
+// Where the screenshots of the sends go: $WINDOW_TEST_SHOTS when set, to be looked at.
+std::filesystem::path ShotsFolder(const TempDir& fallback) {
+  const char* kept = std::getenv("WINDOW_TEST_SHOTS");
+  return kept ? std::filesystem::path(kept) : fallback.path();
+}
+
+/** What a palette shows, by the automation service, as a person would read it. */
+std::string Dump(const std::string& palette) {
+  std::istringstream step("dump \"" + palette + "\"");
+  std::ostringstream out;
+  std::string error;
+  EXPECT_TRUE(layra::RunSteps(step, "dump", out, error)) << error;
+  return out.str();
+}
+
+std::string Ticks(const std::string& dump) {
+  std::string ticks;
+  for (std::size_t at = dump.find("checkbox #0x12250f "); at != std::string::npos;
+       at = dump.find("checkbox #0x12250f ", at + 1))
+    ticks += dump[at + 20] == 'n' ? "1" : "0"; // "on" or "off"
+  return ticks;
+}
+
+// Four pages of three variants are sixteen files; the server never answers the eighth STOR.
+TEST(SendWindow, ProgressAdvancesCancelStopsAStalledSendAndTheResultMarksAndHistoryShow) {
+  folivox::test::FtpTestServerOptions ftp;
+  ftp.stallStor = 8;
+  folivox::test::PublishingSetup setup(ftp);
+  ASSERT_TRUE(setup.Start());
+  const UIDRef document = setup.OpenDocument("08_12_05_005-008.lyd", 4);
+  TempDir folder;
+  const std::filesystem::path shots = ShotsFolder(folder);
+  auto window = std::make_unique<Desktop>(setup.host());
+  window->AddDocument(document);
+  window->show();
+  auto panels = [] {
+    InterfacePtr<IApplication> application(GetExecutionContextSession()->QueryApplication());
+    return InterfacePtr<IPanelMgr>(application->QueryPanelManager());
+  };
+  auto find = [&](WidgetID panel, WidgetID id) {
+    InterfacePtr<IPanelControlData> children(panels()->GetPanelFromWidgetID(panel),
+                                             UseDefaultIID());
+    return window->WidgetFor(children->FindWidget(id, 9999));
+  };
+  panels()->ShowPanelByWidgetID(WidgetID{0x122500}, true);
+  std::istringstream tick("toggle row 2 in #0x12250c");
+  std::ostringstream ignored;
+  std::string error;
+  ASSERT_TRUE(layra::RunSteps(tick, "tick", ignored, error)) << error;
+  const std::string ticksBefore = Ticks(Dump("Folivox"));
+  ASSERT_EQ(ticksBefore, "0100");
+
+  // The palette's send button, clicked; the dialog is watched while the send runs.
+  auto* dialog = window->Progress();
+  auto* bar = dialog->findChild<QProgressBar*>(QStringLiteral("task-bar"));
+  auto* text = dialog->findChild<QLabel*>(QStringLiteral("task-text"));
+  auto* cancel = dialog->findChild<QPushButton*>(QStringLiteral("task-cancel"));
+  ASSERT_TRUE(bar && text && cancel);
+  std::vector<int> values;
+  std::vector<std::string> texts;
+  QTimer watch;
+  watch.setInterval(5);
+  QObject::connect(&watch, &QTimer::timeout, [&] {
+    if (!dialog->isVisible())
+      return;
+    values.push_back(bar->value());
+    texts.push_back(text->text().toStdString());
+    if (!text->text().startsWith(QStringLiteral("Uploading file 8 of 16")) || !cancel->isEnabled())
+      return;
+    dialog->grab().save(QString::fromStdString((shots / "progress.png").string()));
+    QTest::mouseClick(cancel, ::Qt::LeftButton);
+  });
+  watch.start();
+  QTest::mouseClick(find(WidgetID{0x122500}, WidgetID{0x122527}), ::Qt::LeftButton);
+  watch.stop();
+  EXPECT_FALSE(dialog->isVisible());
+  EXPECT_EQ(window->statusBar()->currentMessage().toStdString(),
+            "Send cancelled: 7 of 16 files sent");
+  ASSERT_FALSE(values.empty());
+  EXPECT_TRUE(std::is_sorted(values.begin(), values.end()));
+  EXPECT_GT(values.back(), values.front()) << "the bar moved";
+  for (const std::string& said : texts)
+    EXPECT_EQ(said.find(setup.ftp().password()), std::string::npos) << said;
+  // Nothing changed on the client: no alert, the ticks, the document, the unsent files.
+  EXPECT_TRUE(layra::Alerts::Instance().Log().empty());
+  EXPECT_EQ(Ticks(Dump("Folivox")), ticksBefore);
+  EXPECT_FALSE(document.GetDataBase()->IsModified());
+  EXPECT_EQ(setup.LeftInWorkingFolder().size(), 9u);
+  window->grab().save(QString::fromStdString((shots / "cancelled.png").string()));
+
+  // Sent again, to its end: the result line, and every row's mark.
+  QTest::mouseClick(find(WidgetID{0x122500}, WidgetID{0x122527}), ::Qt::LeftButton);
+  const std::string result = window->statusBar()->currentMessage().toStdString();
+  EXPECT_TRUE(result.starts_with("Sent pages 5\u20138: 16 files, ")) << result;
+  EXPECT_NE(result.find(" to ftp://folivox@127.0.0.1:"), std::string::npos) << result;
+  EXPECT_EQ(result.find(setup.ftp().password()), std::string::npos);
+  window->grab().save(QString::fromStdString((shots / "sent.png").string()));
+
+  // The history palette, listed in the Window menu: newest first, the files of a row clicked.
+  const auto entries = window->findChildren<QAction*>();
+  EXPECT_TRUE(std::any_of(entries.begin(), entries.end(),
+                          [](QAction* entry) { return entry->text() == "Send history"; }));
+  panels()->ShowPanelByWidgetID(WidgetID{0x122529}, true);
+  QCoreApplication::processEvents();
+  const std::string history = Dump("Send history");
+  const auto sent = history.find("\u2714");
+  const auto cancelled = history.find("\u2298");
+  EXPECT_TRUE(sent != std::string::npos && cancelled != std::string::npos && sent < cancelled)
+      << history;
+  EXPECT_EQ(history.find(setup.ftp().password()), std::string::npos);
+  std::istringstream select("select rows 2 in #0x12252a");
+  ASSERT_TRUE(layra::RunSteps(select, "select", ignored, error)) << error;
+  const std::string files = Dump("Send history");
+  EXPECT_NE(files.find("\"sent  page 5  08_12_05..005_"), std::string::npos) << files;
+  EXPECT_NE(files.find("tree #0x12252b rows 16"), std::string::npos) << files;
+  std::string shotError;
+  EXPECT_TRUE(window->Screenshot(shots / "history.png", "Send history", &shotError)) << shotError;
+
+  // After a restart the marks come from the history.
+  window.reset();
+  setup.Restart();
+  window = std::make_unique<Desktop>(setup.host());
+  window->AddDocument(
+      setup.host().OpenDocument(setup.home().path() / "08_12_05_005-008.lyd", nullptr));
+  window->show();
+  panels()->ShowPanelByWidgetID(WidgetID{0x122500}, true);
+  QCoreApplication::processEvents();
+  const std::string marks = Dump("Folivox");
+  EXPECT_NE(marks.find("text #0x122528 \"\u2714\" tip \"Last sent "), std::string::npos) << marks;
+  EXPECT_TRUE(window->Screenshot(shots / "marks.png", "Folivox", &shotError)) << shotError;
 }
 
 TEST(WindowProgram, LayraGuiWritesScreenshotsOfTheWindowAPaletteAndTheDialogInFront) {

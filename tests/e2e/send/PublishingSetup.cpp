@@ -77,6 +77,11 @@ void PublishingSetup::Send() {
   fHost->PerformAction(ActionID{0x122511});
 }
 
+void PublishingSetup::Restart() {
+  fHost.reset();
+  fHost = MakeHost();
+}
+
 std::vector<std::string> PublishingSetup::LeftInWorkingFolder() const {
   std::vector<std::string> names;
   for (const auto& entry : std::filesystem::directory_iterator(workingFolder())) {

@@ -34,6 +34,8 @@ public:
   /** A document of `pages` pages saved as `name` in the home folder, opened in front. */
   UIDRef OpenDocument(const std::string& name, int pages);
   void Send();
+  /** Shuts the host down and starts it again on the same home. */
+  void Restart();
 
   layra::Host& host() { return *fHost; }
   FtpTestServer& ftp() { return fFtp; }
