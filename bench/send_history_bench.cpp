@@ -11,6 +11,7 @@
 #include "LoopbackProxy.h"
 #include "ProcessorTime.h"
 #include "PublishingSetup.h"
+#include "SilencedStdout.h"
 #include "WholeFile.h"
 
 #include "frame/FolivoxIDs.h"
@@ -60,27 +61,6 @@ std::string SixtyFourPageDocument() {
     pages += sample.substr(firstPage, end - firstPage);
   return sample.substr(0, firstPage) + pages + "</layra-document>\n";
 }
-
-/** The plug-in's traces would drown the figures; they go nowhere while this lives. */
-class SilencedStdout {
-public:
-  SilencedStdout() : fSaved(::dup(STDOUT_FILENO)) {
-    std::fflush(stdout);
-    const int null = ::open("/dev/null", O_WRONLY);
-    ::dup2(null, STDOUT_FILENO);
-    ::close(null);
-  }
-  ~SilencedStdout() {
-    std::fflush(stdout);
-    ::dup2(fSaved, STDOUT_FILENO);
-    ::close(fSaved);
-  }
-  SilencedStdout(const SilencedStdout&) = delete;
-  SilencedStdout& operator=(const SilencedStdout&) = delete;
-
-private:
-  int fSaved;
-};
 
 struct Sends {
   std::vector<double> wall[2];

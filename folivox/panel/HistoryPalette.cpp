@@ -14,12 +14,14 @@
 #include <layra/ITreeViewMgr.h>
 
 namespace {
-folivox::RegisterImplementation<HistoryListAdapter> gRegisterListAdapter(kHistoryListAdapterImpl);
-folivox::RegisterImplementation<HistoryListManager> gRegisterListManager(kHistoryListManagerImpl);
-folivox::RegisterImplementation<HistoryFilesAdapter>
-    gRegisterFilesAdapter(kHistoryFilesAdapterImpl);
-folivox::RegisterImplementation<HistoryFilesManager>
-    gRegisterFilesManager(kHistoryFilesManagerImpl);
+using SendsAdapter = HistoryListAdapter<HistoryList::kSends>;
+using SendsManager = HistoryListManager<HistoryList::kSends>;
+using FilesAdapter = HistoryListAdapter<HistoryList::kFiles>;
+using FilesManager = HistoryListManager<HistoryList::kFiles>;
+folivox::RegisterImplementation<SendsAdapter> gRegisterListAdapter(kHistoryListAdapterImpl);
+folivox::RegisterImplementation<SendsManager> gRegisterListManager(kHistoryListManagerImpl);
+folivox::RegisterImplementation<FilesAdapter> gRegisterFilesAdapter(kHistoryFilesAdapterImpl);
+folivox::RegisterImplementation<FilesManager> gRegisterFilesManager(kHistoryFilesManagerImpl);
 folivox::RegisterImplementation<HistoryPaletteObserver>
     gRegisterPaletteObserver(kHistoryPaletteObserverImpl);
 
@@ -91,44 +93,39 @@ void Rebuild(WidgetID list) {
 
 } // namespace
 
-std::int32_t HistoryListAdapter::GetNumListItems() const {
-  return static_cast<std::int32_t>(SendHistory().size());
-}
-
-void HistoryListManager::RegisterStyles() {
-  RegisterStyleWidget(kFolivoHistoryRowStyle,
-                      static_cast<std::int32_t>(kFolivoHistoryRowRsrcID.Get()), kFolivoPluginID);
-}
-
-bool16 HistoryListManager::ApplyDataToWidget(const NodeID& node, IPanelControlData* widgets,
-                                             std::int32_t) const {
-  const SendRecord* send = SendAt(PositionOf(node));
-  if (!send)
-    return kTrue;
-  SetText(widgets, kFolivoHistoryMarkWidgetID, Mark(send->outcome), OutcomeWord(send->outcome));
-  SetText(widgets, kFolivoHistoryTextWidgetID, SendSummary(*send));
-  return kTrue;
-}
-
-std::int32_t HistoryFilesAdapter::GetNumListItems() const {
+template <HistoryList kList> std::int32_t HistoryListAdapter<kList>::GetNumListItems() const {
+  if constexpr (kList == HistoryList::kSends)
+    return static_cast<std::int32_t>(SendHistory().size());
   const SendRecord* send = SendAt(gSelectedSend);
   return send ? static_cast<std::int32_t>(send->files.size()) : 0;
 }
 
-void HistoryFilesManager::RegisterStyles() {
-  RegisterStyleWidget(kFolivoHistoryFileRowStyle,
-                      static_cast<std::int32_t>(kFolivoHistoryFileRowRsrcID.Get()),
-                      kFolivoPluginID);
+template <HistoryList kList> void HistoryListManager<kList>::RegisterStyles() {
+  if constexpr (kList == HistoryList::kSends)
+    this->RegisterStyleWidget(kFolivoHistoryRowStyle,
+                              static_cast<std::int32_t>(kFolivoHistoryRowRsrcID.Get()),
+                              kFolivoPluginID);
+  else
+    this->RegisterStyleWidget(kFolivoHistoryFileRowStyle,
+                              static_cast<std::int32_t>(kFolivoHistoryFileRowRsrcID.Get()),
+                              kFolivoPluginID);
 }
 
-bool16 HistoryFilesManager::ApplyDataToWidget(const NodeID& node, IPanelControlData* widgets,
-                                              std::int32_t) const {
-  const SendRecord* send = SendAt(gSelectedSend);
+template <HistoryList kList>
+bool16 HistoryListManager<kList>::ApplyDataToWidget(const NodeID& node, IPanelControlData* widgets,
+                                                    std::int32_t) const {
   const std::int32_t position = PositionOf(node);
-  if (!send || position < 0 || static_cast<std::size_t>(position) >= send->files.size())
+  if constexpr (kList == HistoryList::kSends) {
+    if (const SendRecord* send = SendAt(position)) {
+      SetText(widgets, kFolivoHistoryMarkWidgetID, Mark(send->outcome), OutcomeWord(send->outcome));
+      SetText(widgets, kFolivoHistoryTextWidgetID, SendSummary(*send));
+    }
     return kTrue;
-  SetText(widgets, kFolivoHistoryFileTextWidgetID,
-          FileRow(send->files[static_cast<std::size_t>(position)]));
+  }
+  const SendRecord* send = SendAt(gSelectedSend);
+  if (send && position >= 0 && static_cast<std::size_t>(position) < send->files.size())
+    SetText(widgets, kFolivoHistoryFileTextWidgetID,
+            FileRow(send->files[static_cast<std::size_t>(position)]));
   return kTrue;
 }
 

@@ -6,33 +6,18 @@
 #include <layra/ITreeViewHierarchyAdapter.h>
 #include <layra/ITreeViewWidgetMgr.h>
 
-/** The rows of the sends list. */
-class HistoryListAdapter : public ListTreeViewAdapter {
+/** The palette's two lists: the sends, and the files of the selected send. */
+enum class HistoryList { kSends, kFiles };
+
+template <HistoryList kList> class HistoryListAdapter : public ListTreeViewAdapter {
 public:
   explicit HistoryListAdapter(IPMUnknown* boss) : ListTreeViewAdapter(boss) {}
   std::int32_t GetNumListItems() const override;
 };
 
-class HistoryListManager : public CTreeViewWidgetMgr {
+template <HistoryList kList> class HistoryListManager : public CTreeViewWidgetMgr {
 public:
   explicit HistoryListManager(IPMUnknown* boss) : CTreeViewWidgetMgr(boss, 0) {}
-  void RegisterStyles() override;
-
-protected:
-  bool16 ApplyDataToWidget(const NodeID& node, IPanelControlData* widgetList,
-                           std::int32_t message) const override;
-};
-
-/** The rows of the selected send's files. */
-class HistoryFilesAdapter : public ListTreeViewAdapter {
-public:
-  explicit HistoryFilesAdapter(IPMUnknown* boss) : ListTreeViewAdapter(boss) {}
-  std::int32_t GetNumListItems() const override;
-};
-
-class HistoryFilesManager : public CTreeViewWidgetMgr {
-public:
-  explicit HistoryFilesManager(IPMUnknown* boss) : CTreeViewWidgetMgr(boss, 0) {}
   void RegisterStyles() override;
 
 protected:

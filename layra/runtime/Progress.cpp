@@ -77,6 +77,11 @@ bool IsTaskRunning() {
   return Current().depth > 0;
 }
 
+void PauseProgress() {
+  if (Current().presenter && IsTaskRunning())
+    Current().presenter->Pause();
+}
+
 const std::vector<ResultRecord>& Results() {
   return Current().results;
 }

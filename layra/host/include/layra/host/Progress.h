@@ -35,6 +35,8 @@ public:
   virtual void End() = 0;
   /** The task asks whether it was cancelled: the place to take pending input. */
   virtual void Poll() {}
+  /** Something else is about to write where the progress shows (an alert's echo). */
+  virtual void Pause() {}
   virtual void Result(const ResultRecord& result) = 0;
 };
 
@@ -44,6 +46,8 @@ LAYRA_API void SetProgressPresenter(ProgressPresenter* presenter);
  *  call from a signal handler. */
 LAYRA_API void CancelTask();
 LAYRA_API bool IsTaskRunning();
+/** Lets the presenter make room before something else writes to the terminal. */
+LAYRA_API void PauseProgress();
 /** Every result shown since the start (or the last ClearResults), oldest first. */
 LAYRA_API const std::vector<ResultRecord>& Results();
 LAYRA_API void ClearResults();
@@ -58,6 +62,7 @@ public:
   void Update(const ProgressState& state) override;
   void End() override;
   void Poll() override;
+  void Pause() override { Erase(); }
   void Result(const ResultRecord& result) override;
 
 private:
