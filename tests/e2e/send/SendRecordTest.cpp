@@ -131,6 +131,26 @@ TEST(SendRecord, SentFailedAndCancelledSendsAreToldAndKeptWithoutThePassword) {
   EXPECT_EQ(mode.st_mode & 0777, 0600u);
 }
 
+// The send before a save says it belongs to the save; one that sends nothing is no fault there.
+TEST(SendRecord, ASaveSaysItSentAndADocumentThatIsNoSectionSavesWithoutFault) {
+  PublishingSetup setup;
+  ASSERT_TRUE(setup.Start());
+  Watcher watcher;
+  const UIDRef section = setup.OpenDocument("08_12_05_012.lyd", 1);
+  ASSERT_TRUE(setup.host().SaveDocument(section, nullptr));
+  const UIDRef other = setup.OpenDocument("notes.lyd", 1);
+  ASSERT_TRUE(setup.host().SaveDocument(other, nullptr));
+  ASSERT_EQ(layra::Results().size(), 2u);
+  EXPECT_TRUE(layra::Results()[0].line.starts_with("Sent page 12 before saving: 4 files, "))
+      << layra::Results()[0].line;
+  EXPECT_EQ(layra::Results()[1].line,
+            "Nothing sent before saving: the document name \"notes.lyd\" matches no rule of the "
+            "configuration");
+  EXPECT_EQ(layra::Results()[1].outcome, TaskResult::kDone);
+  ASSERT_EQ(SendHistory().size(), 2u);
+  EXPECT_TRUE(SendHistory()[0].beforeSave);
+}
+
 TEST(SendRecord, ADamagedOrCutLineIsSkippedAndTheFileIsBoundedToTheLastThousand) {
   TempHome home;
   SendRecord record;
