@@ -29,6 +29,7 @@
 #include <layra/ITextControlData.h>
 #include <layra/ITreeViewMgr.h>
 #include <layra/SnapshotUtils.h>
+#include <layra/TaskProgress.h>
 #include <layra/host/Automation.h>
 #include <layra/host/Host.h>
 #include <layra/host/PageImage.h>
@@ -818,6 +819,13 @@ TEST(SendWindow, ProgressAdvancesCancelStopsAStalledSendAndTheResultMarksAndHist
   EXPECT_FALSE(document.GetDataBase()->IsModified());
   EXPECT_EQ(setup.LeftInWorkingFolder().size(), 9u);
   window->grab().save(QString::fromStdString((shots / "cancelled.png").string()));
+  {
+    // Esc in the dialog cancels as the button does.
+    TaskProgress task(PMString("Esc", PMString::kDontTranslateDuringCall), 2);
+    EXPECT_FALSE(task.WasCancelled());
+    QTest::keyClick(dialog, ::Qt::Key_Escape);
+    EXPECT_TRUE(task.WasCancelled());
+  }
 
   // Sent again, to its end: the result line, and every row's mark.
   QTest::mouseClick(find(WidgetID{0x122500}, WidgetID{0x122527}), ::Qt::LeftButton);
