@@ -49,9 +49,7 @@ public:
   void NothingSent(const std::string& why);
   void Failed(const std::string& why);
   void Sent() { fRecord.outcome = SendOutcome::kSent; }
-  bool WasCancelled() const { return fRecord.outcome == SendOutcome::kCancelled; }
 
-  const SendRecord& Record() const { return fRecord; }
   /** The line that says how the send ended. */
   std::string ResultLine() const;
 
