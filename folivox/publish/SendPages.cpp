@@ -37,7 +37,7 @@ std::optional<bool> ReadyFlag(std::int32_t pageIndex) {
 }
 
 bool WriteManifest(const IDFile& file, const std::string& text) {
-  InterfacePtr<IPMStream> out(StreamUtil::CreateFileStreamWrite(file, kOpenOut));
+  InterfacePtr<IPMStream> out(StreamUtil::CreateFileStreamWrite(file, kOpenOut | kOpenPrivate));
   if (!out)
     return false;
   std::vector<unsigned char> bytes(text.begin(), text.end());
@@ -135,7 +135,7 @@ void FolivoActionComponent::SendPages() {
     return;
   }
   run.login = LoginOf(run.ftpUrl);
-  if (!grabUrl || run.login.empty()) {
+  if (!grabUrl || run.login.empty() || !IsFtpUrl(run.ftpUrl)) {
     folivox::ShowReport("0x122500kConfigFileDoesNotHaveProperGRABURLKey", kErrorIcon);
     return;
   }

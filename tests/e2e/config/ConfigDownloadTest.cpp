@@ -31,7 +31,8 @@ constexpr ActionID kAcquireConfiguration{0x122506};
 constexpr WidgetID kPagePanel{0x122500};
 // Loading it shows on standard output, where its JPEG quality is brought into range.
 const std::string kServedConfiguration =
-    "<CONFIG><PREVQUALITY XSCALE='1' YSCALE='1' DPI='72' JPEGQUALITY='9' STRING='-a'/></CONFIG>";
+    "<CONFIG><PREVQUALITY XSCALE='1' YSCALE='1' DPI='72' JPEGQUALITY='9' STRING='-a'/>"
+    "<GRABURL>ZnRwOi8vdTpwQGZ0cC5leGFtcGxlL3BhZ2Vz</GRABURL></CONFIG>";
 const std::string kServedConfigurationLoaded = "JPEGQUALITY=\"9\" is outside 1 to 4";
 
 struct Shown {
@@ -202,6 +203,9 @@ TEST_F(OldCopy, AnswersThatAreNoConfigurationKeepItAndAsk) {
     int status;
   } answers[] = {{kServedConfiguration, 302},
                  {"<!DOCTYPE html><html><body><p>Please log in<br></body></html>", 200},
+                 // Well-formed, but no configuration: its root has no GRABURL child.
+                 {"<html><body>Please log in</body></html>", 200},
+                 {"<html><body><GRABURL>Zm9v</GRABURL></body></html>", 200},
                  {"", 200},
                  {bytes, 200},
                  {"<CONFIG>" + std::string(17u << 20, ' ') + "</CONFIG>", 200}};

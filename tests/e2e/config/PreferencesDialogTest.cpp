@@ -106,7 +106,8 @@ class PreferencesDialog : public PreferencesPage {
 protected:
   void SetUp() override {
     for (const char* folder : {"old", "new"})
-      ASSERT_TRUE(fServer.PutFile(std::string(folder) + "/FolivoPref.xml", "<CONFIG/>"));
+      ASSERT_TRUE(
+          fServer.PutFile(std::string(folder) + "/FolivoPref.xml", "<CONFIG><GRABURL/></CONFIG>"));
     ASSERT_TRUE(fServer.Start());
     // No address yet: the start-up's download fails and is not tried again in this run.
     ASSERT_NO_FATAL_FAILURE(StartHost(FOLIVOX_PLUGIN_DIR));

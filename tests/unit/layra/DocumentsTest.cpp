@@ -24,6 +24,7 @@
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -307,17 +308,46 @@ TEST_F(Documents, AnInterruptedSaveLeavesAWholeFileAndItsTemporaryGoesAtTheNextO
 }
 
 TEST_F(Documents, OpeningRemovesOnlyAbandonedTemporariesOfThatDocument) {
-  const auto file = fFolder.path() / "08_12_05_005-008.lyd";
-  for (const char* name : {"08_12_05_005-008.lyd.a1B2c3", "08_12_05_005-008.lyd.Live00",
-                           "other.lyd.a1B2c3", "08_12_05_005-008.lyd.backup7"})
-    WriteWholeFile(fFolder.path() / name, "partial");
-  const int live = ::open((fFolder.path() / "08_12_05_005-008.lyd.Live00").c_str(), O_RDONLY);
+  const auto file = fFolder.path() / "doc.lyd";
+  WriteWholeFile(file, kEveryItem);
+  // Files of the user's that merely look like a temporary of some writer, and temporaries
+  // that are not this document's or not abandoned.
+  std::vector<std::string> kept = {".doc.lyd.layra-tmp-Fifo00",
+                                   ".doc.lyd.layra-tmp-Fold00",
+                                   ".doc.lyd.layra-tmp-Link00",
+                                   ".doc.lyd.layra-tmp-Live00",
+                                   ".other.lyd.layra-tmp-a1B2c3",
+                                   "doc.lyd.backup",
+                                   "doc.lyd.layra-tmp-a1B2c3",
+                                   "doc.lyd.orig01",
+                                   "layout.config",
+                                   "notes.backup",
+                                   "workspace.lydb.before"};
+  for (const std::string& name : kept)
+    WriteWholeFile(fFolder.path() / name, "the user's own");
+  // Only root can give a file away; another user's file is never ours.
+  if (::geteuid() == 0) {
+    const auto foreign = fFolder.path() / ".doc.lyd.layra-tmp-Other0";
+    WriteWholeFile(foreign, "someone else's");
+    ASSERT_EQ(::chown(foreign.c_str(), 65534, 65534), 0);
+    kept.push_back(foreign.filename().string());
+  }
+  kept.push_back("doc.lyd");
+  std::sort(kept.begin(), kept.end());
+  std::filesystem::remove(fFolder.path() / ".doc.lyd.layra-tmp-Link00");
+  std::filesystem::create_symlink("doc.lyd.backup", fFolder.path() / ".doc.lyd.layra-tmp-Link00");
+  std::filesystem::remove(fFolder.path() / ".doc.lyd.layra-tmp-Fold00");
+  std::filesystem::create_directory(fFolder.path() / ".doc.lyd.layra-tmp-Fold00");
+  std::filesystem::remove(fFolder.path() / ".doc.lyd.layra-tmp-Fifo00");
+  ASSERT_EQ(::mkfifo((fFolder.path() / ".doc.lyd.layra-tmp-Fifo00").c_str(), 0600), 0);
+  WriteWholeFile(fFolder.path() / ".doc.lyd.layra-tmp-a1B2c3", "partial");
+  const int live = ::open((fFolder.path() / ".doc.lyd.layra-tmp-Live00").c_str(), O_RDONLY);
   ASSERT_EQ(::flock(live, LOCK_EX), 0);
-  ASSERT_TRUE(Open(kEveryItem).IsValid());
+  std::string error;
+  ASSERT_TRUE(fHost.OpenDocument(file, &error).IsValid()) << error;
   ::close(live);
-  EXPECT_EQ(FilesIn(fFolder.path()),
-            (std::vector<std::string>{"08_12_05_005-008.lyd", "08_12_05_005-008.lyd.Live00",
-                                      "08_12_05_005-008.lyd.backup7", "other.lyd.a1B2c3"}));
+  EXPECT_EQ(FilesIn(fFolder.path()), kept);
+  EXPECT_EQ(ReadWholeFile(fFolder.path() / "doc.lyd.orig01"), "the user's own");
 }
 
 } // namespace
