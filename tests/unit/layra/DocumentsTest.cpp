@@ -28,13 +28,13 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+namespace {
+
 // What reaches the disk while a test records: every flush of a file (as the path it has then)
-// and every rename, in order. This program's definitions stand in for the C library's, so the
-// host's own calls come here and are passed on.
+// and every rename, in order. This program's definitions of fsync, fdatasync and rename stand
+// in for the C library's, so the host's own calls come here and are passed on.
 std::vector<std::string> gDiskCalls;
 bool gRecordingDiskCalls = false;
-
-namespace {
 
 void RecordFlush(int fd) {
   if (!gRecordingDiskCalls)

@@ -1,6 +1,6 @@
 // Damaged stored preferences: nothing crashes, nothing is allocated on the
 // strength of a forged count, the store starts empty, and the host keeps the
-// damaged file aside instead of overwriting it.
+// damaged file aside instead of overwriting it, whichever of its records is damaged.
 
 #include "AllocationProbe.h"
 #include "PreferenceHost.h"
@@ -88,6 +88,7 @@ std::string WorkspaceFile(const std::vector<StoredRecord>& records, std::uint32_
   word(1); // root
   word(objects ? objects : static_cast<std::uint32_t>(records.size()));
   for (const StoredRecord& record : records) {
+    // The object, its class, one implementation: the store, and the length of its data.
     for (std::uint32_t value :
          {record.uid, kWorkspaceBoss.Get(), 1u, kCommonPreferenceDataImpl.Get(),
           record.length.value_or(record.store.size())})
