@@ -4,7 +4,11 @@
 #include "publish/PercentEncoding.h"
 #include "publish/PublishNames.h"
 
+#include <xml/XmlDocument.h>
+
 #include <gtest/gtest.h>
+
+#include <optional>
 
 namespace {
 
@@ -66,6 +70,34 @@ TEST(Manifest, InsertedTextsAreEscapedUtf8AndScalesPlainDecimals) {
   EXPECT_NE(BuildManifest("m", "u", true, {}, {}).find("<ready>true</ready>"), std::string::npos);
   EXPECT_NE(BuildManifest("m", "u", std::nullopt, {}, {}).find("<ready></ready>"),
             std::string::npos);
+}
+
+// The text of the first element named `name` below `node`; nullopt when there is none.
+std::optional<std::string> TextOf(const layra::xml::XmlNode& node, const std::string& name) {
+  for (const layra::xml::XmlNode& child : node.children()) {
+    if (child.isElement() && child.name() == name) {
+      std::string text;
+      for (const layra::xml::XmlNode& part : child.children())
+        text += part.value();
+      return text;
+    }
+    if (auto found = TextOf(child, name))
+      return found;
+  }
+  return std::nullopt;
+}
+
+TEST(Manifest, TheServerReadsBackTheUserNameAndMacTextAsTheyWere) {
+  for (const std::string odd : {"Jan \"JK\" <Kowalski> & syn", "]]> <![CDATA[", "&amp; ż\t\r"}) {
+    const std::string mac = odd + "\n";
+    const std::string text = BuildManifest(mac, odd, true, {}, {});
+    std::string error;
+    const auto parsed = layra::xml::XmlDocument::Parse(
+        reinterpret_cast<const unsigned char*>(text.data()), text.size(), &error);
+    ASSERT_TRUE(parsed) << error << "\n" << text;
+    EXPECT_EQ(TextOf(parsed->root(), "macaddress"), mac);
+    EXPECT_EQ(TextOf(parsed->root(), "username"), odd);
+  }
 }
 
 } // namespace
