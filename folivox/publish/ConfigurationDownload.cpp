@@ -91,7 +91,7 @@ bool AcceptPreviousCopy(CURLcode failure, const PMString& address, const IDFile&
     // The address is shown as the preferences panel shows it, password masked.
     return folivox::AskYesNo(
         FormatAlertText(PMString("0x122500kCURLInitFailedButFileExistFromPreviousIntance"),
-                        {EncodeUrlPassword(address)}),
+                        {MaskUrlPassword(address)}),
         kQuestionIcon);
   }
   PMString report =
