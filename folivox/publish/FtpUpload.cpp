@@ -4,6 +4,7 @@
 #include "publish/AlertText.h"
 #include "publish/CHandles.h"
 #include "publish/FolivoActionComponent.h"
+#include "publish/PercentEncoding.h"
 #include "publish/SendSession.h"
 #include "publish/WorkingFolder.h"
 
@@ -14,12 +15,16 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <memory>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <sys/select.h>
 #include <thread>
 
 namespace {
 
+constexpr const char* kUploadProtocol = "ftp";
 constexpr long kTransferTimeoutSeconds = 30;
 constexpr long kServerSilenceSeconds = 25;
 // How long to wait on the sockets when libcurl has set no timer of its own; any activity on
@@ -79,8 +84,24 @@ CURLcode SetProgress(CURL* h) {
   return curl_easy_setopt(h, CURLOPT_XFERINFODATA, gTransfer.session);
 }
 
+// The login as it stands in the URL, percent-encoded where a character would end its part
+// there, decoded: an FTP server expects the password itself. Nothing to decode: libcurl gets
+// the same user and password that the login in one piece would give.
+struct Credentials {
+  std::string user;
+  std::optional<std::string> password;
+};
+
+Credentials DecodeLogin(std::string_view login) {
+  const std::size_t colon = login.find(':');
+  if (colon == std::string_view::npos)
+    return {PercentDecode(login), std::nullopt};
+  return {PercentDecode(login.substr(0, colon)), PercentDecode(login.substr(colon + 1))};
+}
+
 CURLcode SetOptions(const PMString& url, const PMString& login, std::FILE* file) {
   CURL* h = gTransfer.handle;
+  const Credentials credentials = DecodeLogin(login.GetUTF8String());
   CURLcode r = CURLE_OK;
   const long quiet = gTransfer.session ? 0L : 1L;
   if ((r = curl_easy_setopt(h, CURLOPT_VERBOSE, 0L)) != CURLE_OK ||
@@ -90,8 +111,15 @@ CURLcode SetOptions(const PMString& url, const PMString& login, std::FILE* file)
       (r = curl_easy_setopt(h, CURLOPT_TIMEOUT, kTransferTimeoutSeconds)) != CURLE_OK ||
       (r = curl_easy_setopt(h, CURLOPT_FTP_RESPONSE_TIMEOUT, kServerSilenceSeconds)) != CURLE_OK ||
       (r = curl_easy_setopt(h, CURLOPT_FTP_CREATE_MISSING_DIRS, 1L)) != CURLE_OK ||
+      // The configuration names the destination: it must not make a send write into local
+      // folders (file://) or anywhere else but an FTP server, nor be redirected there.
+      (r = curl_easy_setopt(h, CURLOPT_PROTOCOLS_STR, kUploadProtocol)) != CURLE_OK ||
+      (r = curl_easy_setopt(h, CURLOPT_REDIR_PROTOCOLS_STR, kUploadProtocol)) != CURLE_OK ||
       (r = curl_easy_setopt(h, CURLOPT_URL, url.GrabCString())) != CURLE_OK ||
-      (r = curl_easy_setopt(h, CURLOPT_USERPWD, login.GrabCString())) != CURLE_OK ||
+      (r = curl_easy_setopt(h, CURLOPT_USERNAME, credentials.user.c_str())) != CURLE_OK ||
+      (r = curl_easy_setopt(h, CURLOPT_PASSWORD,
+                            credentials.password ? credentials.password->c_str() : nullptr)) !=
+          CURLE_OK ||
       (r = curl_easy_setopt(h, CURLOPT_READFUNCTION, &ReadLocalFile)) != CURLE_OK ||
       (r = curl_easy_setopt(h, CURLOPT_READDATA, file)) != CURLE_OK)
     return r;
@@ -228,6 +256,19 @@ public:
 };
 
 } // namespace
+
+bool IsFtpUrl(const std::string& url) {
+  const std::unique_ptr<CURLU, decltype(&curl_url_cleanup)> parsed(curl_url(), &curl_url_cleanup);
+  char* scheme = nullptr;
+  // libcurl's own guess for an address without a scheme, as the transfer would make it.
+  if (!parsed ||
+      curl_url_set(parsed.get(), CURLUPART_URL, url.c_str(), CURLU_GUESS_SCHEME) != CURLUE_OK ||
+      curl_url_get(parsed.get(), CURLUPART_SCHEME, &scheme, 0) != CURLUE_OK)
+    return false;
+  const bool ftp = std::string_view(scheme) == kUploadProtocol;
+  curl_free(scheme);
+  return ftp;
+}
 
 bool UploadPublication(FolivoActionComponent& sender, const Publication& publication,
                        SendSession* session) {

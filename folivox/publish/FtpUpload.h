@@ -8,6 +8,7 @@
 #include <layra/IDFile.h>
 #include <layra/PMString.h>
 
+#include <string>
 #include <vector>
 
 class FolivoActionComponent;
@@ -33,6 +34,10 @@ struct Publication {
   /** One per page, in page order. */
   std::vector<IDFile> manifests;
 };
+
+/** Whether libcurl would reach `url` by FTP, the only protocol a send uses; false also when
+ *  it cannot read the address at all. */
+bool IsFtpUrl(const std::string& url);
 
 /** Uploads every preview and then every manifest, deleting each local file once it was sent.
  *  Stops at the first failed transfer with an alert; true when everything was sent. With a

@@ -20,8 +20,8 @@ constexpr std::int32_t kTransparency = 2;
 
 bool WriteJpeg(const IDFile& file, SnapshotUtils& snapshot, std::int32_t quality,
                std::int32_t& result) {
-  InterfacePtr<IPMStream> out(
-      StreamUtil::CreateFileStreamWrite(file, kOpenOut | kOpenTrunc, kJPEGFileType, kImageCreator));
+  InterfacePtr<IPMStream> out(StreamUtil::CreateFileStreamWrite(
+      file, kOpenOut | kOpenTrunc | kOpenPrivate, kJPEGFileType, kImageCreator));
   if (!out) {
     result = 1;
     return false;

@@ -37,7 +37,7 @@ std::optional<bool> ReadyFlag(std::int32_t pageIndex) {
 }
 
 bool WriteManifest(const IDFile& file, const std::string& text) {
-  InterfacePtr<IPMStream> out(StreamUtil::CreateFileStreamWrite(file, kOpenOut));
+  InterfacePtr<IPMStream> out(StreamUtil::CreateFileStreamWrite(file, kOpenOut | kOpenPrivate));
   if (!out)
     return false;
   std::vector<unsigned char> bytes(text.begin(), text.end());
@@ -181,7 +181,7 @@ bool FolivoActionComponent::PrepareSend(SendSession& session, Publication& run) 
     return false;
   }
   run.login = LoginOf(run.ftpUrl);
-  if (!grabUrl || run.login.empty()) {
+  if (!grabUrl || run.login.empty() || !IsFtpUrl(run.ftpUrl)) {
     folivox::ShowReport("0x122500kConfigFileDoesNotHaveProperGRABURLKey", kErrorIcon);
     session.Failed("the configuration's GRABURL has no login");
     return false;
