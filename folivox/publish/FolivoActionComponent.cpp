@@ -86,6 +86,9 @@ void FolivoActionComponent::Dispatch(ActionID action) {
       SendPages();
     fMenuSend = false;
     break;
+  case kFolivoResendActionID.Get():
+    ResendUnsent();
+    break;
   case kFolivoEnableAllPagesActionID.Get():
     WithPageList([](FolivoTreeInformator& list) { list.MakePagesReady(); });
     break;

@@ -14,6 +14,7 @@
 #include <vector>
 
 struct Publication;
+struct PendingBatch;
 
 class FolivoActionComponent : public CActionComponent {
 public:
@@ -26,6 +27,9 @@ public:
   /** Exports, describes and uploads the front document's pages; reports every failure and,
    *  in one line, how the send ended. */
   void SendPages(SendOrigin origin = SendOrigin::kAsked);
+  /** Uploads the files that sends left unsent, batch by batch, oldest first; stops at the
+   *  first failure. True when every batch went. */
+  bool ResendUnsent();
   /** Downloads and loads the configuration once per run; true when one is usable. */
   bool AcquireConfiguration();
   void LoadConfiguration();
@@ -56,6 +60,9 @@ private:
   void Dispatch(ActionID action);
   /** SendPages up to the upload; false when the send ended before it. */
   bool PrepareSend(SendSession& session, Publication& run);
+  bool ResendBatch(const PendingBatch& batch, const std::string& ftpUrl);
+  /** The configuration's GRABURL, decoded; empty when there is none. */
+  std::string ConfiguredFtpUrl() const;
 
   bool fMenuSend = false;
   bool fAcquired = false;

@@ -6,6 +6,7 @@
 #include "WholeFile.h"
 
 #include "panel/FolivoTreeInformator.h"
+#include "publish/PendingBatches.h"
 #include "publish/SendHistory.h"
 
 #include <layra/host/Alerts.h>
@@ -299,6 +300,126 @@ TEST(SendRecord, AKillDuringASendLeavesTheEarlierRecordsReadable) {
   EXPECT_EQ(ReadWholeFile(SendHistoryFile()), before);
   ASSERT_EQ(SendHistory().size(), 1u);
   EXPECT_EQ(SendHistory()[0].outcome, SendOutcome::kSent);
+}
+
+constexpr ActionID kResend{0x122514};
+
+/** The commands the server received from the `from`th on that start with `verb`. */
+std::vector<std::string> CommandsFrom(const FtpTestServer& ftp, std::size_t from,
+                                      const std::string& verb) {
+  std::vector<std::string> found;
+  const std::vector<std::string> all = ftp.commands();
+  for (std::size_t i = from; i < all.size(); ++i)
+    if (all[i].starts_with(verb))
+      found.push_back(all[i]);
+  return found;
+}
+
+/** Where a file goes on the server, below its root: the configuration's folder is "/pages",
+ *  and the server reads the empty edition's "//" as one. */
+std::string ServerPath(const PendingFile& file) {
+  std::string path = "/pages" + file.path;
+  for (std::size_t twice; (twice = path.find("//")) != std::string::npos;)
+    path.erase(twice, 1);
+  return path;
+}
+
+std::vector<std::string> ServerPaths(const std::vector<PendingFile>& files) {
+  std::vector<std::string> paths;
+  for (const PendingFile& file : files)
+    paths.push_back(ServerPath(file));
+  return paths;
+}
+
+// Two pages of three variants: eight files, of which the server refuses the third (page 5's
+// third variant). The six left are one batch; the re-send uploads them where and as they
+// were to go, with one login, walking into the folder that exists without making it again.
+TEST(Resend, TheFilesARefusedSendLeftGoAsTheyWereToWithOneLogin) {
+  PublishingSetup setup({.failStor = 3});
+  ASSERT_TRUE(setup.Start());
+  setup.OpenDocument("08_12_05_005-006.lyd", 2);
+  setup.Send();
+  const std::vector<PendingBatch> batches = OpenBatches();
+  ASSERT_EQ(batches.size(), 1u);
+  const std::vector<PendingFile> unsent = UnsentFiles(batches[0]);
+  ASSERT_EQ(unsent.size(), 6u);
+  EXPECT_EQ(UnsentFilesOfPage("08_12_05_005-006.lyd", 5), 2u);
+  EXPECT_EQ(UnsentFilesOfPage("08_12_05_005-006.lyd", 6), 4u);
+  ASSERT_EQ(SendHistory().size(), 1u);
+  EXPECT_EQ(SendHistory()[0].batch, batches[0].id);
+  EXPECT_EQ(BatchNote(SendHistory()[0]), "  6 files pending");
+  EXPECT_EQ(ReadWholeFile(setup.workingFolder() / kPendingFileName).find(setup.ftp().password()),
+            std::string::npos);
+
+  const std::size_t before = setup.ftp().commands().size();
+  setup.host().PerformAction(kResend);
+  const std::vector<std::string> stored = setup.ftp().storedPaths();
+  ASSERT_EQ(stored.size(), 3u + 6u);
+  EXPECT_EQ(std::vector<std::string>(stored.begin() + 3, stored.end()), ServerPaths(unsent));
+  for (const PendingFile& file : unsent)
+    EXPECT_TRUE(setup.ftp().ReadFile(ServerPath(file).substr(1))) << file.path;
+  EXPECT_EQ(CommandsFrom(setup.ftp(), before, "PASS").size(), 1u);
+  // Page 5's folder was made by the send; only page 6's is new.
+  EXPECT_EQ(CommandsFrom(setup.ftp(), before, "MKD"), std::vector<std::string>{"MKD 6"});
+  EXPECT_TRUE(setup.LeftInWorkingFolder().empty());
+  EXPECT_TRUE(OpenBatches().empty());
+  ASSERT_EQ(SendHistory().size(), 2u);
+  EXPECT_EQ(SendHistory()[1].kind, SendKind::kResend);
+  EXPECT_EQ(SendHistory()[1].outcome, SendOutcome::kSent);
+  EXPECT_EQ(FilesSent(SendHistory()[1]), 6u);
+  EXPECT_EQ(BatchNote(SendHistory()[0]), "  unsent files re-sent");
+}
+
+// The server hangs up in the middle of the second file and keeps what it had: the re-send
+// stores that file again from its first byte.
+TEST(Resend, AFileCutOffOnTheServerIsOverwrittenWhole) {
+  PublishingSetup setup({.dropStor = 2});
+  ASSERT_TRUE(setup.Start());
+  setup.OpenDocument("08_12_05_012.lyd", 1);
+  setup.Send();
+  const std::vector<PendingBatch> batches = OpenBatches();
+  ASSERT_EQ(batches.size(), 1u);
+  const PendingFile cut = UnsentFiles(batches[0]).at(0);
+  const std::string whole = ReadWholeFile(setup.workingFolder() / cut.name);
+  const std::string onServer = ServerPath(cut).substr(1);
+  ASSERT_TRUE(setup.ftp().ReadFile(onServer));
+  ASSERT_LT(setup.ftp().ReadFile(onServer)->size(), whole.size());
+  setup.host().PerformAction(kResend);
+  EXPECT_TRUE(setup.ftp().ReadFile(onServer) == whole);
+  EXPECT_TRUE(setup.LeftInWorkingFolder().empty());
+}
+
+// `layra --resend` killed while the server keeps it waiting on its third file: the two it
+// sent are gone, the four it did not are still pending, and a re-send takes them.
+TEST(Resend, AKillDuringAResendLosesNoUnsentFile) {
+  PublishingSetup setup({.failStor = 3, .stallStor = 6});
+  ASSERT_TRUE(setup.Start());
+  setup.OpenDocument("08_12_05_005-006.lyd", 2);
+  setup.Send();
+  ASSERT_EQ(OpenBatches().size(), 1u);
+  const std::vector<PendingFile> unsent = UnsentFiles(OpenBatches()[0]);
+
+  const pid_t child = ::fork();
+  if (child == 0) {
+    const std::string command = Layra(setup) + " --resend >/dev/null 2>&1";
+    ::execl("/bin/sh", "sh", "-c", ("exec " + command).c_str(), nullptr);
+    ::_exit(127);
+  }
+  while (setup.ftp().storedPaths().size() < 6)
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  ::kill(child, SIGKILL);
+  ::waitpid(child, nullptr, 0);
+  ASSERT_EQ(OpenBatches().size(), 1u);
+  const std::vector<PendingFile> left = UnsentFiles(OpenBatches()[0]);
+  EXPECT_EQ(ServerPaths(left), ServerPaths({unsent.begin() + 2, unsent.end()}));
+
+  const Ran resent = RunLayra(Layra(setup) + " --resend");
+  EXPECT_EQ(resent.status, 0) << resent.err;
+  EXPECT_NE(resent.err.find("Re-sent 4 of 4 unsent files of 08_12_05_005-006.lyd"),
+            std::string::npos)
+      << resent.err;
+  EXPECT_TRUE(OpenBatches().empty());
+  EXPECT_TRUE(setup.LeftInWorkingFolder().empty());
 }
 
 } // namespace

@@ -5,6 +5,9 @@
 #include "TempDir.h"
 #include "WholeFile.h"
 
+#include "publish/PendingBatches.h"
+#include "publish/SendHistory.h"
+
 #include <layra/host/Alerts.h>
 #include <layra/host/Automation.h>
 #include <platform/Identity.h>
@@ -329,8 +332,12 @@ TEST_F(SendWithThirdUploadFailing, KeepsWhatWasNotSentAndTheNextSendStartsAfresh
   fSetup.Send();
   EXPECT_EQ(Alerts().size(), 1u);
   EXPECT_EQ(fSetup.ftp().loginCount(), 2);
-  // Stored: two files of the first send, the failed one counted by the server, then eight.
+  // Stored: two files of the first send, the failed one counted by the server, then eight;
+  // the first send's leftovers are obsolete now, never uploaded, and gone.
   EXPECT_EQ(fSetup.ftp().storedPaths().size(), 3u + 8u);
+  EXPECT_TRUE(fSetup.LeftInWorkingFolder().empty());
+  EXPECT_TRUE(OpenBatches().empty());
+  EXPECT_EQ(BatchNote(SendHistory().at(0)), "  unsent files superseded by a later send");
 }
 
 class SendRefused : public Send {
