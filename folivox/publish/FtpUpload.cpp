@@ -84,21 +84,6 @@ CURLcode SetProgress(CURL* h) {
   return curl_easy_setopt(h, CURLOPT_XFERINFODATA, gTransfer.session);
 }
 
-// The login as it stands in the URL, percent-encoded where a character would end its part
-// there, decoded: an FTP server expects the password itself. Nothing to decode: libcurl gets
-// the same user and password that the login in one piece would give.
-struct Credentials {
-  std::string user;
-  std::optional<std::string> password;
-};
-
-Credentials DecodeLogin(std::string_view login) {
-  const std::size_t colon = login.find(':');
-  if (colon == std::string_view::npos)
-    return {PercentDecode(login), std::nullopt};
-  return {PercentDecode(login.substr(0, colon)), PercentDecode(login.substr(colon + 1))};
-}
-
 CURLcode SetOptions(const PMString& url, const PMString& login, std::FILE* file) {
   CURL* h = gTransfer.handle;
   const Credentials credentials = DecodeLogin(login.GetUTF8String());
@@ -256,6 +241,13 @@ public:
 };
 
 } // namespace
+
+Credentials DecodeLogin(std::string_view login) {
+  const std::size_t colon = login.find(':');
+  if (colon == std::string_view::npos)
+    return {PercentDecode(login), std::nullopt};
+  return {PercentDecode(login.substr(0, colon)), PercentDecode(login.substr(colon + 1))};
+}
 
 bool IsFtpUrl(const std::string& url) {
   const std::unique_ptr<CURLU, decltype(&curl_url_cleanup)> parsed(curl_url(), &curl_url_cleanup);

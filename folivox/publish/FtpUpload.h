@@ -8,7 +8,9 @@
 #include <layra/IDFile.h>
 #include <layra/PMString.h>
 
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 class FolivoActionComponent;
@@ -34,6 +36,15 @@ struct Publication {
   /** One per page, in page order. */
   std::vector<IDFile> manifests;
 };
+
+/** The login as it stands in the URL, percent-encoded where a character would end its part
+ *  there, decoded: an FTP server expects the password itself. Nothing to decode: libcurl gets
+ *  the same user and password that the login in one piece would give. */
+struct Credentials {
+  std::string user;
+  std::optional<std::string> password;
+};
+Credentials DecodeLogin(std::string_view login);
 
 /** Whether libcurl would reach `url` by FTP, the only protocol a send uses; false also when
  *  it cannot read the address at all. */

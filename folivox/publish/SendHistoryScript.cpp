@@ -1,10 +1,14 @@
 // The send history and its re-send for scripts and the command line: the request "history"
 // with an optional count (`layra --history N`) answers the last sends, newest first, one line
-// each; "resend" (`layra --resend`) uploads what sends left unsent, as the palette's menu does.
+// each; "resend" (`layra --resend`) uploads what sends left unsent, as the palette's menu does;
+// "check-connection" (`layra --check-connection`) tests the stored configuration address and
+// the server it names, one line a step.
 
 #include "frame/ActionRequests.h"
 #include "frame/FolivoxIDs.h"
 #include "frame/ImplementationTable.h"
+#include "prefs/PreferenceAccess.h"
+#include "publish/ConnectionCheck.h"
 #include "publish/PendingBatches.h"
 #include "publish/SendHistory.h"
 
@@ -20,12 +24,15 @@ class FolivoHistoryScript : public CPMUnknown<IScriptProvider> {
 public:
   explicit FolivoHistoryScript(IPMUnknown* boss) : CPMUnknown<IScriptProvider>(boss) {}
   bool CanHandle(const PMString& verb) const override {
-    return verb.GetUTF8String() == "history" || verb.GetUTF8String() == "resend";
+    const std::string asked = verb.GetUTF8String();
+    return asked == "history" || asked == "resend" || asked == "check-connection";
   }
   ErrorCode HandleRequest(const PMString& verb, const K2Vector<PMString>& arguments,
                           PMString& answer) override {
     if (verb.GetUTF8String() == "resend")
       return Resend(arguments, answer);
+    if (verb.GetUTF8String() == "check-connection")
+      return CheckConnection(answer);
     return History(arguments, answer);
   }
 
@@ -38,6 +45,17 @@ private:
     // Through the action, as the menu does: the action component owns the configuration.
     folivox::PerformActionInActiveContext(kFolivoResendActionID);
     return OpenBatches().empty() ? kSuccess : kFailure;
+  }
+
+  static ErrorCode CheckConnection(PMString& answer) {
+    InterfacePtr<ICommonPreferenceData> store(GetPrefrenceData());
+    const std::unique_ptr<PMString> address =
+        store ? store->GetValue(PMString("FolivoHTTP", PMString::kDontTranslateDuringCall))
+              : nullptr;
+    const std::vector<CheckStep> steps =
+        ::CheckConnection(address ? address->GetUTF8String() : std::string());
+    answer = PMString(CheckText(steps), PMString::kDontTranslateDuringCall);
+    return CheckPassed(steps) ? kSuccess : kFailure;
   }
 
   static ErrorCode History(const K2Vector<PMString>& arguments, PMString& answer) {
