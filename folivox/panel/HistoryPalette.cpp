@@ -121,7 +121,7 @@ bool16 HistoryListManager<kList>::ApplyDataToWidget(const NodeID& node, IPanelCo
   if constexpr (kList == HistoryList::kSends) {
     if (const SendRecord* send = SendAt(position)) {
       SetText(widgets, kFolivoHistoryMarkWidgetID, Mark(send->outcome), OutcomeWord(send->outcome));
-      SetText(widgets, kFolivoHistoryTextWidgetID, SendSummary(*send) + BatchNote(*send));
+      SetText(widgets, kFolivoHistoryTextWidgetID, SendSummary(*send, BatchNote(*send)));
     }
     return kTrue;
   }

@@ -60,6 +60,7 @@ void FolivoActionComponent::InstallHooks() {
   gPreferenceDisplayHook = &AddressDisplayHook;
   gPreferenceSecretHook = &AddressShowsPassword;
   gPreferencesClosedHook = &PreferencesClosed;
+  gPreferenceTestHook = &TestConnectionHook;
 }
 
 void FolivoActionComponent::Dispatch(ActionID action) {

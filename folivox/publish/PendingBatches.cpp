@@ -225,13 +225,13 @@ std::string BatchNote(const SendRecord& record) {
       continue;
     switch (batch.state) {
     case BatchState::kSent:
-      return "  unsent files re-sent";
+      return "unsent files re-sent";
     case BatchState::kSuperseded:
-      return "  unsent files superseded by a later send";
+      return "unsent files superseded by a later send";
     case BatchState::kPending:
       break;
     }
-    return "  " + std::to_string(UnsentFiles(batch).size()) + " files pending";
+    return std::to_string(UnsentFiles(batch).size()) + " files pending";
   }
   return {};
 }

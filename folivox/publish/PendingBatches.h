@@ -59,8 +59,8 @@ std::size_t SupersedeBatches(const std::string& document, std::int32_t first, st
 /** The state of the batch `id`; nullopt when no batch has it. */
 std::optional<BatchState> StateOfBatch(const std::string& id);
 struct SendRecord;
-/** What became of the files a send left, for its line in the history: "  3 files pending",
- *  "  unsent files re-sent", "  unsent files superseded by a later send"; empty when it left
+/** What became of the files a send left, for its line in the history: "3 files pending",
+ *  "unsent files re-sent", "unsent files superseded by a later send"; empty when it left
  *  none. */
 std::string BatchNote(const SendRecord& record);
 /** How many files of the open batches of `document` wait for page `page`. */

@@ -326,12 +326,13 @@ std::uint64_t BytesSent(const SendRecord& record) {
   return bytes;
 }
 
-std::string SendSummary(const SendRecord& record) {
+std::string SendSummary(const SendRecord& record, const std::string& note) {
   char seconds[32];
   std::snprintf(seconds, sizeof seconds, "%.1f s", static_cast<double>(record.milliseconds) / 1e3);
   std::string line = LocalTimeText(record.when) + "  " +
                      (record.kind == SendKind::kResend ? "re-send " : "") +
-                     OutcomeWord(record.outcome) + "  " + record.document;
+                     OutcomeWord(record.outcome) + (note.empty() ? "" : " (" + note + ")") + "  " +
+                     record.document;
   if (const std::string pages = PagesText(record); !pages.empty())
     line += "  " + pages;
   if (record.beforeSave)

@@ -81,6 +81,6 @@ std::string PagesText(const SendRecord& record);
 /** How many of its files a send sent, and their bytes. */
 std::size_t FilesSent(const SendRecord& record);
 std::uint64_t BytesSent(const SendRecord& record);
-/** One line of a send: when, how it ended, the document and pages, the files sent, the
- *  server and the time taken, and why it failed or sent nothing. */
-std::string SendSummary(const SendRecord& record);
+/** One line of a send: when, how it ended (and `note` in brackets after it), the document and
+ * pages, the files sent, the server and the time taken, and why it failed or sent nothing. */
+std::string SendSummary(const SendRecord& record, const std::string& note = {});

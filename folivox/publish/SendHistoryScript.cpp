@@ -71,7 +71,7 @@ private:
     std::string text;
     for (auto record = history.rbegin();
          record != history.rbegin() + static_cast<std::ptrdiff_t>(count); ++record)
-      text += SendSummary(*record) + BatchNote(*record) + "\n";
+      text += SendSummary(*record, BatchNote(*record)) + "\n";
     answer = PMString(text, PMString::kDontTranslateDuringCall);
     return kSuccess;
   }

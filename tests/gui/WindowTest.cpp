@@ -865,6 +865,31 @@ TEST(SendWindow, ProgressAdvancesCancelStopsAStalledSendAndTheResultMarksAndHist
     EXPECT_TRUE(task.WasCancelled());
   }
 
+  // The files the cancel left are pending: their pages are marked, the history says so, and
+  // the history palette's button re-sends them.
+  panels()->ShowPanelByWidgetID(WidgetID{0x122529}, true);
+  QCoreApplication::processEvents();
+  const std::string pending = Dump("Folivox");
+  EXPECT_NE(pending.find("text #0x122528 \"\u26A0\" tip \"Not all sent: 4 files of this page"),
+            std::string::npos)
+      << pending;
+  EXPECT_NE(Dump("Send history").find("cancelled (9 files pending)  08_12_05_005-008.lyd"),
+            std::string::npos);
+  std::string shotError;
+  EXPECT_TRUE(window->Screenshot(shots / "pending-history.png", "Send history", &shotError))
+      << shotError;
+  EXPECT_TRUE(window->Screenshot(shots / "pending-marks.png", "Folivox", &shotError)) << shotError;
+  QTest::mouseClick(find(WidgetID{0x122529}, WidgetID{0x122531}), ::Qt::LeftButton);
+  EXPECT_TRUE(window->statusBar()->currentMessage().toStdString().starts_with(
+      "Re-sent 9 of 9 unsent files of 08_12_05_005-008.lyd, pages 5\u20138: "))
+      << window->statusBar()->currentMessage().toStdString();
+  EXPECT_TRUE(setup.LeftInWorkingFolder().empty());
+  EXPECT_NE(Dump("Send history").find("cancelled (unsent files re-sent)"), std::string::npos);
+  EXPECT_EQ(Dump("Folivox").find("\u26A0"), std::string::npos);
+  EXPECT_TRUE(window->Screenshot(shots / "resent-history.png", "Send history", &shotError))
+      << shotError;
+  EXPECT_TRUE(window->Screenshot(shots / "resent-marks.png", "Folivox", &shotError)) << shotError;
+
   // Sent again, to its end: the result line, and every row's mark.
   QTest::mouseClick(find(WidgetID{0x122500}, WidgetID{0x122527}), ::Qt::LeftButton);
   const std::string result = window->statusBar()->currentMessage().toStdString();
@@ -885,12 +910,11 @@ TEST(SendWindow, ProgressAdvancesCancelStopsAStalledSendAndTheResultMarksAndHist
   EXPECT_TRUE(sent != std::string::npos && cancelled != std::string::npos && sent < cancelled)
       << history;
   EXPECT_EQ(history.find(setup.ftp().password()), std::string::npos);
-  std::istringstream select("select rows 2 in #0x12252a");
+  std::istringstream select("select rows 3 in #0x12252a");
   ASSERT_TRUE(layra::RunSteps(select, "select", ignored, error)) << error;
   const std::string files = Dump("Send history");
   EXPECT_NE(files.find("\"sent  page 5  08_12_05..005_"), std::string::npos) << files;
   EXPECT_NE(files.find("tree #0x12252b rows 16"), std::string::npos) << files;
-  std::string shotError;
   EXPECT_TRUE(window->Screenshot(shots / "history.png", "Send history", &shotError)) << shotError;
 
   // After a restart the marks come from the history.

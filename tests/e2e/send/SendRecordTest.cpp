@@ -351,7 +351,7 @@ TEST(Resend, TheFilesARefusedSendLeftGoAsTheyWereToWithOneLogin) {
   EXPECT_EQ(UnsentFilesOfPage("08_12_05_005-006.lyd", 6), 4u);
   ASSERT_EQ(SendHistory().size(), 1u);
   EXPECT_EQ(SendHistory()[0].batch, batches[0].id);
-  EXPECT_EQ(BatchNote(SendHistory()[0]), "  6 files pending");
+  EXPECT_EQ(BatchNote(SendHistory()[0]), "6 files pending");
   EXPECT_EQ(ReadWholeFile(setup.workingFolder() / kPendingFileName).find(setup.ftp().password()),
             std::string::npos);
 
@@ -371,7 +371,7 @@ TEST(Resend, TheFilesARefusedSendLeftGoAsTheyWereToWithOneLogin) {
   EXPECT_EQ(SendHistory()[1].kind, SendKind::kResend);
   EXPECT_EQ(SendHistory()[1].outcome, SendOutcome::kSent);
   EXPECT_EQ(FilesSent(SendHistory()[1]), 6u);
-  EXPECT_EQ(BatchNote(SendHistory()[0]), "  unsent files re-sent");
+  EXPECT_EQ(BatchNote(SendHistory()[0]), "unsent files re-sent");
 }
 
 // The server hangs up in the middle of the second file and keeps what it had: the re-send

@@ -337,7 +337,7 @@ TEST_F(SendWithThirdUploadFailing, KeepsWhatWasNotSentAndTheNextSendStartsAfresh
   EXPECT_EQ(fSetup.ftp().storedPaths().size(), 3u + 8u);
   EXPECT_TRUE(fSetup.LeftInWorkingFolder().empty());
   EXPECT_TRUE(OpenBatches().empty());
-  EXPECT_EQ(BatchNote(SendHistory().at(0)), "  unsent files superseded by a later send");
+  EXPECT_EQ(BatchNote(SendHistory().at(0)), "unsent files superseded by a later send");
 }
 
 class SendRefused : public Send {
