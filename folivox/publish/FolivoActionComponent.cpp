@@ -87,6 +87,10 @@ void FolivoActionComponent::Dispatch(ActionID action) {
       SendPages();
     fMenuSend = false;
     break;
+  case kFolivoReloadConfigurationActionID.Get():
+    if (ReloadConfiguration() && QueryFrontDocument())
+      WithPageList([](FolivoTreeInformator& list) { list.LoadPageStatuses(nullptr); });
+    break;
   case kFolivoResendActionID.Get():
     ResendUnsent();
     break;

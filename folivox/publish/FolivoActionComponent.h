@@ -33,6 +33,9 @@ public:
   /** Downloads and loads the configuration once per run; true when one is usable. */
   bool AcquireConfiguration();
   void LoadConfiguration();
+  /** Downloads the configuration again now, with the questions and alerts of the start-up,
+   *  and loads it; true when one is usable. */
+  bool ReloadConfiguration();
   /** 0 when a DOCNAME rule matched `documentName`, 1 otherwise. */
   std::int32_t ParseDocumentName(PMString documentName);
   /** Parses the name of `document`, or of the front document when it is null. */

@@ -309,6 +309,29 @@ TEST_F(Send, RangeBeyondTheDocumentIsRefusedWithOneAlert) {
   EXPECT_TRUE(fSetup.ftp().storedPaths().empty());
 }
 
+// "Reload configuration" takes a configuration changed on the server at once, and when the
+// download fails asks about the earlier copy as the start-up does.
+TEST_F(Send, ReloadConfigurationTakesAChangedConfigurationNowAndAsksAsAtStart) {
+  constexpr ActionID kReload{0x122515};
+  ASSERT_TRUE(fSetup.Start());
+  fSetup.OpenDocument("08_12_05_012.lyd", 1);
+  ASSERT_TRUE(
+      fSetup.http().PutFile("FolivoPref.xml", fSetup.ConfigurationXml({.folder = "/other"})));
+  fSetup.host().PerformAction(kReload);
+  fSetup.Send();
+  ASSERT_EQ(fSetup.ftp().storedPaths().size(), 4u);
+  for (const std::string& path : fSetup.ftp().storedPaths())
+    EXPECT_TRUE(path.starts_with("/other/")) << path;
+  EXPECT_TRUE(Alerts().empty());
+
+  std::filesystem::remove(fSetup.http().root() / "FolivoPref.xml");
+  fSetup.host().PerformAction(kReload);
+  ASSERT_EQ(Alerts().size(), 1u);
+  EXPECT_NE(Alerts()[0].message.find("a config file from a previous instance has been found"),
+            std::string::npos)
+      << Alerts()[0].message;
+}
+
 class SendWithThirdUploadFailing : public Send {
 protected:
   SendWithThirdUploadFailing() : Send(FtpTestServerOptions{.failStor = 3, .failCode = 552}) {}
