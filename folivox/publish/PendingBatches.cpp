@@ -5,11 +5,16 @@
 
 #include <platform/Files.h>
 
+#include <boost/regex.hpp>
+
 #include <algorithm>
 #include <charconv>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <map>
+#include <set>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -102,8 +107,37 @@ std::size_t ClosedCount(const std::vector<PendingBatch>& batches) {
                     [](const PendingBatch& batch) { return batch.state != BatchState::kPending; }));
 }
 
+struct Leftover {
+  std::string name;
+  std::int64_t listed = 0;
+};
+
+std::string FormatLeftover(const Leftover& leftover) {
+  return "leftover\t" + Escaped(leftover.name) + "\t" + std::to_string(leftover.listed);
+}
+
+std::vector<Leftover> ReadLeftovers() {
+  std::vector<Leftover> leftovers;
+  for (const std::string& line : ReadLines(BatchesPath())) {
+    const std::vector<std::string_view> f = Fields(line);
+    Leftover leftover;
+    const auto name = f.size() == 3 && f[0] == "leftover" ? Unescaped(f[1]) : std::nullopt;
+    if (name && IsSendFileName(*name) && Number(f[2], leftover.listed)) {
+      leftover.name = *name;
+      leftovers.push_back(std::move(leftover));
+    }
+  }
+  return leftovers;
+}
+
+bool Exists(const std::string& name) {
+  std::error_code error;
+  return std::filesystem::is_regular_file(LocalPath(name), error);
+}
+
 // Keeps the open batches and the last kClosedBatchLimit closed ones; run once the closed ones
-// are twice that, so that closing a batch pays for a rewrite once in many.
+// are twice that, so that closing a batch pays for a rewrite once in many. Leftovers still on
+// the disk stay listed.
 void Trim(const std::vector<PendingBatch>& batches) {
   std::size_t closed = ClosedCount(batches);
   if (closed <= 2 * kClosedBatchLimit)
@@ -116,6 +150,9 @@ void Trim(const std::vector<PendingBatch>& batches) {
     if (batch.state != BatchState::kPending)
       kept += FormatClosed(batch.id, batch.state) + "\n";
   }
+  for (const Leftover& leftover : ReadLeftovers())
+    if (Exists(leftover.name))
+      kept += FormatLeftover(leftover) + "\n";
   if (!platform::ReplaceDurably(BatchesPath(), kept))
     std::printf("Could not shorten the list of unsent files %s.\n", BatchesPath().c_str());
 }
@@ -234,4 +271,65 @@ std::string BatchNote(const SendRecord& record) {
     return std::to_string(UnsentFiles(batch).size()) + " files pending";
   }
   return {};
+}
+
+namespace {
+
+// A send's name: "08_12_05.A.005_1796674586-highquality.jpg", "08_12_05.A.005_1796674586.xml".
+bool ShapedLikeSendFile(const std::string& name) {
+  static const boost::regex kSendFile(R"(\d\d_\d\d_\d\d\..*\.\d{3,}_\d+(-.*)?\.(jpg|xml))");
+  return boost::regex_match(name, kSendFile);
+}
+
+// Shape alone proves nothing: the file must also be private to this user, as a send writes it.
+bool MadeBySend(const std::filesystem::directory_entry& entry) {
+  struct stat info {};
+  const std::string name = entry.path().filename().string();
+  return IsSendFileName(name) && ShapedLikeSendFile(name) &&
+         ::lstat(entry.path().c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
+         info.st_uid == ::geteuid() && (info.st_mode & 0777) == 0600;
+}
+
+std::set<std::string> OpenBatchFiles() {
+  std::set<std::string> names;
+  for (const PendingBatch& batch : ReadBatches())
+    if (batch.state == BatchState::kPending)
+      for (const PendingFile& file : batch.files)
+        names.insert(file.name);
+  return names;
+}
+
+} // namespace
+
+void SweepLeftovers(std::int64_t now) {
+  const PMString folder = GetWorkingFolder();
+  if (folder.IsEmpty())
+    return;
+  const std::set<std::string> held = OpenBatchFiles();
+  std::map<std::string, std::int64_t> listed;
+  for (const Leftover& leftover : ReadLeftovers())
+    listed.emplace(leftover.name, leftover.listed);
+  SendRecord found;
+  found.when = now;
+  found.kind = SendKind::kLeftovers;
+  found.error = std::to_string(kLeftoverGraceDays) + " days";
+  std::string lines;
+  std::error_code error;
+  for (const auto& entry : std::filesystem::directory_iterator(folder.GetUTF8String(), error)) {
+    const std::string name = entry.path().filename().string();
+    if (held.contains(name) || !MadeBySend(entry))
+      continue;
+    const auto seen = listed.find(name);
+    if (seen == listed.end()) {
+      found.files.push_back(
+          {0, name, static_cast<std::uint64_t>(entry.file_size(error)), FileOutcome::kUnsent});
+      lines += FormatLeftover({name, now}) + "\n";
+    } else if (now - seen->second >= kLeftoverGraceDays * 24 * 60 * 60) {
+      platform::DeleteFile(entry.path().string());
+    }
+  }
+  if (found.files.empty())
+    return;
+  if (!platform::AppendDurably(BatchesPath(), lines) || !AppendSendRecord(found))
+    std::printf("Could not list the files no send knows of.\n");
 }

@@ -63,5 +63,9 @@ struct SendRecord;
  *  "unsent files re-sent", "unsent files superseded by a later send"; empty when it left
  *  none. */
 std::string BatchNote(const SendRecord& record);
+/** Files in the working folder that no open batch holds, named as a send names its files, made
+ *  private by this user (no user writes such a file): listed once in the history when first
+ *  found, removed kLeftoverGraceDays after that. Run as a send ends. */
+void SweepLeftovers(std::int64_t now);
 /** How many files of the open batches of `document` wait for page `page`. */
 std::size_t UnsentFilesOfPage(const std::string& document, std::int32_t page);

@@ -23,7 +23,7 @@ constexpr std::size_t kFileFields = 4;
 
 const char* const kSendWords[] = {"sent", "failed", "cancelled", "nothing"};
 const char* const kFileWords[] = {"sent", "failed", "unsent", "skipped"};
-const char* const kKindWords[] = {"send", "resend"};
+const char* const kKindWords[] = {"send", "resend", "leftovers"};
 
 } // namespace
 
@@ -327,6 +327,9 @@ std::uint64_t BytesSent(const SendRecord& record) {
 }
 
 std::string SendSummary(const SendRecord& record, const std::string& note) {
+  if (record.kind == SendKind::kLeftovers)
+    return LocalTimeText(record.when) + "  found " + std::to_string(record.files.size()) +
+           " files no send knows of in the working folder; they go after " + record.error;
   char seconds[32];
   std::snprintf(seconds, sizeof seconds, "%.1f s", static_cast<double>(record.milliseconds) / 1e3);
   std::string line = LocalTimeText(record.when) + "  " +

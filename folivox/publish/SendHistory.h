@@ -12,8 +12,9 @@
 enum class SendOutcome { kSent, kFailed, kCancelled, kNothingSent };
 /** kUnsent: the send ended before the file's turn; kSkipped: it could not be read. */
 enum class FileOutcome { kSent, kFailed, kUnsent, kSkipped };
-/** kResend: a re-send of the files an earlier send left unsent. */
-enum class SendKind { kSend, kResend };
+/** kResend: a re-send of the files an earlier send left unsent; kLeftovers: no send, a list of
+ *  files found in the working folder that no send knows of. */
+enum class SendKind { kSend, kResend, kLeftovers };
 
 struct SentFile {
   std::int32_t page = 0;

@@ -59,6 +59,11 @@ SendSession::~SendSession() {
 }
 
 void SendSession::KeepBatches() {
+  KeepUnsent();
+  SweepLeftovers(static_cast<std::int64_t>(std::time(nullptr)));
+}
+
+void SendSession::KeepUnsent() {
   if (fOrigin == SendOrigin::kResend) {
     if (fRecord.outcome == SendOutcome::kSent && !CloseBatch(fRecord.batch, BatchState::kSent))
       std::printf("Could not write the list of unsent files.\n");

@@ -63,6 +63,7 @@ public:
 
 private:
   void KeepBatches();
+  void KeepUnsent();
   std::string ResendLine() const;
   void Advance(const std::string& text, std::int32_t steps);
 

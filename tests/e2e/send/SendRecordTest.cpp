@@ -268,7 +268,8 @@ TEST(SendRecord, TheCommandLineShowsProgressOnlyOnATerminalAndExitsWithItsOwnSta
   const std::string history = ReadWholeFile(folder.path() / "out");
   EXPECT_NE(history.find("  nothing  notasection.lyd  0 of 0 files"), std::string::npos) << history;
   EXPECT_EQ(history.find("  sent  08_12_05_012.lyd"), std::string::npos) << "only the last two";
-  EXPECT_NE(history.find("  cancelled  08_12_05_012.lyd  page 12  1 of 4 files"), std::string::npos)
+  EXPECT_NE(history.find("  cancelled (3 files pending)  08_12_05_012.lyd  page 12  1 of 4 files"),
+            std::string::npos)
       << history;
   // The plug-in's own traces may come between (its update check reports when it is done).
   std::istringstream lines(history);
@@ -424,6 +425,44 @@ TEST(Resend, AKillDuringAResendLosesNoUnsentFile) {
       << resent.err;
   EXPECT_TRUE(OpenBatches().empty());
   EXPECT_TRUE(setup.LeftInWorkingFolder().empty());
+}
+
+// Files a send would have written that no batch holds (left by a kill, or by an older version)
+// are listed once and removed a week later; files a user could have put there stay.
+TEST(Resend, LeftoversAreListedOnceAndRemovedAfterAWeek) {
+  PublishingSetup setup;
+  ASSERT_TRUE(setup.Start());
+  setup.OpenDocument("08_12_05_012.lyd", 1);
+  const auto folder = setup.workingFolder();
+  const std::string left = "08_12_05..012_1796600000-lowquality.jpg";
+  for (const auto& [name, mode] : std::vector<std::pair<std::string, mode_t>>{
+           {left, 0600}, {"08_12_05..012_1796600000.xml", 0644}, {"notes.jpg", 0600}}) {
+    ASSERT_TRUE(WriteWholeFile(folder / name, "bytes"));
+    ::chmod((folder / name).c_str(), mode);
+  }
+  setup.Send();
+  setup.Send();
+  std::size_t lists = 0;
+  for (const SendRecord& record : SendHistory()) {
+    if (record.kind != SendKind::kLeftovers)
+      continue;
+    ++lists;
+    ASSERT_EQ(record.files.size(), 1u);
+    EXPECT_EQ(record.files[0].name, left);
+    EXPECT_NE(SendSummary(record).find("found 1 files no send knows of"), std::string::npos);
+  }
+  EXPECT_EQ(lists, 1u);
+  EXPECT_TRUE(std::filesystem::exists(folder / left));
+  // A week on: the listing is as old as that.
+  std::string pending = ReadWholeFile(folder / kPendingFileName);
+  const auto at = pending.find(left + "\t") + left.size() + 1;
+  pending.replace(at, pending.find('\n', at) - at,
+                  std::to_string(std::time(nullptr) - kLeftoverGraceDays * 24 * 3600));
+  ASSERT_TRUE(WriteWholeFile(folder / kPendingFileName, pending));
+  setup.Send();
+  EXPECT_FALSE(std::filesystem::exists(folder / left));
+  EXPECT_EQ(setup.LeftInWorkingFolder(),
+            (std::vector<std::string>{"08_12_05..012_1796600000.xml", "notes.jpg"}));
 }
 
 // Each setup breaks one link; the step that uses it fails with what to fix, the steps after
