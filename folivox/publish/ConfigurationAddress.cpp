@@ -63,7 +63,7 @@ void TestConnectionHook(const std::vector<std::pair<PMString, PMString>>& rows) 
     address = KeepsStoredPassword(address, edited) ? SetUrlPassword(edited, GetUrlPassword(address))
                                                    : edited;
   }
-  const std::vector<CheckStep> steps = CheckConnection(address.GetUTF8String());
+  const std::vector<CheckStep> steps = CheckConnection(address.GetUTF8String(), Shown::kOnScreen);
   folivox::ShowReport(
       PMString("Test connection\n" + CheckText(steps), PMString::kDontTranslateDuringCall),
       CheckPassed(steps) ? kNoIcon : kErrorIcon);

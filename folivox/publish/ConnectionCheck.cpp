@@ -8,6 +8,7 @@
 #include "publish/FtpUpload.h"
 #include "publish/PublishNames.h"
 #include "publish/SendHistory.h"
+#include "publish/UrlPassword.h"
 
 #include <layra/StreamUtil.h>
 #include <layra/TaskProgress.h>
@@ -204,13 +205,18 @@ struct Step {
 
 } // namespace
 
-std::vector<CheckStep> CheckConnection(const std::string& configurationAddress) {
+std::vector<CheckStep> CheckConnection(const std::string& configurationAddress, Shown shown) {
   TaskProgress progress(Plain("Testing the connection"), kStepCount);
   Check check;
   check.address = configurationAddress;
   check.progress = &progress;
   const Step steps[] = {
-      {[](const Check& c) { return "Download the configuration from " + MaskedUrl(c.address); },
+      {[shown](const Check& c) {
+         const std::string address = shown == Shown::kOnScreen
+                                         ? MaskUrlPassword(Plain(c.address)).GetUTF8String()
+                                         : MaskedUrl(c.address);
+         return "Download the configuration from " + address;
+       },
        &Download},
       {[](const Check&) { return std::string("Read the configuration and its GRABURL"); },
        &ReadConfiguration},

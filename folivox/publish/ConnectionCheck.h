@@ -17,9 +17,11 @@ struct CheckStep {
   std::int64_t milliseconds = 0;
 };
 
+enum class Shown { kOnScreen, kInTrace };
 /** Runs the steps in order and stops at the first that fails (or at a cancel, which fails the
- *  step it interrupted). Shows its progress with the host's task progress. */
-std::vector<CheckStep> CheckConnection(const std::string& configurationAddress);
+ *  step it interrupted). Shows its progress with the host's task progress. Passwords read as
+ *  bullets on screen, "***" in a trace. */
+std::vector<CheckStep> CheckConnection(const std::string& configurationAddress, Shown shown);
 /** "passed  Log in to ftp://folivox@host  0.1 s" or "FAILED  ...  0.1 s: why". */
 std::string CheckLine(const CheckStep& step);
 /** Every step's line, each ending in a line feed. */

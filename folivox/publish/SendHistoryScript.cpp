@@ -53,7 +53,7 @@ private:
         store ? store->GetValue(PMString("FolivoHTTP", PMString::kDontTranslateDuringCall))
               : nullptr;
     const std::vector<CheckStep> steps =
-        ::CheckConnection(address ? address->GetUTF8String() : std::string());
+        ::CheckConnection(address ? address->GetUTF8String() : std::string(), Shown::kInTrace);
     answer = PMString(CheckText(steps), PMString::kDontTranslateDuringCall);
     return CheckPassed(steps) ? kSuccess : kFailure;
   }
