@@ -170,10 +170,21 @@ bool AddPendingBatch(const PendingBatch& batch) {
 }
 
 std::vector<PendingBatch> ReadBatches() {
-  std::vector<PendingBatch> batches;
+  // The history palette asks once a row: the file is read again only when it changed.
+  static struct {
+    std::vector<PendingBatch> batches;
+    std::string path;
+    timespec modified{};
+    off_t size = -1;
+  } cache;
   const std::string path = BatchesPath();
-  if (path.empty())
-    return batches;
+  struct stat now {};
+  if (path.empty() || ::stat(path.c_str(), &now) != 0)
+    return {};
+  if (path == cache.path && now.st_size == cache.size &&
+      now.st_mtim.tv_sec == cache.modified.tv_sec && now.st_mtim.tv_nsec == cache.modified.tv_nsec)
+    return cache.batches;
+  std::vector<PendingBatch> batches;
   for (const std::string& line : ReadLines(path)) {
     const std::vector<std::string_view> f = Fields(line);
     if (f[0] == "batch") {
@@ -183,6 +194,10 @@ std::vector<PendingBatch> ReadBatches() {
       ApplyClosed(batches, f);
     }
   }
+  cache.batches = batches;
+  cache.path = path;
+  cache.modified = now.st_mtim;
+  cache.size = now.st_size;
   return batches;
 }
 
