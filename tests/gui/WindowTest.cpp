@@ -13,6 +13,7 @@
 #include "TempHome.h"
 #include "WholeFile.h"
 #include "advert/IAdvertisementAttributes.h"
+#include "publish/ConnectionCheck.h"
 #include "publish/UrlPassword.h"
 
 #include <layra/CAlert.h>
@@ -764,6 +765,37 @@ TEST(PreferencesWindow, ThePasswordIsBulletsInTheRowTheEditorAndTheQuestion) {
   EXPECT_EQ(static_cast<QLabel*>(widget(kRowValue))->text().indexOf("qwerty7"), -1);
   QTest::mouseClick(static_cast<QPushButton*>(widget(kCancelButtonWidgetID)), ::Qt::LeftButton);
   EXPECT_FALSE(window.FrontDialog());
+}
+
+// A server that never answers: the check shows its progress, and Cancel ends the step that
+// waits, at once, with a line that says so.
+TEST(PreferencesWindow, TestConnectionShowsProgressAndCancelEndsTheWaitingStep) {
+  folivox::test::PublishingSetup setup({.stall = true});
+  ASSERT_TRUE(setup.Start());
+  Desktop window(setup.host());
+  window.show();
+  auto* progress = window.Progress();
+  auto* text = progress->findChild<QLabel*>(QStringLiteral("task-text"));
+  auto* cancel = progress->findChild<QPushButton*>(QStringLiteral("task-cancel"));
+  ASSERT_TRUE(text && cancel);
+  std::string seen;
+  QTimer watch;
+  watch.setInterval(5);
+  QObject::connect(&watch, &QTimer::timeout, [&] {
+    if (!progress->isVisible() || !text->text().startsWith("Log in to ") || !cancel->isEnabled())
+      return;
+    seen = text->text().toStdString();
+    QTest::mouseClick(cancel, ::Qt::LeftButton);
+  });
+  watch.start();
+  std::string said;
+  window.RunBusy([&] {
+    said = CheckText(CheckConnection(setup.http().url("/FolivoPref.xml"), Shown::kOnScreen));
+  });
+  watch.stop();
+  EXPECT_TRUE(seen.starts_with("Log in to ftp://127.0.0.1:")) << seen;
+  EXPECT_NE(said.find("FAILED  Log in to ftp://127.0.0.1:"), std::string::npos) << said;
+  EXPECT_NE(said.find(": cancelled"), std::string::npos) << said;
 }
 
 // Where the screenshots of the sends go: $WINDOW_TEST_SHOTS when set, to be looked at.
