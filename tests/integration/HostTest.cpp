@@ -140,6 +140,22 @@ TEST_F(HostWithPlugin, EachPluginKeepsItsStateAndAFailedOneSaysWhy) {
   EXPECT_EQ(host.Plugins()[0].state, layra::PluginState::Unloaded);
 }
 
+TEST_F(HostWithPlugin, ClassTakenByAnotherPluginRefusesTheSecondPlugin) {
+  layra::Alerts::Instance().ClearLog();
+  layra::Host host(layra::HostOptions{fHome.configDir() / "layra", {TEST_PLUGIN_DIR, TWIN_PLUGIN_DIR}});
+  host.Start();
+  ASSERT_EQ(host.Plugins().size(), 2u);
+  EXPECT_EQ(host.Plugins()[0].state, layra::PluginState::Loaded);
+  EXPECT_EQ(host.Plugins()[1].state, layra::PluginState::Failed);
+  EXPECT_EQ(host.Plugins()[1].error,
+            std::string(TWIN_PLUGIN_DIR) + "/TestPluginTwin.so declares the class 0x900001 " +
+                "(kTwinStartupBoss), which " + TEST_PLUGIN_DIR +
+                "/TestPlugin.so registered already as kTestStartupBoss");
+  // The first plug-in's start-up service is the one that ran.
+  ASSERT_FALSE(layra::Alerts::Instance().Log().empty());
+  EXPECT_EQ(layra::Alerts::Instance().Log()[0].message, "Test plug-in started");
+}
+
 TEST(PluginLibrary, ExportsOnlyGetPlugIn) {
   const std::string command =
       std::string("nm -D --defined-only ") + TEST_PLUGIN_DIR + "/TestPlugin.so";

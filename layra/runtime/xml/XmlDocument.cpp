@@ -47,6 +47,19 @@ std::string WithoutTrailingNewlines(const char* message) {
   return text;
 }
 
+// libxml2 ends some messages with the line of the element they concern: said once when it is
+// the line of the error, and as where that element began when it is not.
+std::string WithoutRepeatedLine(std::string message, int line) {
+  const std::size_t at = message.rfind(" line ");
+  if (at == std::string::npos)
+    return message;
+  const std::string number = message.substr(at + 6);
+  if (number.empty() || number.find_first_not_of("0123456789") != std::string::npos)
+    return message;
+  message.erase(at);
+  return number == std::to_string(line) ? message : message + " begun on line " + number;
+}
+
 // Later errors are mostly fallout of the first, which names the real problem.
 void RecordError(void* parserContext, xmlErrorPtr error) {
   if (parserContext == nullptr || error == nullptr || error->level < XML_ERR_ERROR) {
@@ -56,8 +69,9 @@ void RecordError(void* parserContext, xmlErrorPtr error) {
   if (!outcome.firstError.empty()) {
     return;
   }
-  outcome.firstError = "XML error on line " + std::to_string(error->line) + ": " +
-                       WithoutTrailingNewlines(error->message);
+  outcome.firstError =
+      "XML error on line " + std::to_string(error->line) + ": " +
+      WithoutRepeatedLine(WithoutTrailingNewlines(error->message), error->line);
 }
 
 // Stopping at the declaration means an entity bomb is refused before anything is expanded.
@@ -152,6 +166,10 @@ void RouteParserMessages() {
   InitializeParserOnce();
   xmlSetStructuredErrorFunc(nullptr, &ReportUnclaimed);
   xmlSetGenericErrorFunc(nullptr, &ReportGeneric);
+}
+
+void ReportParserMessage(const std::string& message) {
+  Report(message);
 }
 
 void XmlDocument::DocDeleter::operator()(_xmlDoc* doc) const {
