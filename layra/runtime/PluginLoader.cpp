@@ -83,8 +83,7 @@ std::string PluginLoader::ClassClash(const LoadedPlugin& plugin) const {
     char id[16];
     std::snprintf(id, sizeof id, "0x%X", description.id.Get());
     return plugin.library.string() + " declares the class " + id + " (" + description.name +
-           "), which " + OwnerOf(registered->plugin) + " registered already as " +
-           registered->name;
+           "), which " + OwnerOf(registered->plugin) + " registered already as " + registered->name;
   }
   return {};
 }

@@ -8,6 +8,7 @@
 #include <climits>
 #include <cstdarg>
 #include <cstdio>
+#include <regex>
 
 namespace layra::xml {
 namespace {
@@ -47,17 +48,21 @@ std::string WithoutTrailingNewlines(const char* message) {
   return text;
 }
 
-// libxml2 ends some messages with the line of the element they concern: said once when it is
-// the line of the error, and as where that element began when it is not.
-std::string WithoutRepeatedLine(std::string message, int line) {
-  const std::size_t at = message.rfind(" line ");
-  if (at == std::string::npos)
-    return message;
-  const std::string number = message.substr(at + 6);
-  if (number.empty() || number.find_first_not_of("0123456789") != std::string::npos)
-    return message;
-  message.erase(at);
-  return number == std::to_string(line) ? message : message + " begun on line " + number;
+// libxml2 names the line of the element a message concerns ("tag story line 5"): said once
+// when it is the line of the error, and as where that element began when it is not.
+std::string WithoutRepeatedLine(const std::string& message, int line) {
+  static const std::regex kLineOfElement(" line ([0-9]+)(?= |$)");
+  const std::string errorLine = std::to_string(line);
+  std::string text;
+  auto rest = message.cbegin();
+  for (std::sregex_iterator match(message.begin(), message.end(), kLineOfElement), end;
+       match != end; ++match) {
+    text.append(rest, (*match)[0].first);
+    if ((*match)[1].str() != errorLine)
+      text += " begun on line " + (*match)[1].str();
+    rest = (*match)[0].second;
+  }
+  return text.append(rest, message.cend());
 }
 
 // Later errors are mostly fallout of the first, which names the real problem.
@@ -69,9 +74,8 @@ void RecordError(void* parserContext, xmlErrorPtr error) {
   if (!outcome.firstError.empty()) {
     return;
   }
-  outcome.firstError =
-      "XML error on line " + std::to_string(error->line) + ": " +
-      WithoutRepeatedLine(WithoutTrailingNewlines(error->message), error->line);
+  outcome.firstError = "XML error on line " + std::to_string(error->line) + ": " +
+                       WithoutRepeatedLine(WithoutTrailingNewlines(error->message), error->line);
 }
 
 // Stopping at the declaration means an entity bomb is refused before anything is expanded.
