@@ -384,19 +384,27 @@ TEST_F(Window, DocumentsShowTheirPagesAndTheFrontTabIsTheFrontDocument) {
 }
 
 TEST_F(Window, EditUndoAndRedoTakeBackAndBringBackAChangeMadeInAPalette) {
+  TempDir folder;
   const UIDRef document = fHost->NewDocument(1, 100, 100);
+  ASSERT_TRUE(fHost->SaveDocumentAs(document, folder.path() / "saved.lyd", nullptr));
   fWindow->AddDocument(document);
+  auto* tabs = fWindow->findChild<QTabWidget*>();
+  ASSERT_TRUE(tabs);
+  EXPECT_EQ(tabs->tabText(0), "saved.lyd");
   InterfacePtr<ITestCounter> count(
       static_cast<ITestCounter*>(document.Instantiate(IID_ITESTCOUNTER)));
   auto* keep = Qt<QCheckBox>(Find(kTestKeepWidgetID));
   QTest::mouseClick(keep, ::Qt::LeftButton);
   ASSERT_EQ(count->Get(), 1);
+  EXPECT_EQ(tabs->tabText(0), "saved.lyd *");
   // Undo by its key, Redo from the Edit menu as a person picks it.
   fWindow->activateWindow();
   QApplication::setActiveWindow(fWindow.get());
   QTest::keyClick(fWindow.get(), ::Qt::Key_Z, ::Qt::ControlModifier);
   EXPECT_EQ(count->Get(), 0);
   EXPECT_FALSE(keep->isChecked());
+  // Back as it was saved.
+  EXPECT_EQ(tabs->tabText(0), "saved.lyd");
   InterfacePtr<IBooleanControlData> state(Find(kTestKeepWidgetID), UseDefaultIID());
   EXPECT_FALSE(state->IsSelected());
   QMenuBar* bar = fWindow->menuBar();
@@ -412,6 +420,7 @@ TEST_F(Window, EditUndoAndRedoTakeBackAndBringBackAChangeMadeInAPalette) {
   EXPECT_EQ(count->Get(), 1);
   EXPECT_TRUE(keep->isChecked());
   EXPECT_TRUE(state->IsSelected());
+  EXPECT_EQ(tabs->tabText(0), "saved.lyd *");
 }
 
 TEST_F(Window, ClosingAModifiedDocumentAsksWhetherToSaveItFirst) {
