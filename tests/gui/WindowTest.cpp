@@ -377,7 +377,7 @@ TEST_F(Window, DocumentsShowTheirPagesAndTheFrontTabIsTheFrontDocument) {
        at = copy.find("<page ", at + 1))
     ++pages;
   EXPECT_EQ(pages, 4u);
-  EXPECT_EQ(tabs->tabText(0), "copy.lyd");
+  EXPECT_EQ(tabs->tabText(0).toStdString(), "copy.lyd");
   fWindow->CloseFront();
   EXPECT_EQ(tabs->count(), 1);
   EXPECT_NE(fHost->FrontDocument(), first);
@@ -390,13 +390,41 @@ TEST_F(Window, EditUndoAndRedoTakeBackAndBringBackAChangeMadeInAPalette) {
   fWindow->AddDocument(document);
   auto* tabs = fWindow->findChild<QTabWidget*>();
   ASSERT_TRUE(tabs);
-  EXPECT_EQ(tabs->tabText(0), "saved.lyd");
+  EXPECT_EQ(tabs->tabText(0).toStdString(), "saved.lyd");
+  QMenuBar* bar = fWindow->menuBar();
+  QAction* edit = bar->actions().at(1);
+  ASSERT_EQ(edit->text(), "&Edit");
+  const auto openEdit = [&] {
+    QTest::mouseClick(bar, ::Qt::LeftButton, {}, bar->actionGeometry(edit).center());
+    return dynamic_cast<QMenu*>(QApplication::activePopupWidget());
+  };
+  {
+    // With nothing to undo, Undo is drawn faded beside an entry that can be chosen.
+    QMenu* menu = openEdit();
+    ASSERT_TRUE(menu);
+    QAction* undo = menu->actions().at(0);
+    QAction* request = menu->actions().at(3);
+    EXPECT_FALSE(undo->isEnabled());
+    ASSERT_TRUE(request->isEnabled());
+    const QImage drawn = menu->grab().toImage();
+    const auto darkest = [&](QAction* entry) {
+      const QRect area = menu->actionGeometry(entry);
+      int gray = 255;
+      for (int y = area.top(); y <= area.bottom(); ++y) {
+        for (int x = area.left(); x <= area.right(); ++x)
+          gray = std::min(gray, qGray(drawn.pixel(x, y)));
+      }
+      return gray;
+    };
+    EXPECT_GT(darkest(undo), darkest(request) + 80);
+    menu->close();
+  }
   InterfacePtr<ITestCounter> count(
       static_cast<ITestCounter*>(document.Instantiate(IID_ITESTCOUNTER)));
   auto* keep = Qt<QCheckBox>(Find(kTestKeepWidgetID));
   QTest::mouseClick(keep, ::Qt::LeftButton);
   ASSERT_EQ(count->Get(), 1);
-  EXPECT_EQ(tabs->tabText(0), "saved.lyd *");
+  EXPECT_EQ(tabs->tabText(0).toStdString(), "saved.lyd *");
   // Undo by its key, Redo from the Edit menu as a person picks it.
   fWindow->activateWindow();
   QApplication::setActiveWindow(fWindow.get());
@@ -404,14 +432,10 @@ TEST_F(Window, EditUndoAndRedoTakeBackAndBringBackAChangeMadeInAPalette) {
   EXPECT_EQ(count->Get(), 0);
   EXPECT_FALSE(keep->isChecked());
   // Back as it was saved.
-  EXPECT_EQ(tabs->tabText(0), "saved.lyd");
+  EXPECT_EQ(tabs->tabText(0).toStdString(), "saved.lyd");
   InterfacePtr<IBooleanControlData> state(Find(kTestKeepWidgetID), UseDefaultIID());
   EXPECT_FALSE(state->IsSelected());
-  QMenuBar* bar = fWindow->menuBar();
-  QAction* edit = bar->actions().at(1);
-  ASSERT_EQ(edit->text(), "&Edit");
-  QTest::mouseClick(bar, ::Qt::LeftButton, {}, bar->actionGeometry(edit).center());
-  auto* menu = dynamic_cast<QMenu*>(QApplication::activePopupWidget());
+  QMenu* menu = openEdit();
   ASSERT_TRUE(menu);
   QAction* redo = menu->actions().at(1);
   ASSERT_EQ(redo->text(), "&Redo");
@@ -420,7 +444,7 @@ TEST_F(Window, EditUndoAndRedoTakeBackAndBringBackAChangeMadeInAPalette) {
   EXPECT_EQ(count->Get(), 1);
   EXPECT_TRUE(keep->isChecked());
   EXPECT_TRUE(state->IsSelected());
-  EXPECT_EQ(tabs->tabText(0), "saved.lyd *");
+  EXPECT_EQ(tabs->tabText(0).toStdString(), "saved.lyd *");
 }
 
 TEST_F(Window, ClosingAModifiedDocumentAsksWhetherToSaveItFirst) {
