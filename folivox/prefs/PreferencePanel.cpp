@@ -239,6 +239,14 @@ void ShowEditedValueInTree() {
   shown->SetString(Shown(ShownInRow(identifier, *value, secret)), kTrue, kTrue);
 }
 
+// A row without an editor (a group) leaves the label empty.
+void NameEditedRow(const IPanelControlData& panel, const PMString& label) {
+  InterfacePtr<ITextControlData> text(panel.FindWidget(kCommonPreferencesEditedRowWidgetID, kDeep),
+                                      UseDefaultIID());
+  if (text)
+    text->SetString(label, kTrue, kFalse);
+}
+
 void ShowPreferenceEditors(PnlTrvDataNode* node, const NodeID& nodeID) {
   if (!node)
     return;
@@ -250,6 +258,8 @@ void ShowPreferenceEditors(PnlTrvDataNode* node, const NodeID& nodeID) {
     return;
   HideEditors(*panel);
   const std::int32_t type = node->GetType();
+  const bool edited = IsTextPreferenceType(type) || type == kPreferenceTypeChoice;
+  NameEditedRow(*panel, edited ? node->GetDisplayText() : PMString());
   if (IsTextPreferenceType(type))
     ShowEditBox(*panel, *node, nodeID);
   if (type == kPreferenceTypeChoice)
