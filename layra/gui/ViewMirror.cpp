@@ -549,8 +549,9 @@ void ViewMirror::SyncChildren(IControlView* view, Node& node, bool deep) {
   for (IControlView* child : now) {
     if (Find(child))
       continue;
-    QWidget* reused = WidgetKindName(child) == "row" ? Reuse(child, parent) : nullptr;
-    (reused ? reused : Make(child, parent))->show();
+    // Shown by its Sync once it stands where its frame puts it, never first where it was.
+    if (WidgetKindName(child) != "row" || !Reuse(child, parent))
+      Make(child, parent);
     made.push_back(child);
   }
   fNodes[view].children = now; // `node` may have moved while children were added
