@@ -46,22 +46,36 @@ bool WriteManifest(const IDFile& file, const std::string& text) {
   return out->IsGood();
 }
 
+// Every page's previews are named first and rendered side by side; a page that fails is
+// reported on its own, in page order, and the others are still written, as when each preview was
+// rendered in turn.
 bool ExportPreviews(Publication& run, const IssueDate& date,
                     const std::vector<PreviewQuality>& variants) {
-  bool failed = false;
-  for (std::int32_t i = 0; i < run.pageCount; ++i) {
+  const auto pageCount = static_cast<std::size_t>(run.pageCount);
+  std::vector<std::vector<std::string>> names(pageCount);
+  std::vector<std::vector<SnapshotUtils::JPEGVariant>> requests(pageCount);
+  for (std::size_t i = 0; i < pageCount; ++i) {
     for (const PreviewQuality& variant : variants) {
-      const std::string name = PublishFileName(date, run.first + i, CurrentTimeStamp(),
-                                               variant.suffix.GetUTF8String() + ".jpg");
+      const std::string name =
+          PublishFileName(date, run.first + static_cast<std::int32_t>(i), CurrentTimeStamp(),
+                          variant.suffix.GetUTF8String() + ".jpg");
       const auto file = MakeFileInFolder(run.workingFolder, PMString(name));
-      PreviewEntry entry{name, 0, 0};
-      if (!file || ExportPagePreview(*file, variant.xScale, variant.yScale, variant.resolution, 0,
-                                     0, variant.jpegQuality, i, &entry.width, &entry.height) != 0) {
-        folivox::ShowReport("0x122500kCouldNotExportPage", kErrorIcon);
-        failed = true;
-        break;
-      }
-      run.previews.push_back(entry);
+      if (!file)
+        break; // the page fails at this variant
+      names[i].push_back(name);
+      requests[i].push_back(
+          {variant.xScale, variant.yScale, variant.resolution, variant.jpegQuality, *file});
+    }
+  }
+  const std::vector<SnapshotUtils::PageResult> results = ExportPagePreviews(requests, nullptr);
+  bool failed = false;
+  for (std::size_t i = 0; i < pageCount; ++i) {
+    const auto& written = results[i].written;
+    for (std::size_t k = 0; k < written.size(); ++k)
+      run.previews.push_back({names[i][k], written[k].width, written[k].height});
+    if (written.size() < variants.size()) {
+      folivox::ShowReport("0x122500kCouldNotExportPage", kErrorIcon);
+      failed = true;
     }
   }
   return !failed;

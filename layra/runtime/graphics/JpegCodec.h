@@ -4,7 +4,9 @@
 
 #include <array>
 #include <cstddef>
+#include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -16,6 +18,24 @@ inline constexpr std::array<int, 4> kJpegQualityForLevel{30, 55, 75, 90};
 // Baseline JPEG with 4:2:0 chroma; levels outside 0..3 are clamped.
 std::optional<std::vector<unsigned char>> EncodeJpeg(const Raster& raster, int qualityLevel,
                                                      std::string* error);
+
+// EncodeJpeg for many rasters in a row: the encoder and its output buffer are kept, so a page
+// costs neither a fresh buffer from the system nor a copy of the encoded bytes. Not thread-safe.
+class JpegEncoder {
+public:
+  JpegEncoder();
+  ~JpegEncoder();
+  JpegEncoder(const JpegEncoder&) = delete;
+  JpegEncoder& operator=(const JpegEncoder&) = delete;
+
+  // The JPEG's bytes, valid until the next call.
+  std::optional<std::span<unsigned char>> Encode(const Raster& raster, int qualityLevel,
+                                                 std::string* error);
+
+private:
+  struct State;
+  std::unique_ptr<State> state_;
+};
 
 // Reads only the frame header, so it is cheap even for huge files.
 std::optional<ImageSize> ReadJpegSize(const unsigned char* data, std::size_t size);

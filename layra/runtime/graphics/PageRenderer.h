@@ -31,6 +31,10 @@ public:
   // cannot be drawn (damaged images, degenerate geometry) never fail the page.
   std::optional<Raster> RenderPage(const PageScene& scene, double xScale, double yScale,
                                    double xResolution, double yResolution, std::string* error);
+  // RenderPage into `target`, whose pixel buffer is kept: a page no larger than one drawn into it
+  // before takes no memory from the system, so nothing is mapped, faulted in and zeroed again.
+  bool RenderInto(const PageScene& scene, double xScale, double yScale, double xResolution,
+                  double yResolution, Raster& target, std::string* error);
 
   // How many leading bytes of `text` fit, wrapped, in a frame of this size. Always ends at a
   // line start, so the remainder can flow on into the next frame.
