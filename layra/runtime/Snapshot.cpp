@@ -10,9 +10,12 @@
 
 #include <graphics/JpegCodec.h>
 #include <graphics/PageRenderer.h>
+#include <graphics/PictureCache.h>
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 #include <memory>
 
 namespace layra {
@@ -73,8 +76,27 @@ std::optional<graphics::PageScene> SceneOf(const UIDRef& pageRef) {
 // What each thread renders and encodes with, kept between pages: the renderer's text layouts
 // serve the variants of one page, and the raster and the encoder's output buffer are reused
 // (a print-size page takes tens of megabytes, which the system would map and fault in afresh).
+// The host's cache folder, as the XDG base directories place it; empty when there is no home.
+std::filesystem::path PictureCacheFolder() {
+  const char* cache = std::getenv("XDG_CACHE_HOME");
+  if (cache && *cache == '/')
+    return std::filesystem::path(cache) / "layra" / "pictures";
+  const char* home = std::getenv("HOME");
+  if (home && *home == '/')
+    return std::filesystem::path(home) / ".cache" / "layra" / "pictures";
+  return {};
+}
+
+// Pictures decoded by any thread serve every other one, and later runs through the folder.
+graphics::PictureCache& Pictures() {
+  static graphics::PictureCache pictures(
+      graphics::PictureCache::kDefaultBudget,
+      graphics::PictureFolder(&PictureCacheFolder, graphics::PictureFolder::kDefaultBudget));
+  return pictures;
+}
+
 struct RenderTools {
-  graphics::PageRenderer renderer;
+  graphics::PageRenderer renderer{&Pictures()};
   graphics::Raster raster{0, 0, 0, {}};
   graphics::JpegEncoder encoder;
 };

@@ -57,9 +57,11 @@ std::optional<ImageSize> ReadHeader(tjhandle handle, const unsigned char* data, 
   return ImageSize{width, height};
 }
 
+} // namespace
+
 // libjpeg-turbo decodes straight to 1/2, 1/4 or 1/8 of the size (and other eighths) at a
 // fraction of the cost: the smallest of those that still covers `fit` is all a frame can show.
-ImageSize ScaledSize(ImageSize whole, std::optional<ImageSize> fit) {
+ImageSize JpegDecodedSize(ImageSize whole, std::optional<ImageSize> fit) {
   if (!fit)
     return whole;
   int count = 0;
@@ -77,8 +79,6 @@ ImageSize ScaledSize(ImageSize whole, std::optional<ImageSize> fit) {
   }
   return best;
 }
-
-} // namespace
 
 struct JpegEncoder::State {
   TjHandle handle{tjInitCompress()};
@@ -162,7 +162,7 @@ std::optional<Raster> DecodeJpeg(const unsigned char* data, std::size_t size, st
     SetError(error, DescribeUnaffordablePicture(*imageSize));
     return std::nullopt;
   }
-  const ImageSize scaled = ScaledSize(*imageSize, fit);
+  const ImageSize scaled = JpegDecodedSize(*imageSize, fit);
   Raster raster{scaled.width, scaled.height, scaled.width * kBytesPerPixel, {}};
   raster.pixels.resize(static_cast<std::size_t>(raster.stride) * raster.height);
   const int status = tjDecompress2(handle.get(), data, size, raster.pixels.data(), raster.width,

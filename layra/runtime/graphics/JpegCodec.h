@@ -40,6 +40,10 @@ private:
 // Reads only the frame header, so it is cheap even for huge files.
 std::optional<ImageSize> ReadJpegSize(const unsigned char* data, std::size_t size);
 
+// The smallest size libjpeg-turbo decodes a picture of size `whole` to directly (down to 1/8)
+// that is still at least `fit` on both sides; `whole` without `fit`.
+ImageSize JpegDecodedSize(ImageSize whole, std::optional<ImageSize> fit);
+
 // With `fit`, decodes at the smallest size libjpeg-turbo reaches directly (down to 1/8) that is
 // still at least `fit` on both sides.
 std::optional<Raster> DecodeJpeg(const unsigned char* data, std::size_t size, std::string* error,

@@ -130,20 +130,22 @@ void DrawImage(cairo_t* cr, const Canvas& canvas, const ImageItem& item, Picture
   if (!HasArea(bounds, kMinImageExtent)) {
     return;
   }
-  cairo_surface_t* image = pictures.Get(item.encoded, FramePixels(bounds, canvas));
-  if (!image) {
+  const std::shared_ptr<const DecodedPicture> picture =
+      pictures.Get(item.encoded, FramePixels(bounds, canvas));
+  const SurfacePtr surface = picture ? SurfaceOf(*picture) : nullptr;
+  if (!surface) {
     DrawPlaceholder(cr, bounds);
     return;
   }
-  const int imageWidth = cairo_image_surface_get_width(image);
-  const int imageHeight = cairo_image_surface_get_height(image);
+  const int imageWidth = picture->raster.width;
+  const int imageHeight = picture->raster.height;
   cairo_save(cr);
   AddRectanglePath(cr, bounds);
   cairo_clip(cr);
   cairo_translate(cr, bounds.left, bounds.top);
   cairo_scale(cr, (bounds.right - bounds.left) / imageWidth,
               (bounds.bottom - bounds.top) / imageHeight);
-  cairo_set_source_surface(cr, image, 0, 0);
+  cairo_set_source_surface(cr, surface.get(), 0, 0);
   // Padding keeps the picture's edge pixels from fading into the page when scaled.
   cairo_pattern_set_extend(cairo_get_source(cr), CAIRO_EXTEND_PAD);
   cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_GOOD);
@@ -184,8 +186,10 @@ cairo_status_t DrawScene(const PageScene& scene, double xPixelsPerPoint, double 
 
 } // namespace
 
-PageRenderer::PageRenderer()
-    : text_(std::make_unique<TextEngine>()), pictures_(std::make_unique<PictureCache>()) {}
+PageRenderer::PageRenderer(PictureCache* pictures)
+    : text_(std::make_unique<TextEngine>()),
+      ownPictures_(pictures ? nullptr : std::make_unique<PictureCache>()),
+      pictures_(pictures ? pictures : ownPictures_.get()) {}
 
 PageRenderer::~PageRenderer() = default;
 

@@ -19,7 +19,9 @@ class TextEngine;
 // renderer for many pages; it is not thread-safe, give each thread its own.
 class PageRenderer {
 public:
-  PageRenderer();
+  // Decoded pictures go to `pictures`, which may be shared between renderers; without one the
+  // renderer keeps its own, in memory.
+  explicit PageRenderer(PictureCache* pictures = nullptr);
   ~PageRenderer();
   PageRenderer(const PageRenderer&) = delete;
   PageRenderer& operator=(const PageRenderer&) = delete;
@@ -46,7 +48,8 @@ public:
 
 private:
   std::unique_ptr<TextEngine> text_;
-  std::unique_ptr<PictureCache> pictures_;
+  std::unique_ptr<PictureCache> ownPictures_;
+  PictureCache* pictures_;
 };
 
 } // namespace layra::graphics
