@@ -10,6 +10,7 @@
 #include <mutex>
 #include <system_error>
 #include <thread>
+#include <unistd.h>
 #include <vector>
 
 namespace layra {
@@ -65,6 +66,77 @@ private:
   std::vector<std::size_t> fFinished;
 };
 
+// Threads that live as long as the process, so that what each keeps for itself (its renderer's
+// fonts, its raster) serves every batch. A batch is handed to as many of them as it asked for.
+class WorkerPool {
+public:
+  // Starts what is missing of `wanted` workers and hands them the batch; false when none could
+  // start (or this is a forked copy of the process, where the workers do not exist).
+  bool Hand(Batch& batch, std::size_t wanted) {
+    std::unique_lock lock(fMutex);
+    // A batch started while another waits (the window's events run meanwhile) renders on the
+    // thread that asked for it.
+    if (fOwner != ::getpid() || fBatch)
+      return false;
+    try {
+      while (fThreads.size() < wanted)
+        fThreads.emplace_back([this] { Serve(); });
+    } catch (const std::system_error&) {
+      // Fewer workers than asked for still finish the batch.
+    }
+    if (fThreads.empty())
+      return false;
+    fBatch = &batch;
+    fSeats = std::min(wanted, fThreads.size());
+    fBusy = 0;
+    ++fGeneration;
+    lock.unlock();
+    fWake.notify_all();
+    return true;
+  }
+
+  // Waits until every worker that took part in the batch has let go of it.
+  void Release() {
+    std::unique_lock lock(fMutex);
+    fIdle.wait(lock, [&] { return fSeats == 0 && fBusy == 0; });
+    fBatch = nullptr;
+  }
+
+private:
+  void Serve() {
+    std::uint64_t seen = 0;
+    std::unique_lock lock(fMutex);
+    for (;;) {
+      fWake.wait(lock, [&] { return fGeneration != seen && fSeats > 0; });
+      seen = fGeneration;
+      --fSeats;
+      ++fBusy;
+      Batch* batch = fBatch;
+      lock.unlock();
+      batch->Work();
+      lock.lock();
+      --fBusy;
+      fIdle.notify_all();
+    }
+  }
+
+  std::mutex fMutex;
+  std::condition_variable fWake;
+  std::condition_variable fIdle;
+  std::vector<std::thread> fThreads;
+  Batch* fBatch = nullptr;
+  std::size_t fSeats = 0;
+  std::size_t fBusy = 0;
+  std::uint64_t fGeneration = 0;
+  const pid_t fOwner = ::getpid();
+};
+
+// Never destroyed: the workers wait for work until the process ends.
+WorkerPool& Pool() {
+  static WorkerPool& pool = *new WorkerPool;
+  return pool;
+}
+
 } // namespace
 
 void SetRenderWorkerCount(unsigned count) {
@@ -79,17 +151,13 @@ unsigned RenderWorkerCount() {
 void RunOnRenderWorkers(std::size_t count, const std::function<void(std::size_t)>& work,
                         const std::function<void(std::size_t)>& done) {
   Batch batch(count, work);
-  std::vector<std::jthread> workers;
   const std::size_t wanted = std::min<std::size_t>(RenderWorkerCount(), count);
-  try {
-    while (workers.size() < wanted)
-      workers.emplace_back([&batch] { batch.Work(); });
-  } catch (const std::system_error&) {
-    // Fewer workers than cores still finish the batch; with none, this thread does it.
-  }
-  if (workers.empty())
+  const bool handed = wanted > 0 && Pool().Hand(batch, wanted);
+  if (!handed)
     batch.Work();
   batch.Await(done);
+  if (handed)
+    Pool().Release();
 }
 
 } // namespace layra
