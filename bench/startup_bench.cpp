@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
@@ -32,11 +33,16 @@ bool Isolated() {
   return std::system("unshare -n true 2>/dev/null") == 0;
 }
 
-// One start and shut-down of the host, with its own home; the seconds, or -1 on failure.
-double StartOnce(const fs::path& plugins, bool isolated) {
+struct Run {
+  double seconds = -1;  // wall time; -1 when the start failed
+  double processor = 0; // user and system time of the program
+};
+
+// One start and shut-down of the host, with its own home.
+Run StartOnce(const fs::path& plugins, bool isolated) {
   char pattern[] = "/tmp/startup-bench-XXXXXX";
   if (!::mkdtemp(pattern))
-    return -1;
+    return {};
   const fs::path home = pattern;
   std::fflush(stdout);
   const auto start = Clock::now();
@@ -59,13 +65,17 @@ double StartOnce(const fs::path& plugins, bool isolated) {
     std::_Exit(127);
   }
   int status = 0;
-  ::waitpid(child, &status, 0);
+  rusage usage{};
+  ::wait4(child, &status, 0, &usage);
   const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+  const auto time = [](const timeval& t) { return double(t.tv_sec) + double(t.tv_usec) * 1e-6; };
   std::error_code ignored;
   fs::remove_all(home, ignored);
   // The host exits with the number of alerts it answered; only a crash or a failed start
   // spoils the figure.
-  return WIFEXITED(status) && WEXITSTATUS(status) != 127 ? seconds : -1;
+  if (!WIFEXITED(status) || WEXITSTATUS(status) == 127)
+    return {};
+  return {seconds, time(usage.ru_utime) + time(usage.ru_stime)};
 }
 
 double Median(std::vector<double> values) {
@@ -87,15 +97,16 @@ int main(int argc, char** argv) {
                        : "network present: the proxy is a closed loopback port");
   StartOnce(empty, isolated); // the program and its libraries into the page cache
   StartOnce(FOLIVOX_PLUGIN_DIR, isolated);
-  std::vector<double> bare, plugin;
+  std::vector<double> bare, plugin, bareProcessor, pluginProcessor;
   bool valid = true;
   for (int i = 0; i < pairs; ++i) {
     // Each pair starts with the other side than the last one.
     for (int turn = 0; turn < 2; ++turn) {
       const bool withPlugin = (i + turn) % 2 == 0;
-      const double seconds = StartOnce(withPlugin ? fs::path(FOLIVOX_PLUGIN_DIR) : empty, isolated);
-      valid = valid && seconds > 0;
-      (withPlugin ? plugin : bare).push_back(seconds);
+      const Run run = StartOnce(withPlugin ? fs::path(FOLIVOX_PLUGIN_DIR) : empty, isolated);
+      valid = valid && run.seconds > 0;
+      (withPlugin ? plugin : bare).push_back(run.seconds);
+      (withPlugin ? pluginProcessor : bareProcessor).push_back(run.processor);
     }
   }
   fs::remove(empty);
@@ -104,6 +115,9 @@ int main(int argc, char** argv) {
               "ratio %.2f (goal <= 2: %s)\n",
               pairs, Median(bare) * 1e3, Median(plugin) * 1e3, ratio,
               ratio <= 2 ? "met" : "MISSED");
+  std::printf("processor time, median: empty host %.1f ms, with Folivox %.1f ms; ratio %.2f\n",
+              Median(bareProcessor) * 1e3, Median(pluginProcessor) * 1e3,
+              Median(pluginProcessor) / Median(bareProcessor));
   std::printf("load after: %s%s\n", Load().c_str(),
               valid ? "" : "\nthe figures are not valid: a start failed");
   return valid && ratio <= 2 ? 0 : 1;
