@@ -46,14 +46,18 @@ bool WriteManifest(const IDFile& file, const std::string& text) {
   return out->IsGood();
 }
 
-// Every page's previews are named first and rendered side by side; a page that fails is
-// reported on its own, in page order, and the others are still written, as when each preview was
-// rendered in turn.
-bool ExportPreviews(Publication& run, const IssueDate& date,
-                    const std::vector<PreviewQuality>& variants) {
+// Every page's previews, named before any is rendered: the file names and, beside them, what
+// the host renders into those files.
+struct PreviewRequests {
+  std::vector<std::vector<std::string>> names;
+  std::vector<std::vector<SnapshotUtils::JPEGVariant>> variants;
+};
+
+PreviewRequests NamePreviews(const Publication& run, const IssueDate& date,
+                             const std::vector<PreviewQuality>& variants) {
   const auto pageCount = static_cast<std::size_t>(run.pageCount);
-  std::vector<std::vector<std::string>> names(pageCount);
-  std::vector<std::vector<SnapshotUtils::JPEGVariant>> requests(pageCount);
+  PreviewRequests requests{std::vector<std::vector<std::string>>(pageCount),
+                           std::vector<std::vector<SnapshotUtils::JPEGVariant>>(pageCount)};
   for (std::size_t i = 0; i < pageCount; ++i) {
     for (const PreviewQuality& variant : variants) {
       const std::string name =
@@ -62,23 +66,39 @@ bool ExportPreviews(Publication& run, const IssueDate& date,
       const auto file = MakeFileInFolder(run.workingFolder, PMString(name));
       if (!file)
         break; // the page fails at this variant
-      names[i].push_back(name);
-      requests[i].push_back(
+      requests.names[i].push_back(name);
+      requests.variants[i].push_back(
           {variant.xScale, variant.yScale, variant.resolution, variant.jpegQuality, *file});
     }
   }
-  const std::vector<SnapshotUtils::PageResult> results = ExportPagePreviews(requests, nullptr);
+  return requests;
+}
+
+// Lists the previews written, page by page, and reports each page that lacks one, in page
+// order, as when the previews were rendered one after another.
+bool RecordPreviews(Publication& run, const PreviewRequests& requests,
+                    const std::vector<SnapshotUtils::PageResult>& results,
+                    std::size_t variantCount) {
   bool failed = false;
-  for (std::size_t i = 0; i < pageCount; ++i) {
+  for (std::size_t i = 0; i < results.size(); ++i) {
     const auto& written = results[i].written;
     for (std::size_t k = 0; k < written.size(); ++k)
-      run.previews.push_back({names[i][k], written[k].width, written[k].height});
-    if (written.size() < variants.size()) {
+      run.previews.push_back({requests.names[i][k], written[k].width, written[k].height});
+    if (written.size() < variantCount) {
       folivox::ShowReport("0x122500kCouldNotExportPage", kErrorIcon);
       failed = true;
     }
   }
   return !failed;
+}
+
+// The pages render side by side on the host's workers; this thread waits for all of them.
+bool ExportPreviews(Publication& run, const IssueDate& date,
+                    const std::vector<PreviewQuality>& variants) {
+  const PreviewRequests requests = NamePreviews(run, date, variants);
+  const std::vector<SnapshotUtils::PageResult> results =
+      ExportPagePreviews(requests.variants, nullptr);
+  return RecordPreviews(run, requests, results, variants.size());
 }
 
 bool WriteManifests(Publication& run, const IssueDate& date,
