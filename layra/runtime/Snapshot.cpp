@@ -73,9 +73,6 @@ std::optional<graphics::PageScene> SceneOf(const UIDRef& pageRef) {
   return scene;
 }
 
-// What each thread renders and encodes with, kept between pages: the renderer's text layouts
-// serve the variants of one page, and the raster and the encoder's output buffer are reused
-// (a print-size page takes tens of megabytes, which the system would map and fault in afresh).
 // The host's cache folder, as the XDG base directories place it; empty when there is no home.
 std::filesystem::path PictureCacheFolder() {
   const char* cache = std::getenv("XDG_CACHE_HOME");
@@ -95,6 +92,9 @@ graphics::PictureCache& Pictures() {
   return pictures;
 }
 
+// What each thread renders and encodes with, kept between pages: the renderer's text layouts
+// serve the variants of one page, and the raster and the encoder's output buffer are reused
+// (a print-size page takes tens of megabytes, which the system would map and fault in afresh).
 struct RenderTools {
   graphics::PageRenderer renderer{&Pictures()};
   graphics::Raster raster{0, 0, 0, {}};
