@@ -12,7 +12,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <memory>
-#include <regex>
+#include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -54,15 +54,42 @@ std::string EntryName(const std::string& content, ImageSize size) {
   return content + "-" + std::to_string(size.width) + "x" + std::to_string(size.height) + ".pic";
 }
 
-// Only files of these names are the cache's to delete.
-bool IsEntryName(const std::string& name) {
-  static const std::regex entry("[0-9a-f]{64}-[0-9]+x[0-9]+\\.pic");
-  return std::regex_match(name, entry);
+bool IsHexDigest(std::string_view text) {
+  return text.size() == kDigestLength && std::all_of(text.begin(), text.end(), [](char c) {
+           return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f');
+         });
 }
 
-bool IsTemporaryName(const std::string& name) {
-  static const std::regex temporary("[0-9a-f]{64}-[0-9]+x[0-9]+\\.pic\\.[0-9]+-[0-9]+\\.tmp");
-  return std::regex_match(name, temporary);
+bool IsNumber(std::string_view text) {
+  return !text.empty() &&
+         std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// DIGEST-WxH.pic; a folder's trim runs after every entry written, so no regular expression.
+bool IsEntryName(std::string_view name) {
+  constexpr std::string_view kEnding = ".pic";
+  if (name.size() < kDigestLength + 1 + kEnding.size() || !name.ends_with(kEnding) ||
+      name[kDigestLength] != '-' || !IsHexDigest(name.substr(0, kDigestLength)))
+    return false;
+  const std::string_view size =
+      name.substr(kDigestLength + 1, name.size() - kDigestLength - 1 - kEnding.size());
+  const std::size_t x = size.find('x');
+  return x != std::string_view::npos && IsNumber(size.substr(0, x)) && IsNumber(size.substr(x + 1));
+}
+
+// Only files of these names are the cache's to delete: its entries, and their temporaries
+// (an entry's name, then ".PID-SERIAL.tmp").
+bool IsTemporaryName(std::string_view name) {
+  constexpr std::string_view kEnding = ".tmp";
+  const std::size_t entryEnd = name.find(".pic.");
+  if (entryEnd == std::string_view::npos || !name.ends_with(kEnding) ||
+      !IsEntryName(name.substr(0, entryEnd + 4)))
+    return false;
+  const std::string_view serial =
+      name.substr(entryEnd + 5, name.size() - entryEnd - 5 - kEnding.size());
+  const std::size_t dash = serial.find('-');
+  return dash != std::string_view::npos && IsNumber(serial.substr(0, dash)) &&
+         IsNumber(serial.substr(dash + 1));
 }
 
 bool HeaderFits(const Header& header, const std::string& content, ImageSize size) {

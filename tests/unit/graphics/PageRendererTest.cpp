@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -253,8 +254,19 @@ TEST_F(PictureFolderTest, OldestEntriesGoPastTheBudget) {
   const std::vector<EncodedImage> pictures = {fJpeg, Shared(TwoColourJpeg(kBlue, kRed)),
                                               Shared(TwoColourJpeg(kRed, kRed))};
   const std::size_t entry = 77 * 100 * 4 + 128;
+  Cache(2 * entry).Get(pictures[0], ImageSize{70, 90});
+  // Beside the entries: a temporary its writer left long ago, and a file of someone else's.
+  const std::filesystem::path stale = Entries().at(0).string() + ".4242-7.tmp";
+  const std::filesystem::path foreign = fFolder / "notes.txt";
+  std::ofstream(stale) << "half";
+  std::ofstream(foreign) << std::string(4 * entry, 'n');
+  std::filesystem::last_write_time(stale, std::filesystem::file_time_type::clock::now() -
+                                              std::chrono::hours(1));
   for (const EncodedImage& picture : pictures)
     Cache(2 * entry).Get(picture, ImageSize{70, 90});
+  EXPECT_FALSE(std::filesystem::exists(stale));
+  EXPECT_TRUE(std::filesystem::exists(foreign));
+  std::filesystem::remove(foreign);
   std::uintmax_t total = 0;
   for (const auto& path : Entries())
     total += std::filesystem::file_size(path);
