@@ -18,8 +18,8 @@ constexpr std::int32_t kTransparency = 2;
 
 bool WriteJpeg(const IDFile& file, SnapshotUtils& snapshot, std::int32_t quality,
                std::int32_t& result) {
-  InterfacePtr<IPMStream> out(
-      StreamUtil::CreateFileStreamWrite(file, kOpenOut | kOpenTrunc, kJPEGFileType, kImageCreator));
+  InterfacePtr<IPMStream> out(StreamUtil::CreateFileStreamWrite(
+      file, kOpenOut | kOpenTrunc | kOpenPrivate, kJPEGFileType, kImageCreator));
   if (!out) {
     result = 1;
     return false;
@@ -71,7 +71,7 @@ std::int32_t ExportPagePreview(const IDFile& file, double xScale, double yScale,
 
 std::vector<SnapshotUtils::PageResult>
 ExportPagePreviews(const std::vector<std::vector<SnapshotUtils::JPEGVariant>>& pages,
-                   const std::function<void(std::size_t)>& pageDone) {
+                   const std::function<bool(std::size_t)>& pageDone) {
   InterfacePtr<IDocument> document;
   InterfacePtr<IPageList> pageList = QueryFrontPages(document);
   if (!pageList)

@@ -11,6 +11,7 @@ const char* const kUsage =
     "             [--answer first|second|third] [--do ACTION-ID ...] [--steps FILE]\n"
     "             [--save] [--gui [--screenshot [PALETTE=|dialog=]FILE ...]]\n"
     "             [DOCUMENT ...]\n"
+    "       layra --history [N]\n"
     "       layra new FILE [--pages N] [--size WxH] [--force]\n"
     "Starts the host with the plug-ins of DIR, opens each document (the last one opened is\n"
     "in front), performs each action in order, acts on the panels and dialogs as the steps\n"
@@ -18,9 +19,14 @@ const char* const kUsage =
     "a blank document; it replaces an existing FILE only with --force.\n"
     "With --gui it shows the documents and the palettes in a window until it is closed, or,\n"
     "with --screenshot, writes PNGs of the window, of a palette or of the dialog in front and\n"
-    "quits.\n";
+    "quits.\n"
+    "--history prints the last N (20) records the plug-ins keep of what they did.\n"
+    "Exit status: 4 a task was cancelled (Ctrl+C); 5 an operation asked for did nothing.\n";
 
 namespace {
+
+constexpr int kDefaultHistory = 20;
+constexpr std::uint32_t kMaxHistory = 100000;
 
 bool ParseNumber(const std::string& text, std::uint32_t& value) {
   const bool hex = text.starts_with("0x") || text.starts_with("0X");
@@ -114,6 +120,9 @@ std::string Misplaced(const CommandLine& line, const std::vector<std::string>& o
     if (!writing && newOnly)
       return option + " is for layra new only";
   }
+  if (line.history &&
+      (line.gui || !line.actions.empty() || line.steps || line.save || !line.documents.empty()))
+    return "--history prints and exits; it takes no documents, actions, steps or window";
   if (!line.screenshots.empty() && !line.gui)
     return "--screenshot needs --gui";
   if (writing && !line.documents.empty())
@@ -142,6 +151,15 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, CommandLine& li
       continue;
     }
     given.push_back(option);
+    if (option == "--history") {
+      line.history = kDefaultHistory;
+      std::uint32_t count = 0;
+      if (i + 1 < arguments.size() && ParseNumber(arguments[i + 1], count) && count > 0) {
+        line.history = static_cast<int>(std::min<std::uint32_t>(count, kMaxHistory));
+        ++i;
+      }
+      continue;
+    }
     if (IsFlag(option)) {
       SetFlag(option, line);
       continue;

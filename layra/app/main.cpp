@@ -7,6 +7,7 @@
 #include <layra/host/Alerts.h>
 #include <layra/host/Automation.h>
 #include <layra/host/Host.h>
+#include <layra/host/Progress.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -14,6 +15,7 @@
 #include <cstring>
 #include <fstream>
 #include <iostream>
+#include <sstream>
 #include <unistd.h>
 
 namespace {
@@ -29,13 +31,31 @@ std::filesystem::path DefaultPluginFolder() {
 }
 
 // Exit statuses besides 0: 1 the workspace could not be saved, 2 the command line or a
-// document was refused, 3 a plug-in raised an error alert during the run.
+// document was refused, 3 a plug-in raised an error alert during the run, 4 a task was
+// cancelled (Ctrl+C), 5 an operation asked for did nothing (a send that sent no file).
 constexpr int kErrorAlertRaised = 3;
+constexpr int kTaskCancelled = 4;
+constexpr int kNothingDone = 5;
 
 bool ErrorAlertRaised() {
   const std::vector<layra::AlertRecord>& shown = layra::Alerts::Instance().Log();
   return std::any_of(shown.begin(), shown.end(),
                      [](const layra::AlertRecord& alert) { return alert.icon == kErrorIcon; });
+}
+
+bool SomeResultWas(TaskResult::Outcome outcome) {
+  const std::vector<layra::ResultRecord>& results = layra::Results();
+  return std::any_of(results.begin(), results.end(), [outcome](const layra::ResultRecord& result) {
+    return result.outcome == outcome;
+  });
+}
+
+int RunStatus() {
+  if (ErrorAlertRaised())
+    return kErrorAlertRaised;
+  if (SomeResultWas(TaskResult::kCancelled))
+    return kTaskCancelled;
+  return SomeResultWas(TaskResult::kNothingDone) ? kNothingDone : 0;
 }
 
 int Fail(const std::string& message) {
@@ -130,6 +150,18 @@ int Run(layra::Host& host, const layra::CommandLine& line) {
   return status;
 }
 
+// The plug-ins that keep a history answer the script request "history"; nothing is started,
+// downloaded or shown for it.
+int ShowHistory(layra::Host& host, int count) {
+  std::istringstream step("script history \"" + std::to_string(count) + "\"");
+  std::string error;
+  const bool shown = layra::RunSteps(step, "--history", std::cout, error);
+  std::cout.flush();
+  layra::SetProgressPresenter(nullptr);
+  host.Shutdown();
+  return shown ? 0 : Fail(error.substr(error.find(": ") + 2));
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -160,13 +192,19 @@ int main(int argc, char** argv) {
       {line.home.value_or(layra::Host::DefaultHome()), {plugins}, line.locale, line.answer});
   if (const std::string problem = ArgumentProblem(host, line); !problem.empty())
     return Fail(problem);
+  // Progress on a terminal only, so that what scripts read stays as it is; results always.
+  layra::TerminalProgress progress(stderr, ::isatty(STDERR_FILENO) != 0);
+  layra::SetProgressPresenter(&progress);
+  if (line.history)
+    return ShowHistory(host, *line.history);
   host.Start();
   const int status = Run(host, line);
   std::fflush(stdout);
   const bool saved = host.Shutdown();
+  layra::SetProgressPresenter(nullptr);
   if (status != 0)
     return status;
   if (!saved)
     return 1;
-  return ErrorAlertRaised() ? kErrorAlertRaised : 0;
+  return RunStatus();
 }

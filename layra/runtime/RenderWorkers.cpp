@@ -22,7 +22,7 @@ std::atomic<unsigned> gWorkerCount{0};
 constexpr std::chrono::milliseconds kPaintInterval{40};
 
 // The workers take the next index until none is left; the calling thread hears of each one
-// that finished.
+// that finished, and may stop the batch: the indices not yet begun are then passed over.
 class Batch {
 public:
   Batch(std::size_t count, const std::function<void(std::size_t)>& work)
@@ -30,7 +30,8 @@ public:
 
   void Work() {
     for (std::size_t i = fNext++; i < fCount; i = fNext++) {
-      fWork(i);
+      if (!fStopped)
+        fWork(i);
       {
         const std::lock_guard lock(fMutex);
         fFinished.push_back(i);
@@ -39,7 +40,7 @@ public:
     }
   }
 
-  void Await(const std::function<void(std::size_t)>& done) {
+  void Await(const std::function<bool(std::size_t)>& done) {
     std::vector<std::size_t> ready;
     for (std::size_t reported = 0; reported < fCount;) {
       {
@@ -49,8 +50,8 @@ public:
       }
       RunBusyHook();
       for (std::size_t i : ready) {
-        if (done)
-          done(i);
+        if (!fStopped && done && !done(i))
+          fStopped = true;
       }
       reported += ready.size();
       ready.clear();
@@ -61,6 +62,7 @@ private:
   const std::size_t fCount;
   const std::function<void(std::size_t)>& fWork;
   std::atomic<std::size_t> fNext{0};
+  std::atomic<bool> fStopped{false};
   std::mutex fMutex;
   std::condition_variable fChanged;
   std::vector<std::size_t> fFinished;
@@ -149,7 +151,7 @@ unsigned RenderWorkerCount() {
 }
 
 void RunOnRenderWorkers(std::size_t count, const std::function<void(std::size_t)>& work,
-                        const std::function<void(std::size_t)>& done) {
+                        const std::function<bool(std::size_t)>& done) {
   Batch batch(count, work);
   const std::size_t wanted = std::min<std::size_t>(RenderWorkerCount(), count);
   const bool handed = wanted > 0 && Pool().Hand(batch, wanted);

@@ -9,6 +9,6 @@ namespace layra {
  *  Meanwhile the calling thread keeps the window painting and calls done(i) as each i
  *  finishes; `work` runs on other threads and must not touch host objects. */
 void RunOnRenderWorkers(std::size_t count, const std::function<void(std::size_t)>& work,
-                        const std::function<void(std::size_t)>& done);
+                        const std::function<bool(std::size_t)>& done);
 
 } // namespace layra

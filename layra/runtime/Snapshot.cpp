@@ -5,6 +5,7 @@
 #include "RenderWorkers.h"
 
 #include <layra/IDataBase.h>
+#include <layra/StreamUtil.h>
 #include <layra/host/PageImage.h>
 #include <layra/host/Views.h>
 
@@ -231,20 +232,16 @@ int SnapshotUtils::GetHeight() const {
 namespace layra {
 namespace {
 
-struct FileCloser {
-  void operator()(std::FILE* file) const { std::fclose(file); }
-};
-
-// Opened before encoding and written as the host's file streams write, so a batch leaves the
-// same files as one snapshot at a time would.
-bool WriteJpegFile(const IDFile& file, RenderTools& tools, std::int32_t quality) {
-  std::unique_ptr<std::FILE, FileCloser> out(std::fopen(file.GetPath().c_str(), "wb"));
+// Opened before encoding and written through the host's file streams, so a batch leaves the
+// same files, with the same modes, as one snapshot at a time would.
+bool WriteJpegFile(const SnapshotUtils::JPEGVariant& variant, RenderTools& tools) {
+  const std::uint32_t mode =
+      kOpenOut | kOpenTrunc | (variant.privateFile ? std::uint32_t{kOpenPrivate} : 0u);
+  InterfacePtr<IPMStream> out(StreamUtil::CreateFileStreamWrite(variant.file, mode));
   if (!out)
     return false;
-  const auto jpeg = tools.encoder.Encode(tools.raster, quality, nullptr);
-  if (!jpeg || std::fwrite(jpeg->data(), 1, jpeg->size(), out.get()) != jpeg->size())
-    return false;
-  return std::fclose(out.release()) == 0;
+  const auto jpeg = tools.encoder.Encode(tools.raster, variant.quality, nullptr);
+  return jpeg && out->XferByte(jpeg->data(), jpeg->size()) == jpeg->size() && out->IsGood();
 }
 
 // On a render worker: touches nothing but the scene, the files and the thread's own tools.
@@ -261,7 +258,7 @@ SnapshotUtils::PageResult ExportPage(const std::optional<graphics::PageScene>& s
       std::fprintf(stderr, "layra: the page cannot be rendered: %s\n", error.c_str());
       return result;
     }
-    if (!WriteJpegFile(variant.file, tools, variant.quality))
+    if (!WriteJpegFile(variant, tools))
       return result;
     result.written.push_back({tools.raster.width, tools.raster.height});
   }
@@ -273,7 +270,7 @@ SnapshotUtils::PageResult ExportPage(const std::optional<graphics::PageScene>& s
 
 std::vector<SnapshotUtils::PageResult>
 SnapshotUtils::ExportPagesToJPEG(const std::vector<PageJob>& pages,
-                                 const std::function<void(std::size_t)>& pageDone) {
+                                 const std::function<bool(std::size_t)>& pageDone) {
   LAYRA_ASSERT_MAIN_THREAD();
   // Host objects stay on this thread: the workers draw copies of the pages taken here.
   std::vector<std::optional<layra::graphics::PageScene>> scenes;

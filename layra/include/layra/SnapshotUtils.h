@@ -47,6 +47,8 @@ public:
     double xScale, yScale, resolution;
     std::int32_t quality;
     IDFile file;
+    /** Written 0600 whatever the umask, as a file stream opened with kOpenPrivate. */
+    bool privateFile = false;
   };
   /** A page and its JPEGs, made in order; the first that cannot be rendered or written ends
    *  the page, and those after it are not made. */
@@ -66,10 +68,10 @@ public:
    *  all are done. Call it on the main thread: it reads the pages there, before any is drawn,
    *  and the document may change only afterwards. While it waits it keeps the window painting
    *  and calls `pageDone` with each finished page's index into `pages`, in the order they
-   *  finish. */
+   *  finish; when it answers false, the pages not yet begun are left unwritten (a cancel). */
   static std::vector<PageResult>
   ExportPagesToJPEG(const std::vector<PageJob>& pages,
-                    const std::function<void(std::size_t)>& pageDone = nullptr);
+                    const std::function<bool(std::size_t)>& pageDone = nullptr);
 
 private:
   struct Picture;
