@@ -8,6 +8,7 @@
 #include "LoopbackProxy.h"
 #include "ProcessorTime.h"
 #include "PublishingSetup.h"
+#include "SilencedStdout.h"
 #include "WholeFile.h"
 
 #include "publish/FolivoActionComponent.h"
@@ -130,27 +131,6 @@ double ChildrenSeconds() {
 int Run(const std::string& command) {
   return std::system(command.c_str());
 }
-
-/** The plug-in's traces would drown the figures; they go nowhere while this lives. */
-class SilencedStdout {
-public:
-  SilencedStdout() : fSaved(::dup(STDOUT_FILENO)) {
-    std::fflush(stdout);
-    const int null = ::open("/dev/null", O_WRONLY);
-    ::dup2(null, STDOUT_FILENO);
-    ::close(null);
-  }
-  ~SilencedStdout() {
-    std::fflush(stdout);
-    ::dup2(fSaved, STDOUT_FILENO);
-    ::close(fSaved);
-  }
-  SilencedStdout(const SilencedStdout&) = delete;
-  SilencedStdout& operator=(const SilencedStdout&) = delete;
-
-private:
-  int fSaved;
-};
 
 /** Processes that keep every processor busy while they live. */
 class BusyMachine {

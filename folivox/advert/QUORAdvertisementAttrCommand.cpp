@@ -42,6 +42,9 @@ void QUORAdvertisementAttrCommand::DoNotify() {
   std::fputs("QUORPreferenceCommand::DoNotify( ); \n", stdout);
   folivox::NotifyFirstItemChanged<IAdvertisementAttributes, IPageItem>(
       *this, kAdvertisementAttributesChangedMessage);
+  // Observers of the document hear of it too, without attaching to every page item.
+  folivox::BroadcastFirstItemChanged<IAdvertisementAttributes, IPageItem>(
+      *this, kAdvertisementAttributesChangedMessage);
 }
 
 PMString QUORAdvertisementAttrCommand::CreateName() {

@@ -75,7 +75,11 @@ private:
   }
 };
 
+constexpr layra::SnapshotParts kTextPart = 1;
+constexpr layra::SnapshotParts kValuesPart = 2;
+
 struct Snapshot {
+  layra::SnapshotParts parts;
   PMString text;
   KDictionary values;
 };
@@ -83,25 +87,36 @@ struct Snapshot {
 } // namespace
 
 void QUORAdvertisementAttributes::SetAttributeText(const PMString& text) {
-  PreDirty();
+  PreDirty(kTextPart);
   fText = text;
 }
 
 void QUORAdvertisementAttributes::SetValue(const PMString& key, const PMString& value) {
-  PreDirty();
+  PreDirty(kValuesPart);
   fValues.Set(key, value);
 }
 
-std::shared_ptr<const void> QUORAdvertisementAttributes::TakeSnapshot(std::size_t& bytes) const {
-  bytes = sizeof(Snapshot) + fText.GetUTF8String().capacity() + fValues.Bytes();
-  return std::allocate_shared<const Snapshot>(RecyclingAllocator<Snapshot>(),
-                                              Snapshot{fText, fValues});
+std::shared_ptr<const void> QUORAdvertisementAttributes::TakeSnapshot(layra::SnapshotParts parts,
+                                                                      std::size_t& bytes) const {
+  Snapshot snapshot{parts, {}, {}};
+  bytes = sizeof(Snapshot);
+  if (parts & kTextPart) {
+    snapshot.text = fText;
+    bytes += fText.GetUTF8String().capacity();
+  }
+  if (parts & kValuesPart) {
+    snapshot.values = fValues;
+    bytes += fValues.Bytes();
+  }
+  return std::allocate_shared<const Snapshot>(RecyclingAllocator<Snapshot>(), std::move(snapshot));
 }
 
 void QUORAdvertisementAttributes::RestoreSnapshot(const std::shared_ptr<const void>& snapshot) {
   const auto& state = *static_cast<const Snapshot*>(snapshot.get());
-  fText = state.text;
-  fValues = state.values;
+  if (state.parts & kTextPart)
+    fText = state.text;
+  if (state.parts & kValuesPart)
+    fValues = state.values;
 }
 
 void QUORAdvertisementAttributes::ReadWrite(IPMStream* stream, ImplementationID) {

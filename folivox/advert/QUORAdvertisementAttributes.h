@@ -23,7 +23,10 @@ public:
 
   // A command over many items snapshots each of them: a copy of the text and of the
   // dictionary, whose pairs are shared, is far cheaper than streaming them out and back.
-  std::shared_ptr<const void> TakeSnapshot(std::size_t& bytes) const override;
+  // The text and the values are parts of their own: the command sets the text, the values are
+  // set directly, and undoing the one must not take back the other.
+  std::shared_ptr<const void> TakeSnapshot(layra::SnapshotParts parts,
+                                           std::size_t& bytes) const override;
   void RestoreSnapshot(const std::shared_ptr<const void>& snapshot) override;
 
 private:

@@ -22,6 +22,12 @@ bool16 QUORAdvertisementSuitAbstractCSB::CanApplyAttributes() {
 }
 
 ErrorCode QUORAdvertisementSuitAbstractCSB::ApplyAttributeText(const PMString& text) {
+  // Without a document there is no selection to dispatch to: nothing can be applied, which
+  // is a failure as for an empty selection, not a success.
+  if (SelectionDispatch::ConcreteSuites<Suite>(this).empty()) {
+    ErrorUtils::PMSetGlobalErrorCode(kFailure);
+    return kFailure;
+  }
   return SelectionDispatch::ProcessWhileSuccess<Suite>(
       this, boost::function<ErrorCode(Suite*)>(
                 boost::bind(&Suite::ApplyAttributeText, _1, boost::cref(text))));

@@ -48,7 +48,7 @@ void DocWchResponder::BeforeSave() {
   if (!IsReady())
     return;
   gFolivoTreeInformator->StorePageStatuses(nullptr);
-  sharedActionComponent->SendPages();
+  sharedActionComponent->SendPages(SendOrigin::kBeforeSave);
 }
 
 void DocWchResponder::AfterSaveAs(const UIDRef& document) {

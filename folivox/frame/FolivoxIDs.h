@@ -20,6 +20,10 @@ constexpr ClassID kFolivoStartupShutdownBoss{0x122509};
 constexpr ClassID kQuorAdvertisementAttrCommandBoss{0x12250a};
 constexpr ClassID kFolivoPageListWidgetBoss{0x12250b};
 constexpr ClassID kFolivoPageNodeWidgetBoss{0x12250c};
+constexpr ClassID kFolivoHistoryScriptBoss{0x122520};
+constexpr ClassID kFolivoHistoryPanelWidgetBoss{0x122521};
+constexpr ClassID kFolivoHistoryListWidgetBoss{0x122522};
+constexpr ClassID kFolivoHistoryFilesWidgetBoss{0x122523};
 
 // Implementations
 constexpr ImplementationID kFolivoActionComponentImpl{0x122500};
@@ -40,6 +44,12 @@ constexpr ImplementationID kTreeListAdapterImpl{0x122518};
 constexpr ImplementationID kTreeListManagerImpl{0x122519};
 constexpr ImplementationID kFolivoTreeInformatorImpl{0x12251a};
 constexpr ImplementationID kFolivoTreeListNodeObserverImpl{0x12251c};
+constexpr ImplementationID kFolivoHistoryScriptImpl{0x122520};
+constexpr ImplementationID kHistoryPaletteObserverImpl{0x122521};
+constexpr ImplementationID kHistoryListAdapterImpl{0x122522};
+constexpr ImplementationID kHistoryListManagerImpl{0x122523};
+constexpr ImplementationID kHistoryFilesAdapterImpl{0x122524};
+constexpr ImplementationID kHistoryFilesManagerImpl{0x122525};
 
 // Interfaces
 constexpr PMIID IID_ICOMMONPREFERENCEDATA{0x122500};
@@ -64,6 +74,7 @@ constexpr ActionID kFolivoClearCacheActionID{0x12250F};
 constexpr ActionID kFolivoMakePagesReadyAndSendActionID{0x122510};
 constexpr ActionID kFolivoSendPagesActionID{0x122511};
 constexpr ActionID kFolivoSeparator2ActionID{0x122512};
+constexpr ActionID kFolivoHistoryPanelActionID{0x122513};
 
 // Widgets
 constexpr WidgetID kFolivoPanelWidgetID{0x122500};
@@ -76,12 +87,26 @@ constexpr WidgetID kFolivoInvertStatusesButtonWidgetID{0x122510};
 constexpr WidgetID kFolivoCheckAllButtonWidgetID{0x122525};
 constexpr WidgetID kFolivoUncheckAllButtonWidgetID{0x122526};
 constexpr WidgetID kFolivoSendButtonWidgetID{0x122527};
+constexpr WidgetID kFolivoPageSentMarkWidgetID{0x122528};
+constexpr WidgetID kFolivoHistoryPanelWidgetID{0x122529};
+constexpr WidgetID kFolivoHistoryListWidgetID{0x12252A};
+constexpr WidgetID kFolivoHistoryFilesWidgetID{0x12252B};
+constexpr WidgetID kFolivoHistoryRowWidgetID{0x12252C};
+constexpr WidgetID kFolivoHistoryMarkWidgetID{0x12252D};
+constexpr WidgetID kFolivoHistoryTextWidgetID{0x12252E};
+constexpr WidgetID kFolivoHistoryFileRowWidgetID{0x12252F};
+constexpr WidgetID kFolivoHistoryFileTextWidgetID{0x122530};
 
 // Resources
 constexpr RsrcID kFolivoDialogRsrcID{250};
 constexpr RsrcID kFolivoPanelRsrcID{700};
 constexpr std::int32_t kFolivoPageRowStyle = 800;
 constexpr RsrcID kFolivoPageRowRsrcID{850};
+constexpr RsrcID kFolivoHistoryPanelRsrcID{720};
+constexpr std::int32_t kFolivoHistoryRowStyle = 810;
+constexpr RsrcID kFolivoHistoryRowRsrcID{860};
+constexpr std::int32_t kFolivoHistoryFileRowStyle = 820;
+constexpr RsrcID kFolivoHistoryFileRowRsrcID{870};
 
 // Messages
 constexpr ClassID kPreferenceDataChangedMessage{0x122508};

@@ -75,7 +75,14 @@ CURLcode Perform(CURL* request, const char* host, const char* user, const char* 
   if (!ApplySystemProxy(request)) {
     return CURLE_BAD_FUNCTION_ARGUMENT;
   }
-  return curl_easy_perform(request);
+  const CURLcode performed = curl_easy_perform(request);
+  if (performed != CURLE_OK) {
+    return performed;
+  }
+  // An error page may hold anything, even a "$URL=" record; only a success is an answer.
+  long status = 0;
+  curl_easy_getinfo(request, CURLINFO_RESPONSE_CODE, &status);
+  return status >= 200 && status <= 299 ? CURLE_OK : CURLE_HTTP_RETURNED_ERROR;
 }
 
 } // namespace

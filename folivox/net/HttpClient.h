@@ -8,13 +8,12 @@
 
 /**
  * GETs "http://" + host + path with basic authentication and copies the body into `out`,
- * keeping at most outCapacity - 1 bytes and always terminating it. The status is not looked
- * at: an error page is an answer like any other. The connection must be made within
- * connectTimeoutMs (5000 when 0) and the whole exchange within 60 s.
+ * keeping at most outCapacity - 1 bytes and always terminating it. The connection must be
+ * made within connectTimeoutMs (5000 when 0) and the whole exchange within 60 s.
  *
- * True when a complete answer arrived. Otherwise false with `out` empty, also when the
- * answer broke off part-way: its last record could be cut short and would then be read as
- * a complete one.
+ * True when a complete answer with a 2xx status arrived. Otherwise false with `out` empty:
+ * an error page is no answer, whatever its body holds, and an answer that broke off part-way
+ * could have its last record cut short, which would then be read as a complete one.
  */
 bool HttpGetText(const char* host, const char* user, const char* password, const char* path,
                  char* out, std::size_t outCapacity, std::uint32_t connectTimeoutMs);

@@ -4,6 +4,7 @@
 #include "frame/ImplementationTable.h"
 #include "publish/FolivoActionComponent.h"
 #include "publish/FrontDocument.h"
+#include "publish/SendHistory.h"
 
 #include <layra/IApplication.h>
 #include <layra/IBooleanControlData.h>
@@ -37,6 +38,65 @@ std::int32_t PositionOf(const NodeID& node) {
 /** The first page number of the parsed document name; 0 when it is not a number. */
 std::int32_t FirstPageNumber(const FolivoActionComponent& controller) {
   return static_cast<std::int32_t>(std::strtol(controller.FirstPageText().c_str(), nullptr, 10));
+}
+
+/** How the last send of a page went, from the send history: its mark and its tip. */
+struct PageMark {
+  PMString text;
+  PMString tip;
+};
+
+// A page counts as sent by a send that sent all its files; a send that ended before its files
+// went (failed, cancelled) marks it as such.
+std::optional<SendOutcome> PageOutcome(const SendRecord& record, std::int32_t page) {
+  if (record.outcome == SendOutcome::kNothingSent || page < record.firstPage ||
+      page > record.lastPage)
+    return std::nullopt;
+  bool any = false;
+  bool all = true;
+  for (const SentFile& file : record.files) {
+    if (file.page != page)
+      continue;
+    any = true;
+    all = all && file.outcome == FileOutcome::kSent;
+  }
+  if (any && all)
+    return SendOutcome::kSent;
+  return record.outcome == SendOutcome::kSent ? SendOutcome::kFailed : record.outcome;
+}
+
+PageMark MarkOf(const std::string& document, std::int32_t page) {
+  const std::vector<SendRecord>& history = SendHistory();
+  for (auto record = history.rbegin(); record != history.rend(); ++record) {
+    if (record->document != document)
+      continue;
+    const std::optional<SendOutcome> outcome = PageOutcome(*record, page);
+    if (!outcome)
+      continue;
+    const std::string when = LocalTimeText(record->when);
+    auto plain = [](const std::string& text) {
+      return PMString(text, PMString::kDontTranslateDuringCall);
+    };
+    switch (*outcome) {
+    case SendOutcome::kSent:
+      return {plain("\u2714"), plain("Last sent " + when + " to " + record->server)};
+    case SendOutcome::kCancelled:
+      return {plain("\u2298"), plain("Last send " + when + " was cancelled before this page went")};
+    default:
+      return {plain("\u2718"), plain("Last send " + when + " failed: " + record->error)};
+    }
+  }
+  return {};
+}
+
+void ShowMark(IPanelControlData& rowWidgets, const std::string& document, std::int32_t page) {
+  IControlView* markWidget = rowWidgets.FindWidget(kFolivoPageSentMarkWidgetID, kSearchDepth);
+  InterfacePtr<ITextControlData> mark(markWidget, UseDefaultIID());
+  if (!mark)
+    return;
+  const PageMark shown = MarkOf(document, page);
+  markWidget->SetToolTipText(shown.tip);
+  mark->SetString(shown.text, kTrue, kTrue);
 }
 
 bool ParseFrontName(const IDocument& document) {
@@ -103,6 +163,9 @@ bool16 FolivoTreeInformator::ApplyDataToWidget(const NodeID& node, IPanelControl
     PMString number;
     number.AppendNumber(FirstPageNumber(*sharedActionComponent) + position);
     text->SetString(number, kTrue, kTrue);
+    PMString name;
+    document->GetName(name);
+    ShowMark(*rowWidgets, name.GetUTF8String(), FirstPageNumber(*sharedActionComponent) + position);
   } else {
     std::printf("Could not parse documentName using regex functions.\n");
   }
@@ -168,4 +231,29 @@ void RefreshPanelPageList() {
     return;
   }
   RefreshPageList(informator, kFolivoPanelWidgetID, kFolivoPageListWidgetID, false);
+}
+
+void RefreshPageMarks() {
+  InterfacePtr<IApplication> application(GetExecutionContextSession()->QueryApplication());
+  InterfacePtr<IPanelMgr> panels(application ? application->QueryPanelManager() : nullptr);
+  IControlView* panel = panels ? panels->GetPanelFromWidgetID(kFolivoPanelWidgetID) : nullptr;
+  InterfacePtr<IPanelControlData> widgets(panel, UseDefaultIID());
+  IControlView* list =
+      widgets ? widgets->FindWidget(kFolivoPageListWidgetID, kSearchDepth) : nullptr;
+  InterfacePtr<ITreeViewMgr> tree(list, UseDefaultIID());
+  InterfacePtr<IDocument> document(QueryFrontDocument());
+  if (!tree || !document || !sharedActionComponent)
+    return;
+  PMString name;
+  document->GetName(name);
+  if (sharedActionComponent->ParseDocumentName(name) != 0)
+    return;
+  const std::int32_t first = FirstPageNumber(*sharedActionComponent);
+  InterfacePtr<IPageList> pages(document, UseDefaultIID());
+  for (std::int32_t row = 0; pages && row < pages->GetPageCount(); ++row) {
+    InterfacePtr<IControlView> rowView(tree->QueryWidgetFromNode(IntNodeID::Create(row)));
+    InterfacePtr<IPanelControlData> rowWidgets(rowView, UseDefaultIID());
+    if (rowWidgets)
+      ShowMark(*rowWidgets, name.GetUTF8String(), first + row);
+  }
 }

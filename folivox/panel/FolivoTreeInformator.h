@@ -68,3 +68,5 @@ extern bool gPageListDirty;
 void RefreshPageList(ITreeInformator* informator, WidgetID panelID, WidgetID listID, bool force);
 /** The refresh after a send: finds the informator through the panel's list. */
 void RefreshPanelPageList();
+/** Shows on every row on screen when its page was last sent and how that went. */
+void RefreshPageMarks();

@@ -17,14 +17,19 @@ folivox::RegisterImplementation<FolivoSelectionObserverImpl>
 folivox::RegisterImplementation<FolivoTreeListNodeObserver>
     gRegisterNodeObserver(kFolivoTreeListNodeObserverImpl);
 
-// In the order the panel observer detaches from them.
-constexpr std::pair<WidgetID, PMIID> kPanelSubjects[] = {
+using Subscription = std::pair<WidgetID, PMIID>;
+
+// The list first, then the buttons from right to left and the send button last; detaching
+// takes the list's two between the buttons.
+constexpr Subscription kAttachOrder[] = {
+    {kFolivoPageListWidgetID, IID_ITREEVIEWMGR},
+    {kFolivoPageListWidgetID, IID_ITREEVIEWCONTROLLER},
     {kFolivoInvertStatusesButtonWidgetID, IID_IBOOLEANCONTROLDATA},
     {kFolivoCheckAllButtonWidgetID, IID_IBOOLEANCONTROLDATA},
     {kFolivoUncheckAllButtonWidgetID, IID_IBOOLEANCONTROLDATA},
-    {kFolivoPageListWidgetID, IID_ITREEVIEWMGR},
-    {kFolivoPageListWidgetID, IID_ITREEVIEWCONTROLLER},
     {kFolivoSendButtonWidgetID, IID_IBOOLEANCONTROLDATA}};
+constexpr Subscription kDetachOrder[] = {kAttachOrder[2], kAttachOrder[3], kAttachOrder[4],
+                                         kAttachOrder[0], kAttachOrder[1], kAttachOrder[5]};
 
 WidgetID WidgetOf(ISubject* subject) {
   InterfacePtr<IControlView> view(subject, UseDefaultIID());
@@ -39,12 +44,12 @@ template <class Operation> void WithPageList(Operation operation) {
 
 void FolivoSelectionObserverImpl::AutoAttach() {
   ActiveSelectionObserver::AutoAttach();
-  for (const auto& [widget, protocol] : kPanelSubjects)
+  for (const auto& [widget, protocol] : kAttachOrder)
     AttachToWidget(widget, protocol);
 }
 
 void FolivoSelectionObserverImpl::AutoDetach() {
-  for (const auto& [widget, protocol] : kPanelSubjects)
+  for (const auto& [widget, protocol] : kDetachOrder)
     DetachFromWidget(widget, protocol);
   ActiveSelectionObserver::AutoDetach();
 }

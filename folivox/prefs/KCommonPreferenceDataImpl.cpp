@@ -38,7 +38,8 @@ void KCommonPreferenceDataImpl::CopyFrom(ICommonPreferenceData* other) {
   fDictionary = *handedOver->GetDictionary();
 }
 
-std::shared_ptr<const void> KCommonPreferenceDataImpl::TakeSnapshot(std::size_t& bytes) const {
+std::shared_ptr<const void> KCommonPreferenceDataImpl::TakeSnapshot(layra::SnapshotParts,
+                                                                    std::size_t& bytes) const {
   bytes = fDictionary.Bytes();
   return std::make_shared<const KDictionary>(fDictionary);
 }

@@ -17,8 +17,10 @@ public:
 
   void ReadWrite(IPMStream* stream, ImplementationID implementation);
 
-  // The dictionary's pairs are shared copy-on-write, so a snapshot for undo is a copy.
-  std::shared_ptr<const void> TakeSnapshot(std::size_t& bytes) const override;
+  // The dictionary's pairs are shared copy-on-write, so a snapshot for undo is a copy. The
+  // store is one part: every write replaces it whole.
+  std::shared_ptr<const void> TakeSnapshot(layra::SnapshotParts parts,
+                                           std::size_t& bytes) const override;
   void RestoreSnapshot(const std::shared_ptr<const void>& snapshot) override;
 
 private:

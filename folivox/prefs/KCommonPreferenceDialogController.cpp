@@ -1,5 +1,6 @@
 #include "prefs/KCommonPreferenceDialogController.h"
 
+#include "frame/Alerts.h"
 #include "frame/ImplementationTable.h"
 #include "prefs/ICommonPrefeernceModel.h"
 #include "prefs/KCommonPreferenceTypesList.h"
@@ -8,7 +9,6 @@
 #include "prefs/PreferencePanel.h"
 #include "prefs/PreferencePanelIDs.h"
 
-#include <layra/CAlert.h>
 #include <layra/CmdUtils.h>
 #include <layra/IApplication.h>
 #include <layra/IPanelControlData.h>
@@ -26,22 +26,21 @@ folivox::RegisterImplementation<KCommonPreferenceDialogController>
 // The root of the preferences tree: a path no preference or group is named like.
 const char* const kPreferencesRootName = "Folivox:Preferences:Root";
 
+// The page could not be built: an error the user has to know of.
 void Alert(const char* text) {
-  CAlert::ModalAlert(PMString(text, PMString::kDontTranslateDuringCall), PMString("OK"), PMString(),
-                     PMString(), 1, kNoIcon);
+  folivox::ShowReport(PMString(text, PMString::kDontTranslateDuringCall), kErrorIcon);
 }
 
-// The value the row of `nodeID` asks to store for `node`'s preference; false when it asks to
-// store nothing.
-bool ValueToStore(const PnlTrvDataNode& node, const PMString& identifier, const NodeID& nodeID,
+// The value a visited row holding `entered` asks to store for `node`'s preference; false when
+// it asks to store nothing.
+bool ValueToStore(const PnlTrvDataNode& node, const PMString& identifier, const PMString& entered,
                   const ICommonPreferenceData& data, PMString& value) {
   const std::int32_t type = node.GetType();
   if (type == kPreferenceTypeChoice) {
-    InterfacePtr<ITextControlData> shown = FindRowText(nodeID, RowText::kValue);
     const auto displays = gPreferenceTypes->GetDisplayChoices(node.GetName());
     const auto values = gPreferenceTypes->GetValueChoices(node.GetName());
-    for (std::size_t i = 0; shown && i < displays.size(); ++i) {
-      if (displays[i] == shown->GetString()) {
+    for (std::size_t i = 0; i < displays.size(); ++i) {
+      if (displays[i] == entered) {
         if (i >= values.size())
           return false;
         value = values[i];
@@ -52,10 +51,7 @@ bool ValueToStore(const PnlTrvDataNode& node, const PMString& identifier, const 
   }
   if (!IsTextPreferenceType(type))
     return false;
-  InterfacePtr<ITextControlData> entered = FindRowText(nodeID, RowText::kEntered);
-  if (!entered)
-    return false;
-  value = entered->GetString();
+  value = entered;
   if (!gPreferenceApplyHook)
     return true;
   const std::unique_ptr<PMString> previous = data.GetValue(identifier);
@@ -73,11 +69,9 @@ bool ValueToStore(const PnlTrvDataNode& node, const PMString& identifier, const 
 
 } // namespace
 
-void KCommonPreferenceTypesList::SetPreference(const NodeID& nodeID, const PnlTrvDataNode& visited,
+void KCommonPreferenceTypesList::SetPreference(const PnlTrvDataNode& visited,
+                                               const PMString& entered,
                                                ICommonPreferenceData& data) {
-  InterfacePtr<ITextControlData> keyText = FindRowText(nodeID, RowText::kKeyInApply);
-  if (!keyText)
-    return;
   InterfacePtr<IPanelControlData> panel(gPreferencePanelController, UseDefaultIID());
   InterfacePtr<ICommonPrefeernceModel> model(
       panel ? panel->FindWidget(kCommonPreferencesTreeViewWidgetID, 9999) : nullptr,
@@ -86,7 +80,7 @@ void KCommonPreferenceTypesList::SetPreference(const NodeID& nodeID, const PnlTr
     std::fputs("no model\n", stdout);
     return;
   }
-  const PnlTrvDataNode* node = model->GetNode(keyText->GetString());
+  const PnlTrvDataNode* node = model->GetNode(visited.GetName());
   if (!node) {
     std::fputs("Node object is nil\n", stdout);
     return;
@@ -98,7 +92,7 @@ void KCommonPreferenceTypesList::SetPreference(const NodeID& nodeID, const PnlTr
     return;
   }
   PMString value;
-  if (ValueToStore(*node, identifier, nodeID, data, value))
+  if (ValueToStore(*node, identifier, entered, data, value))
     data.SetValue(identifier, value);
 }
 
@@ -135,9 +129,11 @@ void KCommonPreferenceDialogController::InitializeDialogFields(IActiveContext* c
     std::fputs("no model\n", stdout);
     return;
   }
-  // The rebuild deletes the nodes the current one points into.
+  // The rebuild deletes the nodes the current one points into, and shows the stored values,
+  // not what was entered the last time the page was shown.
   gCurrentPreferenceNode = nullptr;
   gCurrentPreferenceType = 0;
+  gVisitedPreferenceNodes.Clear();
   model->SetRoot(PMString(kPreferencesRootName, PMString::kDontTranslateDuringCall));
   treeViewMgr->ShowRootNode(kFalse);
   treeViewMgr->ChangeRoot(kFalse);
@@ -159,7 +155,7 @@ void KCommonPreferenceDialogController::InitializeDialogFields(IActiveContext* c
     std::fputs("_textinsertElementTextControlData is nil!\n", stdout);
     return;
   }
-  text->SetString(PMString(), kTrue, kFalse);
+  ShowNoPreferenceEditor();
 }
 
 WidgetID KCommonPreferenceDialogController::ValidateDialogFields(IActiveContext*) {
@@ -185,7 +181,7 @@ void KCommonPreferenceDialogController::ApplyDialogFields(IActiveContext*, const
   }
   const VisitedPreferenceNodes visited = gVisitedPreferenceNodes;
   for (std::size_t i = 0; i < visited.ids.size(); ++i)
-    KCommonPreferenceTypesList::SetPreference(visited.ids[i], visited.nodes[i], *data);
+    KCommonPreferenceTypesList::SetPreference(visited.nodes[i], visited.entered[i], *data);
   if (!visited.ids.empty())
     CmdUtils::ProcessCommand(command);
 }

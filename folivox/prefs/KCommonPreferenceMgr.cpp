@@ -79,7 +79,7 @@ public:
     TreeNodePtr<PnlTrvFileNodeID> ours(node);
     const PnlTrvDataNode* data = ours ? model->GetNode(ours->GetName()) : nullptr;
     if (data)
-      Fill(*data, ours->GetName(), cells);
+      Fill(*data, node, ours->GetName(), cells);
     return kTrue;
   }
 
@@ -91,8 +91,10 @@ private:
       expander->Show(adapter->GetNumChildren(node) > 0);
   }
 
-  // A row without one of its texts is left as far as it got.
-  static void Fill(const PnlTrvDataNode& node, const PMString& name, IPanelControlData* cells) {
+  // A row without one of its texts is left as far as it got. A row the user visited shows
+  // what they entered there, also when it comes back after its group was collapsed.
+  static void Fill(const PnlTrvDataNode& node, const NodeID& nodeID, const PMString& name,
+                   IPanelControlData* cells) {
     InterfacePtr<ITextControlData> label = TextOf(cells, kCommonPreferencesNodeLabelWidgetID);
     if (!label)
       return;
@@ -102,17 +104,16 @@ private:
       return;
     key->SetString(Untranslated(name));
     InterfacePtr<ITextControlData> value = TextOf(cells, kCommonPreferencesNodeValueWidgetID);
-    InterfacePtr<ITextControlData> entered = TextOf(cells, kCommonPreferencesNodeEnteredWidgetID);
-    if (!value || !entered)
+    if (!value)
       return;
-    const std::unique_ptr<PMString> stored =
-        KCommonPreferenceTypesList::GetPreference(node.GetKeyText());
-    const std::optional<PMString> shown = stored ? ShownValue(node, *stored) : std::nullopt;
-    if (!shown)
-      return;
-    value->SetString(Untranslated(*shown), kTrue, kTrue);
-    // Until the user edits the row, the editor starts from what the row shows.
-    entered->SetString(Untranslated(*shown), kFalse, kFalse);
+    std::optional<PMString> shown = VisitedRowText(nodeID);
+    if (!shown) {
+      const std::unique_ptr<PMString> stored =
+          KCommonPreferenceTypesList::GetPreference(node.GetKeyText());
+      shown = stored ? ShownValue(node, *stored) : std::nullopt;
+    }
+    if (shown)
+      value->SetString(Untranslated(*shown), kTrue, kTrue);
   }
 };
 

@@ -1,5 +1,5 @@
 // A row of the preferences tree passes its events on to the host's standard row handler; a
-// double click also expands or collapses the selected rows.
+// double click also expands or collapses the selected rows, and is then handled.
 
 #include "frame/ImplementationTable.h"
 #include "prefs/PreferencePanel.h"
@@ -11,15 +11,16 @@
 
 namespace {
 
-void ToggleSelectedRows() {
+// Whether there was a selected row to turn over.
+bool ToggleSelectedRows() {
   InterfacePtr<IPanelControlData> panel = PreferencePagePanel();
   if (!panel)
-    return;
+    return false;
   IControlView* tree = panel->FindWidget(kCommonPreferencesTreeViewWidgetID, 9999);
   InterfacePtr<ITreeViewMgr> manager(tree, UseDefaultIID());
   InterfacePtr<ITreeViewController> controller(tree, UseDefaultIID());
   if (!manager || !controller)
-    return;
+    return false;
   NodeIDList selected;
   controller->GetSelectedItems(selected);
   for (const NodeID& node : selected) {
@@ -28,6 +29,7 @@ void ToggleSelectedRows() {
     else
       manager->ExpandNode(node);
   }
+  return !selected.empty();
 }
 
 class KCommonPreferenceTreeViewEventHandler : public CPMUnknown<IEventHandler> {
@@ -47,9 +49,12 @@ public:
   bool16 LButtonUp(IEvent* e) override { return Pass(&IEventHandler::LButtonUp, e); }
   bool16 RButtonUp(IEvent* e) override { return Pass(&IEventHandler::RButtonUp, e); }
   bool16 MButtonUp(IEvent* e) override { return Pass(&IEventHandler::MButtonUp, e); }
+  // The standard handler still sees the double click; once the rows are turned over it is
+  // handled, so that no handler behind the tree turns them again or acts on it.
   bool16 LDoubleClick(IEvent* e) override {
-    ToggleSelectedRows();
-    return Pass(&IEventHandler::LDoubleClick, e);
+    const bool toggled = ToggleSelectedRows();
+    const bool16 passed = Pass(&IEventHandler::LDoubleClick, e);
+    return toggled || passed;
   }
   bool16 KeyDown(IEvent* e) override { return Pass(&IEventHandler::KeyDown, e); }
   bool16 KeyUp(IEvent* e) override { return Pass(&IEventHandler::KeyUp, e); }

@@ -50,9 +50,9 @@ public:
   /** The stored value of `key` in the application workspace's store; null when it is not
    *  stored or the store cannot be reached. */
   static std::unique_ptr<PMString> GetPreference(const PMString& key);
-  /** Puts the value that the preferences page's row `nodeID` holds for `visited` into `data`,
-   *  as the apply hook lets it; nothing when the row asks to store nothing. */
-  static void SetPreference(const NodeID& nodeID, const PnlTrvDataNode& visited,
+  /** Puts the value `entered` that the preferences page's visited row of `visited` holds into
+   *  `data`, as the apply hook lets it; nothing when the row asks to store nothing. */
+  static void SetPreference(const PnlTrvDataNode& visited, const PMString& entered,
                             ICommonPreferenceData& data);
 
 private:

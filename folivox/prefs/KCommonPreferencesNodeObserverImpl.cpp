@@ -1,30 +1,22 @@
 // Selecting a row of the preferences tree shows its editors and remembers the row, so that
-// confirming the dialog writes what the row then holds.
+// confirming the dialog writes what the row then holds; with no row selected the editors
+// take no typing.
 
+#include "frame/Alerts.h"
 #include "frame/ImplementationTable.h"
 #include "prefs/ICommonPrefeernceModel.h"
 #include "prefs/PnlTrvFileNodeID.h"
 #include "prefs/PreferencePanel.h"
 #include "prefs/PreferencePanelIDs.h"
 
-#include <layra/CAlert.h>
 #include <layra/CObserver.h>
 #include <layra/IControlView.h>
 #include <layra/ISubject.h>
 #include <layra/ITreeViewMgr.h>
 
-#include <algorithm>
 #include <cstdio>
 
 namespace {
-
-void RememberVisit(const NodeID& nodeID, const PnlTrvDataNode& node) {
-  auto& visited = gVisitedPreferenceNodes;
-  if (std::find(visited.ids.begin(), visited.ids.end(), nodeID) != visited.ids.end())
-    return;
-  visited.ids.push_back(nodeID);
-  visited.nodes.push_back(node);
-}
 
 class KCommonPreferencesNodeObserverImpl : public CObserver {
 public:
@@ -48,8 +40,7 @@ public:
       return;
     InterfacePtr<ITreeViewController> controller(subject, UseDefaultIID());
     if (!controller) {
-      CAlert::ModalAlert(PMString("Blad", PMString::kDontTranslateDuringCall), PMString("OK"),
-                         PMString(), PMString(), 1, kNoIcon);
+      folivox::ShowReport(PMString("Blad", PMString::kDontTranslateDuringCall), kErrorIcon);
       return;
     }
     InterfacePtr<ICommonPrefeernceModel> model(this, UseDefaultIID());
@@ -63,6 +54,7 @@ public:
       if (ShowSelected(*model, nodeID))
         return;
     }
+    ShowNoPreferenceEditor();
   }
 
 private:
@@ -83,7 +75,9 @@ private:
     }
     ShowPreferenceEditors(node, nodeID);
     gCurrentPreferenceNodeID = nodeID;
-    RememberVisit(nodeID, *node);
+    // Until the user edits it, the row holds what it shows.
+    InterfacePtr<ITextControlData> shown = FindRowText(nodeID, RowText::kValue);
+    gVisitedPreferenceNodes.Add(nodeID, *node, shown ? shown->GetString() : PMString());
     return true;
   }
 };

@@ -13,6 +13,7 @@
 #include <layra/IStringListControlData.h>
 #include <layra/ITreeViewMgr.h>
 
+#include <algorithm>
 #include <cstdio>
 
 KCommonPreferenceDialogController* gPreferencePanelController = nullptr;
@@ -20,6 +21,27 @@ PnlTrvDataNode* gCurrentPreferenceNode = nullptr;
 std::int32_t gCurrentPreferenceType = 0;
 NodeID gCurrentPreferenceNodeID;
 VisitedPreferenceNodes gVisitedPreferenceNodes;
+
+void VisitedPreferenceNodes::Add(const NodeID& id, const PnlTrvDataNode& node,
+                                 const PMString& shown) {
+  if (IndexOf(id))
+    return;
+  ids.push_back(id);
+  nodes.push_back(node);
+  entered.push_back(shown);
+}
+
+std::optional<std::size_t> VisitedPreferenceNodes::IndexOf(const NodeID& id) const {
+  const auto found = std::find(ids.begin(), ids.end(), id);
+  if (found == ids.end())
+    return std::nullopt;
+  return static_cast<std::size_t>(found - ids.begin());
+}
+
+PMString* VisitedPreferenceNodes::EnteredFor(const NodeID& id) {
+  const std::optional<std::size_t> at = IndexOf(id);
+  return at ? &entered[*at] : nullptr;
+}
 
 namespace {
 
@@ -59,11 +81,17 @@ bool DisplayHookRewrites(const PMString& identifier, const PMString& value, PMSt
   return true;
 }
 
-void HideEditors(const IPanelControlData& panel) {
-  for (WidgetID id : {kCommonPreferencesEditBoxWidgetID, kCommonPreferencesComboBoxWidgetID,
-                      kCommonPreferencesBrowseButtonWidgetID}) {
-    if (IControlView* editor = panel.FindWidget(id, kDeep))
+constexpr WidgetID kEditors[] = {kCommonPreferencesEditBoxWidgetID,
+                                 kCommonPreferencesComboBoxWidgetID,
+                                 kCommonPreferencesBrowseButtonWidgetID};
+
+// Hidden, and enabled or not for when they are shown again.
+void HideEditors(const IPanelControlData& panel, bool enabled) {
+  for (WidgetID id : kEditors) {
+    if (IControlView* editor = panel.FindWidget(id, kDeep)) {
       editor->Hide();
+      editor->Enable(enabled);
+    }
   }
 }
 
@@ -78,18 +106,23 @@ bool ShowsSecret(const PMString& identifier, const PMString& text) {
   return DisplayHookRewrites(identifier, text, masked) && !(masked == text);
 }
 
+// Whether `value`, entered for the preference of `node`, is a secret typed in clear.
+bool EnteredSecret(const PnlTrvDataNode& node, const PMString& value) {
+  return IsTextPreferenceType(node.GetType()) && ShowsSecret(node.GetKeyText(), value);
+}
+
 // The edit box starts from what the user last entered in the row, which is the row's masked
 // text until they type. It shows bullets only while it holds a secret typed in clear, so that
 // the rest of the value can be read and checked.
-void ShowEditBox(const IPanelControlData& panel, const PnlTrvDataNode& node, const NodeID& nodeID) {
+void ShowEditBox(const IPanelControlData& panel, const PnlTrvDataNode& node,
+                 const PMString& entered) {
   IControlView* editBox = panel.FindWidget(kCommonPreferencesEditBoxWidgetID, kDeep);
   InterfacePtr<ITextControlData> text(editBox, UseDefaultIID());
-  InterfacePtr<ITextControlData> entered = FindRowText(nodeID, RowText::kEntered);
-  if (!text || !entered)
+  if (!text)
     return;
   editBox->Show();
-  text->SetPassword(ShowsSecret(node.GetKeyText(), entered->GetString()));
-  text->SetString(Shown(entered->GetString()), kTrue, kFalse);
+  text->SetPassword(ShowsSecret(node.GetKeyText(), entered));
+  text->SetString(Shown(entered), kTrue, kFalse);
 }
 
 // What the row shows for an edited value. A value without a secret in clear is shown as it
@@ -117,7 +150,7 @@ void SetEditBoxPassword(bool password) {
 }
 
 void ShowComboBox(const IPanelControlData& panel, const PnlTrvDataNode& node,
-                  const PMString& rowValue) {
+                  const PMString& entered) {
   IControlView* combo = panel.FindWidget(kCommonPreferencesComboBoxWidgetID, kDeep);
   InterfacePtr<IStringListControlData> list(combo, UseDefaultIID());
   InterfacePtr<IDropDownListController> choice(combo, UseDefaultIID());
@@ -130,7 +163,7 @@ void ShowComboBox(const IPanelControlData& panel, const PnlTrvDataNode& node,
                                             : std::vector<PMString>{};
   for (const PMString& display : choices)
     list->AddString(Shown(display), -1, kFalse, kFalse);
-  const std::int32_t index = list->GetIndex(rowValue);
+  const std::int32_t index = list->GetIndex(entered);
   if (index >= 0)
     choice->Select(index, kTrue, kFalse);
   combo->Invalidate();
@@ -189,19 +222,14 @@ InterfacePtr<ITextControlData> FindRowText(const NodeID& nodeID, RowText which) 
   if (!nodeViewControllData)
     return Report(
         "BrindlePanelObserver::DidChangeTreeViewSelection (nodeViewControllData == nil)\n");
-  const bool inApply = which == RowText::kKeyInApply;
-  const WidgetID id = which == RowText::kValue     ? kCommonPreferencesNodeValueWidgetID
-                      : which == RowText::kEntered ? kCommonPreferencesNodeEnteredWidgetID
-                                                   : kCommonPreferencesNodeKeyWidgetID;
-  IControlView* nodeElementView = nodeViewControllData->FindWidget(id);
+  IControlView* nodeElementView = nodeViewControllData->FindWidget(
+      which == RowText::kValue ? kCommonPreferencesNodeValueWidgetID
+                               : kCommonPreferencesNodeKeyWidgetID);
   if (!nodeElementView)
-    return Report(
-        inApply ? "BrindlePanelObserver::DidChangeTreeViewSelection (nodeElementView1 == nil)\n"
-                : "BrindlePanelObserver::DidChangeTreeViewSelection (nodeElementView == nil)\n");
+    return Report("BrindlePanelObserver::DidChangeTreeViewSelection (nodeElementView == nil)\n");
   InterfacePtr<ITextControlData> textData(nodeElementView, UseDefaultIID());
   if (!textData)
-    return Report(inApply ? "BrindlePanelObserver::DidChangeTreeViewSelection (textData1 == nil)\n"
-                          : "BrindlePanelObserver::DidChangeTreeViewSelection (textData == nil)\n");
+    return Report("BrindlePanelObserver::DidChangeTreeViewSelection (textData == nil)\n");
   return textData;
 }
 
@@ -224,19 +252,44 @@ std::unique_ptr<PMString> GetEditedValue(std::int32_t type) {
 
 void ShowEditedValueInTree() {
   const std::unique_ptr<PMString> value = GetEditedValue(gCurrentPreferenceType);
-  if (!value)
+  PMString* entered = gVisitedPreferenceNodes.EnteredFor(gCurrentPreferenceNodeID);
+  if (!value || !entered || !gCurrentPreferenceNode)
     return;
-  InterfacePtr<ITextControlData> shown = FindRowText(gCurrentPreferenceNodeID, RowText::kValue);
-  InterfacePtr<ITextControlData> entered = FindRowText(gCurrentPreferenceNodeID, RowText::kEntered);
-  if (!shown || !entered)
-    return;
-  entered->SetString(Shown(*value), kFalse, kFalse);
-  const PMString identifier = gCurrentPreferenceNode ? gCurrentPreferenceNode->GetKeyText() : "";
-  const bool secret =
-      IsTextPreferenceType(gCurrentPreferenceType) && ShowsSecret(identifier, *value);
+  *entered = *value;
+  const bool secret = EnteredSecret(*gCurrentPreferenceNode, *value);
   if (IsTextPreferenceType(gCurrentPreferenceType))
     SetEditBoxPassword(secret);
-  shown->SetString(Shown(ShownInRow(identifier, *value, secret)), kTrue, kTrue);
+  // A row whose group is collapsed has no widget: it shows the value when it comes back.
+  InterfacePtr<ITextControlData> shown = FindRowText(gCurrentPreferenceNodeID, RowText::kValue);
+  if (shown)
+    shown->SetString(Shown(ShownInRow(gCurrentPreferenceNode->GetKeyText(), *value, secret)), kTrue,
+                     kTrue);
+}
+
+std::optional<PMString> VisitedRowText(const NodeID& nodeID) {
+  const std::optional<std::size_t> at = gVisitedPreferenceNodes.IndexOf(nodeID);
+  if (!at)
+    return std::nullopt;
+  const PnlTrvDataNode& node = gVisitedPreferenceNodes.nodes[*at];
+  const PMString& entered = gVisitedPreferenceNodes.entered[*at];
+  return ShownInRow(node.GetKeyText(), entered, EnteredSecret(node, entered));
+}
+
+void ShowNoPreferenceEditor() {
+  gCurrentPreferenceNode = nullptr;
+  gCurrentPreferenceType = 0;
+  gCurrentPreferenceNodeID = NodeID();
+  InterfacePtr<IPanelControlData> panel = PreferencePagePanel();
+  if (!panel)
+    return;
+  HideEditors(*panel, false);
+  IControlView* editBox = panel->FindWidget(kCommonPreferencesEditBoxWidgetID, kDeep);
+  InterfacePtr<ITextControlData> text(editBox, UseDefaultIID());
+  if (!text)
+    return;
+  text->SetPassword(kFalse);
+  text->SetString(PMString(), kTrue, kFalse);
+  editBox->Show();
 }
 
 // A row without an editor (a group) leaves the label empty.
@@ -256,14 +309,16 @@ void ShowPreferenceEditors(PnlTrvDataNode* node, const NodeID& nodeID) {
       rowValue ? PreferencePagePanel() : InterfacePtr<IPanelControlData>();
   if (!panel)
     return;
-  HideEditors(*panel);
+  HideEditors(*panel, true);
   const std::int32_t type = node->GetType();
   const bool edited = IsTextPreferenceType(type) || type == kPreferenceTypeChoice;
   NameEditedRow(*panel, edited ? node->GetDisplayText() : PMString());
+  const PMString* entered = gVisitedPreferenceNodes.EnteredFor(nodeID);
+  const PMString shown = entered ? *entered : rowValue->GetString();
   if (IsTextPreferenceType(type))
-    ShowEditBox(*panel, *node, nodeID);
+    ShowEditBox(*panel, *node, shown);
   if (type == kPreferenceTypeChoice)
-    ShowComboBox(*panel, *node, rowValue->GetString());
+    ShowComboBox(*panel, *node, shown);
   if (type == kPreferenceTypeFolder) {
     if (IControlView* browse = panel->FindWidget(kCommonPreferencesBrowseButtonWidgetID, kDeep))
       browse->Show();

@@ -30,9 +30,6 @@ constexpr WidgetID kCommonPreferencesNodeWidgetID{0x122505};
 constexpr WidgetID kCommonPreferencesNodeLabelWidgetID{0x122502};
 constexpr WidgetID kCommonPreferencesNodeValueWidgetID{0x122508};
 constexpr WidgetID kCommonPreferencesNodeKeyWidgetID{0x12250b};
-/** Hidden: the row's value as the user entered it. The value text shows it as the display hook
- *  masks it, so a password typed in clear is kept here and never shown. */
-constexpr WidgetID kCommonPreferencesNodeEnteredWidgetID{0x12250e};
 
 // The page row of the page list holds view 850, so the page is built from the next one.
 constexpr RsrcID kCommonPreferencesPanelRsrcID{851};

@@ -2,6 +2,8 @@
 
 #include "publish/CHandles.h"
 
+#include <layra/StreamUtil.h>
+
 #include <cstdio>
 #include <memory>
 #include <strings.h>
@@ -16,7 +18,7 @@ constexpr long kTimeoutSeconds = 5;
 constexpr std::size_t kLargestConfiguration = 16u << 20;
 
 struct Target {
-  std::FILE* file;
+  IPMStream* file;
   std::size_t written = 0;
   bool tooLarge = false;
 };
@@ -29,7 +31,7 @@ std::size_t WriteToFile(char* data, std::size_t size, std::size_t count, void* c
     return 0;
   }
   target->written += bytes;
-  return std::fwrite(data, 1, bytes, target->file);
+  return target->file->XferByte(reinterpret_cast<unsigned char*>(data), bytes);
 }
 
 // Sets options until libcurl refuses one; the refusal is the transfer's result.
@@ -76,11 +78,11 @@ CURLcode CheckAnswer(CURL* curl) {
   return http && (status < 200 || status > 299) ? CURLE_HTTP_RETURNED_ERROR : CURLE_OK;
 }
 
-// Closing flushes what the C library still buffers; a file that could not be completed is
-// as good as no download.
-CURLcode Close(FileHandle file, CURLcode code) {
-  const bool closed = std::fclose(file.release()) == 0;
-  return code == CURLE_OK && !closed ? CURLE_WRITE_ERROR : code;
+// Flushing writes out what is still buffered; a file that could not be completed is as good
+// as no download.
+CURLcode Close(IPMStream& file, CURLcode code) {
+  file.Flush();
+  return code == CURLE_OK && !file.IsGood() ? CURLE_WRITE_ERROR : code;
 }
 
 } // namespace
@@ -92,7 +94,9 @@ std::optional<CURLcode> DownloadConfigurationFile(const std::string& url, const 
   const CURLcode configured = Configure(curl.get(), url);
   if (configured != CURLE_OK)
     return configured;
-  FileHandle file(std::fopen(path.c_str(), "wb"));
+  // The file carries the FTP login, so it is the user's alone.
+  const InterfacePtr<IPMStream> file(StreamUtil::CreateFileStreamWrite(
+      IDFile(path), kOpenOut | kOpenTrunc | kOpenPrivate, kAnyFileType, kAnyFileType));
   if (!file) {
     std::printf("Nie mozna bylo otworzyc pliku \"%s\" do zapisu.\n", path.c_str());
     return std::nullopt;
@@ -105,5 +109,5 @@ std::optional<CURLcode> DownloadConfigurationFile(const std::string& url, const 
     code = CURLE_FILESIZE_EXCEEDED;
   if (code == CURLE_OK)
     code = CheckAnswer(curl.get());
-  return Close(std::move(file), code);
+  return Close(*file, code);
 }

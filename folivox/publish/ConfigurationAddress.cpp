@@ -1,11 +1,9 @@
 #include "publish/ConfigurationAddress.h"
 
 #include "prefs/PreferenceHooks.h"
-#include "publish/Base64.h"
 #include "publish/UrlPassword.h"
 
 #include <cstdio>
-#include <optional>
 #include <string>
 
 bool gConfigurationAddressChanged = false;
@@ -21,12 +19,18 @@ PMString Masked(const PMString& url) {
   return SetUrlPassword(url, PMString("***", PMString::kDontTranslateDuringCall));
 }
 
+// Whether `edited` shows the password of `stored` as the panel masks it.
+bool KeepsStoredPassword(const PMString& stored, const PMString& edited) {
+  return !GetUrlPassword(stored).IsEmpty() &&
+         GetUrlPassword(edited).GetUTF8String() == kMaskedUrlPassword;
+}
+
 } // namespace
 
 std::int32_t AddressDisplayHook(PMString identifier, PMString stored, PMString* shown) {
   if (!IsConfigurationAddress(identifier) || !shown)
     return kPreferenceHookKeepValue;
-  *shown = EncodeUrlPassword(stored);
+  *shown = MaskUrlPassword(stored);
   return kPreferenceHookUseOutput;
 }
 
@@ -42,9 +46,7 @@ bool AddressShowsPassword(PMString identifier, PMString stored, PMString edited)
     const std::string pending = GetUrlPassword(completed).GetUTF8String();
     return !pending.empty() && pending.find('/') == std::string::npos;
   }
-  const PMString storedPassword = GetUrlPassword(stored);
-  const std::optional<std::string> decoded = Base64Decode(password.GetUTF8String());
-  return storedPassword.IsEmpty() || !decoded || *decoded != storedPassword.GetUTF8String();
+  return !KeepsStoredPassword(stored, edited);
 }
 
 std::int32_t AddressApplyHook(PMString identifier, PMString stored, PMString edited,
@@ -67,13 +69,13 @@ std::int32_t AddressApplyHook(PMString identifier, PMString stored, PMString edi
     gConfigurationAddressChanged = true;
     return kPreferenceHookKeepValue;
   }
-  // The password still shows as the panel encoded it: store it in clear.
-  const std::optional<std::string> decoded = Base64Decode(editedPassword.GetUTF8String());
-  if (!decoded || *decoded != storedPassword.GetUTF8String()) {
+  // A password typed anew replaces the stored one.
+  if (!KeepsStoredPassword(stored, edited)) {
     gConfigurationAddressChanged = true;
     return kPreferenceHookKeepValue;
   }
-  *output = SetUrlPassword(edited, PMString(*decoded, PMString::kDontTranslateDuringCall));
+  // The password still shows as the panel masked it: keep the stored one.
+  *output = SetUrlPassword(edited, storedPassword);
   std::printf("Password = [%s], [%s]\n", Masked(*output).GrabCString(),
               Masked(stored).GrabCString());
   gConfigurationAddressChanged = !(*output == stored);

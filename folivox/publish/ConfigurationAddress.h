@@ -1,7 +1,8 @@
 #pragma once
 // The configuration address as the preferences panel shows and stores it. The panel shows the
-// password base64-encoded, so that a glance at the screen does not give it away, and the
-// address is stored with the password in clear again, as the download needs it.
+// password as a fixed run of bullets, so that neither a glance at the screen nor a screenshot
+// gives it away, and the address is stored with the password in clear, as the download needs
+// it: bullets left as they are keep the stored password.
 
 #include <layra/PMString.h>
 
@@ -14,12 +15,12 @@ inline constexpr const char kConfigurationAddressIdentifier[] = "FolivoHTTP:";
  *  panel then downloads the configuration again. */
 extern bool gConfigurationAddressChanged;
 
-/** For the configuration address: the address with its password encoded, and
+/** For the configuration address: the address with its password masked, and
  *  kPreferenceHookUseOutput. kPreferenceHookKeepValue for every other preference. */
 std::int32_t AddressDisplayHook(PMString identifier, PMString stored, PMString* shown);
 
 /** For the configuration address: whether `edited` holds a password in clear, that is any
- *  password but the stored one as the panel encodes it, also while it is being typed and the
+ *  password but the stored one as the panel masks it, also while it is being typed and the
  *  '@' after it is not yet there. False for every other preference. */
 bool AddressShowsPassword(PMString identifier, PMString stored, PMString edited);
 

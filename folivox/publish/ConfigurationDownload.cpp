@@ -6,6 +6,7 @@
 #include "publish/CHandles.h"
 #include "publish/ConfigParser.h"
 #include "publish/ConfigTransfer.h"
+#include "publish/ConfigTree.h"
 #include "publish/ConfigurationAddress.h"
 #include "publish/FolivoActionComponent.h"
 #include "publish/FrontDocument.h"
@@ -57,12 +58,14 @@ std::unique_ptr<PMString> ReadConfigurationAddress() {
   return nullptr;
 }
 
-// Whether the downloaded file is XML with an element to take as the configuration; a login
-// page or an empty answer is not, and must not replace the last good copy.
+// Whether the downloaded file is a configuration: XML whose root names the FTP destination.
+// A portal's login page served as XHTML is well-formed XML too, and it, an empty answer or
+// any other document must not replace the last good copy. The root's name does not matter.
 bool HoldsConfiguration(const IDFile& download) {
   const InterfacePtr<IPMStream> stream(
       StreamUtil::CreateFileStreamRead(download, kOpenIn, kAnyFileType, kAnyFileType));
-  return stream && ParseConfigXML(stream) != nullptr;
+  const std::unique_ptr<ConfigNode> root = stream ? ParseConfigXML(stream) : nullptr;
+  return root && FindChild(*root, WideString("GRABURL")) != nullptr;
 }
 
 // libcurl's result; nullopt when the download file could not be created.
@@ -88,7 +91,7 @@ bool AcceptPreviousCopy(CURLcode failure, const PMString& address, const IDFile&
     // The address is shown as the preferences panel shows it, password masked.
     return folivox::AskYesNo(
         FormatAlertText(PMString("0x122500kCURLInitFailedButFileExistFromPreviousIntance"),
-                        {EncodeUrlPassword(address)}),
+                        {MaskUrlPassword(address)}),
         kQuestionIcon);
   }
   PMString report =

@@ -3,6 +3,7 @@
 // it, and it owns the publishing state of one run of the host.
 
 #include "publish/ConfigNode.h"
+#include "publish/SendSession.h"
 
 #include <layra/CActionComponent.h>
 #include <layra/PMString.h>
@@ -12,6 +13,8 @@
 #include <string>
 #include <vector>
 
+struct Publication;
+
 class FolivoActionComponent : public CActionComponent {
 public:
   explicit FolivoActionComponent(IPMUnknown* boss);
@@ -20,8 +23,9 @@ public:
   void DoAction(IActiveContext* context, ActionID action, GSysPoint mousePoint,
                 IPMUnknown* widget) override;
 
-  /** Exports, describes and uploads the front document's pages; reports every failure. */
-  void SendPages();
+  /** Exports, describes and uploads the front document's pages; reports every failure and,
+   *  in one line, how the send ended. */
+  void SendPages(SendOrigin origin = SendOrigin::kAsked);
   /** Downloads and loads the configuration once per run; true when one is usable. */
   bool AcquireConfiguration();
   void LoadConfiguration();
@@ -50,6 +54,8 @@ public:
 private:
   void InstallHooks();
   void Dispatch(ActionID action);
+  /** SendPages up to the upload; false when the send ended before it. */
+  bool PrepareSend(SendSession& session, Publication& run);
 
   bool fMenuSend = false;
   bool fAcquired = false;

@@ -4,6 +4,8 @@
 #include "publish/AlertText.h"
 #include "publish/CHandles.h"
 #include "publish/FolivoActionComponent.h"
+#include "publish/PercentEncoding.h"
+#include "publish/SendSession.h"
 #include "publish/WorkingFolder.h"
 
 #include <layra/FileUtils.h>
@@ -11,18 +13,26 @@
 
 #include <curl/curl.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <memory>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <sys/select.h>
 #include <thread>
 
 namespace {
 
+constexpr const char* kUploadProtocol = "ftp";
 constexpr long kTransferTimeoutSeconds = 30;
 constexpr long kServerSilenceSeconds = 25;
 // How long to wait on the sockets when libcurl has set no timer of its own; any activity on
 // them ends the wait sooner.
 constexpr long kIdleWaitMilliseconds = 1000;
+// While a person may cancel, a silent server is not waited on longer than this at a time, so
+// that the window stays live and a cancel is taken at once.
+constexpr long kCancellableWaitMilliseconds = 50;
 
 struct SharedTransfer {
   CURL* handle = nullptr;
@@ -30,6 +40,8 @@ struct SharedTransfer {
   // one send logs in once.
   CURLM* multi = nullptr;
   bool initialised = false;
+  // The send that hears of the running transfer; null when none.
+  SendSession* session = nullptr;
 };
 
 SharedTransfer gTransfer;
@@ -55,17 +67,59 @@ CURLcode Initialise() {
   return CURLE_OK;
 }
 
+// libcurl's transfer-info callback: the bytes sent so far, and a non-zero answer aborts the
+// transfer when the person cancelled.
+int TransferInfo(void* session, curl_off_t, curl_off_t, curl_off_t, curl_off_t uploaded) {
+  auto* send = static_cast<SendSession*>(session);
+  send->FileProgress(static_cast<std::uint64_t>(uploaded));
+  return send->Cancelled() ? 1 : 0;
+}
+
+CURLcode SetProgress(CURL* h) {
+  CURLcode r = CURLE_OK;
+  if (!gTransfer.session)
+    return r;
+  if ((r = curl_easy_setopt(h, CURLOPT_XFERINFOFUNCTION, &TransferInfo)) != CURLE_OK)
+    return r;
+  return curl_easy_setopt(h, CURLOPT_XFERINFODATA, gTransfer.session);
+}
+
+// The login as it stands in the URL, percent-encoded where a character would end its part
+// there, decoded: an FTP server expects the password itself. Nothing to decode: libcurl gets
+// the same user and password that the login in one piece would give.
+struct Credentials {
+  std::string user;
+  std::optional<std::string> password;
+};
+
+Credentials DecodeLogin(std::string_view login) {
+  const std::size_t colon = login.find(':');
+  if (colon == std::string_view::npos)
+    return {PercentDecode(login), std::nullopt};
+  return {PercentDecode(login.substr(0, colon)), PercentDecode(login.substr(colon + 1))};
+}
+
 CURLcode SetOptions(const PMString& url, const PMString& login, std::FILE* file) {
   CURL* h = gTransfer.handle;
+  const Credentials credentials = DecodeLogin(login.GetUTF8String());
   CURLcode r = CURLE_OK;
+  const long quiet = gTransfer.session ? 0L : 1L;
   if ((r = curl_easy_setopt(h, CURLOPT_VERBOSE, 0L)) != CURLE_OK ||
       (r = curl_easy_setopt(h, CURLOPT_NETRC, 0L)) != CURLE_OK ||
-      (r = curl_easy_setopt(h, CURLOPT_NOPROGRESS, 1L)) != CURLE_OK ||
+      (r = curl_easy_setopt(h, CURLOPT_NOPROGRESS, quiet)) != CURLE_OK ||
+      (r = SetProgress(h)) != CURLE_OK ||
       (r = curl_easy_setopt(h, CURLOPT_TIMEOUT, kTransferTimeoutSeconds)) != CURLE_OK ||
       (r = curl_easy_setopt(h, CURLOPT_FTP_RESPONSE_TIMEOUT, kServerSilenceSeconds)) != CURLE_OK ||
       (r = curl_easy_setopt(h, CURLOPT_FTP_CREATE_MISSING_DIRS, 1L)) != CURLE_OK ||
+      // The configuration names the destination: it must not make a send write into local
+      // folders (file://) or anywhere else but an FTP server, nor be redirected there.
+      (r = curl_easy_setopt(h, CURLOPT_PROTOCOLS_STR, kUploadProtocol)) != CURLE_OK ||
+      (r = curl_easy_setopt(h, CURLOPT_REDIR_PROTOCOLS_STR, kUploadProtocol)) != CURLE_OK ||
       (r = curl_easy_setopt(h, CURLOPT_URL, url.GrabCString())) != CURLE_OK ||
-      (r = curl_easy_setopt(h, CURLOPT_USERPWD, login.GrabCString())) != CURLE_OK ||
+      (r = curl_easy_setopt(h, CURLOPT_USERNAME, credentials.user.c_str())) != CURLE_OK ||
+      (r = curl_easy_setopt(h, CURLOPT_PASSWORD,
+                            credentials.password ? credentials.password->c_str() : nullptr)) !=
+          CURLE_OK ||
       (r = curl_easy_setopt(h, CURLOPT_READFUNCTION, &ReadLocalFile)) != CURLE_OK ||
       (r = curl_easy_setopt(h, CURLOPT_READDATA, file)) != CURLE_OK)
     return r;
@@ -98,6 +152,8 @@ void WaitForWork() {
   }
   if (milliseconds < 0)
     milliseconds = kIdleWaitMilliseconds;
+  if (gTransfer.session)
+    milliseconds = std::min(milliseconds, kCancellableWaitMilliseconds);
   curl_multi_poll(gTransfer.multi, nullptr, 0, static_cast<int>(milliseconds), nullptr);
 }
 
@@ -113,12 +169,19 @@ CURLcode Perform() {
       result = CURLE_SEND_ERROR;
       break;
     }
+    // libcurl asks its callback only while data flows; a server that says nothing is
+    // cancelled here.
+    if (running > 0 && gTransfer.session && gTransfer.session->Cancelled()) {
+      result = CURLE_ABORTED_BY_CALLBACK;
+      break;
+    }
     if (running > 0)
       WaitForWork();
   }
   int left = 0;
   while (CURLMsg* message = curl_multi_info_read(gTransfer.multi, &left)) {
-    if (message->msg == CURLMSG_DONE && message->easy_handle == gTransfer.handle)
+    if (message->msg == CURLMSG_DONE && message->easy_handle == gTransfer.handle &&
+        result != CURLE_ABORTED_BY_CALLBACK)
       result = message->data.result;
   }
   curl_multi_remove_handle(gTransfer.multi, gTransfer.handle);
@@ -133,25 +196,83 @@ void ReportUploadFailure(std::int32_t result) {
   folivox::ShowReport(text, kErrorIcon);
 }
 
-/** Sends one file; false when the transfer failed. A file that could not be read stays. */
+/** Tells the send how one file went; nothing without a send. */
+void FileEnded(std::size_t index, FileOutcome outcome) {
+  if (gTransfer.session)
+    gTransfer.session->FileEnded(index, outcome);
+}
+
+/** Whether the person cancelled: the upload stops before the next file. */
+bool CancelledBefore(std::size_t index) {
+  SendSession* session = gTransfer.session;
+  if (!session)
+    return false;
+  if (session->Cancelled()) {
+    session->Cancel();
+    return true;
+  }
+  session->FileStarts(index);
+  return false;
+}
+
+/** Sends one file; false when the transfer failed or was cancelled. A file that could not
+ *  be read stays. */
 bool Upload(FolivoActionComponent& sender, const Publication& publication, const IDFile& file,
-            const std::string& url) {
+            const std::string& url, std::size_t index, std::int32_t page) {
+  if (CancelledBefore(index))
+    return false;
   const std::int32_t result = sender.UploadFile(
       FileUtils::IDFileToPMString(file), PMString(url, PMString::kDontTranslateDuringCall),
       PMString(publication.login, PMString::kDontTranslateDuringCall));
-  if (result == kUploadSkipped)
+  if (result == kUploadSkipped) {
+    FileEnded(index, FileOutcome::kSkipped);
     return true;
+  }
+  if (result == CURLE_ABORTED_BY_CALLBACK && gTransfer.session && gTransfer.session->Cancelled()) {
+    gTransfer.session->Cancel();
+    return false;
+  }
   if (result != 0) {
     ReportUploadFailure(result);
+    FileEnded(index, FileOutcome::kFailed);
+    if (gTransfer.session)
+      gTransfer.session->Failed("page " + std::to_string(page) + ", file " +
+                                FileUtils::GetFileName(file).GetUTF8String() + ": " +
+                                curl_easy_strerror(static_cast<CURLcode>(result)));
     return false;
   }
   DeleteLocalFile(file);
+  FileEnded(index, FileOutcome::kSent);
   return true;
 }
 
+/** Lets the send hear of the transfers while it lives. */
+class SessionScope {
+public:
+  explicit SessionScope(SendSession* session) { gTransfer.session = session; }
+  ~SessionScope() { gTransfer.session = nullptr; }
+  SessionScope(const SessionScope&) = delete;
+  SessionScope& operator=(const SessionScope&) = delete;
+};
+
 } // namespace
 
-bool UploadPublication(FolivoActionComponent& sender, const Publication& publication) {
+bool IsFtpUrl(const std::string& url) {
+  const std::unique_ptr<CURLU, decltype(&curl_url_cleanup)> parsed(curl_url(), &curl_url_cleanup);
+  char* scheme = nullptr;
+  // libcurl's own guess for an address without a scheme, as the transfer would make it.
+  if (!parsed ||
+      curl_url_set(parsed.get(), CURLUPART_URL, url.c_str(), CURLU_GUESS_SCHEME) != CURLUE_OK ||
+      curl_url_get(parsed.get(), CURLUPART_SCHEME, &scheme, 0) != CURLUE_OK)
+    return false;
+  const bool ftp = std::string_view(scheme) == kUploadProtocol;
+  curl_free(scheme);
+  return ftp;
+}
+
+bool UploadPublication(FolivoActionComponent& sender, const Publication& publication,
+                       SendSession* session) {
+  SessionScope heard(session);
   const std::size_t n = publication.variantCount;
   std::int32_t pageNumber = publication.first - 1;
   for (std::size_t k = 0; k < publication.previews.size(); ++k) {
@@ -160,7 +281,7 @@ bool UploadPublication(FolivoActionComponent& sender, const Publication& publica
     const std::string& name = publication.previews[k].fileName;
     const auto file = MakeFileInFolder(publication.workingFolder, PMString(name));
     const std::string url = RemoteLocation(publication.ftpUrl, publication.date, pageNumber, name);
-    if (!file || !Upload(sender, publication, *file, url))
+    if (!file || !Upload(sender, publication, *file, url, k, pageNumber))
       return false;
   }
   for (std::size_t k = 0; k < publication.manifests.size(); ++k) {
@@ -168,7 +289,8 @@ bool UploadPublication(FolivoActionComponent& sender, const Publication& publica
     const std::string name = FileUtils::GetBaseFileName(file).GetUTF8String() + ".xml";
     const auto page = publication.first + static_cast<std::int32_t>(k);
     if (!Upload(sender, publication, file,
-                RemoteLocation(publication.ftpUrl, publication.date, page, name)))
+                RemoteLocation(publication.ftpUrl, publication.date, page, name),
+                publication.previews.size() + k, page))
       return false;
   }
   return true;

@@ -8,9 +8,11 @@
 #include <layra/IDFile.h>
 #include <layra/PMString.h>
 
+#include <string>
 #include <vector>
 
 class FolivoActionComponent;
+class SendSession;
 
 #include <cstdint>
 
@@ -33,9 +35,17 @@ struct Publication {
   std::vector<IDFile> manifests;
 };
 
+/** Whether libcurl would reach `url` by FTP, the only protocol a send uses; false also when
+ *  it cannot read the address at all. */
+bool IsFtpUrl(const std::string& url);
+
 /** Uploads every preview and then every manifest, deleting each local file once it was sent.
- *  Stops at the first failed transfer with an alert; true when everything was sent. */
-bool UploadPublication(FolivoActionComponent& sender, const Publication& publication);
+ *  Stops at the first failed transfer with an alert; true when everything was sent. With a
+ *  session, it hears of every file and of the bytes of the running transfer, and a cancel
+ *  stops the upload between two files or aborts the running transfer (no alert; the files
+ *  not sent stay). */
+bool UploadPublication(FolivoActionComponent& sender, const Publication& publication,
+                       SendSession* session = nullptr);
 
 /** Releases the shared handle so that the next send starts libcurl afresh. */
 void ReleaseUploadHandle();

@@ -1,7 +1,6 @@
 #include "publish/PublishNames.h"
 
 #include "publish/PercentEncoding.h"
-#include "publish/UrlPassword.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -56,8 +55,20 @@ std::string LoginOf(std::string_view ftpUrl) {
 }
 
 std::string MaskedUrl(std::string_view ftpUrl) {
-  const PMString url(std::string(ftpUrl), PMString::kDontTranslateDuringCall);
-  return SetUrlPassword(url, PMString("***", PMString::kDontTranslateDuringCall)).GetUTF8String();
+  const std::size_t scheme = ftpUrl.find("://");
+  const std::size_t start = scheme == std::string_view::npos ? 0 : scheme + 3;
+  const std::size_t firstAt = ftpUrl.find('@', start);
+  if (firstAt == std::string_view::npos)
+    return std::string(ftpUrl);
+  // A raw "@" in the password leaves more than one in the authority; the host follows the
+  // last, and everything before it but the user name is masked.
+  const std::size_t hostEnd = ftpUrl.find_first_of("/?#", firstAt);
+  const std::size_t lastAt =
+      ftpUrl.substr(0, hostEnd == std::string_view::npos ? ftpUrl.size() : hostEnd).rfind('@');
+  const std::size_t colon = ftpUrl.find(':', start);
+  if (colon == std::string_view::npos || colon > lastAt)
+    return std::string(ftpUrl);
+  return std::string(ftpUrl.substr(0, colon + 1)) + "***" + std::string(ftpUrl.substr(lastAt));
 }
 
 std::int32_t CurrentTimeStamp() {

@@ -27,7 +27,8 @@ std::string RemoteLocation(std::string_view ftpUrl, const IssueDate& date, std::
                            std::string_view fileName);
 /** The user name, colon and password between "ftp://" and the first "@"; empty without "@". */
 std::string LoginOf(std::string_view ftpUrl);
-/** The URL with its password replaced by "***", for traces. */
+/** The URL with its password, up to the last "@" before the host, replaced by "***", for
+ *  traces. */
 std::string MaskedUrl(std::string_view ftpUrl);
 /** Seconds since 1970 as the low 32 bits, read anew at every call. */
 std::int32_t CurrentTimeStamp();

@@ -37,7 +37,7 @@ std::optional<bool> ReadyFlag(std::int32_t pageIndex) {
 }
 
 bool WriteManifest(const IDFile& file, const std::string& text) {
-  InterfacePtr<IPMStream> out(StreamUtil::CreateFileStreamWrite(file, kOpenOut));
+  InterfacePtr<IPMStream> out(StreamUtil::CreateFileStreamWrite(file, kOpenOut | kOpenPrivate));
   if (!out)
     return false;
   std::vector<unsigned char> bytes(text.begin(), text.end());
@@ -46,28 +46,73 @@ bool WriteManifest(const IDFile& file, const std::string& text) {
   return out->IsGood();
 }
 
-bool ExportPreviews(Publication& run, const IssueDate& date,
-                    const std::vector<PreviewQuality>& variants) {
-  bool failed = false;
-  for (std::int32_t i = 0; i < run.pageCount; ++i) {
+// Every page's previews, named before any is rendered: the file names and, beside them, what
+// the host renders into those files.
+struct PreviewRequests {
+  std::vector<std::vector<std::string>> names;
+  std::vector<std::vector<SnapshotUtils::JPEGVariant>> variants;
+};
+
+PreviewRequests NamePreviews(const Publication& run, const IssueDate& date,
+                             const std::vector<PreviewQuality>& variants) {
+  const auto pageCount = static_cast<std::size_t>(run.pageCount);
+  PreviewRequests requests{std::vector<std::vector<std::string>>(pageCount),
+                           std::vector<std::vector<SnapshotUtils::JPEGVariant>>(pageCount)};
+  for (std::size_t i = 0; i < pageCount; ++i) {
     for (const PreviewQuality& variant : variants) {
-      const std::string name = PublishFileName(date, run.first + i, CurrentTimeStamp(),
-                                               variant.suffix.GetUTF8String() + ".jpg");
+      const std::string name =
+          PublishFileName(date, run.first + static_cast<std::int32_t>(i), CurrentTimeStamp(),
+                          variant.suffix.GetUTF8String() + ".jpg");
       const auto file = MakeFileInFolder(run.workingFolder, PMString(name));
-      PreviewEntry entry{name, 0, 0};
-      if (!file || ExportPagePreview(*file, variant.xScale, variant.yScale, variant.resolution, 0,
-                                     0, variant.jpegQuality, i, &entry.width, &entry.height) != 0) {
-        folivox::ShowReport("0x122500kCouldNotExportPage", kErrorIcon);
-        failed = true;
-        break;
-      }
-      run.previews.push_back(entry);
+      if (!file)
+        break; // the page fails at this variant
+      requests.names[i].push_back(name);
+      requests.variants[i].push_back(
+          {variant.xScale, variant.yScale, variant.resolution, variant.jpegQuality, *file, true});
+    }
+  }
+  return requests;
+}
+
+// Lists the previews written, page by page, and reports each page that lacks one, in page
+// order, as when the previews were rendered one after another.
+bool RecordPreviews(SendSession& session, Publication& run, const PreviewRequests& requests,
+                    const std::vector<SnapshotUtils::PageResult>& results,
+                    std::size_t variantCount) {
+  bool failed = false;
+  for (std::size_t i = 0; i < results.size(); ++i) {
+    const auto& written = results[i].written;
+    for (std::size_t k = 0; k < written.size(); ++k)
+      run.previews.push_back({requests.names[i][k], written[k].width, written[k].height});
+    if (written.size() < variantCount) {
+      folivox::ShowReport("0x122500kCouldNotExportPage", kErrorIcon);
+      if (!failed)
+        session.Failed("could not render page " +
+                       std::to_string(run.first + static_cast<std::int32_t>(i)));
+      failed = true;
     }
   }
   return !failed;
 }
 
-bool WriteManifests(Publication& run, const IssueDate& date,
+// The pages render side by side on the host's workers; this thread waits for all of them,
+// reporting each finished page. A cancel leaves the pages not yet begun unrendered.
+bool ExportPreviews(SendSession& session, Publication& run, const IssueDate& date,
+                    const std::vector<PreviewQuality>& variants) {
+  const PreviewRequests requests = NamePreviews(run, date, variants);
+  const std::vector<SnapshotUtils::PageResult> results =
+      ExportPagePreviews(requests.variants, [&](std::size_t page) {
+        session.PageRendered(run.first + static_cast<std::int32_t>(page));
+        return !session.Cancelled();
+      });
+  if (session.Cancelled()) {
+    session.Cancel();
+    return false;
+  }
+  return RecordPreviews(session, run, requests, results, variants.size());
+}
+
+bool WriteManifests(SendSession& session, Publication& run, const IssueDate& date,
                     const std::vector<PreviewQuality>& variants) {
   const std::size_t n = variants.size();
   for (std::int32_t i = 0; i < run.pageCount; ++i) {
@@ -83,11 +128,25 @@ bool WriteManifests(Publication& run, const IssueDate& date,
       folivox::ShowReport(
           FormatAlertText(PMString("0x122500KCouldNotCreateXMLFileForGroupPreview"), {path}),
           kErrorIcon);
+      session.Failed("could not write the manifest " + path.GetUTF8String());
       return false;
     }
     run.manifests.push_back(*file);
+    session.ManifestWritten(run.first + i);
   }
   return true;
+}
+
+// What will be uploaded, in the order it will be, for the progress and the history.
+void PlanUpload(SendSession& session, const Publication& run) {
+  const std::size_t n = run.variantCount;
+  for (std::size_t k = 0; k < run.previews.size(); ++k) {
+    const auto file = MakeFileInFolder(run.workingFolder, PMString(run.previews[k].fileName));
+    session.PlanFile(run.first + static_cast<std::int32_t>(n == 0 ? 0 : k / n),
+                     file ? file->GetPath().string() : run.previews[k].fileName);
+  }
+  for (std::size_t k = 0; k < run.manifests.size(); ++k)
+    session.PlanFile(run.first + static_cast<std::int32_t>(k), run.manifests[k].GetPath().string());
 }
 
 // Computed wide: the parsed numbers may span the whole range of an int.
@@ -107,57 +166,87 @@ void ReportUnfitName(const std::string& piece) {
 
 } // namespace
 
-void FolivoActionComponent::SendPages() {
-  ResetParsedFields();
-  if (!AcquireConfiguration() || !fConfiguration)
-    return;
+void FolivoActionComponent::SendPages(SendOrigin origin) {
+  SendSession session(origin);
+  // Whatever way the send ends, the next one starts libcurl afresh.
+  UploadHandleScope transfer;
   Publication run;
+  if (!PrepareSend(session, run))
+    return;
+  if (!ExportPreviews(session, run, run.date, fPreviewVariants) ||
+      !WriteManifests(session, run, run.date, fPreviewVariants))
+    return;
+  run.variantCount = fPreviewVariants.size();
+  PlanUpload(session, run);
+  if (UploadPublication(*this, run, &session)) {
+    session.Sent();
+    RefreshPanelPageList();
+  }
+}
+
+bool FolivoActionComponent::PrepareSend(SendSession& session, Publication& run) {
+  ResetParsedFields();
+  if (!AcquireConfiguration() || !fConfiguration) {
+    session.Failed("no configuration file was loaded");
+    return false;
+  }
   const ConfigNode* grabUrl = FindChild(*fConfiguration, WideString("GRABURL"));
   if (grabUrl)
     run.ftpUrl = Base64Decode(grabUrl->text.ToUTF8()).value_or("");
   std::printf("ftp = '%s'\n", MaskedUrl(run.ftpUrl).c_str());
+  session.SetServer(run.ftpUrl);
   run.macText = GetMacAddressText();
 
   InterfacePtr<IDocument> document = QueryFrontDocument();
   InterfacePtr<IPageList> pages(document, UseDefaultIID());
-  if (!document || !pages)
-    return;
-  UploadHandleScope transfer;
+  if (!document || !pages) {
+    session.NothingSent("no document is open");
+    return false;
+  }
   PMString name;
   document->GetName(name);
+  session.SetDocument(name.GetUTF8String());
   if (ParseDocumentName(name) != 0) {
     std::printf("Could not parse documentName using regex functions.\n");
-    return;
+    session.NothingSent("the document name \"" + name.GetUTF8String() +
+                        "\" matches no rule of the configuration");
+    return false;
   }
   run.workingFolder = GetWorkingFolder();
   if (run.workingFolder.IsEmpty()) {
     folivox::ShowReport("0x122500kCouldNotGetTempFolder", kErrorIcon);
-    return;
+    session.Failed("no folder for temporary files");
+    return false;
   }
   run.login = LoginOf(run.ftpUrl);
-  if (!grabUrl || run.login.empty()) {
+  if (!grabUrl || run.login.empty() || !IsFtpUrl(run.ftpUrl)) {
     folivox::ShowReport("0x122500kConfigFileDoesNotHaveProperGRABURLKey", kErrorIcon);
-    return;
+    session.Failed("the configuration's GRABURL has no login");
+    return false;
   }
-  const IssueDate date{fMiniYear, fMonth, fDay, fEdition};
-  if (const std::optional<std::string> piece = UnfitNamePiece(date)) {
+  run.date = IssueDate{fMiniYear, fMonth, fDay, fEdition};
+  if (const std::optional<std::string> piece = UnfitNamePiece(run.date)) {
     ReportUnfitName(*piece);
-    return;
+    session.Failed("the document name gives \"" + *piece + "\", unfit for the server");
+    return false;
   }
   run.first = std::atoi(fFirstPage.c_str());
-  const std::int64_t count = PageCountOf(run.first, std::atoi(fLastPage.c_str()));
-  if (count <= 0)
-    return;
+  const std::int32_t last = std::atoi(fLastPage.c_str());
+  session.SetPages(run.first, last == 0 ? run.first : last);
+  const std::int64_t count = PageCountOf(run.first, last);
+  if (count <= 0) {
+    session.NothingSent("the page range " + std::to_string(run.first) + "\u2013" +
+                        std::to_string(last) + " of the document name is reversed");
+    return false;
+  }
   // A range the document does not have is refused once, before anything is rendered.
   if (count > pages->GetPageCount()) {
     folivox::ShowReport("0x122500kCouldNotExportPage", kErrorIcon);
-    return;
+    session.Failed("the document name gives " + std::to_string(count) +
+                   " pages, the document has " + std::to_string(pages->GetPageCount()));
+    return false;
   }
   run.pageCount = static_cast<std::int32_t>(count);
-  if (!ExportPreviews(run, date, fPreviewVariants) || !WriteManifests(run, date, fPreviewVariants))
-    return;
-  run.date = date;
-  run.variantCount = fPreviewVariants.size();
-  if (UploadPublication(*this, run))
-    RefreshPanelPageList();
+  session.BeginWork(run.pageCount, fPreviewVariants.size());
+  return true;
 }

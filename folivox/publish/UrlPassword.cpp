@@ -1,7 +1,5 @@
 #include "publish/UrlPassword.h"
 
-#include "publish/Base64.h"
-
 #include <algorithm>
 #include <optional>
 
@@ -51,7 +49,11 @@ PMString SetUrlPassword(const PMString& url, const PMString& password) {
   return result;
 }
 
-PMString EncodeUrlPassword(const PMString& url) {
-  const std::string encoded = Base64Encode(GetUrlPassword(url).GetUTF8String());
-  return SetUrlPassword(url, PMString(encoded, PMString::kDontTranslateDuringCall));
+PMString MaskUrlPassword(const PMString& url) {
+  if (GetUrlPassword(url).IsEmpty()) {
+    PMString unchanged(url);
+    unchanged.SetTranslatable(false);
+    return unchanged;
+  }
+  return SetUrlPassword(url, PMString(kMaskedUrlPassword, PMString::kDontTranslateDuringCall));
 }

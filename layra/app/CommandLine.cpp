@@ -15,6 +15,7 @@ const char* const kSynopsis =
     "             [--answer first|second|third] [--do ACTION-ID ...] [--steps FILE]\n"
     "             [--save] [--gui [--screenshot [PALETTE=|dialog=]FILE ...]]\n"
     "             [DOCUMENT ...]\n"
+    "       layra --history [N]\n"
     "       layra new FILE [--pages N] [--size WxH] [--force]\n"
     "       layra -h | --help | --version\n"
     "Starts the host with the plug-ins of DIR, opens each document (the last one opened is\n"
@@ -23,13 +24,16 @@ const char* const kSynopsis =
     "a blank document; it replaces an existing FILE only with --force.\n"
     "With --gui it shows the documents and the palettes in a window until it is closed, or,\n"
     "with --screenshot, writes PNGs of the window, of a palette or of the dialog in front and\n"
-    "quits.\n";
+    "quits.\n"
+    "--history prints the last N (20) records the plug-ins keep of what they did.\n";
 
 const char* const kEnvironment =
     "Environment:\n"
     "  XDG_CONFIG_HOME  holds the workspace in layra/ when no --home is given (default\n"
     "                   ~/.config); HOME is the user's folder\n"
     "  XDG_DATA_HOME    where plug-ins keep their files (default ~/.local/share)\n"
+    "  XDG_CACHE_HOME   where decoded pictures are kept between runs, in layra/pictures\n"
+    "                   (default ~/.cache)\n"
     "  http_proxy, no_proxy\n"
     "                   the proxy for plug-ins' web requests and the hosts reached\n"
     "                   without it (also HTTP_PROXY, NO_PROXY)\n"
@@ -37,6 +41,9 @@ const char* const kEnvironment =
     "  PLATFORM_NETWORK online or offline: whether the machine counts as connected, in\n"
     "                   place of looking at its network interfaces\n"
     "  QT_QPA_PLATFORM  the window system of --gui (offscreen draws with no display)\n";
+
+constexpr int kDefaultHistory = 20;
+constexpr std::uint32_t kMaxHistory = 100000;
 
 bool ParseNumber(const std::string& text, std::uint32_t& value) {
   const bool hex = text.starts_with("0x") || text.starts_with("0X");
@@ -139,6 +146,9 @@ std::string Misplaced(const CommandLine& line, const std::vector<std::string>& o
     if (!writing && newOnly)
       return option + " is for layra new only";
   }
+  if (line.history &&
+      (line.gui || !line.actions.empty() || line.steps || line.save || !line.documents.empty()))
+    return "--history prints and exits; it takes no documents, actions, steps or window";
   if (!line.screenshots.empty() && !line.gui)
     return "--screenshot needs --gui";
   if (writing && !line.documents.empty())
@@ -167,6 +177,15 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, CommandLine& li
       continue;
     }
     given.push_back(option);
+    if (option == "--history") {
+      line.history = kDefaultHistory;
+      std::uint32_t count = 0;
+      if (i + 1 < arguments.size() && ParseNumber(arguments[i + 1], count) && count > 0) {
+        line.history = static_cast<int>(std::min<std::uint32_t>(count, kMaxHistory));
+        ++i;
+      }
+      continue;
+    }
     if (IsFlag(option)) {
       SetFlag(option, line);
       continue;

@@ -27,6 +27,8 @@ struct CommandLine {
   std::vector<std::string> screenshots;
   bool help = false;
   bool version = false;
+  /** `--history [N]`: prints the last N records of the plug-ins' histories and exits. */
+  std::optional<int> history;
   /** `layra new FILE [--pages N] [--size WxH] [--force]`: writes a blank document and exits;
    *  an existing FILE is replaced only with `--force`. */
   std::optional<std::filesystem::path> newDocument;

@@ -11,6 +11,8 @@ enum ExitStatus : int {
   kExitWorkspaceNotSaved = 1,
   kExitRefused = 2,
   kExitErrorAlert = 3,
+  kExitCancelled = 4,
+  kExitNothingDone = 5,
 };
 
 /** What each status means, in the words of --help. */
@@ -20,6 +22,8 @@ inline constexpr std::pair<ExitStatus, const char*> kExitStatusMeanings[] = {
     {kExitRefused, "the command line, a document, a steps file or the plug-in folder was\n"
                    "     refused, or a step or a save failed"},
     {kExitErrorAlert, "a plug-in raised an error alert"},
+    {kExitCancelled, "a task was cancelled (Ctrl+C)"},
+    {kExitNothingDone, "an operation asked for did nothing (a send that sent no file)"},
 };
 
 } // namespace layra

@@ -2,6 +2,7 @@
 
 #include <layra/CAlert.h>
 #include <layra/host/Alerts.h>
+#include <layra/host/Progress.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -82,6 +83,12 @@ bool ErrorAlertRaised() {
                      [](const AlertRecord& alert) { return alert.icon == kErrorIcon; });
 }
 
+bool SomeResultWas(TaskResult::Outcome outcome) {
+  const std::vector<ResultRecord>& results = Results();
+  return std::any_of(results.begin(), results.end(),
+                     [outcome](const ResultRecord& result) { return result.outcome == outcome; });
+}
+
 } // namespace
 
 int Fail(const std::string& message) {
@@ -126,7 +133,11 @@ int EndStatus(int runStatus, bool saved) {
     return runStatus;
   if (!saved)
     return kExitWorkspaceNotSaved;
-  return ErrorAlertRaised() ? kExitErrorAlert : kExitDone;
+  if (ErrorAlertRaised())
+    return kExitErrorAlert;
+  if (SomeResultWas(TaskResult::kCancelled))
+    return kExitCancelled;
+  return SomeResultWas(TaskResult::kNothingDone) ? kExitNothingDone : kExitDone;
 }
 
 } // namespace layra

@@ -7,12 +7,14 @@
 #include <layra/host/Alerts.h>
 #include <layra/host/Automation.h>
 #include <layra/host/Host.h>
+#include <layra/host/Progress.h>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <iostream>
+#include <sstream>
 #include <unistd.h>
 
 namespace {
@@ -62,6 +64,18 @@ int Run(layra::Host& host, const layra::CommandLine& line) {
   return status;
 }
 
+// The plug-ins that keep a history answer the script request "history"; nothing is started,
+// downloaded or shown for it.
+int ShowHistory(layra::Host& host, int count) {
+  std::istringstream step("script history \"" + std::to_string(count) + "\"");
+  std::string error;
+  const bool shown = layra::RunSteps(step, "--history", std::cout, error);
+  std::cout.flush();
+  layra::SetProgressPresenter(nullptr);
+  host.Shutdown();
+  return shown ? 0 : Fail(error.substr(error.find(": ") + 2));
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -84,9 +98,15 @@ int main(int argc, char** argv) {
   const std::unique_ptr<layra::Host> host = layra::PrepareHost(line);
   if (!host)
     return layra::kExitRefused;
+  // Progress on a terminal only, so that what scripts read stays as it is; results always.
+  layra::TerminalProgress progress(stderr, ::isatty(STDERR_FILENO) != 0);
+  layra::SetProgressPresenter(&progress);
+  if (line.history)
+    return ShowHistory(*host, *line.history);
   host->Start();
   const int status = Run(*host, line);
   std::fflush(stdout);
   const bool saved = host->Shutdown();
+  layra::SetProgressPresenter(nullptr);
   return layra::EndStatus(status, saved);
 }

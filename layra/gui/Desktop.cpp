@@ -2,6 +2,7 @@
 
 #include "DocumentView.h"
 #include "HostWindows.h"
+#include "ProgressWindow.h"
 
 #include <layra/CAlert.h>
 #include <layra/CmdUtils.h>
@@ -64,7 +65,8 @@ QMessageBox::Icon BoxIcon(std::int16_t icon) {
 } // namespace
 
 Desktop::Desktop(Host& host)
-    : fHost(host), fTabs(new QTabWidget(this)), fPageLabel(new QLabel(this)) {
+    : fHost(host), fTabs(new QTabWidget(this)), fPageLabel(new QLabel(this)),
+      fProgress(new ProgressWindow(statusBar(), this)) {
   setWindowTitle(QStringLiteral("Layra"));
   setObjectName(QStringLiteral("layra-window"));
   setDockOptions(QMainWindow::AnimatedDocks | QMainWindow::AllowTabbedDocks);
@@ -81,6 +83,7 @@ Desktop::Desktop(Host& host)
   BuildPalettes();
   statusBar()->showMessage(tr("Ready"));
   SetViewWatcher(this);
+  SetProgressPresenter(fProgress);
   Alerts::Instance().SetPresenter(
       [this](const AlertRecord& alert) { return PresentAlert(alert, this); });
   SetFolderAsker(
@@ -105,6 +108,7 @@ Desktop::~Desktop() {
 void Desktop::Detach() {
   SetViewWatcher(nullptr);
   SetBusyHook(nullptr);
+  SetProgressPresenter(nullptr);
   SetFolderAsker(nullptr);
   Alerts::Instance().SetPresenter(nullptr);
   for (PaletteDock* dock : fPalettes)
@@ -333,6 +337,7 @@ void Desktop::RunBusy(const std::function<void()>& work) {
     QApplication::setOverrideCursor(::Qt::WaitCursor);
     menuBar()->setEnabled(false);
     statusBar()->showMessage(tr("Working…"));
+    fProgress->TakeResultShown();
     auto clock = std::make_shared<QElapsedTimer>();
     clock->start();
     // Paint and timer events only: a click now would start other work in the middle.
@@ -347,7 +352,9 @@ void Desktop::RunBusy(const std::function<void()>& work) {
   if (--fBusy == 0) {
     SetBusyHook(nullptr);
     menuBar()->setEnabled(true);
-    statusBar()->showMessage(tr("Ready"));
+    // What the work said of itself stays; only work that said nothing leaves "Ready".
+    if (!fProgress->TakeResultShown())
+      statusBar()->showMessage(tr("Ready"));
     QApplication::restoreOverrideCursor();
     RedrawDocuments();
   }

@@ -30,6 +30,7 @@ namespace layra::gui {
 class DocumentView;
 class PaletteDock;
 class HostDialog;
+class ProgressWindow;
 class ViewMirror;
 
 /** Shows an alert as a modal message box over `parent` (none while there is no window yet)
@@ -60,6 +61,8 @@ public:
   PaletteDock* Palette(WidgetID palette) const;
   /** Finds a palette by its title; null when there is none. */
   PaletteDock* Palette(const QString& title) const;
+  /** The dialog that shows a plug-in's task while it runs. */
+  ProgressWindow* Progress() const { return fProgress; }
   /** The dialog in front; null when none is open. */
   HostDialog* FrontDialog() const;
   /** The Qt widget that shows a host widget, in a palette or a dialog; null when none. */
@@ -110,6 +113,7 @@ private:
   QTabWidget* fTabs;
   QLabel* fPageLabel;
   QMenu* fWindowMenu = nullptr;
+  ProgressWindow* fProgress;
   QAction* fUndo = nullptr;
   QAction* fRedo = nullptr;
   std::vector<PaletteDock*> fPalettes;

@@ -1,5 +1,6 @@
 #include <layra/CAlert.h>
 #include <layra/host/Alerts.h>
+#include <layra/host/Progress.h>
 
 #include <cstdio>
 #include <iostream>
@@ -22,6 +23,7 @@ std::int16_t Alerts::Show(std::string message, std::vector<std::string> buttons,
   AlertRecord alert{std::move(message), std::move(buttons), defaultButton, icon, 1};
   if (alert.defaultButton < 1 || alert.defaultButton > static_cast<int>(alert.buttons.size()))
     alert.defaultButton = 1;
+  PauseProgress(); // the progress line makes room for the alert
   alert.answer = Choose(alert);
   std::fprintf(stderr, "[alert] %s\n[alert] -> %s\n", alert.message.c_str(),
                alert.buttons.at(static_cast<std::size_t>(alert.answer - 1)).c_str());

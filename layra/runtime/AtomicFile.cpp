@@ -50,21 +50,38 @@ bool WriteAll(int fd, std::string_view bytes) {
   return true;
 }
 
-constexpr std::string_view kTemporarySuffix = ".XXXXXX";
+// A temporary is hidden and carries a mark no person or other program puts in a name, so the
+// clean-up never takes a user's "doc.lyd.backup" or "notes.orig01" for one of ours.
+constexpr std::string_view kTemporaryMark = ".layra-tmp-";
+constexpr std::string_view kTemporaryLetters = "XXXXXX";
 
+std::filesystem::path TemporaryPatternFor(const std::filesystem::path& path) {
+  return path.parent_path() / ("." + path.filename().string() + std::string(kTemporaryMark) +
+                               std::string(kTemporaryLetters));
+}
+
+// ".TARGET.layra-tmp-" and the six letters or digits mkstemp chose; any TARGET when `target`
+// is empty.
 bool IsTemporaryName(std::string_view name, std::string_view target) {
-  const std::size_t stem = name.size() - std::min(name.size(), kTemporarySuffix.size());
-  if (stem == 0 || name[stem] != '.' || (!target.empty() && name.substr(0, stem) != target))
+  const std::size_t tail = kTemporaryMark.size() + kTemporaryLetters.size();
+  if (name.size() < 2 + tail || name.front() != '.')
     return false;
-  return std::all_of(name.begin() + static_cast<std::ptrdiff_t>(stem) + 1, name.end(),
+  const std::string_view stem = name.substr(1, name.size() - 1 - tail);
+  const std::string_view letters = name.substr(name.size() - kTemporaryLetters.size());
+  if (name.substr(1 + stem.size(), kTemporaryMark.size()) != kTemporaryMark ||
+      (!target.empty() && stem != target))
+    return false;
+  return std::all_of(letters.begin(), letters.end(),
                      [](char c) { return std::isalnum(static_cast<unsigned char>(c)); });
 }
 
-// The writer holds the lock from creation to rename; the kernel drops it when the writer dies.
+// Ours beyond its name: a plain file of this user that no writer holds. The writer holds the
+// lock from creation to rename; the kernel drops it when the writer dies.
 bool IsAbandoned(const std::filesystem::path& file) {
-  Descriptor fd(::open(file.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
+  Descriptor fd(::open(file.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
   struct stat status {};
-  if (fd.Get() < 0 || ::fstat(fd.Get(), &status) != 0 || !S_ISREG(status.st_mode))
+  if (fd.Get() < 0 || ::fstat(fd.Get(), &status) != 0 || !S_ISREG(status.st_mode) ||
+      status.st_uid != ::geteuid())
     return false;
   return ::flock(fd.Get(), LOCK_EX | LOCK_NB) == 0;
 }
@@ -98,7 +115,7 @@ bool CreatePrivateFolders(const std::filesystem::path& folder, std::string* erro
 
 bool WriteFileAtomically(const std::filesystem::path& path, std::string_view bytes,
                          std::string* error, FileAccess access) {
-  std::string temporary = path.string() + std::string(kTemporarySuffix);
+  std::string temporary = TemporaryPatternFor(path).string();
   Descriptor fd(::mkstemp(temporary.data()));
   if (fd.Get() < 0)
     return Fail(error, "cannot create a temporary file beside " + path.string());

@@ -270,7 +270,7 @@ public:
       if (fDB.GetClass(uid) != kStoryBoss)
         continue;
       StoryImpl* story = ImplOf<StoryImpl, IStory>(fDB, uid);
-      out += "  <story id=\"" + XMLUtils::EscapeText(story->name) + "\">" +
+      out += "  <story id=\"" + XMLUtils::EscapeAttribute(story->name) + "\">" +
              XMLUtils::EscapeText(story->text) + "</story>\n";
     }
     InterfacePtr<IPageList> pages(
@@ -300,7 +300,7 @@ private:
            Num(item->bounds.top) + "\" right=\"" + Num(item->bounds.right) + "\" bottom=\"" +
            Num(item->bounds.bottom) + "\"";
     if (!item->name.empty())
-      out += " name=\"" + XMLUtils::EscapeText(item->name) + "\"";
+      out += " name=\"" + XMLUtils::EscapeAttribute(item->name) + "\"";
     if (item->fill)
       out += " fill=\"" + Hex(*item->fill) + "\"";
     if (item->stroke)
@@ -308,7 +308,7 @@ private:
           " stroke=\"" + Hex(*item->stroke) + "\" stroke-width=\"" + Num(item->strokeWidth) + "\"";
     if (item->kind == PageItemKind::kText) {
       out += " story=\"" +
-             XMLUtils::EscapeText(ImplOf<StoryImpl, IStory>(fDB, item->range.story)->name) +
+             XMLUtils::EscapeAttribute(ImplOf<StoryImpl, IStory>(fDB, item->range.story)->name) +
              "\" size=\"" + Num(item->fontSize) + "\" color=\"" + Hex(item->textColor) + "\"";
     }
     if (item->kind == PageItemKind::kImage)

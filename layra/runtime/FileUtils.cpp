@@ -36,8 +36,13 @@ bool DoesFileExist(const IDFile& file) {
 
 bool CopyFile(const IDFile& from, const IDFile& to) {
   std::string bytes;
+  std::error_code error;
+  const auto others = std::filesystem::perms::group_all | std::filesystem::perms::others_all;
+  const bool alone = (std::filesystem::status(from.GetPath(), error).permissions() & others) ==
+                     std::filesystem::perms::none;
   return layra::ReadWholeFile(from.GetPath(), bytes, nullptr) &&
-         layra::WriteFileAtomically(to.GetPath(), bytes, nullptr);
+         layra::WriteFileAtomically(to.GetPath(), bytes, nullptr,
+                                    alone ? layra::FileAccess::Private : layra::FileAccess::Shared);
 }
 
 } // namespace FileUtils

@@ -158,30 +158,38 @@ SnapshotSource* Boss::SnapshotSourceOf(Slot& slot) const {
   return captured.snapshots;
 }
 
-std::optional<Boss::State> Boss::CaptureOnce(ImplementationID id, std::uint64_t change) {
+std::optional<Boss::State> Boss::CaptureOnce(ImplementationID id, std::uint64_t change,
+                                             SnapshotParts parts) {
   Slot* slot = FindSlot(id);
   if (!slot)
     return std::nullopt;
   Captured& captured = CapturedOf(*slot);
-  if (captured.change == change)
+  if (captured.change != change) {
+    captured.change = change;
+    captured.parts = 0;
+  }
+  const SnapshotParts missing = parts & ~captured.parts;
+  if (!missing)
     return std::nullopt;
-  captured.change = change;
-  return Capture(*slot);
+  State state = Capture(*slot, missing);
+  captured.parts |= state.parts;
+  return state;
 }
 
-Boss::State Boss::Capture(ImplementationID id) const {
+Boss::State Boss::Capture(ImplementationID id, SnapshotParts parts) const {
   Slot* slot = FindSlot(id);
-  return slot ? Capture(*slot) : State{};
+  return slot ? Capture(*slot, parts) : State{};
 }
 
-Boss::State Boss::Capture(Slot& slot) const {
+Boss::State Boss::Capture(Slot& slot, SnapshotParts parts) const {
   if (!slot.implementation->record.persist)
     return {};
   const SnapshotSource* source = SnapshotSourceOf(slot);
   if (!source)
-    return State{Save(slot.implementation->record.id), nullptr, 0};
+    return State{Save(slot.implementation->record.id), nullptr, 0, kWholeState};
   State state;
-  state.held = source->TakeSnapshot(state.heldBytes);
+  state.held = source->TakeSnapshot(parts, state.heldBytes);
+  state.parts = parts;
   return state;
 }
 
@@ -304,11 +312,11 @@ Boss* BossOf(const IPMUnknown* object) {
   return boss;
 }
 
-void PreDirty(const IPMUnknown* boss, const IPMUnknown* implementation) {
+void PreDirty(const IPMUnknown* boss, const IPMUnknown* implementation, SnapshotParts parts) {
   Boss* owner = BossOf(boss);
   if (!owner)
     return;
-  UndoHistory::Instance().RecordChange(*owner, owner->ImplementationOf(implementation));
+  UndoHistory::Instance().RecordChange(*owner, owner->ImplementationOf(implementation), parts);
 }
 
 } // namespace layra

@@ -1,9 +1,11 @@
 #include "Application.h"
 
 #include <layra/IActionComponent.h>
+#include <layra/IDataBase.h>
 #include <layra/IImplementationRegistry.h>
 #include <layra/IObjectModel.h>
 #include <layra/ISession.h>
+#include <layra/ISubject.h>
 #include <layra/UtilsBoss.h>
 
 #include <cstdio>
@@ -41,6 +43,17 @@ public:
   void SetImplementationResident(ImplementationID id, bool resident) override {
     if (Host* host = Host::Current())
       host->AddResidentMark({id, resident});
+  }
+};
+
+class BroadcastUtils final : public RefCounted<IBroadcastUtils> {
+public:
+  void BroadcastModelChange(IDataBase* db, ClassID change, PMIID protocol,
+                            void* changedBy) override {
+    InterfacePtr<ISubject> root(
+        db ? static_cast<ISubject*>(db->Instantiate(db->GetRootUID(), IID_ISUBJECT)) : nullptr);
+    if (root)
+      root->ModelChange(change, protocol, changedBy);
   }
 };
 
@@ -172,8 +185,10 @@ ISession* GetExecutionContextSession() {
 
 namespace UtilsBoss {
 IPMUnknown* QueryUtils(PMIID iid) {
-  if (iid != IID_IIMPLEMENTATIONUTILS)
-    return nullptr;
-  return new layra::ImplementationUtils();
+  if (iid == IID_IIMPLEMENTATIONUTILS)
+    return new layra::ImplementationUtils();
+  if (iid == IID_IBROADCASTUTILS)
+    return new layra::BroadcastUtils();
+  return nullptr;
 }
 } // namespace UtilsBoss

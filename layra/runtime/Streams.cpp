@@ -7,7 +7,11 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <fcntl.h>
+#include <filesystem>
 #include <memory>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace layra {
 namespace {
@@ -104,6 +108,19 @@ private:
   StreamState fState = kStreamStateGood;
 };
 
+// Created 0600, so the file is never readable by others even for a moment; an older file is
+// narrowed before anything new goes into it.
+std::FILE* OpenPrivateFile(const std::filesystem::path& path, bool append) {
+  const int fd =
+      ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | (append ? O_APPEND : O_TRUNC), 0600);
+  if (fd < 0)
+    return nullptr;
+  std::FILE* file = ::fchmod(fd, 0600) == 0 ? ::fdopen(fd, append ? "ab" : "wb") : nullptr;
+  if (!file)
+    ::close(fd);
+  return file;
+}
+
 } // namespace
 
 std::vector<unsigned char> TakeMemoryStreamBytes(IPMStream* stream) {
@@ -124,7 +141,10 @@ IPMStream* CreateFileStreamRead(const IDFile& file, std::uint32_t, std::uint32_t
 
 IPMStream* CreateFileStreamWrite(const IDFile& file, std::uint32_t mode, std::uint32_t,
                                  std::uint32_t) {
-  layra::FileHandle handle(std::fopen(file.GetPath().c_str(), (mode & kOpenApp) ? "ab" : "wb"));
+  const bool append = (mode & kOpenApp) != 0;
+  layra::FileHandle handle((mode & kOpenPrivate)
+                               ? layra::OpenPrivateFile(file.GetPath(), append)
+                               : std::fopen(file.GetPath().c_str(), append ? "ab" : "wb"));
   if (!handle)
     return nullptr;
   return new layra::FileStream(std::move(handle), false);

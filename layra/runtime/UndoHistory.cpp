@@ -41,7 +41,7 @@ UndoHistory::Mark UndoHistory::BeginCommand() {
   return Mark{fCurrent.snapshots.size(), fCurrent.notices.size()};
 }
 
-void UndoHistory::RecordChange(Boss& boss, ImplementationID implementation) {
+void UndoHistory::RecordChange(Boss& boss, ImplementationID implementation, SnapshotParts parts) {
   DataBase* db = boss.GetDataBase();
   if (!db)
     return;
@@ -52,7 +52,7 @@ void UndoHistory::RecordChange(Boss& boss, ImplementationID implementation) {
   }
   // Within one command the first state is enough; a later command of the same sequence
   // needs its own, so that it can be rolled back alone.
-  std::optional<Boss::State> before = boss.CaptureOnce(implementation, fChange);
+  std::optional<Boss::State> before = boss.CaptureOnce(implementation, fChange, parts);
   if (!before)
     return;
   boss.AddRef();
@@ -142,7 +142,7 @@ bool UndoHistory::Undo(IDataBase* db) {
   Step step = std::move(stacks->second.undo.back());
   stacks->second.undo.pop_back();
   for (auto s = step.snapshots.rbegin(); s != step.snapshots.rend(); ++s) {
-    s->after = s->boss->Capture(s->implementation);
+    s->after = s->boss->Capture(s->implementation, s->before.parts);
     s->boss->Restore(s->implementation, s->before);
   }
   std::vector<Notice> notices = step.notices;

@@ -34,9 +34,9 @@ public:
   bool Open(const PMString& name);
   /** Marks where the next command's changes begin. */
   Mark BeginCommand();
-  /** Called by PreDirty: remembers the implementation's state before its first change
-   *  since the last mark and marks its database modified. */
-  void RecordChange(Boss& boss, ImplementationID implementation);
+  /** Called by PreDirty: remembers the state of the implementation's `parts` before their
+   *  first change since the last mark and marks its database modified. */
+  void RecordChange(Boss& boss, ImplementationID implementation, SnapshotParts parts);
   /** Remembers a change notice a subject sent while the step was open, when it is the
    *  command's own: sent at the delivery depth where the step opened (a command may run in
    *  an observer), not by an observer hearing it. */
@@ -69,7 +69,7 @@ private:
     Boss* boss; // referenced
     ImplementationID implementation;
     Boss::State before;
-    // Taken when the step is undone: redo brings back what undo replaced.
+    // Taken when the step is undone, of the same parts: redo brings back what undo replaced.
     Boss::State after;
   };
   struct Notice {

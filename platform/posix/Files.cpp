@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -9,6 +10,53 @@ namespace platform {
 namespace {
 
 constexpr mode_t kPrivateFolderMode = 0700;
+constexpr mode_t kPrivateFileMode = 0600;
+
+// Closes a descriptor on every way out.
+class Descriptor {
+public:
+  explicit Descriptor(int fd) : fFd(fd) {}
+  ~Descriptor() {
+    if (fFd >= 0)
+      ::close(fFd);
+  }
+  Descriptor(const Descriptor&) = delete;
+  Descriptor& operator=(const Descriptor&) = delete;
+  int get() const { return fFd; }
+  bool Close() {
+    const int fd = fFd;
+    fFd = -1;
+    return ::close(fd) == 0;
+  }
+
+private:
+  int fFd;
+};
+
+bool WriteAll(int fd, const std::string& text) {
+  std::size_t written = 0;
+  while (written < text.size()) {
+    const ssize_t n = ::write(fd, text.data() + written, text.size() - written);
+    if (n < 0 && errno == EINTR)
+      continue;
+    if (n <= 0)
+      return false;
+    written += static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
+std::string FolderOf(const std::string& path) {
+  const std::size_t slash = path.rfind('/');
+  if (slash == std::string::npos)
+    return ".";
+  return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+bool SyncFolder(const std::string& folder) {
+  Descriptor fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  return fd.get() >= 0 && ::fsync(fd.get()) == 0;
+}
 
 bool HasEmbeddedNul(const std::string& text) {
   return text.find('\0') != std::string::npos;
@@ -91,6 +139,38 @@ bool DeleteFile(const std::string& path) {
     return false;
   }
   return unlink(path.c_str()) == 0;
+}
+
+bool AppendDurably(const std::string& path, const std::string& text) {
+  if (HasEmbeddedNul(path))
+    return false;
+  struct stat before {};
+  const bool existed = ::lstat(path.c_str(), &before) == 0;
+  Descriptor fd(::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NOFOLLOW,
+                       kPrivateFileMode));
+  if (fd.get() < 0)
+    return false;
+  // A file another program made with wider rights is narrowed before anything private goes in.
+  if (::fchmod(fd.get(), kPrivateFileMode) != 0 || !WriteAll(fd.get(), text) ||
+      ::fsync(fd.get()) != 0 || !fd.Close())
+    return false;
+  return existed || SyncFolder(FolderOf(path));
+}
+
+bool ReplaceDurably(const std::string& path, const std::string& text) {
+  if (HasEmbeddedNul(path))
+    return false;
+  std::string temporary = path + ".XXXXXX";
+  Descriptor fd(::mkostemp(temporary.data(), O_CLOEXEC));
+  if (fd.get() < 0)
+    return false;
+  const bool written = ::fchmod(fd.get(), kPrivateFileMode) == 0 && WriteAll(fd.get(), text) &&
+                       ::fsync(fd.get()) == 0 && fd.Close();
+  if (!written || ::rename(temporary.c_str(), path.c_str()) != 0) {
+    ::unlink(temporary.c_str());
+    return false;
+  }
+  return SyncFolder(FolderOf(path));
 }
 
 } // namespace platform

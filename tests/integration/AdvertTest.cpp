@@ -9,6 +9,7 @@
 #include "advert/QUORAdvertisementHelper.h"
 
 #include <layra/CmdUtils.h>
+#include <layra/ErrorUtils.h>
 #include <layra/IObserver.h>
 #include <layra/IPage.h>
 #include <layra/IPageList.h>
@@ -118,9 +119,12 @@ protected:
 };
 
 TEST_F(Advert, CommandSetsTheItemsThatCarryAttributesAndUndoRestoresThem) {
-  Listener listener;
+  // The first item hears of the change, and so does the document, once each.
+  Listener listener, document;
   InterfacePtr<ISubject> subject = At<ISubject>(Ref(fFirst));
   subject->AttachObserver(&listener, IID_IADVERTISEMENTATTRIBUTES);
+  InterfacePtr<ISubject> whole = At<ISubject>(fDoc);
+  whole->AttachObserver(&document, IID_IADVERTISEMENTATTRIBUTES);
   CapturedOutput output;
   // The page in the middle has no attributes: it is skipped.
   EXPECT_EQ(QUORAdvertisementHelper().ApplyAttributeText(List({fFirst, fPage, fSecond}),
@@ -131,19 +135,24 @@ TEST_F(Advert, CommandSetsTheItemsThatCarryAttributesAndUndoRestoresThem) {
   EXPECT_EQ(Text(fSecond), "Sale");
   EXPECT_EQ(Text(fBox), "");
   EXPECT_EQ(listener.changes, 1);
+  EXPECT_EQ(document.changes, 1);
 
   ASSERT_TRUE(CmdUtils::UndoLast(fDoc.GetDataBase()));
   EXPECT_EQ(Text(fFirst), "");
   EXPECT_EQ(Text(fSecond), "");
   EXPECT_EQ(listener.changes, 2); // the change is told again on undo
+  EXPECT_EQ(document.changes, 2);
   ASSERT_TRUE(CmdUtils::RedoLast(fDoc.GetDataBase()));
   EXPECT_EQ(Text(fSecond), "Sale");
   subject->DetachObserver(&listener, IID_IADVERTISEMENTATTRIBUTES);
+  whole->DetachObserver(&document, IID_IADVERTISEMENTATTRIBUTES);
 }
 
 TEST_F(Advert, UndoAndRedoBringBackTextAndValuesExactly) {
   QUORAdvertisementHelper helper;
-  helper.SetValues(List({fFirst}), PMString("client"), PMString("A"));
+  auto set = [&](const char* key, const char* value) {
+    helper.SetValues(List({fFirst}), PMString(key), PMString(value));
+  };
   auto state = [this] {
     InterfacePtr<IAdvertisementAttributes> attributes = At<IAdvertisementAttributes>(Ref(fFirst));
     std::string shown = attributes->GetAttributeText().GetUTF8String();
@@ -154,19 +163,31 @@ TEST_F(Advert, UndoAndRedoBringBackTextAndValuesExactly) {
     return shown;
   };
   CapturedOutput quiet;
+  // Undoing and redoing the text leaves the values set directly around it as they are.
+  ASSERT_EQ(helper.ApplyAttributeText(List({fFirst}), PMString("Sale")), kSuccess);
+  set("client", "A");
+  ASSERT_TRUE(CmdUtils::UndoLast(fDoc.GetDataBase()));
+  EXPECT_EQ(state(), " client=A size=-");
+  set("size", "1/2");
+  ASSERT_TRUE(CmdUtils::RedoLast(fDoc.GetDataBase()));
+  EXPECT_EQ(state(), "Sale client=A size=1/2");
+  ASSERT_TRUE(CmdUtils::UndoLast(fDoc.GetDataBase()));
+  EXPECT_FALSE(CmdUtils::CanUndo(fDoc.GetDataBase())); // values set directly are no step
+  EXPECT_EQ(state(), " client=A size=1/2");
+
   // Values set inside the sequence are part of the one undoable step.
   ICommandSequence* sequence = CmdUtils::BeginCommandSequence();
   ASSERT_EQ(helper.ApplyAttributeText(List({fFirst}), PMString("Sale")), kSuccess);
-  helper.SetValues(List({fFirst}), PMString("client"), PMString("B"));
-  helper.SetValues(List({fFirst}), PMString("size"), PMString("1/4"));
+  set("client", "B");
+  set("size", "1/4");
   CmdUtils::EndCommandSequence(sequence);
   EXPECT_EQ(state(), "Sale client=B size=1/4");
   ASSERT_TRUE(CmdUtils::UndoLast(fDoc.GetDataBase()));
-  EXPECT_EQ(state(), " client=A size=-");
+  EXPECT_EQ(state(), " client=A size=1/2");
   ASSERT_TRUE(CmdUtils::RedoLast(fDoc.GetDataBase()));
   EXPECT_EQ(state(), "Sale client=B size=1/4");
   ASSERT_TRUE(CmdUtils::UndoLast(fDoc.GetDataBase()));
-  EXPECT_EQ(state(), " client=A size=-");
+  EXPECT_EQ(state(), " client=A size=1/2");
 }
 
 TEST_F(Advert, AnEmptyListFailsAndChangesNothing) {
@@ -263,6 +284,10 @@ TEST_F(Advert, AnEmptySelectionAnswersNoAndLeavesTheCallersDataAlone) {
   EXPECT_EQ(kept.Length(), 1);
   EXPECT_EQ(kept.At(0), fBox);
   EXPECT_EQ(suite->ApplyAttributeText(PMString("Sale")), kFailure);
+  // With no document there is no selection at all: a failure too.
+  fHost->CloseDocument(fDoc);
+  EXPECT_EQ(Suite()->ApplyAttributeText(PMString("Sale")), kFailure);
+  EXPECT_EQ(ErrorUtils::PMGetGlobalErrorCode(), kFailure);
 }
 
 TEST_F(Advert, TextSelectionTargetsTheFramesThatShowIt) {

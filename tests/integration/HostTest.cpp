@@ -74,13 +74,20 @@ TEST_F(HostWithPlugin, ActionChangesWorkspaceUndoablyAndTheChangeSurvivesARestar
   ASSERT_TRUE(host->Shutdown());
   host.reset();
 
-  // What a save killed mid-write leaves; the next start removes it.
-  const auto temporary = fHome.configDir() / "layra" / "workspace.lydb.Zz9Yy8";
+  // What a save killed mid-write leaves; the next start removes it, and only it.
+  const auto home = fHome.configDir() / "layra";
+  const auto temporary = home / ".workspace.lydb.layra-tmp-Zz9Yy8";
   ASSERT_TRUE(folivox::test::WriteWholeFile(temporary, "partial"));
+  const char* const userFiles[] = {"doc.lyd.backup", "doc.lyd.orig01", "notes.backup",
+                                   "layout.config", "workspace.lydb.before"};
+  for (const char* name : userFiles)
+    ASSERT_TRUE(folivox::test::WriteWholeFile(home / name, name));
   host = StartHost();
   EXPECT_EQ(Counter(*host), 2);
   EXPECT_TRUE(host->SetAsideWorkspace().empty());
   EXPECT_FALSE(std::filesystem::exists(temporary));
+  for (const char* name : userFiles)
+    EXPECT_EQ(folivox::test::ReadWholeFile(home / name), name);
 }
 
 TEST_F(HostWithPlugin, DocumentSignalsArriveInTheOrderOfOpenSaveSaveAsClose) {

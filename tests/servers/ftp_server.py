@@ -36,6 +36,8 @@ def parse_args():
     parser.add_argument("--fail-code", type=int, default=550, choices=(550, 552))
     parser.add_argument("--drop-stor", type=int, default=0, metavar="N",
                         help="close both connections in the middle of the Nth STOR")
+    parser.add_argument("--stall-stor", type=int, default=0, metavar="N",
+                        help="never answer the Nth STOR (the client waits for its reply)")
     parser.add_argument("--stall", action="store_true",
                         help="accept connections but never answer, not even the greeting")
     return parser.parse_args()
@@ -95,6 +97,7 @@ class FaultyFTPHandler(FTPHandler):
     fail_stor = 0
     fail_code = 550
     drop_stor = 0
+    stall_stor = 0
     # Counted across all connections for the server's whole life.
     stor_count = 0
 
@@ -113,6 +116,8 @@ class FaultyFTPHandler(FTPHandler):
         cls = FaultyFTPHandler
         cls.stor_count += 1
         append_line(self.stor_log, self.fs.fs2ftp(file))
+        if cls.stor_count == self.stall_stor:
+            return  # no reply, no data connection: the client waits
         if cls.stor_count == self.fail_stor:
             self.respond("%d Refusing to store this file (test fault)." % self.fail_code)
             return
@@ -148,6 +153,7 @@ def serve_ftp(args):
     handler.fail_stor = args.fail_stor
     handler.fail_code = args.fail_code
     handler.drop_stor = args.drop_stor
+    handler.stall_stor = args.stall_stor
 
     server = FTPServer(("127.0.0.1", 0), handler)
     announce_port(server.socket.getsockname()[1])

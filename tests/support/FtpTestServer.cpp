@@ -54,6 +54,9 @@ std::vector<std::string> FtpTestServer::Arguments() const {
     args.insert(args.end(), {"--fail-stor", std::to_string(options_.failStor), "--fail-code",
                              std::to_string(options_.failCode)});
   }
+  if (options_.stallStor > 0) {
+    args.insert(args.end(), {"--stall-stor", std::to_string(options_.stallStor)});
+  }
   if (options_.dropStor > 0) {
     args.insert(args.end(), {"--drop-stor", std::to_string(options_.dropStor)});
   }

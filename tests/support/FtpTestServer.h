@@ -24,6 +24,8 @@ struct FtpTestServerOptions {
   // During the Nth STOR the server hangs up both connections once data starts arriving,
   // leaving whatever it had received on disk. 0: none.
   int dropStor = 0;
+  // The Nth STOR is never answered, as by a server that hangs in the middle of a send. 0: none.
+  int stallStor = 0;
   // Accepts connections and never says anything, not even the greeting.
   bool stall = false;
 };

@@ -35,6 +35,7 @@ public:
   void Stop() { process_.Stop(); }
 
   int port() const { return process_.port(); }
+  pid_t pid() const { return process_.pid(); }
   std::filesystem::path root() const;
   // "http://127.0.0.1:<port>" followed by path, with a '/' put in front when missing.
   std::string url(std::string_view path = "/") const;

@@ -10,7 +10,9 @@
 namespace folivox::test {
 
 // One of the Python test servers running as a child process. The script must print
-// "PORT <n>" on stdout once it listens on 127.0.0.1:<n>, and exit on SIGTERM.
+// "PORT <n>" on stdout once it listens on 127.0.0.1:<n>, and exit on SIGTERM. The server is
+// killed when the thread that started it ends, however it ends (a crash included), so start
+// it from a thread that outlives it.
 class ServerProcess {
 public:
   ServerProcess() = default;

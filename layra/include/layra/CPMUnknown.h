@@ -4,6 +4,7 @@
 
 #include <layra/Export.h>
 #include <layra/IPMUnknown.h>
+#include <layra/SnapshotSource.h>
 
 #include <cstddef>
 #include <cstdint>
@@ -12,9 +13,10 @@
 class IPMStream;
 
 namespace layra {
-/** Tells the host that `implementation` of `boss` is about to change (undo snapshot, dirty mark).
- */
-LAYRA_API void PreDirty(const IPMUnknown* boss, const IPMUnknown* implementation);
+/** Tells the host that `parts` of `implementation` of `boss` are about to change (undo
+ *  snapshot, dirty mark). */
+LAYRA_API void PreDirty(const IPMUnknown* boss, const IPMUnknown* implementation,
+                        SnapshotParts parts = kWholeState);
 } // namespace layra
 
 template <class Interface> class CPMUnknown : public Interface {
@@ -28,7 +30,9 @@ public:
   void Release() const override { fBoss->Release(); }
 
 protected:
-  void PreDirty() const { layra::PreDirty(fBoss, this); }
+  void PreDirty(layra::SnapshotParts parts = layra::kWholeState) const {
+    layra::PreDirty(fBoss, this, parts);
+  }
   IPMUnknown* Boss() const { return fBoss; }
 
 private:

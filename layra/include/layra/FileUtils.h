@@ -15,6 +15,7 @@ LAYRA_API PMString GetBaseFileName(const IDFile& file);
 LAYRA_API PMString GetExtension(const IDFile& file);
 LAYRA_API bool DoesFileExist(const IDFile& file);
 /** Copies `from` over `to` through a temporary file and a rename, so `to` is either the
- *  old file or the complete copy, never a part of it. */
+ *  old file or the complete copy, never a part of it. The copy of a file only its owner may
+ *  read is for the user alone too. */
 LAYRA_API bool CopyFile(const IDFile& from, const IDFile& to);
 } // namespace FileUtils

@@ -12,6 +12,9 @@ enum FileOpenMode : std::uint32_t {
   kOpenOut = 2,
   kOpenApp = 4,
   kOpenTrunc = 8,
+  /** For writing: only the user may read or write the file, whatever the umask; a file that
+   *  exists already is made so before anything is written to it. */
+  kOpenPrivate = 16,
 };
 
 /** Four-character file type and creator codes; the host stores none of them. */

@@ -4,6 +4,8 @@
 #include <layra/HostIDs.h>
 #include <layra/IPMUnknown.h>
 
+class IDataBase;
+
 /** Host utility for implementation bookkeeping. */
 class IImplementationUtils : public IPMUnknown {
 public:
@@ -13,6 +15,17 @@ public:
   virtual std::int32_t CountImplementations() const = 0;
   /** Marks an implementation whose data the host must keep loaded at all times. */
   virtual void SetImplementationResident(ImplementationID id, bool resident) = 0;
+};
+
+/** Host utility that tells whoever watches a whole database of a change to one of its objects:
+ *  the change goes to the subject of the database's root object (a document, or the
+ *  workspace), so that an observer of a document hears of changes to any of its page items
+ *  without attaching to each. */
+class IBroadcastUtils : public IPMUnknown {
+public:
+  static constexpr PMIID kDefaultIID = IID_IBROADCASTUTILS;
+  virtual void BroadcastModelChange(IDataBase* db, ClassID change, PMIID protocol,
+                                    void* changedBy) = 0;
 };
 
 namespace UtilsBoss {

@@ -13,4 +13,12 @@ std::string ApplicationDataFolder();
 // valid file name.
 bool DeleteFile(const std::string& path);
 
+// Adds `text` at the end of a private file (0600, made when missing) and waits until it is on
+// the disk: a crash at any moment leaves what was there before intact. False on failure.
+bool AppendDurably(const std::string& path, const std::string& text);
+
+// Replaces a private file (0600) with `text` as one step: a temporary file beside it, written
+// and synced, renamed over it, the folder synced. A crash leaves the old or the new file.
+bool ReplaceDurably(const std::string& path, const std::string& text);
+
 } // namespace platform

@@ -17,7 +17,7 @@ using folivox::test::HttpTestServer;
 constexpr ActionID kAcquireConfiguration{0x122506};
 
 std::string WithRule(const char* name) {
-  return std::string("<CONFIG><DOCNAME><REGEX>") + name + "</REGEX></DOCNAME></CONFIG>";
+  return std::string("<CONFIG><DOCNAME><REGEX>") + name + "</REGEX></DOCNAME><GRABURL/></CONFIG>";
 }
 
 class PreferencesReload : public testing::Test {

@@ -104,8 +104,8 @@ protected:
   ScopedVariable fBypass{"no_proxy", ""};
 };
 
-TEST_F(UpdateCheckTest, GetSendsCredentialsAndReturnsAnyBodyCutToTheBuffer) {
-  const auto server = Answering("0123456789", 404);
+TEST_F(UpdateCheckTest, GetSendsCredentialsAndReturnsASuccessfulBodyCutToTheBuffer) {
+  const auto server = Answering("0123456789");
   const std::string host = HostOf(*server);
   std::array<char, 8> out;
   out.fill('?');
@@ -114,8 +114,13 @@ TEST_F(UpdateCheckTest, GetSendsCredentialsAndReturnsAnyBodyCutToTheBuffer) {
   EXPECT_EQ(out[6], '?');
   EXPECT_EQ(server->requestLines(), std::vector<std::string>{"GET /a?x=1 HTTP/1.1"});
   EXPECT_EQ(server->authorizations(), std::vector<std::string>{"Basic cmVhZGVyOnMzY3JldA=="});
-  ASSERT_TRUE(HttpGetText(host.c_str(), kUser, "wrong", "/a", out.data(), out.size(), 0));
-  EXPECT_STREQ(out.data(), "authent");
+  // An error page is no answer.
+  EXPECT_FALSE(HttpGetText(host.c_str(), kUser, "wrong", "/a", out.data(), out.size(), 0));
+  EXPECT_EQ(out[0], '\0');
+  const auto missing = Answering("0123456789", 404);
+  EXPECT_FALSE(
+      HttpGetText(HostOf(*missing).c_str(), kUser, kPassword, "/a", out.data(), out.size(), 0));
+  EXPECT_EQ(out[0], '\0');
 
   server->Stop();
   CapturedOutput output;
@@ -183,7 +188,7 @@ TEST_F(UpdateCheckTest, QueryCarriesEveryValueEncodedAndInOrder) {
   EXPECT_EQ(server->requestCount(), 3);
 }
 
-TEST_F(UpdateCheckTest, CheckOffersTheLastAddressOfAnyAnswer) {
+TEST_F(UpdateCheckTest, CheckOffersTheLastAddressOfASuccessfulAnswer) {
   const std::string longest = "http://a/" + std::string(502, 'x');
   struct Case {
     std::string answer;
@@ -198,7 +203,10 @@ TEST_F(UpdateCheckTest, CheckOffersTheLastAddressOfAnyAnswer) {
       {" brak\r\n$URL=http://a/1\r$URL=\r\n$url=http://b/2", 0, kPassword, "", "http://a/1"},
       {"", 0, kPassword, "", ""},
       {"$URL=http://a/1\r\n", 0, "wrong", "", ""},
-      {"$URL=http://a/1\r\n", 404, kPassword, "", "http://a/1"},
+      // Only a success is read; an error page offers nothing, whatever it holds.
+      {"$URL=http://a/1\r\n", 404, kPassword, "", ""},
+      {"$URL=http://a/1\r\n", 500, kPassword, "", ""},
+      {"$URL=http://a/1\r\n", 203, kPassword, "", "http://a/1"},
       {"$URL=" + longest, 0, kPassword, "", longest},
       {"$URL=" + longest + "x\r\n", 0, kPassword, "", ""},
       {"$URL=http://a/" + std::string(600, 'x'), 0, kPassword, "", ""},

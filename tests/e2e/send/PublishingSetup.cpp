@@ -2,6 +2,7 @@
 
 #include "prefs/ICommonPreferenceData.h"
 #include "publish/Base64.h"
+#include "publish/SendHistory.h"
 
 #include <layra/CmdUtils.h>
 #include <layra/host/Host.h>
@@ -76,11 +77,16 @@ void PublishingSetup::Send() {
   fHost->PerformAction(ActionID{0x122511});
 }
 
+void PublishingSetup::Restart() {
+  fHost.reset();
+  fHost = MakeHost();
+}
+
 std::vector<std::string> PublishingSetup::LeftInWorkingFolder() const {
   std::vector<std::string> names;
   for (const auto& entry : std::filesystem::directory_iterator(workingFolder())) {
     const std::string name = entry.path().filename().string();
-    if (!name.starts_with("FolivoPref"))
+    if (!name.starts_with("FolivoPref") && name != kSendHistoryFileName)
       names.push_back(name);
   }
   std::sort(names.begin(), names.end());

@@ -15,13 +15,13 @@ namespace folivox::test {
 
 struct ConfigurationText {
   /** Replaces the default variants when not empty. */
-  std::string variants;
+  std::string variants{};
   /** The decoded GRABURL; the FTP server's address with its login and `folder` when empty. */
-  std::string grabUrl;
+  std::string grabUrl{};
   bool withGrabUrl = true;
   std::string folder = "/pages";
   /** Replaces the default DOCNAME rule when not empty. */
-  std::string docName;
+  std::string docName{};
 };
 
 class PublishingSetup {
@@ -34,12 +34,14 @@ public:
   /** A document of `pages` pages saved as `name` in the home folder, opened in front. */
   UIDRef OpenDocument(const std::string& name, int pages);
   void Send();
+  /** Shuts the host down and starts it again on the same home. */
+  void Restart();
 
   layra::Host& host() { return *fHost; }
   FtpTestServer& ftp() { return fFtp; }
   TempHome& home() { return fHome; }
   std::filesystem::path workingFolder() const { return fHome.dataDir(); }
-  /** Files in the working folder other than the configuration. */
+  /** Files in the working folder other than the configuration and the send history. */
   std::vector<std::string> LeftInWorkingFolder() const;
   std::string ConfigurationXml(const ConfigurationText& configuration) const;
 

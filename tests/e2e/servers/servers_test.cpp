@@ -1,6 +1,7 @@
 // Checks the test servers themselves with a real client, so that an end-to-end test failing
 // later points at the product and not at its fixtures.
 
+#include "LoopbackProxy.h"
 #include "TempDir.h"
 #include "TempHome.h"
 #include "TestServers.h"
@@ -10,11 +11,19 @@
 
 #include <algorithm>
 #include <chrono>
+#include <csignal>
+#include <cstdio>
 #include <cstdlib>
+#include <fcntl.h>
 #include <memory>
 #include <optional>
+#include <poll.h>
+#include <spawn.h>
+#include <sstream>
 #include <string>
 #include <string_view>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <vector>
 
 namespace folivox::test {
@@ -205,6 +214,103 @@ TEST(FtpTestServer, DestructionStopsTheServerAndRemovesItsFolder) {
   }
   EXPECT_FALSE(std::filesystem::exists(root));
   EXPECT_EQ(Upload(url, kJpegLike).code, CURLE_COULDNT_CONNECT);
+}
+
+// Set in the copy of this program that the next test starts and lets crash.
+constexpr const char* kCrashAfterStarting = "FOLIVOX_TEST_CRASH_AFTER_STARTING";
+
+// Starts an FTP server beside the program's HTTP proxy, says where both are, and dies the way
+// a faulty test does: no destructor, no tear-down.
+[[noreturn]] void StartServersAndCrash() {
+  FtpTestServer ftp;
+  if (!ftp.Start()) {
+    std::_Exit(2);
+  }
+  std::printf("SERVER %d %s/\nSERVER %d %s\n", static_cast<int>(ftp.pid()), ftp.url().c_str(),
+              static_cast<int>(TestProgramProxy()->server().pid()),
+              TestProgramProxy()->server().url().c_str());
+  std::fflush(stdout);
+  std::signal(SIGSEGV, SIG_DFL);
+  std::raise(SIGSEGV);
+  std::_Exit(3);
+}
+
+// Reads `fd` to its end; false when something still held it open after 20 s.
+bool ReadToEnd(int fd, std::string& text) {
+  for (;;) {
+    pollfd waiting{fd, POLLIN, 0};
+    if (poll(&waiting, 1, 20000) <= 0) {
+      return false;
+    }
+    char chunk[4096];
+    const ssize_t count = read(fd, chunk, sizeof chunk);
+    if (count <= 0) {
+      return count == 0;
+    }
+    text.append(chunk, static_cast<size_t>(count));
+  }
+}
+
+TEST(ServerProcess, ServersOfATestProgramThatCrashesEndWithIt) {
+  if (std::getenv(kCrashAfterStarting) != nullptr) {
+    StartServersAndCrash();
+  }
+  // The crashed copy's temporary folders are made in here, and go with it.
+  TempDir scratch;
+  std::vector<std::string> variables{std::string(kCrashAfterStarting) + "=1",
+                                     "TMPDIR=" + scratch.path().string()};
+  for (char** variable = environ; *variable != nullptr; ++variable) {
+    if (std::string_view(*variable).rfind("TMPDIR=", 0) != 0) {
+      variables.emplace_back(*variable);
+    }
+  }
+  std::vector<char*> environment;
+  for (std::string& variable : variables) {
+    environment.push_back(variable.data());
+  }
+  environment.push_back(nullptr);
+  const testing::TestInfo* self = testing::UnitTest::GetInstance()->current_test_info();
+  std::string program = "/proc/self/exe";
+  std::string filter = "--gtest_filter="s + self->test_suite_name() + "." + self->name();
+  char* arguments[] = {program.data(), filter.data(), nullptr};
+
+  // The copy writes where CTest would have it write, and its servers inherit that.
+  int output[2];
+  ASSERT_EQ(pipe2(output, O_CLOEXEC), 0);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_adddup2(&actions, output[1], STDOUT_FILENO);
+  posix_spawn_file_actions_adddup2(&actions, output[1], STDERR_FILENO);
+  pid_t copy = 0;
+  const int spawned =
+      posix_spawn(&copy, program.c_str(), &actions, nullptr, arguments, environment.data());
+  posix_spawn_file_actions_destroy(&actions);
+  close(output[1]);
+  ASSERT_EQ(spawned, 0);
+  int status = 0;
+  ASSERT_EQ(waitpid(copy, &status, 0), copy);
+  EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGSEGV) << "status " << status;
+
+  std::string text;
+  const bool ended = ReadToEnd(output[0], text);
+  close(output[0]);
+  EXPECT_TRUE(ended) << "the crashed program's servers still hold its output";
+  std::istringstream lines(text);
+  int servers = 0;
+  for (std::string word; lines >> word;) {
+    int pid = 0;
+    std::string url;
+    if (word != "SERVER" || !(lines >> pid >> url)) {
+      continue;
+    }
+    ++servers;
+    if (!ended) {
+      kill(pid, SIGKILL);
+      continue;
+    }
+    EXPECT_EQ(Get(url).code, CURLE_COULDNT_CONNECT) << url;
+  }
+  EXPECT_EQ(servers, 2) << text;
 }
 
 TEST(HttpTestServer, ServesRootFilesAndLogsRequestLines) {

@@ -24,6 +24,7 @@ constexpr ClassID kDerivedBoss{0x7002};
 constexpr ClassID kSetValueCommandBoss{0x7003};
 constexpr ClassID kObserverBoss{0x7004};
 constexpr ClassID kReachesBackBoss{0x7005};
+constexpr ClassID kPairBoss{0x7006};
 
 int gConstructed = 0;
 int gDestroyed = 0;
@@ -48,6 +49,26 @@ public:
 
 private:
   std::int32_t fValue = 0;
+};
+
+// A value stored in two fields, so that data damaged after the first would leave it half-read.
+class PairImpl : public CPMUnknown<IValue> {
+public:
+  explicit PairImpl(IPMUnknown* boss) : CPMUnknown<IValue>(boss) {}
+  std::int32_t Get() const override { return fThousands * 1000 + fUnits; }
+  void Set(std::int32_t value) override {
+    PreDirty();
+    fThousands = value / 1000;
+    fUnits = value % 1000;
+  }
+  void ReadWrite(IPMStream* stream, ImplementationID) {
+    stream->XferInt32(fThousands);
+    stream->XferInt32(fUnits);
+  }
+
+private:
+  std::int32_t fThousands = 0;
+  std::int32_t fUnits = 0;
 };
 
 class OtherImpl : public CPMUnknown<IPMUnknown> {
@@ -126,6 +147,12 @@ protected:
     model.RegisterImplementation(PluginID{7}, Record<SetValueCommand>(0x7003));
     model.RegisterImplementation(PluginID{7}, Record<CountingObserver>(0x7004));
     model.RegisterImplementation(PluginID{7}, Record<ReachesBackImpl>(0x7005));
+    model.RegisterImplementation(PluginID{7}, Record<PairImpl>(0x7006, true));
+    model.AddClass({kPairBoss,
+                    kInvalidClass,
+                    "kPairBoss",
+                    PluginID{7},
+                    {{IID_IVALUE, ImplementationID{0x7006}}}});
     model.AddClass({kValueBoss,
                     kInvalidClass,
                     "kValueBoss",
@@ -220,12 +247,30 @@ TEST_F(ComponentModel, PersistentImplementationSurvivesExportAndImport) {
 }
 
 TEST_F(ComponentModel, DamagedDataLeaveTheImplementationFreshAndAreReported) {
-  layra::StoredObject object{3, kValueBoss, {{ImplementationID{0x7001}, {1, 2}}}};
-  layra::DataBase db;
-  std::vector<std::string> problems;
-  EXPECT_FALSE(db.Import({object}, problems));
-  ASSERT_EQ(problems.size(), 1u);
-  EXPECT_EQ(InterfacePtr<IValue>(static_cast<IValue*>(db.Instantiate(3, IID_IVALUE)))->Get(), 0);
+  const struct {
+    ClassID boss;
+    std::uint32_t implementation;
+    std::vector<unsigned char> bytes;
+    std::int32_t read; // what the object holds afterwards; 0 for fresh
+  } cases[] = {
+      {kPairBoss, 0x7006, {41, 0, 0, 0, 7, 0, 0, 0}, 41007}, // intact
+      {kPairBoss, 0x7006, {41, 0, 0, 0, 7}, 0},              // cut inside the second field
+      {kPairBoss, 0x7006, {}, 0},                            // empty
+      {kValueBoss, 0x7001, {1, 2}, 0},                       // cut inside the only field
+  };
+  for (const auto& c : cases) {
+    // An object holding something else before: nothing of that stays either.
+    layra::DataBase db;
+    ASSERT_TRUE(db.CreateWithUID(3, c.boss));
+    InterfacePtr<IValue> value(static_cast<IValue*>(db.Instantiate(3, IID_IVALUE)));
+    value->Set(99999);
+    std::vector<std::string> problems;
+    EXPECT_EQ(db.Import({{3, c.boss, {{ImplementationID{c.implementation}, c.bytes}}}}, problems),
+              c.read != 0);
+    EXPECT_EQ(problems.size(), c.read != 0 ? 0u : 1u);
+    EXPECT_EQ(InterfacePtr<IValue>(static_cast<IValue*>(db.Instantiate(3, IID_IVALUE)))->Get(),
+              c.read);
+  }
 }
 
 TEST_F(ComponentModel, UndoRestoresRedoReappliesFailedCommandChangesNothing) {

@@ -21,11 +21,56 @@
 #include <algorithm>
 #include <cmath>
 #include <csignal>
+#include <dlfcn.h>
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+namespace {
+
+// What reaches the disk while a test records: every flush of a file (as the path it has then)
+// and every rename, in order. This program's definitions of fsync, fdatasync and rename stand
+// in for the C library's, so the host's own calls come here and are passed on.
+std::vector<std::string> gDiskCalls;
+bool gRecordingDiskCalls = false;
+
+void RecordFlush(int fd) {
+  if (!gRecordingDiskCalls)
+    return;
+  std::error_code error;
+  const auto path = std::filesystem::read_symlink("/proc/self/fd/" + std::to_string(fd), error);
+  gDiskCalls.push_back("flush " + path.string());
+}
+
+template <class Function> Function* Real(const char* name) {
+  return reinterpret_cast<Function*>(::dlsym(RTLD_NEXT, name));
+}
+
+} // namespace
+
+extern "C" int fsync(int fd) {
+  RecordFlush(fd);
+  static auto* real = Real<int(int)>("fsync");
+  return real(fd);
+}
+
+extern "C" int fdatasync(int fd) {
+  RecordFlush(fd);
+  static auto* real = Real<int(int)>("fdatasync");
+  return real(fd);
+}
+
+extern "C" int rename(const char* from, const char* to) noexcept {
+  if (gRecordingDiskCalls) {
+    gDiskCalls.push_back("rename " + std::filesystem::weakly_canonical(from).string() + " -> " +
+                         std::filesystem::weakly_canonical(to).string());
+  }
+  static auto* real = Real<int(const char*, const char*)>("rename");
+  return real(from, to);
+}
 
 namespace {
 
@@ -98,6 +143,17 @@ protected:
     return UIDRef(document.GetDataBase(), pages->GetNthPageUID(index));
   }
 
+  // The text of the story that the first item of the first page shows.
+  static std::string StoryText(const UIDRef& document) {
+    InterfacePtr<IPage> page(static_cast<IPage*>(Page(document, 0).Instantiate(IID_IPAGE)));
+    IDataBase* db = document.GetDataBase();
+    InterfacePtr<IPageItem> frame(
+        static_cast<IPageItem*>(db->Instantiate(page->GetItems().at(0), IID_IPAGEITEM)));
+    InterfacePtr<IStory> story(
+        static_cast<IStory*>(db->Instantiate(frame->GetTextRange().story, IID_ISTORY)));
+    return story->GetText();
+  }
+
   static std::vector<unsigned char> Jpeg(const UIDRef& page, double scale, double dpi,
                                          std::int32_t quality) {
     SnapshotUtils snapshot(page, scale, scale, dpi, dpi, 0, 0x1000, false, false, false, 2,
@@ -133,6 +189,58 @@ TEST_F(Documents, EveryKindOfItemAndPluginDataRoundTripThroughAFile) {
   InterfacePtr<INote> note(
       static_cast<INote*>(reopened.GetDataBase()->Instantiate(second->GetItems()[1], IID_INOTE)));
   EXPECT_EQ(note->Get(), 42);
+}
+
+TEST_F(Documents, TextsThatLookLikeMarkupSurviveSaveAndReopenByteForByte) {
+  // What a story or a name may hold once read: markup characters, the end of a CDATA
+  // section, quotes, and white space that a reader would otherwise normalise.
+  const std::string text = "a < b && c > d \"quoted\" 'single' ]]> <![CDATA[x]]> &amp;\r\n\tż";
+  const std::string markup =
+      "a &lt; b &amp;&amp; c &gt; d \"quoted\" 'single' ]]&gt; &lt;![CDATA[x]]&gt; "
+      "&amp;amp;&#13;\n\tż";
+  std::string error;
+  const UIDRef opened = Open(
+      "<layra-document version=\"1\"><story id=\"s&quot;&lt;1&gt;&amp;\">" + markup +
+          "</story><page width=\"200\" height=\"200\"><text left=\"0\" top=\"0\" right=\"100\" "
+          "bottom=\"100\" story=\"s&quot;&lt;1&gt;&amp;\" name=\"&quot;A&quot; &lt;&amp;&gt; "
+          "]]&gt;&#10;&#9;&#13;b\"/></page></layra-document>",
+      &error);
+  ASSERT_TRUE(opened.IsValid()) << error;
+  ASSERT_EQ(StoryText(opened), text);
+  std::vector<std::string> saved;
+  UIDRef document = opened;
+  for (const char* name : {"once.lyd", "twice.lyd"}) {
+    const auto file = fFolder.path() / name;
+    ASSERT_TRUE(fHost.SaveDocumentAs(document, file, &error)) << error;
+    saved.push_back(ReadWholeFile(file));
+    document = fHost.OpenDocument(file, &error);
+    ASSERT_TRUE(document.IsValid()) << error << "\n" << saved.back();
+    EXPECT_EQ(StoryText(document), text);
+  }
+  // The names came back as they went: the second save wrote what the first one did.
+  EXPECT_EQ(saved[1], saved[0]);
+}
+
+TEST_F(Documents, ASaveFlushesTheNewFileBeforeItReplacesTheOldOneAndTheFolderAfter) {
+  const UIDRef document = Open(kEveryItem);
+  ASSERT_TRUE(document.IsValid());
+  const auto file = std::filesystem::canonical(fFolder.path() / "08_12_05_005-008.lyd");
+  gDiskCalls.clear();
+  gRecordingDiskCalls = true;
+  std::string error;
+  const bool saved = fHost.SaveDocument(document, &error);
+  gRecordingDiskCalls = false;
+  ASSERT_TRUE(saved) << error;
+  const auto renamed = std::find_if(gDiskCalls.begin(), gDiskCalls.end(), [&](const auto& call) {
+    return call.starts_with("rename ") && call.ends_with(" -> " + file.string());
+  });
+  ASSERT_NE(renamed, gDiskCalls.end()) << testing::PrintToString(gDiskCalls);
+  const std::string temporary = renamed->substr(7, renamed->find(" -> ") - 7);
+  EXPECT_NE(std::find(gDiskCalls.begin(), renamed, "flush " + temporary), renamed)
+      << testing::PrintToString(gDiskCalls);
+  EXPECT_NE(std::find(renamed, gDiskCalls.end(), "flush " + file.parent_path().string()),
+            gDiskCalls.end())
+      << testing::PrintToString(gDiskCalls);
 }
 
 TEST_F(Documents, StoryFlowsThroughItsFramesInOrder) {
@@ -230,7 +338,14 @@ TEST_F(Documents, DamagedFilesAreRefusedWithOneClearLine) {
        "unsupported version '2'"},
       {"<layra-document version=\"1\"/>", "the document has no page"},
       {"<layra-document version=\"1\"><page width=\"-5\" height=\"1\"/></layra-document>",
-       "page 1: width and height"},
+       "page 1: width and height must be positive"},
+      {"<layra-document version=\"1\"><page width=\"5\" height=\"5\"/><page width=\"0\" "
+       "height=\"5\"/></layra-document>",
+       "page 2: width and height must be positive"},
+      {"<layra-document version=\"1\"><page width=\"5\" height=\"0\"/></layra-document>",
+       "page 1: width and height must be positive"},
+      {"<layra-document version=\"1\"><page width=\"5\" height=\"-0.5\"/></layra-document>",
+       "page 1: width and height must be positive"},
       {"<layra-document version=\"1\"><page width=\"5\" height=\"5\"><text left=\"0\" top=\"0\" "
        "right=\"1\" bottom=\"1\" story=\"nope\"/></page></layra-document>",
        "page 1, item 1: the text frame names no existing story"},
@@ -307,17 +422,46 @@ TEST_F(Documents, AnInterruptedSaveLeavesAWholeFileAndItsTemporaryGoesAtTheNextO
 }
 
 TEST_F(Documents, OpeningRemovesOnlyAbandonedTemporariesOfThatDocument) {
-  const auto file = fFolder.path() / "08_12_05_005-008.lyd";
-  for (const char* name : {"08_12_05_005-008.lyd.a1B2c3", "08_12_05_005-008.lyd.Live00",
-                           "other.lyd.a1B2c3", "08_12_05_005-008.lyd.backup7"})
-    WriteWholeFile(fFolder.path() / name, "partial");
-  const int live = ::open((fFolder.path() / "08_12_05_005-008.lyd.Live00").c_str(), O_RDONLY);
+  const auto file = fFolder.path() / "doc.lyd";
+  WriteWholeFile(file, kEveryItem);
+  // Files of the user's that merely look like a temporary of some writer, and temporaries
+  // that are not this document's or not abandoned.
+  std::vector<std::string> kept = {".doc.lyd.layra-tmp-Fifo00",
+                                   ".doc.lyd.layra-tmp-Fold00",
+                                   ".doc.lyd.layra-tmp-Link00",
+                                   ".doc.lyd.layra-tmp-Live00",
+                                   ".other.lyd.layra-tmp-a1B2c3",
+                                   "doc.lyd.backup",
+                                   "doc.lyd.layra-tmp-a1B2c3",
+                                   "doc.lyd.orig01",
+                                   "layout.config",
+                                   "notes.backup",
+                                   "workspace.lydb.before"};
+  for (const std::string& name : kept)
+    WriteWholeFile(fFolder.path() / name, "the user's own");
+  // Only root can give a file away; another user's file is never ours.
+  if (::geteuid() == 0) {
+    const auto foreign = fFolder.path() / ".doc.lyd.layra-tmp-Other0";
+    WriteWholeFile(foreign, "someone else's");
+    ASSERT_EQ(::chown(foreign.c_str(), 65534, 65534), 0);
+    kept.push_back(foreign.filename().string());
+  }
+  kept.push_back("doc.lyd");
+  std::sort(kept.begin(), kept.end());
+  std::filesystem::remove(fFolder.path() / ".doc.lyd.layra-tmp-Link00");
+  std::filesystem::create_symlink("doc.lyd.backup", fFolder.path() / ".doc.lyd.layra-tmp-Link00");
+  std::filesystem::remove(fFolder.path() / ".doc.lyd.layra-tmp-Fold00");
+  std::filesystem::create_directory(fFolder.path() / ".doc.lyd.layra-tmp-Fold00");
+  std::filesystem::remove(fFolder.path() / ".doc.lyd.layra-tmp-Fifo00");
+  ASSERT_EQ(::mkfifo((fFolder.path() / ".doc.lyd.layra-tmp-Fifo00").c_str(), 0600), 0);
+  WriteWholeFile(fFolder.path() / ".doc.lyd.layra-tmp-a1B2c3", "partial");
+  const int live = ::open((fFolder.path() / ".doc.lyd.layra-tmp-Live00").c_str(), O_RDONLY);
   ASSERT_EQ(::flock(live, LOCK_EX), 0);
-  ASSERT_TRUE(Open(kEveryItem).IsValid());
+  std::string error;
+  ASSERT_TRUE(fHost.OpenDocument(file, &error).IsValid()) << error;
   ::close(live);
-  EXPECT_EQ(FilesIn(fFolder.path()),
-            (std::vector<std::string>{"08_12_05_005-008.lyd", "08_12_05_005-008.lyd.Live00",
-                                      "08_12_05_005-008.lyd.backup7", "other.lyd.a1B2c3"}));
+  EXPECT_EQ(FilesIn(fFolder.path()), kept);
+  EXPECT_EQ(ReadWholeFile(fFolder.path() / "doc.lyd.orig01"), "the user's own");
 }
 
 } // namespace

@@ -6,17 +6,15 @@
 
 #include <layra/CmdUtils.h>
 
+#include <algorithm>
+
 namespace folivox::test {
 namespace {
 
 bool AssemblePreferenceClasses() {
   auto& model = layra::ObjectModel::Instance();
-  int registered = 0;
-  for (auto* entry = ImplementationTableHead(); entry; entry = entry->next) {
-    const ImplementationID id = entry->record.id;
-    if (id == kCommonPreferenceDataImpl || id == kCommonPreferenceCommandImpl)
-      registered += model.RegisterImplementation(kFolivoPluginID, entry->record) ? 1 : 0;
-  }
+  const int registered =
+      RegisterFromPluginTable({kCommonPreferenceDataImpl, kCommonPreferenceCommandImpl});
   model.AddClass({kQuorPreferenceCommandBoss,
                   kInvalidClass,
                   "kQuorPreferenceCommandBoss",
@@ -29,6 +27,17 @@ bool AssemblePreferenceClasses() {
 }
 
 } // namespace
+
+int RegisterFromPluginTable(std::initializer_list<ImplementationID> ids) {
+  int registered = 0;
+  for (auto* entry = ImplementationTableHead(); entry; entry = entry->next) {
+    if (std::find(ids.begin(), ids.end(), entry->record.id) != ids.end())
+      registered +=
+          layra::ObjectModel::Instance().RegisterImplementation(kFolivoPluginID, entry->record) ? 1
+                                                                                                : 0;
+  }
+  return registered;
+}
 
 PreferenceHost::PreferenceHost(const std::filesystem::path& home)
     : fHost(layra::HostOptions{home, {}, 1, layra::AlertAnswer::Default}),

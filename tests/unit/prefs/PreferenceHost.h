@@ -7,6 +7,7 @@
 #include <layra/host/Host.h>
 
 #include <filesystem>
+#include <initializer_list>
 #include <vector>
 
 namespace folivox::test {
@@ -26,6 +27,10 @@ private:
   layra::Host fHost;
   bool fAssembled;
 };
+
+/** Makes the implementations `ids` of the plug-in's own table known to the host; how many
+ *  were. */
+int RegisterFromPluginTable(std::initializer_list<ImplementationID> ids);
 
 /** Sets one preference the way the plug-in's code does; the command's result. */
 ErrorCode WritePreference(const PMString& key, const PMString& value);

@@ -1,7 +1,20 @@
-// The preferences tree built from the registered preferences, by group.
+// The preferences tree built from the registered preferences, by group, and what the page
+// around it tells the user when it cannot be built.
 
+#include "PreferenceHost.h"
+#include "TempHome.h"
+#include "frame/FolivoxIDs.h"
 #include "prefs/KCommonPrefeernceModel.h"
 #include "prefs/KCommonPreferenceTypesList.h"
+#include "prefs/PreferencePanelIDs.h"
+
+#include <layra/CAlert.h>
+#include <layra/CDialogController.h>
+#include <layra/IControlView.h>
+#include <layra/IObjectModel.h>
+#include <layra/IObserver.h>
+#include <layra/ISubject.h>
+#include <layra/ITreeViewMgr.h>
 
 #include <gtest/gtest.h>
 
@@ -88,6 +101,52 @@ TEST_F(PreferenceTree, NodesKnowTheirParentsAndLabels) {
   fModel.SetRoot(PMString());
   EXPECT_TRUE(fModel.GetRootName().IsEmpty());
   EXPECT_FALSE(fModel.GetNode(PMString("b:")));
+}
+
+// A page without its panel and a tree without its controller: the page's controller and its
+// tree's observer, each on a boss of its own, report it as errors.
+TEST(PreferencePage, ReportsWhatItCannotReachWithErrorAlerts) {
+  folivox::test::TempHome home;
+  folivox::test::PreferenceHost host(home.configDir() / "layra");
+  ASSERT_EQ(folivox::test::RegisterFromPluginTable(
+                {kCommonPreferenceDialogControllerImpl, kCommonPreferencesNodeObserverImpl}),
+            2);
+  auto& model = layra::ObjectModel::Instance();
+  const ClassID lonePage{0x122590}, loneObserver{0x122591};
+  model.AddClass({lonePage,
+                  kInvalidClass,
+                  "lonePage",
+                  kFolivoPluginID,
+                  {{IID_IDIALOGCONTROLLER, kCommonPreferenceDialogControllerImpl}}});
+  model.AddClass({loneObserver,
+                  kInvalidClass,
+                  "loneObserver",
+                  kFolivoPluginID,
+                  {{IID_IOBSERVER, kCommonPreferencesNodeObserverImpl}}});
+  layra::Alerts::Instance().ClearLog();
+
+  InterfacePtr<IDialogController> page(
+      static_cast<IDialogController*>(CreateObject(lonePage, IID_IDIALOGCONTROLLER)));
+  ASSERT_TRUE(page);
+  page->InitializeDialogFields(nullptr);
+  InterfacePtr<IObserver> observer(
+      static_cast<IObserver*>(CreateObject(loneObserver, IID_IOBSERVER)));
+  InterfacePtr<IControlView> tree(
+      static_cast<IControlView*>(CreateObject(kStaticTextWidgetBoss, IID_ICONTROLVIEW)));
+  ASSERT_TRUE(observer && tree);
+  tree->SetWidgetID(kCommonPreferencesTreeViewWidgetID);
+  observer->Update(kListSelectionChangedMessage, InterfacePtr<ISubject>(tree, UseDefaultIID()),
+                   IID_ITREEVIEWCONTROLLER, nullptr);
+
+  const auto& shown = layra::Alerts::Instance().Log();
+  ASSERT_EQ(shown.size(), 2u);
+  EXPECT_EQ(shown[0].message,
+            "BrindleActionComponent:doImportFile( ) => iPanelControlData == NULL.");
+  EXPECT_EQ(shown[1].message, "Blad");
+  for (const layra::AlertRecord& alert : shown) {
+    EXPECT_EQ(alert.buttons, std::vector<std::string>{"OK"});
+    EXPECT_EQ(alert.icon, kErrorIcon) << alert.message;
+  }
 }
 
 } // namespace

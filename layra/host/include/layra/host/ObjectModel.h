@@ -86,18 +86,20 @@ public:
   /** Replaces one implementation by a fresh object in the same memory. */
   void Reset(ImplementationID id);
 
-  /** One implementation's state as the undo history keeps it: streamed out, or handed out
-   *  by the implementation itself when it is a SnapshotSource. */
+  /** One implementation's state, or some parts of it, as the undo history keeps it: streamed
+   *  out (always whole), or handed out by the implementation itself when it is a
+   *  SnapshotSource. */
   struct State {
     std::vector<unsigned char> bytes;
     std::shared_ptr<const void> held;
     std::size_t heldBytes = 0;
+    SnapshotParts parts = kWholeState;
     std::size_t Size() const { return bytes.size() + heldBytes; }
   };
-  State Capture(ImplementationID id) const;
-  /** Capture, unless the undo history's change `change` already captured `id`: a change
-   *  keeps the first state only. */
-  std::optional<State> CaptureOnce(ImplementationID id, std::uint64_t change);
+  State Capture(ImplementationID id, SnapshotParts parts) const;
+  /** Capture of those of `parts` that the undo history's change `change` has not captured
+   *  yet: a change keeps the first state of each part only. */
+  std::optional<State> CaptureOnce(ImplementationID id, std::uint64_t change, SnapshotParts parts);
   /** Brings back a state Capture returned; false when streamed data are damaged. */
   bool Restore(ImplementationID id, const State& state);
 
@@ -110,14 +112,15 @@ private:
     // more than the snapshot it leads to.
     const IPMUnknown* castObject = nullptr;
     SnapshotSource* snapshots = nullptr;
-    // The change of the undo history that last captured the slot.
+    // The change of the undo history that last captured the slot, and the parts it did.
     std::uint64_t change = 0;
+    SnapshotParts parts = 0;
   };
 
   IPMUnknown* Materialize(Slot& slot) const;
   Captured& CapturedOf(const Slot& slot) const;
   SnapshotSource* SnapshotSourceOf(Slot& slot) const;
-  State Capture(Slot& slot) const;
+  State Capture(Slot& slot, SnapshotParts parts) const;
   void Destroy(Slot& slot) const;
 
   ClassID fClass;

@@ -1,0 +1,161 @@
+#include "panel/HistoryPalette.h"
+
+#include "frame/FolivoxIDs.h"
+#include "frame/ImplementationTable.h"
+#include "publish/SendHistory.h"
+
+#include <layra/IApplication.h>
+#include <layra/IControlView.h>
+#include <layra/IPanelControlData.h>
+#include <layra/IPanelMgr.h>
+#include <layra/ISession.h>
+#include <layra/ISubject.h>
+#include <layra/ITextControlData.h>
+#include <layra/ITreeViewMgr.h>
+
+namespace {
+using SendsAdapter = HistoryListAdapter<HistoryList::kSends>;
+using SendsManager = HistoryListManager<HistoryList::kSends>;
+using FilesAdapter = HistoryListAdapter<HistoryList::kFiles>;
+using FilesManager = HistoryListManager<HistoryList::kFiles>;
+folivox::RegisterImplementation<SendsAdapter> gRegisterListAdapter(kHistoryListAdapterImpl);
+folivox::RegisterImplementation<SendsManager> gRegisterListManager(kHistoryListManagerImpl);
+folivox::RegisterImplementation<FilesAdapter> gRegisterFilesAdapter(kHistoryFilesAdapterImpl);
+folivox::RegisterImplementation<FilesManager> gRegisterFilesManager(kHistoryFilesManagerImpl);
+folivox::RegisterImplementation<HistoryPaletteObserver>
+    gRegisterPaletteObserver(kHistoryPaletteObserverImpl);
+
+constexpr std::int32_t kSearchDepth = 9999;
+
+// The send whose files the palette shows, counted from the newest; -1: none.
+std::int32_t gSelectedSend = -1;
+
+PMString Plain(const std::string& text) {
+  return PMString(text, PMString::kDontTranslateDuringCall);
+}
+
+std::int32_t PositionOf(const NodeID& node) {
+  TreeNodePtr<IntNodeID> row(node);
+  return row ? row->Get() : -1;
+}
+
+/** The send at `position` of the list, newest first; null when there is none. */
+const SendRecord* SendAt(std::int32_t position) {
+  const std::vector<SendRecord>& history = SendHistory();
+  if (position < 0 || static_cast<std::size_t>(position) >= history.size())
+    return nullptr;
+  return &history[history.size() - 1 - static_cast<std::size_t>(position)];
+}
+
+const char* Mark(SendOutcome outcome) {
+  switch (outcome) {
+  case SendOutcome::kSent:
+    return "\u2714";
+  case SendOutcome::kFailed:
+    return "\u2718";
+  case SendOutcome::kCancelled:
+    return "\u2298";
+  case SendOutcome::kNothingSent:
+    break;
+  }
+  return "\u2013";
+}
+
+void SetText(IPanelControlData* widgets, WidgetID id, const std::string& text,
+             const std::string& tip = {}) {
+  IControlView* view = widgets ? widgets->FindWidget(id, kSearchDepth) : nullptr;
+  InterfacePtr<ITextControlData> data(view, UseDefaultIID());
+  if (!data)
+    return;
+  view->SetToolTipText(Plain(tip));
+  data->SetString(Plain(text), kTrue, kTrue);
+}
+
+std::string FileRow(const SentFile& file) {
+  return std::string(OutcomeWord(file.outcome)) + "  page " + std::to_string(file.page) + "  " +
+         file.name + "  " + SizeText(file.bytes);
+}
+
+IControlView* PaletteWidget(WidgetID id) {
+  InterfacePtr<IApplication> application(GetExecutionContextSession()->QueryApplication());
+  InterfacePtr<IPanelMgr> panels(application ? application->QueryPanelManager() : nullptr);
+  IControlView* panel =
+      panels ? panels->GetPanelFromWidgetID(kFolivoHistoryPanelWidgetID) : nullptr;
+  InterfacePtr<IPanelControlData> widgets(panel, UseDefaultIID());
+  return widgets ? widgets->FindWidget(id, kSearchDepth) : nullptr;
+}
+
+void Rebuild(WidgetID list) {
+  InterfacePtr<ITreeViewMgr> tree(PaletteWidget(list), UseDefaultIID());
+  if (tree)
+    tree->ChangeRoot();
+}
+
+} // namespace
+
+template <HistoryList kList> std::int32_t HistoryListAdapter<kList>::GetNumListItems() const {
+  if constexpr (kList == HistoryList::kSends)
+    return static_cast<std::int32_t>(SendHistory().size());
+  const SendRecord* send = SendAt(gSelectedSend);
+  return send ? static_cast<std::int32_t>(send->files.size()) : 0;
+}
+
+template <HistoryList kList> void HistoryListManager<kList>::RegisterStyles() {
+  if constexpr (kList == HistoryList::kSends)
+    this->RegisterStyleWidget(kFolivoHistoryRowStyle,
+                              static_cast<std::int32_t>(kFolivoHistoryRowRsrcID.Get()),
+                              kFolivoPluginID);
+  else
+    this->RegisterStyleWidget(kFolivoHistoryFileRowStyle,
+                              static_cast<std::int32_t>(kFolivoHistoryFileRowRsrcID.Get()),
+                              kFolivoPluginID);
+}
+
+template <HistoryList kList>
+bool16 HistoryListManager<kList>::ApplyDataToWidget(const NodeID& node, IPanelControlData* widgets,
+                                                    std::int32_t) const {
+  const std::int32_t position = PositionOf(node);
+  if constexpr (kList == HistoryList::kSends) {
+    if (const SendRecord* send = SendAt(position)) {
+      SetText(widgets, kFolivoHistoryMarkWidgetID, Mark(send->outcome), OutcomeWord(send->outcome));
+      SetText(widgets, kFolivoHistoryTextWidgetID, SendSummary(*send));
+    }
+    return kTrue;
+  }
+  const SendRecord* send = SendAt(gSelectedSend);
+  if (send && position >= 0 && static_cast<std::size_t>(position) < send->files.size())
+    SetText(widgets, kFolivoHistoryFileTextWidgetID,
+            FileRow(send->files[static_cast<std::size_t>(position)]));
+  return kTrue;
+}
+
+void HistoryPaletteObserver::AutoAttach() {
+  AttachToWidget(kFolivoHistoryListWidgetID, IID_ITREEVIEWCONTROLLER);
+}
+
+void HistoryPaletteObserver::AutoDetach() {
+  DetachFromWidget(kFolivoHistoryListWidgetID, IID_ITREEVIEWCONTROLLER);
+}
+
+void HistoryPaletteObserver::Update(const ClassID& theChange, ISubject* theSubject, const PMIID&,
+                                    void*) {
+  if (theChange != kListSelectionChangedMessage)
+    return;
+  InterfacePtr<ITreeViewController> controller(theSubject, UseDefaultIID());
+  NodeIDList selected;
+  if (controller)
+    controller->GetSelectedItems(selected);
+  gSelectedSend = selected.empty() ? -1 : PositionOf(selected.front());
+  Rebuild(kFolivoHistoryFilesWidgetID);
+}
+
+void RefreshHistoryPalette() {
+  // A new send comes first and every row moves down one: the selection starts afresh.
+  gSelectedSend = -1;
+  InterfacePtr<ITreeViewController> controller(PaletteWidget(kFolivoHistoryListWidgetID),
+                                               UseDefaultIID());
+  if (controller)
+    controller->DeselectAll(kFalse);
+  Rebuild(kFolivoHistoryListWidgetID);
+  Rebuild(kFolivoHistoryFilesWidgetID);
+}

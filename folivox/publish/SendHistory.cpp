@@ -1,0 +1,325 @@
+#include "publish/SendHistory.h"
+
+#include "publish/WorkingFolder.h"
+
+#include <platform/Files.h>
+
+#include <charconv>
+#include <cstdio>
+#include <ctime>
+#include <fstream>
+#include <sstream>
+#include <sys/stat.h>
+
+namespace {
+
+constexpr const char kFormatVersion[] = "1";
+// Fields before the files; each file adds four.
+constexpr std::size_t kSendFields = 11;
+constexpr std::size_t kFileFields = 4;
+
+const char* const kSendWords[] = {"sent", "failed", "cancelled", "nothing"};
+const char* const kFileWords[] = {"sent", "failed", "unsent", "skipped"};
+
+// Tabs separate the fields and a line feed ends the record, so neither may stand in one.
+std::string Escaped(const std::string& text) {
+  std::string out;
+  out.reserve(text.size());
+  for (const char c : text) {
+    switch (c) {
+    case '\\':
+      out += "\\\\";
+      break;
+    case '\t':
+      out += "\\t";
+      break;
+    case '\n':
+      out += "\\n";
+      break;
+    case '\r':
+      out += "\\r";
+      break;
+    default:
+      out += c;
+    }
+  }
+  return out;
+}
+
+std::optional<std::string> Unescaped(std::string_view text) {
+  std::string out;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != '\\') {
+      out += text[i];
+      continue;
+    }
+    if (++i == text.size())
+      return std::nullopt;
+    switch (text[i]) {
+    case '\\':
+      out += '\\';
+      break;
+    case 't':
+      out += '\t';
+      break;
+    case 'n':
+      out += '\n';
+      break;
+    case 'r':
+      out += '\r';
+      break;
+    default:
+      return std::nullopt;
+    }
+  }
+  return out;
+}
+
+std::vector<std::string_view> Fields(std::string_view line) {
+  std::vector<std::string_view> fields;
+  for (std::size_t start = 0;;) {
+    const std::size_t tab = line.find('\t', start);
+    fields.push_back(line.substr(start, tab - start));
+    if (tab == std::string_view::npos)
+      return fields;
+    start = tab + 1;
+  }
+}
+
+template <class Number> bool ReadNumber(std::string_view text, Number& value) {
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  return error == std::errc() && end == text.data() + text.size();
+}
+
+template <class Outcome, std::size_t N>
+bool ReadWord(std::string_view text, const char* const (&words)[N], Outcome& outcome) {
+  for (std::size_t i = 0; i < N; ++i) {
+    if (text == words[i]) {
+      outcome = static_cast<Outcome>(i);
+      return true;
+    }
+  }
+  return false;
+}
+
+struct Cache {
+  std::vector<SendRecord> records;
+  // What the file looked like when it was read: a change of either reads it again.
+  timespec modified{};
+  off_t size = -1;
+};
+
+Cache& HistoryCache() {
+  static Cache cache;
+  return cache;
+}
+
+std::vector<std::string> ReadLines(const std::string& path) {
+  std::vector<std::string> lines;
+  std::ifstream in(path, std::ios::binary);
+  std::string line;
+  while (std::getline(in, line)) {
+    // The last line of a file a crash cut short has no line feed; it is no record.
+    if (in.eof())
+      break;
+    lines.push_back(std::move(line));
+  }
+  return lines;
+}
+
+// The file may run this far past the limit before it is cut back, so that a send pays for a
+// rewrite once in many.
+constexpr std::size_t kTrimSlack = kSendHistoryLimit / 10;
+
+bool Remember(Cache& cache, const std::string& path) {
+  struct stat now {};
+  if (::stat(path.c_str(), &now) != 0)
+    return false;
+  cache.modified = now.st_mtim;
+  cache.size = now.st_size;
+  return true;
+}
+
+void Trim(Cache& cache, const std::string& path) {
+  if (cache.records.size() <= kSendHistoryLimit + kTrimSlack)
+    return;
+  cache.records.erase(cache.records.begin(),
+                      cache.records.end() - static_cast<std::ptrdiff_t>(kSendHistoryLimit));
+  std::string kept;
+  for (const SendRecord& record : cache.records)
+    kept += FormatSendRecord(record) + "\n";
+  if (!platform::ReplaceDurably(path, kept))
+    std::printf("Could not shorten the send history %s.\n", path.c_str());
+  Remember(cache, path);
+}
+
+} // namespace
+
+const char* OutcomeWord(SendOutcome outcome) {
+  return kSendWords[static_cast<std::size_t>(outcome)];
+}
+
+const char* OutcomeWord(FileOutcome outcome) {
+  return kFileWords[static_cast<std::size_t>(outcome)];
+}
+
+std::string FormatSendRecord(const SendRecord& record) {
+  std::string line = std::string(kFormatVersion) + "\t" + std::to_string(record.when) + "\t" +
+                     OutcomeWord(record.outcome) + "\t" + (record.beforeSave ? "1" : "0") + "\t" +
+                     Escaped(record.document) + "\t" + std::to_string(record.firstPage) + "\t" +
+                     std::to_string(record.lastPage) + "\t" + Escaped(record.server) + "\t" +
+                     std::to_string(record.milliseconds) + "\t" + Escaped(record.error) + "\t" +
+                     std::to_string(record.files.size());
+  for (const SentFile& file : record.files)
+    line += "\t" + std::to_string(file.page) + "\t" + Escaped(file.name) + "\t" +
+            std::to_string(file.bytes) + "\t" + OutcomeWord(file.outcome);
+  return line;
+}
+
+std::optional<SendRecord> ParseSendRecord(const std::string& line) {
+  const std::vector<std::string_view> f = Fields(line);
+  SendRecord record;
+  std::size_t files = 0;
+  int beforeSave = 0;
+  if (f.size() < kSendFields || f[0] != kFormatVersion || !ReadNumber(f[1], record.when) ||
+      !ReadWord(f[2], kSendWords, record.outcome) || !ReadNumber(f[3], beforeSave) ||
+      !ReadNumber(f[5], record.firstPage) || !ReadNumber(f[6], record.lastPage) ||
+      !ReadNumber(f[8], record.milliseconds) || !ReadNumber(f[10], files) ||
+      f.size() != kSendFields + files * kFileFields)
+    return std::nullopt;
+  const auto document = Unescaped(f[4]);
+  const auto server = Unescaped(f[7]);
+  const auto error = Unescaped(f[9]);
+  if (!document || !server || !error)
+    return std::nullopt;
+  record.beforeSave = beforeSave != 0;
+  record.document = *document;
+  record.server = *server;
+  record.error = *error;
+  for (std::size_t k = kSendFields; k < f.size(); k += kFileFields) {
+    SentFile file;
+    const auto name = Unescaped(f[k + 1]);
+    if (!name || !ReadNumber(f[k], file.page) || !ReadNumber(f[k + 2], file.bytes) ||
+        !ReadWord(f[k + 3], kFileWords, file.outcome))
+      return std::nullopt;
+    file.name = *name;
+    record.files.push_back(std::move(file));
+  }
+  return record;
+}
+
+std::string SendHistoryFile() {
+  const PMString folder = GetWorkingFolder();
+  if (folder.IsEmpty())
+    return {};
+  return folder.GetUTF8String() + "/" + kSendHistoryFileName;
+}
+
+bool AppendSendRecord(const SendRecord& record) {
+  SendHistory(); // what is on the disk now, so that the cache can follow the append
+  const std::string path = SendHistoryFile();
+  if (path.empty() || !platform::AppendDurably(path, FormatSendRecord(record) + "\n"))
+    return false;
+  Cache& cache = HistoryCache();
+  cache.records.push_back(record);
+  Remember(cache, path);
+  Trim(cache, path);
+  return true;
+}
+
+const std::vector<SendRecord>& SendHistory() {
+  Cache& cache = HistoryCache();
+  const std::string path = SendHistoryFile();
+  struct stat now {};
+  if (path.empty() || ::stat(path.c_str(), &now) != 0) {
+    cache = Cache{};
+    return cache.records;
+  }
+  if (now.st_size == cache.size && now.st_mtim.tv_sec == cache.modified.tv_sec &&
+      now.st_mtim.tv_nsec == cache.modified.tv_nsec)
+    return cache.records;
+  cache.records.clear();
+  for (const std::string& line : ReadLines(path)) {
+    if (std::optional<SendRecord> record = ParseSendRecord(line))
+      cache.records.push_back(std::move(*record));
+  }
+  if (cache.records.size() > kSendHistoryLimit)
+    cache.records.erase(cache.records.begin(),
+                        cache.records.end() - static_cast<std::ptrdiff_t>(kSendHistoryLimit));
+  cache.modified = now.st_mtim;
+  cache.size = now.st_size;
+  return cache.records;
+}
+
+std::string ServerShown(const std::string& url) {
+  const std::size_t scheme = url.find("://");
+  const std::size_t start = scheme == std::string::npos ? 0 : scheme + 3;
+  const std::size_t at = url.find('@', start);
+  if (at == std::string::npos)
+    return url;
+  const std::size_t colon = url.find(':', start);
+  if (colon == std::string::npos || colon > at)
+    return url;
+  return url.substr(0, colon) + url.substr(at);
+}
+
+std::string LocalTimeText(std::int64_t when) {
+  const std::time_t seconds = static_cast<std::time_t>(when);
+  std::tm local{};
+  localtime_r(&seconds, &local);
+  char text[32];
+  std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local);
+  return text;
+}
+
+std::string SizeText(std::uint64_t bytes) {
+  char text[32];
+  if (bytes < 1000)
+    std::snprintf(text, sizeof text, "%llu bytes", static_cast<unsigned long long>(bytes));
+  else if (bytes < 1000 * 1000)
+    std::snprintf(text, sizeof text, "%.1f kB", static_cast<double>(bytes) / 1e3);
+  else
+    std::snprintf(text, sizeof text, "%.1f MB", static_cast<double>(bytes) / 1e6);
+  return text;
+}
+
+std::string PagesText(const SendRecord& record) {
+  if (record.firstPage == 0 && record.lastPage == 0)
+    return {};
+  if (record.firstPage == record.lastPage)
+    return "page " + std::to_string(record.firstPage);
+  return "pages " + std::to_string(record.firstPage) + "\u2013" + std::to_string(record.lastPage);
+}
+
+std::size_t FilesSent(const SendRecord& record) {
+  std::size_t sent = 0;
+  for (const SentFile& file : record.files)
+    sent += file.outcome == FileOutcome::kSent ? 1 : 0;
+  return sent;
+}
+
+std::uint64_t BytesSent(const SendRecord& record) {
+  std::uint64_t bytes = 0;
+  for (const SentFile& file : record.files)
+    bytes += file.outcome == FileOutcome::kSent ? file.bytes : 0;
+  return bytes;
+}
+
+std::string SendSummary(const SendRecord& record) {
+  char seconds[32];
+  std::snprintf(seconds, sizeof seconds, "%.1f s", static_cast<double>(record.milliseconds) / 1e3);
+  std::string line =
+      LocalTimeText(record.when) + "  " + OutcomeWord(record.outcome) + "  " + record.document;
+  if (const std::string pages = PagesText(record); !pages.empty())
+    line += "  " + pages;
+  if (record.beforeSave)
+    line += "  (before saving)";
+  line += "  " + std::to_string(FilesSent(record)) + " of " + std::to_string(record.files.size()) +
+          " files, " + SizeText(BytesSent(record));
+  if (!record.server.empty())
+    line += "  " + record.server;
+  line += "  " + std::string(seconds);
+  if (!record.error.empty())
+    line += "  " + record.error;
+  return line;
+}
