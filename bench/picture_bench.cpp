@@ -9,6 +9,7 @@
 // pre-scaled page, a first send at most 1.15 times the decoding floor, and at most twice the
 // pre-scaled page's memory.
 
+#include "MachineState.h"
 #include "PublishingSetup.h"
 
 #include "publish/Base64.h"
@@ -105,16 +106,6 @@ std::string Document(const std::vector<std::vector<unsigned char>>& jpegs) {
   return text + "  </page>\n</layra-document>\n";
 }
 
-long StatusKilobytes(const char* field) {
-  std::ifstream status("/proc/self/status");
-  std::string line;
-  while (std::getline(status, line)) {
-    if (line.rfind(field, 0) == 0)
-      return std::atol(line.c_str() + std::string(field).size());
-  }
-  return -1;
-}
-
 // In a child process: start the host, open the document, then send with the peak reset.
 Figures SendOnce(const std::string& document, const std::filesystem::path& pictureCache) {
   folivox::test::PublishingSetup setup;
@@ -178,14 +169,6 @@ double DecodingFloor(const std::vector<std::vector<unsigned char>>& jpegs) {
   return best;
 }
 
-std::string Load() {
-  double load[3] = {0, 0, 0};
-  ::getloadavg(load, 3);
-  char text[64];
-  std::snprintf(text, sizeof text, "%.2f %.2f %.2f", load[0], load[1], load[2]);
-  return text;
-}
-
 // A fresh folder for the host's picture cache, removed with what the sends kept in it.
 class CacheFolder {
 public:
@@ -216,7 +199,7 @@ void KeepBest(Figures& best, const Figures& figures) {
 } // namespace
 
 int main() {
-  std::printf("load before: %s\n", Load().c_str());
+  std::printf("load before: %s\n", MachineLoad().c_str());
   const auto cameraJpegs = Jpegs(4000, 3000);
   const std::string camera = Document(cameraJpegs);
   const std::string scaled = Document(Jpegs(static_cast<int>(kFrameWidth * kLargestPreviewScale),
@@ -253,6 +236,6 @@ int main() {
               secondRatio, secondRatio <= 1.5 ? "met" : "MISSED", firstRatio,
               firstRatio <= 1.15 ? "met" : "MISSED", memoryRatio,
               memoryRatio <= 2 ? "met" : "MISSED");
-  std::printf("load after: %s\n", Load().c_str());
+  std::printf("load after: %s\n", MachineLoad().c_str());
   return secondRatio <= 1.5 && firstRatio <= 1.15 && memoryRatio <= 2 ? 0 : 1;
 }

@@ -5,6 +5,8 @@
 // the medians, their ratio and the machine's load. Exits with 1 when the plug-in takes more
 // than twice the empty host. Usage: startup_bench [pairs]
 
+#include "MachineState.h"
+
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -20,14 +22,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
-
-std::string Load() {
-  double load[3] = {0, 0, 0};
-  ::getloadavg(load, 3);
-  char text[64];
-  std::snprintf(text, sizeof text, "%.2f %.2f %.2f", load[0], load[1], load[2]);
-  return text;
-}
 
 bool Isolated() {
   return std::system("unshare -n true 2>/dev/null") == 0;
@@ -92,7 +86,7 @@ int main(int argc, char** argv) {
     return 2;
   const fs::path empty = pattern;
   const bool isolated = Isolated();
-  std::printf("load before: %s; %s\n", Load().c_str(),
+  std::printf("load before: %s; %s\n", MachineLoad().c_str(),
               isolated ? "no network (own network namespace)"
                        : "network present: the proxy is a closed loopback port");
   StartOnce(empty, isolated); // the program and its libraries into the page cache
@@ -118,7 +112,7 @@ int main(int argc, char** argv) {
   std::printf("processor time, median: empty host %.1f ms, with Folivox %.1f ms; ratio %.2f\n",
               Median(bareProcessor) * 1e3, Median(pluginProcessor) * 1e3,
               Median(pluginProcessor) / Median(bareProcessor));
-  std::printf("load after: %s%s\n", Load().c_str(),
+  std::printf("load after: %s%s\n", MachineLoad().c_str(),
               valid ? "" : "\nthe figures are not valid: a start failed");
   return valid && ratio <= 2 ? 0 : 1;
 }

@@ -7,7 +7,10 @@
 // Exits with 1 when a goal is missed: one worker <= 1.35 x the floor; all workers <= 0.68 x
 // one worker (on a machine with two free cores).
 
+#include "MachineState.h"
 #include "PublishingSetup.h"
+#include "SampleSection.h"
+#include "SilencedStdout.h"
 #include "WholeFile.h"
 
 #include "publish/PublishNames.h"
@@ -50,16 +53,6 @@ double Seconds(Clock::time_point start) {
   return std::chrono::duration<double>(Clock::now() - start).count();
 }
 
-std::string SixtyFourPageDocument() {
-  const std::string sample = folivox::test::ReadWholeFile(SAMPLES_DIR "/08_12_05_005-008.lyd");
-  const auto firstPage = sample.find("  <page ");
-  const auto end = sample.find("</layra-document>");
-  std::string pages;
-  for (int i = 0; i < kPages / 4; ++i)
-    pages += sample.substr(firstPage, end - firstPage);
-  return sample.substr(0, firstPage) + pages + "</layra-document>\n";
-}
-
 std::string Variants() {
   std::string text;
   for (const Variant& v : kVariants)
@@ -67,44 +60,6 @@ std::string Variants() {
             std::to_string(v.scale) + "\" DPI=\"" + std::to_string(v.dpi) + "\" JPEGQUALITY=\"" +
             std::to_string(v.quality == 55 ? 1 : 3) + "\" STRING=\"" + v.suffix + "\"/>\n";
   return text;
-}
-
-std::string Load() {
-  double load[3] = {0, 0, 0};
-  ::getloadavg(load, 3);
-  char text[64];
-  std::snprintf(text, sizeof text, "%.2f %.2f %.2f", load[0], load[1], load[2]);
-  return text;
-}
-
-class SilencedStdout {
-public:
-  SilencedStdout() : fSaved(::dup(STDOUT_FILENO)) {
-    std::fflush(stdout);
-    const int null = ::open("/dev/null", O_WRONLY);
-    ::dup2(null, STDOUT_FILENO);
-    ::close(null);
-  }
-  ~SilencedStdout() {
-    std::fflush(stdout);
-    ::dup2(fSaved, STDOUT_FILENO);
-    ::close(fSaved);
-  }
-  SilencedStdout(const SilencedStdout&) = delete;
-  SilencedStdout& operator=(const SilencedStdout&) = delete;
-
-private:
-  int fSaved;
-};
-
-long StatusKilobytes(const char* field) {
-  std::ifstream status("/proc/self/status");
-  std::string line;
-  while (std::getline(status, line)) {
-    if (line.rfind(field, 0) == 0)
-      return std::atol(line.c_str() + std::string(field).size());
-  }
-  return -1;
 }
 
 struct SendFigures {
@@ -216,12 +171,12 @@ int main() {
     return 2;
   }
   const auto file = setup.home().path() / "08_12_05_001-064.lyd";
-  folivox::test::WriteWholeFile(file, SixtyFourPageDocument());
+  folivox::test::WriteWholeFile(file, SampleSectionOf(kPages));
   const UIDRef document = setup.host().OpenDocument(file, nullptr);
   const auto peerFolder = setup.home().path() / "peer";
   std::filesystem::create_directories(peerFolder);
   const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
-  std::printf("load before: %s; %u cores\n", Load().c_str(), cores);
+  std::printf("load before: %s; %u cores\n", MachineLoad().c_str(), cores);
 
   auto silence = std::make_unique<SilencedStdout>();
   const long residentBefore = StatusKilobytes("VmRSS:");
@@ -281,6 +236,6 @@ int main() {
               "(goal <= 0.68 with free cores: %s)\n",
               oneRatio, oneRatio <= 1.35 ? "met" : "MISSED", allRatio,
               allRatio <= 0.68 ? "met" : "MISSED");
-  std::printf("load after: %s\n", Load().c_str());
+  std::printf("load after: %s\n", MachineLoad().c_str());
   return sent && oneRatio <= 1.35 && allRatio <= 0.68 ? 0 : 1;
 }
