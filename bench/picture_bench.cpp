@@ -1,23 +1,29 @@
-// The cost of sending a page that shows 64 camera-sized pictures (4000 x 3000) in small frames,
-// against the same page with each picture scaled down beforehand to what its frame shows in the
-// largest preview. Each send runs in a fresh process, through the real plug-in and a local FTP
-// server; the figures are the best of three. Memory is what the send adds to the process at its
-// peak, the document being open already. A third figure is the floor under any reader of these
-// files: the 64 pictures decoded alone, at the smallest size libjpeg-turbo reaches (1/8), which
-// still reads every byte of their compressed data. Exits with 1 when a goal is missed: at most
-// 1.5 times the time and twice the memory of the pre-scaled page.
+// The cost of sending a page that shows 64 camera-sized pictures (4000 x 3000) in small frames.
+// Each send runs in a fresh process, through the real plug-in and a local FTP server; the
+// figures are the best of three rounds. A first send finds no decoded picture kept on disk; a
+// second one, in another process, finds what the first kept. Against them: the same page with
+// each picture scaled down beforehand to what its frame shows in the largest preview, and the
+// floor under any reader of the camera files, libjpeg-turbo decoding each of them once at the
+// scale the page needs. Memory is what the send adds to the process at its peak, the document
+// being open already. Exits with 1 when a goal is missed: a second send at most 1.5 times the
+// pre-scaled page, a first send at most 1.15 times the decoding floor, and at most twice the
+// pre-scaled page's memory.
 
+#include "MachineState.h"
 #include "PublishingSetup.h"
 
 #include "publish/Base64.h"
 
 #include <graphics/JpegCodec.h>
 
+#include <turbojpeg.h>
+
 #include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <malloc.h>
 #include <string>
@@ -35,7 +41,8 @@ constexpr double kFrameWidth = 60;
 constexpr double kFrameHeight = 45;
 // The largest default preview is twice the page's size in points.
 constexpr double kLargestPreviewScale = 2;
-constexpr int kDistinctPictures = 4;
+// The base images are few; a mark of its own makes every picture another file.
+constexpr int kBaseImages = 4;
 constexpr int kRounds = 3;
 
 struct Figures {
@@ -69,9 +76,16 @@ Raster Picture(int width, int height, int seed) {
 }
 
 std::vector<std::vector<unsigned char>> Jpegs(int width, int height) {
+  std::vector<Raster> bases;
+  for (int i = 0; i < kBaseImages; ++i)
+    bases.push_back(Picture(width, height, i));
   std::vector<std::vector<unsigned char>> jpegs;
-  for (int i = 0; i < kDistinctPictures; ++i)
-    jpegs.push_back(layra::graphics::EncodeJpeg(Picture(width, height, i), 2, nullptr).value());
+  for (int i = 0; i < kColumns * kRows; ++i) {
+    Raster& raster = bases[i % kBaseImages];
+    const unsigned char mark = static_cast<unsigned char>(i);
+    raster.pixels[0] = raster.pixels[1] = raster.pixels[2] = mark;
+    jpegs.push_back(layra::graphics::EncodeJpeg(raster, 2, nullptr).value());
+  }
   return jpegs;
 }
 
@@ -87,27 +101,17 @@ std::string Document(const std::vector<std::vector<unsigned char>>& jpegs) {
     const double top = 40 + (i / kColumns) * (kFrameHeight + 40);
     text += "    <image left=\"" + std::to_string(left) + "\" top=\"" + std::to_string(top) +
             "\" right=\"" + std::to_string(left + kFrameWidth) + "\" bottom=\"" +
-            std::to_string(top + kFrameHeight) + "\" format=\"jpeg\">" +
-            pictures[i % kDistinctPictures] + "</image>\n";
+            std::to_string(top + kFrameHeight) + "\" format=\"jpeg\">" + pictures[i] + "</image>\n";
   }
   return text + "  </page>\n</layra-document>\n";
 }
 
-long StatusKilobytes(const char* field) {
-  std::ifstream status("/proc/self/status");
-  std::string line;
-  while (std::getline(status, line)) {
-    if (line.rfind(field, 0) == 0)
-      return std::atol(line.c_str() + std::string(field).size());
-  }
-  return -1;
-}
-
 // In a child process: start the host, open the document, then send with the peak reset.
-Figures SendOnce(const std::string& document) {
+Figures SendOnce(const std::string& document, const std::filesystem::path& pictureCache) {
   folivox::test::PublishingSetup setup;
   if (!setup.Start())
     return {};
+  ::setenv("XDG_CACHE_HOME", pictureCache.c_str(), 1);
   const auto file = setup.home().path() / "08_12_05_001.lyd";
   std::ofstream(file) << document;
   if (!setup.host().OpenDocument(file, nullptr).IsValid())
@@ -126,14 +130,14 @@ Figures SendOnce(const std::string& document) {
   return figures;
 }
 
-Figures InChild(const std::string& document) {
+Figures InChild(const std::string& document, const std::filesystem::path& pictureCache) {
   int channel[2];
   if (::pipe(channel) != 0)
     return {};
   const pid_t child = ::fork();
   if (child == 0) {
     ::close(channel[0]);
-    const Figures figures = SendOnce(document);
+    const Figures figures = SendOnce(document, pictureCache);
     const ssize_t written = ::write(channel[1], &figures, sizeof figures);
     std::_Exit(written == sizeof figures ? 0 : 1);
   }
@@ -145,24 +149,57 @@ Figures InChild(const std::string& document) {
   return read ? figures : Figures{};
 }
 
+// libjpeg-turbo alone: each file decoded once, at the smallest scale it reaches directly that
+// still covers the frame in the largest preview.
 double DecodingFloor(const std::vector<std::vector<unsigned char>>& jpegs) {
-  const layra::graphics::ImageSize frame{static_cast<int>(kFrameWidth / 2),
-                                         static_cast<int>(kFrameHeight / 2)};
+  const layra::graphics::ImageSize frame{static_cast<int>(kFrameWidth * kLargestPreviewScale),
+                                         static_cast<int>(kFrameHeight * kLargestPreviewScale)};
+  const layra::graphics::ImageSize scaled = layra::graphics::JpegDecodedSize({4000, 3000}, frame);
+  std::vector<unsigned char> pixels(std::size_t(scaled.width) * scaled.height * 4);
+  tjhandle handle = tjInitDecompress();
   double best = 1e9;
   for (int round = 0; round < kRounds; ++round) {
     const auto start = Clock::now();
-    for (int i = 0; i < kColumns * kRows; ++i) {
-      const auto& jpeg = jpegs[i % kDistinctPictures];
-      layra::graphics::DecodeJpeg(jpeg.data(), jpeg.size(), nullptr, frame);
-    }
+    for (const auto& jpeg : jpegs)
+      tjDecompress2(handle, jpeg.data(), jpeg.size(), pixels.data(), scaled.width, 0, scaled.height,
+                    TJPF_BGRX, 0);
     best = std::min(best, std::chrono::duration<double>(Clock::now() - start).count());
   }
+  tjDestroy(handle);
   return best;
+}
+
+// A fresh folder for the host's picture cache, removed with what the sends kept in it.
+class CacheFolder {
+public:
+  CacheFolder() {
+    char pattern[] = "/tmp/picture-bench-XXXXXX";
+    if (::mkdtemp(pattern))
+      fPath = pattern;
+  }
+  ~CacheFolder() {
+    std::error_code ignored;
+    if (!fPath.empty())
+      std::filesystem::remove_all(fPath, ignored);
+  }
+  CacheFolder(const CacheFolder&) = delete;
+  CacheFolder& operator=(const CacheFolder&) = delete;
+  const std::filesystem::path& path() const { return fPath; }
+
+private:
+  std::filesystem::path fPath;
+};
+
+void KeepBest(Figures& best, const Figures& figures) {
+  best.sent = best.sent && figures.sent;
+  best.seconds = std::min(best.seconds, figures.seconds);
+  best.megabytes = std::min(best.megabytes, figures.megabytes);
 }
 
 } // namespace
 
 int main() {
+  std::printf("load before: %s\n", MachineLoad().c_str());
   const auto cameraJpegs = Jpegs(4000, 3000);
   const std::string camera = Document(cameraJpegs);
   const std::string scaled = Document(Jpegs(static_cast<int>(kFrameWidth * kLargestPreviewScale),
@@ -170,29 +207,35 @@ int main() {
   const double floor = DecodingFloor(cameraJpegs);
   std::printf("documents: %.1f MB with the camera pictures, %.2f MB pre-scaled\n",
               camera.size() / 1e6, scaled.size() / 1e6);
-  Figures best[2] = {{1e9, 1e9, true}, {1e9, 1e9, true}};
+  Figures first{1e9, 1e9, true}, second{1e9, 1e9, true}, prescaled{1e9, 1e9, true};
   for (int round = 0; round < kRounds; ++round) {
-    for (int kind = 0; kind < 2; ++kind) {
-      const Figures figures = InChild(kind == 0 ? camera : scaled);
-      best[kind].sent = best[kind].sent && figures.sent;
-      best[kind].seconds = std::min(best[kind].seconds, figures.seconds);
-      best[kind].megabytes = std::min(best[kind].megabytes, figures.megabytes);
-    }
+    const CacheFolder cameraCache, scaledCache;
+    KeepBest(first, InChild(camera, cameraCache.path()));
+    KeepBest(second, InChild(camera, cameraCache.path()));
+    KeepBest(prescaled, InChild(scaled, scaledCache.path()));
   }
-  if (!best[0].sent || !best[1].sent) {
+  if (!first.sent || !second.sent || !prescaled.sent) {
     std::printf("the figures are not valid: a send failed\n");
     return 1;
   }
-  const double timeRatio = best[0].seconds / best[1].seconds;
-  const double memoryRatio = best[0].megabytes / best[1].megabytes;
-  std::printf("send, 64 pictures of 4000 x 3000 in %g x %g pt frames: %.3f s, peak +%.1f MB\n",
-              kFrameWidth, kFrameHeight, best[0].seconds, best[0].megabytes);
-  std::printf("send, the same pictures pre-scaled to %g x %g pixels:   %.3f s, peak +%.1f MB\n",
-              kFrameWidth * kLargestPreviewScale, kFrameHeight * kLargestPreviewScale,
-              best[1].seconds, best[1].megabytes);
-  std::printf("the 64 pictures decoded alone at 1/8:                  %.3f s\n", floor);
-  std::printf("time ratio %.2f (goal <= 1.5), memory ratio %.2f (goal <= 2); the send takes "
-              "%.2f times the decoding floor\n",
-              timeRatio, memoryRatio, best[0].seconds / floor);
-  return timeRatio <= 1.5 && memoryRatio <= 2 ? 0 : 1;
+  const double secondRatio = second.seconds / prescaled.seconds;
+  const double firstRatio = first.seconds / floor;
+  const double memoryRatio = second.megabytes / prescaled.megabytes;
+  std::printf("send, 64 pictures of 4000 x 3000 in %g x %g pt frames, first:  %.3f s, peak +%.1f "
+              "MB\n",
+              kFrameWidth, kFrameHeight, first.seconds, first.megabytes);
+  std::printf("the same, second send in a new process:                   %.3f s, peak +%.1f MB\n",
+              second.seconds, second.megabytes);
+  std::printf(
+      "send, the same pictures pre-scaled to %g x %g pixels:        %.3f s, peak +%.1f MB\n",
+      kFrameWidth * kLargestPreviewScale, kFrameHeight * kLargestPreviewScale, prescaled.seconds,
+      prescaled.megabytes);
+  std::printf("the 64 files decoded alone at the scale the page needs:   %.3f s\n", floor);
+  std::printf("second / pre-scaled %.2f (goal <= 1.5: %s); first / decoding %.2f (goal <= 1.15: "
+              "%s); memory, second / pre-scaled %.2f (goal <= 2: %s)\n",
+              secondRatio, secondRatio <= 1.5 ? "met" : "MISSED", firstRatio,
+              firstRatio <= 1.15 ? "met" : "MISSED", memoryRatio,
+              memoryRatio <= 2 ? "met" : "MISSED");
+  std::printf("load after: %s\n", MachineLoad().c_str());
+  return secondRatio <= 1.5 && firstRatio <= 1.15 && memoryRatio <= 2 ? 0 : 1;
 }

@@ -11,6 +11,7 @@
 #include "LoopbackProxy.h"
 #include "ProcessorTime.h"
 #include "PublishingSetup.h"
+#include "SampleSection.h"
 #include "SilencedStdout.h"
 #include "WholeFile.h"
 
@@ -49,17 +50,6 @@ constexpr std::size_t kRecords = 1000;
 double Median(std::vector<double> values) {
   std::sort(values.begin(), values.end());
   return values[values.size() / 2];
-}
-
-/** A 64-page section made of the sample's four pages. */
-std::string SixtyFourPageDocument() {
-  const std::string sample = folivox::test::ReadWholeFile(SAMPLES_DIR "/08_12_05_005-008.lyd");
-  const auto firstPage = sample.find("  <page ");
-  const auto end = sample.find("</layra-document>");
-  std::string pages;
-  for (int i = 0; i < kPages / 4; ++i)
-    pages += sample.substr(firstPage, end - firstPage);
-  return sample.substr(0, firstPage) + pages + "</layra-document>\n";
 }
 
 struct Sends {
@@ -211,7 +201,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   const auto file = setup.home().path() / "08_12_05_001-064.lyd";
-  folivox::test::WriteWholeFile(file, SixtyFourPageDocument());
+  folivox::test::WriteWholeFile(file, SampleSectionOf(kPages));
   setup.host().OpenDocument(file, nullptr);
   auto silence = std::make_unique<SilencedStdout>();
   const Sends sends = MeasureSends(setup);

@@ -1,8 +1,11 @@
-// The window against the headless host, doing the same steps over the same host objects:
-// opening a 64-page document and showing its first page, and showing the test plug-in's
-// palette with a 400-row list made anew (as many rows made as fit the list). The window runs on
-// Qt's offscreen platform and really paints. Prints the processor time of each step both ways and
-// their ratios; the goal is window/headless <= 3 for each. Exits with 1 when missed.
+// The window against peers that show the same with Qt alone, and against the headless host
+// doing the same steps over the same host objects: opening a 64-page document and showing its
+// first page (peer: the headless open, then the same rendered page in a plain QScrollArea), and
+// the test plug-in's palette with a 400-row list (peer: a QTreeWidget with the same 400
+// checkable rows in a dock of the same size), painted at its first showing and again. The
+// window runs on Qt's offscreen platform and really paints. Prints the processor time of each
+// and the ratios. Exits with 1 when a goal is missed: the palette at most the QTreeWidget's time
+// (first showing and repaint), the open at most 1.3 times its peer's.
 
 #include "../tests/plugin/TestPluginIDs.h"
 #include "Desktop.h"
@@ -22,6 +25,12 @@
 #include <layra/host/PageImage.h>
 
 #include <QApplication>
+#include <QDockWidget>
+#include <QLabel>
+#include <QMainWindow>
+#include <QPixmap>
+#include <QScrollArea>
+#include <QTreeWidget>
 
 #include <algorithm>
 #include <cstdio>
@@ -66,6 +75,78 @@ struct Figures {
   double headless = 1e9;
   double window = 1e9;
 };
+
+// Qt alone: the same 400 checkable rows in a QTreeWidget, in a dock of the palette's size.
+struct TreePeer {
+  double firstShow = 1e9;
+  double repaint = 1e9;
+};
+
+TreePeer MeasureTreePeer(QSize windowSize, QSize dockSize) {
+  QMainWindow main;
+  main.resize(windowSize);
+  main.show();
+  QCoreApplication::processEvents();
+  TreePeer peer;
+  for (int run = 0; run < kRuns; ++run) {
+    QDockWidget* dock = nullptr;
+    const double shown = Time([&] {
+      dock = new QDockWidget("Test", &main);
+      auto* tree = new QTreeWidget(dock);
+      tree->setHeaderHidden(true);
+      QList<QTreeWidgetItem*> items;
+      for (int row = 0; row < kRows; ++row) {
+        auto* item = new QTreeWidgetItem(QStringList(QString("Row %1").arg(row)));
+        item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+        item->setCheckState(0, row % 3 == 0 ? Qt::Checked : Qt::Unchecked);
+        items.append(item);
+      }
+      tree->addTopLevelItems(items);
+      dock->setWidget(tree);
+      main.addDockWidget(Qt::RightDockWidgetArea, dock);
+      dock->resize(dockSize);
+      dock->show();
+      dock->repaint();
+    });
+    // The first showing is the one to compare: later ones find Qt's caches warm.
+    if (run == 0)
+      peer.firstShow = shown;
+    peer.repaint = std::min(peer.repaint, Time([&] { dock->repaint(); }));
+    delete dock;
+    QCoreApplication::processEvents();
+  }
+  return peer;
+}
+
+// The headless open, then Qt showing the page the host rendered in a plain scroll area.
+double MeasureScrollAreaPeer(layra::Host& host, const std::filesystem::path& file, double scale,
+                             QSize viewSize) {
+  QScrollArea area;
+  area.resize(viewSize);
+  area.show();
+  QCoreApplication::processEvents();
+  double best = 1e9;
+  std::string error;
+  for (int run = 0; run < kRuns; ++run) {
+    UIDRef document;
+    best = std::min(
+        best, Time([&] {
+          document = host.OpenDocument(file, &error);
+          InterfacePtr<IPageList> pages(
+              static_cast<IPageList*>(document.Instantiate(IID_IPAGELIST)));
+          layra::PageImage image;
+          layra::RenderPageImage(UIDRef(document.GetDataBase(), pages->GetNthPageUID(0)), scale,
+                                 image, &error);
+          auto* label = new QLabel;
+          label->setPixmap(QPixmap::fromImage(QImage(image.pixels.data(), image.width, image.height,
+                                                     image.stride, QImage::Format_RGB32)));
+          area.setWidget(label);
+          area.repaint();
+        }));
+    host.CloseDocument(document);
+  }
+  return best;
+}
 
 } // namespace
 
@@ -164,6 +245,11 @@ int main(int argc, char** argv) {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   };
   const double firstShow = Time(settled(showPalette));
+  const QSize dockSize = window->Palette(kTestPanelWidgetID)->size();
+  double paletteRepaint = 1e9;
+  for (int run = 0; run < kRuns; ++run)
+    paletteRepaint =
+        std::min(paletteRepaint, Time([&] { window->Palette(kTestPanelWidgetID)->repaint(); }));
   hidePalette();
   Figures settledOpen, settledPalette;
   for (int run = 0; run < kRuns; ++run) {
@@ -176,23 +262,35 @@ int main(int argc, char** argv) {
     settledPalette.window = std::min(settledPalette.window, Time(settled(showPalette)));
     hidePalette();
   }
+  window->OpenFile(file, &error);
+  const QSize viewSize = window->FrontView()->size();
+  const QSize windowSize = window->size();
+  closeDocument();
   window.reset();
+  const TreePeer tree = MeasureTreePeer(windowSize, dockSize);
+  const double scrollArea = MeasureScrollAreaPeer(host, file, pageScale, viewSize);
   ui.reset();
   host.Shutdown();
   std::filesystem::remove_all(home);
 
-  const double openRatio = open.window / open.headless;
-  const double paletteRatio = palette.window / palette.headless;
-  std::printf("open a %d-page document, show page 1: headless %8.2f ms, window %8.2f ms, "
-              "ratio %.2f (goal <= 3)\n",
-              kPages, open.headless * 1e3, open.window * 1e3, openRatio);
-  std::printf("show a palette, %d-row list (%d rows on screen): headless %8.2f ms, window %8.2f "
-              "ms, ratio %.2f (goal <= 3)\n",
-              kRows, rowsShown, palette.headless * 1e3, palette.window * 1e3, paletteRatio);
-  std::printf("with the event loop run to its end: open %8.2f ms, ratio %.2f; palette %8.2f ms, "
-              "ratio %.2f; the palette's first showing %8.2f ms, ratio %.2f\n",
-              settledOpen.window * 1e3, settledOpen.window / open.headless,
-              settledPalette.window * 1e3, settledPalette.window / palette.headless,
-              firstShow * 1e3, firstShow / palette.headless);
-  return openRatio <= 3 && paletteRatio <= 3 ? 0 : 1;
+  const double openRatio = open.window / scrollArea;
+  const double firstShowRatio = firstShow / tree.firstShow;
+  const double repaintRatio = paletteRepaint / tree.repaint;
+  std::printf("open a %d-page document, show page 1: window %8.2f ms; headless open + "
+              "QScrollArea %8.2f ms, ratio %.2f (goal <= 1.3: %s); headless alone %8.2f ms\n",
+              kPages, open.window * 1e3, scrollArea * 1e3, openRatio,
+              openRatio <= 1.3 ? "met" : "MISSED", open.headless * 1e3);
+  std::printf("the palette, %d-row list (%d rows on screen), first showing: %8.2f ms; QTreeWidget "
+              "in a dock %8.2f ms, ratio %.2f (goal <= 1.0: %s)\n",
+              kRows, rowsShown, firstShow * 1e3, tree.firstShow * 1e3, firstShowRatio,
+              firstShowRatio <= 1.0 ? "met" : "MISSED");
+  std::printf("the palette repainted: %8.2f ms; QTreeWidget %8.2f ms, ratio %.2f (goal <= 1.0: "
+              "%s)\n",
+              paletteRepaint * 1e3, tree.repaint * 1e3, repaintRatio,
+              repaintRatio <= 1.0 ? "met" : "MISSED");
+  std::printf("headless: showing the palette %8.2f ms, window %8.2f ms; with the event loop run to "
+              "its end: open %8.2f ms, palette %8.2f ms\n",
+              palette.headless * 1e3, palette.window * 1e3, settledOpen.window * 1e3,
+              settledPalette.window * 1e3);
+  return openRatio <= 1.3 && firstShowRatio <= 1.0 && repaintRatio <= 1.0 ? 0 : 1;
 }

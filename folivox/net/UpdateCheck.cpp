@@ -99,9 +99,12 @@ void UpdateCheckThread(void*) {
 }
 
 void StartUpdateCheck() {
-  // libcurl's first-use initialisation is not safe on a second thread, nor while the
-  // process ends; here it is done before the worker exists.
-  curl_global_init(CURL_GLOBAL_DEFAULT);
+  // An older libcurl's first-use initialisation is not safe on a second thread, nor while the
+  // process ends: it is done here, before the worker exists. One that initialises safely from
+  // any thread is left to do it when the worker first needs it, if ever: it loads and sets up
+  // the TLS library, which a start without a network never uses.
+  if ((curl_version_info(CURLVERSION_NOW)->features & CURL_VERSION_THREADSAFE) == 0)
+    curl_global_init(CURL_GLOBAL_DEFAULT);
   {
     const std::lock_guard lock(Worker().mutex);
     Worker().running = true;

@@ -292,6 +292,14 @@ void ShowNoPreferenceEditor() {
   editBox->Show();
 }
 
+// A row without an editor (a group) leaves the label empty.
+void NameEditedRow(const IPanelControlData& panel, const PMString& label) {
+  InterfacePtr<ITextControlData> text(panel.FindWidget(kCommonPreferencesEditedRowWidgetID, kDeep),
+                                      UseDefaultIID());
+  if (text)
+    text->SetString(label, kTrue, kFalse);
+}
+
 void ShowPreferenceEditors(PnlTrvDataNode* node, const NodeID& nodeID) {
   if (!node)
     return;
@@ -303,6 +311,8 @@ void ShowPreferenceEditors(PnlTrvDataNode* node, const NodeID& nodeID) {
     return;
   HideEditors(*panel, true);
   const std::int32_t type = node->GetType();
+  const bool edited = IsTextPreferenceType(type) || type == kPreferenceTypeChoice;
+  NameEditedRow(*panel, edited ? node->GetDisplayText() : PMString());
   const PMString* entered = gVisitedPreferenceNodes.EnteredFor(nodeID);
   const PMString shown = entered ? *entered : rowValue->GetString();
   if (IsTextPreferenceType(type))

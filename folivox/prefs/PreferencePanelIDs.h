@@ -23,6 +23,8 @@ constexpr WidgetID kCommonPreferencesEditBoxWidgetID{0x122507};
 constexpr WidgetID kCommonPreferencesComboBoxWidgetID{0x122506};
 constexpr WidgetID kCommonPreferencesBrowseButtonWidgetID{0x12250a};
 constexpr WidgetID kCommonPreferencesTestButtonWidgetID{0x122532};
+/** Over the editors: the label of the row they edit. */
+constexpr WidgetID kCommonPreferencesEditedRowWidgetID{0x122504};
 
 // Widgets of a row (view resource 1200)
 constexpr WidgetID kCommonPreferencesNodeWidgetID{0x122505};

@@ -35,21 +35,12 @@ WideString FirstChildValue(const IXMLDOMNode& domNode) {
   return first ? first->GetNodeValue() : WideString();
 }
 
-// The parser and the services are two faces of one boss; the parser also knows why a parse
-// was refused.
-struct DomServices {
-  InterfacePtr<IXMLDOMParser> parser;
-  InterfacePtr<IXMLDOMServices> services;
-};
-
-DomServices QueryDomServices() {
+InterfacePtr<IXMLDOMServices> QueryDomServices() {
   InterfacePtr<IObjectModel> model(GetExecutionContextSession(), UseDefaultIID());
   if (!model)
     return {};
-  InterfacePtr<IXMLDOMParser> parser(
-      static_cast<IXMLDOMParser*>(model->CreateInstance(kXMLDOMServicesBoss, IID_IXMLDOMPARSER)));
-  InterfacePtr<IXMLDOMServices> services(parser, UseDefaultIID());
-  return {parser, services};
+  return InterfacePtr<IXMLDOMServices>(static_cast<IXMLDOMServices*>(
+      model->CreateInstance(kXMLDOMServicesBoss, IID_IXMLDOMSERVICES)));
 }
 
 // A comment, a doctype or a processing instruction may come before the element the file is
@@ -82,17 +73,14 @@ void BuildNode(ConfigNode& node, const IXMLDOMNode& domNode) {
 }
 
 std::unique_ptr<ConfigNode> ParseConfigXML(IPMStream* stream) {
-  DomServices dom = QueryDomServices();
-  if (!dom.services) {
+  InterfacePtr<IXMLDOMServices> services = QueryDomServices();
+  if (!services) {
     CAlert::InformationAlert(PMString("domServices error", PMString::kDontTranslateDuringCall));
     return nullptr;
   }
-  InterfacePtr<IXMLDOMDocument> document(dom.services->ParseStream(stream, 0, 0));
+  InterfacePtr<IXMLDOMDocument> document(services->ParseStream(stream, 0, 0));
   if (!document) {
     std::printf("Could not create IIDXMLDOMDocument. Cannot proceed.\n");
-    // Whoever has to mend the file needs to know where it went wrong.
-    if (dom.parser && !dom.parser->LastError().empty())
-      std::printf("%s\n", dom.parser->LastError().c_str());
     return nullptr;
   }
   InterfacePtr<IXMLDOMNode> documentNode(document->GetNode());

@@ -125,8 +125,8 @@ bool FetchConfigurationFile() {
   // The copy replaces the previous file in one step, so it never holds half a download.
   if (FileUtils::CopyFile(*download, *configuration))
     return true;
-  std::printf("Could not copy \"%s\" over \"%s\".\n", download->GetPath().c_str(),
-              configuration->GetPath().c_str());
+  std::fprintf(stderr, "Could not copy \"%s\" over \"%s\".\n", download->GetPath().c_str(),
+               configuration->GetPath().c_str());
   return false;
 }
 

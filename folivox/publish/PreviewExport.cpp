@@ -4,8 +4,6 @@
 
 #include <layra/IDataBase.h>
 #include <layra/IDocument.h>
-#include <layra/IImageReading.h>
-#include <layra/IObjectModel.h>
 #include <layra/IPageList.h>
 #include <layra/ISession.h>
 #include <layra/SnapshotUtils.h>
@@ -33,19 +31,26 @@ bool WriteJpeg(const IDFile& file, SnapshotUtils& snapshot, std::int32_t quality
   return result == 0;
 }
 
+// The front document's page list; null, with the reason printed, when there is none.
+InterfacePtr<IPageList> QueryFrontPages(InterfacePtr<IDocument>& document) {
+  document = QueryFrontDocument();
+  if (!document)
+    return {};
+  InterfacePtr<IPageList> pages(document, UseDefaultIID());
+  if (!pages)
+    std::printf("Could not get IPageList. Is this really a document\n");
+  return pages;
+}
+
 } // namespace
 
 std::int32_t ExportPagePreview(const IDFile& file, double xScale, double yScale, double resolution,
                                std::int32_t, std::int32_t, std::int32_t jpegQuality,
                                std::int32_t pageIndex, std::int32_t* width, std::int32_t* height) {
-  InterfacePtr<IDocument> document = QueryFrontDocument();
-  if (!document)
+  InterfacePtr<IDocument> document;
+  InterfacePtr<IPageList> pages = QueryFrontPages(document);
+  if (!pages)
     return 1;
-  InterfacePtr<IPageList> pages(document, UseDefaultIID());
-  if (!pages) {
-    std::printf("Could not get IPageList. Is this really a document\n");
-    return 1;
-  }
   if (pageIndex < 0 || pageIndex >= pages->GetPageCount())
     return 1;
   const UIDRef page(GetDataBase(document), pages->GetNthPageUID(pageIndex));
@@ -56,37 +61,27 @@ std::int32_t ExportPagePreview(const IDFile& file, double xScale, double yScale,
   std::int32_t result = 0;
   if (!WriteJpeg(file, snapshot, jpegQuality, result))
     return result;
-  if (!width || !height)
-    return 0;
-  InterfacePtr<IPMStream> in(StreamUtil::CreateFileStreamRead(file));
-  if (!in) {
-    std::printf("Cannot open stream for file \"%s\".\n", file.GetPath().c_str());
-    return 1;
+  // The JPEG has the raster's size: no need to read the file back for it.
+  if (width && height) {
+    *width = snapshot.GetWidth();
+    *height = snapshot.GetHeight();
   }
-  ReadImageSize(in, *width, *height);
   return 0;
 }
 
-void ReadImageSize(IPMStream* stream, std::int32_t& width, std::int32_t& height) {
-  InterfacePtr<IImageFormatManager> manager(static_cast<IImageFormatManager*>(
-      CreateObject(kImageFormatManagerBoss, IID_IIMAGEFORMATMANAGER)));
-  if (!manager) {
-    std::printf("iImageFormatManager is nil.\n");
-    return;
+std::vector<SnapshotUtils::PageResult>
+ExportPagePreviews(const std::vector<std::vector<SnapshotUtils::JPEGVariant>>& pages,
+                   const std::function<bool(std::size_t)>& pageDone) {
+  InterfacePtr<IDocument> document;
+  InterfacePtr<IPageList> pageList = QueryFrontPages(document);
+  if (!pageList)
+    return std::vector<SnapshotUtils::PageResult>(pages.size());
+  std::vector<SnapshotUtils::PageJob> jobs;
+  for (std::size_t i = 0; i < pages.size(); ++i) {
+    // A page the document does not have renders nothing: never another page's picture.
+    const auto index = static_cast<std::int32_t>(i);
+    const UID uid = index < pageList->GetPageCount() ? pageList->GetNthPageUID(index) : kInvalidUID;
+    jobs.push_back({UIDRef(GetDataBase(document), uid), pages[i]});
   }
-  InterfacePtr<IImageReadFormat> reader(manager->QueryImageReadFormat(stream));
-  if (!reader) {
-    std::printf("iImageReadFormat is nil.\n");
-    return;
-  }
-  InterfacePtr<IImageAttributes> attributes(
-      static_cast<IImageAttributes*>(CreateObject(kImageAttributesBoss, IID_IIMAGEATTRIBUTES)));
-  if (!attributes) {
-    std::printf("iImageAttr is nil.\n");
-    return;
-  }
-  if (!reader->CanRead(stream) || !reader->Open(stream) || !reader->GetImageAttributes(attributes))
-    return;
-  attributes->GetTag(kImageWidthTag, width);
-  attributes->GetTag(kImageHeightTag, height);
+  return SnapshotUtils::ExportPagesToJPEG(jobs, pageDone);
 }

@@ -1,11 +1,13 @@
 #pragma once
-// Rendering one page of the front document into a JPEG file, and reading an
-// image file's pixel size back.
+// Rendering pages of the front document into JPEG files.
 
 #include <layra/IDFile.h>
-#include <layra/IPMStream.h>
+#include <layra/SnapshotUtils.h>
 
+#include <cstddef>
 #include <cstdint>
+#include <functional>
+#include <vector>
 
 /** 0 on success; non-zero when the page cannot be rendered or written. An index beyond the
  *  document's last page fails: it must never publish another page's picture. */
@@ -14,5 +16,11 @@ std::int32_t ExportPagePreview(const IDFile& file, double xScale, double yScale,
                                std::int32_t jpegQuality, std::int32_t pageIndex,
                                std::int32_t* width, std::int32_t* height);
 
-/** Fills both sizes when the stream holds an image the host can read. */
-void ReadImageSize(IPMStream* stream, std::int32_t& width, std::int32_t& height);
+/** The previews of the front document's pages 0, 1, ... (one list of variants each), rendered
+ *  side by side on the host's workers; returns when all are written. For each page, the sizes
+ *  of the previews written, in order, up to the first that failed. `pageDone` is called here,
+ *  on the calling thread, with each page index as that page finishes; false stops the pages
+ *  not yet begun. */
+std::vector<SnapshotUtils::PageResult>
+ExportPagePreviews(const std::vector<std::vector<SnapshotUtils::JPEGVariant>>& pages,
+                   const std::function<bool(std::size_t)>& pageDone);

@@ -45,32 +45,70 @@ bool WriteManifest(const IDFile& file, const std::string& text) {
   return out->IsGood();
 }
 
-bool ExportPreviews(SendSession& session, Publication& run, const IssueDate& date,
-                    const std::vector<PreviewQuality>& variants) {
-  bool failed = false;
-  for (std::int32_t i = 0; i < run.pageCount; ++i) {
-    if (session.Cancelled()) {
-      session.Cancel();
-      return false;
-    }
+// Every page's previews, named before any is rendered: the file names and, beside them, what
+// the host renders into those files.
+struct PreviewRequests {
+  std::vector<std::vector<std::string>> names;
+  std::vector<std::vector<SnapshotUtils::JPEGVariant>> variants;
+};
+
+PreviewRequests NamePreviews(const Publication& run, const IssueDate& date,
+                             const std::vector<PreviewQuality>& variants) {
+  const auto pageCount = static_cast<std::size_t>(run.pageCount);
+  PreviewRequests requests{std::vector<std::vector<std::string>>(pageCount),
+                           std::vector<std::vector<SnapshotUtils::JPEGVariant>>(pageCount)};
+  for (std::size_t i = 0; i < pageCount; ++i) {
     for (const PreviewQuality& variant : variants) {
-      const std::string name = PublishFileName(date, run.first + i, CurrentTimeStamp(),
-                                               variant.suffix.GetUTF8String() + ".jpg");
+      const std::string name =
+          PublishFileName(date, run.first + static_cast<std::int32_t>(i), CurrentTimeStamp(),
+                          variant.suffix.GetUTF8String() + ".jpg");
       const auto file = MakeFileInFolder(run.workingFolder, PMString(name));
-      PreviewEntry entry{name, 0, 0};
-      if (!file || ExportPagePreview(*file, variant.xScale, variant.yScale, variant.resolution, 0,
-                                     0, variant.jpegQuality, i, &entry.width, &entry.height) != 0) {
-        folivox::ShowReport("0x122500kCouldNotExportPage", kErrorIcon);
-        if (!failed)
-          session.Failed("could not render page " + std::to_string(run.first + i));
-        failed = true;
-        break;
-      }
-      run.previews.push_back(entry);
+      if (!file)
+        break; // the page fails at this variant
+      requests.names[i].push_back(name);
+      requests.variants[i].push_back(
+          {variant.xScale, variant.yScale, variant.resolution, variant.jpegQuality, *file, true});
     }
-    session.PageRendered(run.first + i);
+  }
+  return requests;
+}
+
+// Lists the previews written, page by page, and reports each page that lacks one, in page
+// order, as when the previews were rendered one after another.
+bool RecordPreviews(SendSession& session, Publication& run, const PreviewRequests& requests,
+                    const std::vector<SnapshotUtils::PageResult>& results,
+                    std::size_t variantCount) {
+  bool failed = false;
+  for (std::size_t i = 0; i < results.size(); ++i) {
+    const auto& written = results[i].written;
+    for (std::size_t k = 0; k < written.size(); ++k)
+      run.previews.push_back({requests.names[i][k], written[k].width, written[k].height});
+    if (written.size() < variantCount) {
+      folivox::ShowReport("0x122500kCouldNotExportPage", kErrorIcon);
+      if (!failed)
+        session.Failed("could not render page " +
+                       std::to_string(run.first + static_cast<std::int32_t>(i)));
+      failed = true;
+    }
   }
   return !failed;
+}
+
+// The pages render side by side on the host's workers; this thread waits for all of them,
+// reporting each finished page. A cancel leaves the pages not yet begun unrendered.
+bool ExportPreviews(SendSession& session, Publication& run, const IssueDate& date,
+                    const std::vector<PreviewQuality>& variants) {
+  const PreviewRequests requests = NamePreviews(run, date, variants);
+  const std::vector<SnapshotUtils::PageResult> results =
+      ExportPagePreviews(requests.variants, [&](std::size_t page) {
+        session.PageRendered(run.first + static_cast<std::int32_t>(page));
+        return !session.Cancelled();
+      });
+  if (session.Cancelled()) {
+    session.Cancel();
+    return false;
+  }
+  return RecordPreviews(session, run, requests, results, variants.size());
 }
 
 bool WriteManifests(SendSession& session, Publication& run, const IssueDate& date,

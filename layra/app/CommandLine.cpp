@@ -1,18 +1,23 @@
 #include "CommandLine.h"
 
+#include "ExitStatus.h"
+
 #include <algorithm>
 #include <charconv>
 #include <iterator>
 
 namespace layra {
 
-const char* const kUsage =
+namespace {
+
+const char* const kSynopsis =
     "usage: layra [--home DIR] [--plugins DIR] [--locale CODE]\n"
     "             [--answer first|second|third] [--do ACTION-ID ...] [--steps FILE]\n"
     "             [--save] [--gui [--screenshot [PALETTE=|dialog=]FILE ...]]\n"
     "             [DOCUMENT ...]\n"
     "       layra --history [N] | --resend | --check-connection\n"
     "       layra new FILE [--pages N] [--size WxH] [--force]\n"
+    "       layra -h | --help | --version\n"
     "Starts the host with the plug-ins of DIR, opens each document (the last one opened is\n"
     "in front), performs each action in order, acts on the panels and dialogs as the steps\n"
     "FILE says, saves the documents with --save, closes them and shuts down. layra new writes\n"
@@ -22,10 +27,22 @@ const char* const kUsage =
     "quits.\n"
     "--history prints the last N (20) records the plug-ins keep of what they did.\n"
     "--resend uploads what earlier sends left unsent; --check-connection checks the\n"
-    "configuration address and the server it names, one line a step.\n"
-    "Exit status: 4 a task was cancelled (Ctrl+C); 5 an operation asked for did nothing.\n";
+    "configuration address and the server it names, one line a step.\n";
 
-namespace {
+const char* const kEnvironment =
+    "Environment:\n"
+    "  XDG_CONFIG_HOME  holds the workspace in layra/ when no --home is given (default\n"
+    "                   ~/.config); HOME is the user's folder\n"
+    "  XDG_DATA_HOME    where plug-ins keep their files (default ~/.local/share)\n"
+    "  XDG_CACHE_HOME   where decoded pictures are kept between runs, in layra/pictures\n"
+    "                   (default ~/.cache)\n"
+    "  http_proxy, no_proxy\n"
+    "                   the proxy for plug-ins' web requests and the hosts reached\n"
+    "                   without it (also HTTP_PROXY, NO_PROXY)\n"
+    "  USER             the user's name when the account has none\n"
+    "  PLATFORM_NETWORK online or offline: whether the machine counts as connected, in\n"
+    "                   place of looking at its network interfaces\n"
+    "  QT_QPA_PLATFORM  the window system of --gui (offscreen draws with no display)\n";
 
 constexpr int kDefaultHistory = 20;
 constexpr std::uint32_t kMaxHistory = 100000;
@@ -63,7 +80,8 @@ bool ParseAnswer(const std::string& text, AlertAnswer& answer) {
 }
 
 bool IsFlag(const std::string& option) {
-  return option == "--help" || option == "--save" || option == "--force" || option == "--gui";
+  return option == "--help" || option == "-h" || option == "--version" || option == "--save" ||
+         option == "--force" || option == "--gui";
 }
 
 bool TakesValue(const std::string& option) {
@@ -74,14 +92,22 @@ bool TakesValue(const std::string& option) {
 }
 
 void SetFlag(const std::string& option, CommandLine& line) {
-  if (option == "--help")
+  if (option == "--help" || option == "-h")
     line.help = true;
+  else if (option == "--version")
+    line.version = true;
   else if (option == "--save")
     line.save = true;
   else if (option == "--gui")
     line.gui = true;
   else
     line.force = true;
+}
+
+// An empty name is no name: a folder "" would be the current one, wherever that is.
+bool TakesName(const std::string& option) {
+  return option == "--home" || option == "--plugins" || option == "--steps" ||
+         option == "--screenshot";
 }
 
 bool SetValue(const std::string& option, const std::string& value, CommandLine& line) {
@@ -139,7 +165,7 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, CommandLine& li
                       std::string& error) {
   std::size_t i = 0;
   if (!arguments.empty() && arguments[0] == "new") {
-    if (arguments.size() < 2 || arguments[1].starts_with("--")) {
+    if (arguments.size() < 2 || arguments[1].starts_with("--") || arguments[1] == "-h") {
       error = "layra new needs a file name";
       return false;
     }
@@ -149,7 +175,7 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, CommandLine& li
   std::vector<std::string> given;
   for (; i < arguments.size(); ++i) {
     const std::string& option = arguments[i];
-    if (!option.starts_with("--")) {
+    if (!option.starts_with("--") && option != "-h") {
       line.documents.push_back(option);
       continue;
     }
@@ -179,6 +205,10 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, CommandLine& li
       error = option + " needs a value";
       return false;
     }
+    if (TakesName(option) && arguments[i + 1].empty()) {
+      error = option + " needs a name; it was given an empty one";
+      return false;
+    }
     if (!SetValue(option, arguments[++i], line)) {
       error = "bad value '" + arguments[i] + "' for " + option;
       return false;
@@ -193,5 +223,14 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, CommandLine& li
   error = Misplaced(line, given);
   return error.empty();
 }
+
+std::string Usage() {
+  std::string usage = std::string(kSynopsis) + "\nExit status:\n";
+  for (const auto& [status, meaning] : kExitStatusMeanings)
+    usage += "  " + std::to_string(status) + "  " + meaning + "\n";
+  return usage + "\n" + kEnvironment;
+}
+
+const char* const kVersion = "layra 6.0\n";
 
 } // namespace layra

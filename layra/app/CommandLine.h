@@ -26,6 +26,7 @@ struct CommandLine {
    *  palette, "dialog=FILE" of the dialog in front. Needs the window. */
   std::vector<std::string> screenshots;
   bool help = false;
+  bool version = false;
   /** `--history [N]`: prints the last N records of the plug-ins' histories and exits. */
   std::optional<int> history;
   /** `--resend`, `--check-connection`: the plug-ins' script request of that name ("resend",
@@ -43,6 +44,8 @@ struct CommandLine {
 /** Parses the arguments after the program name; false with a one-line reason otherwise. */
 bool ParseCommandLine(const std::vector<std::string>& arguments, CommandLine& line,
                       std::string& error);
-extern const char* const kUsage;
+/** The usage, with the exit statuses and the environment variables the programs read. */
+std::string Usage();
+extern const char* const kVersion;
 
 } // namespace layra

@@ -2,14 +2,13 @@
 // performs the requested actions, saves and closes, and shuts down.
 
 #include "CommandLine.h"
+#include "Launch.h"
 
-#include <layra/CAlert.h>
 #include <layra/host/Alerts.h>
 #include <layra/host/Automation.h>
 #include <layra/host/Host.h>
 #include <layra/host/Progress.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -20,54 +19,7 @@
 
 namespace {
 
-// The folder of this program's file.
-std::filesystem::path ProgramFolder() {
-  std::error_code error;
-  return std::filesystem::read_symlink("/proc/self/exe", error).parent_path();
-}
-
-std::filesystem::path DefaultPluginFolder() {
-  return ProgramFolder().parent_path() / "plugins";
-}
-
-// Exit statuses besides 0: 1 the workspace could not be saved, 2 the command line or a
-// document was refused, 3 a plug-in raised an error alert during the run, 4 a task was
-// cancelled (Ctrl+C), 5 an operation asked for did nothing (a send that sent no file).
-constexpr int kErrorAlertRaised = 3;
-constexpr int kTaskCancelled = 4;
-constexpr int kNothingDone = 5;
-
-bool ErrorAlertRaised() {
-  const std::vector<layra::AlertRecord>& shown = layra::Alerts::Instance().Log();
-  return std::any_of(shown.begin(), shown.end(),
-                     [](const layra::AlertRecord& alert) { return alert.icon == kErrorIcon; });
-}
-
-bool SomeResultWas(TaskResult::Outcome outcome) {
-  const std::vector<layra::ResultRecord>& results = layra::Results();
-  return std::any_of(results.begin(), results.end(), [outcome](const layra::ResultRecord& result) {
-    return result.outcome == outcome;
-  });
-}
-
-int RunStatus() {
-  if (ErrorAlertRaised())
-    return kErrorAlertRaised;
-  if (SomeResultWas(TaskResult::kCancelled))
-    return kTaskCancelled;
-  return SomeResultWas(TaskResult::kNothingDone) ? kNothingDone : 0;
-}
-
-int Fail(const std::string& message) {
-  std::fprintf(stderr, "layra: %s\n", message.c_str());
-  return 2;
-}
-
-std::string Hex(ActionID action) {
-  char text[16];
-  std::snprintf(text, sizeof text, "0x%X", action.Get());
-  return text;
-}
+using layra::Fail;
 
 int WriteNewDocument(const layra::CommandLine& line) {
   std::error_code error;
@@ -79,45 +31,7 @@ int WriteNewDocument(const layra::CommandLine& line) {
   std::string reason;
   if (!host.SaveDocumentAs(document, *line.newDocument, &reason))
     return Fail("cannot write " + line.newDocument->string() + ": " + reason);
-  return 0;
-}
-
-// Why `file` cannot be read as a document or a workspace, or nothing; asked before start-up so
-// that a mistyped name is reported before any download or alert.
-std::string FileProblem(const std::filesystem::path& file) {
-  std::error_code error;
-  const std::filesystem::file_status status = std::filesystem::status(file, error);
-  if (error)
-    return "cannot open " + file.string() + ": " + error.message();
-  if (std::filesystem::is_directory(status))
-    return file.string() + " is a folder, not a file";
-  if (!std::filesystem::is_regular_file(status))
-    return file.string() + " is not a regular file";
-  if (::access(file.c_str(), R_OK) != 0)
-    return "cannot read " + file.string() + ": " + std::strerror(errno);
-  return {};
-}
-
-std::string ArgumentProblem(layra::Host& host, const layra::CommandLine& line) {
-  std::error_code missing;
-  if (std::filesystem::exists(std::filesystem::symlink_status(host.WorkspaceFile(), missing))) {
-    if (std::string problem = FileProblem(host.WorkspaceFile()); !problem.empty())
-      return "the workspace " + problem;
-  }
-  for (const std::filesystem::path& file : line.documents) {
-    if (std::string problem = FileProblem(file); !problem.empty())
-      return problem;
-  }
-  if (line.steps) {
-    if (std::string problem = FileProblem(*line.steps); !problem.empty())
-      return "the steps file " + problem;
-  }
-  host.Load();
-  for (ActionID action : line.actions) {
-    if (!host.IsActionKnown(action))
-      return "unknown action " + Hex(action);
-  }
-  return {};
+  return layra::kExitDone;
 }
 
 int Run(layra::Host& host, const layra::CommandLine& line) {
@@ -131,7 +45,7 @@ int Run(layra::Host& host, const layra::CommandLine& line) {
   }
   for (ActionID action : line.actions)
     host.PerformAction(action);
-  int status = 0;
+  int status = layra::kExitDone;
   if (line.steps) {
     std::ifstream steps(*line.steps);
     std::string error;
@@ -143,7 +57,7 @@ int Run(layra::Host& host, const layra::CommandLine& line) {
   }
   for (const UIDRef& document : documents) {
     std::string error;
-    if (status == 0 && line.save && !host.SaveDocument(document, &error))
+    if (status == layra::kExitDone && line.save && !host.SaveDocument(document, &error))
       status = Fail("cannot save: " + error);
     host.CloseDocument(document);
   }
@@ -159,8 +73,9 @@ int RunRequest(layra::Host& host, const std::string& request, const std::string&
   const bool done = layra::RunSteps(step, option, std::cout, error);
   std::cout.flush();
   layra::SetProgressPresenter(nullptr);
-  host.Shutdown();
-  return done ? RunStatus() : Fail(error.substr(error.find(": ") + 2));
+  const bool saved = host.Shutdown();
+  return done ? layra::EndStatus(layra::kExitDone, saved)
+              : Fail(error.substr(error.find(": ") + 2));
 }
 
 } // namespace
@@ -170,44 +85,32 @@ int main(int argc, char** argv) {
   std::string error;
   if (!layra::ParseCommandLine({argv + 1, argv + argc}, line, error))
     return Fail(error + " (layra --help shows the usage)");
-  if (line.help) {
-    std::fputs(layra::kUsage, stdout);
-    return 0;
-  }
+  if (layra::AnswerAlone(line))
+    return layra::kExitDone;
   if (line.newDocument)
     return WriteNewDocument(line);
   if (line.gui) {
     // The window lives in its own program, so that this one never loads Qt.
-    const std::filesystem::path window = ProgramFolder() / "layra-gui";
+    const std::filesystem::path window = layra::ProgramFolder() / "layra-gui";
     ::execv(window.c_str(), argv);
     return Fail("cannot start " + window.string() + ": " + std::strerror(errno));
   }
-  const std::filesystem::path plugins = line.plugins.value_or(DefaultPluginFolder());
-  std::error_code missing;
-  if (!std::filesystem::is_directory(plugins, missing))
-    return Fail("no plug-in folder " + plugins.string());
   if (line.answer == layra::AlertAnswer::Interactive && !::isatty(STDIN_FILENO))
     line.answer = layra::AlertAnswer::Default;
-
-  layra::Host host(
-      {line.home.value_or(layra::Host::DefaultHome()), {plugins}, line.locale, line.answer});
-  if (const std::string problem = ArgumentProblem(host, line); !problem.empty())
-    return Fail(problem);
+  const std::unique_ptr<layra::Host> host = layra::PrepareHost(line);
+  if (!host)
+    return layra::kExitRefused;
   // Progress on a terminal only, so that what scripts read stays as it is; results always.
   layra::TerminalProgress progress(stderr, ::isatty(STDERR_FILENO) != 0);
   layra::SetProgressPresenter(&progress);
   if (line.history)
-    return RunRequest(host, "history \"" + std::to_string(*line.history) + "\"", "--history");
+    return RunRequest(*host, "history \"" + std::to_string(*line.history) + "\"", "--history");
   if (line.request)
-    return RunRequest(host, *line.request, "--" + *line.request);
-  host.Start();
-  const int status = Run(host, line);
+    return RunRequest(*host, *line.request, "--" + *line.request);
+  host->Start();
+  const int status = Run(*host, line);
   std::fflush(stdout);
-  const bool saved = host.Shutdown();
+  const bool saved = host->Shutdown();
   layra::SetProgressPresenter(nullptr);
-  if (status != 0)
-    return status;
-  if (!saved)
-    return 1;
-  return RunStatus();
+  return layra::EndStatus(status, saved);
 }

@@ -21,6 +21,12 @@ void ApplyLook(QApplication& application) {
   colours.setColor(QPalette::WindowText, QColor(0x1e, 0x1e, 0x1e));
   colours.setColor(QPalette::Text, QColor(0x1e, 0x1e, 0x1e));
   colours.setColor(QPalette::ButtonText, QColor(0x1e, 0x1e, 0x1e));
+  // What cannot be used now is drawn faded, so that it does not look available.
+  const QColor faded(0x9a, 0x9a, 0x9a);
+  for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+    colours.setColor(QPalette::Disabled, role, faded);
+  // Fusion draws disabled menu text with an embossed light copy below it; none is wanted.
+  colours.setColor(QPalette::Disabled, QPalette::Light, QColor(0, 0, 0, 0));
   QApplication::setPalette(colours);
   QFont type(QStringLiteral("DejaVu Sans"));
   type.setPixelSize(11);

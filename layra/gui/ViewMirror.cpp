@@ -199,17 +199,16 @@ public:
     fBar->setValue(TreeFirstRow(fView));
     fBar->setVisible(count > fit);
     fSyncing = false;
+    FitRowsBesideTheBar();
   }
 
 protected:
   void resizeEvent(QResizeEvent* event) override {
     QFrame::resizeEvent(event);
     const QRect inside = contentsRect();
-    fRows->setGeometry(inside.adjusted(0, 0, -kScrollBarWidth, 0));
+    fRows->setGeometry(inside);
     fBar->setGeometry(inside.right() - kScrollBarWidth + 1, inside.top(), kScrollBarWidth,
                       inside.height());
-    for (QWidget* row : fRows->findChildren<QWidget*>(QString(), ::Qt::FindDirectChildrenOnly))
-      row->resize(fRows->width() - row->x(), row->height());
     Sync();
   }
   void wheelEvent(QWheelEvent* event) override {
@@ -228,6 +227,15 @@ protected:
   }
 
 private:
+  // A row, and the selection drawn on it, reaches the scroll bar, or the edge when none is
+  // needed.
+  void FitRowsBesideTheBar() {
+    const int bar = fBar->isHidden() ? 0 : kScrollBarWidth;
+    fRows->setGeometry(contentsRect().adjusted(0, 0, -bar, 0));
+    for (QWidget* row : fRows->findChildren<QWidget*>(QString(), ::Qt::FindDirectChildrenOnly))
+      row->resize(fRows->width() - row->x(), row->height());
+  }
+
   MirrorLink fMirror;
   IControlView* fView;
   QWidget* fRows;
@@ -541,8 +549,9 @@ void ViewMirror::SyncChildren(IControlView* view, Node& node, bool deep) {
   for (IControlView* child : now) {
     if (Find(child))
       continue;
-    QWidget* reused = WidgetKindName(child) == "row" ? Reuse(child, parent) : nullptr;
-    (reused ? reused : Make(child, parent))->show();
+    // Shown by its Sync once it stands where its frame puts it, never first where it was.
+    if (WidgetKindName(child) != "row" || !Reuse(child, parent))
+      Make(child, parent);
     made.push_back(child);
   }
   fNodes[view].children = now; // `node` may have moved while children were added

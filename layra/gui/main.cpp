@@ -4,6 +4,7 @@
 // window is closed.
 
 #include "../app/CommandLine.h"
+#include "../app/Launch.h"
 #include "Desktop.h"
 #include "Look.h"
 
@@ -18,16 +19,7 @@
 
 namespace {
 
-int Fail(const std::string& message) {
-  std::fprintf(stderr, "layra: %s\n", message.c_str());
-  return 2;
-}
-
-std::filesystem::path DefaultPluginFolder() {
-  std::error_code error;
-  const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
-  return self.parent_path().parent_path() / "plugins";
-}
+using layra::Fail;
 
 int RunSteps(layra::gui::Desktop& window, const std::filesystem::path& file) {
   std::ifstream steps(file);
@@ -37,7 +29,7 @@ int RunSteps(layra::gui::Desktop& window, const std::filesystem::path& file) {
   bool done = false;
   window.RunBusy([&] { done = layra::RunSteps(steps, file.string(), std::cout, error); });
   std::cout.flush();
-  return done ? 0 : Fail(error);
+  return done ? layra::kExitDone : Fail(error);
 }
 
 int Screenshots(layra::gui::Desktop& window, const std::vector<std::string>& shots) {
@@ -50,7 +42,7 @@ int Screenshots(layra::gui::Desktop& window, const std::vector<std::string>& sho
     if (!window.Screenshot(file, palette, &error))
       return Fail(error);
   }
-  return 0;
+  return layra::kExitDone;
 }
 
 void ShowAlertsInBoxes() {
@@ -59,28 +51,24 @@ void ShowAlertsInBoxes() {
 }
 
 int Run(layra::Host& host, const layra::CommandLine& line) {
-  for (ActionID action : line.actions) {
-    if (!host.IsActionKnown(action))
-      return Fail(QString::asprintf("unknown action 0x%X", action.Get()).toStdString());
-  }
   layra::gui::Desktop window(host);
   for (const std::filesystem::path& file : line.documents) {
     std::string error;
     if (!window.OpenFile(file, &error))
-      return Fail("cannot open " + error);
+      return Fail(error);
   }
   window.show();
   for (ActionID action : line.actions)
     window.RunBusy([&] { host.PerformAction(action); });
-  int status = line.steps ? RunSteps(window, *line.steps) : 0;
-  if (status == 0 && !line.screenshots.empty())
+  int status = line.steps ? RunSteps(window, *line.steps) : layra::kExitDone;
+  if (status == layra::kExitDone && !line.screenshots.empty())
     status = Screenshots(window, line.screenshots);
-  else if (status == 0)
+  else if (status == layra::kExitDone)
     QApplication::exec();
   // Those the person closed in the window are saved or given up already.
   for (const UIDRef& document : window.Documents()) {
     std::string error;
-    if (status == 0 && line.save && !host.SaveDocument(document, &error))
+    if (status == layra::kExitDone && line.save && !host.SaveDocument(document, &error))
       status = Fail("cannot save: " + error);
   }
   return status;
@@ -97,28 +85,25 @@ int main(int argc, char** argv) {
   for (const QString& argument : QApplication::arguments().mid(1))
     arguments.push_back(argument.toStdString());
   if (!layra::ParseCommandLine(arguments, line, error))
-    return Fail(error + "\n" + layra::kUsage);
-  if (line.help || line.newDocument) {
-    std::fputs(layra::kUsage, stdout);
-    return line.help ? 0 : 2;
-  }
-  const std::filesystem::path plugins = line.plugins.value_or(DefaultPluginFolder());
-  std::error_code missing;
-  if (!std::filesystem::is_directory(plugins, missing))
-    return Fail("no plug-in folder " + plugins.string());
-  layra::Host host(
-      {line.home.value_or(layra::Host::DefaultHome()), {plugins}, line.locale, line.answer});
+    return Fail(error + " (layra --help shows the usage)");
+  if (layra::AnswerAlone(line))
+    return layra::kExitDone;
+  if (line.newDocument)
+    return Fail("layra new writes a file and shows no window");
+  const std::unique_ptr<layra::Host> host = layra::PrepareHost(line);
+  if (!host)
+    return layra::kExitRefused;
   // What the plug-ins ask while starting and shutting down, with no window on screen, is
   // asked in message boxes of their own; a run that only takes pictures asks nobody.
   const bool person = line.screenshots.empty();
   if (person)
     ShowAlertsInBoxes();
-  host.Start();
-  const int status = Run(host, line);
+  host->Start();
+  const int status = Run(*host, line);
   std::fflush(stdout);
   if (person)
     ShowAlertsInBoxes();
-  const bool saved = host.Shutdown();
+  const bool saved = host->Shutdown();
   layra::Alerts::Instance().SetPresenter(nullptr);
-  return status != 0 ? status : saved ? 0 : 1;
+  return layra::EndStatus(status, saved);
 }

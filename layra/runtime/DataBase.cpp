@@ -24,7 +24,7 @@ UID DataBase::NewUID(ClassID classID) {
     ++fNextUID;
   if (!CreateWithUID(fNextUID, classID))
     return kInvalidUID;
-  fModified = true;
+  Changed();
   return fNextUID++;
 }
 
@@ -49,7 +49,18 @@ void DataBase::DeleteUID(UID uid) {
   fObjects.erase(found);
   fIndex.erase(uid);
   fOrphans.erase(uid);
+  Changed();
+}
+
+// Objects come and go outside the snapshots of the undo history.
+void DataBase::Changed() {
   fModified = true;
+  UndoHistory::Instance().ChangedWithoutUndo(this);
+}
+
+void DataBase::MarkSaved() {
+  fModified = false;
+  UndoHistory::Instance().MarkSaved(this);
 }
 
 ClassID DataBase::GetClass(UID uid) const {

@@ -366,7 +366,7 @@ std::unique_ptr<DataBase> ReadDocumentFile(const std::filesystem::path& file, st
   }
   FlowStories(*db);
   db->SetSysFile(IDFile(file));
-  db->SetModified(false);
+  db->MarkSaved();
   return db;
 }
 

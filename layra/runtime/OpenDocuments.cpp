@@ -80,7 +80,7 @@ bool OpenDocuments::Write(const UIDRef& document, const std::filesystem::path& f
   std::string reason;
   if (!WriteDocumentFile(**owner, file, reason))
     return Fail(error, reason);
-  (*owner)->SetModified(false);
+  (*owner)->MarkSaved();
   return true;
 }
 

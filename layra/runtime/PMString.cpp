@@ -166,7 +166,7 @@ void WriteText(IPMStream* stream, const std::string& text) {
   if (ascii)
     WriteUnits(stream, std::string_view(text));
   else
-    WriteUnits(stream, layra::UTF8ToUTF16(text));
+    WriteUnits(stream, layra::UTF8ToUTF16(text, layra::InvalidUTF8::Keep));
 }
 
 std::u16string UnitsOf(const unsigned char* bytes, std::size_t count) {
@@ -182,7 +182,7 @@ std::string TextOfUnits(const unsigned char* bytes, std::size_t count) {
   std::string text(count, '\0');
   for (std::size_t i = 0; i < count; ++i) {
     if (bytes[2 * i + 1] != 0 || bytes[2 * i] >= 0x80)
-      return layra::UTF16ToUTF8(UnitsOf(bytes, count));
+      return layra::UTF16ToUTF8(UnitsOf(bytes, count), layra::InvalidUTF8::Keep);
     text[i] = static_cast<char>(bytes[2 * i]);
   }
   return text;

@@ -65,14 +65,39 @@ bool PluginLoader::ReadResources(LoadedPlugin& plugin) {
   if (!ReadResourceArchive(plugin.plugIn->GetResourceFile(), files, error) ||
       !ParseResources(files, plugin.resources, error))
     return Fail(plugin, "cannot read the resources of " + plugin.library.string() + ": " + error);
-  const PluginID id = plugin.resources.id;
-  const bool taken = std::any_of(fPlugins.begin(), fPlugins.end() - 1, [id](const auto& other) {
-    return other.state == PluginState::Loaded && other.resources.id == id;
-  });
-  if (taken)
+  if (LoadedWithID(plugin.resources.id))
     return Fail(plugin, plugin.library.string() + " has the ID of a plug-in already loaded");
+  if (std::string clash = ClassClash(plugin); !clash.empty())
+    return Fail(plugin, std::move(clash));
   plugin.state = PluginState::Read;
   return true;
+}
+
+// A second class under an ID would silently take over every boss of the first.
+std::string PluginLoader::ClassClash(const LoadedPlugin& plugin) const {
+  const ObjectModel& model = ObjectModel::Instance();
+  for (const ClassDescription& description : plugin.resources.classes) {
+    const ClassDescription* registered = model.FindClass(description.id);
+    if (!registered)
+      continue;
+    char id[16];
+    std::snprintf(id, sizeof id, "0x%X", description.id.Get());
+    return plugin.library.string() + " declares the class " + id + " (" + description.name +
+           "), which " + OwnerOf(registered->plugin) + " registered already as " + registered->name;
+  }
+  return {};
+}
+
+std::string PluginLoader::OwnerOf(PluginID id) const {
+  const LoadedPlugin* owner = LoadedWithID(id);
+  return owner ? owner->library.string() : std::string("the host");
+}
+
+const LoadedPlugin* PluginLoader::LoadedWithID(PluginID id) const {
+  const auto found = std::find_if(fPlugins.begin(), fPlugins.end(), [id](const auto& other) {
+    return other.state == PluginState::Loaded && other.resources.id == id;
+  });
+  return found != fPlugins.end() ? &*found : nullptr;
 }
 
 bool PluginLoader::Register(LoadedPlugin& plugin) {

@@ -6,6 +6,7 @@
 #include <layra/host/Host.h>
 
 #include <filesystem>
+#include <string>
 #include <vector>
 
 namespace layra {
@@ -30,6 +31,9 @@ private:
   bool ReadResources(LoadedPlugin& plugin);
   bool Register(LoadedPlugin& plugin);
   bool Start(LoadedPlugin& plugin);
+  std::string ClassClash(const LoadedPlugin& plugin) const;
+  std::string OwnerOf(PluginID id) const;
+  const LoadedPlugin* LoadedWithID(PluginID id) const;
   void Install(const PluginResources& resources);
   static bool Fail(LoadedPlugin& plugin, std::string error);
 

@@ -1,16 +1,23 @@
 #include <layra/SnapshotUtils.h>
 
 #include "Documents.h"
+#include "MainThread.h"
+#include "RenderWorkers.h"
 
 #include <layra/IDataBase.h>
+#include <layra/StreamUtil.h>
 #include <layra/host/PageImage.h>
 #include <layra/host/Views.h>
 
 #include <graphics/JpegCodec.h>
 #include <graphics/PageRenderer.h>
+#include <graphics/PictureCache.h>
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
 
 namespace layra {
 namespace {
@@ -67,10 +74,41 @@ std::optional<graphics::PageScene> SceneOf(const UIDRef& pageRef) {
   return scene;
 }
 
-// One renderer per thread keeps its text layouts, so the variants of one page reuse them.
+// The host's cache folder, as the XDG base directories place it; empty when there is no home.
+std::filesystem::path PictureCacheFolder() {
+  const char* cache = std::getenv("XDG_CACHE_HOME");
+  if (cache && *cache == '/')
+    return std::filesystem::path(cache) / "layra" / "pictures";
+  const char* home = std::getenv("HOME");
+  if (home && *home == '/')
+    return std::filesystem::path(home) / ".cache" / "layra" / "pictures";
+  return {};
+}
+
+// Pictures decoded by any thread serve every other one, and later runs through the folder.
+graphics::PictureCache& Pictures() {
+  static graphics::PictureCache pictures(
+      graphics::PictureCache::kDefaultBudget,
+      graphics::PictureFolder(&PictureCacheFolder, graphics::PictureFolder::kDefaultBudget));
+  return pictures;
+}
+
+// What each thread renders and encodes with, kept between pages: the renderer's text layouts
+// serve the variants of one page, and the raster and the encoder's output buffer are reused
+// (a print-size page takes tens of megabytes, which the system would map and fault in afresh).
+struct RenderTools {
+  graphics::PageRenderer renderer{&Pictures()};
+  graphics::Raster raster{0, 0, 0, {}};
+  graphics::JpegEncoder encoder;
+};
+
+RenderTools& Tools() {
+  thread_local RenderTools tools;
+  return tools;
+}
+
 graphics::PageRenderer& Renderer() {
-  thread_local graphics::PageRenderer renderer;
-  return renderer;
+  return Tools().renderer;
 }
 
 } // namespace
@@ -82,12 +120,11 @@ bool RenderPageImage(const UIDRef& page, double scale, PageImage& image, std::st
       *error = "no such page";
     return false;
   }
-  std::optional<graphics::Raster> raster =
-      Renderer().RenderPage(*scene, scale, scale, 72, 72, error);
-  if (!raster)
-    return false;
-  image = PageImage{raster->width, raster->height, raster->stride, std::move(raster->pixels)};
-  return true;
+  // The window's last page lends its buffer, so repainting at one size allocates nothing.
+  graphics::Raster raster{0, 0, 0, std::move(image.pixels)};
+  const bool rendered = Renderer().RenderInto(*scene, scale, scale, 72, 72, raster, error);
+  image = PageImage{raster.width, raster.height, raster.stride, std::move(raster.pixels)};
+  return rendered;
 }
 
 namespace {
@@ -151,8 +188,16 @@ std::vector<PMRect> TextRangeAreas(const UIDRef& frame, std::int32_t start, std:
 
 } // namespace layra
 
+// Borrows its thread's raster buffer and hands it back when done, so the next snapshot reuses
+// it; a snapshot made while another is alive on the thread gets a buffer of its own.
 struct SnapshotUtils::Picture {
-  std::optional<layra::graphics::Raster> raster;
+  layra::graphics::Raster raster{0, 0, 0, std::move(layra::Tools().raster.pixels)};
+  bool rendered = false;
+
+  ~Picture() {
+    if (raster.pixels.capacity() > layra::Tools().raster.pixels.capacity())
+      layra::Tools().raster = std::move(raster);
+  }
 };
 
 SnapshotUtils::SnapshotUtils(const UIDRef& page, double xScale, double yScale, double xResolution,
@@ -164,31 +209,86 @@ SnapshotUtils::SnapshotUtils(const UIDRef& page, double xScale, double yScale, d
   if (!scene)
     return;
   std::string error;
-  fPicture->raster =
-      layra::Renderer().RenderPage(*scene, xScale, yScale, xResolution, yResolution, &error);
-  if (!fPicture->raster)
+  fPicture->rendered = layra::Renderer().RenderInto(*scene, xScale, yScale, xResolution,
+                                                    yResolution, fPicture->raster, &error);
+  if (!fPicture->rendered)
     std::fprintf(stderr, "layra: the page cannot be rendered: %s\n", error.c_str());
 }
 
 SnapshotUtils::~SnapshotUtils() = default;
 
 ErrorCode SnapshotUtils::GetStatus() const {
-  return fPicture->raster ? kSuccess : kFailure;
+  return fPicture->rendered ? kSuccess : kFailure;
 }
 
 int SnapshotUtils::GetWidth() const {
-  return fPicture->raster ? fPicture->raster->width : 0;
+  return fPicture->rendered ? fPicture->raster.width : 0;
 }
 
 int SnapshotUtils::GetHeight() const {
-  return fPicture->raster ? fPicture->raster->height : 0;
+  return fPicture->rendered ? fPicture->raster.height : 0;
+}
+
+namespace layra {
+namespace {
+
+// Opened before encoding and written through the host's file streams, so a batch leaves the
+// same files, with the same modes, as one snapshot at a time would.
+bool WriteJpegFile(const SnapshotUtils::JPEGVariant& variant, RenderTools& tools) {
+  const std::uint32_t mode =
+      kOpenOut | kOpenTrunc | (variant.privateFile ? std::uint32_t{kOpenPrivate} : 0u);
+  InterfacePtr<IPMStream> out(StreamUtil::CreateFileStreamWrite(variant.file, mode));
+  if (!out)
+    return false;
+  const auto jpeg = tools.encoder.Encode(tools.raster, variant.quality, nullptr);
+  return jpeg && out->XferByte(jpeg->data(), jpeg->size()) == jpeg->size() && out->IsGood();
+}
+
+// On a render worker: touches nothing but the scene, the files and the thread's own tools.
+SnapshotUtils::PageResult ExportPage(const std::optional<graphics::PageScene>& scene,
+                                     const std::vector<SnapshotUtils::JPEGVariant>& variants) {
+  SnapshotUtils::PageResult result;
+  if (!scene)
+    return result;
+  RenderTools& tools = Tools();
+  for (const SnapshotUtils::JPEGVariant& variant : variants) {
+    std::string error;
+    if (!tools.renderer.RenderInto(*scene, variant.xScale, variant.yScale, variant.resolution,
+                                   variant.resolution, tools.raster, &error)) {
+      std::fprintf(stderr, "layra: the page cannot be rendered: %s\n", error.c_str());
+      return result;
+    }
+    if (!WriteJpegFile(variant, tools))
+      return result;
+    result.written.push_back({tools.raster.width, tools.raster.height});
+  }
+  return result;
+}
+
+} // namespace
+} // namespace layra
+
+std::vector<SnapshotUtils::PageResult>
+SnapshotUtils::ExportPagesToJPEG(const std::vector<PageJob>& pages,
+                                 const std::function<bool(std::size_t)>& pageDone) {
+  LAYRA_ASSERT_MAIN_THREAD();
+  // Host objects stay on this thread: the workers draw copies of the pages taken here.
+  std::vector<std::optional<layra::graphics::PageScene>> scenes;
+  scenes.reserve(pages.size());
+  for (const PageJob& job : pages)
+    scenes.push_back(layra::SceneOf(job.page));
+  std::vector<PageResult> results(pages.size());
+  layra::RunOnRenderWorkers(
+      pages.size(),
+      [&](std::size_t i) { results[i] = layra::ExportPage(scenes[i], pages[i].variants); },
+      pageDone);
+  return results;
 }
 
 ErrorCode SnapshotUtils::ExportImageToJPEG(IPMStream* stream, std::int32_t, std::int32_t quality) {
-  if (!fPicture->raster || !stream || !stream->IsWriting())
+  if (!fPicture->rendered || !stream || !stream->IsWriting())
     return kFailure;
-  std::string error;
-  auto jpeg = layra::graphics::EncodeJpeg(*fPicture->raster, quality, &error);
+  const auto jpeg = layra::Tools().encoder.Encode(fPicture->raster, quality, nullptr);
   if (!jpeg)
     return kFailure;
   const std::size_t written = stream->XferByte(jpeg->data(), jpeg->size());

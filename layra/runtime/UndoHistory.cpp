@@ -31,7 +31,7 @@ bool UndoHistory::Open(const PMString& name) {
     return false;
   fOpen = true;
   fOpenDepth = DeliveryDepth();
-  fCurrent = Step{name, nullptr, std::move(fSpare), {}};
+  fCurrent = Step{0, name, nullptr, std::move(fSpare), {}};
   fSpare.clear();
   return true;
 }
@@ -42,10 +42,14 @@ UndoHistory::Mark UndoHistory::BeginCommand() {
 }
 
 void UndoHistory::RecordChange(Boss& boss, ImplementationID implementation, SnapshotParts parts) {
-  if (boss.GetDataBase())
-    boss.GetDataBase()->SetModified(true);
-  if (!fOpen || fLimits.steps == 0 || !implementation.IsValid() || !boss.GetDataBase())
+  DataBase* db = boss.GetDataBase();
+  if (!db)
     return;
+  db->SetModified(true);
+  if (!fOpen || fLimits.steps == 0 || !implementation.IsValid()) {
+    ChangedWithoutUndo(db);
+    return;
+  }
   // Within one command the first state is enough; a later command of the same sequence
   // needs its own, so that it can be rolled back alone.
   std::optional<Boss::State> before = boss.CaptureOnce(implementation, fChange, parts);
@@ -69,6 +73,7 @@ void UndoHistory::Commit() {
   fCurrent = Step{};
   if (step.snapshots.empty())
     return;
+  step.serial = ++fSteps;
   Stacks& stacks = fStacks[step.db];
   for (Step& undone : stacks.redo) {
     ReleaseSnapshots(undone.snapshots, 0);
@@ -97,16 +102,26 @@ void UndoHistory::RollbackTo(Mark mark) {
   ++fChange;
 }
 
-void UndoHistory::MarkModified(const Step& step) {
+void UndoHistory::MarkModified(const Step& step, const Stacks& stacks) {
   // A step mostly changes one database: tell each only once in a row.
   DataBase* marked = nullptr;
   for (const Snapshot& snapshot : step.snapshots) {
     DataBase* db = snapshot.boss->GetDataBase();
     if (db == marked)
       continue;
-    db->SetModified(true);
+    db->SetModified(db != step.db || stacks.saved != stacks.Position());
     marked = db;
   }
+}
+
+void UndoHistory::MarkSaved(IDataBase* db) {
+  Stacks& stacks = fStacks[db];
+  stacks.saved = stacks.Position();
+}
+
+void UndoHistory::ChangedWithoutUndo(IDataBase* db) {
+  if (auto stacks = fStacks.find(db); stacks != fStacks.end())
+    stacks->second.saved.reset();
 }
 
 void UndoHistory::Resend(std::vector<Notice> notices) {
@@ -130,9 +145,9 @@ bool UndoHistory::Undo(IDataBase* db) {
     s->after = s->boss->Capture(s->implementation, s->before.parts);
     s->boss->Restore(s->implementation, s->before);
   }
-  MarkModified(step);
   std::vector<Notice> notices = step.notices;
   stacks->second.redo.push_back(std::move(step));
+  MarkModified(stacks->second.redo.back(), stacks->second);
   Trim(stacks->second);
   Resend(std::move(notices));
   return true;
@@ -146,9 +161,9 @@ bool UndoHistory::Redo(IDataBase* db) {
   stacks->second.redo.pop_back();
   for (Snapshot& snapshot : step.snapshots)
     snapshot.boss->Restore(snapshot.implementation, snapshot.after);
-  MarkModified(step);
   std::vector<Notice> notices = step.notices;
   stacks->second.undo.push_back(std::move(step));
+  MarkModified(stacks->second.undo.back(), stacks->second);
   Resend(std::move(notices));
   return true;
 }
@@ -162,6 +177,7 @@ void UndoHistory::Trim(Stacks& stacks) const {
   while (!stacks.undo.empty() &&
          (stacks.undo.size() > fLimits.steps || stacks.bytes > fLimits.bytes)) {
     stacks.bytes -= stacks.undo.front().Bytes();
+    stacks.dropped = stacks.undo.front().serial;
     ReleaseSnapshots(stacks.undo.front().snapshots, 0);
     stacks.undo.pop_front();
   }

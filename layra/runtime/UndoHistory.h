@@ -13,6 +13,7 @@
 #include <deque>
 #include <map>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace layra {
@@ -47,6 +48,12 @@ public:
   /** Restores what changed in the open step since `mark` and forgets it. */
   void RollbackTo(Mark mark);
 
+  /** The database now matches its file (saved or loaded there): undo or redo that brings it
+   *  back to this point leaves it unmodified. */
+  void MarkSaved(IDataBase* db);
+  /** A change that no step can undo: the saved point can no longer be reached. */
+  void ChangedWithoutUndo(IDataBase* db);
+
   bool Undo(IDataBase* db);
   bool Redo(IDataBase* db);
   bool CanUndo(IDataBase* db) const;
@@ -72,6 +79,8 @@ private:
     PMIID protocol;
   };
   struct Step {
+    // Tells apart every step ever kept, so that a saved point names the step it followed.
+    std::uint64_t serial = 0;
     PMString name;
     IDataBase* db = nullptr;
     std::vector<Snapshot> snapshots;
@@ -82,10 +91,16 @@ private:
     std::deque<Step> undo;
     std::vector<Step> redo;
     std::size_t bytes = 0;
+    // The serial of the last step dropped from the bottom of `undo`, or 0.
+    std::uint64_t dropped = 0;
+    // Where the database matched its file: the serial of the step done last then, or the
+    // value of `dropped` when none was; nullopt when that state cannot come back.
+    std::optional<std::uint64_t> saved;
+    std::uint64_t Position() const { return undo.empty() ? dropped : undo.back().serial; }
   };
 
   static void ReleaseSnapshots(std::vector<Snapshot>& snapshots, std::size_t from);
-  static void MarkModified(const Step& step);
+  static void MarkModified(const Step& step, const Stacks& stacks);
   static void Resend(std::vector<Notice> notices);
   void Trim(Stacks& stacks) const;
 
@@ -98,6 +113,7 @@ private:
   // Counts the spans within which an object keeps its first snapshot only (a command, or
   // what a sequence changes between commands); each boss notes the span of its last one.
   std::uint64_t fChange = 1;
+  std::uint64_t fSteps = 0;
   std::map<IDataBase*, Stacks> fStacks;
 };
 

@@ -49,7 +49,7 @@ std::unique_ptr<DataBase> WorkspaceStore::Load() {
     defaults->CreateWithUID(kWorkspaceUID, kWorkspaceBoss);
   defaults->SetRootUID(kWorkspaceUID);
   defaults->SetSysFile(IDFile(file));
-  defaults->SetModified(false);
+  defaults->MarkSaved();
   return defaults;
 }
 
@@ -57,7 +57,7 @@ bool WorkspaceStore::Save(DataBase& defaults, std::string* error) const {
   std::string reason;
   if (CreatePrivateFolders(fHome, &reason) &&
       WriteFileAtomically(File(), EncodeDataBase(defaults), &reason, FileAccess::Private)) {
-    defaults.SetModified(false);
+    defaults.MarkSaved();
     return true;
   }
   std::fprintf(stderr, "layra: the workspace was not saved: %s\n", reason.c_str());

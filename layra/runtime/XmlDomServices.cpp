@@ -85,7 +85,13 @@ IXMLDOMDocument* XmlDomServices::ParseStream(IPMStream* stream, std::int32_t, st
   if (!stream || !stream->IsReading())
     return nullptr;
   InterfacePtr<IXMLDOMParser> parser(this, UseDefaultIID());
-  return parser ? parser->ParseBytes(ReadAll(stream)) : nullptr;
+  if (!parser)
+    return nullptr;
+  IXMLDOMDocument* document = parser->ParseBytes(ReadAll(stream));
+  // A stream's caller learns only that the parse failed; why is the host's to report.
+  if (!document)
+    xml::ReportParserMessage(parser->LastError());
+  return document;
 }
 
 } // namespace layra

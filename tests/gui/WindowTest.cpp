@@ -399,33 +399,65 @@ TEST_F(Window, DocumentsShowTheirPagesAndTheFrontTabIsTheFrontDocument) {
        at = copy.find("<page ", at + 1))
     ++pages;
   EXPECT_EQ(pages, 4u);
-  EXPECT_EQ(tabs->tabText(0), "copy.lyd");
+  EXPECT_EQ(tabs->tabText(0).toStdString(), "copy.lyd");
   fWindow->CloseFront();
   EXPECT_EQ(tabs->count(), 1);
   EXPECT_NE(fHost->FrontDocument(), first);
 }
 
 TEST_F(Window, EditUndoAndRedoTakeBackAndBringBackAChangeMadeInAPalette) {
+  TempDir folder;
   const UIDRef document = fHost->NewDocument(1, 100, 100);
+  ASSERT_TRUE(fHost->SaveDocumentAs(document, folder.path() / "saved.lyd", nullptr));
   fWindow->AddDocument(document);
+  auto* tabs = fWindow->findChild<QTabWidget*>();
+  ASSERT_TRUE(tabs);
+  EXPECT_EQ(tabs->tabText(0).toStdString(), "saved.lyd");
+  QMenuBar* bar = fWindow->menuBar();
+  QAction* edit = bar->actions().at(1);
+  ASSERT_EQ(edit->text(), "&Edit");
+  const auto openEdit = [&] {
+    QTest::mouseClick(bar, ::Qt::LeftButton, {}, bar->actionGeometry(edit).center());
+    return dynamic_cast<QMenu*>(QApplication::activePopupWidget());
+  };
+  {
+    // With nothing to undo, Undo is drawn faded beside an entry that can be chosen.
+    QMenu* menu = openEdit();
+    ASSERT_TRUE(menu);
+    QAction* undo = menu->actions().at(0);
+    QAction* request = menu->actions().at(3);
+    EXPECT_FALSE(undo->isEnabled());
+    ASSERT_TRUE(request->isEnabled());
+    const QImage drawn = menu->grab().toImage();
+    const auto darkest = [&](QAction* entry) {
+      const QRect area = menu->actionGeometry(entry);
+      int gray = 255;
+      for (int y = area.top(); y <= area.bottom(); ++y) {
+        for (int x = area.left(); x <= area.right(); ++x)
+          gray = std::min(gray, qGray(drawn.pixel(x, y)));
+      }
+      return gray;
+    };
+    EXPECT_GT(darkest(undo), darkest(request) + 80);
+    menu->close();
+  }
   InterfacePtr<ITestCounter> count(
       static_cast<ITestCounter*>(document.Instantiate(IID_ITESTCOUNTER)));
   auto* keep = Qt<QCheckBox>(Find(kTestKeepWidgetID));
   QTest::mouseClick(keep, ::Qt::LeftButton);
   ASSERT_EQ(count->Get(), 1);
+  EXPECT_EQ(tabs->tabText(0).toStdString(), "saved.lyd *");
   // Undo by its key, Redo from the Edit menu as a person picks it.
   fWindow->activateWindow();
   QApplication::setActiveWindow(fWindow.get());
   QTest::keyClick(fWindow.get(), ::Qt::Key_Z, ::Qt::ControlModifier);
   EXPECT_EQ(count->Get(), 0);
   EXPECT_FALSE(keep->isChecked());
+  // Back as it was saved.
+  EXPECT_EQ(tabs->tabText(0).toStdString(), "saved.lyd");
   InterfacePtr<IBooleanControlData> state(Find(kTestKeepWidgetID), UseDefaultIID());
   EXPECT_FALSE(state->IsSelected());
-  QMenuBar* bar = fWindow->menuBar();
-  QAction* edit = bar->actions().at(1);
-  ASSERT_EQ(edit->text(), "&Edit");
-  QTest::mouseClick(bar, ::Qt::LeftButton, {}, bar->actionGeometry(edit).center());
-  auto* menu = dynamic_cast<QMenu*>(QApplication::activePopupWidget());
+  QMenu* menu = openEdit();
   ASSERT_TRUE(menu);
   QAction* redo = menu->actions().at(1);
   ASSERT_EQ(redo->text(), "&Redo");
@@ -434,6 +466,7 @@ TEST_F(Window, EditUndoAndRedoTakeBackAndBringBackAChangeMadeInAPalette) {
   EXPECT_EQ(count->Get(), 1);
   EXPECT_TRUE(keep->isChecked());
   EXPECT_TRUE(state->IsSelected());
+  EXPECT_EQ(tabs->tabText(0).toStdString(), "saved.lyd *");
 }
 
 TEST_F(Window, ClosingAModifiedDocumentAsksWhetherToSaveItFirst) {
@@ -919,12 +952,14 @@ TEST(SendWindow, ProgressAdvancesCancelStopsAStalledSendAndTheResultMarksAndHist
   ASSERT_TRUE(bar && text && cancel);
   std::vector<int> values;
   std::vector<std::string> texts;
+  // Every value the bar takes, also between two turns of the event loop, which come seldom
+  // while the files are small and the server quick.
+  QObject::connect(bar, &QProgressBar::valueChanged, [&](int value) { values.push_back(value); });
   QTimer watch;
   watch.setInterval(5);
   QObject::connect(&watch, &QTimer::timeout, [&] {
     if (!dialog->isVisible())
       return;
-    values.push_back(bar->value());
     texts.push_back(text->text().toStdString());
     // Twelve renders, four manifests and seven files done: the eighth waits for its reply.
     if (bar->value() < 12 + 4 + 7 || !cancel->isEnabled())

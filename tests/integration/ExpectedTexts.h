@@ -107,6 +107,8 @@ inline constexpr ExpectedText kExpectedTexts[] = {
      "Folivox 1.0.2(10308):\nAdres pliku konfiguracyjnego został zmodyfikowany. Proszę uruchomić "
      "program Layra ponownie, aby załadować nowy plik konfiguracyjny."},
     {"0x122500kFolivoClearCacheKey", "Clear cache", "Wyczyść cache"},
+    {"0x122500kFolivoSendPagesTooltipKey", "Send the pages to the server",
+     "Wyślij strony na serwer"},
     {"0x122500kFolivoTottlePageStatusTooltipKey", "Invert all page statuses",
      "Odwróć stany wszystkich stron"},
     {"0x122500kFolivoEnableAllPageStatuses", "Check all pages", nullptr},

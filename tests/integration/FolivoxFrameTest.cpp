@@ -153,6 +153,10 @@ TEST(FolivoxLibrary, ExportsOnlyGetPlugInAndRunsFromTheCommandLine) {
       std::system((layra + " --do 0x12250E 0x12250B 0x12250C 0x12250A >/dev/null 2>&1").c_str());
   EXPECT_EQ(WEXITSTATUS(status), 3);
   EXPECT_EQ(WEXITSTATUS(std::system((layra + " --do 0x122599 >/dev/null 2>&1").c_str())), 2);
+  // The window program tells it alike.
+  const std::string window = "QT_QPA_PLATFORM=offscreen " + layra + " --gui --screenshot " +
+                             (home.path() / "window.png").string() + " >/dev/null 2>&1";
+  EXPECT_EQ(WEXITSTATUS(std::system(window.c_str())), 3);
 }
 
 TEST_F(FolivoxLoaded, UpdateQueryGoesOnlyToTheLoopbackProxy) {

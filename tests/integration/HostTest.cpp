@@ -2,6 +2,8 @@
 // actions, string tables, signals, and a workspace that survives a restart.
 
 #include "../plugin/TestPluginIDs.h"
+#include "ScopedVariable.h"
+#include "TempDir.h"
 #include "TempHome.h"
 #include "WholeFile.h"
 
@@ -147,6 +149,23 @@ TEST_F(HostWithPlugin, EachPluginKeepsItsStateAndAFailedOneSaysWhy) {
   EXPECT_EQ(host.Plugins()[0].state, layra::PluginState::Unloaded);
 }
 
+TEST_F(HostWithPlugin, ClassTakenByAnotherPluginRefusesTheSecondPlugin) {
+  layra::Alerts::Instance().ClearLog();
+  layra::Host host(
+      layra::HostOptions{fHome.configDir() / "layra", {TEST_PLUGIN_DIR, TWIN_PLUGIN_DIR}});
+  host.Start();
+  ASSERT_EQ(host.Plugins().size(), 2u);
+  EXPECT_EQ(host.Plugins()[0].state, layra::PluginState::Loaded);
+  EXPECT_EQ(host.Plugins()[1].state, layra::PluginState::Failed);
+  EXPECT_EQ(host.Plugins()[1].error, std::string(TWIN_PLUGIN_DIR) +
+                                         "/TestPluginTwin.so declares the class 0x900001 " +
+                                         "(kTwinStartupBoss), which " + TEST_PLUGIN_DIR +
+                                         "/TestPlugin.so registered already as kTestStartupBoss");
+  // The first plug-in's start-up service is the one that ran.
+  ASSERT_FALSE(layra::Alerts::Instance().Log().empty());
+  EXPECT_EQ(layra::Alerts::Instance().Log()[0].message, "Test plug-in started");
+}
+
 TEST(PluginLibrary, ExportsOnlyGetPlugIn) {
   const std::string command =
       std::string("nm -D --defined-only ") + TEST_PLUGIN_DIR + "/TestPlugin.so";
@@ -240,6 +259,59 @@ TEST(LayraProgram, RunsActionsAndNeedsItsPluginFolder) {
   EXPECT_EQ(std::system((base + " --do 0x900001 0x900002 2>/dev/null").c_str()), 0);
   EXPECT_NE(
       std::system((std::string(LAYRA_PROGRAM) + " --plugins /nonexistent 2>/dev/null").c_str()), 0);
+}
+
+// Both programs, headless and with the window, answer a command line alike: the same
+// sentence for the same fault, before any start-up service runs, and the same status.
+TEST(LayraProgram, BothProgramsRefuseAndAnswerAlike) {
+  TempHome home;
+  folivox::test::TempDir folder;
+  const auto bad = folder.path() / "bad.lyd";
+  ASSERT_TRUE(folivox::test::WriteWholeFile(
+      bad, "<layra-document version=\"1\">\n<page width=\"5\" height=\"5\"/>\n<story id=\"s\">\n"
+           "Hello\n"));
+  const auto broken = folder.path() / "broken";
+  ASSERT_TRUE(folivox::test::WriteWholeFile(broken / "Broken.so", "not a library"));
+  const folivox::test::ScopedVariable offscreen("QT_QPA_PLATFORM", "offscreen");
+  const std::string plugins = std::string(" --plugins ") + TEST_PLUGIN_DIR;
+  struct Case {
+    std::string arguments;
+    int status;
+    std::string printed;  // how standard output begins
+    std::string reported; // how standard error ends
+    bool started = false; // whether the start-up services ran
+  };
+  const Case cases[] = {
+      {"-h", 0, "usage: layra", ""},
+      {"--help", 0, "usage: layra", ""},
+      {"--version", 0, "layra 6.0\n", ""},
+      {"--home ''", 2, "",
+       "layra: --home needs a name; it was given an empty one (layra --help shows the "
+       "usage)\n"},
+      {plugins + " " + (folder.path() / "missing.lyd").string(), 2, "",
+       "layra: cannot open " + (folder.path() / "missing.lyd").string() +
+           ": No such file or directory\n"},
+      {plugins + " " + bad.string(), 2, "",
+       "layra: " + bad.string() +
+           ": XML error on line 5: Premature end of data in tag story begun on line 3\n",
+       true},
+      {" --plugins " + broken.string(), 2, "",
+       "layra: no plug-in of the 1 found in " + broken.string() + " could be loaded\n"}};
+  for (const char* window : {"", " --gui"}) {
+    for (const Case& c : cases) {
+      SCOPED_TRACE(window + (" " + c.arguments));
+      const auto out = folder.path() / "out";
+      const auto err = folder.path() / "err";
+      const std::string command = std::string(LAYRA_PROGRAM) + window + " --answer first --home " +
+                                  home.path().string() + " " + c.arguments + " >" + out.string() +
+                                  " 2>" + err.string();
+      EXPECT_EQ(WEXITSTATUS(std::system(command.c_str())), c.status);
+      EXPECT_TRUE(folivox::test::ReadWholeFile(out).starts_with(c.printed));
+      const std::string reported = folivox::test::ReadWholeFile(err);
+      EXPECT_TRUE(reported.ends_with(c.reported)) << reported;
+      EXPECT_EQ(reported.find("Test plug-in started") != std::string::npos, c.started);
+    }
+  }
 }
 
 } // namespace

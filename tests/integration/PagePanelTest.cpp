@@ -106,6 +106,20 @@ TEST_F(PagePanel, StoredFlagsAreReadByRowPositionAndOnlyTrueIsReady) {
   EXPECT_EQ(Shown(), (Flags{true, false, false, false, false}));
 }
 
+TEST_F(PagePanel, EveryIconButtonSaysWhatItDoes) {
+  std::string shown;
+  ASSERT_EQ(fAutomation.Dump("Folivox", shown), "");
+  std::istringstream lines(shown);
+  int buttons = 0;
+  for (std::string line; std::getline(lines, line);) {
+    if (line.find("iconbutton") == std::string::npos)
+      continue;
+    ++buttons;
+    EXPECT_NE(line.find(" tip \""), std::string::npos) << line;
+  }
+  EXPECT_EQ(buttons, 4);
+}
+
 TEST_F(PagePanel, ButtonsChangeTheSelectedRowsOrAllAndStoreEveryPage) {
   struct Case {
     const char* button; // a tip, or an entry of the panel menu

@@ -142,6 +142,16 @@ TEST_F(Widgets, ObserversHearTheMessagesInOrderAndAttachesBalance) {
                                  "row attach", "row detach", "panel detach"}));
 }
 
+TEST_F(Widgets, ARebuildAskedForWhileARowIsFilledComesAfterTheLayoutUnderWay) {
+  ASSERT_EQ(fAutomation.ShowPalette("Test panel"), "");
+  fUI->RebuildWhenFilling(1);
+  Rebuild(3);
+  InterfacePtr<IPanelControlData> rows(Find(kTestListWidgetID), UseDefaultIID());
+  ASSERT_EQ(rows->Length(), 3);
+  for (std::int32_t i = 0; i < 3; ++i)
+    EXPECT_EQ(rows->GetWidget(i)->GetFrame().top, 20.0 * i);
+}
+
 TEST_F(Widgets, ARebuildAsksTheAdapterAgainAndMakesOnlyTheRowsShown) {
   ASSERT_EQ(fAutomation.ShowPalette("Test panel"), "");
   Rebuild(1000);

@@ -48,4 +48,7 @@ public:
   virtual void SetRowCount(std::int32_t rows) = 0;
   /** Rows filled by the list's widget manager since the last call. */
   virtual std::int32_t TakeFilledRows() = 0;
+  /** The next time the list's manager fills row `row` (from 0), it makes the rows anew from
+   *  there, as a plug-in whose data changed while they were read does. */
+  virtual void RebuildWhenFilling(std::int32_t row) = 0;
 };

@@ -28,6 +28,7 @@
 #include <layra/WLocaleSetting.h>
 
 #include <cstdio>
+#include <optional>
 #include <set>
 
 namespace {
@@ -38,6 +39,7 @@ struct UIState {
   std::vector<std::string> log;
   std::int32_t rows = 0;
   std::int32_t filled = 0;
+  std::optional<std::int32_t> rebuildAt;
   std::set<std::int32_t> checked;
 };
 
@@ -185,6 +187,11 @@ protected:
     if (!row || !widgets)
       return kTrue;
     ++State().filled;
+    if (State().rebuildAt == row->Get()) {
+      State().rebuildAt.reset();
+      InterfacePtr<ITreeViewMgr> tree(this, UseDefaultIID());
+      tree->ChangeRoot();
+    }
     InterfacePtr<ITextControlData> text(widgets->FindWidget(kTestRowTextWidgetID), UseDefaultIID());
     if (text)
       text->SetString(
@@ -259,6 +266,7 @@ public:
   std::vector<std::string> TakeLog() override { return std::exchange(State().log, {}); }
   void SetRowCount(std::int32_t rows) override { State().rows = rows; }
   std::int32_t TakeFilledRows() override { return std::exchange(State().filled, 0); }
+  void RebuildWhenFilling(std::int32_t row) override { State().rebuildAt = row; }
 };
 
 // A small tree of named nodes: A (with A1 and A2) and B under an unnamed root.

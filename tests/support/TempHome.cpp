@@ -15,6 +15,8 @@ TempHome::TempHome() {
   Set("HOME", path());
   Set("XDG_DATA_HOME", dataDir());
   Set("XDG_CONFIG_HOME", configDir());
+  // Pictures the host decodes are cached here, not in the real user's cache.
+  Set("XDG_CACHE_HOME", path() / "cache");
 }
 
 TempHome::~TempHome() {

@@ -55,8 +55,8 @@ public:
 class IXMLDOMServices : public IPMUnknown {
 public:
   static constexpr PMIID kDefaultIID = IID_IXMLDOMSERVICES;
-  /** Reads the whole stream and parses it; null on failure. The two further arguments
-   *  are reserved and must be 0. */
+  /** Reads the whole stream and parses it; null on failure, whose reason the host reports on
+   *  standard error. The two further arguments are reserved and must be 0. */
   virtual IXMLDOMDocument* ParseStream(IPMStream* stream, std::int32_t options,
                                        std::int32_t reserved) = 0;
 };

@@ -24,6 +24,12 @@ private:
 };
 
 namespace layra {
-LAYRA_API std::u16string UTF8ToUTF16(std::string_view utf8);
-LAYRA_API std::string UTF16ToUTF8(std::u16string_view utf16);
+/** What becomes of bytes that are not UTF-8 (a name written in another encoding): replaced by
+ *  U+FFFD for showing, or kept, as U+DC80..U+DCFF, so that a stored text reads back as the
+ *  same bytes and two such texts never become one. */
+enum class InvalidUTF8 { Replace, Keep };
+LAYRA_API std::u16string UTF8ToUTF16(std::string_view utf8,
+                                     InvalidUTF8 invalid = InvalidUTF8::Replace);
+LAYRA_API std::string UTF16ToUTF8(std::u16string_view utf16,
+                                  InvalidUTF8 invalid = InvalidUTF8::Replace);
 } // namespace layra

@@ -65,58 +65,58 @@ cairo_status_t ReadFromMemory(void* closure, unsigned char* out, unsigned int le
   return CAIRO_STATUS_SUCCESS;
 }
 
-SurfacePtr DecodePng(const std::vector<unsigned char>& bytes) {
+std::optional<DecodedPicture> DecodePng(const std::vector<unsigned char>& bytes) {
   if (!PngHeaderIsAffordable(bytes)) {
-    return nullptr;
+    return std::nullopt;
   }
   MemoryReader reader{bytes.data(), bytes.size()};
-  SurfacePtr surface(cairo_image_surface_create_from_png_stream(&ReadFromMemory, &reader));
+  const SurfacePtr surface(cairo_image_surface_create_from_png_stream(&ReadFromMemory, &reader));
   if (cairo_surface_status(surface.get()) != CAIRO_STATUS_SUCCESS) {
-    return nullptr;
+    return std::nullopt;
   }
-  return surface;
-}
-
-const cairo_user_data_key_t kRasterKey{};
-
-// The surface borrows the raster's pixels, so it takes ownership of the raster and frees it when
-// cairo drops its last reference.
-SurfacePtr SurfaceOwningRaster(Raster raster) {
-  auto owned = std::make_unique<Raster>(std::move(raster));
-  SurfacePtr surface(cairo_image_surface_create_for_data(
-      owned->pixels.data(), CAIRO_FORMAT_RGB24, owned->width, owned->height, owned->stride));
-  if (cairo_surface_status(surface.get()) != CAIRO_STATUS_SUCCESS) {
-    return nullptr;
-  }
-  const cairo_status_t attached =
-      cairo_surface_set_user_data(surface.get(), &kRasterKey, owned.get(),
-                                  [](void* data) { delete static_cast<Raster*>(data); });
-  if (attached != CAIRO_STATUS_SUCCESS) {
-    return nullptr;
-  }
-  owned.release();
-  return surface;
-}
-
-SurfacePtr DecodeJpegSurface(const std::vector<unsigned char>& bytes,
-                             std::optional<ImageSize> fit) {
-  std::optional<Raster> raster = DecodeJpeg(bytes.data(), bytes.size(), nullptr, fit);
-  if (!raster) {
-    return nullptr;
-  }
-  return SurfaceOwningRaster(std::move(*raster));
+  cairo_surface_flush(surface.get());
+  const int height = cairo_image_surface_get_height(surface.get());
+  const int stride = cairo_image_surface_get_stride(surface.get());
+  const unsigned char* data = cairo_image_surface_get_data(surface.get());
+  return DecodedPicture{
+      Raster{cairo_image_surface_get_width(surface.get()), height, stride,
+             std::vector<unsigned char>(data, data + std::size_t(stride) * std::size_t(height))},
+      cairo_image_surface_get_format(surface.get()) == CAIRO_FORMAT_ARGB32};
 }
 
 } // namespace
 
-SurfacePtr DecodeImage(const std::vector<unsigned char>& encoded, std::optional<ImageSize> fit) {
+SurfacePtr SurfaceOf(const DecodedPicture& picture) {
+  const Raster& raster = picture.raster;
+  // cairo only reads a source surface's pixels.
+  SurfacePtr surface(
+      cairo_image_surface_create_for_data(const_cast<unsigned char*>(raster.pixels.data()),
+                                          picture.alpha ? CAIRO_FORMAT_ARGB32 : CAIRO_FORMAT_RGB24,
+                                          raster.width, raster.height, raster.stride));
+  if (cairo_surface_status(surface.get()) != CAIRO_STATUS_SUCCESS) {
+    return nullptr;
+  }
+  return surface;
+}
+
+std::optional<DecodedPicture> DecodeImage(const std::vector<unsigned char>& encoded,
+                                          std::optional<ImageSize> fit) {
   if (StartsWith(encoded, kPngSignature)) {
     return DecodePng(encoded);
   }
-  if (StartsWith(encoded, kJpegSignature)) {
-    return DecodeJpegSurface(encoded, fit);
+  if (!StartsWith(encoded, kJpegSignature)) {
+    return std::nullopt;
   }
-  return nullptr;
+  std::optional<Raster> raster = DecodeJpeg(encoded.data(), encoded.size(), nullptr, fit);
+  if (!raster) {
+    return std::nullopt;
+  }
+  return DecodedPicture{std::move(*raster), false};
+}
+
+ImageSize DecodedSize(const std::vector<unsigned char>& encoded, ImageSize declared,
+                      std::optional<ImageSize> fit) {
+  return StartsWith(encoded, kJpegSignature) ? JpegDecodedSize(declared, fit) : declared;
 }
 
 std::optional<ImageSize> ReadImageSize(const std::vector<unsigned char>& encoded) {

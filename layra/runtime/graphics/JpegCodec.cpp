@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <climits>
 #include <memory>
 
 namespace layra::graphics {
@@ -56,9 +57,11 @@ std::optional<ImageSize> ReadHeader(tjhandle handle, const unsigned char* data, 
   return ImageSize{width, height};
 }
 
+} // namespace
+
 // libjpeg-turbo decodes straight to 1/2, 1/4 or 1/8 of the size (and other eighths) at a
 // fraction of the cost: the smallest of those that still covers `fit` is all a frame can show.
-ImageSize ScaledSize(ImageSize whole, std::optional<ImageSize> fit) {
+ImageSize JpegDecodedSize(ImageSize whole, std::optional<ImageSize> fit) {
   if (!fit)
     return whole;
   int count = 0;
@@ -77,32 +80,62 @@ ImageSize ScaledSize(ImageSize whole, std::optional<ImageSize> fit) {
   return best;
 }
 
-} // namespace
+struct JpegEncoder::State {
+  TjHandle handle{tjInitCompress()};
+  TjBuffer buffer;
+  unsigned long capacity = 0;
+};
 
-std::optional<std::vector<unsigned char>> EncodeJpeg(const Raster& raster, int qualityLevel,
-                                                     std::string* error) {
+JpegEncoder::JpegEncoder() : state_(std::make_unique<State>()) {}
+
+JpegEncoder::~JpegEncoder() = default;
+
+std::optional<std::span<unsigned char>> JpegEncoder::Encode(const Raster& raster, int qualityLevel,
+                                                            std::string* error) {
   if (!BufferMatchesSize(raster)) {
     SetError(error, "cannot encode JPEG: raster dimensions do not match its pixel buffer");
     return std::nullopt;
   }
-  TjHandle handle(tjInitCompress());
-  if (!handle) {
+  if (!state_->handle) {
     SetError(error, std::string("cannot start JPEG encoder: ") + tjGetErrorStr2(nullptr));
+    return std::nullopt;
+  }
+  // The worst case any raster of this size can take, so the encoder never reallocates; the
+  // system only backs the part a JPEG really fills.
+  const unsigned long needed = tjBufSize(raster.width, raster.height, TJSAMP_420);
+  if (needed > static_cast<unsigned long>(INT_MAX)) {
+    SetError(error, "cannot encode JPEG: the raster is too large");
+    return std::nullopt;
+  }
+  if (needed > state_->capacity) {
+    state_->buffer.reset(tjAlloc(static_cast<int>(needed)));
+    state_->capacity = state_->buffer ? needed : 0;
+  }
+  if (!state_->buffer) {
+    SetError(error, "cannot encode JPEG: out of memory");
     return std::nullopt;
   }
   const int last = static_cast<int>(kJpegQualityForLevel.size()) - 1;
   const int quality = kJpegQualityForLevel[std::clamp(qualityLevel, 0, last)];
-  unsigned char* output = nullptr;
-  unsigned long outputSize = 0;
-  const int status =
-      tjCompress2(handle.get(), raster.pixels.data(), raster.width, raster.stride, raster.height,
-                  kNativePixelFormat, &output, &outputSize, TJSAMP_420, quality, 0);
-  const TjBuffer owned(output);
+  unsigned char* output = state_->buffer.get();
+  unsigned long outputSize = state_->capacity;
+  const int status = tjCompress2(state_->handle.get(), raster.pixels.data(), raster.width,
+                                 raster.stride, raster.height, kNativePixelFormat, &output,
+                                 &outputSize, TJSAMP_420, quality, TJFLAG_NOREALLOC);
   if (status != 0) {
-    SetError(error, std::string("JPEG encoding failed: ") + tjGetErrorStr2(handle.get()));
+    SetError(error, std::string("JPEG encoding failed: ") + tjGetErrorStr2(state_->handle.get()));
     return std::nullopt;
   }
-  return std::vector<unsigned char>(output, output + outputSize);
+  return std::span<unsigned char>(output, outputSize);
+}
+
+std::optional<std::vector<unsigned char>> EncodeJpeg(const Raster& raster, int qualityLevel,
+                                                     std::string* error) {
+  JpegEncoder encoder;
+  const auto jpeg = encoder.Encode(raster, qualityLevel, error);
+  if (!jpeg)
+    return std::nullopt;
+  return std::vector<unsigned char>(jpeg->begin(), jpeg->end());
 }
 
 std::optional<ImageSize> ReadJpegSize(const unsigned char* data, std::size_t size) {
@@ -129,7 +162,7 @@ std::optional<Raster> DecodeJpeg(const unsigned char* data, std::size_t size, st
     SetError(error, DescribeUnaffordablePicture(*imageSize));
     return std::nullopt;
   }
-  const ImageSize scaled = ScaledSize(*imageSize, fit);
+  const ImageSize scaled = JpegDecodedSize(*imageSize, fit);
   Raster raster{scaled.width, scaled.height, scaled.width * kBytesPerPixel, {}};
   raster.pixels.resize(static_cast<std::size_t>(raster.stride) * raster.height);
   const int status = tjDecompress2(handle.get(), data, size, raster.pixels.data(), raster.width,

@@ -71,10 +71,14 @@ void AddRectanglePath(cairo_t* cr, const Rect& bounds) {
                   bounds.bottom - bounds.top);
 }
 
-Raster WhiteRaster(int width, int height) {
+// Clears the buffer to white in place: assign keeps the capacity a larger page left.
+void Whiten(Raster& target, int width, int height) {
   const int stride = cairo_format_stride_for_width(CAIRO_FORMAT_RGB24, width);
   const std::size_t size = static_cast<std::size_t>(stride) * static_cast<std::size_t>(height);
-  return Raster{width, height, stride, std::vector<unsigned char>(size, 0xff)};
+  target.width = width;
+  target.height = height;
+  target.stride = stride;
+  target.pixels.assign(size, 0xff);
 }
 
 void DrawRectangle(cairo_t* cr, const RectangleItem& item) {
@@ -126,20 +130,22 @@ void DrawImage(cairo_t* cr, const Canvas& canvas, const ImageItem& item, Picture
   if (!HasArea(bounds, kMinImageExtent)) {
     return;
   }
-  cairo_surface_t* image = pictures.Get(item.encoded, FramePixels(bounds, canvas));
-  if (!image) {
+  const std::shared_ptr<const DecodedPicture> picture =
+      pictures.Get(item.encoded, FramePixels(bounds, canvas));
+  const SurfacePtr surface = picture ? SurfaceOf(*picture) : nullptr;
+  if (!surface) {
     DrawPlaceholder(cr, bounds);
     return;
   }
-  const int imageWidth = cairo_image_surface_get_width(image);
-  const int imageHeight = cairo_image_surface_get_height(image);
+  const int imageWidth = picture->raster.width;
+  const int imageHeight = picture->raster.height;
   cairo_save(cr);
   AddRectanglePath(cr, bounds);
   cairo_clip(cr);
   cairo_translate(cr, bounds.left, bounds.top);
   cairo_scale(cr, (bounds.right - bounds.left) / imageWidth,
               (bounds.bottom - bounds.top) / imageHeight);
-  cairo_set_source_surface(cr, image, 0, 0);
+  cairo_set_source_surface(cr, surface.get(), 0, 0);
   // Padding keeps the picture's edge pixels from fading into the page when scaled.
   cairo_pattern_set_extend(cairo_get_source(cr), CAIRO_EXTEND_PAD);
   cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_GOOD);
@@ -180,19 +186,30 @@ cairo_status_t DrawScene(const PageScene& scene, double xPixelsPerPoint, double 
 
 } // namespace
 
-PageRenderer::PageRenderer()
-    : text_(std::make_unique<TextEngine>()), pictures_(std::make_unique<PictureCache>()) {}
+PageRenderer::PageRenderer(PictureCache* pictures)
+    : text_(std::make_unique<TextEngine>()),
+      ownPictures_(pictures ? nullptr : std::make_unique<PictureCache>()),
+      pictures_(pictures ? pictures : ownPictures_.get()) {}
 
 PageRenderer::~PageRenderer() = default;
 
 std::optional<Raster> PageRenderer::RenderPage(const PageScene& scene, double xScale, double yScale,
                                                double xResolution, double yResolution,
                                                std::string* error) {
+  Raster raster{0, 0, 0, {}};
+  if (!RenderInto(scene, xScale, yScale, xResolution, yResolution, raster, error))
+    return std::nullopt;
+  return raster;
+}
+
+bool PageRenderer::RenderInto(const PageScene& scene, double xScale, double yScale,
+                              double xResolution, double yResolution, Raster& target,
+                              std::string* error) {
   const std::optional<int> width = PixelExtent(scene.width, xScale, xResolution);
   const std::optional<int> height = PixelExtent(scene.height, yScale, yResolution);
   if (!width || !height) {
     SetError(error, DescribeRefusedSize(scene, xScale, yScale, xResolution, yResolution));
-    return std::nullopt;
+    return false;
   }
   const long long bytes =
       static_cast<long long>(cairo_format_stride_for_width(CAIRO_FORMAT_RGB24, *width)) * *height;
@@ -200,17 +217,17 @@ std::optional<Raster> PageRenderer::RenderPage(const PageScene& scene, double xS
     SetError(error, "cannot render a page of " + std::to_string(*width) + " x " +
                         std::to_string(*height) + " pixels: a page raster may take at most " +
                         std::to_string(kMaxRasterBytes >> 20) + " MiB");
-    return std::nullopt;
+    return false;
   }
-  Raster raster = WhiteRaster(*width, *height);
+  Whiten(target, *width, *height);
   const cairo_status_t status =
       DrawScene(scene, xScale * xResolution / kPointsPerInch, yScale * yResolution / kPointsPerInch,
-                *text_, *pictures_, raster);
+                *text_, *pictures_, target);
   if (status != CAIRO_STATUS_SUCCESS) {
     SetError(error, std::string("page rendering failed: ") + cairo_status_to_string(status));
-    return std::nullopt;
+    return false;
   }
-  return raster;
+  return true;
 }
 
 std::size_t PageRenderer::FitText(std::string_view text, const std::string& fontFamily,

@@ -19,7 +19,9 @@ class TextEngine;
 // renderer for many pages; it is not thread-safe, give each thread its own.
 class PageRenderer {
 public:
-  PageRenderer();
+  // Decoded pictures go to `pictures`, which may be shared between renderers; without one the
+  // renderer keeps its own, in memory.
+  explicit PageRenderer(PictureCache* pictures = nullptr);
   ~PageRenderer();
   PageRenderer(const PageRenderer&) = delete;
   PageRenderer& operator=(const PageRenderer&) = delete;
@@ -31,6 +33,10 @@ public:
   // cannot be drawn (damaged images, degenerate geometry) never fail the page.
   std::optional<Raster> RenderPage(const PageScene& scene, double xScale, double yScale,
                                    double xResolution, double yResolution, std::string* error);
+  // RenderPage into `target`, whose pixel buffer is kept: a page no larger than one drawn into it
+  // before takes no memory from the system, so nothing is mapped, faulted in and zeroed again.
+  bool RenderInto(const PageScene& scene, double xScale, double yScale, double xResolution,
+                  double yResolution, Raster& target, std::string* error);
 
   // How many leading bytes of `text` fit, wrapped, in a frame of this size. Always ends at a
   // line start, so the remainder can flow on into the next frame.
@@ -42,7 +48,8 @@ public:
 
 private:
   std::unique_ptr<TextEngine> text_;
-  std::unique_ptr<PictureCache> pictures_;
+  std::unique_ptr<PictureCache> ownPictures_;
+  PictureCache* pictures_;
 };
 
 } // namespace layra::graphics

@@ -1,4 +1,3 @@
-#include <graphics/ImageDecoder.h>
 #include <graphics/PictureCache.h>
 
 #include <algorithm>
@@ -20,90 +19,123 @@ ImageSize Kept(ImageSize shown, ImageSize fit) {
           std::max(1, int(std::ceil(shown.height * factor)))};
 }
 
-SurfacePtr Reduced(cairo_surface_t* surface, ImageSize from, ImageSize to) {
-  SurfacePtr reduced(cairo_image_surface_create(CAIRO_FORMAT_RGB24, to.width, to.height));
-  const ContextPtr cr(cairo_create(reduced.get()));
-  cairo_scale(cr.get(), double(to.width) / from.width, double(to.height) / from.height);
-  cairo_set_source_surface(cr.get(), surface, 0, 0);
+std::optional<DecodedPicture> Reduced(const DecodedPicture& from, ImageSize to) {
+  const cairo_format_t format = from.alpha ? CAIRO_FORMAT_ARGB32 : CAIRO_FORMAT_RGB24;
+  const int stride = cairo_format_stride_for_width(format, to.width);
+  DecodedPicture reduced{Raster{to.width, to.height, stride,
+                                std::vector<unsigned char>(std::size_t(stride) * to.height)},
+                         from.alpha};
+  const SurfacePtr source = SurfaceOf(from);
+  const SurfacePtr target = SurfaceOf(reduced);
+  if (!source || !target)
+    return std::nullopt;
+  const ContextPtr cr(cairo_create(target.get()));
+  cairo_scale(cr.get(), double(to.width) / from.raster.width,
+              double(to.height) / from.raster.height);
+  cairo_set_source_surface(cr.get(), source.get(), 0, 0);
   cairo_pattern_set_extend(cairo_get_source(cr.get()), CAIRO_EXTEND_PAD);
   cairo_pattern_set_filter(cairo_get_source(cr.get()), CAIRO_FILTER_GOOD);
   cairo_paint(cr.get());
-  cairo_surface_flush(reduced.get());
+  cairo_surface_flush(target.get());
   if (cairo_status(cr.get()) != CAIRO_STATUS_SUCCESS)
-    return nullptr;
+    return std::nullopt;
   return reduced;
+}
+
+bool Covers(const DecodedPicture& picture, ImageSize fit) {
+  return picture.raster.width >= fit.width && picture.raster.height >= fit.height;
 }
 
 } // namespace
 
-bool PictureCache::Covers(const Entry& entry, ImageSize fit) const {
-  if (!entry.surface || entry.whole)
-    return true;
-  return entry.shown.width >= fit.width && entry.shown.height >= fit.height;
+PictureCache::PictureCache(std::size_t budgetBytes, PictureFolder folder)
+    : budget_(budgetBytes), folder_(std::move(folder)) {}
+
+std::size_t PictureCache::bytes() const {
+  const std::lock_guard lock(mutex_);
+  return bytes_;
 }
 
-cairo_surface_t* PictureCache::Get(const EncodedImage& encoded, ImageSize fit) {
+std::size_t PictureCache::decoded() const {
+  const std::lock_guard lock(mutex_);
+  return decoded_;
+}
+
+PictureCache::Known PictureCache::Identify(const EncodedImage& encoded) {
+  {
+    const std::lock_guard lock(mutex_);
+    const auto found = known_.find(encoded.get());
+    // The address alone may belong to newer bytes once the old ones are gone.
+    if (found != known_.end() && found->second.owner.lock() == encoded)
+      return found->second;
+  }
+  // Outside the lock: hashing a camera picture takes a few milliseconds.
+  Known known{encoded, ContentDigest(*encoded), ReadImageSize(*encoded)};
+  const std::lock_guard lock(mutex_);
+  std::erase_if(known_, [](const auto& item) { return item.second.owner.expired(); });
+  known_[encoded.get()] = known;
+  return known;
+}
+
+std::shared_ptr<const DecodedPicture> PictureCache::Get(const EncodedImage& encoded,
+                                                        ImageSize fit) {
   if (!encoded)
     return nullptr;
-  ForgetFreed();
-  const void* key = encoded.get();
-  auto found = entries_.find(key);
-  // The address alone may belong to newer bytes once the old ones are gone.
-  if (found != entries_.end() && found->second.owner.lock() == encoded &&
-      Covers(found->second, fit)) {
-    found->second.lastUse = ++clock_;
-    return found->second.surface.get();
-  }
-  Entry entry{encoded, DecodeImage(*encoded, fit)};
-  if (entry.surface) {
-    entry.shown = {cairo_image_surface_get_width(entry.surface.get()),
-                   cairo_image_surface_get_height(entry.surface.get())};
-    const std::optional<ImageSize> declared = ReadImageSize(*encoded);
-    entry.whole = !declared ||
-                  (declared->width <= entry.shown.width && declared->height <= entry.shown.height);
-    const ImageSize kept = Kept(entry.shown, fit);
-    if (kept.width < entry.shown.width || kept.height < entry.shown.height) {
-      entry.surface = Reduced(entry.surface.get(), entry.shown, kept);
-      entry.shown = kept;
-      entry.whole = false;
+  const Known known = Identify(encoded);
+  {
+    const std::lock_guard lock(mutex_);
+    const auto [begin, end] = entries_.equal_range(known.content);
+    for (auto it = begin; it != end; ++it) {
+      Entry& entry = it->second;
+      if (entry.whole || Covers(*entry.picture, fit)) {
+        entry.lastUse = ++clock_;
+        return entry.picture;
+      }
     }
   }
-  if (entry.surface) {
-    entry.bytes = static_cast<std::size_t>(cairo_image_surface_get_stride(entry.surface.get())) *
-                  static_cast<std::size_t>(entry.shown.height);
+  // A picture whose header cannot be read cannot be decoded either: remembered as such.
+  Entry entry{known.content, nullptr, true};
+  if (known.declared) {
+    const ImageSize size = Kept(DecodedSize(*encoded, *known.declared, fit), fit);
+    std::optional<DecodedPicture> picture = folder_.Load(known.content, size);
+    if (!picture) {
+      picture = DecodeImage(*encoded, fit);
+      const ImageSize kept =
+          picture ? Kept({picture->raster.width, picture->raster.height}, fit) : size;
+      if (picture && (kept.width < picture->raster.width || kept.height < picture->raster.height))
+        picture = Reduced(*picture, kept);
+      if (picture)
+        folder_.Save(known.content, *picture);
+      const std::lock_guard lock(mutex_);
+      ++decoded_;
+    }
+    if (picture) {
+      entry.bytes = picture->raster.pixels.size();
+      entry.whole = known.declared->width <= picture->raster.width &&
+                    known.declared->height <= picture->raster.height;
+      entry.picture = std::make_shared<const DecodedPicture>(std::move(*picture));
+    }
   }
+  std::shared_ptr<const DecodedPicture> picture = entry.picture;
+  Store(std::move(entry));
+  return picture;
+}
+
+void PictureCache::Store(Entry entry) {
+  const std::lock_guard lock(mutex_);
   entry.lastUse = ++clock_;
-  cairo_surface_t* surface = entry.surface.get();
-  Store(key, std::move(entry));
-  return surface;
-}
-
-void PictureCache::Store(const void* key, Entry entry) {
-  auto found = entries_.find(key);
-  if (found != entries_.end()) {
-    bytes_ -= found->second.bytes;
-    entries_.erase(found);
-  }
   bytes_ += entry.bytes;
-  entries_.emplace(key, std::move(entry));
-  Evict(key);
+  const std::string content = entry.content;
+  entries_.emplace(content, std::move(entry));
+  Evict();
 }
 
-void PictureCache::ForgetFreed() {
-  std::erase_if(entries_, [&](const auto& item) {
-    const bool gone = item.second.owner.expired();
-    if (gone)
-      bytes_ -= item.second.bytes;
-    return gone;
-  });
-}
-
-void PictureCache::Evict(const void* keep) {
+void PictureCache::Evict() {
+  // The newest entry stays even alone over budget: the render that asked for it needs it.
   while (bytes_ > budget_ && entries_.size() > 1) {
-    auto oldest =
-        std::min_element(entries_.begin(), entries_.end(), [&](const auto& a, const auto& b) {
-          return (a.first == keep ? UINT64_MAX : a.second.lastUse) <
-                 (b.first == keep ? UINT64_MAX : b.second.lastUse);
+    const auto oldest =
+        std::min_element(entries_.begin(), entries_.end(), [](const auto& a, const auto& b) {
+          return a.second.lastUse < b.second.lastUse;
         });
     bytes_ -= oldest->second.bytes;
     entries_.erase(oldest);

@@ -1,49 +1,67 @@
 #pragma once
 
-#include <graphics/CairoHandles.h>
+#include <graphics/ImageDecoder.h>
 #include <graphics/PageScene.h>
-#include <graphics/Raster.h>
+#include <graphics/PictureFolder.h>
 
 #include <cstddef>
 #include <cstdint>
 #include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
 
 namespace layra::graphics {
 
-// Decoded pictures kept between renders, so the previews of one page at several scales decode
-// each picture once, at the size its frame needs. An entry lives as long as the picture's bytes
-// do; the least recently used go first when the cache passes its memory budget.
+// Decoded pictures kept between renders, so the previews of a page at several scales, and the
+// sends after it, decode each picture once, at the size its frames need. Pictures are known by
+// their content, not by where their bytes live: another copy of the same file finds them too.
+// The least recently used go first when the cache passes its memory budget. With a folder,
+// what is decoded is also written there and read back by later processes. Safe to share
+// between threads; two threads wanting the same new picture may both decode it.
 class PictureCache {
 public:
-  explicit PictureCache(std::size_t budgetBytes = kDefaultBudget) : budget_(budgetBytes) {}
+  explicit PictureCache(std::size_t budgetBytes = kDefaultBudget, PictureFolder folder = {});
 
-  // A surface showing the picture with at least `fit` pixels a side where the picture has them;
-  // null when it cannot be decoded. Valid until the next call.
-  cairo_surface_t* Get(const EncodedImage& encoded, ImageSize fit);
+  // The picture with at least `fit` pixels a side where the picture has them; null when it
+  // cannot be decoded.
+  std::shared_ptr<const DecodedPicture> Get(const EncodedImage& encoded, ImageSize fit);
 
-  std::size_t bytes() const { return bytes_; }
+  std::size_t bytes() const;
+  // How many pictures this cache decoded (not found in memory nor in its folder).
+  std::size_t decoded() const;
 
   static constexpr std::size_t kDefaultBudget = 256u << 20;
 
 private:
   struct Entry {
-    std::weak_ptr<const std::vector<unsigned char>> owner;
-    SurfacePtr surface;
-    ImageSize shown{0, 0};
+    std::string content;
+    std::shared_ptr<const DecodedPicture> picture;
     bool whole = false;
     std::size_t bytes = 0;
     std::uint64_t lastUse = 0;
   };
+  // What is known of one picture's bytes, for as long as they live.
+  struct Known {
+    std::weak_ptr<const std::vector<unsigned char>> owner;
+    std::string content;
+    std::optional<ImageSize> declared;
+  };
 
-  bool Covers(const Entry& entry, ImageSize fit) const;
-  void Store(const void* key, Entry entry);
-  void ForgetFreed();
-  void Evict(const void* keep);
+  Known Identify(const EncodedImage& encoded);
+  std::shared_ptr<const DecodedPicture> Find(const std::string& content, ImageSize fit);
+  void Store(Entry entry);
+  void Evict();
 
-  std::map<const void*, Entry> entries_;
+  mutable std::mutex mutex_;
+  std::multimap<std::string, Entry> entries_;
+  std::map<const void*, Known> known_;
   std::size_t budget_;
   std::size_t bytes_ = 0;
+  std::size_t decoded_ = 0;
   std::uint64_t clock_ = 0;
+  PictureFolder folder_;
 };
 
 } // namespace layra::graphics

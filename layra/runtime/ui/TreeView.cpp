@@ -170,6 +170,22 @@ void TreeViewMgr::SetFirstRow(std::int32_t row) {
 }
 
 void TreeViewMgr::Layout() {
+  // A plug-in filling a row may ask for the rows to be made anew (its data changed as it read
+  // them). Made there, in the middle of this layout, the rows made so far would go and the
+  // rest come on top of the new ones, some twice: the request waits until this one is done.
+  if (fLayingOut) {
+    fLayOutAgain = true;
+    return;
+  }
+  fLayingOut = true;
+  do {
+    fLayOutAgain = false;
+    LayOutRows();
+  } while (fLayOutAgain);
+  fLayingOut = false;
+}
+
+void TreeViewMgr::LayOutRows() {
   InterfacePtr<IPanelControlData> panel(this, UseDefaultIID());
   InterfacePtr<IControlView> view(this, UseDefaultIID());
   if (!panel || !view)

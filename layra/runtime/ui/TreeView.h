@@ -65,6 +65,7 @@ private:
   void Flatten(const ITreeViewHierarchyAdapter& adapter, const NodeID& node,
                std::vector<NodeID>& rows) const;
   void Layout();
+  void LayOutRows();
   void Notify(ClassID change);
 
   std::set<NodeID> fExpanded;
@@ -73,6 +74,8 @@ private:
   bool fShowRoot = false;
   bool fStylesRegistered = false;
   bool fLaidOut = false;
+  bool fLayingOut = false;
+  bool fLayOutAgain = false;
 };
 
 class TreeViewController : public CPMUnknown<ITreeViewController> {

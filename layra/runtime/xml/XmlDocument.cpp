@@ -8,6 +8,7 @@
 #include <climits>
 #include <cstdarg>
 #include <cstdio>
+#include <regex>
 
 namespace layra::xml {
 namespace {
@@ -47,6 +48,23 @@ std::string WithoutTrailingNewlines(const char* message) {
   return text;
 }
 
+// libxml2 names the line of the element a message concerns ("tag story line 5"): said once
+// when it is the line of the error, and as where that element began when it is not.
+std::string WithoutRepeatedLine(const std::string& message, int line) {
+  static const std::regex kLineOfElement(" line ([0-9]+)(?= |$)");
+  const std::string errorLine = std::to_string(line);
+  std::string text;
+  auto rest = message.cbegin();
+  for (std::sregex_iterator match(message.begin(), message.end(), kLineOfElement), end;
+       match != end; ++match) {
+    text.append(rest, (*match)[0].first);
+    if ((*match)[1].str() != errorLine)
+      text += " begun on line " + (*match)[1].str();
+    rest = (*match)[0].second;
+  }
+  return text.append(rest, message.cend());
+}
+
 // Later errors are mostly fallout of the first, which names the real problem.
 void RecordError(void* parserContext, xmlErrorPtr error) {
   if (parserContext == nullptr || error == nullptr || error->level < XML_ERR_ERROR) {
@@ -57,7 +75,7 @@ void RecordError(void* parserContext, xmlErrorPtr error) {
     return;
   }
   outcome.firstError = "XML error on line " + std::to_string(error->line) + ": " +
-                       WithoutTrailingNewlines(error->message);
+                       WithoutRepeatedLine(WithoutTrailingNewlines(error->message), error->line);
 }
 
 // Stopping at the declaration means an entity bomb is refused before anything is expanded.
@@ -152,6 +170,10 @@ void RouteParserMessages() {
   InitializeParserOnce();
   xmlSetStructuredErrorFunc(nullptr, &ReportUnclaimed);
   xmlSetGenericErrorFunc(nullptr, &ReportGeneric);
+}
+
+void ReportParserMessage(const std::string& message) {
+  Report(message);
 }
 
 void XmlDocument::DocDeleter::operator()(_xmlDoc* doc) const {

@@ -15,6 +15,9 @@ namespace layra::xml {
 // running parse's error, or else into one "layra: XML:" line.
 void RouteParserMessages();
 
+// Reports a parser message whose caller has no way to report it, on that same line.
+void ReportParserMessage(const std::string& message);
+
 // A parsed document. Parsing never touches the network or the file system and refuses any
 // document that declares entities, which keeps entity expansion attacks out entirely.
 // Parse is safe to call from several threads at once.

@@ -134,6 +134,23 @@ TEST_F(ConfigDownload, DownloadsOncePerRunWithTheLoginOfTheAddress) {
   EXPECT_EQ(Alerts(), std::vector<Shown>{});
 }
 
+TEST_F(ConfigDownload, ACopyThatFailsIsReportedOnStandardErrorNotAmongTheDiagnostics) {
+  HttpTestServer server;
+  ASSERT_TRUE(server.PutFile("FolivoPref.xml", kServedConfiguration));
+  ASSERT_TRUE(server.Start());
+  // A folder where the copy goes: it cannot be replaced by a file.
+  std::filesystem::create_directories(File("FolivoPref.xml") / "in the way");
+  testing::internal::CaptureStderr();
+  const std::string printed =
+      StartWithAddress("http://127.0.0.1:" + std::to_string(server.port()) + "/FolivoPref.xml");
+  const std::string reported = testing::internal::GetCapturedStderr();
+  EXPECT_EQ(printed.find("Could not copy"), std::string::npos) << printed;
+  EXPECT_NE(reported.find("Could not copy \"" + File("FolivoPref_.xml").string() + "\" over \"" +
+                          File("FolivoPref.xml").string() + "\".\n"),
+            std::string::npos)
+      << reported;
+}
+
 TEST_F(ConfigDownload, FailureWithoutAnOldCopyReportsLibcurlsReasonOnce) {
   HttpTestServer server(HttpTestServerOptions{.status = 500});
   ASSERT_TRUE(server.Start());

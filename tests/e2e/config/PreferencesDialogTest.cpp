@@ -257,11 +257,13 @@ protected:
 TEST_F(ProbePage, GroupChoiceAndFolderRows) {
   ASSERT_TRUE(Open());
   ASSERT_TRUE(Select("Probe group"));
-  EXPECT_TRUE(Shows("editbox #0x122507 hidden\n    combo #0x122506 hidden\n    button #0x12250a "
-                    "hidden"));
-  // "x" is no value of the choice: the row shows nothing and confirming stores nothing.
+  EXPECT_TRUE(Shows("text #0x122504\n    editbox #0x122507 hidden\n    combo #0x122506 hidden\n "
+                    "   button #0x12250a hidden"));
+  // "x" is no value of the choice: the row shows nothing and confirming stores nothing. The
+  // label over the editors names the row they edit.
   ASSERT_TRUE(Select("Mode"));
-  EXPECT_TRUE(Shows("combo #0x122506 [\"Fast\", \"Slow\"]"));
+  EXPECT_TRUE(Shows("text #0x122504 \"Mode\"\n    editbox #0x122507 hidden\n    combo #0x122506 "
+                    "[\"Fast\", \"Slow\"]"));
   ASSERT_TRUE(Run({"confirm"}));
   EXPECT_EQ(Stored("ProbeMode"), "x");
 

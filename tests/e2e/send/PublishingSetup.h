@@ -15,13 +15,13 @@ namespace folivox::test {
 
 struct ConfigurationText {
   /** Replaces the default variants when not empty. */
-  std::string variants;
+  std::string variants{};
   /** The decoded GRABURL; the FTP server's address with its login and `folder` when empty. */
-  std::string grabUrl;
+  std::string grabUrl{};
   bool withGrabUrl = true;
   std::string folder = "/pages";
   /** Replaces the default DOCNAME rule when not empty. */
-  std::string docName;
+  std::string docName{};
 };
 
 class PublishingSetup {

@@ -10,6 +10,7 @@
 
 #include <layra/host/Alerts.h>
 #include <layra/host/Automation.h>
+#include <layra/host/RenderWorkers.h>
 #include <platform/Identity.h>
 
 #include <graphics/JpegCodec.h>
@@ -17,6 +18,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <fstream>
 #include <regex>
 #include <sys/stat.h>
 
@@ -439,6 +441,92 @@ TEST_F(SendStalled, IsBoundedByTheTimeOuts) {
   // One transfer time-out (30 s) ended the send; a second one would double it. The margin
   // absorbs a loaded machine.
   EXPECT_LT(seconds.count(), 2 * 30);
+}
+
+// What one send left on the server, with the time stamps in file names blanked out.
+struct SentFiles {
+  std::vector<std::string> commands;
+  std::vector<std::string> stored;
+  std::vector<std::string> bytes;
+  std::size_t alerts = 0;
+  friend bool operator==(const SentFiles&, const SentFiles&) = default;
+};
+
+std::string WithoutTimeStamp(const std::string& text) {
+  static const std::regex stamp("(\\.\\.\\d{3,}_)-?\\d+");
+  return std::regex_replace(text, stamp, "$1T");
+}
+
+SentFiles SendAndCollect(PublishingSetup& setup) {
+  const std::size_t commandsBefore = setup.ftp().commands().size();
+  const std::size_t storedBefore = setup.ftp().storedPaths().size();
+  layra::Alerts::Instance().ClearLog();
+  setup.Send();
+  SentFiles sent;
+  const auto commands = setup.ftp().commands();
+  for (std::size_t i = commandsBefore; i < commands.size(); ++i)
+    sent.commands.push_back(WithoutTimeStamp(commands[i]));
+  const auto stored = setup.ftp().storedPaths();
+  for (std::size_t i = storedBefore; i < stored.size(); ++i) {
+    sent.stored.push_back(WithoutTimeStamp(stored[i]));
+    const std::string bytes = setup.ftp().ReadFile(stored[i].substr(1)).value_or("missing");
+    // A manifest names its previews.
+    sent.bytes.push_back(stored[i].ends_with(".xml") ? WithoutTimeStamp(bytes) : bytes);
+  }
+  sent.alerts = Alerts().size();
+  return sent;
+}
+
+struct WorkerCount {
+  explicit WorkerCount(unsigned count) { layra::SetRenderWorkerCount(count); }
+  ~WorkerCount() { layra::SetRenderWorkerCount(0); }
+};
+
+TEST_F(Send, ManyRenderWorkersSendWhatOneSends) {
+  ASSERT_TRUE(fSetup.Start());
+  const auto file = fSetup.home().path() / "08_12_05_005-008.lyd";
+  std::filesystem::copy_file(SAMPLES_DIR "/08_12_05_005-008.lyd", file);
+  ASSERT_TRUE(fSetup.host().OpenDocument(file, nullptr).IsValid());
+  fSetup.Send(); // makes the folders, which later sends only walk
+  SentFiles one;
+  {
+    const WorkerCount workers(1);
+    one = SendAndCollect(fSetup);
+  }
+  ASSERT_EQ(one.stored.size(), 4u * 3 + 4);
+  EXPECT_EQ(one.alerts, 0u);
+  for (unsigned count : {0u, 3u}) {
+    const WorkerCount workers(count);
+    EXPECT_TRUE(SendAndCollect(fSetup) == one) << count << " workers";
+  }
+}
+
+TEST_F(Send, PageThatCannotBeRenderedAmongManyWorkersUploadsNothing) {
+  ConfigurationText variants;
+  for (const char* scale : {"0.25", "0.5", "3"})
+    variants.variants += std::string("  <PREVQUALITY XSCALE=\"") + scale + "\" YSCALE=\"" + scale +
+                         "\" DPI=\"72\" JPEGQUALITY=\"1\" STRING=\"-" + scale + "\"/>\n";
+  ASSERT_TRUE(fSetup.Start(variants));
+  // Page 7 is too wide for the largest preview, and only for that one.
+  std::string text = "<?xml version=\"1.0\"?>\n<layra-document version=\"1\">\n";
+  for (const char* width : {"612", "612", "12000", "612"})
+    text += std::string("  <page width=\"") + width +
+            "\" height=\"100\"><rectangle left=\"10\" top=\"10\" right=\"300\" "
+            "bottom=\"90\" fill=\"#336699\"/></page>\n";
+  text += "</layra-document>\n";
+  const auto file = fSetup.home().path() / "08_12_05_005-008.lyd";
+  std::ofstream(file) << text;
+  ASSERT_TRUE(fSetup.host().OpenDocument(file, nullptr).IsValid());
+  const WorkerCount workers(3);
+  fSetup.Send();
+  ASSERT_EQ(Alerts().size(), 1u);
+  EXPECT_NE(Alerts()[0].message.find("Could not export page preview"), std::string::npos);
+  EXPECT_TRUE(fSetup.ftp().commands().empty());
+  // Every other preview was written, and the wide page's two smaller ones.
+  const auto left = fSetup.LeftInWorkingFolder();
+  EXPECT_EQ(left.size(), 3u * 3 + 2);
+  EXPECT_TRUE(Matching(left, ".*007_.*-3\\.jpg").empty());
+  EXPECT_TRUE(Matching(left, ".*\\.xml").empty());
 }
 
 } // namespace

@@ -4,8 +4,14 @@
 #include <graphics/PageRenderer.h>
 #include <graphics/PictureCache.h>
 
+#include "TempDir.h"
+
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <functional>
 #include <limits>
 #include <thread>
 #include <tuple>
@@ -131,40 +137,146 @@ TEST(PageContent, UndrawableItemsAreSkippedAndTheRestDrawn) {
   EXPECT_TRUE(IsNear(PixelAt(raster, 50, 50), {0, 255, 0}, 0));
 }
 
-std::vector<unsigned char> RedBlueJpeg() {
-  const Raster page = Render(Letter({RectangleItem{Rect{0, 0, 306, 792}, kRed, {}},
-                                     RectangleItem{Rect{306, 0, 612, 792}, kBlue, {}}}));
+std::vector<unsigned char> TwoColourJpeg(Color left = kRed, Color right = kBlue) {
+  const Raster page = Render(Letter({RectangleItem{Rect{0, 0, 306, 792}, left, {}},
+                                     RectangleItem{Rect{306, 0, 612, 792}, right, {}}}));
   return EncodeJpeg(page, 3, nullptr).value();
 }
 
-TEST(PictureCache, DecodesOnceAtTheSizeTheFrameNeedsAndForgetsPicturesThatAreGone) {
+EncodedImage Shared(std::vector<unsigned char> bytes) {
+  return std::make_shared<const std::vector<unsigned char>>(std::move(bytes));
+}
+
+TEST(PictureCache, DecodesOnceAtTheSizeTheFrameNeedsWhereverTheBytesLive) {
   PictureCache cache;
-  EncodedImage jpeg = std::make_shared<const std::vector<unsigned char>>(RedBlueJpeg());
-  cairo_surface_t* small = cache.Get(jpeg, ImageSize{70, 90});
+  const EncodedImage jpeg = Shared(TwoColourJpeg());
+  const auto small = cache.Get(jpeg, ImageSize{70, 90});
   ASSERT_TRUE(small);
   // 1/8 of 612 x 792 still covers the frame.
-  EXPECT_EQ(cairo_image_surface_get_width(small), 77);
+  EXPECT_EQ(small->raster.width, 77);
   EXPECT_EQ(cache.Get(jpeg, ImageSize{77, 99}), small) << "a smaller variant reuses it";
-  cairo_surface_t* larger = cache.Get(jpeg, ImageSize{300, 300});
-  EXPECT_EQ(cairo_image_surface_get_width(larger), 306);
-  EXPECT_EQ(cache.Get(jpeg, ImageSize{1, 1}), larger);
-  EXPECT_EQ(cairo_image_surface_get_width(cache.Get(jpeg, ImageSize{5000, 5000})), 612);
+  const auto larger = cache.Get(jpeg, ImageSize{300, 300});
+  EXPECT_EQ(larger->raster.width, 306);
+  EXPECT_EQ(cache.Get(jpeg, ImageSize{5000, 5000})->raster.width, 612);
+  EXPECT_EQ(cache.Get(Shared(TwoColourJpeg()), ImageSize{600, 600})->raster.width, 612)
+      << "another copy of the same picture";
+  EXPECT_EQ(cache.decoded(), 3u);
+  EXPECT_FALSE(cache.Get(Shared(std::vector<unsigned char>(4, 0xff)), ImageSize{10, 10}));
 
-  const EncodedImage other = std::make_shared<const std::vector<unsigned char>>(RedBlueJpeg());
-  const EncodedImage broken = std::make_shared<const std::vector<unsigned char>>(4, 0xff);
-  EXPECT_FALSE(cache.Get(broken, ImageSize{10, 10}));
-  EXPECT_EQ(cairo_image_surface_get_width(cache.Get(other, ImageSize{10, 10})), 40)
+  PictureCache fresh;
+  const EncodedImage other = Shared(TwoColourJpeg(kBlue, kRed));
+  EXPECT_EQ(fresh.Get(other, ImageSize{10, 10})->raster.width, 40)
       << "kept at four times what the frame needs, not at the 1/8 decode's 77";
-  cache.Get(other, ImageSize{612, 792});
-  const std::size_t both = cache.bytes();
-  EXPECT_EQ(both, 2u * 612 * 792 * 4);
-  PictureCache tight(both - 1);
+  fresh.Get(other, ImageSize{612, 792});
+  fresh.Get(jpeg, ImageSize{612, 792});
+  const std::size_t all = fresh.bytes();
+  EXPECT_EQ(all, 2u * 612 * 792 * 4 + 40 * 52 * 4);
+  PictureCache tight(2u * 612 * 792 * 4 - 1);
   tight.Get(jpeg, ImageSize{612, 792});
   tight.Get(other, ImageSize{612, 792});
   EXPECT_EQ(tight.bytes(), 612u * 792 * 4) << "the least recently used goes over budget";
-  jpeg.reset();
-  cache.Get(other, ImageSize{1, 1});
-  EXPECT_EQ(cache.bytes(), 612u * 792 * 4) << "the entry of freed bytes is gone";
+}
+
+// The disk cache as a later process finds it: a fresh cache over the same folder.
+class PictureFolderTest : public ::testing::Test {
+protected:
+  PictureCache Cache(std::size_t diskBudget = PictureFolder::kDefaultBudget) {
+    return PictureCache(PictureCache::kDefaultBudget,
+                        PictureFolder([this] { return fFolder; }, diskBudget));
+  }
+  std::vector<std::filesystem::path> Entries() const {
+    std::vector<std::filesystem::path> found;
+    for (const auto& entry : std::filesystem::directory_iterator(fFolder))
+      found.push_back(entry.path());
+    return found;
+  }
+
+  folivox::test::TempDir fTemp;
+  std::filesystem::path fFolder = fTemp.path() / "cache" / "pictures";
+  EncodedImage fJpeg = Shared(TwoColourJpeg());
+};
+
+TEST_F(PictureFolderTest, LaterProcessesReadWhatWasDecodedUnlessThePictureChanged) {
+  const auto first = Cache().Get(fJpeg, ImageSize{70, 90});
+  ASSERT_TRUE(first);
+  EXPECT_EQ(std::filesystem::status(fFolder).permissions() & std::filesystem::perms::all,
+            std::filesystem::perms::owner_all);
+  ASSERT_EQ(Entries().size(), 1u);
+
+  PictureCache later = Cache();
+  const auto again = later.Get(fJpeg, ImageSize{70, 90});
+  EXPECT_EQ(later.decoded(), 0u);
+  ASSERT_TRUE(again);
+  EXPECT_EQ(again->raster.pixels, first->raster.pixels);
+
+  // The same frame showing a changed picture: red and blue swapped sides.
+  PictureCache changed = Cache();
+  const auto swapped = changed.Get(Shared(TwoColourJpeg(kBlue, kRed)), ImageSize{70, 90});
+  EXPECT_EQ(changed.decoded(), 1u);
+  ASSERT_TRUE(swapped);
+  EXPECT_TRUE(IsNear(PixelAt(swapped->raster, 5, 50), {0, 0, 255}, 40));
+}
+
+TEST_F(PictureFolderTest, DamagedEntriesAreDecodedAgainAndRewritten) {
+  const auto original = Cache().Get(fJpeg, ImageSize{70, 90});
+  ASSERT_TRUE(original);
+  const std::filesystem::path entry = Entries().at(0);
+  const auto size = std::filesystem::file_size(entry);
+  const std::vector<std::pair<const char*, std::function<void()>>> damages = {
+      {"truncated", [&] { std::filesystem::resize_file(entry, size - 100); }},
+      {"a pixel changed",
+       [&] {
+         std::fstream file(entry, std::ios::in | std::ios::out | std::ios::binary);
+         file.seekp(static_cast<std::streamoff>(size - 50));
+         file.put('\x5a');
+       }},
+      {"a header changed",
+       [&] {
+         std::fstream file(entry, std::ios::in | std::ios::out | std::ios::binary);
+         file.seekp(12);
+         file.put('\x01');
+       }},
+      {"longer", [&] { std::ofstream(entry, std::ios::app | std::ios::binary) << "more"; }},
+  };
+  for (const auto& [what, damage] : damages) {
+    SCOPED_TRACE(what);
+    damage();
+    PictureCache later = Cache();
+    const auto picture = later.Get(fJpeg, ImageSize{70, 90});
+    EXPECT_EQ(later.decoded(), 1u);
+    ASSERT_TRUE(picture);
+    EXPECT_EQ(picture->raster.pixels, original->raster.pixels);
+    EXPECT_EQ(std::filesystem::file_size(entry), size) << "written again";
+  }
+}
+
+TEST_F(PictureFolderTest, OldestEntriesGoPastTheBudget) {
+  const std::vector<EncodedImage> pictures = {fJpeg, Shared(TwoColourJpeg(kBlue, kRed)),
+                                              Shared(TwoColourJpeg(kRed, kRed))};
+  const std::size_t entry = 77 * 100 * 4 + 128;
+  Cache(2 * entry).Get(pictures[0], ImageSize{70, 90});
+  // Beside the entries: a temporary its writer left long ago, and a file of someone else's.
+  const std::filesystem::path stale = Entries().at(0).string() + ".4242-7.tmp";
+  const std::filesystem::path foreign = fFolder / "notes.txt";
+  std::ofstream(stale) << "half";
+  std::ofstream(foreign) << std::string(4 * entry, 'n');
+  std::filesystem::last_write_time(stale, std::filesystem::file_time_type::clock::now() -
+                                              std::chrono::hours(1));
+  for (const EncodedImage& picture : pictures)
+    Cache(2 * entry).Get(picture, ImageSize{70, 90});
+  EXPECT_FALSE(std::filesystem::exists(stale));
+  EXPECT_TRUE(std::filesystem::exists(foreign));
+  std::filesystem::remove(foreign);
+  std::uintmax_t total = 0;
+  for (const auto& path : Entries())
+    total += std::filesystem::file_size(path);
+  EXPECT_LE(total, 2 * entry);
+  EXPECT_EQ(Entries().size(), 2u);
+  PictureCache later = Cache(2 * entry);
+  later.Get(pictures[2], ImageSize{70, 90});
+  EXPECT_EQ(later.decoded(), 0u) << "the newest stays";
+  later.Get(pictures[0], ImageSize{70, 90});
+  EXPECT_EQ(later.decoded(), 1u) << "the oldest went";
 }
 
 class ImageFile : public ::testing::TestWithParam<std::vector<unsigned char>> {};
@@ -179,7 +291,7 @@ TEST_P(ImageFile, IsScaledIntoItsBounds) {
 }
 
 INSTANTIATE_TEST_SUITE_P(PngAndJpeg, ImageFile,
-                         ::testing::Values(testing::RedBluePng(2, 1), RedBlueJpeg()));
+                         ::testing::Values(testing::RedBluePng(2, 1), TwoColourJpeg()));
 
 std::vector<unsigned char> Damaged(std::vector<unsigned char> file, std::size_t at, int value) {
   file[at] = static_cast<unsigned char>(value);
@@ -204,7 +316,7 @@ TEST_P(BrokenImage, DrawsPlaceholderAndPageSucceeds) {
 INSTANTIATE_TEST_SUITE_P(
     Damage, BrokenImage,
     ::testing::Values(std::vector<unsigned char>{}, std::vector<unsigned char>{'G', 'I', 'F', '8'},
-                      Damaged(RedBlueJpeg(), 3, 0x00),                // no valid marker after SOI
+                      Damaged(TwoColourJpeg(), 3, 0x00),              // no valid marker after SOI
                       Damaged(testing::RedBluePng(40, 40), 16, 0x7f), // width near 2^31
                       Truncated(testing::RedBluePng(40, 40))));
 

@@ -373,6 +373,40 @@ TEST_F(ComponentModel, HistoryKeepsTheNewestStepsWithinItsBounds) {
   }
 }
 
+TEST_F(ComponentModel, UndoOrRedoBackToTheSavedStateLeavesTheDatabaseUnmodified) {
+  layra::DataBase db;
+  const UIDRef target(&db, db.NewUID(kValueBoss));
+  db.MarkSaved();
+  SetThroughCommand(target, 1);
+  EXPECT_TRUE(db.IsModified());
+  ASSERT_TRUE(CmdUtils::UndoLast(&db));
+  EXPECT_FALSE(db.IsModified());
+  ASSERT_TRUE(CmdUtils::RedoLast(&db));
+  EXPECT_TRUE(db.IsModified());
+  db.MarkSaved();
+  ASSERT_TRUE(CmdUtils::UndoLast(&db));
+  EXPECT_TRUE(db.IsModified());
+  ASSERT_TRUE(CmdUtils::RedoLast(&db));
+  EXPECT_FALSE(db.IsModified());
+  // A change made after undoing past the saved state drops the way back to it.
+  ASSERT_TRUE(CmdUtils::UndoLast(&db));
+  SetThroughCommand(target, 2);
+  ASSERT_TRUE(CmdUtils::UndoLast(&db));
+  EXPECT_TRUE(db.IsModified());
+
+  // Saved with nothing to undo; the steps after it that the bounds drop cannot be undone,
+  // so undoing all that is left does not get back to the saved state.
+  fHost.SetUndoLimits({2, 1000});
+  layra::DataBase bounded;
+  const UIDRef value(&bounded, bounded.NewUID(kValueBoss));
+  bounded.MarkSaved();
+  for (std::int32_t next = 1; next <= 3; ++next)
+    SetThroughCommand(value, next);
+  while (CmdUtils::UndoLast(&bounded)) {
+  }
+  EXPECT_TRUE(bounded.IsModified());
+}
+
 TEST_F(ComponentModel, EveryInterfaceOfTheSessionAnswersForAllTheOthers) {
   const PMIID interfaces[] = {IID_IUNKNOWN, IID_ISESSION, IID_IOBJECTMODEL,
                               IID_IIMPLEMENTATIONREGISTRY};

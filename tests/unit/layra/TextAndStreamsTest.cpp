@@ -7,6 +7,8 @@
 #include <layra/host/Alerts.h>
 
 #include <gtest/gtest.h>
+
+#include <set>
 #include <unistd.h>
 
 namespace {
@@ -55,6 +57,20 @@ TEST(PMStringTest, StreamsAsUtf16AndBack) {
     EXPECT_TRUE(in->IsGood()) << text;
     EXPECT_EQ(back.GetUTF8String(), text);
   }
+  // Names written in another encoding come back byte for byte, and no two as one: not even
+  // one whose bytes spell the replacement character, nor a cut or forbidden sequence.
+  const std::string names[] = {"Gazeta_\xE9.lyd", "Gazeta_\xE8.lyd", "Gazeta_\xEF\xBF\xBD.lyd",
+                               "\xE2\x82x\xF0\x9F\x98\x80\xED\xA0\x80\xFF"};
+  std::set<std::vector<unsigned char>> distinct;
+  for (const std::string& name : names) {
+    const std::vector<unsigned char> bytes = Streamed(PMString(name.c_str()));
+    distinct.insert(bytes);
+    PMString back;
+    InterfacePtr<IPMStream> in(StreamUtil::CreateMemoryStreamRead(bytes));
+    back.ReadWrite(in);
+    EXPECT_EQ(back.GetUTF8String(), name);
+  }
+  EXPECT_EQ(distinct.size(), std::size(names));
 }
 
 TEST(PMStringTest, ImpossibleLengthFailsTheStreamWithoutAllocating) {

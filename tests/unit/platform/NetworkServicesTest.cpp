@@ -53,6 +53,18 @@ TEST(HostNameTest, NoEntryWithoutAnIpv4Address) {
   EXPECT_FALSE(platform::LookupHost(std::string("localhost\0.evil", 15)).has_value());
 }
 
+TEST(ConnectedStateTest, EnvironmentStatesTheAnswerAndAnythingElseLeavesItToTheInterfaces) {
+  const char* variable = platform::kNetworkStateVariable;
+  ScopedVariable unset(variable, nullptr);
+  const bool interfaces = platform::IsConnectedToNetwork();
+  ScopedVariable online(variable, "online");
+  EXPECT_TRUE(platform::IsConnectedToNetwork());
+  ScopedVariable offline(variable, "offline");
+  EXPECT_FALSE(platform::IsConnectedToNetwork());
+  ScopedVariable misspelt(variable, "Online");
+  EXPECT_EQ(platform::IsConnectedToNetwork(), interfaces);
+}
+
 class ProxySettingsTest : public ::testing::Test {
 protected:
   ScopedVariable lowerServer_{"http_proxy", nullptr};

@@ -37,6 +37,9 @@ public:
   void SetRootUID(UID uid) { fRoot = uid; }
   void SetSysFile(const IDFile& file) { fFile = file; }
   void SetModified(bool modified) { fModified = modified; }
+  /** The database now matches its file, just saved or loaded: unmodified, and again so when
+   *  undo or redo brings it back to this state. */
+  void MarkSaved();
   /** Creates an object under a given UID (when loading); false when the class is unknown
    *  or the UID is taken. */
   bool CreateWithUID(UID uid, ClassID classID);
@@ -50,6 +53,8 @@ public:
   bool Import(const std::vector<StoredObject>& objects, std::vector<std::string>& problems);
 
 private:
+  void Changed();
+
   std::map<UID, Boss*> fObjects;         // in UID order, as they are saved
   std::unordered_map<UID, Boss*> fIndex; // the same, for lookups of one object
   std::map<UID, std::map<ImplementationID, std::vector<unsigned char>>> fOrphans;
