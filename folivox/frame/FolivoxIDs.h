@@ -75,6 +75,8 @@ constexpr ActionID kFolivoMakePagesReadyAndSendActionID{0x122510};
 constexpr ActionID kFolivoSendPagesActionID{0x122511};
 constexpr ActionID kFolivoSeparator2ActionID{0x122512};
 constexpr ActionID kFolivoHistoryPanelActionID{0x122513};
+constexpr ActionID kFolivoResendActionID{0x122514};
+constexpr ActionID kFolivoReloadConfigurationActionID{0x122515};
 
 // Widgets
 constexpr WidgetID kFolivoPanelWidgetID{0x122500};
@@ -96,6 +98,7 @@ constexpr WidgetID kFolivoHistoryMarkWidgetID{0x12252D};
 constexpr WidgetID kFolivoHistoryTextWidgetID{0x12252E};
 constexpr WidgetID kFolivoHistoryFileRowWidgetID{0x12252F};
 constexpr WidgetID kFolivoHistoryFileTextWidgetID{0x122530};
+constexpr WidgetID kFolivoHistoryResendButtonWidgetID{0x122531};
 
 // Resources
 constexpr RsrcID kFolivoDialogRsrcID{250};

@@ -4,6 +4,7 @@
 #include "frame/ImplementationTable.h"
 #include "publish/FolivoActionComponent.h"
 #include "publish/FrontDocument.h"
+#include "publish/PendingBatches.h"
 #include "publish/SendHistory.h"
 
 #include <layra/IApplication.h>
@@ -62,10 +63,19 @@ std::optional<SendOutcome> PageOutcome(const SendRecord& record, std::int32_t pa
   }
   if (any && all)
     return SendOutcome::kSent;
+  // A re-send carries only the files its batch left; a page it had none of is told by the
+  // send before it.
+  if (!any && record.kind == SendKind::kResend)
+    return std::nullopt;
   return record.outcome == SendOutcome::kSent ? SendOutcome::kFailed : record.outcome;
 }
 
 PageMark MarkOf(const std::string& document, std::int32_t page) {
+  if (const std::size_t unsent = UnsentFilesOfPage(document, page); unsent > 0)
+    return {PMString("\u26A0", PMString::kDontTranslateDuringCall),
+            PMString("Not all sent: " + std::to_string(unsent) +
+                         " files of this page wait; \u201CRe-send unsent files\u201D sends them",
+                     PMString::kDontTranslateDuringCall)};
   const std::vector<SendRecord>& history = SendHistory();
   for (auto record = history.rbegin(); record != history.rend(); ++record) {
     if (record->document != document)

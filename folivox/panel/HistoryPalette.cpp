@@ -1,10 +1,13 @@
 #include "panel/HistoryPalette.h"
 
+#include "frame/ActionRequests.h"
 #include "frame/FolivoxIDs.h"
 #include "frame/ImplementationTable.h"
+#include "publish/PendingBatches.h"
 #include "publish/SendHistory.h"
 
 #include <layra/IApplication.h>
+#include <layra/IBooleanControlData.h>
 #include <layra/IControlView.h>
 #include <layra/IPanelControlData.h>
 #include <layra/IPanelMgr.h>
@@ -118,7 +121,7 @@ bool16 HistoryListManager<kList>::ApplyDataToWidget(const NodeID& node, IPanelCo
   if constexpr (kList == HistoryList::kSends) {
     if (const SendRecord* send = SendAt(position)) {
       SetText(widgets, kFolivoHistoryMarkWidgetID, Mark(send->outcome), OutcomeWord(send->outcome));
-      SetText(widgets, kFolivoHistoryTextWidgetID, SendSummary(*send));
+      SetText(widgets, kFolivoHistoryTextWidgetID, SendSummary(*send, BatchNote(*send)));
     }
     return kTrue;
   }
@@ -131,14 +134,20 @@ bool16 HistoryListManager<kList>::ApplyDataToWidget(const NodeID& node, IPanelCo
 
 void HistoryPaletteObserver::AutoAttach() {
   AttachToWidget(kFolivoHistoryListWidgetID, IID_ITREEVIEWCONTROLLER);
+  AttachToWidget(kFolivoHistoryResendButtonWidgetID, IID_IBOOLEANCONTROLDATA);
 }
 
 void HistoryPaletteObserver::AutoDetach() {
+  DetachFromWidget(kFolivoHistoryResendButtonWidgetID, IID_IBOOLEANCONTROLDATA);
   DetachFromWidget(kFolivoHistoryListWidgetID, IID_ITREEVIEWCONTROLLER);
 }
 
 void HistoryPaletteObserver::Update(const ClassID& theChange, ISubject* theSubject, const PMIID&,
                                     void*) {
+  if (theChange == kTrueStateMessage) {
+    folivox::PerformActionInActiveContext(kFolivoResendActionID);
+    return;
+  }
   if (theChange != kListSelectionChangedMessage)
     return;
   InterfacePtr<ITreeViewController> controller(theSubject, UseDefaultIID());

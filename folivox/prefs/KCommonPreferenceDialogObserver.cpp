@@ -2,6 +2,7 @@
 // the browse button puts a chosen folder into the edit box.
 
 #include "frame/ImplementationTable.h"
+#include "prefs/PreferenceHooks.h"
 #include "prefs/PreferencePanel.h"
 #include "prefs/PreferencePanelIDs.h"
 
@@ -43,6 +44,17 @@ bool PutIntoEditBox(const PMString& path) {
   return true;
 }
 
+// The rows as typed, not yet stored: the test is of what OK would store.
+void TestConnection() {
+  if (!gPreferenceTestHook)
+    return;
+  std::vector<std::pair<PMString, PMString>> rows;
+  for (std::size_t i = 0; i < gVisitedPreferenceNodes.nodes.size(); ++i)
+    rows.emplace_back(gVisitedPreferenceNodes.nodes[i].GetKeyText(),
+                      gVisitedPreferenceNodes.entered[i]);
+  gPreferenceTestHook(rows);
+}
+
 class KCommonPreferenceDialogObserver : public CWidgetObserver {
 public:
   explicit KCommonPreferenceDialogObserver(IPMUnknown* boss) : CWidgetObserver(boss) {}
@@ -59,6 +71,10 @@ public:
   void Update(const ClassID& change, ISubject* subject, const PMIID&, void*) override {
     InterfacePtr<IControlView> view(subject, UseDefaultIID());
     const WidgetID widget = view ? view->GetWidgetID() : kInvalidWidgetID;
+    if (widget == kCommonPreferencesTestButtonWidgetID && change == kTrueStateMessage) {
+      TestConnection();
+      return;
+    }
     if (widget == kCommonPreferencesBrowseButtonWidgetID && change == kTrueStateMessage) {
       const std::optional<PMString> folder = SDKFolderChooser();
       if (folder && PutIntoEditBox(*folder))
@@ -77,7 +93,8 @@ private:
   static constexpr std::pair<WidgetID, PMIID> kWatched[] = {
       {kCommonPreferencesComboBoxWidgetID, IID_ISTRINGLISTCONTROLDATA},
       {kCommonPreferencesEditBoxWidgetID, IID_ITEXTCONTROLDATA},
-      {kCommonPreferencesBrowseButtonWidgetID, IID_IBUTTONDATA}};
+      {kCommonPreferencesBrowseButtonWidgetID, IID_IBUTTONDATA},
+      {kCommonPreferencesTestButtonWidgetID, IID_IBUTTONDATA}};
 };
 
 folivox::RegisterImplementation<KCommonPreferenceDialogObserver>

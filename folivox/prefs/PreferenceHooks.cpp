@@ -4,3 +4,4 @@ PreferenceDisplayHook gPreferenceDisplayHook = nullptr;
 PreferenceSecretHook gPreferenceSecretHook = nullptr;
 PreferenceApplyHook gPreferenceApplyHook = nullptr;
 PreferencesClosedHook gPreferencesClosedHook = nullptr;
+PreferenceTestHook gPreferenceTestHook = nullptr;

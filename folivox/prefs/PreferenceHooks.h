@@ -9,6 +9,8 @@
 #include <layra/PMString.h>
 
 #include <cstdint>
+#include <utility>
+#include <vector>
 
 /** Results of the display and apply hooks. */
 constexpr std::int32_t kPreferenceHookKeepValue = 1000;    // show the stored or store the new text
@@ -23,6 +25,9 @@ using PreferenceApplyHook = std::int32_t (*)(PMString, PMString, PMString, PMStr
  *  the user typed, not the one the display hook masked), which the editor then shows as
  *  bullets and the row masked. */
 using PreferenceSecretHook = bool (*)(PMString, PMString, PMString);
+/** (identifier and text of every row edited so far): tests the connection the rows as typed
+ *  describe, before they are stored. */
+using PreferenceTestHook = void (*)(const std::vector<std::pair<PMString, PMString>>&);
 /** (the panel's dialog controller); the result is ignored. */
 using PreferencesClosedHook = std::int32_t (*)(IPMUnknown*);
 
@@ -30,3 +35,4 @@ extern PreferenceDisplayHook gPreferenceDisplayHook;
 extern PreferenceSecretHook gPreferenceSecretHook;
 extern PreferenceApplyHook gPreferenceApplyHook;
 extern PreferencesClosedHook gPreferencesClosedHook;
+extern PreferenceTestHook gPreferenceTestHook;

@@ -22,6 +22,7 @@ constexpr WidgetID kCommonPreferencesTreeViewWidgetID{0x122503};
 constexpr WidgetID kCommonPreferencesEditBoxWidgetID{0x122507};
 constexpr WidgetID kCommonPreferencesComboBoxWidgetID{0x122506};
 constexpr WidgetID kCommonPreferencesBrowseButtonWidgetID{0x12250a};
+constexpr WidgetID kCommonPreferencesTestButtonWidgetID{0x122532};
 /** Over the editors: the label of the row they edit. */
 constexpr WidgetID kCommonPreferencesEditedRowWidgetID{0x122504};
 

@@ -1,6 +1,9 @@
 #include "publish/ConfigurationAddress.h"
 
+#include "frame/Alerts.h"
+#include "prefs/PreferenceAccess.h"
 #include "prefs/PreferenceHooks.h"
+#include "publish/ConnectionCheck.h"
 #include "publish/UrlPassword.h"
 
 #include <cstdio>
@@ -47,6 +50,23 @@ bool AddressShowsPassword(PMString identifier, PMString stored, PMString edited)
     return !pending.empty() && pending.find('/') == std::string::npos;
   }
   return !KeepsStoredPassword(stored, edited);
+}
+
+void TestConnectionHook(const std::vector<std::pair<PMString, PMString>>& rows) {
+  InterfacePtr<ICommonPreferenceData> store(GetPrefrenceData());
+  const std::unique_ptr<PMString> stored =
+      store ? store->GetValue(PMString("FolivoHTTP", PMString::kDontTranslateDuringCall)) : nullptr;
+  PMString address = stored ? *stored : PMString();
+  for (const auto& [identifier, edited] : rows) {
+    if (!IsConfigurationAddress(identifier))
+      continue;
+    address = KeepsStoredPassword(address, edited) ? SetUrlPassword(edited, GetUrlPassword(address))
+                                                   : edited;
+  }
+  const std::vector<CheckStep> steps = CheckConnection(address.GetUTF8String(), Shown::kOnScreen);
+  folivox::ShowReport(
+      PMString("Test connection\n" + CheckText(steps), PMString::kDontTranslateDuringCall),
+      CheckPassed(steps) ? kNoIcon : kErrorIcon);
 }
 
 std::int32_t AddressApplyHook(PMString identifier, PMString stored, PMString edited,

@@ -7,6 +7,8 @@
 #include <layra/PMString.h>
 
 #include <cstdint>
+#include <utility>
+#include <vector>
 
 /** The identifier the configuration address is stored under, with its trailing ':'. */
 inline constexpr const char kConfigurationAddressIdentifier[] = "FolivoHTTP:";
@@ -23,6 +25,10 @@ std::int32_t AddressDisplayHook(PMString identifier, PMString stored, PMString* 
  *  password but the stored one as the panel masks it, also while it is being typed and the
  *  '@' after it is not yet there. False for every other preference. */
 bool AddressShowsPassword(PMString identifier, PMString stored, PMString edited);
+
+/** Tests the connection of the configuration address as typed among `rows` (the stored one
+ *  when it was not edited) and shows each step's line in one report. */
+void TestConnectionHook(const std::vector<std::pair<PMString, PMString>>& rows);
 
 /** Turns the address as the panel shows it back into the one to store, and notes whether the
  *  address changed. */

@@ -148,12 +148,16 @@ bool FolivoActionComponent::AcquireConfiguration() {
   return true;
 }
 
+bool FolivoActionComponent::ReloadConfiguration() {
+  fAcquired = false;
+  fAcquisitionStarted = false;
+  return AcquireConfiguration();
+}
+
 void FolivoActionComponent::OnPreferencesClosed() {
   if (!gConfigurationAddressChanged)
     return;
-  fAcquired = false;
-  fAcquisitionStarted = false;
-  if (!AcquireConfiguration())
+  if (!ReloadConfiguration())
     return;
   const InterfacePtr<IDocument> front = QueryFrontDocument();
   // Without a document the change stays noted, so the next closing downloads again.

@@ -60,6 +60,7 @@ void FolivoActionComponent::InstallHooks() {
   gPreferenceDisplayHook = &AddressDisplayHook;
   gPreferenceSecretHook = &AddressShowsPassword;
   gPreferencesClosedHook = &PreferencesClosed;
+  gPreferenceTestHook = &TestConnectionHook;
 }
 
 void FolivoActionComponent::Dispatch(ActionID action) {
@@ -85,6 +86,13 @@ void FolivoActionComponent::Dispatch(ActionID action) {
     if (!fMenuSend)
       SendPages();
     fMenuSend = false;
+    break;
+  case kFolivoReloadConfigurationActionID.Get():
+    if (ReloadConfiguration() && QueryFrontDocument())
+      WithPageList([](FolivoTreeInformator& list) { list.LoadPageStatuses(nullptr); });
+    break;
+  case kFolivoResendActionID.Get():
+    ResendUnsent();
     break;
   case kFolivoEnableAllPagesActionID.Get():
     WithPageList([](FolivoTreeInformator& list) { list.MakePagesReady(); });

@@ -14,6 +14,7 @@
 #include <vector>
 
 struct Publication;
+struct PendingBatch;
 
 class FolivoActionComponent : public CActionComponent {
 public:
@@ -26,9 +27,15 @@ public:
   /** Exports, describes and uploads the front document's pages; reports every failure and,
    *  in one line, how the send ended. */
   void SendPages(SendOrigin origin = SendOrigin::kAsked);
+  /** Uploads the files that sends left unsent, batch by batch, oldest first; stops at the
+   *  first failure. True when every batch went. */
+  bool ResendUnsent();
   /** Downloads and loads the configuration once per run; true when one is usable. */
   bool AcquireConfiguration();
   void LoadConfiguration();
+  /** Downloads the configuration again now, with the questions and alerts of the start-up,
+   *  and loads it; true when one is usable. */
+  bool ReloadConfiguration();
   /** 0 when a DOCNAME rule matched `documentName`, 1 otherwise. */
   std::int32_t ParseDocumentName(PMString documentName);
   /** Parses the name of `document`, or of the front document when it is null. */
@@ -56,6 +63,9 @@ private:
   void Dispatch(ActionID action);
   /** SendPages up to the upload; false when the send ended before it. */
   bool PrepareSend(SendSession& session, Publication& run);
+  bool ResendBatch(const PendingBatch& batch, const std::string& ftpUrl);
+  /** The configuration's GRABURL, decoded; empty when there is none. */
+  std::string ConfiguredFtpUrl() const;
 
   bool fMenuSend = false;
   bool fAcquired = false;

@@ -84,21 +84,6 @@ CURLcode SetProgress(CURL* h) {
   return curl_easy_setopt(h, CURLOPT_XFERINFODATA, gTransfer.session);
 }
 
-// The login as it stands in the URL, percent-encoded where a character would end its part
-// there, decoded: an FTP server expects the password itself. Nothing to decode: libcurl gets
-// the same user and password that the login in one piece would give.
-struct Credentials {
-  std::string user;
-  std::optional<std::string> password;
-};
-
-Credentials DecodeLogin(std::string_view login) {
-  const std::size_t colon = login.find(':');
-  if (colon == std::string_view::npos)
-    return {PercentDecode(login), std::nullopt};
-  return {PercentDecode(login.substr(0, colon)), PercentDecode(login.substr(colon + 1))};
-}
-
 CURLcode SetOptions(const PMString& url, const PMString& login, std::FILE* file) {
   CURL* h = gTransfer.handle;
   const Credentials credentials = DecodeLogin(login.GetUTF8String());
@@ -217,13 +202,13 @@ bool CancelledBefore(std::size_t index) {
 
 /** Sends one file; false when the transfer failed or was cancelled. A file that could not
  *  be read stays. */
-bool Upload(FolivoActionComponent& sender, const Publication& publication, const IDFile& file,
+bool Upload(FolivoActionComponent& sender, const std::string& login, const IDFile& file,
             const std::string& url, std::size_t index, std::int32_t page) {
   if (CancelledBefore(index))
     return false;
   const std::int32_t result = sender.UploadFile(
       FileUtils::IDFileToPMString(file), PMString(url, PMString::kDontTranslateDuringCall),
-      PMString(publication.login, PMString::kDontTranslateDuringCall));
+      PMString(login, PMString::kDontTranslateDuringCall));
   if (result == kUploadSkipped) {
     FileEnded(index, FileOutcome::kSkipped);
     return true;
@@ -257,6 +242,13 @@ public:
 
 } // namespace
 
+Credentials DecodeLogin(std::string_view login) {
+  const std::size_t colon = login.find(':');
+  if (colon == std::string_view::npos)
+    return {PercentDecode(login), std::nullopt};
+  return {PercentDecode(login.substr(0, colon)), PercentDecode(login.substr(colon + 1))};
+}
+
 bool IsFtpUrl(const std::string& url) {
   const std::unique_ptr<CURLU, decltype(&curl_url_cleanup)> parsed(curl_url(), &curl_url_cleanup);
   char* scheme = nullptr;
@@ -270,9 +262,8 @@ bool IsFtpUrl(const std::string& url) {
   return ftp;
 }
 
-bool UploadPublication(FolivoActionComponent& sender, const Publication& publication,
-                       SendSession* session) {
-  SessionScope heard(session);
+std::vector<UploadItem> PlanPublication(const Publication& publication) {
+  std::vector<UploadItem> items;
   const std::size_t n = publication.variantCount;
   std::int32_t pageNumber = publication.first - 1;
   for (std::size_t k = 0; k < publication.previews.size(); ++k) {
@@ -280,20 +271,42 @@ bool UploadPublication(FolivoActionComponent& sender, const Publication& publica
       ++pageNumber;
     const std::string& name = publication.previews[k].fileName;
     const auto file = MakeFileInFolder(publication.workingFolder, PMString(name));
-    const std::string url = RemoteLocation(publication.ftpUrl, publication.date, pageNumber, name);
-    if (!file || !Upload(sender, publication, *file, url, k, pageNumber))
-      return false;
+    items.push_back({file.value_or(IDFile(name)), name,
+                     RemoteLocation("", publication.date, pageNumber, name), pageNumber});
   }
   for (std::size_t k = 0; k < publication.manifests.size(); ++k) {
     const IDFile& file = publication.manifests[k];
     const std::string name = FileUtils::GetBaseFileName(file).GetUTF8String() + ".xml";
     const auto page = publication.first + static_cast<std::int32_t>(k);
-    if (!Upload(sender, publication, file,
-                RemoteLocation(publication.ftpUrl, publication.date, page, name),
-                publication.previews.size() + k, page))
-      return false;
+    items.push_back({file, FileUtils::GetFileName(file).GetUTF8String(),
+                     RemoteLocation("", publication.date, page, name), page});
   }
-  return true;
+  return items;
+}
+
+std::size_t UploadItems(FolivoActionComponent& sender, const std::string& ftpUrl,
+                        const std::string& login, const std::vector<UploadItem>& items,
+                        SendSession* session) {
+  SessionScope heard(session);
+  for (std::size_t k = 0; k < items.size(); ++k) {
+    const UploadItem& item = items[k];
+    if (!Upload(sender, login, item.file, ftpUrl + item.path, k, item.page))
+      return k;
+  }
+  return items.size();
+}
+
+bool UploadPublication(FolivoActionComponent& sender, const Publication& publication,
+                       SendSession* session) {
+  const std::vector<UploadItem> items = PlanPublication(publication);
+  const std::size_t stopped =
+      UploadItems(sender, publication.ftpUrl, publication.login, items, session);
+  if (stopped == items.size())
+    return true;
+  if (session)
+    session->LeaveUnsent(
+        std::vector<UploadItem>(items.begin() + static_cast<std::ptrdiff_t>(stopped), items.end()));
+  return false;
 }
 
 void ReleaseUploadHandle() {

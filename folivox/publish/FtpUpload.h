@@ -8,7 +8,9 @@
 #include <layra/IDFile.h>
 #include <layra/PMString.h>
 
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 class FolivoActionComponent;
@@ -35,15 +37,41 @@ struct Publication {
   std::vector<IDFile> manifests;
 };
 
+/** The login as it stands in the URL, percent-encoded where a character would end its part
+ *  there, decoded: an FTP server expects the password itself. Nothing to decode: libcurl gets
+ *  the same user and password that the login in one piece would give. */
+struct Credentials {
+  std::string user;
+  std::optional<std::string> password;
+};
+Credentials DecodeLogin(std::string_view login);
+
 /** Whether libcurl would reach `url` by FTP, the only protocol a send uses; false also when
  *  it cannot read the address at all. */
 bool IsFtpUrl(const std::string& url);
 
+/** One file of an upload: the local file, its name in the working folder, where it goes below
+ *  the server's folder ("/26_12_07/A/3/name"), and its page. */
+struct UploadItem {
+  IDFile file;
+  std::string name;
+  std::string path;
+  std::int32_t page = 0;
+};
+
+/** Every preview and then every manifest, in upload order. */
+std::vector<UploadItem> PlanPublication(const Publication& publication);
+/** Uploads `items` to `ftpUrl` with the rules of a send (first failure stops with an alert,
+ *  a sent file is deleted, a cancel stops); how many it went through: items.size() when all
+ *  went. */
+std::size_t UploadItems(FolivoActionComponent& sender, const std::string& ftpUrl,
+                        const std::string& login, const std::vector<UploadItem>& items,
+                        SendSession* session);
 /** Uploads every preview and then every manifest, deleting each local file once it was sent.
  *  Stops at the first failed transfer with an alert; true when everything was sent. With a
  *  session, it hears of every file and of the bytes of the running transfer, and a cancel
  *  stops the upload between two files or aborts the running transfer (no alert; the files
- *  not sent stay). */
+ *  not sent stay, and the session keeps them as a pending batch). */
 bool UploadPublication(FolivoActionComponent& sender, const Publication& publication,
                        SendSession* session = nullptr);
 

@@ -13,15 +13,20 @@
 
 namespace {
 
-constexpr const char kFormatVersion[] = "1";
+// Version 1 lines, written before re-sends existed, lack the kind and the batch.
+constexpr const char kFormatVersion[] = "2";
+constexpr const char kFirstFormatVersion[] = "1";
 // Fields before the files; each file adds four.
-constexpr std::size_t kSendFields = 11;
+constexpr std::size_t kFirstSendFields = 11;
+constexpr std::size_t kSendFields = 13;
 constexpr std::size_t kFileFields = 4;
 
 const char* const kSendWords[] = {"sent", "failed", "cancelled", "nothing"};
 const char* const kFileWords[] = {"sent", "failed", "unsent", "skipped"};
+const char* const kKindWords[] = {"send", "resend", "leftovers"};
 
-// Tabs separate the fields and a line feed ends the record, so neither may stand in one.
+} // namespace
+
 std::string Escaped(const std::string& text) {
   std::string out;
   out.reserve(text.size());
@@ -86,6 +91,8 @@ std::vector<std::string_view> Fields(std::string_view line) {
   }
 }
 
+namespace {
+
 template <class Number> bool ReadNumber(std::string_view text, Number& value) {
   const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
   return error == std::errc() && end == text.data() + text.size();
@@ -114,6 +121,8 @@ Cache& HistoryCache() {
   return cache;
 }
 
+} // namespace
+
 std::vector<std::string> ReadLines(const std::string& path) {
   std::vector<std::string> lines;
   std::ifstream in(path, std::ios::binary);
@@ -126,6 +135,8 @@ std::vector<std::string> ReadLines(const std::string& path) {
   }
   return lines;
 }
+
+namespace {
 
 // The file may run this far past the limit before it is cut back, so that a send pays for a
 // rewrite once in many.
@@ -169,7 +180,9 @@ std::string FormatSendRecord(const SendRecord& record) {
                      Escaped(record.document) + "\t" + std::to_string(record.firstPage) + "\t" +
                      std::to_string(record.lastPage) + "\t" + Escaped(record.server) + "\t" +
                      std::to_string(record.milliseconds) + "\t" + Escaped(record.error) + "\t" +
-                     std::to_string(record.files.size());
+                     std::to_string(record.files.size()) + "\t" +
+                     kKindWords[static_cast<std::size_t>(record.kind)] + "\t" +
+                     Escaped(record.batch);
   for (const SentFile& file : record.files)
     line += "\t" + std::to_string(file.page) + "\t" + Escaped(file.name) + "\t" +
             std::to_string(file.bytes) + "\t" + OutcomeWord(file.outcome);
@@ -181,12 +194,20 @@ std::optional<SendRecord> ParseSendRecord(const std::string& line) {
   SendRecord record;
   std::size_t files = 0;
   int beforeSave = 0;
-  if (f.size() < kSendFields || f[0] != kFormatVersion || !ReadNumber(f[1], record.when) ||
-      !ReadWord(f[2], kSendWords, record.outcome) || !ReadNumber(f[3], beforeSave) ||
-      !ReadNumber(f[5], record.firstPage) || !ReadNumber(f[6], record.lastPage) ||
-      !ReadNumber(f[8], record.milliseconds) || !ReadNumber(f[10], files) ||
-      f.size() != kSendFields + files * kFileFields)
+  const bool first = !f.empty() && f[0] == kFirstFormatVersion;
+  const std::size_t sendFields = first ? kFirstSendFields : kSendFields;
+  if (f.size() < sendFields || (!first && f[0] != kFormatVersion) ||
+      !ReadNumber(f[1], record.when) || !ReadWord(f[2], kSendWords, record.outcome) ||
+      !ReadNumber(f[3], beforeSave) || !ReadNumber(f[5], record.firstPage) ||
+      !ReadNumber(f[6], record.lastPage) || !ReadNumber(f[8], record.milliseconds) ||
+      !ReadNumber(f[10], files) || f.size() != sendFields + files * kFileFields)
     return std::nullopt;
+  if (!first) {
+    const auto batch = Unescaped(f[12]);
+    if (!ReadWord(f[11], kKindWords, record.kind) || !batch)
+      return std::nullopt;
+    record.batch = *batch;
+  }
   const auto document = Unescaped(f[4]);
   const auto server = Unescaped(f[7]);
   const auto error = Unescaped(f[9]);
@@ -196,7 +217,7 @@ std::optional<SendRecord> ParseSendRecord(const std::string& line) {
   record.document = *document;
   record.server = *server;
   record.error = *error;
-  for (std::size_t k = kSendFields; k < f.size(); k += kFileFields) {
+  for (std::size_t k = sendFields; k < f.size(); k += kFileFields) {
     SentFile file;
     const auto name = Unescaped(f[k + 1]);
     if (!name || !ReadNumber(f[k], file.page) || !ReadNumber(f[k + 2], file.bytes) ||
@@ -305,11 +326,16 @@ std::uint64_t BytesSent(const SendRecord& record) {
   return bytes;
 }
 
-std::string SendSummary(const SendRecord& record) {
+std::string SendSummary(const SendRecord& record, const std::string& note) {
+  if (record.kind == SendKind::kLeftovers)
+    return LocalTimeText(record.when) + "  found " + std::to_string(record.files.size()) +
+           " files no send knows of in the working folder; they go after " + record.error;
   char seconds[32];
   std::snprintf(seconds, sizeof seconds, "%.1f s", static_cast<double>(record.milliseconds) / 1e3);
-  std::string line =
-      LocalTimeText(record.when) + "  " + OutcomeWord(record.outcome) + "  " + record.document;
+  std::string line = LocalTimeText(record.when) + "  " +
+                     (record.kind == SendKind::kResend ? "re-send " : "") +
+                     OutcomeWord(record.outcome) + (note.empty() ? "" : " (" + note + ")") + "  " +
+                     record.document;
   if (const std::string pages = PagesText(record); !pages.empty())
     line += "  " + pages;
   if (record.beforeSave)

@@ -6,11 +6,15 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 enum class SendOutcome { kSent, kFailed, kCancelled, kNothingSent };
 /** kUnsent: the send ended before the file's turn; kSkipped: it could not be read. */
 enum class FileOutcome { kSent, kFailed, kUnsent, kSkipped };
+/** kResend: a re-send of the files an earlier send left unsent; kLeftovers: no send, a list of
+ *  files found in the working folder that no send knows of. */
+enum class SendKind { kSend, kResend, kLeftovers };
 
 struct SentFile {
   std::int32_t page = 0;
@@ -35,6 +39,10 @@ struct SendRecord {
   /** Why the send failed or sent nothing; empty otherwise. */
   std::string error;
   std::vector<SentFile> files;
+  SendKind kind = SendKind::kSend;
+  /** The pending batch the files left unsent became, or the one a re-send sent; empty when
+   *  none. */
+  std::string batch;
 };
 
 inline constexpr std::size_t kSendHistoryLimit = 1000;
@@ -47,6 +55,15 @@ bool AppendSendRecord(const SendRecord& record);
 /** The readable records, oldest first, at most the last kSendHistoryLimit when read; a line
  *  cut short by a crash, or damaged, is left out. Read again only when the file changed. */
 const std::vector<SendRecord>& SendHistory();
+
+// The records' fields: tabs separate them and a line feed ends a record, so neither may stand
+// in one.
+std::string Escaped(const std::string& text);
+std::optional<std::string> Unescaped(std::string_view text);
+std::vector<std::string_view> Fields(std::string_view line);
+/** The complete lines of a file: a last line a crash cut short, without its line feed, is
+ *  left out. */
+std::vector<std::string> ReadLines(const std::string& path);
 
 std::string FormatSendRecord(const SendRecord& record);
 std::optional<SendRecord> ParseSendRecord(const std::string& line);
@@ -65,6 +82,6 @@ std::string PagesText(const SendRecord& record);
 /** How many of its files a send sent, and their bytes. */
 std::size_t FilesSent(const SendRecord& record);
 std::uint64_t BytesSent(const SendRecord& record);
-/** One line of a send: when, how it ended, the document and pages, the files sent, the
- *  server and the time taken, and why it failed or sent nothing. */
-std::string SendSummary(const SendRecord& record);
+/** One line of a send: when, how it ended (and `note` in brackets after it), the document and
+ * pages, the files sent, the server and the time taken, and why it failed or sent nothing. */
+std::string SendSummary(const SendRecord& record, const std::string& note = {});

@@ -4,7 +4,6 @@
 #include "frame/Alerts.h"
 #include "panel/FolivoTreeInformator.h"
 #include "publish/AlertText.h"
-#include "publish/Base64.h"
 #include "publish/ConfigTree.h"
 #include "publish/FolivoActionComponent.h"
 #include "publish/FrontDocument.h"
@@ -191,8 +190,7 @@ bool FolivoActionComponent::PrepareSend(SendSession& session, Publication& run) 
     return false;
   }
   const ConfigNode* grabUrl = FindChild(*fConfiguration, WideString("GRABURL"));
-  if (grabUrl)
-    run.ftpUrl = Base64Decode(grabUrl->text.ToUTF8()).value_or("");
+  run.ftpUrl = ConfiguredFtpUrl();
   std::printf("ftp = '%s'\n", MaskedUrl(run.ftpUrl).c_str());
   session.SetServer(run.ftpUrl);
   run.macText = GetMacAddressText();

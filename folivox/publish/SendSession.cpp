@@ -2,6 +2,8 @@
 
 #include "panel/FolivoTreeInformator.h"
 #include "panel/HistoryPalette.h"
+#include "publish/FtpUpload.h"
+#include "publish/WorkingFolder.h"
 
 #include <cstdio>
 #include <ctime>
@@ -34,6 +36,7 @@ SendSession::SendSession(SendOrigin origin)
 }
 
 SendSession::~SendSession() {
+  KeepBatches();
   if (!gShowAndRecordSends)
     return;
   fProgress.reset();
@@ -55,6 +58,32 @@ SendSession::~SendSession() {
   RefreshHistoryPalette();
 }
 
+void SendSession::KeepBatches() {
+  KeepUnsent();
+  SweepLeftovers(static_cast<std::int64_t>(std::time(nullptr)));
+}
+
+void SendSession::KeepUnsent() {
+  if (fOrigin == SendOrigin::kResend) {
+    if (fRecord.outcome == SendOutcome::kSent && !CloseBatch(fRecord.batch, BatchState::kSent))
+      std::printf("Could not write the list of unsent files.\n");
+    return;
+  }
+  if (fRecord.outcome == SendOutcome::kSent) {
+    SupersedeBatches(fRecord.document, fRecord.firstPage, fRecord.lastPage);
+    return;
+  }
+  if (fUnsent.empty())
+    return;
+  const PendingBatch batch{
+      NewBatchId(fRecord.when), fRecord.when,   fRecord.document, fRecord.firstPage,
+      fRecord.lastPage,         fRecord.server, fUnsent,          BatchState::kPending};
+  if (AddPendingBatch(batch))
+    fRecord.batch = batch.id;
+  else
+    std::printf("Could not write the list of unsent files.\n");
+}
+
 void SendSession::SetPages(std::int32_t first, std::int32_t last) {
   fRecord.firstPage = first;
   fRecord.lastPage = last;
@@ -68,6 +97,25 @@ void SendSession::BeginWork(std::int32_t pages, std::size_t variants) {
         Plain("Sending " + PagesText(fRecord) + " of " + fRecord.document),
         static_cast<std::int32_t>(steps));
   fVariants = variants;
+}
+
+void SendSession::BeginResend(const PendingBatch& batch, const std::vector<PendingFile>& files) {
+  fRecord.kind = SendKind::kResend;
+  fRecord.batch = batch.id;
+  fRecord.document = batch.document;
+  SetPages(batch.firstPage, batch.lastPage);
+  fRecord.server = batch.server;
+  for (const PendingFile& file : files)
+    PlanFile(file.page, GetWorkingFolder().GetUTF8String() + "/" + file.name);
+  if (gShowAndRecordSends)
+    fProgress = std::make_unique<TaskProgress>(Plain("Re-sending " + std::to_string(files.size()) +
+                                                     " unsent files of " + fRecord.document),
+                                               static_cast<std::int32_t>(files.size()));
+}
+
+void SendSession::LeaveUnsent(const std::vector<UploadItem>& items) {
+  for (const UploadItem& item : items)
+    fUnsent.push_back(PendingFile{item.page, item.name, item.path});
 }
 
 bool SendSession::Cancelled() {
@@ -132,6 +180,8 @@ void SendSession::Failed(const std::string& why) {
 }
 
 std::string SendSession::ResultLine() const {
+  if (fOrigin == SendOrigin::kResend)
+    return ResendLine();
   const bool save = fOrigin == SendOrigin::kBeforeSave;
   // Before the files were written the count is what the send was going to upload.
   const std::size_t files = !fRecord.files.empty()
@@ -152,4 +202,21 @@ std::string SendSession::ResultLine() const {
     break;
   }
   return std::string(save ? "Nothing sent before saving: " : "Nothing sent: ") + fRecord.error;
+}
+
+std::string SendSession::ResendLine() const {
+  const std::string sentOf =
+      Of(FilesSent(fRecord), fRecord.files.size()) + " unsent files of " + fRecord.document;
+  switch (fRecord.outcome) {
+  case SendOutcome::kSent:
+    return "Re-sent " + sentOf + ", " + PagesText(fRecord) + ": " + SizeText(BytesSent(fRecord)) +
+           " to " + fRecord.server + " in " + Seconds(fRecord.milliseconds);
+  case SendOutcome::kCancelled:
+    return "Re-send cancelled: " + sentOf + " sent";
+  case SendOutcome::kFailed:
+    return "Re-send failed: " + fRecord.error + " (" + sentOf + " sent)";
+  case SendOutcome::kNothingSent:
+    break;
+  }
+  return "Nothing re-sent: " + fRecord.error;
 }

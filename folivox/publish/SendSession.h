@@ -3,6 +3,7 @@
 // way to stop it), the one line that says how it ended, and its record in the send history.
 // The send itself does what it always did; it tells the session where it got to.
 
+#include "publish/PendingBatches.h"
 #include "publish/SendHistory.h"
 
 #include <layra/TaskProgress.h>
@@ -12,11 +13,13 @@
 #include <string>
 #include <vector>
 
-/** Whether a person asked for the send or a save started it. */
-enum class SendOrigin { kAsked, kBeforeSave };
+/** Whether a person asked for the send or a save started it, or it re-sends a pending batch. */
+enum class SendOrigin { kAsked, kBeforeSave, kResend };
 
 /** Off only in the benchmark that measures what progress, result and history cost. */
 extern bool gShowAndRecordSends;
+
+struct UploadItem;
 
 class SendSession {
 public:
@@ -32,6 +35,8 @@ public:
   /** The work is known: `pages` pages of `variants` previews each, rendered, described and
    *  uploaded. Progress shows from here on. */
   void BeginWork(std::int32_t pages, std::size_t variants);
+  /** A re-send of `batch`: its unsent files are the work. */
+  void BeginResend(const PendingBatch& batch, const std::vector<PendingFile>& files);
 
   /** Whether the person asked to stop; asked only where stopping leaves the client as it was. */
   bool Cancelled();
@@ -45,6 +50,9 @@ public:
   /** Bytes of the running upload that reached the server. */
   void FileProgress(std::uint64_t sent);
   void FileEnded(std::size_t index, FileOutcome outcome);
+  /** The files the send did not reach, in upload order: kept as a pending batch when it ends,
+   *  unless it is itself a re-send, whose batch keeps them. */
+  void LeaveUnsent(const std::vector<UploadItem>& items);
 
   void NothingSent(const std::string& why);
   void Failed(const std::string& why);
@@ -54,6 +62,9 @@ public:
   std::string ResultLine() const;
 
 private:
+  void KeepBatches();
+  void KeepUnsent();
+  std::string ResendLine() const;
   void Advance(const std::string& text, std::int32_t steps);
 
   SendOrigin fOrigin;
@@ -64,4 +75,5 @@ private:
   std::size_t fVariants = 0;
   std::int32_t fPagesRendered = 0;
   std::size_t fCurrentFile = 0;
+  std::vector<PendingFile> fUnsent;
 };

@@ -15,7 +15,7 @@ const char* const kSynopsis =
     "             [--answer first|second|third] [--do ACTION-ID ...] [--steps FILE]\n"
     "             [--save] [--gui [--screenshot [PALETTE=|dialog=]FILE ...]]\n"
     "             [DOCUMENT ...]\n"
-    "       layra --history [N]\n"
+    "       layra --history [N] | --resend | --check-connection\n"
     "       layra new FILE [--pages N] [--size WxH] [--force]\n"
     "       layra -h | --help | --version\n"
     "Starts the host with the plug-ins of DIR, opens each document (the last one opened is\n"
@@ -25,7 +25,9 @@ const char* const kSynopsis =
     "With --gui it shows the documents and the palettes in a window until it is closed, or,\n"
     "with --screenshot, writes PNGs of the window, of a palette or of the dialog in front and\n"
     "quits.\n"
-    "--history prints the last N (20) records the plug-ins keep of what they did.\n";
+    "--history prints the last N (20) records the plug-ins keep of what they did.\n"
+    "--resend uploads what earlier sends left unsent; --check-connection checks the\n"
+    "configuration address and the server it names, one line a step.\n";
 
 const char* const kEnvironment =
     "Environment:\n"
@@ -146,9 +148,10 @@ std::string Misplaced(const CommandLine& line, const std::vector<std::string>& o
     if (!writing && newOnly)
       return option + " is for layra new only";
   }
-  if (line.history &&
+  if ((line.history || line.request) &&
       (line.gui || !line.actions.empty() || line.steps || line.save || !line.documents.empty()))
-    return "--history prints and exits; it takes no documents, actions, steps or window";
+    return "--" + line.request.value_or("history") +
+           " prints and exits; it takes no documents, actions, steps or window";
   if (!line.screenshots.empty() && !line.gui)
     return "--screenshot needs --gui";
   if (writing && !line.documents.empty())
@@ -184,6 +187,10 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, CommandLine& li
         line.history = static_cast<int>(std::min<std::uint32_t>(count, kMaxHistory));
         ++i;
       }
+      continue;
+    }
+    if (option == "--resend" || option == "--check-connection") {
+      line.request = option.substr(2);
       continue;
     }
     if (IsFlag(option)) {

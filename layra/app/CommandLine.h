@@ -29,6 +29,9 @@ struct CommandLine {
   bool version = false;
   /** `--history [N]`: prints the last N records of the plug-ins' histories and exits. */
   std::optional<int> history;
+  /** `--resend`, `--check-connection`: the plug-ins' script request of that name ("resend",
+   *  "check-connection"); prints its answer and exits. */
+  std::optional<std::string> request;
   /** `layra new FILE [--pages N] [--size WxH] [--force]`: writes a blank document and exits;
    *  an existing FILE is replaced only with `--force`. */
   std::optional<std::filesystem::path> newDocument;

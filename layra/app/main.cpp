@@ -64,16 +64,18 @@ int Run(layra::Host& host, const layra::CommandLine& line) {
   return status;
 }
 
-// The plug-ins that keep a history answer the script request "history"; nothing is started,
-// downloaded or shown for it.
-int ShowHistory(layra::Host& host, int count) {
-  std::istringstream step("script history \"" + std::to_string(count) + "\"");
+// A plug-in's own request: "history N" of the plug-ins that keep a history, "resend",
+// "check-connection". The session is not started for it: nothing is downloaded or shown but
+// what the request itself does.
+int RunRequest(layra::Host& host, const std::string& request, const std::string& option) {
+  std::istringstream step("script " + request);
   std::string error;
-  const bool shown = layra::RunSteps(step, "--history", std::cout, error);
+  const bool done = layra::RunSteps(step, option, std::cout, error);
   std::cout.flush();
   layra::SetProgressPresenter(nullptr);
-  host.Shutdown();
-  return shown ? 0 : Fail(error.substr(error.find(": ") + 2));
+  const bool saved = host.Shutdown();
+  return done ? layra::EndStatus(layra::kExitDone, saved)
+              : Fail(error.substr(error.find(": ") + 2));
 }
 
 } // namespace
@@ -102,7 +104,9 @@ int main(int argc, char** argv) {
   layra::TerminalProgress progress(stderr, ::isatty(STDERR_FILENO) != 0);
   layra::SetProgressPresenter(&progress);
   if (line.history)
-    return ShowHistory(*host, *line.history);
+    return RunRequest(*host, "history \"" + std::to_string(*line.history) + "\"", "--history");
+  if (line.request)
+    return RunRequest(*host, *line.request, "--" + *line.request);
   host->Start();
   const int status = Run(*host, line);
   std::fflush(stdout);

@@ -110,8 +110,9 @@ TEST_F(FolivoxLoaded, MenuIsOrderedWithItsTwoSeparators) {
     order.push_back(entry.action.Get());
     separators += entry.IsSeparator() ? 1 : 0;
   }
-  EXPECT_EQ(order, (std::vector<std::uint32_t>{0x12250D, 0x12250F, 0x122502, 0x122511, 0x122510,
-                                               0x122512, 0x12250B, 0x12250C, 0x12250A}));
+  EXPECT_EQ(order,
+            (std::vector<std::uint32_t>{0x12250D, 0x122515, 0x12250F, 0x122502, 0x122511, 0x122510,
+                                        0x122514, 0x122512, 0x12250B, 0x12250C, 0x12250A}));
   EXPECT_EQ(separators, 2);
 }
 

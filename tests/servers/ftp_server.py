@@ -74,6 +74,10 @@ class DroppingDTPHandler(DTPHandler):
     timeout = 30
 
     def handle_read(self):
+        if self.cmd_channel.drop_current_stor:
+            # Keep only the first kilobyte, so that what stays on disk is a file cut off
+            # even when the whole file would have come in one read.
+            self.ac_in_buffer_size = 1024
         DTPHandler.handle_read(self)
         if self.receive and self.cmd_channel.drop_current_stor:
             # Closing the command channel also closes this data channel, and

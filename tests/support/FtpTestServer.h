@@ -22,7 +22,7 @@ struct FtpTestServerOptions {
   int failStor = 0;
   int failCode = 550;
   // During the Nth STOR the server hangs up both connections once data starts arriving,
-  // leaving whatever it had received on disk. 0: none.
+  // leaving the first kilobyte it received on disk: a file cut off. 0: none.
   int dropStor = 0;
   // The Nth STOR is never answered, as by a server that hangs in the middle of a send. 0: none.
   int stallStor = 0;

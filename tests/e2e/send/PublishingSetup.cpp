@@ -2,6 +2,7 @@
 
 #include "prefs/ICommonPreferenceData.h"
 #include "publish/Base64.h"
+#include "publish/PendingBatches.h"
 #include "publish/SendHistory.h"
 
 #include <layra/CmdUtils.h>
@@ -86,7 +87,7 @@ std::vector<std::string> PublishingSetup::LeftInWorkingFolder() const {
   std::vector<std::string> names;
   for (const auto& entry : std::filesystem::directory_iterator(workingFolder())) {
     const std::string name = entry.path().filename().string();
-    if (!name.starts_with("FolivoPref") && name != kSendHistoryFileName)
+    if (!name.starts_with("FolivoPref") && name != kSendHistoryFileName && name != kPendingFileName)
       names.push_back(name);
   }
   std::sort(names.begin(), names.end());

@@ -39,6 +39,7 @@ public:
 
   layra::Host& host() { return *fHost; }
   FtpTestServer& ftp() { return fFtp; }
+  HttpTestServer& http() { return fHttp; }
   TempHome& home() { return fHome; }
   std::filesystem::path workingFolder() const { return fHome.dataDir(); }
   /** Files in the working folder other than the configuration and the send history. */

@@ -5,6 +5,9 @@
 #include "TempDir.h"
 #include "WholeFile.h"
 
+#include "publish/PendingBatches.h"
+#include "publish/SendHistory.h"
+
 #include <layra/host/Alerts.h>
 #include <layra/host/Automation.h>
 #include <layra/host/RenderWorkers.h>
@@ -308,6 +311,29 @@ TEST_F(Send, RangeBeyondTheDocumentIsRefusedWithOneAlert) {
   EXPECT_TRUE(fSetup.ftp().storedPaths().empty());
 }
 
+// "Reload configuration" takes a configuration changed on the server at once, and when the
+// download fails asks about the earlier copy as the start-up does.
+TEST_F(Send, ReloadConfigurationTakesAChangedConfigurationNowAndAsksAsAtStart) {
+  constexpr ActionID kReload{0x122515};
+  ASSERT_TRUE(fSetup.Start());
+  fSetup.OpenDocument("08_12_05_012.lyd", 1);
+  ASSERT_TRUE(
+      fSetup.http().PutFile("FolivoPref.xml", fSetup.ConfigurationXml({.folder = "/other"})));
+  fSetup.host().PerformAction(kReload);
+  fSetup.Send();
+  ASSERT_EQ(fSetup.ftp().storedPaths().size(), 4u);
+  for (const std::string& path : fSetup.ftp().storedPaths())
+    EXPECT_TRUE(path.starts_with("/other/")) << path;
+  EXPECT_TRUE(Alerts().empty());
+
+  std::filesystem::remove(fSetup.http().root() / "FolivoPref.xml");
+  fSetup.host().PerformAction(kReload);
+  ASSERT_EQ(Alerts().size(), 1u);
+  EXPECT_NE(Alerts()[0].message.find("a config file from a previous instance has been found"),
+            std::string::npos)
+      << Alerts()[0].message;
+}
+
 class SendWithThirdUploadFailing : public Send {
 protected:
   SendWithThirdUploadFailing() : Send(FtpTestServerOptions{.failStor = 3, .failCode = 552}) {}
@@ -331,8 +357,12 @@ TEST_F(SendWithThirdUploadFailing, KeepsWhatWasNotSentAndTheNextSendStartsAfresh
   fSetup.Send();
   EXPECT_EQ(Alerts().size(), 1u);
   EXPECT_EQ(fSetup.ftp().loginCount(), 2);
-  // Stored: two files of the first send, the failed one counted by the server, then eight.
+  // Stored: two files of the first send, the failed one counted by the server, then eight;
+  // the first send's leftovers are obsolete now, never uploaded, and gone.
   EXPECT_EQ(fSetup.ftp().storedPaths().size(), 3u + 8u);
+  EXPECT_TRUE(fSetup.LeftInWorkingFolder().empty());
+  EXPECT_TRUE(OpenBatches().empty());
+  EXPECT_EQ(BatchNote(SendHistory().at(0)), "unsent files superseded by a later send");
 }
 
 class SendRefused : public Send {
