@@ -4,11 +4,10 @@
 #include "frame/CommandNotification.h"
 #include "frame/ImplementationTable.h"
 #include "frame/InstantiateAs.h"
+#include "frame/Trace.h"
 
 #include <layra/ErrorUtils.h>
 #include <layra/IPage.h>
-
-#include <cstdio>
 
 namespace {
 
@@ -18,28 +17,28 @@ folivox::RegisterImplementation<QUORAdvertisementAttrCommand>
 } // namespace
 
 QUORAdvertisementAttrCommand::QUORAdvertisementAttrCommand(IPMUnknown* boss) : Command(boss) {
-  std::fputs("QUORAdvertisementAttrCommand::Init\n", stdout);
+  folivox::Trace("QUORAdvertisementAttrCommand::Init\n");
 }
 
 void QUORAdvertisementAttrCommand::Do() {
-  std::fputs("QUORPreferenceCommand::Do( ); \n", stdout);
+  folivox::Trace("QUORPreferenceCommand::Do( ); \n");
   const UIDList* items = GetItemList();
   InterfacePtr<IAdvertisementAttributes> data(this, UseDefaultIID());
   if (items->IsEmpty() || !data) {
     ErrorUtils::PMSetGlobalErrorCode(kFailure);
     return;
   }
-  std::fputs("QUORPreferenceCommand::SetBPIData( ); \n", stdout);
+  folivox::Trace("QUORPreferenceCommand::SetBPIData( ); \n");
   for (std::int32_t i = 0; i < items->Length(); ++i) {
     if (InterfacePtr<IAdvertisementAttributes> attributes =
             folivox::InstantiateAs<IAdvertisementAttributes>(items->GetRef(i)))
       attributes->SetAttributeText(data->GetAttributeText());
   }
-  std::fputs("Everything is ok!\n", stdout);
+  folivox::Trace("Everything is ok!\n");
 }
 
 void QUORAdvertisementAttrCommand::DoNotify() {
-  std::fputs("QUORPreferenceCommand::DoNotify( ); \n", stdout);
+  folivox::Trace("QUORPreferenceCommand::DoNotify( ); \n");
   folivox::NotifyFirstItemChanged<IAdvertisementAttributes, IPageItem>(
       *this, kAdvertisementAttributesChangedMessage);
   // Observers of the document hear of it too, without attaching to every page item.
@@ -48,6 +47,6 @@ void QUORAdvertisementAttrCommand::DoNotify() {
 }
 
 PMString QUORAdvertisementAttrCommand::CreateName() {
-  std::fputs("QUORPreferenceCommand::CreateName( ); \n", stdout);
+  folivox::Trace("QUORPreferenceCommand::CreateName( ); \n");
   return PMString("alamakota", PMString::kDontTranslateDuringCall);
 }

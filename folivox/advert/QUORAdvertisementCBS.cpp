@@ -1,10 +1,9 @@
 #include "advert/QUORAdvertisementCBS.h"
 
 #include "advert/QUORAdvertisementHelper.h"
+#include "frame/Trace.h"
 
 #include <layra/ISelectionTargets.h>
-
-#include <cstdio>
 
 UIDList QUORAdvertisementCBS::TargetItems() {
   UIDList items;
@@ -50,7 +49,7 @@ void QUORAdvertisementCBS::SetAttributeValue(PMString& key, PMString& value) {
 
 bool16 QUORAdvertisementCBS::GetTextSelection(int32* start, int32* end) {
   if (!start || !end) {
-    std::fputs("QUORAdvertisementCBS::GetTextSelection: param0 or param1 is NULL.\n", stdout);
+    folivox::Trace("QUORAdvertisementCBS::GetTextSelection: param0 or param1 is NULL.\n");
     return kFalse;
   }
   InterfacePtr<ITextTarget> target(this, UseDefaultIID());

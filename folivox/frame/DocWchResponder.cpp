@@ -3,12 +3,11 @@
 #include "frame/ActionRequests.h"
 #include "frame/FolivoxIDs.h"
 #include "frame/ImplementationTable.h"
+#include "frame/Trace.h"
 #include "panel/FolivoTreeInformator.h"
 #include "publish/FolivoActionComponent.h"
 
 #include <layra/ISignalMgr.h>
-
-#include <cstdio>
 
 namespace {
 folivox::RegisterImplementation<DocWchResponder> gRegisterResponder(kDocWchResponderImpl);
@@ -31,7 +30,7 @@ void DocWchResponder::Respond(ISignalMgr* signalManager) {
 bool DocWchResponder::IsReady() {
   if (sharedActionComponent && gFolivoTreeInformator)
     return true;
-  std::printf("sharedActionComponent has not been initialized.\n");
+  folivox::Trace("sharedActionComponent has not been initialized.\n");
   return false;
 }
 

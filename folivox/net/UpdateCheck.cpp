@@ -1,5 +1,6 @@
 #include "net/UpdateCheck.h"
 
+#include "frame/Trace.h"
 #include "net/UpdateAnswer.h"
 #include "net/UpdateQuery.h"
 #include "publish/MachineIdentity.h"
@@ -9,7 +10,6 @@
 
 #include <cctype>
 #include <condition_variable>
-#include <cstdio>
 #include <cstring>
 #include <mutex>
 #include <string>
@@ -61,7 +61,7 @@ void Publish(const std::string& address) {
 
 void ReadAnswer(const char* answer) {
   if (IsNoRecordsAnswer(answer)) {
-    std::printf("Brak rekordow.\n");
+    folivox::Trace("Brak rekordow.\n");
     return;
   }
   if (const std::optional<std::string> address = FindUpdateAddress(answer, &Pause)) {
@@ -87,7 +87,7 @@ void RunUpdateCheck(const UpdateServer& server) {
     text.erase(lastEnd == std::string::npos ? 0 : lastEnd + 1);
   }
   ReadAnswer(text.c_str());
-  std::printf("Thread done.\n");
+  folivox::Trace("Thread done.\n");
 }
 
 void UpdateCheckThread(void*) {

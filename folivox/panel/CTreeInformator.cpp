@@ -1,8 +1,7 @@
 #include "panel/CTreeInformator.h"
-
-#include <cstdio>
+#include "frame/Trace.h"
 
 bool16 CTreeInformator::ApplyDataToWidget(const NodeID&, IPanelControlData*, std::int32_t) {
-  std::printf("Did not overload CTreeInformator::ApplyDataToWidget.\n");
+  folivox::Trace("Did not overload CTreeInformator::ApplyDataToWidget.\n");
   return kTrue;
 }

@@ -2,6 +2,7 @@
 // was emptied, the marker of a first run without a configuration address, and emptying the
 // store of every page status.
 
+#include "frame/Trace.h"
 #include "prefs/KCommonPreferenceTypesList.h"
 #include "prefs/PreferenceAccess.h"
 #include "prefs/PreferenceKey.h"
@@ -34,8 +35,8 @@ void PrintCacheAge(const PMString& stored) {
   std::snprintf(buffer, sizeof buffer, "%s", stored.GrabCString());
   int day = 0, month = 0, year = 0;
   std::sscanf(buffer, "%d_%d_%d", &day, &month, &year);
-  std::printf("Cache date = [%s]\n", buffer);
-  std::printf("%d, %d, %d\n", day, month, year);
+  folivox::Trace("Cache date = [%s]\n", buffer);
+  folivox::Trace("%d, %d, %d\n", day, month, year);
   std::tm then{};
   then.tm_mday = day;
   then.tm_mon = month - 1;
@@ -44,13 +45,13 @@ void PrintCacheAge(const PMString& stored) {
   then.tm_min = 1;
   then.tm_isdst = -1;
   const GlobalTime cached(static_cast<std::int64_t>(std::mktime(&then)));
-  std::printf("before %" PRId64 "\n", GlobalTime::CurrentTime().SecondsSince1970());
+  folivox::Trace("before %" PRId64 "\n", GlobalTime::CurrentTime().SecondsSince1970());
   const GlobalTime now = GlobalTime::CurrentTime();
-  std::printf("str = %s\n", cached.GetDateAsText().GrabCString());
-  std::printf("str = %s\n", now.GetDateAsText().GrabCString());
-  std::printf("tt = %" PRId64 ", tt_now = %" PRId64 ", diff = %" PRId64 "\n",
-              cached.SecondsSince1970(), now.SecondsSince1970(),
-              now.SecondsSince1970() - cached.SecondsSince1970());
+  folivox::Trace("str = %s\n", cached.GetDateAsText().GrabCString());
+  folivox::Trace("str = %s\n", now.GetDateAsText().GrabCString());
+  folivox::Trace("tt = %" PRId64 ", tt_now = %" PRId64 ", diff = %" PRId64 "\n",
+                 cached.SecondsSince1970(), now.SecondsSince1970(),
+                 now.SecondsSince1970() - cached.SecondsSince1970());
 }
 
 PMString TodayText() {
@@ -119,7 +120,7 @@ void FolivoActionComponent::ConfirmAndClearCache() {
 }
 
 void FolivoActionComponent::ClearCache() {
-  std::printf("Clearing cache...\n");
+  folivox::Trace("Clearing cache...\n");
   StoreWrite write;
   if (!write.Open())
     return;
@@ -128,5 +129,5 @@ void FolivoActionComponent::ClearCache() {
       write.data->SetValue(PreferenceKey(Text(name)), *value);
   }
   CmdUtils::ProcessCommand(write.command);
-  std::printf("Clear cache completed.\n");
+  folivox::Trace("Clear cache completed.\n");
 }

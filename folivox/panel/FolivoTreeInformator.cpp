@@ -2,6 +2,7 @@
 
 #include "frame/ActionRequests.h"
 #include "frame/ImplementationTable.h"
+#include "frame/Trace.h"
 #include "publish/FolivoActionComponent.h"
 #include "publish/FrontDocument.h"
 #include "publish/PendingBatches.h"
@@ -16,7 +17,6 @@
 #include <layra/ITextControlData.h>
 #include <layra/ITreeViewMgr.h>
 
-#include <cstdio>
 #include <cstdlib>
 
 FolivoTreeInformator* gFolivoTreeInformator = nullptr;
@@ -155,7 +155,7 @@ bool16 FolivoTreeInformator::ApplyDataToWidget(const NodeID& node, IPanelControl
     return kTrue;
   InterfacePtr<IDocument> document(QueryFrontDocument());
   if (!document) {
-    std::printf("FolivoTreeInformator::ApplyDataToWidget::Could not get IDocument");
+    folivox::Trace("FolivoTreeInformator::ApplyDataToWidget::Could not get IDocument");
     return kTrue;
   }
   IControlView* nameWidget = rowWidgets->FindWidget(kFolivoPageNameWidgetID, kSearchDepth);
@@ -163,7 +163,7 @@ bool16 FolivoTreeInformator::ApplyDataToWidget(const NodeID& node, IPanelControl
     return kTrue;
   InterfacePtr<ITextControlData> text(nameWidget, UseDefaultIID());
   if (!text) {
-    std::printf("textControlData is nil!\n");
+    folivox::Trace("textControlData is nil!\n");
     return kTrue;
   }
   text->SetString(PMString("0x122500kFolivoCouldNotDownloadConfigFile"), kTrue, kTrue);
@@ -177,14 +177,14 @@ bool16 FolivoTreeInformator::ApplyDataToWidget(const NodeID& node, IPanelControl
     document->GetName(name);
     ShowMark(*rowWidgets, name.GetUTF8String(), FirstPageNumber(*sharedActionComponent) + position);
   } else {
-    std::printf("Could not parse documentName using regex functions.\n");
+    folivox::Trace("Could not parse documentName using regex functions.\n");
   }
   IControlView* box = rowWidgets->FindWidget(kPageStatusCheckboxWidgetID, kSearchDepth);
   if (!box)
     return kTrue;
   InterfacePtr<IBooleanControlData> state(box, UseDefaultIID());
   if (!state) {
-    std::printf("checkboxstate is nil!\n");
+    folivox::Trace("checkboxstate is nil!\n");
     return kTrue;
   }
   const bool ready = position < static_cast<std::int32_t>(fStatuses.size()) &&
@@ -202,22 +202,22 @@ bool16 FolivoTreeInformator::GetStatusForPaletteNode(const NodeID& node,
     return kFalse;
   InterfacePtr<IControlView> row(treeViewMgr->QueryWidgetFromNode(node));
   if (!row) {
-    std::printf("FolivoTreeInformator::GetStatusForPaletteNode::IControlView is nil.\n");
+    folivox::Trace("FolivoTreeInformator::GetStatusForPaletteNode::IControlView is nil.\n");
     return kFalse;
   }
   InterfacePtr<IPanelControlData> widgets(row, UseDefaultIID());
   if (!widgets) {
-    std::printf("FolivoTreeInformator::GetStatusForPaletteNode::IPanelControlData is nil.\n");
+    folivox::Trace("FolivoTreeInformator::GetStatusForPaletteNode::IPanelControlData is nil.\n");
     return kFalse;
   }
   IControlView* box = widgets->FindWidget(kPageStatusCheckboxWidgetID, kSearchDepth);
   if (!box) {
-    std::printf("FolivoTreeInformator::GetStatusForPaletteNode::IControlView is nil.\n");
+    folivox::Trace("FolivoTreeInformator::GetStatusForPaletteNode::IControlView is nil.\n");
     return kFalse;
   }
   InterfacePtr<IBooleanControlData> state(box, UseDefaultIID());
   if (!state) {
-    std::printf("FolivoTreeInformator::GetStatusForPaletteNode::IBooleanControlData is nil!\n");
+    folivox::Trace("FolivoTreeInformator::GetStatusForPaletteNode::IBooleanControlData is nil!\n");
     return kFalse;
   }
   return state->IsSelected();
@@ -231,13 +231,13 @@ void RefreshPanelPageList() {
     return;
   InterfacePtr<IPanelControlData> widgets(panel, UseDefaultIID());
   if (!widgets) {
-    std::printf("IPanelControlData is nil.\n");
+    folivox::Trace("IPanelControlData is nil.\n");
     return;
   }
   IControlView* list = widgets->FindWidget(kFolivoPageListWidgetID, kSearchDepth);
   InterfacePtr<ITreeInformator> informator(list, UseDefaultIID());
   if (!informator) {
-    std::printf("%s", kNoInformator);
+    folivox::Trace("%s", kNoInformator);
     return;
   }
   RefreshPageList(informator, kFolivoPanelWidgetID, kFolivoPageListWidgetID, false);

@@ -2,12 +2,11 @@
 
 #include "frame/Alerts.h"
 #include "frame/FolivoxIDs.h"
+#include "frame/Trace.h"
 
 #include <layra/IApplication.h>
 #include <layra/IPanelMgr.h>
 #include <layra/ISession.h>
-
-#include <cstdio>
 
 namespace {
 constexpr std::int32_t kSearchDepth = 9999;
@@ -45,17 +44,17 @@ std::optional<PageListParts> FindPageListParts() {
     return std::nullopt;
   IControlView* list = widgets->FindWidget(kFolivoPageListWidgetID, kSearchDepth);
   if (!list) {
-    std::printf("IControlView is nil\n");
+    folivox::Trace("IControlView is nil\n");
     return std::nullopt;
   }
   PageListParts parts{InterfacePtr<ITreeViewHierarchyAdapter>(list, UseDefaultIID()),
                       InterfacePtr<ITreeViewMgr>(list, UseDefaultIID())};
   if (!parts.adapter) {
-    std::printf("iTreeHierarchyAdapter is nil\n");
+    folivox::Trace("iTreeHierarchyAdapter is nil\n");
     return std::nullopt;
   }
   if (!parts.manager) {
-    std::printf("ITreeViewMgr is nil\n");
+    folivox::Trace("ITreeViewMgr is nil\n");
     return std::nullopt;
   }
   return parts;

@@ -1,6 +1,7 @@
 // The ready flags of the front document's pages: in the status list, on the rows' check
 // boxes and in the store, one entry per page keyed by the document's name.
 
+#include "frame/Trace.h"
 #include "panel/FolivoTreeInformator.h"
 #include "panel/PageListLookup.h"
 #include "prefs/PreferenceAccess.h"
@@ -10,7 +11,6 @@
 #include <layra/IDataBase.h>
 #include <layra/IPageList.h>
 
-#include <cstdio>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -49,7 +49,7 @@ struct DocumentPages {
   bool PageExists(std::int32_t index) const {
     if (UIDRef(reference.GetDataBase(), pages->GetNthPageUID(index)).IsValid())
       return true;
-    std::printf("FolivoTreeInformator:: pageUIDRef is nil.\n");
+    folivox::Trace("FolivoTreeInformator:: pageUIDRef is nil.\n");
     return false;
   }
 };
@@ -59,12 +59,12 @@ struct DocumentPages {
 std::optional<DocumentPages> FindDocumentPages(InterfacePtr<IDocument> document) {
   InterfacePtr<IPageList> pages(document, UseDefaultIID());
   if (!pages) {
-    std::printf("FolivoTreeInformator::Could not get IPageList. Is this really a document?");
+    folivox::Trace("FolivoTreeInformator::Could not get IPageList. Is this really a document?");
     return std::nullopt;
   }
   const UIDRef reference = GetUIDRef(document);
   if (!reference.GetDataBase()) {
-    std::printf("FolivoTreeInformator:: GetDocWorkSpace() is nil.\n");
+    folivox::Trace("FolivoTreeInformator:: GetDocWorkSpace() is nil.\n");
     return std::nullopt;
   }
   return DocumentPages{std::move(document), std::move(pages), reference, PMString(), {}};
@@ -89,7 +89,7 @@ void FolivoTreeInformator::LoadPageStatuses(const UIDRef* document) {
   else
     target = QueryFrontDocument();
   if (!target) {
-    std::printf("FolivoTreeInformator:: Could not get IDocument from UIDRef documentRef.\n");
+    folivox::Trace("FolivoTreeInformator:: Could not get IDocument from UIDRef documentRef.\n");
     return;
   }
   std::optional<DocumentPages> found = FindDocumentPages(std::move(target));
@@ -106,10 +106,10 @@ void FolivoTreeInformator::LoadPageStatuses(const UIDRef* document) {
     if (!found->PageExists(i) || !found->list.adapter->GetNthChild(root, i).IsValid())
       continue;
     const PMString key = PageStatusKey(found->name, i);
-    std::printf("preferenceKey = %s\n", key.GrabCString());
+    folivox::Trace("preferenceKey = %s\n", key.GrabCString());
     bool ready = false;
     if (std::unique_ptr<PMString> value = store ? store->GetValue(key) : nullptr) {
-      std::printf("value = %s\n", value->GrabCString());
+      folivox::Trace("value = %s\n", value->GrabCString());
       ready = value->GetUTF8String() == "true";
     }
     fStatuses.push_back(PageStatusEntry{i, ready});
@@ -134,7 +134,7 @@ bool FolivoTreeInformator::StatusOfRow(const std::vector<PageStatusEntry>& shown
 void FolivoTreeInformator::StorePageStatuses(const std::vector<PageStatusEntry>* given) {
   InterfacePtr<IDocument> front(QueryFrontDocument());
   if (!front) {
-    std::printf("FolivoTreeInformator::Could not get IDocument");
+    folivox::Trace("FolivoTreeInformator::Could not get IDocument");
     return;
   }
   std::optional<DocumentPages> found = FindDocumentPages(std::move(front));
@@ -185,7 +185,7 @@ void FolivoTreeInformator::StorePageStatuses(const std::vector<PageStatusEntry>*
 void FolivoTreeInformator::ChangePageStatuses(PageStatusChange change) {
   InterfacePtr<ITreeViewController> controller(this, UseDefaultIID());
   if (!controller) {
-    std::printf(
+    folivox::Trace(
         "BrindlePanelObserver::addSelectedAdvertisements exception => viewController == nil");
     return;
   }
@@ -228,7 +228,7 @@ void RefreshPageList(ITreeInformator* informator, WidgetID panelID, WidgetID lis
   if (!manager)
     return;
   if (!informator) {
-    std::printf(
+    folivox::Trace(
         "Could not get this tree ITreeInformator. This ListView will not display anything.\n");
     return;
   }

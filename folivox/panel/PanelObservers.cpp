@@ -2,13 +2,13 @@
 
 #include "frame/ActionRequests.h"
 #include "frame/ImplementationTable.h"
+#include "frame/Trace.h"
 #include "panel/FolivoTreeInformator.h"
 
 #include <layra/IControlView.h>
 #include <layra/IPanelControlData.h>
 #include <layra/ISubject.h>
 
-#include <cstdio>
 #include <utility>
 
 namespace {
@@ -62,7 +62,7 @@ void FolivoSelectionObserverImpl::HandleSelectionUpdate(const ClassID& theChange
     return;
   switch (WidgetOf(theSubject).Get()) {
   case kPageStatusCheckboxWidgetID.Get():
-    std::printf("kPageStatusCheckboxWidgetID\n");
+    folivox::Trace("kPageStatusCheckboxWidgetID\n");
     break;
   case kFolivoInvertStatusesButtonWidgetID.Get():
     WithPageList([](FolivoTreeInformator& list) { list.InvertPageStatuses(); });
@@ -84,7 +84,7 @@ void FolivoSelectionObserverImpl::HandleSelectionUpdate(const ClassID& theChange
 void FolivoSelectionObserverImpl::HandleSelectionChanged(const ISelectionMessage*) {
   InterfacePtr<IPanelControlData> widgets(this, UseDefaultIID());
   if (!widgets) {
-    std::printf("IPanelControlData is nil.\n");
+    folivox::Trace("IPanelControlData is nil.\n");
     return;
   }
   IControlView* list = widgets->FindWidget(kFolivoPageListWidgetID, 9999);
@@ -92,7 +92,7 @@ void FolivoSelectionObserverImpl::HandleSelectionChanged(const ISelectionMessage
     return;
   InterfacePtr<ITreeInformator> informator(list, UseDefaultIID());
   if (!informator) {
-    std::printf(
+    folivox::Trace(
         "Could not get this tree ITreeInformator. This ListView will not display anything.\n");
     return;
   }
@@ -115,7 +115,7 @@ void FolivoTreeListNodeObserver::Update(const ClassID& theChange, ISubject* theS
   if (theChange != kTrueStateMessage && theChange != kFalseStateMessage)
     return;
   if (widget != kPageStatusCheckboxWidgetID) {
-    std::printf("No Widget.\n");
+    folivox::Trace("No Widget.\n");
     return;
   }
   if (gFolivoTreeInformator)

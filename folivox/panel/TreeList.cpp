@@ -1,9 +1,8 @@
 #include "panel/TreeList.h"
 
 #include "frame/ImplementationTable.h"
+#include "frame/Trace.h"
 #include "panel/ITreeInformator.h"
-
-#include <cstdio>
 
 namespace {
 folivox::RegisterImplementation<TreeListAdapter> gRegisterAdapter(kTreeListAdapterImpl);
@@ -12,7 +11,7 @@ folivox::RegisterImplementation<TreeListManager> gRegisterManager(kTreeListManag
 InterfacePtr<ITreeInformator> QueryInformator(const IPMUnknown* widget) {
   InterfacePtr<ITreeInformator> informator(widget, UseDefaultIID());
   if (!informator)
-    std::printf(
+    folivox::Trace(
         "Could not get this tree ITreeInformator. This ListView will not display anything.\n");
   return informator;
 }

@@ -2,6 +2,7 @@
 
 #include "frame/Alerts.h"
 #include "frame/ImplementationTable.h"
+#include "frame/Trace.h"
 #include "prefs/ICommonPrefeernceModel.h"
 #include "prefs/KCommonPreferenceTypesList.h"
 #include "prefs/PreferenceAccess.h"
@@ -15,8 +16,6 @@
 #include <layra/IPanelMgr.h>
 #include <layra/ISession.h>
 #include <layra/ITreeViewMgr.h>
-
-#include <cstdio>
 
 namespace {
 
@@ -77,18 +76,18 @@ void KCommonPreferenceTypesList::SetPreference(const PnlTrvDataNode& visited,
       panel ? panel->FindWidget(kCommonPreferencesTreeViewWidgetID, 9999) : nullptr,
       UseDefaultIID());
   if (!model) {
-    std::fputs("no model\n", stdout);
+    folivox::Trace("no model\n");
     return;
   }
   const PnlTrvDataNode* node = model->GetNode(visited.GetName());
   if (!node) {
-    std::fputs("Node object is nil\n", stdout);
+    folivox::Trace("Node object is nil\n");
     return;
   }
   const PMString& identifier = visited.GetKeyText();
   if (!gPreferenceTypes || !gPreferenceTypes->HasIdentifier(identifier)) {
-    std::printf("KCommonPreferenceTypesList::SetPreference: identifier %s does not exist\n",
-                identifier.GrabCString());
+    folivox::Trace("KCommonPreferenceTypesList::SetPreference: identifier %s does not exist\n",
+                   identifier.GrabCString());
     return;
   }
   PMString value;
@@ -121,12 +120,12 @@ void KCommonPreferenceDialogController::InitializeDialogFields(IActiveContext* c
   IControlView* treeView = iPanelControlData->FindWidget(kCommonPreferencesTreeViewWidgetID, 9999);
   InterfacePtr<ITreeViewMgr> treeViewMgr(treeView, UseDefaultIID());
   if (!treeViewMgr) {
-    std::fputs("no tree\n", stdout);
+    folivox::Trace("no tree\n");
     return;
   }
   InterfacePtr<ICommonPrefeernceModel> model(treeView, UseDefaultIID());
   if (!model) {
-    std::fputs("no model\n", stdout);
+    folivox::Trace("no model\n");
     return;
   }
   // The rebuild deletes the nodes the current one points into, and shows the stored values,
@@ -140,19 +139,19 @@ void KCommonPreferenceDialogController::InitializeDialogFields(IActiveContext* c
 
   InterfacePtr<ITreeViewController> iTreeViewCntr(treeView, UseDefaultIID());
   if (!iTreeViewCntr) {
-    std::fputs("iTreeViewCntr is nil!\n", stdout);
+    folivox::Trace("iTreeViewCntr is nil!\n");
     return;
   }
   iTreeViewCntr->DeselectAll(kFalse);
 
   IControlView* editBox = iPanelControlData->FindWidget(kCommonPreferencesEditBoxWidgetID, 9999);
   if (!editBox) {
-    std::fputs("Element (kCommonPreferencesEditBoxWidgetID) is nil!\n", stdout);
+    folivox::Trace("Element (kCommonPreferencesEditBoxWidgetID) is nil!\n");
     return;
   }
   InterfacePtr<ITextControlData> text(editBox, UseDefaultIID());
   if (!text) {
-    std::fputs("_textinsertElementTextControlData is nil!\n", stdout);
+    folivox::Trace("_textinsertElementTextControlData is nil!\n");
     return;
   }
   ShowNoPreferenceEditor();
@@ -169,8 +168,8 @@ void KCommonPreferenceDialogController::ApplyDialogFields(IActiveContext*, const
   InterfacePtr<ICommonPreferenceData> data;
   InterfacePtr<ICommand> command;
   if (!GetPreferecesForWritting(data, command) || !current) {
-    std::printf("KCommonPreferenceTypesList::SetPreference exception => %s == nil!\n",
-                "GetPreferecesForWritting( &preferenceData, &command );");
+    folivox::Trace("KCommonPreferenceTypesList::SetPreference exception => %s == nil!\n",
+                   "GetPreferecesForWritting( &preferenceData, &command );");
     return;
   }
   if (const KDictionary* stored = current->GetDictionary()) {

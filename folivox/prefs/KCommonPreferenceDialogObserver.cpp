@@ -2,6 +2,7 @@
 // the browse button puts a chosen folder into the edit box.
 
 #include "frame/ImplementationTable.h"
+#include "frame/Trace.h"
 #include "prefs/PreferenceHooks.h"
 #include "prefs/PreferencePanel.h"
 #include "prefs/PreferencePanelIDs.h"
@@ -32,12 +33,12 @@ bool PutIntoEditBox(const PMString& path) {
     return false;
   IControlView* view = panel->FindWidget(kCommonPreferencesEditBoxWidgetID, 9999);
   if (!view) {
-    std::fputs("view is nil!\n", stdout);
+    folivox::Trace("view is nil!\n");
     return false;
   }
   InterfacePtr<ITextControlData> textControlData(view, UseDefaultIID());
   if (!textControlData) {
-    std::fputs("textControlData is nil!\n", stdout);
+    folivox::Trace("textControlData is nil!\n");
     return false;
   }
   textControlData->SetString(path, kTrue, kFalse);

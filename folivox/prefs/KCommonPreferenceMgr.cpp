@@ -2,6 +2,7 @@
 // keeps the node's name, by which the page finds the node again.
 
 #include "frame/ImplementationTable.h"
+#include "frame/Trace.h"
 #include "prefs/ICommonPrefeernceModel.h"
 #include "prefs/KCommonPreferenceTypesList.h"
 #include "prefs/PnlTrvFileNodeID.h"
@@ -13,7 +14,6 @@
 #include <layra/ITreeViewWidgetMgr.h>
 #include <layra/WLocaleSetting.h>
 
-#include <cstdio>
 #include <optional>
 
 namespace {
@@ -73,7 +73,7 @@ public:
     ShowExpander(node, cells);
     InterfacePtr<ICommonPrefeernceModel> model(this, UseDefaultIID());
     if (!model) {
-      std::fputs("model is nil!\n", stdout);
+      folivox::Trace("model is nil!\n");
       return kTrue;
     }
     TreeNodePtr<PnlTrvFileNodeID> ours(node);

@@ -1,10 +1,10 @@
 #include "prefs/KCommonPreferenceTypesList.h"
 
+#include "frame/Trace.h"
 #include "prefs/ICommonPreferenceData.h"
 #include "prefs/PreferenceAccess.h"
 #include "prefs/PreferenceKey.h"
 
-#include <cstdio>
 #include <utility>
 
 // Left alive at exit: code running during shut-down may still ask about preferences.
@@ -70,8 +70,7 @@ KCommonPreferenceTypesList::GetValueChoices(const PMString& identifier) const {
 std::unique_ptr<PMString> KCommonPreferenceTypesList::GetPreference(const PMString& key) {
   InterfacePtr<ICommonPreferenceData> data(GetPrefrenceData());
   if (!data) {
-    std::fputs("KCommonPreferenceTypesList::GetPreference: GetPrefrenceData returned nil!\n",
-               stdout);
+    folivox::Trace("KCommonPreferenceTypesList::GetPreference: GetPrefrenceData returned nil!\n");
     return nullptr;
   }
   return data->GetValue(key);

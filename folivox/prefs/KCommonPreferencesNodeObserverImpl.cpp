@@ -4,6 +4,7 @@
 
 #include "frame/Alerts.h"
 #include "frame/ImplementationTable.h"
+#include "frame/Trace.h"
 #include "prefs/ICommonPrefeernceModel.h"
 #include "prefs/PnlTrvFileNodeID.h"
 #include "prefs/PreferencePanel.h"
@@ -13,8 +14,6 @@
 #include <layra/IControlView.h>
 #include <layra/ISubject.h>
 #include <layra/ITreeViewMgr.h>
-
-#include <cstdio>
 
 namespace {
 
@@ -45,7 +44,7 @@ public:
     }
     InterfacePtr<ICommonPrefeernceModel> model(this, UseDefaultIID());
     if (!model) {
-      std::fputs("model is nil!\n", stdout);
+      folivox::Trace("model is nil!\n");
       return;
     }
     NodeIDList selected;
@@ -62,7 +61,7 @@ private:
   static bool ShowSelected(const ICommonPrefeernceModel& model, const NodeID& nodeID) {
     TreeNodePtr<PnlTrvFileNodeID> ours(nodeID);
     if (!ours) {
-      std::fputs("TreeNodePtr<PnlTrvFileNodeID> _node( (NodeID) *iter ); is nil!\n", stdout);
+      folivox::Trace("TreeNodePtr<PnlTrvFileNodeID> _node( (NodeID) *iter ); is nil!\n");
       return false;
     }
     InterfacePtr<ITextControlData> key = FindRowText(nodeID, RowText::kKey);
@@ -70,7 +69,7 @@ private:
       return false;
     PnlTrvDataNode* node = model.GetNode(key->GetString());
     if (!node) {
-      std::fputs("GetNode returned nil!\n", stdout);
+      folivox::Trace("GetNode returned nil!\n");
       return false;
     }
     ShowPreferenceEditors(node, nodeID);

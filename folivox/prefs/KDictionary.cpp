@@ -1,9 +1,9 @@
 #include "prefs/KDictionary.h"
+#include "frame/Trace.h"
 
 #include <layra/IPMStream.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <functional>
 #include <limits>
 #include <utility>
@@ -345,9 +345,8 @@ std::int32_t KDictionary::count() const {
   const std::size_t entries = fPairs->PairCount();
   const std::size_t keys = fPairs->KeyCount();
   if (entries != keys) {
-    std::fputs("KDictionary::count inconsistency found! Number of keys not equal to number of "
-               "values!. KDictionary will continue but behavious is undefined.\n",
-               stdout);
+    folivox::Trace("KDictionary::count inconsistency found! Number of keys not equal to number of "
+                   "values!. KDictionary will continue but behavious is undefined.\n");
   }
   return static_cast<std::int32_t>(std::min(entries, keys));
 }
@@ -413,8 +412,7 @@ void KDictionary::Load(IPMStream* stream) {
     return;
   }
   Clear();
-  std::fputs("KDictionary::ReadWrite: stored preferences are damaged; starting with none.\n",
-             stdout);
+  folivox::Trace("KDictionary::ReadWrite: stored preferences are damaged; starting with none.\n");
 }
 
 void KDictionary::Save(IPMStream* stream) {

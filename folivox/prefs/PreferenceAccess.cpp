@@ -1,4 +1,5 @@
 #include "prefs/PreferenceAccess.h"
+#include "frame/Trace.h"
 
 #include <layra/CmdUtils.h>
 #include <layra/IApplication.h>
@@ -6,7 +7,6 @@
 #include <layra/ISession.h>
 #include <layra/IWorkspace.h>
 
-#include <cstdio>
 #include <utility>
 
 namespace {
@@ -25,7 +25,8 @@ constexpr const char* kNoCommandStore =
 // Every caller logs to the same place, so the line names the statement that came up empty.
 // Always false, so that a failing step can return it.
 bool ReportMissing(const char* statement) {
-  std::printf("QUORPreferenceDialogObserver::ButtonClicked exception => %s == nil!\n", statement);
+  folivox::Trace("QUORPreferenceDialogObserver::ButtonClicked exception => %s == nil!\n",
+                 statement);
   return false;
 }
 

@@ -1,5 +1,6 @@
 #include "prefs/PreferencePanel.h"
 
+#include "frame/Trace.h"
 #include "prefs/KCommonPreferenceDialogController.h"
 #include "prefs/KCommonPreferenceTypesList.h"
 #include "prefs/PreferenceHooks.h"
@@ -55,7 +56,7 @@ struct Nothing {
 
 // Reports the missing link on stdout, once, where it is found.
 Nothing Report(const char* line) {
-  std::fputs(line, stdout);
+  folivox::Trace("%s", line);
   return {};
 }
 

@@ -1,4 +1,5 @@
 #include "frame/Alerts.h"
+#include "frame/Trace.h"
 #include "publish/ConfigParser.h"
 #include "publish/FolivoActionComponent.h"
 #include "publish/PreviewVariants.h"
@@ -6,7 +7,6 @@
 
 #include <layra/StreamUtil.h>
 
-#include <cstdio>
 #include <optional>
 
 namespace {
@@ -28,14 +28,14 @@ void FolivoActionComponent::LoadConfiguration() {
   fPreviewVariants.clear();
   const InterfacePtr<IPMStream> stream = OpenConfigurationFile();
   if (!stream) {
-    std::printf("Could not create read stream for reading xml config file. Cannot continue.\n");
+    folivox::Trace("Could not create read stream for reading xml config file. Cannot continue.\n");
     folivox::ShowReport("0x122500kCURLDidNotDownloadXMLFile", kWarningIcon);
     folivox::ShowReport("0x122500", kWarningIcon);
     return;
   }
   fConfiguration = ParseConfigXML(stream);
   if (!fConfiguration) {
-    std::printf("Could not parse config file.\n");
+    folivox::Trace("Could not parse config file.\n");
     folivox::ShowReport("0x122500", kWarningIcon);
     return;
   }

@@ -1,11 +1,11 @@
 #include "publish/ConfigParser.h"
+#include "frame/Trace.h"
 
 #include <layra/CAlert.h>
 #include <layra/IObjectModel.h>
 #include <layra/ISession.h>
 #include <layra/IXMLDOM.h>
 
-#include <cstdio>
 #include <vector>
 
 namespace {
@@ -80,17 +80,17 @@ std::unique_ptr<ConfigNode> ParseConfigXML(IPMStream* stream) {
   }
   InterfacePtr<IXMLDOMDocument> document(services->ParseStream(stream, 0, 0));
   if (!document) {
-    std::printf("Could not create IIDXMLDOMDocument. Cannot proceed.\n");
+    folivox::Trace("Could not create IIDXMLDOMDocument. Cannot proceed.\n");
     return nullptr;
   }
   InterfacePtr<IXMLDOMNode> documentNode(document->GetNode());
   if (!documentNode) {
-    std::printf("Could not create IIDXMLDOMNode. Cannot proceed.\n");
+    folivox::Trace("Could not create IIDXMLDOMNode. Cannot proceed.\n");
     return nullptr;
   }
   InterfacePtr<IXMLDOMNode> first = FirstElement(*documentNode);
   if (!first) {
-    std::printf("Could not get the first child of XML structure. Cannot continue.\n");
+    folivox::Trace("Could not get the first child of XML structure. Cannot continue.\n");
     return nullptr;
   }
   auto root = std::make_unique<ConfigNode>();

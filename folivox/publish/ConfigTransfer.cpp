@@ -1,5 +1,6 @@
 #include "publish/ConfigTransfer.h"
 
+#include "frame/Trace.h"
 #include "publish/CHandles.h"
 
 #include <layra/StreamUtil.h>
@@ -98,7 +99,7 @@ std::optional<CURLcode> DownloadConfigurationFile(const std::string& url, const 
   const InterfacePtr<IPMStream> file(StreamUtil::CreateFileStreamWrite(
       IDFile(path), kOpenOut | kOpenTrunc | kOpenPrivate, kAnyFileType, kAnyFileType));
   if (!file) {
-    std::printf("Nie mozna bylo otworzyc pliku \"%s\" do zapisu.\n", path.c_str());
+    folivox::Trace("Nie mozna bylo otworzyc pliku \"%s\" do zapisu.\n", path.c_str());
     return std::nullopt;
   }
   Target target{file.get()};

@@ -1,12 +1,12 @@
 #include "publish/ConfigurationAddress.h"
 
 #include "frame/Alerts.h"
+#include "frame/Trace.h"
 #include "prefs/PreferenceAccess.h"
 #include "prefs/PreferenceHooks.h"
 #include "publish/ConnectionCheck.h"
 #include "publish/UrlPassword.h"
 
-#include <cstdio>
 #include <string>
 
 bool gConfigurationAddressChanged = false;
@@ -96,8 +96,8 @@ std::int32_t AddressApplyHook(PMString identifier, PMString stored, PMString edi
   }
   // The password still shows as the panel masked it: keep the stored one.
   *output = SetUrlPassword(edited, storedPassword);
-  std::printf("Password = [%s], [%s]\n", Masked(*output).GrabCString(),
-              Masked(stored).GrabCString());
+  folivox::Trace("Password = [%s], [%s]\n", Masked(*output).GrabCString(),
+                 Masked(stored).GrabCString());
   gConfigurationAddressChanged = !(*output == stored);
   return kPreferenceHookUseOutput;
 }

@@ -1,5 +1,6 @@
 #include "frame/Alerts.h"
 #include "frame/FolivoxIDs.h"
+#include "frame/Trace.h"
 #include "panel/FolivoTreeInformator.h"
 #include "prefs/PreferenceAccess.h"
 #include "publish/AlertText.h"
@@ -114,7 +115,7 @@ bool FetchConfigurationFile() {
   if (!address)
     return false;
   if (!download || !configuration) {
-    std::printf("Nie mozna bylo otworzyc pliku \"%s\" do zapisu.\n", kConfigurationDownloadName);
+    folivox::Trace("Nie mozna bylo otworzyc pliku \"%s\" do zapisu.\n", kConfigurationDownloadName);
     return false;
   }
   const std::optional<CURLcode> result = Download(*address, *download);

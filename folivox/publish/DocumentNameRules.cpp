@@ -1,9 +1,9 @@
 #include "publish/DocumentNameRules.h"
 
+#include "frame/Trace.h"
 #include "publish/ConfigTree.h"
 #include "publish/RegexArgument.h"
 
-#include <cstdio>
 #include <vector>
 
 namespace {
@@ -54,7 +54,7 @@ void ExtractUnusedFields(const ConfigNode& rule, const std::string& subject) {
   ExtractOptionalField(rule, u"CALWEEK", subject, calendarWeek);
   std::string object;
   if (ExtractOptionalField(rule, u"OBJECT", subject, object)) {
-    std::printf("object = [%s]\n", object.c_str());
+    folivox::Trace("object = [%s]\n", object.c_str());
   }
   std::string info;
   ExtractOptionalField(rule, u"INFO", subject, info);

@@ -2,6 +2,7 @@
 
 #include "frame/FolivoxIDs.h"
 #include "frame/ImplementationTable.h"
+#include "frame/Trace.h"
 #include "panel/FolivoDialog.h"
 #include "panel/FolivoTreeInformator.h"
 #include "prefs/PreferenceHooks.h"
@@ -12,8 +13,6 @@
 #include <layra/IDocument.h>
 #include <layra/ISession.h>
 #include <layra/UtilsBoss.h>
-
-#include <cstdio>
 
 FolivoActionComponent* sharedActionComponent = nullptr;
 
@@ -140,6 +139,6 @@ std::int32_t FolivoActionComponent::ParseDocumentNameOf(const UIDRef* document) 
   target->GetName(name);
   const std::int32_t result = ParseDocumentName(name);
   if (result != 0)
-    std::printf("Could not parse documentName using regex functions.\n");
+    folivox::Trace("Could not parse documentName using regex functions.\n");
   return result;
 }

@@ -1,8 +1,8 @@
 #include "publish/MachineIdentity.h"
+#include "frame/Trace.h"
 
 #include <platform/SystemVersion.h>
 
-#include <cstdio>
 #include <limits>
 #include <utility>
 
@@ -82,7 +82,7 @@ PMString GetLoginUserName() {
   if (auto name = platform::LoginUserName()) {
     return PMString(std::move(*name), PMString::kDontTranslateDuringCall);
   }
-  std::printf("Failed to get the username.\n");
+  folivox::Trace("Failed to get the username.\n");
   return PMString("no username", PMString::kDontTranslateDuringCall);
 }
 

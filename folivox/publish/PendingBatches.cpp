@@ -1,5 +1,6 @@
 #include "publish/PendingBatches.h"
 
+#include "frame/Trace.h"
 #include "publish/SendHistory.h"
 #include "publish/WorkingFolder.h"
 
@@ -154,7 +155,7 @@ void Trim(const std::vector<PendingBatch>& batches) {
     if (Exists(leftover.name))
       kept += FormatLeftover(leftover) + "\n";
   if (!platform::ReplaceDurably(BatchesPath(), kept))
-    std::printf("Could not shorten the list of unsent files %s.\n", BatchesPath().c_str());
+    folivox::Trace("Could not shorten the list of unsent files %s.\n", BatchesPath().c_str());
 }
 
 } // namespace
@@ -346,5 +347,5 @@ void SweepLeftovers(std::int64_t now) {
   if (found.files.empty())
     return;
   if (!platform::AppendDurably(BatchesPath(), lines) || !AppendSendRecord(found))
-    std::printf("Could not list the files no send knows of.\n");
+    folivox::Trace("Could not list the files no send knows of.\n");
 }

@@ -1,5 +1,6 @@
 #include "publish/PreviewExport.h"
 
+#include "frame/Trace.h"
 #include "publish/FrontDocument.h"
 
 #include <layra/IDataBase.h>
@@ -8,8 +9,6 @@
 #include <layra/ISession.h>
 #include <layra/SnapshotUtils.h>
 #include <layra/StreamUtil.h>
-
-#include <cstdio>
 
 namespace {
 
@@ -38,7 +37,7 @@ InterfacePtr<IPageList> QueryFrontPages(InterfacePtr<IDocument>& document) {
     return {};
   InterfacePtr<IPageList> pages(document, UseDefaultIID());
   if (!pages)
-    std::printf("Could not get IPageList. Is this really a document\n");
+    folivox::Trace("Could not get IPageList. Is this really a document\n");
   return pages;
 }
 

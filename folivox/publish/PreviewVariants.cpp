@@ -1,10 +1,10 @@
 #include "publish/PreviewVariants.h"
 
+#include "frame/Trace.h"
 #include "publish/ConfigTree.h"
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <limits>
 #include <memory>
 #include <optional>
@@ -49,7 +49,7 @@ private:
   std::optional<PMString> Attribute(const char* name) const {
     const std::unique_ptr<WideString> value = GetAttribute(fElement, WideString(name));
     if (!value) {
-      std::printf("%s %d skipped: it has no %s attribute.\n", kElementName, fPosition, name);
+      folivox::Trace("%s %d skipped: it has no %s attribute.\n", kElementName, fPosition, name);
       return std::nullopt;
     }
     return PMString(*value);
@@ -85,14 +85,14 @@ private:
     }
     const std::int32_t quality = std::clamp(number, kLowestJpegQuality, kHighestJpegQuality);
     if (quality != number)
-      std::printf("%s %d: %s=\"%s\" is outside %d to %d; %d is used.\n", kElementName, fPosition,
-                  name, text->GrabCString(), kLowestJpegQuality, kHighestJpegQuality, quality);
+      folivox::Trace("%s %d: %s=\"%s\" is outside %d to %d; %d is used.\n", kElementName, fPosition,
+                     name, text->GrabCString(), kLowestJpegQuality, kHighestJpegQuality, quality);
     return quality;
   }
 
   void Reject(const char* name, const PMString& text, const char* reason) const {
-    std::printf("%s %d skipped: %s=\"%s\" %s.\n", kElementName, fPosition, name, text.GrabCString(),
-                reason);
+    folivox::Trace("%s %d skipped: %s=\"%s\" %s.\n", kElementName, fPosition, name,
+                   text.GrabCString(), reason);
   }
 
   const ConfigNode& fElement;
@@ -119,6 +119,6 @@ std::vector<PreviewQuality> ReadPreviewVariants(const ConfigNode& root) {
   // Sending pages without any preview would look to the server like pages without content;
   // a configuration whose every variant is broken gets the standard ones, as one without any.
   if (!elements.empty())
-    std::printf("No usable %s; the default previews are made.\n", kElementName);
+    folivox::Trace("No usable %s; the default previews are made.\n", kElementName);
   return DefaultPreviewVariants();
 }

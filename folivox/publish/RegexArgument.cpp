@@ -1,16 +1,16 @@
 #include "publish/RegexArgument.h"
+#include "frame/Trace.h"
 
 #include <boost/regex.hpp>
 
-#include <cstdio>
 #include <exception>
 
 namespace {
 
 void TraceRegexException(const std::string& pattern, const std::string& subject,
                          const std::exception& error) {
-  std::printf("Exception has occured for regex \"%s\" in string \"%s\". Reason: %s\n",
-              pattern.c_str(), subject.c_str(), error.what());
+  folivox::Trace("Exception has occured for regex \"%s\" in string \"%s\". Reason: %s\n",
+                 pattern.c_str(), subject.c_str(), error.what());
 }
 
 // Boost throws when a pattern does not compile and when matching exceeds its complexity or
@@ -49,8 +49,8 @@ int GetRegexArgument(std::string subject, std::string pattern, int group, std::s
     out = results[group].str();
     return 0;
   }
-  std::printf("Could not get argument no %d from string \"%s\" (regex = '%s').\n", group,
-              subject.c_str(), tried.c_str());
+  folivox::Trace("Could not get argument no %d from string \"%s\" (regex = '%s').\n", group,
+                 subject.c_str(), tried.c_str());
   return 1;
 }
 

@@ -1,5 +1,6 @@
 #include "publish/SendHistory.h"
 
+#include "frame/Trace.h"
 #include "publish/WorkingFolder.h"
 
 #include <platform/Files.h>
@@ -160,7 +161,7 @@ void Trim(Cache& cache, const std::string& path) {
   for (const SendRecord& record : cache.records)
     kept += FormatSendRecord(record) + "\n";
   if (!platform::ReplaceDurably(path, kept))
-    std::printf("Could not shorten the send history %s.\n", path.c_str());
+    folivox::Trace("Could not shorten the send history %s.\n", path.c_str());
   Remember(cache, path);
 }
 

@@ -2,6 +2,7 @@
 // manifest per page, and the upload of both to the server.
 
 #include "frame/Alerts.h"
+#include "frame/Trace.h"
 #include "panel/FolivoTreeInformator.h"
 #include "publish/AlertText.h"
 #include "publish/ConfigTree.h"
@@ -20,7 +21,6 @@
 #include <layra/StreamUtil.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <cstdlib>
 
 namespace {
@@ -191,7 +191,7 @@ bool FolivoActionComponent::PrepareSend(SendSession& session, Publication& run) 
   }
   const ConfigNode* grabUrl = FindChild(*fConfiguration, WideString("GRABURL"));
   run.ftpUrl = ConfiguredFtpUrl();
-  std::printf("ftp = '%s'\n", MaskedUrl(run.ftpUrl).c_str());
+  folivox::Trace("ftp = '%s'\n", MaskedUrl(run.ftpUrl).c_str());
   session.SetServer(run.ftpUrl);
   run.macText = GetMacAddressText();
 
@@ -205,7 +205,7 @@ bool FolivoActionComponent::PrepareSend(SendSession& session, Publication& run) 
   document->GetName(name);
   session.SetDocument(name.GetUTF8String());
   if (ParseDocumentName(name) != 0) {
-    std::printf("Could not parse documentName using regex functions.\n");
+    folivox::Trace("Could not parse documentName using regex functions.\n");
     session.NothingSent("the document name \"" + name.GetUTF8String() +
                         "\" matches no rule of the configuration");
     return false;

@@ -1,5 +1,6 @@
 #include "publish/SendSession.h"
 
+#include "frame/Trace.h"
 #include "panel/FolivoTreeInformator.h"
 #include "panel/HistoryPalette.h"
 #include "publish/FtpUpload.h"
@@ -53,7 +54,7 @@ SendSession::~SendSession() {
     outcome = TaskResult::kNothingDone; // a save of a document that is no section is no fault
   TaskResult::Show(Plain(ResultLine()), outcome);
   if (!AppendSendRecord(fRecord))
-    std::printf("Could not write the send history %s.\n", SendHistoryFile().c_str());
+    folivox::Trace("Could not write the send history %s.\n", SendHistoryFile().c_str());
   RefreshPageMarks();
   RefreshHistoryPalette();
 }
@@ -66,7 +67,7 @@ void SendSession::KeepBatches() {
 void SendSession::KeepUnsent() {
   if (fOrigin == SendOrigin::kResend) {
     if (fRecord.outcome == SendOutcome::kSent && !CloseBatch(fRecord.batch, BatchState::kSent))
-      std::printf("Could not write the list of unsent files.\n");
+      folivox::Trace("Could not write the list of unsent files.\n");
     return;
   }
   if (fRecord.outcome == SendOutcome::kSent) {
@@ -81,7 +82,7 @@ void SendSession::KeepUnsent() {
   if (AddPendingBatch(batch))
     fRecord.batch = batch.id;
   else
-    std::printf("Could not write the list of unsent files.\n");
+    folivox::Trace("Could not write the list of unsent files.\n");
 }
 
 void SendSession::SetPages(std::int32_t first, std::int32_t last) {
