@@ -9,6 +9,8 @@ namespace folivox {
 /** One "OK" button. */
 void ShowReport(const char* key, std::int16_t iconType);
 void ShowReport(const PMString& text, std::int16_t iconType);
+/** One "OK" button; `text` is shown as it is, not looked up in the string table. */
+void ShowPlainReport(const char* text, std::int16_t iconType);
 /** "Yes" and "No"; true when the user chose "Yes". */
 bool AskYesNo(const char* key, std::int16_t iconType);
 bool AskYesNo(const PMString& text, std::int16_t iconType);

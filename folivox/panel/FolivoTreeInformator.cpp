@@ -2,18 +2,16 @@
 
 #include "frame/ActionRequests.h"
 #include "frame/ImplementationTable.h"
+#include "frame/PanelWidgets.h"
 #include "frame/Trace.h"
 #include "publish/FolivoActionComponent.h"
 #include "publish/FrontDocument.h"
 #include "publish/PendingBatches.h"
 #include "publish/SendHistory.h"
 
-#include <layra/IApplication.h>
 #include <layra/IBooleanControlData.h>
 #include <layra/IPageList.h>
 #include <layra/IPanelControlData.h>
-#include <layra/IPanelMgr.h>
-#include <layra/ISession.h>
 #include <layra/ITextControlData.h>
 #include <layra/ITreeViewMgr.h>
 
@@ -26,7 +24,6 @@ namespace {
 folivox::RegisterImplementation<FolivoTreeInformator>
     gRegisterTreeInformator(kFolivoTreeInformatorImpl);
 
-constexpr std::int32_t kSearchDepth = 9999;
 constexpr char kNoInformator[] =
     "Could not get this tree ITreeInformator. This ListView will not display anything.\n";
 
@@ -100,7 +97,8 @@ PageMark MarkOf(const std::string& document, std::int32_t page) {
 }
 
 void ShowMark(IPanelControlData& rowWidgets, const std::string& document, std::int32_t page) {
-  IControlView* markWidget = rowWidgets.FindWidget(kFolivoPageSentMarkWidgetID, kSearchDepth);
+  IControlView* markWidget =
+      rowWidgets.FindWidget(kFolivoPageSentMarkWidgetID, folivox::kWidgetSearchDepth);
   InterfacePtr<ITextControlData> mark(markWidget, UseDefaultIID());
   if (!mark)
     return;
@@ -158,7 +156,8 @@ bool16 FolivoTreeInformator::ApplyDataToWidget(const NodeID& node, IPanelControl
     folivox::Trace("FolivoTreeInformator::ApplyDataToWidget::Could not get IDocument");
     return kTrue;
   }
-  IControlView* nameWidget = rowWidgets->FindWidget(kFolivoPageNameWidgetID, kSearchDepth);
+  IControlView* nameWidget =
+      rowWidgets->FindWidget(kFolivoPageNameWidgetID, folivox::kWidgetSearchDepth);
   if (!nameWidget)
     return kTrue;
   InterfacePtr<ITextControlData> text(nameWidget, UseDefaultIID());
@@ -179,7 +178,8 @@ bool16 FolivoTreeInformator::ApplyDataToWidget(const NodeID& node, IPanelControl
   } else {
     folivox::Trace("Could not parse documentName using regex functions.\n");
   }
-  IControlView* box = rowWidgets->FindWidget(kPageStatusCheckboxWidgetID, kSearchDepth);
+  IControlView* box =
+      rowWidgets->FindWidget(kPageStatusCheckboxWidgetID, folivox::kWidgetSearchDepth);
   if (!box)
     return kTrue;
   InterfacePtr<IBooleanControlData> state(box, UseDefaultIID());
@@ -210,7 +210,7 @@ bool16 FolivoTreeInformator::GetStatusForPaletteNode(const NodeID& node,
     folivox::Trace("FolivoTreeInformator::GetStatusForPaletteNode::IPanelControlData is nil.\n");
     return kFalse;
   }
-  IControlView* box = widgets->FindWidget(kPageStatusCheckboxWidgetID, kSearchDepth);
+  IControlView* box = widgets->FindWidget(kPageStatusCheckboxWidgetID, folivox::kWidgetSearchDepth);
   if (!box) {
     folivox::Trace("FolivoTreeInformator::GetStatusForPaletteNode::IControlView is nil.\n");
     return kFalse;
@@ -224,17 +224,16 @@ bool16 FolivoTreeInformator::GetStatusForPaletteNode(const NodeID& node,
 }
 
 void RefreshPanelPageList() {
-  InterfacePtr<IApplication> application(GetExecutionContextSession()->QueryApplication());
-  InterfacePtr<IPanelMgr> panels(application ? application->QueryPanelManager() : nullptr);
-  IControlView* panel = panels ? panels->GetPanelFromWidgetID(kFolivoPanelWidgetID) : nullptr;
-  if (!panel)
-    return;
-  InterfacePtr<IPanelControlData> widgets(panel, UseDefaultIID());
+  folivox::PanelLink missing = folivox::PanelLink::kNone;
+  InterfacePtr<IPanelControlData> widgets(
+      folivox::QueryPanelWidgets(kFolivoPanelWidgetID, missing));
   if (!widgets) {
-    folivox::Trace("IPanelControlData is nil.\n");
+    // Before the panel is made there is nothing to refresh; a panel without widgets is a fault.
+    if (missing == folivox::PanelLink::kWidgets)
+      folivox::Trace("IPanelControlData is nil.\n");
     return;
   }
-  IControlView* list = widgets->FindWidget(kFolivoPageListWidgetID, kSearchDepth);
+  IControlView* list = widgets->FindWidget(kFolivoPageListWidgetID, folivox::kWidgetSearchDepth);
   InterfacePtr<ITreeInformator> informator(list, UseDefaultIID());
   if (!informator) {
     folivox::Trace("%s", kNoInformator);
@@ -244,13 +243,8 @@ void RefreshPanelPageList() {
 }
 
 void RefreshPageMarks() {
-  InterfacePtr<IApplication> application(GetExecutionContextSession()->QueryApplication());
-  InterfacePtr<IPanelMgr> panels(application ? application->QueryPanelManager() : nullptr);
-  IControlView* panel = panels ? panels->GetPanelFromWidgetID(kFolivoPanelWidgetID) : nullptr;
-  InterfacePtr<IPanelControlData> widgets(panel, UseDefaultIID());
-  IControlView* list =
-      widgets ? widgets->FindWidget(kFolivoPageListWidgetID, kSearchDepth) : nullptr;
-  InterfacePtr<ITreeViewMgr> tree(list, UseDefaultIID());
+  InterfacePtr<ITreeViewMgr> tree(
+      folivox::FindPanelWidget(kFolivoPanelWidgetID, kFolivoPageListWidgetID), UseDefaultIID());
   InterfacePtr<IDocument> document(QueryFrontDocument());
   if (!tree || !document || !sharedActionComponent)
     return;

@@ -3,15 +3,13 @@
 #include "frame/ActionRequests.h"
 #include "frame/FolivoxIDs.h"
 #include "frame/ImplementationTable.h"
+#include "frame/PanelWidgets.h"
 #include "publish/PendingBatches.h"
 #include "publish/SendHistory.h"
 
-#include <layra/IApplication.h>
 #include <layra/IBooleanControlData.h>
 #include <layra/IControlView.h>
 #include <layra/IPanelControlData.h>
-#include <layra/IPanelMgr.h>
-#include <layra/ISession.h>
 #include <layra/ISubject.h>
 #include <layra/ITextControlData.h>
 #include <layra/ITreeViewMgr.h>
@@ -27,8 +25,6 @@ folivox::RegisterImplementation<FilesAdapter> gRegisterFilesAdapter(kHistoryFile
 folivox::RegisterImplementation<FilesManager> gRegisterFilesManager(kHistoryFilesManagerImpl);
 folivox::RegisterImplementation<HistoryPaletteObserver>
     gRegisterPaletteObserver(kHistoryPaletteObserverImpl);
-
-constexpr std::int32_t kSearchDepth = 9999;
 
 // The send whose files the palette shows, counted from the newest; -1: none.
 std::int32_t gSelectedSend = -1;
@@ -66,7 +62,7 @@ const char* Mark(SendOutcome outcome) {
 
 void SetText(IPanelControlData* widgets, WidgetID id, const std::string& text,
              const std::string& tip = {}) {
-  IControlView* view = widgets ? widgets->FindWidget(id, kSearchDepth) : nullptr;
+  IControlView* view = widgets ? widgets->FindWidget(id, folivox::kWidgetSearchDepth) : nullptr;
   InterfacePtr<ITextControlData> data(view, UseDefaultIID());
   if (!data)
     return;
@@ -80,12 +76,7 @@ std::string FileRow(const SentFile& file) {
 }
 
 IControlView* PaletteWidget(WidgetID id) {
-  InterfacePtr<IApplication> application(GetExecutionContextSession()->QueryApplication());
-  InterfacePtr<IPanelMgr> panels(application ? application->QueryPanelManager() : nullptr);
-  IControlView* panel =
-      panels ? panels->GetPanelFromWidgetID(kFolivoHistoryPanelWidgetID) : nullptr;
-  InterfacePtr<IPanelControlData> widgets(panel, UseDefaultIID());
-  return widgets ? widgets->FindWidget(id, kSearchDepth) : nullptr;
+  return folivox::FindPanelWidget(kFolivoHistoryPanelWidgetID, id);
 }
 
 void Rebuild(WidgetID list) {

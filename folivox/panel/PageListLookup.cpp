@@ -2,39 +2,32 @@
 
 #include "frame/Alerts.h"
 #include "frame/FolivoxIDs.h"
+#include "frame/PanelWidgets.h"
 #include "frame/Trace.h"
 
-#include <layra/IApplication.h>
-#include <layra/IPanelMgr.h>
-#include <layra/ISession.h>
-
 namespace {
-constexpr std::int32_t kSearchDepth = 9999;
-
-void Alert(const char* text) {
-  folivox::ShowReport(PMString(text, PMString::kDontTranslateDuringCall), kErrorIcon);
+// What the user is told when a link of the chain to the panel's widgets is missing.
+const char* MissingLinkText(folivox::PanelLink missing) {
+  switch (missing) {
+  case folivox::PanelLink::kApplication:
+    return "gSession->QueryApplication == NULL.";
+  case folivox::PanelLink::kPanelManager:
+    return "QueryPanelManager == NULL.";
+  case folivox::PanelLink::kPanel:
+    return "GetPanelFromWidgetID == NULL.";
+  case folivox::PanelLink::kWidgets:
+  case folivox::PanelLink::kNone:
+    break;
+  }
+  return "iPanelControlData == NULL.";
 }
 } // namespace
 
 InterfacePtr<IPanelControlData> QueryPanelWidgets(WidgetID panelID) {
-  InterfacePtr<IApplication> application(GetExecutionContextSession()->QueryApplication());
-  if (!application) {
-    Alert("gSession->QueryApplication == NULL.");
-    return {};
-  }
-  InterfacePtr<IPanelMgr> panels(application->QueryPanelManager());
-  if (!panels) {
-    Alert("QueryPanelManager == NULL.");
-    return {};
-  }
-  IControlView* panel = panels->GetPanelFromWidgetID(panelID);
-  if (!panel) {
-    Alert("GetPanelFromWidgetID == NULL.");
-    return {};
-  }
-  InterfacePtr<IPanelControlData> widgets(panel, UseDefaultIID());
+  folivox::PanelLink missing = folivox::PanelLink::kNone;
+  InterfacePtr<IPanelControlData> widgets(folivox::QueryPanelWidgets(panelID, missing));
   if (!widgets)
-    Alert("iPanelControlData == NULL.");
+    folivox::ShowPlainReport(MissingLinkText(missing), kErrorIcon);
   return widgets;
 }
 
@@ -42,7 +35,7 @@ std::optional<PageListParts> FindPageListParts() {
   InterfacePtr<IPanelControlData> widgets(QueryPanelWidgets(kFolivoPanelWidgetID));
   if (!widgets)
     return std::nullopt;
-  IControlView* list = widgets->FindWidget(kFolivoPageListWidgetID, kSearchDepth);
+  IControlView* list = widgets->FindWidget(kFolivoPageListWidgetID, folivox::kWidgetSearchDepth);
   if (!list) {
     folivox::Trace("IControlView is nil\n");
     return std::nullopt;

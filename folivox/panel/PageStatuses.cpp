@@ -1,6 +1,7 @@
 // The ready flags of the front document's pages: in the status list, on the rows' check
 // boxes and in the store, one entry per page keyed by the document's name.
 
+#include "frame/PanelWidgets.h"
 #include "frame/Trace.h"
 #include "panel/FolivoTreeInformator.h"
 #include "panel/PageListLookup.h"
@@ -224,7 +225,8 @@ void RefreshPageList(ITreeInformator* informator, WidgetID panelID, WidgetID lis
   InterfacePtr<IPanelControlData> widgets(QueryPanelWidgets(panelID));
   if (!widgets)
     return;
-  InterfacePtr<ITreeViewMgr> manager(widgets->FindWidget(listID, 9999), UseDefaultIID());
+  InterfacePtr<ITreeViewMgr> manager(widgets->FindWidget(listID, folivox::kWidgetSearchDepth),
+                                     UseDefaultIID());
   if (!manager)
     return;
   if (!informator) {

@@ -2,6 +2,7 @@
 
 #include "frame/ActionRequests.h"
 #include "frame/ImplementationTable.h"
+#include "frame/PanelWidgets.h"
 #include "frame/Trace.h"
 #include "panel/FolivoTreeInformator.h"
 
@@ -87,7 +88,7 @@ void FolivoSelectionObserverImpl::HandleSelectionChanged(const ISelectionMessage
     folivox::Trace("IPanelControlData is nil.\n");
     return;
   }
-  IControlView* list = widgets->FindWidget(kFolivoPageListWidgetID, 9999);
+  IControlView* list = widgets->FindWidget(kFolivoPageListWidgetID, folivox::kWidgetSearchDepth);
   if (!list)
     return;
   InterfacePtr<ITreeInformator> informator(list, UseDefaultIID());

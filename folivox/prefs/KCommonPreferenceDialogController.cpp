@@ -2,6 +2,7 @@
 
 #include "frame/Alerts.h"
 #include "frame/ImplementationTable.h"
+#include "frame/PanelWidgets.h"
 #include "frame/Trace.h"
 #include "prefs/ICommonPrefeernceModel.h"
 #include "prefs/KCommonPreferenceTypesList.h"
@@ -11,10 +12,7 @@
 #include "prefs/PreferencePanelIDs.h"
 
 #include <layra/CmdUtils.h>
-#include <layra/IApplication.h>
 #include <layra/IPanelControlData.h>
-#include <layra/IPanelMgr.h>
-#include <layra/ISession.h>
 #include <layra/ITreeViewMgr.h>
 
 namespace {
@@ -24,11 +22,6 @@ folivox::RegisterImplementation<KCommonPreferenceDialogController>
 
 // The root of the preferences tree: a path no preference or group is named like.
 const char* const kPreferencesRootName = "Folivox:Preferences:Root";
-
-// The page could not be built: an error the user has to know of.
-void Alert(const char* text) {
-  folivox::ShowReport(PMString(text, PMString::kDontTranslateDuringCall), kErrorIcon);
-}
 
 // The value a visited row holding `entered` asks to store for `node`'s preference; false when
 // it asks to store nothing.
@@ -73,7 +66,8 @@ void KCommonPreferenceTypesList::SetPreference(const PnlTrvDataNode& visited,
                                                ICommonPreferenceData& data) {
   InterfacePtr<IPanelControlData> panel(gPreferencePanelController, UseDefaultIID());
   InterfacePtr<ICommonPrefeernceModel> model(
-      panel ? panel->FindWidget(kCommonPreferencesTreeViewWidgetID, 9999) : nullptr,
+      panel ? panel->FindWidget(kCommonPreferencesTreeViewWidgetID, folivox::kWidgetSearchDepth)
+            : nullptr,
       UseDefaultIID());
   if (!model) {
     folivox::Trace("no model\n");
@@ -107,17 +101,23 @@ KCommonPreferenceDialogController::~KCommonPreferenceDialogController() {
 
 void KCommonPreferenceDialogController::InitializeDialogFields(IActiveContext* context) {
   CDialogController::InitializeDialogFields(context);
-  InterfacePtr<IApplication> application(GetExecutionContextSession()->QueryApplication());
-  if (!application)
-    return Alert("BrindleActionComponent:doImportFile( ) => application == NULL.");
-  InterfacePtr<IPanelMgr> panelManager(application->QueryPanelManager());
-  if (!panelManager)
-    return Alert("BrindleActionComponent:doImportFile( ) => panelManager == NULL.");
+  // The page cannot be built without these: errors the user has to know of.
+  folivox::PanelLink missing = folivox::PanelLink::kNone;
+  if (!folivox::QueryPanelManager(missing)) {
+    return folivox::ShowPlainReport(
+        missing == folivox::PanelLink::kApplication
+            ? "BrindleActionComponent:doImportFile( ) => application == NULL."
+            : "BrindleActionComponent:doImportFile( ) => panelManager == NULL.",
+        kErrorIcon);
+  }
   InterfacePtr<IPanelControlData> iPanelControlData(this, UseDefaultIID());
-  if (!iPanelControlData)
-    return Alert("BrindleActionComponent:doImportFile( ) => iPanelControlData == NULL.");
+  if (!iPanelControlData) {
+    return folivox::ShowPlainReport(
+        "BrindleActionComponent:doImportFile( ) => iPanelControlData == NULL.", kErrorIcon);
+  }
 
-  IControlView* treeView = iPanelControlData->FindWidget(kCommonPreferencesTreeViewWidgetID, 9999);
+  IControlView* treeView = iPanelControlData->FindWidget(kCommonPreferencesTreeViewWidgetID,
+                                                         folivox::kWidgetSearchDepth);
   InterfacePtr<ITreeViewMgr> treeViewMgr(treeView, UseDefaultIID());
   if (!treeViewMgr) {
     folivox::Trace("no tree\n");
@@ -144,7 +144,8 @@ void KCommonPreferenceDialogController::InitializeDialogFields(IActiveContext* c
   }
   iTreeViewCntr->DeselectAll(kFalse);
 
-  IControlView* editBox = iPanelControlData->FindWidget(kCommonPreferencesEditBoxWidgetID, 9999);
+  IControlView* editBox =
+      iPanelControlData->FindWidget(kCommonPreferencesEditBoxWidgetID, folivox::kWidgetSearchDepth);
   if (!editBox) {
     folivox::Trace("Element (kCommonPreferencesEditBoxWidgetID) is nil!\n");
     return;

@@ -2,6 +2,7 @@
 // the browse button puts a chosen folder into the edit box.
 
 #include "frame/ImplementationTable.h"
+#include "frame/PanelWidgets.h"
 #include "frame/Trace.h"
 #include "prefs/PreferenceHooks.h"
 #include "prefs/PreferencePanel.h"
@@ -31,7 +32,8 @@ bool PutIntoEditBox(const PMString& path) {
   InterfacePtr<IPanelControlData> panel = PreferencePagePanel();
   if (!panel)
     return false;
-  IControlView* view = panel->FindWidget(kCommonPreferencesEditBoxWidgetID, 9999);
+  IControlView* view =
+      panel->FindWidget(kCommonPreferencesEditBoxWidgetID, folivox::kWidgetSearchDepth);
   if (!view) {
     folivox::Trace("view is nil!\n");
     return false;

@@ -2,6 +2,7 @@
 // double click also expands or collapses the selected rows, and is then handled.
 
 #include "frame/ImplementationTable.h"
+#include "frame/PanelWidgets.h"
 #include "prefs/PreferencePanel.h"
 #include "prefs/PreferencePanelIDs.h"
 
@@ -16,7 +17,8 @@ bool ToggleSelectedRows() {
   InterfacePtr<IPanelControlData> panel = PreferencePagePanel();
   if (!panel)
     return false;
-  IControlView* tree = panel->FindWidget(kCommonPreferencesTreeViewWidgetID, 9999);
+  IControlView* tree =
+      panel->FindWidget(kCommonPreferencesTreeViewWidgetID, folivox::kWidgetSearchDepth);
   InterfacePtr<ITreeViewMgr> manager(tree, UseDefaultIID());
   InterfacePtr<ITreeViewController> controller(tree, UseDefaultIID());
   if (!manager || !controller)

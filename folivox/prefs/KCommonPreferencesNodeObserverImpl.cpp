@@ -39,7 +39,7 @@ public:
       return;
     InterfacePtr<ITreeViewController> controller(subject, UseDefaultIID());
     if (!controller) {
-      folivox::ShowReport(PMString("Blad", PMString::kDontTranslateDuringCall), kErrorIcon);
+      folivox::ShowPlainReport("Blad", kErrorIcon);
       return;
     }
     InterfacePtr<ICommonPrefeernceModel> model(this, UseDefaultIID());

@@ -1,21 +1,18 @@
 #include "prefs/PreferencePanel.h"
 
+#include "frame/PanelWidgets.h"
 #include "frame/Trace.h"
 #include "prefs/KCommonPreferenceDialogController.h"
 #include "prefs/KCommonPreferenceTypesList.h"
 #include "prefs/PreferenceHooks.h"
 #include "prefs/PreferencePanelIDs.h"
 
-#include <layra/IApplication.h>
 #include <layra/IControlView.h>
 #include <layra/IPanelControlData.h>
-#include <layra/IPanelMgr.h>
-#include <layra/ISession.h>
 #include <layra/IStringListControlData.h>
 #include <layra/ITreeViewMgr.h>
 
 #include <algorithm>
-#include <cstdio>
 
 KCommonPreferenceDialogController* gPreferencePanelController = nullptr;
 PnlTrvDataNode* gCurrentPreferenceNode = nullptr;
@@ -46,8 +43,6 @@ PMString* VisitedPreferenceNodes::EnteredFor(const NodeID& id) {
 
 namespace {
 
-constexpr std::int32_t kDeep = 9999;
-
 // What a failing step returns: an empty result of whatever kind the caller expects.
 struct Nothing {
   template <class T> operator InterfacePtr<T>() const { return {}; }
@@ -68,7 +63,8 @@ PMString Shown(const PMString& text) {
 
 template <class Interface>
 InterfacePtr<Interface> PageWidget(const IPanelControlData& panel, WidgetID id) {
-  return InterfacePtr<Interface>(panel.FindWidget(id, kDeep), UseDefaultIID());
+  return InterfacePtr<Interface>(panel.FindWidget(id, folivox::kWidgetSearchDepth),
+                                 UseDefaultIID());
 }
 
 // (display hook) -> the text it shows instead, when it asks for one.
@@ -89,7 +85,7 @@ constexpr WidgetID kEditors[] = {kCommonPreferencesEditBoxWidgetID,
 // Hidden, and enabled or not for when they are shown again.
 void HideEditors(const IPanelControlData& panel, bool enabled) {
   for (WidgetID id : kEditors) {
-    if (IControlView* editor = panel.FindWidget(id, kDeep)) {
+    if (IControlView* editor = panel.FindWidget(id, folivox::kWidgetSearchDepth)) {
       editor->Hide();
       editor->Enable(enabled);
     }
@@ -117,7 +113,8 @@ bool EnteredSecret(const PnlTrvDataNode& node, const PMString& value) {
 // the rest of the value can be read and checked.
 void ShowEditBox(const IPanelControlData& panel, const PnlTrvDataNode& node,
                  const PMString& entered) {
-  IControlView* editBox = panel.FindWidget(kCommonPreferencesEditBoxWidgetID, kDeep);
+  IControlView* editBox =
+      panel.FindWidget(kCommonPreferencesEditBoxWidgetID, folivox::kWidgetSearchDepth);
   InterfacePtr<ITextControlData> text(editBox, UseDefaultIID());
   if (!text)
     return;
@@ -144,7 +141,8 @@ PMString ShownInRow(const PMString& identifier, const PMString& value, bool secr
 void SetEditBoxPassword(bool password) {
   InterfacePtr<IPanelControlData> panel = PreferencePagePanel();
   InterfacePtr<ITextControlData> text(
-      panel ? panel->FindWidget(kCommonPreferencesEditBoxWidgetID, kDeep) : nullptr,
+      panel ? panel->FindWidget(kCommonPreferencesEditBoxWidgetID, folivox::kWidgetSearchDepth)
+            : nullptr,
       UseDefaultIID());
   if (text)
     text->SetPassword(password);
@@ -152,7 +150,8 @@ void SetEditBoxPassword(bool password) {
 
 void ShowComboBox(const IPanelControlData& panel, const PnlTrvDataNode& node,
                   const PMString& entered) {
-  IControlView* combo = panel.FindWidget(kCommonPreferencesComboBoxWidgetID, kDeep);
+  IControlView* combo =
+      panel.FindWidget(kCommonPreferencesComboBoxWidgetID, folivox::kWidgetSearchDepth);
   InterfacePtr<IStringListControlData> list(combo, UseDefaultIID());
   InterfacePtr<IDropDownListController> choice(combo, UseDefaultIID());
   if (!list || !choice)
@@ -171,7 +170,8 @@ void ShowComboBox(const IPanelControlData& panel, const PnlTrvDataNode& node,
 }
 
 std::unique_ptr<PMString> ChosenDisplayText(const IPanelControlData& panel) {
-  IControlView* combo = panel.FindWidget(kCommonPreferencesComboBoxWidgetID, kDeep);
+  IControlView* combo =
+      panel.FindWidget(kCommonPreferencesComboBoxWidgetID, folivox::kWidgetSearchDepth);
   if (!combo)
     return Report("Element (kCommonPreferencesComboBoxWidgetID) is nil!\n");
   InterfacePtr<IStringListControlData> list(combo, UseDefaultIID());
@@ -192,12 +192,10 @@ std::unique_ptr<PMString> ChosenDisplayText(const IPanelControlData& panel) {
 } // namespace
 
 InterfacePtr<IPanelControlData> PreferencePagePanel() {
-  InterfacePtr<IApplication> application(GetExecutionContextSession()->QueryApplication());
-  if (!application)
-    return Report("Application is nil!\n");
-  InterfacePtr<IPanelMgr> panelMgr(application->QueryPanelManager());
-  if (!panelMgr)
-    return Report("panelMgr is nil!\n");
+  folivox::PanelLink missing = folivox::PanelLink::kNone;
+  if (!folivox::QueryPanelManager(missing))
+    return Report(missing == folivox::PanelLink::kApplication ? "Application is nil!\n"
+                                                              : "panelMgr is nil!\n");
   InterfacePtr<IPanelControlData> panel(gPreferencePanelController, UseDefaultIID());
   if (!panel)
     return Report("PanelControLData is nil!\n");
@@ -242,7 +240,8 @@ std::unique_ptr<PMString> GetEditedValue(std::int32_t type) {
     return ChosenDisplayText(*panel);
   if (!IsTextPreferenceType(type))
     return nullptr;
-  IControlView* element = panel->FindWidget(kCommonPreferencesEditBoxWidgetID, kDeep);
+  IControlView* element =
+      panel->FindWidget(kCommonPreferencesEditBoxWidgetID, folivox::kWidgetSearchDepth);
   if (!element)
     return Report("Element is nil!\n");
   InterfacePtr<ITextControlData> textControlData(element, UseDefaultIID());
@@ -284,7 +283,8 @@ void ShowNoPreferenceEditor() {
   if (!panel)
     return;
   HideEditors(*panel, false);
-  IControlView* editBox = panel->FindWidget(kCommonPreferencesEditBoxWidgetID, kDeep);
+  IControlView* editBox =
+      panel->FindWidget(kCommonPreferencesEditBoxWidgetID, folivox::kWidgetSearchDepth);
   InterfacePtr<ITextControlData> text(editBox, UseDefaultIID());
   if (!text)
     return;
@@ -295,8 +295,9 @@ void ShowNoPreferenceEditor() {
 
 // A row without an editor (a group) leaves the label empty.
 void NameEditedRow(const IPanelControlData& panel, const PMString& label) {
-  InterfacePtr<ITextControlData> text(panel.FindWidget(kCommonPreferencesEditedRowWidgetID, kDeep),
-                                      UseDefaultIID());
+  InterfacePtr<ITextControlData> text(
+      panel.FindWidget(kCommonPreferencesEditedRowWidgetID, folivox::kWidgetSearchDepth),
+      UseDefaultIID());
   if (text)
     text->SetString(label, kTrue, kFalse);
 }
@@ -321,7 +322,8 @@ void ShowPreferenceEditors(PnlTrvDataNode* node, const NodeID& nodeID) {
   if (type == kPreferenceTypeChoice)
     ShowComboBox(*panel, *node, shown);
   if (type == kPreferenceTypeFolder) {
-    if (IControlView* browse = panel->FindWidget(kCommonPreferencesBrowseButtonWidgetID, kDeep))
+    if (IControlView* browse =
+            panel->FindWidget(kCommonPreferencesBrowseButtonWidgetID, folivox::kWidgetSearchDepth))
       browse->Show();
   }
   gCurrentPreferenceType = type;

@@ -1,5 +1,6 @@
 #include "frame/Alerts.h"
 #include "frame/FolivoxIDs.h"
+#include "frame/PanelWidgets.h"
 #include "frame/Trace.h"
 #include "panel/FolivoTreeInformator.h"
 #include "prefs/PreferenceAccess.h"
@@ -15,10 +16,8 @@
 #include "publish/WorkingFolder.h"
 
 #include <layra/FileUtils.h>
-#include <layra/IApplication.h>
 #include <layra/IDataBase.h>
 #include <layra/IPanelMgr.h>
-#include <layra/ISession.h>
 #include <layra/StreamUtil.h>
 
 #include <cstdio>
@@ -31,11 +30,10 @@ constexpr const char kAddressPreference[] = "FolivoHTTP";
 
 // The page panel shows what the configuration is for, so it comes up with the download.
 void ShowPagePanel() {
-  InterfacePtr<IApplication> application(GetExecutionContextSession()->QueryApplication());
-  InterfacePtr<IPanelMgr> panels(application ? application->QueryPanelManager() : nullptr);
+  folivox::PanelLink missing = folivox::PanelLink::kNone;
+  InterfacePtr<IPanelMgr> panels(folivox::QueryPanelManager(missing));
   if (!panels) {
-    folivox::ShowReport(PMString("Could not show the panel", PMString::kDontTranslateDuringCall),
-                        kErrorIcon);
+    folivox::ShowPlainReport("Could not show the panel", kErrorIcon);
     return;
   }
   if (panels->IsPanelWithWidgetIDShown(kFolivoPanelWidgetID))
