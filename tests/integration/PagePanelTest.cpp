@@ -4,6 +4,7 @@
 
 #include "CapturedOutput.h"
 #include "TempHome.h"
+#include "frame/PanelWidgets.h"
 #include "prefs/ICommonPreferenceData.h"
 
 #include <layra/IApplication.h>
@@ -104,6 +105,20 @@ TEST_F(PagePanel, StoredFlagsAreReadByRowPositionAndOnlyTrueIsReady) {
     Store()->SetValue(PMString(StatusKey(document, i)), PMString(stored[i]));
   fHost->SendDocumentSignal(kAfterSaveAsDocSignalResponderService, document);
   EXPECT_EQ(Shown(), (Flags{true, false, false, false, false}));
+}
+
+TEST_F(PagePanel, PanelWidgetIsFoundThroughTheChainAndAMissingPanelIsNamed) {
+  constexpr WidgetID kPageList{0x12250C};
+  InterfacePtr<IPanelControlData> widgets(PanelView(), UseDefaultIID());
+  IControlView* list = folivox::FindPanelWidget(kPanel, kPageList);
+  EXPECT_TRUE(list);
+  EXPECT_EQ(list, widgets->FindWidget(kPageList, 9999));
+  EXPECT_FALSE(folivox::FindPanelWidget(kPanel, WidgetID{0x1}));
+  folivox::PanelLink missing = folivox::PanelLink::kNone;
+  EXPECT_FALSE(folivox::QueryPanelWidgets(WidgetID{0x1}, missing));
+  EXPECT_EQ(missing, folivox::PanelLink::kPanel);
+  EXPECT_TRUE(folivox::QueryPanelWidgets(kPanel, missing));
+  EXPECT_EQ(missing, folivox::PanelLink::kNone);
 }
 
 TEST_F(PagePanel, EveryIconButtonSaysWhatItDoes) {
