@@ -14,5 +14,7 @@ void ShowPlainReport(const char* text, std::int16_t iconType);
 /** "Yes" and "No"; true when the user chose "Yes". */
 bool AskYesNo(const char* key, std::int16_t iconType);
 bool AskYesNo(const PMString& text, std::int16_t iconType);
+/** "OK" and "No"; true when the user chose "OK". */
+bool AskOkOrNo(const char* key, std::int16_t iconType);
 
 } // namespace folivox

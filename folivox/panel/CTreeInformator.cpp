@@ -1,4 +1,5 @@
 #include "panel/CTreeInformator.h"
+
 #include "frame/Trace.h"
 
 bool16 CTreeInformator::ApplyDataToWidget(const NodeID&, IPanelControlData*, std::int32_t) {

@@ -2,13 +2,13 @@
 // was emptied, the marker of a first run without a configuration address, and emptying the
 // store of every page status.
 
+#include "frame/Alerts.h"
 #include "frame/Trace.h"
 #include "prefs/KCommonPreferenceTypesList.h"
 #include "prefs/PreferenceAccess.h"
 #include "prefs/PreferenceKey.h"
 #include "publish/FolivoActionComponent.h"
 
-#include <layra/CAlert.h>
 #include <layra/CmdUtils.h>
 #include <layra/GlobalTime.h>
 
@@ -113,9 +113,7 @@ void FolivoActionComponent::CheckFirstRunPreferences() {
 }
 
 void FolivoActionComponent::ConfirmAndClearCache() {
-  const std::int16_t answer = CAlert::ModalAlert(PMString("0x122500kClearCacheInfoKey"), Text("OK"),
-                                                 Text("No"), PMString(), 1, kQuestionIcon);
-  if (answer == 1)
+  if (folivox::AskOkOrNo("0x122500kClearCacheInfoKey", kQuestionIcon))
     ClearCache();
 }
 

@@ -1,4 +1,5 @@
 #include "prefs/KDictionary.h"
+
 #include "frame/Trace.h"
 
 #include <layra/IPMStream.h>

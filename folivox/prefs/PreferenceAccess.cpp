@@ -1,4 +1,5 @@
 #include "prefs/PreferenceAccess.h"
+
 #include "frame/Trace.h"
 
 #include <layra/CmdUtils.h>

@@ -1,7 +1,8 @@
 #include "publish/ConfigParser.h"
+
+#include "frame/Alerts.h"
 #include "frame/Trace.h"
 
-#include <layra/CAlert.h>
 #include <layra/IObjectModel.h>
 #include <layra/ISession.h>
 #include <layra/IXMLDOM.h>
@@ -75,7 +76,7 @@ void BuildNode(ConfigNode& node, const IXMLDOMNode& domNode) {
 std::unique_ptr<ConfigNode> ParseConfigXML(IPMStream* stream) {
   InterfacePtr<IXMLDOMServices> services = QueryDomServices();
   if (!services) {
-    CAlert::InformationAlert(PMString("domServices error", PMString::kDontTranslateDuringCall));
+    folivox::ShowPlainReport("domServices error", kNoIcon);
     return nullptr;
   }
   InterfacePtr<IXMLDOMDocument> document(services->ParseStream(stream, 0, 0));

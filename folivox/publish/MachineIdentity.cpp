@@ -1,4 +1,5 @@
 #include "publish/MachineIdentity.h"
+
 #include "frame/Trace.h"
 
 #include <platform/SystemVersion.h>

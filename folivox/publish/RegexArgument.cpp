@@ -1,4 +1,5 @@
 #include "publish/RegexArgument.h"
+
 #include "frame/Trace.h"
 
 #include <boost/regex.hpp>
