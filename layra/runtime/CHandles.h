@@ -53,7 +53,6 @@ inline void FreeXmlString(xmlChar* text) {
 }
 using XmlStringHandle = CHandle<xmlChar, FreeXmlString>;
 using XmlParserContextHandle = CHandle<xmlParserCtxt, xmlFreeParserCtxt>;
-using XmlDocHandle = CHandle<xmlDoc, xmlFreeDoc>;
 
 using TjHandle = CHandle<void, tjDestroy>;
 using TjBuffer = CHandle<unsigned char, tjFree>;

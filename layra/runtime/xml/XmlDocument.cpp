@@ -174,7 +174,7 @@ void ReportParserMessage(const std::string& message) {
 }
 
 void XmlDocument::DocDeleter::operator()(_xmlDoc* doc) const {
-  CFree<xmlFreeDoc>()(doc);
+  xmlFreeDoc(doc);
 }
 
 XmlDocument::XmlDocument(DocPtr doc) : doc_(std::move(doc)) {}
