@@ -1,18 +1,14 @@
 #pragma once
-// Owners for the handles of the C library and libcurl, so that every way out of a function
-// gives them back.
+// The plug-in's owners for C handles: the C library's from the platform, and libcurl's. The host
+// keeps its own, as a plug-in sees only its SDK.
+
+#include <platform/CHandles.h>
 
 #include <curl/curl.h>
 
-#include <cstdio>
-#include <memory>
+using platform::CHandle;
+using platform::FileHandle;
 
-struct FileClose {
-  void operator()(std::FILE* file) const { std::fclose(file); }
-};
-using FileHandle = std::unique_ptr<std::FILE, FileClose>;
-
-struct CurlEasyCleanup {
-  void operator()(CURL* handle) const { curl_easy_cleanup(handle); }
-};
-using CurlEasyHandle = std::unique_ptr<CURL, CurlEasyCleanup>;
+using CurlEasyHandle = CHandle<CURL, curl_easy_cleanup>;
+using CurlMultiHandle = CHandle<CURLM, curl_multi_cleanup>;
+using CurlUrlHandle = CHandle<CURLU, curl_url_cleanup>;

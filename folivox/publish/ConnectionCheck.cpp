@@ -35,10 +35,8 @@ public:
   TemporaryFile() {
     std::string pattern =
         (std::filesystem::temp_directory_path() / "folivox-check-XXXXXX").string();
-    const int fd = ::mkstemp(pattern.data());
-    if (fd < 0)
+    if (const platform::Descriptor created(::mkstemp(pattern.data())); created.Get() < 0)
       return;
-    ::close(fd);
     fPath = pattern;
   }
   ~TemporaryFile() {

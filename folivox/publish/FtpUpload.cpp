@@ -35,10 +35,10 @@ constexpr long kIdleWaitMilliseconds = 1000;
 constexpr long kCancellableWaitMilliseconds = 50;
 
 struct SharedTransfer {
-  CURL* handle = nullptr;
+  CurlEasyHandle handle;
   // libcurl keeps the connection to the server in the multi handle between transfers, so
   // one send logs in once.
-  CURLM* multi = nullptr;
+  CurlMultiHandle multi;
   bool initialised = false;
   // The send that hears of the running transfer; null when none.
   SendSession* session = nullptr;
@@ -57,8 +57,8 @@ CURLcode Initialise() {
   const CURLcode global = curl_global_init(CURL_GLOBAL_WIN32);
   if (global != CURLE_OK)
     return global;
-  gTransfer.handle = curl_easy_init();
-  gTransfer.multi = curl_multi_init();
+  gTransfer.handle.reset(curl_easy_init());
+  gTransfer.multi.reset(curl_multi_init());
   if (!gTransfer.handle || !gTransfer.multi) {
     ReleaseUploadHandle();
     return CURLE_FAILED_INIT;
@@ -85,7 +85,7 @@ CURLcode SetProgress(CURL* h) {
 }
 
 CURLcode SetOptions(const PMString& url, const PMString& login, std::FILE* file) {
-  CURL* h = gTransfer.handle;
+  CURL* h = gTransfer.handle.get();
   const Credentials credentials = DecodeLogin(login.GetUTF8String());
   CURLcode r = CURLE_OK;
   const long quiet = gTransfer.session ? 0L : 1L;
@@ -120,7 +120,7 @@ bool HasSocketToWaitOn() {
   FD_ZERO(&write);
   FD_ZERO(&error);
   int highest = -1;
-  return curl_multi_fdset(gTransfer.multi, &read, &write, &error, &highest) == CURLM_OK &&
+  return curl_multi_fdset(gTransfer.multi.get(), &read, &write, &error, &highest) == CURLM_OK &&
          highest >= 0;
 }
 
@@ -128,7 +128,7 @@ bool HasSocketToWaitOn() {
 // its next timer or activity on its sockets, whichever comes first.
 void WaitForWork() {
   long milliseconds = -1;
-  if (curl_multi_timeout(gTransfer.multi, &milliseconds) != CURLM_OK || milliseconds == 0)
+  if (curl_multi_timeout(gTransfer.multi.get(), &milliseconds) != CURLM_OK || milliseconds == 0)
     return;
   // Nothing to wait on: let the server have the processor, then go on at once.
   if (!HasSocketToWaitOn()) {
@@ -139,18 +139,18 @@ void WaitForWork() {
     milliseconds = kIdleWaitMilliseconds;
   if (gTransfer.session)
     milliseconds = std::min(milliseconds, kCancellableWaitMilliseconds);
-  curl_multi_poll(gTransfer.multi, nullptr, 0, static_cast<int>(milliseconds), nullptr);
+  curl_multi_poll(gTransfer.multi.get(), nullptr, 0, static_cast<int>(milliseconds), nullptr);
 }
 
 // The easy handle runs through the multi interface: the easy interface sometimes waits a
 // whole second for an FTP data connection that is already there.
 CURLcode Perform() {
-  if (curl_multi_add_handle(gTransfer.multi, gTransfer.handle) != CURLM_OK)
+  if (curl_multi_add_handle(gTransfer.multi.get(), gTransfer.handle.get()) != CURLM_OK)
     return CURLE_FAILED_INIT;
   CURLcode result = CURLE_OK;
   int running = 1;
   while (running > 0) {
-    if (curl_multi_perform(gTransfer.multi, &running) != CURLM_OK) {
+    if (curl_multi_perform(gTransfer.multi.get(), &running) != CURLM_OK) {
       result = CURLE_SEND_ERROR;
       break;
     }
@@ -164,12 +164,12 @@ CURLcode Perform() {
       WaitForWork();
   }
   int left = 0;
-  while (CURLMsg* message = curl_multi_info_read(gTransfer.multi, &left)) {
-    if (message->msg == CURLMSG_DONE && message->easy_handle == gTransfer.handle &&
+  while (CURLMsg* message = curl_multi_info_read(gTransfer.multi.get(), &left)) {
+    if (message->msg == CURLMSG_DONE && message->easy_handle == gTransfer.handle.get() &&
         result != CURLE_ABORTED_BY_CALLBACK)
       result = message->data.result;
   }
-  curl_multi_remove_handle(gTransfer.multi, gTransfer.handle);
+  curl_multi_remove_handle(gTransfer.multi.get(), gTransfer.handle.get());
   return result;
 }
 
@@ -250,7 +250,7 @@ Credentials DecodeLogin(std::string_view login) {
 }
 
 bool IsFtpUrl(const std::string& url) {
-  const std::unique_ptr<CURLU, decltype(&curl_url_cleanup)> parsed(curl_url(), &curl_url_cleanup);
+  const CurlUrlHandle parsed(curl_url());
   char* scheme = nullptr;
   // libcurl's own guess for an address without a scheme, as the transfer would make it.
   if (!parsed ||
@@ -310,10 +310,9 @@ bool UploadPublication(FolivoActionComponent& sender, const Publication& publica
 }
 
 void ReleaseUploadHandle() {
-  if (gTransfer.multi)
-    curl_multi_cleanup(gTransfer.multi);
-  if (gTransfer.handle)
-    curl_easy_cleanup(gTransfer.handle);
+  // The multi handle first, so that it never holds an easy handle already freed.
+  gTransfer.multi.reset();
+  gTransfer.handle.reset();
   gTransfer = SharedTransfer{};
 }
 
@@ -331,8 +330,6 @@ std::int32_t FolivoActionComponent::UploadFile(const PMString& localPath, const 
                         kErrorIcon);
     return kUploadSkipped;
   }
-  std::fseek(file.get(), 0, SEEK_END);
-  std::fseek(file.get(), 0, SEEK_SET);
   if (const CURLcode init = Initialise(); init != CURLE_OK)
     return init;
   if (const CURLcode options = SetOptions(url, login, file.get()); options != CURLE_OK)

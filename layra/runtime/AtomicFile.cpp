@@ -1,5 +1,7 @@
 #include "AtomicFile.h"
 
+#include "CHandles.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
@@ -15,22 +17,6 @@
 
 namespace layra {
 namespace {
-
-class Descriptor {
-public:
-  explicit Descriptor(int fd) : fFD(fd) {}
-  ~Descriptor() {
-    if (fFD >= 0)
-      ::close(fFD);
-  }
-  Descriptor(const Descriptor&) = delete;
-  Descriptor& operator=(const Descriptor&) = delete;
-  int Get() const { return fFD; }
-  int Release() { return std::exchange(fFD, -1); }
-
-private:
-  int fFD;
-};
 
 bool Fail(std::string* error, const std::string& what) {
   if (error)
@@ -121,7 +107,7 @@ bool WriteFileAtomically(const std::filesystem::path& path, std::string_view byt
     return Fail(error, "cannot create a temporary file beside " + path.string());
   ::flock(fd.Get(), LOCK_EX);
   const bool written = WriteAll(fd.Get(), bytes) && ::fsync(fd.Get()) == 0;
-  const bool closed = ::close(fd.Release()) == 0;
+  const bool closed = fd.Close();
   if (!written || !closed) {
     Fail(error, "cannot write " + temporary);
     ::unlink(temporary.c_str());

@@ -1,8 +1,5 @@
 #include <layra/host/PluginResources.h>
 
-#include <libxml/parser.h>
-#include <libxml/tree.h>
-
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -13,6 +10,8 @@
 #include <sstream>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include "CHandles.h"
 
 #include <xml/XmlDocument.h>
 
@@ -28,17 +27,11 @@ public:
   explicit LibraryFile(const std::filesystem::path& file)
       : fFD(::open(file.c_str(), O_RDONLY | O_CLOEXEC)) {
     struct stat status {};
-    if (fFD >= 0 && ::fstat(fFD, &status) == 0 && S_ISREG(status.st_mode))
+    if (fFD.Get() >= 0 && ::fstat(fFD.Get(), &status) == 0 && S_ISREG(status.st_mode))
       fSize = static_cast<std::uint64_t>(status.st_size);
   }
-  ~LibraryFile() {
-    if (fFD >= 0)
-      ::close(fFD);
-  }
-  LibraryFile(const LibraryFile&) = delete;
-  LibraryFile& operator=(const LibraryFile&) = delete;
 
-  bool IsReadable() const { return fFD >= 0 && fSize > 0; }
+  bool IsReadable() const { return fFD.Get() >= 0 && fSize > 0; }
 
   bool Read(std::uint64_t offset, std::uint64_t length, std::string& bytes) const {
     if (offset > fSize || length > fSize - offset)
@@ -46,7 +39,7 @@ public:
     bytes.resize(static_cast<std::size_t>(length));
     for (std::uint64_t done = 0; done < length;) {
       const ssize_t count =
-          ::pread(fFD, bytes.data() + done, length - done, static_cast<off_t>(offset + done));
+          ::pread(fFD.Get(), bytes.data() + done, length - done, static_cast<off_t>(offset + done));
       if (count < 0 && errno == EINTR)
         continue;
       if (count <= 0)
@@ -57,7 +50,7 @@ public:
   }
 
 private:
-  int fFD;
+  Descriptor fFD;
   std::uint64_t fSize = 0;
 };
 
@@ -129,41 +122,31 @@ bool SplitArchive(std::string_view section, std::map<std::string, std::string>& 
   return true;
 }
 
-struct XmlDocFree {
-  void operator()(xmlDoc* doc) const { xmlFreeDoc(doc); }
-};
-
-std::string Attribute(xmlNode* node, const char* name) {
-  xmlChar* value = xmlGetProp(node, reinterpret_cast<const xmlChar*>(name));
-  if (!value)
-    return {};
-  std::string text(reinterpret_cast<const char*>(value));
-  xmlFree(value);
-  return text;
+std::string Attribute(const xml::XmlNode& node, const char* name) {
+  return node.attribute(name).value_or(std::string());
 }
 
-std::uint32_t Number(xmlNode* node, const char* name) {
+std::uint32_t Number(const xml::XmlNode& node, const char* name) {
   return static_cast<std::uint32_t>(std::strtoul(Attribute(node, name).c_str(), nullptr, 0));
 }
 
-bool Is(xmlNode* node, const char* name) {
-  return node->type == XML_ELEMENT_NODE &&
-         std::strcmp(reinterpret_cast<const char*>(node->name), name) == 0;
+bool Is(const xml::XmlNode& node, const char* name) {
+  return node.isElement() && node.name() == name;
 }
 
-std::vector<InterfaceBinding> Bindings(xmlNode* parent) {
+std::vector<InterfaceBinding> Bindings(const xml::XmlNode& parent) {
   std::vector<InterfaceBinding> bindings;
-  for (xmlNode* child = parent->children; child; child = child->next) {
+  for (const xml::XmlNode& child : parent.children()) {
     if (Is(child, "interface"))
       bindings.push_back({PMIID{Number(child, "iid")}, ImplementationID{Number(child, "impl")}});
   }
   return bindings;
 }
 
-void ParseStrings(xmlNode* node, PluginResources& resources) {
+void ParseStrings(const xml::XmlNode& node, PluginResources& resources) {
   const std::string table = Attribute(node, "table");
   auto& entries = resources.stringTables[table];
-  for (xmlNode* child = node->children; child; child = child->next) {
+  for (const xml::XmlNode& child : node.children()) {
     if (Is(child, "string"))
       entries[Attribute(child, "key")] = Attribute(child, "text");
   }
@@ -188,7 +171,7 @@ PMRect Frame(const std::string& text) {
   return frame;
 }
 
-WidgetDeclaration ParseWidget(xmlNode* node) {
+WidgetDeclaration ParseWidget(const xml::XmlNode& node) {
   WidgetDeclaration widget{Attribute(node, "class"),
                            WidgetID{Number(node, "id")},
                            Frame(Attribute(node, "frame")),
@@ -198,15 +181,15 @@ WidgetDeclaration ParseWidget(xmlNode* node) {
                            Attribute(node, "password") == "true",
                            Attribute(node, "hidden") == "true",
                            {}};
-  for (xmlNode* child = node->children; child; child = child->next) {
+  for (const xml::XmlNode& child : node.children()) {
     if (Is(child, "widget"))
       widget.children.push_back(ParseWidget(child));
   }
   return widget;
 }
 
-void ParseView(xmlNode* node, PluginResources& resources) {
-  for (xmlNode* child = node->children; child; child = child->next) {
+void ParseView(const xml::XmlNode& node, PluginResources& resources) {
+  for (const xml::XmlNode& child : node.children()) {
     if (Is(child, "widget")) {
       resources.views.push_back({RsrcID{Number(node, "id")}, ParseWidget(child)});
       return;
@@ -215,7 +198,7 @@ void ParseView(xmlNode* node, PluginResources& resources) {
 }
 
 // Images name a file of the same archive; one that is missing is reported and skipped.
-void ParseImage(xmlNode* node, const std::map<std::string, std::string>& files,
+void ParseImage(const xml::XmlNode& node, const std::map<std::string, std::string>& files,
                 PluginResources& resources) {
   const std::string file = Attribute(node, "file");
   auto found = files.find(file);
@@ -227,7 +210,7 @@ void ParseImage(xmlNode* node, const std::map<std::string, std::string>& files,
   resources.images.push_back({RsrcID{Number(node, "id")}, Attribute(node, "type"), found->second});
 }
 
-void ParseElement(xmlNode* node, const std::map<std::string, std::string>& files,
+void ParseElement(const xml::XmlNode& node, const std::map<std::string, std::string>& files,
                   PluginResources& resources) {
   if (Is(node, "class")) {
     resources.classes.push_back({ClassID{Number(node, "id")}, ClassID{Number(node, "parent")},
@@ -265,15 +248,21 @@ void ParseElement(xmlNode* node, const std::map<std::string, std::string>& files
   }
 }
 
+xml::XmlNode RootElement(const xml::XmlDocument& doc) {
+  for (const xml::XmlNode& child : doc.root().children()) {
+    if (child.isElement())
+      return child;
+  }
+  return {};
+}
+
 bool ParseFile(const std::string& name, const std::string& bytes,
                const std::map<std::string, std::string>& files, PluginResources& resources,
                std::string& error) {
-  xml::RouteParserMessages();
-  std::unique_ptr<xmlDoc, XmlDocFree> doc(
-      xmlReadMemory(bytes.data(), static_cast<int>(bytes.size()), name.c_str(), "UTF-8",
-                    XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING));
-  xmlNode* root = doc ? xmlDocGetRootElement(doc.get()) : nullptr;
-  if (!root || !Is(root, "resources")) {
+  const auto doc = xml::XmlDocument::Parse(reinterpret_cast<const unsigned char*>(bytes.data()),
+                                           bytes.size(), nullptr);
+  const xml::XmlNode root = doc ? RootElement(*doc) : xml::XmlNode();
+  if (!Is(root, "resources")) {
     error = "resource file " + name + " is not a resources document";
     return false;
   }
@@ -281,7 +270,7 @@ bool ParseFile(const std::string& name, const std::string& bytes,
     resources.id = PluginID{Number(root, "plugin")};
   if (!Attribute(root, "name").empty())
     resources.name = Attribute(root, "name");
-  for (xmlNode* child = root->children; child; child = child->next)
+  for (const xml::XmlNode& child : root.children())
     ParseElement(child, files, resources);
   return true;
 }

@@ -1,5 +1,6 @@
 #include "Streams.h"
 
+#include "CHandles.h"
 #include "RefCounted.h"
 
 #include <layra/StreamUtil.h>
@@ -15,11 +16,6 @@
 
 namespace layra {
 namespace {
-
-struct FileCloser {
-  void operator()(std::FILE* file) const { std::fclose(file); }
-};
-using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
 
 class FileStream final : public RefCounted<IPMStream> {
 public:
@@ -111,13 +107,14 @@ private:
 // Created 0600, so the file is never readable by others even for a moment; an older file is
 // narrowed before anything new goes into it.
 std::FILE* OpenPrivateFile(const std::filesystem::path& path, bool append) {
-  const int fd =
-      ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | (append ? O_APPEND : O_TRUNC), 0600);
-  if (fd < 0)
+  Descriptor fd(
+      ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | (append ? O_APPEND : O_TRUNC), 0600));
+  if (fd.Get() < 0)
     return nullptr;
-  std::FILE* file = ::fchmod(fd, 0600) == 0 ? ::fdopen(fd, append ? "ab" : "wb") : nullptr;
-  if (!file)
-    ::close(fd);
+  std::FILE* file =
+      ::fchmod(fd.Get(), 0600) == 0 ? ::fdopen(fd.Get(), append ? "ab" : "wb") : nullptr;
+  if (file)
+    fd.Release();
   return file;
 }
 

@@ -1,3 +1,4 @@
+#include <platform/CHandles.h>
 #include <platform/Files.h>
 
 #include <cerrno>
@@ -11,27 +12,6 @@ namespace {
 
 constexpr mode_t kPrivateFolderMode = 0700;
 constexpr mode_t kPrivateFileMode = 0600;
-
-// Closes a descriptor on every way out.
-class Descriptor {
-public:
-  explicit Descriptor(int fd) : fFd(fd) {}
-  ~Descriptor() {
-    if (fFd >= 0)
-      ::close(fFd);
-  }
-  Descriptor(const Descriptor&) = delete;
-  Descriptor& operator=(const Descriptor&) = delete;
-  int get() const { return fFd; }
-  bool Close() {
-    const int fd = fFd;
-    fFd = -1;
-    return ::close(fd) == 0;
-  }
-
-private:
-  int fFd;
-};
 
 bool WriteAll(int fd, const std::string& text) {
   std::size_t written = 0;
@@ -55,7 +35,7 @@ std::string FolderOf(const std::string& path) {
 
 bool SyncFolder(const std::string& folder) {
   Descriptor fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  return fd.get() >= 0 && ::fsync(fd.get()) == 0;
+  return fd.Get() >= 0 && ::fsync(fd.Get()) == 0;
 }
 
 bool HasEmbeddedNul(const std::string& text) {
@@ -148,11 +128,11 @@ bool AppendDurably(const std::string& path, const std::string& text) {
   const bool existed = ::lstat(path.c_str(), &before) == 0;
   Descriptor fd(::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NOFOLLOW,
                        kPrivateFileMode));
-  if (fd.get() < 0)
+  if (fd.Get() < 0)
     return false;
   // A file another program made with wider rights is narrowed before anything private goes in.
-  if (::fchmod(fd.get(), kPrivateFileMode) != 0 || !WriteAll(fd.get(), text) ||
-      ::fsync(fd.get()) != 0 || !fd.Close())
+  if (::fchmod(fd.Get(), kPrivateFileMode) != 0 || !WriteAll(fd.Get(), text) ||
+      ::fsync(fd.Get()) != 0 || !fd.Close())
     return false;
   return existed || SyncFolder(FolderOf(path));
 }
@@ -162,10 +142,10 @@ bool ReplaceDurably(const std::string& path, const std::string& text) {
     return false;
   std::string temporary = path + ".XXXXXX";
   Descriptor fd(::mkostemp(temporary.data(), O_CLOEXEC));
-  if (fd.get() < 0)
+  if (fd.Get() < 0)
     return false;
-  const bool written = ::fchmod(fd.get(), kPrivateFileMode) == 0 && WriteAll(fd.get(), text) &&
-                       ::fsync(fd.get()) == 0 && fd.Close();
+  const bool written = ::fchmod(fd.Get(), kPrivateFileMode) == 0 && WriteAll(fd.Get(), text) &&
+                       ::fsync(fd.Get()) == 0 && fd.Close();
   if (!written || ::rename(temporary.c_str(), path.c_str()) != 0) {
     ::unlink(temporary.c_str());
     return false;

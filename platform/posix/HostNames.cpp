@@ -1,3 +1,4 @@
+#include <platform/CHandles.h>
 #include <platform/Network.h>
 
 #include <algorithm>
@@ -14,7 +15,7 @@ namespace {
 constexpr std::size_t kHostNameBufferSize = 256;
 
 using Ipv4Address = std::array<unsigned char, 4>;
-using AddressList = std::unique_ptr<addrinfo, decltype(&freeaddrinfo)>;
+using AddressList = CHandle<addrinfo, freeaddrinfo>;
 
 AddressList ResolveIpv4(const std::string& name) {
   addrinfo hints{};
@@ -24,7 +25,7 @@ AddressList ResolveIpv4(const std::string& name) {
   if (getaddrinfo(name.c_str(), nullptr, &hints, &first) != 0) {
     first = nullptr;
   }
-  return AddressList(first, &freeaddrinfo);
+  return AddressList(first);
 }
 
 std::optional<Ipv4Address> Ipv4Of(const addrinfo& entry) {

@@ -1,3 +1,4 @@
+#include <platform/CHandles.h>
 #include <platform/Identity.h>
 #include <platform/Network.h>
 
@@ -15,14 +16,14 @@
 namespace platform {
 namespace {
 
-using InterfaceList = std::unique_ptr<ifaddrs, decltype(&freeifaddrs)>;
+using InterfaceList = CHandle<ifaddrs, freeifaddrs>;
 
 InterfaceList ReadInterfaces() {
   ifaddrs* first = nullptr;
   if (getifaddrs(&first) != 0) {
     first = nullptr;
   }
-  return InterfaceList(first, &freeifaddrs);
+  return InterfaceList(first);
 }
 
 bool IsLoopback(const ifaddrs& entry) {

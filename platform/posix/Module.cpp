@@ -1,3 +1,4 @@
+#include <platform/CHandles.h>
 #include <platform/Module.h>
 
 #include <climits>
@@ -22,7 +23,7 @@ std::string ExecutablePath() {
 }
 
 std::string CanonicalPath(const char* path) {
-  const std::unique_ptr<char, decltype(&std::free)> resolved(realpath(path, nullptr), &std::free);
+  const CHandle<char, std::free> resolved(realpath(path, nullptr));
   if (!resolved) {
     return {};
   }

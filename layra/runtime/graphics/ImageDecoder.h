@@ -1,6 +1,6 @@
 #pragma once
 
-#include <graphics/CairoHandles.h>
+#include <CHandles.h>
 #include <graphics/Raster.h>
 
 #include <optional>

@@ -1,3 +1,4 @@
+#include <CHandles.h>
 #include <graphics/ErrorText.h>
 #include <graphics/JpegCodec.h>
 
@@ -10,16 +11,6 @@
 
 namespace layra::graphics {
 namespace {
-
-struct TjHandleDeleter {
-  void operator()(tjhandle handle) const { tjDestroy(handle); }
-};
-using TjHandle = std::unique_ptr<void, TjHandleDeleter>;
-
-struct TjBufferDeleter {
-  void operator()(unsigned char* buffer) const { tjFree(buffer); }
-};
-using TjBuffer = std::unique_ptr<unsigned char, TjBufferDeleter>;
 
 // Matches cairo's RGB24, a native-endian 0xXXRRGGBB word per pixel.
 constexpr int kNativePixelFormat =

@@ -1,4 +1,4 @@
-#include <graphics/CairoHandles.h>
+#include <CHandles.h>
 #include <graphics/ErrorText.h>
 #include <graphics/PageRenderer.h>
 #include <graphics/PictureCache.h>

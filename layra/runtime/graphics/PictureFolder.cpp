@@ -1,5 +1,7 @@
 #include <graphics/PictureFolder.h>
 
+#include <CHandles.h>
+
 #include <openssl/evp.h>
 
 #include <algorithm>
@@ -36,11 +38,6 @@ struct Header {
   std::uint64_t checksum;
   std::array<char, kDigestLength> content;
 };
-
-struct FileCloser {
-  void operator()(std::FILE* file) const { std::fclose(file); }
-};
-using File = std::unique_ptr<std::FILE, FileCloser>;
 
 // FNV-1a: enough to tell a damaged entry, which is all a checksum of the user's own cache is for.
 std::uint64_t Checksum(const std::vector<unsigned char>& bytes) {
@@ -147,7 +144,7 @@ std::optional<DecodedPicture> PictureFolder::Load(const std::string& content,
   if (folder.empty() || content.size() != kDigestLength)
     return std::nullopt;
   const fs::path path = folder / EntryName(content, size);
-  File file(std::fopen(path.c_str(), "rb"));
+  FileHandle file(std::fopen(path.c_str(), "rb"));
   Header header{};
   if (!file || std::fread(&header, sizeof header, 1, file.get()) != 1 ||
       !HeaderFits(header, content, size))
@@ -185,12 +182,12 @@ void PictureFolder::Save(const std::string& content, const DecodedPicture& pictu
   const fs::path path = folder / EntryName(content, {raster.width, raster.height});
   const fs::path temporary =
       path.string() + "." + std::to_string(::getpid()) + "-" + std::to_string(serial++) + ".tmp";
-  const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-  if (fd < 0)
+  Descriptor fd(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
+  if (fd.Get() < 0)
     return;
-  const bool written = WriteAll(fd, &header, sizeof header) &&
-                       WriteAll(fd, raster.pixels.data(), raster.pixels.size());
-  if (::close(fd) != 0 || !written || ::rename(temporary.c_str(), path.c_str()) != 0) {
+  const bool written = WriteAll(fd.Get(), &header, sizeof header) &&
+                       WriteAll(fd.Get(), raster.pixels.data(), raster.pixels.size());
+  if (!fd.Close() || !written || ::rename(temporary.c_str(), path.c_str()) != 0) {
     ::unlink(temporary.c_str());
     return;
   }

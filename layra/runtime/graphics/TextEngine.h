@@ -1,6 +1,6 @@
 #pragma once
 
-#include <graphics/CairoHandles.h>
+#include <CHandles.h>
 #include <graphics/GlyphCache.h>
 #include <graphics/LayoutCache.h>
 #include <graphics/PageScene.h>

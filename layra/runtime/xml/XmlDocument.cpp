@@ -1,5 +1,7 @@
 #include <xml/XmlDocument.h>
 
+#include <CHandles.h>
+
 #include <libxml/SAX2.h>
 #include <libxml/parser.h>
 #include <libxml/tree.h>
@@ -16,11 +18,6 @@ namespace {
 // No NOENT (substitution) and no DTDLOAD: entities stay references and nothing outside the
 // buffer is read. NOERROR/NOWARNING silence the default stderr reporting.
 constexpr int kParseOptions = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING;
-
-struct ParserContextDeleter {
-  void operator()(xmlParserCtxt* context) const { xmlFreeParserCtxt(context); }
-};
-using ParserContextPtr = std::unique_ptr<xmlParserCtxt, ParserContextDeleter>;
 
 // What one parse learns about its own failure. Reached through its parser context only, so
 // parses running in other threads never see it.
@@ -195,7 +192,7 @@ std::unique_ptr<XmlDocument> XmlDocument::Parse(const unsigned char* data, std::
     return nullptr;
   }
   RouteParserMessages();
-  const ParserContextPtr context(xmlNewParserCtxt());
+  const XmlParserContextHandle context(xmlNewParserCtxt());
   if (!context) {
     SetError(error, "out of memory starting the XML parser");
     return nullptr;

@@ -36,6 +36,7 @@ public:
   XmlNode root() const;
 
 private:
+  // Defined where libxml2 is included, so that users of this header need none of it.
   struct DocDeleter {
     void operator()(_xmlDoc* doc) const;
   };

@@ -1,5 +1,7 @@
 #include <xml/XmlNode.h>
 
+#include <CHandles.h>
+
 #include <libxml/tree.h>
 #include <libxml/xmlmemory.h>
 
@@ -7,11 +9,6 @@
 
 namespace layra::xml {
 namespace {
-
-struct XmlStringDeleter {
-  void operator()(xmlChar* text) const { xmlFree(text); }
-};
-using XmlStringPtr = std::unique_ptr<xmlChar, XmlStringDeleter>;
 
 std::string ToString(const xmlChar* text) {
   return text == nullptr ? std::string() : std::string(reinterpret_cast<const char*>(text));
@@ -32,7 +29,7 @@ std::string NamespaceDeclarationName(const xmlNs* declaration) {
 }
 
 std::string AttributeValue(xmlAttr* attribute) {
-  const XmlStringPtr value(xmlNodeGetContent(reinterpret_cast<xmlNode*>(attribute)));
+  const XmlStringHandle value(xmlNodeGetContent(reinterpret_cast<xmlNode*>(attribute)));
   return ToString(value.get());
 }
 
