@@ -1,6 +1,7 @@
 #include "publish/FtpUpload.h"
 
 #include "frame/Alerts.h"
+#include "frame/Trace.h"
 #include "publish/AlertText.h"
 #include "publish/CHandles.h"
 #include "publish/FolivoActionComponent.h"
@@ -318,14 +319,14 @@ void ReleaseUploadHandle() {
 
 void DeleteLocalFile(const IDFile& file) {
   if (!platform::DeleteFile(file.GetPath().string()))
-    std::printf("Error while DeleteFile.\n");
+    folivox::Trace("Error while DeleteFile.\n");
 }
 
 std::int32_t FolivoActionComponent::UploadFile(const PMString& localPath, const PMString& url,
                                                const PMString& login) {
   FileHandle file(std::fopen(localPath.GrabCString(), "rb"));
   if (!file) {
-    std::printf("Could not open file \"%s\" for reading.", localPath.GrabCString());
+    folivox::Trace("Could not open file \"%s\" for reading.", localPath.GrabCString());
     folivox::ShowReport(FormatAlertText(PMString("0x122500kCouldNotOpenFile"), {localPath}),
                         kErrorIcon);
     return kUploadSkipped;
