@@ -54,8 +54,12 @@ Host::Host(HostOptions options) : fOptions(std::move(options)) {
 }
 
 Host::~Host() {
+  // A host refused after loading never started, yet its plug-ins may have begun work of their
+  // own when loaded: they are told to end it before the process does.
   if (fStarted)
     Shutdown();
+  else if (fLoaded)
+    fPlugins->UnloadAll();
   fApplication->Panels().TearDown();
   fDocuments.reset();
   SetSessionObjects(nullptr, false, nullptr, kInvalidUID);

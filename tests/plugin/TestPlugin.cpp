@@ -134,6 +134,7 @@ public:
       records.push_back(r);
     return RegisterRecords(id, records);
   }
+  void Unload() override { std::puts("test plug-in unloaded"); }
 };
 
 TestPlugIn gPlugIn;
