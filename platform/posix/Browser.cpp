@@ -22,25 +22,25 @@ bool IsAcceptableUrl(const std::string& url) {
 // stay open (and locked) for as long as the browser runs.
 class SpawnFileActions {
 public:
-  SpawnFileActions() : initialised_(posix_spawn_file_actions_init(&actions_) == 0) {
-    ready_ = initialised_ &&
-             posix_spawn_file_actions_addclosefrom_np(&actions_, kFirstInheritableDescriptor) == 0;
+  SpawnFileActions() : fInitialised(posix_spawn_file_actions_init(&fActions) == 0) {
+    fReady = fInitialised &&
+             posix_spawn_file_actions_addclosefrom_np(&fActions, kFirstInheritableDescriptor) == 0;
   }
   ~SpawnFileActions() {
-    if (initialised_) {
-      posix_spawn_file_actions_destroy(&actions_);
+    if (fInitialised) {
+      posix_spawn_file_actions_destroy(&fActions);
     }
   }
   SpawnFileActions(const SpawnFileActions&) = delete;
   SpawnFileActions& operator=(const SpawnFileActions&) = delete;
 
-  bool ready() const { return ready_; }
-  const posix_spawn_file_actions_t* get() const { return &actions_; }
+  bool ready() const { return fReady; }
+  const posix_spawn_file_actions_t* get() const { return &fActions; }
 
 private:
-  posix_spawn_file_actions_t actions_{};
-  bool initialised_ = false;
-  bool ready_ = false;
+  posix_spawn_file_actions_t fActions{};
+  bool fInitialised = false;
+  bool fReady = false;
 };
 
 void WaitFor(pid_t child) {

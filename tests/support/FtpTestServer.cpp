@@ -27,8 +27,8 @@ std::string PercentEncode(const std::string& text) {
 
 } // namespace
 
-FtpTestServer::FtpTestServer(FtpTestServerOptions options) : options_(std::move(options)) {
-  if (dir_.path().empty()) {
+FtpTestServer::FtpTestServer(FtpTestServerOptions options) : fOptions(std::move(options)) {
+  if (fDir.path().empty()) {
     return;
   }
   std::error_code ignored;
@@ -36,31 +36,31 @@ FtpTestServer::FtpTestServer(FtpTestServerOptions options) : options_(std::move(
 }
 
 testing::AssertionResult FtpTestServer::Start() {
-  if (dir_.path().empty()) {
+  if (fDir.path().empty()) {
     return testing::AssertionFailure() << "cannot create a temporary folder for the FTP server";
   }
-  return process_.Start(std::filesystem::path(FOLIVOX_TEST_SERVERS_DIR) / "ftp_server.py",
+  return fProcess.Start(std::filesystem::path(FOLIVOX_TEST_SERVERS_DIR) / "ftp_server.py",
                         Arguments());
 }
 
 std::vector<std::string> FtpTestServer::Arguments() const {
-  std::vector<std::string> args{"--root",     root().string(),   "--user", options_.user,
-                                "--password", options_.password, "--log",  commandLog().string(),
+  std::vector<std::string> args{"--root",     root().string(),   "--user", fOptions.user,
+                                "--password", fOptions.password, "--log",  commandLog().string(),
                                 "--stor-log", storLog().string()};
-  if (options_.refuseLogin) {
+  if (fOptions.refuseLogin) {
     args.push_back("--refuse-login");
   }
-  if (options_.failStor > 0) {
-    args.insert(args.end(), {"--fail-stor", std::to_string(options_.failStor), "--fail-code",
-                             std::to_string(options_.failCode)});
+  if (fOptions.failStor > 0) {
+    args.insert(args.end(), {"--fail-stor", std::to_string(fOptions.failStor), "--fail-code",
+                             std::to_string(fOptions.failCode)});
   }
-  if (options_.stallStor > 0) {
-    args.insert(args.end(), {"--stall-stor", std::to_string(options_.stallStor)});
+  if (fOptions.stallStor > 0) {
+    args.insert(args.end(), {"--stall-stor", std::to_string(fOptions.stallStor)});
   }
-  if (options_.dropStor > 0) {
-    args.insert(args.end(), {"--drop-stor", std::to_string(options_.dropStor)});
+  if (fOptions.dropStor > 0) {
+    args.insert(args.end(), {"--drop-stor", std::to_string(fOptions.dropStor)});
   }
-  if (options_.stall) {
+  if (fOptions.stall) {
     args.push_back("--stall");
   }
   return args;
@@ -71,7 +71,7 @@ std::string FtpTestServer::url() const {
 }
 
 std::string FtpTestServer::urlWithLogin() const {
-  return "ftp://" + PercentEncode(options_.user) + ":" + PercentEncode(options_.password) +
+  return "ftp://" + PercentEncode(fOptions.user) + ":" + PercentEncode(fOptions.password) +
          "@127.0.0.1:" + std::to_string(port());
 }
 

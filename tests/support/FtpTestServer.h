@@ -37,14 +37,14 @@ public:
   explicit FtpTestServer(FtpTestServerOptions options = {});
 
   testing::AssertionResult Start();
-  void Stop() { process_.Stop(); }
+  void Stop() { fProcess.Stop(); }
 
-  int port() const { return process_.port(); }
-  pid_t pid() const { return process_.pid(); }
+  int port() const { return fProcess.port(); }
+  pid_t pid() const { return fProcess.pid(); }
   // The served folder; created with the fixture and removed, with its contents, with it.
-  std::filesystem::path root() const { return dir_.path() / "root"; }
-  const std::string& user() const { return options_.user; }
-  const std::string& password() const { return options_.password; }
+  std::filesystem::path root() const { return fDir.path() / "root"; }
+  const std::string& user() const { return fOptions.user; }
+  const std::string& password() const { return fOptions.password; }
   // "ftp://127.0.0.1:<port>", no trailing slash.
   std::string url() const;
   // url() with the percent-encoded user and password in it.
@@ -63,13 +63,13 @@ public:
 
 private:
   std::vector<std::string> Arguments() const;
-  std::filesystem::path commandLog() const { return dir_.path() / "commands.log"; }
-  std::filesystem::path storLog() const { return dir_.path() / "stor.log"; }
+  std::filesystem::path commandLog() const { return fDir.path() / "commands.log"; }
+  std::filesystem::path storLog() const { return fDir.path() / "stor.log"; }
 
-  FtpTestServerOptions options_;
-  TempDir dir_;
-  // Declared after dir_ so the server is gone before its folder is removed.
-  ServerProcess process_;
+  FtpTestServerOptions fOptions;
+  TempDir fDir;
+  // Declared after fDir so the server is gone before its folder is removed.
+  ServerProcess fProcess;
 };
 
 } // namespace folivox::test

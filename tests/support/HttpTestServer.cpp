@@ -20,8 +20,8 @@ std::vector<std::string> SplitTabs(const std::string& line) {
 
 } // namespace
 
-HttpTestServer::HttpTestServer(HttpTestServerOptions options) : options_(std::move(options)) {
-  if (dir_.path().empty()) {
+HttpTestServer::HttpTestServer(HttpTestServerOptions options) : fOptions(std::move(options)) {
+  if (fDir.path().empty()) {
     return;
   }
   std::error_code ignored;
@@ -29,30 +29,30 @@ HttpTestServer::HttpTestServer(HttpTestServerOptions options) : options_(std::mo
 }
 
 std::filesystem::path HttpTestServer::root() const {
-  return options_.root.empty() ? dir_.path() / "root" : options_.root;
+  return fOptions.root.empty() ? fDir.path() / "root" : fOptions.root;
 }
 
 testing::AssertionResult HttpTestServer::Start() {
-  if (dir_.path().empty()) {
+  if (fDir.path().empty()) {
     return testing::AssertionFailure() << "cannot create a temporary folder for the HTTP server";
   }
-  return process_.Start(std::filesystem::path(FOLIVOX_TEST_SERVERS_DIR) / "http_server.py",
+  return fProcess.Start(std::filesystem::path(FOLIVOX_TEST_SERVERS_DIR) / "http_server.py",
                         Arguments());
 }
 
 std::vector<std::string> HttpTestServer::Arguments() const {
   std::vector<std::string> args{"--root", root().string(), "--log", requestLog().string()};
-  if (!options_.bodyFile.empty()) {
-    args.insert(args.end(), {"--body-file", options_.bodyFile.string()});
+  if (!fOptions.bodyFile.empty()) {
+    args.insert(args.end(), {"--body-file", fOptions.bodyFile.string()});
   }
-  if (options_.status != 0) {
-    args.insert(args.end(), {"--status", std::to_string(options_.status)});
+  if (fOptions.status != 0) {
+    args.insert(args.end(), {"--status", std::to_string(fOptions.status)});
   }
-  if (options_.stall) {
+  if (fOptions.stall) {
     args.push_back("--stall");
   }
-  if (!options_.auth.empty()) {
-    args.insert(args.end(), {"--auth", options_.auth});
+  if (!fOptions.auth.empty()) {
+    args.insert(args.end(), {"--auth", fOptions.auth});
   }
   return args;
 }

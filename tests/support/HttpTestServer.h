@@ -32,10 +32,10 @@ public:
   explicit HttpTestServer(HttpTestServerOptions options = {});
 
   testing::AssertionResult Start();
-  void Stop() { process_.Stop(); }
+  void Stop() { fProcess.Stop(); }
 
-  int port() const { return process_.port(); }
-  pid_t pid() const { return process_.pid(); }
+  int port() const { return fProcess.port(); }
+  pid_t pid() const { return fProcess.pid(); }
   std::filesystem::path root() const;
   // "http://127.0.0.1:<port>" followed by path, with a '/' put in front when missing.
   std::string url(std::string_view path = "/") const;
@@ -56,12 +56,12 @@ public:
 private:
   std::vector<std::string> Arguments() const;
   std::vector<std::string> Field(size_t index) const;
-  std::filesystem::path requestLog() const { return dir_.path() / "requests.log"; }
+  std::filesystem::path requestLog() const { return fDir.path() / "requests.log"; }
 
-  HttpTestServerOptions options_;
-  TempDir dir_;
-  // Declared after dir_ so the server is gone before its folder is removed.
-  ServerProcess process_;
+  HttpTestServerOptions fOptions;
+  TempDir fDir;
+  // Declared after fDir so the server is gone before its folder is removed.
+  ServerProcess fProcess;
 };
 
 } // namespace folivox::test

@@ -14,12 +14,12 @@ namespace folivox::test {
 class LoopbackProxy {
 public:
   testing::AssertionResult Start();
-  HttpTestServer& server() { return server_; }
+  HttpTestServer& server() { return fServer; }
 
 private:
-  HttpTestServer server_;
-  std::unique_ptr<ScopedVariable> proxy_;
-  std::unique_ptr<ScopedVariable> bypass_;
+  HttpTestServer fServer;
+  std::unique_ptr<ScopedVariable> fProxy;
+  std::unique_ptr<ScopedVariable> fBypass;
 };
 
 // The proxy that every test program starts before its first test; null before then.

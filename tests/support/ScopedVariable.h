@@ -10,27 +10,27 @@ namespace folivox::test {
 // puts back whatever was there before.
 class ScopedVariable {
 public:
-  ScopedVariable(const char* name, const char* value) : name_(name) {
+  ScopedVariable(const char* name, const char* value) : fName(name) {
     if (const char* previous = std::getenv(name)) {
-      previous_ = previous;
+      fPrevious = previous;
     }
     Apply(value);
   }
-  ~ScopedVariable() { Apply(previous_ ? previous_->c_str() : nullptr); }
+  ~ScopedVariable() { Apply(fPrevious ? fPrevious->c_str() : nullptr); }
   ScopedVariable(const ScopedVariable&) = delete;
   ScopedVariable& operator=(const ScopedVariable&) = delete;
 
 private:
   void Apply(const char* value) {
     if (value != nullptr) {
-      setenv(name_.c_str(), value, 1);
+      setenv(fName.c_str(), value, 1);
     } else {
-      unsetenv(name_.c_str());
+      unsetenv(fName.c_str());
     }
   }
 
-  std::string name_;
-  std::optional<std::string> previous_;
+  std::string fName;
+  std::optional<std::string> fPrevious;
 };
 
 } // namespace folivox::test

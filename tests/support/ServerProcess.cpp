@@ -28,21 +28,21 @@ constexpr auto kPollStep = std::chrono::milliseconds(10);
 
 class UniqueFd {
 public:
-  explicit UniqueFd(int fd = -1) : fd_(fd) {}
+  explicit UniqueFd(int fd = -1) : fFd(fd) {}
   ~UniqueFd() { Reset(); }
   UniqueFd(const UniqueFd&) = delete;
   UniqueFd& operator=(const UniqueFd&) = delete;
 
-  int get() const { return fd_; }
+  int get() const { return fFd; }
   void Reset() {
-    if (fd_ >= 0) {
-      close(fd_);
+    if (fFd >= 0) {
+      close(fFd);
     }
-    fd_ = -1;
+    fFd = -1;
   }
 
 private:
-  int fd_;
+  int fFd;
 };
 
 int MillisecondsUntil(Clock::time_point deadline) {
@@ -120,8 +120,8 @@ testing::AssertionResult ServerProcess::Start(const std::filesystem::path& scrip
     Stop();
     return announced << " (server " << script << ")";
   }
-  if (!WaitForConnect(port_)) {
-    const int port = port_;
+  if (!WaitForConnect(fPort)) {
+    const int port = fPort;
     Stop();
     return testing::AssertionFailure()
            << "server " << script << " announced port " << port << " but refuses connections";
@@ -144,13 +144,13 @@ testing::AssertionResult ServerProcess::Spawn(const std::filesystem::path& scrip
   argv.push_back(nullptr);
 
   const pid_t parent = getpid();
-  pid_ = fork();
-  if (pid_ < 0) {
-    pid_ = -1;
+  fPid = fork();
+  if (fPid < 0) {
+    fPid = -1;
     return testing::AssertionFailure()
            << "cannot start " << kPython << ": " << std::strerror(errno);
   }
-  if (pid_ == 0) {
+  if (fPid == 0) {
     // A test program that crashes runs no destructor, and a server it leaves behind holds the
     // test runner's output pipe open: the kernel kills the server when its starter ends. A
     // starter that ended before the request was made is caught by the parent check.
@@ -186,8 +186,8 @@ testing::AssertionResult ServerProcess::ReadPort(int stdoutFd) {
     }
     output.append(buffer, static_cast<size_t>(count));
   }
-  port_ = ParsePortLine(output.substr(0, output.find('\n')));
-  if (port_ == 0) {
+  fPort = ParsePortLine(output.substr(0, output.find('\n')));
+  if (fPort == 0) {
     return testing::AssertionFailure() << "announced \"" << output << "\" instead of a port";
   }
   return testing::AssertionSuccess();
@@ -197,19 +197,19 @@ void ServerProcess::Stop() {
   if (!running()) {
     return;
   }
-  kill(pid_, SIGTERM);
+  kill(fPid, SIGTERM);
   const auto deadline = Clock::now() + kTermTimeout;
-  bool reaped = Reaped(pid_, false);
+  bool reaped = Reaped(fPid, false);
   while (!reaped && Clock::now() < deadline) {
     std::this_thread::sleep_for(kPollStep);
-    reaped = Reaped(pid_, false);
+    reaped = Reaped(fPid, false);
   }
   if (!reaped) {
-    kill(pid_, SIGKILL);
-    Reaped(pid_, true);
+    kill(fPid, SIGKILL);
+    Reaped(fPid, true);
   }
-  pid_ = -1;
-  port_ = 0;
+  fPid = -1;
+  fPort = 0;
 }
 
 } // namespace folivox::test

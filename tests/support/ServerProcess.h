@@ -27,19 +27,19 @@ public:
   // SIGTERM, then SIGKILL if it is still there after 5 s. Harmless when not running.
   void Stop();
 
-  bool running() const { return pid_ > 0; }
+  bool running() const { return fPid > 0; }
   // -1 when not running.
-  pid_t pid() const { return pid_; }
+  pid_t pid() const { return fPid; }
   // 0 when not running.
-  int port() const { return port_; }
+  int port() const { return fPort; }
 
 private:
   testing::AssertionResult Spawn(const std::filesystem::path& script,
                                  const std::vector<std::string>& args, int stdoutFd);
   testing::AssertionResult ReadPort(int stdoutFd);
 
-  pid_t pid_ = -1;
-  int port_ = 0;
+  pid_t fPid = -1;
+  int fPort = 0;
 };
 
 } // namespace folivox::test

@@ -16,15 +16,15 @@ TempDir::TempDir() {
   if (mkdtemp(pattern.data()) == nullptr) {
     return;
   }
-  path_ = pattern;
+  fPath = pattern;
 }
 
 TempDir::~TempDir() {
-  if (path_.empty()) {
+  if (fPath.empty()) {
     return;
   }
   std::error_code ignored;
-  std::filesystem::remove_all(path_, ignored);
+  std::filesystem::remove_all(fPath, ignored);
 }
 
 } // namespace folivox::test

@@ -13,10 +13,10 @@ public:
   TempDir(const TempDir&) = delete;
   TempDir& operator=(const TempDir&) = delete;
 
-  const std::filesystem::path& path() const { return path_; }
+  const std::filesystem::path& path() const { return fPath; }
 
 private:
-  std::filesystem::path path_;
+  std::filesystem::path fPath;
 };
 
 } // namespace folivox::test

@@ -20,7 +20,7 @@ TempHome::TempHome() {
 }
 
 TempHome::~TempHome() {
-  for (auto it = saved_.rbegin(); it != saved_.rend(); ++it) {
+  for (auto it = fSaved.rbegin(); it != fSaved.rend(); ++it) {
     if (it->value) {
       setenv(it->name.c_str(), it->value->c_str(), 1);
     } else {
@@ -31,7 +31,7 @@ TempHome::~TempHome() {
 
 void TempHome::Set(const std::string& name, const std::filesystem::path& value) {
   const char* previous = std::getenv(name.c_str());
-  saved_.push_back({name, previous ? std::optional<std::string>(previous) : std::nullopt});
+  fSaved.push_back({name, previous ? std::optional<std::string>(previous) : std::nullopt});
   setenv(name.c_str(), value.c_str(), 1);
 }
 

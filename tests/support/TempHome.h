@@ -22,7 +22,7 @@ public:
   TempHome& operator=(const TempHome&) = delete;
 
   // Empty when the temporary folder could not be created; nothing was changed then.
-  const std::filesystem::path& path() const { return dir_.path(); }
+  const std::filesystem::path& path() const { return fDir.path(); }
   std::filesystem::path dataDir() const { return path() / "data"; }
   std::filesystem::path configDir() const { return path() / "config"; }
 
@@ -34,8 +34,8 @@ private:
 
   void Set(const std::string& name, const std::filesystem::path& value);
 
-  TempDir dir_;
-  std::vector<SavedVariable> saved_;
+  TempDir fDir;
+  std::vector<SavedVariable> fSaved;
 };
 
 } // namespace folivox::test

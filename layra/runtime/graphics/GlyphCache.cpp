@@ -131,50 +131,50 @@ PixmanImagePtr RenderGlyph(cairo_scaled_font_t* font, double xScale, double ySca
 // Glyph pointers from pixman's cache stay valid only while it is frozen.
 class FrozenCache {
 public:
-  explicit FrozenCache(pixman_glyph_cache_t* cache) : cache_(cache) {
-    pixman_glyph_cache_freeze(cache_);
+  explicit FrozenCache(pixman_glyph_cache_t* cache) : fCache(cache) {
+    pixman_glyph_cache_freeze(fCache);
   }
-  ~FrozenCache() { pixman_glyph_cache_thaw(cache_); }
+  ~FrozenCache() { pixman_glyph_cache_thaw(fCache); }
   FrozenCache(const FrozenCache&) = delete;
   FrozenCache& operator=(const FrozenCache&) = delete;
 
   // Lets pixman evict what it has to.
   void Thaw() {
-    pixman_glyph_cache_thaw(cache_);
-    pixman_glyph_cache_freeze(cache_);
+    pixman_glyph_cache_thaw(fCache);
+    pixman_glyph_cache_freeze(fCache);
   }
 
 private:
-  pixman_glyph_cache_t* cache_;
+  pixman_glyph_cache_t* fCache;
 };
 
 class ClipRegion {
 public:
-  ClipRegion(pixman_image_t* image, const pixman_box32_t& box) : image_(image) {
-    pixman_region32_init_rect(&region_, box.x1, box.y1, static_cast<unsigned>(box.x2 - box.x1),
+  ClipRegion(pixman_image_t* image, const pixman_box32_t& box) : fImage(image) {
+    pixman_region32_init_rect(&fRegion, box.x1, box.y1, static_cast<unsigned>(box.x2 - box.x1),
                               static_cast<unsigned>(box.y2 - box.y1));
-    pixman_image_set_clip_region32(image_, &region_);
+    pixman_image_set_clip_region32(fImage, &fRegion);
   }
   ~ClipRegion() {
-    pixman_image_set_clip_region32(image_, nullptr);
-    pixman_region32_fini(&region_);
+    pixman_image_set_clip_region32(fImage, nullptr);
+    pixman_region32_fini(&fRegion);
   }
   ClipRegion(const ClipRegion&) = delete;
   ClipRegion& operator=(const ClipRegion&) = delete;
 
 private:
-  pixman_image_t* image_;
-  pixman_region32_t region_;
+  pixman_image_t* fImage;
+  pixman_region32_t fRegion;
 };
 
 } // namespace
 
-GlyphCache::GlyphCache() : cache_(pixman_glyph_cache_create()) {}
+GlyphCache::GlyphCache() : fCache(pixman_glyph_cache_create()) {}
 
 void GlyphCache::Composite(pixman_image_t* canvas, const TextLayout& layout,
                            const GlyphPlacement& placement, const pixman_color_t& color) {
   const pixman_box32_t& clip = placement.clip;
-  if (!cache_ || clip.x1 >= clip.x2 || clip.y1 >= clip.y2) {
+  if (!fCache || clip.x1 >= clip.x2 || clip.y1 >= clip.y2) {
     return;
   }
   const ClipRegion clipped(canvas, clip);
@@ -183,8 +183,8 @@ void GlyphCache::Composite(pixman_image_t* canvas, const TextLayout& layout,
     return;
   }
   // Left over only if an earlier call threw, and pointing at glyphs pixman may have dropped.
-  batch_.clear();
-  FrozenCache frozen(cache_.get());
+  fBatch.clear();
+  FrozenCache frozen(fCache.get());
   const std::vector<cairo_glyph_t>& glyphs = layout.Glyphs();
   std::size_t begin = 0;
   for (const TextLayout::FontRun& run : layout.Runs()) {
@@ -199,10 +199,10 @@ void GlyphCache::Composite(pixman_image_t* canvas, const TextLayout& layout,
       if (image == nullptr) {
         continue;
       }
-      batch_.push_back(
+      fBatch.push_back(
           pixman_glyph_t{DevicePixel(placement.originX + glyphs[i].x * placement.xScale),
                          DevicePixel(placement.originY + glyphs[i].y * placement.yScale), image});
-      if (batch_.size() == kBatchGlyphs) {
+      if (fBatch.size() == kBatchGlyphs) {
         Flush(canvas, source.get());
       }
     }
@@ -212,25 +212,25 @@ void GlyphCache::Composite(pixman_image_t* canvas, const TextLayout& layout,
 }
 
 const GlyphCache::SizedFont& GlyphCache::Sized(PangoFont* font, double xScale, double yScale) {
-  const auto found = std::find_if(fonts_.begin(), fonts_.end(), [&](const SizedFont& sized) {
+  const auto found = std::find_if(fFonts.begin(), fFonts.end(), [&](const SizedFont& sized) {
     return sized.font.get() == font && sized.xScale == xScale && sized.yScale == yScale;
   });
-  if (found != fonts_.end()) {
-    std::rotate(found, found + 1, fonts_.end());
-    return fonts_.back();
+  if (found != fFonts.end()) {
+    std::rotate(found, found + 1, fFonts.end());
+    return fFonts.back();
   }
-  if (fonts_.size() == kMaxFonts) {
-    fonts_.erase(fonts_.begin());
+  if (fFonts.size() == kMaxFonts) {
+    fFonts.erase(fFonts.begin());
   }
-  fonts_.push_back(SizedFont{GObjectPtr<PangoFont>(static_cast<PangoFont*>(g_object_ref(font))),
-                             xScale, yScale, DeviceFont(font, xScale, yScale), nextKey_++});
-  return fonts_.back();
+  fFonts.push_back(SizedFont{GObjectPtr<PangoFont>(static_cast<PangoFont*>(g_object_ref(font))),
+                             xScale, yScale, DeviceFont(font, xScale, yScale), fNextKey++});
+  return fFonts.back();
 }
 
 const void* GlyphCache::Image(const SizedFont& sized, unsigned long glyph) {
   void* fontKey = reinterpret_cast<void*>(sized.key);
   void* glyphKey = reinterpret_cast<void*>(static_cast<std::uintptr_t>(glyph));
-  if (const void* cached = pixman_glyph_cache_lookup(cache_.get(), fontKey, glyphKey)) {
+  if (const void* cached = pixman_glyph_cache_lookup(fCache.get(), fontKey, glyphKey)) {
     return cached;
   }
   int originX = 0;
@@ -240,13 +240,13 @@ const void* GlyphCache::Image(const SizedFont& sized, unsigned long glyph) {
   if (!image) {
     return nullptr;
   }
-  return pixman_glyph_cache_insert(cache_.get(), fontKey, glyphKey, originX, originY, image.get());
+  return pixman_glyph_cache_insert(fCache.get(), fontKey, glyphKey, originX, originY, image.get());
 }
 
 void GlyphCache::Flush(pixman_image_t* canvas, pixman_image_t* source) {
-  pixman_composite_glyphs_no_mask(PIXMAN_OP_OVER, source, canvas, 0, 0, 0, 0, cache_.get(),
-                                  static_cast<int>(batch_.size()), batch_.data());
-  batch_.clear();
+  pixman_composite_glyphs_no_mask(PIXMAN_OP_OVER, source, canvas, 0, 0, 0, 0, fCache.get(),
+                                  static_cast<int>(fBatch.size()), fBatch.data());
+  fBatch.clear();
 }
 
 } // namespace layra::graphics

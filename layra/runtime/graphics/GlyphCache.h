@@ -38,7 +38,7 @@ private:
     GObjectPtr<PangoFont> font;
     double xScale, yScale;
     ScaledFontPtr device; // null when the font cannot be drawn
-    // Never reused, so that glyphs of a font dropped from fonts_ can never be mistaken for
+    // Never reused, so that glyphs of a font dropped from fFonts can never be mistaken for
     // another's while pixman still holds them.
     std::uintptr_t key;
   };
@@ -48,10 +48,10 @@ private:
   const void* Image(const SizedFont& sized, unsigned long glyph);
   void Flush(pixman_image_t* canvas, pixman_image_t* source);
 
-  PixmanGlyphCachePtr cache_;
-  std::vector<SizedFont> fonts_; // most recently used last
-  std::uintptr_t nextKey_ = 1;
-  std::vector<pixman_glyph_t> batch_;
+  PixmanGlyphCachePtr fCache;
+  std::vector<SizedFont> fFonts; // most recently used last
+  std::uintptr_t fNextKey = 1;
+  std::vector<pixman_glyph_t> fBatch;
 };
 
 } // namespace layra::graphics

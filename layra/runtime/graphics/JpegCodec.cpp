@@ -77,7 +77,7 @@ struct JpegEncoder::State {
   unsigned long capacity = 0;
 };
 
-JpegEncoder::JpegEncoder() : state_(std::make_unique<State>()) {}
+JpegEncoder::JpegEncoder() : fState(std::make_unique<State>()) {}
 
 JpegEncoder::~JpegEncoder() = default;
 
@@ -87,7 +87,7 @@ std::optional<std::span<unsigned char>> JpegEncoder::Encode(const Raster& raster
     SetError(error, "cannot encode JPEG: raster dimensions do not match its pixel buffer");
     return std::nullopt;
   }
-  if (!state_->handle) {
+  if (!fState->handle) {
     SetError(error, std::string("cannot start JPEG encoder: ") + tjGetErrorStr2(nullptr));
     return std::nullopt;
   }
@@ -98,23 +98,23 @@ std::optional<std::span<unsigned char>> JpegEncoder::Encode(const Raster& raster
     SetError(error, "cannot encode JPEG: the raster is too large");
     return std::nullopt;
   }
-  if (needed > state_->capacity) {
-    state_->buffer.reset(tjAlloc(static_cast<int>(needed)));
-    state_->capacity = state_->buffer ? needed : 0;
+  if (needed > fState->capacity) {
+    fState->buffer.reset(tjAlloc(static_cast<int>(needed)));
+    fState->capacity = fState->buffer ? needed : 0;
   }
-  if (!state_->buffer) {
+  if (!fState->buffer) {
     SetError(error, "cannot encode JPEG: out of memory");
     return std::nullopt;
   }
   const int last = static_cast<int>(kJpegQualityForLevel.size()) - 1;
   const int quality = kJpegQualityForLevel[std::clamp(qualityLevel, 0, last)];
-  unsigned char* output = state_->buffer.get();
-  unsigned long outputSize = state_->capacity;
-  const int status = tjCompress2(state_->handle.get(), raster.pixels.data(), raster.width,
+  unsigned char* output = fState->buffer.get();
+  unsigned long outputSize = fState->capacity;
+  const int status = tjCompress2(fState->handle.get(), raster.pixels.data(), raster.width,
                                  raster.stride, raster.height, kNativePixelFormat, &output,
                                  &outputSize, TJSAMP_420, quality, TJFLAG_NOREALLOC);
   if (status != 0) {
-    SetError(error, std::string("JPEG encoding failed: ") + tjGetErrorStr2(state_->handle.get()));
+    SetError(error, std::string("JPEG encoding failed: ") + tjGetErrorStr2(fState->handle.get()));
     return std::nullopt;
   }
   return std::span<unsigned char>(output, outputSize);

@@ -34,7 +34,7 @@ public:
 
 private:
   struct State;
-  std::unique_ptr<State> state_;
+  std::unique_ptr<State> fState;
 };
 
 // Reads only the frame header, so it is cheap even for huge files.

@@ -10,22 +10,22 @@ bool LayoutCache::Entry::Matches(const LayoutKey& key) const {
 }
 
 const TextLayout* LayoutCache::Find(const LayoutKey& key) {
-  const auto found = std::find_if(entries_.begin(), entries_.end(),
+  const auto found = std::find_if(fEntries.begin(), fEntries.end(),
                                   [&](const Entry& entry) { return entry.Matches(key); });
-  if (found == entries_.end()) {
+  if (found == fEntries.end()) {
     return nullptr;
   }
-  std::rotate(found, found + 1, entries_.end());
-  return &entries_.back().layout;
+  std::rotate(found, found + 1, fEntries.end());
+  return &fEntries.back().layout;
 }
 
 const TextLayout& LayoutCache::Insert(const LayoutKey& key, TextLayout layout) {
-  if (entries_.size() == capacity_) {
-    entries_.erase(entries_.begin());
+  if (fEntries.size() == fCapacity) {
+    fEntries.erase(fEntries.begin());
   }
-  entries_.push_back(Entry{std::string(key.text), std::string(key.fontFamily), key.fontSize,
+  fEntries.push_back(Entry{std::string(key.text), std::string(key.fontFamily), key.fontSize,
                            key.width, std::move(layout)});
-  return entries_.back().layout;
+  return fEntries.back().layout;
 }
 
 } // namespace layra::graphics

@@ -24,7 +24,7 @@ struct LayoutKey {
 // first reuses the layouts of the first.
 class LayoutCache {
 public:
-  explicit LayoutCache(std::size_t capacity) : capacity_(std::max<std::size_t>(capacity, 1)) {}
+  explicit LayoutCache(std::size_t capacity) : fCapacity(std::max<std::size_t>(capacity, 1)) {}
 
   // Null when the key is not cached. The layout stays valid until the next Insert.
   const TextLayout* Find(const LayoutKey& key);
@@ -41,9 +41,9 @@ private:
     bool Matches(const LayoutKey& key) const;
   };
 
-  std::size_t capacity_;
+  std::size_t fCapacity;
   // Least recently used first.
-  std::vector<Entry> entries_;
+  std::vector<Entry> fEntries;
 };
 
 } // namespace layra::graphics

@@ -187,9 +187,9 @@ cairo_status_t DrawScene(const PageScene& scene, double xPixelsPerPoint, double 
 } // namespace
 
 PageRenderer::PageRenderer(PictureCache* pictures)
-    : text_(std::make_unique<TextEngine>()),
-      ownPictures_(pictures ? nullptr : std::make_unique<PictureCache>()),
-      pictures_(pictures ? pictures : ownPictures_.get()) {}
+    : fText(std::make_unique<TextEngine>()),
+      fOwnPictures(pictures ? nullptr : std::make_unique<PictureCache>()),
+      fPictures(pictures ? pictures : fOwnPictures.get()) {}
 
 PageRenderer::~PageRenderer() = default;
 
@@ -222,7 +222,7 @@ bool PageRenderer::RenderInto(const PageScene& scene, double xScale, double ySca
   Whiten(target, *width, *height);
   const cairo_status_t status =
       DrawScene(scene, xScale * xResolution / kPointsPerInch, yScale * yResolution / kPointsPerInch,
-                *text_, *pictures_, target);
+                *fText, *fPictures, target);
   if (status != CAIRO_STATUS_SUCCESS) {
     SetError(error, std::string("page rendering failed: ") + cairo_status_to_string(status));
     return false;
@@ -232,11 +232,11 @@ bool PageRenderer::RenderInto(const PageScene& scene, double xScale, double ySca
 
 std::size_t PageRenderer::FitText(std::string_view text, const std::string& fontFamily,
                                   double fontSize, double width, double height) {
-  return text_->FitText(text, fontFamily, fontSize, width, height);
+  return fText->FitText(text, fontFamily, fontSize, width, height);
 }
 
 TextCarets PageRenderer::Carets(const TextItem& item) {
-  return text_->Carets(item);
+  return fText->Carets(item);
 }
 
 } // namespace layra::graphics

@@ -47,9 +47,9 @@ public:
   TextCarets Carets(const TextItem& item);
 
 private:
-  std::unique_ptr<TextEngine> text_;
-  std::unique_ptr<PictureCache> ownPictures_;
-  PictureCache* pictures_;
+  std::unique_ptr<TextEngine> fText;
+  std::unique_ptr<PictureCache> fOwnPictures;
+  PictureCache* fPictures;
 };
 
 } // namespace layra::graphics

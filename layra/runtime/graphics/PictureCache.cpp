@@ -49,31 +49,31 @@ bool Covers(const DecodedPicture& picture, ImageSize fit) {
 } // namespace
 
 PictureCache::PictureCache(std::size_t budgetBytes, PictureFolder folder)
-    : budget_(budgetBytes), folder_(std::move(folder)) {}
+    : fBudget(budgetBytes), fFolder(std::move(folder)) {}
 
 std::size_t PictureCache::bytes() const {
-  const std::lock_guard lock(mutex_);
-  return bytes_;
+  const std::lock_guard lock(fMutex);
+  return fBytes;
 }
 
 std::size_t PictureCache::decoded() const {
-  const std::lock_guard lock(mutex_);
-  return decoded_;
+  const std::lock_guard lock(fMutex);
+  return fDecoded;
 }
 
 PictureCache::Known PictureCache::Identify(const EncodedImage& encoded) {
   {
-    const std::lock_guard lock(mutex_);
-    const auto found = known_.find(encoded.get());
+    const std::lock_guard lock(fMutex);
+    const auto found = fKnown.find(encoded.get());
     // The address alone may belong to newer bytes once the old ones are gone.
-    if (found != known_.end() && found->second.owner.lock() == encoded)
+    if (found != fKnown.end() && found->second.owner.lock() == encoded)
       return found->second;
   }
   // Outside the lock: hashing a camera picture takes a few milliseconds.
   Known known{encoded, ContentDigest(*encoded), ReadImageSize(*encoded)};
-  const std::lock_guard lock(mutex_);
-  std::erase_if(known_, [](const auto& item) { return item.second.owner.expired(); });
-  known_[encoded.get()] = known;
+  const std::lock_guard lock(fMutex);
+  std::erase_if(fKnown, [](const auto& item) { return item.second.owner.expired(); });
+  fKnown[encoded.get()] = known;
   return known;
 }
 
@@ -83,12 +83,12 @@ std::shared_ptr<const DecodedPicture> PictureCache::Get(const EncodedImage& enco
     return nullptr;
   const Known known = Identify(encoded);
   {
-    const std::lock_guard lock(mutex_);
-    const auto [begin, end] = entries_.equal_range(known.content);
+    const std::lock_guard lock(fMutex);
+    const auto [begin, end] = fEntries.equal_range(known.content);
     for (auto it = begin; it != end; ++it) {
       Entry& entry = it->second;
       if (entry.whole || Covers(*entry.picture, fit)) {
-        entry.lastUse = ++clock_;
+        entry.lastUse = ++fClock;
         return entry.picture;
       }
     }
@@ -97,7 +97,7 @@ std::shared_ptr<const DecodedPicture> PictureCache::Get(const EncodedImage& enco
   Entry entry{known.content, nullptr, true};
   if (known.declared) {
     const ImageSize size = Kept(DecodedSize(*encoded, *known.declared, fit), fit);
-    std::optional<DecodedPicture> picture = folder_.Load(known.content, size);
+    std::optional<DecodedPicture> picture = fFolder.Load(known.content, size);
     if (!picture) {
       picture = DecodeImage(*encoded, fit);
       const ImageSize kept =
@@ -105,9 +105,9 @@ std::shared_ptr<const DecodedPicture> PictureCache::Get(const EncodedImage& enco
       if (picture && (kept.width < picture->raster.width || kept.height < picture->raster.height))
         picture = Reduced(*picture, kept);
       if (picture)
-        folder_.Save(known.content, *picture);
-      const std::lock_guard lock(mutex_);
-      ++decoded_;
+        fFolder.Save(known.content, *picture);
+      const std::lock_guard lock(fMutex);
+      ++fDecoded;
     }
     if (picture) {
       entry.bytes = picture->raster.pixels.size();
@@ -122,23 +122,23 @@ std::shared_ptr<const DecodedPicture> PictureCache::Get(const EncodedImage& enco
 }
 
 void PictureCache::Store(Entry entry) {
-  const std::lock_guard lock(mutex_);
-  entry.lastUse = ++clock_;
-  bytes_ += entry.bytes;
+  const std::lock_guard lock(fMutex);
+  entry.lastUse = ++fClock;
+  fBytes += entry.bytes;
   const std::string content = entry.content;
-  entries_.emplace(content, std::move(entry));
+  fEntries.emplace(content, std::move(entry));
   Evict();
 }
 
 void PictureCache::Evict() {
   // The newest entry stays even alone over budget: the render that asked for it needs it.
-  while (bytes_ > budget_ && entries_.size() > 1) {
+  while (fBytes > fBudget && fEntries.size() > 1) {
     const auto oldest =
-        std::min_element(entries_.begin(), entries_.end(), [](const auto& a, const auto& b) {
+        std::min_element(fEntries.begin(), fEntries.end(), [](const auto& a, const auto& b) {
           return a.second.lastUse < b.second.lastUse;
         });
-    bytes_ -= oldest->second.bytes;
-    entries_.erase(oldest);
+    fBytes -= oldest->second.bytes;
+    fEntries.erase(oldest);
   }
 }
 

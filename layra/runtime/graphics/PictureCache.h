@@ -54,14 +54,14 @@ private:
   void Store(Entry entry);
   void Evict();
 
-  mutable std::mutex mutex_;
-  std::multimap<std::string, Entry> entries_;
-  std::map<const void*, Known> known_;
-  std::size_t budget_;
-  std::size_t bytes_ = 0;
-  std::size_t decoded_ = 0;
-  std::uint64_t clock_ = 0;
-  PictureFolder folder_;
+  mutable std::mutex fMutex;
+  std::multimap<std::string, Entry> fEntries;
+  std::map<const void*, Known> fKnown;
+  std::size_t fBudget;
+  std::size_t fBytes = 0;
+  std::size_t fDecoded = 0;
+  std::uint64_t fClock = 0;
+  PictureFolder fFolder;
 };
 
 } // namespace layra::graphics

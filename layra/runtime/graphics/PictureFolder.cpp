@@ -140,7 +140,7 @@ std::string ContentDigest(const std::vector<unsigned char>& bytes) {
 
 std::optional<DecodedPicture> PictureFolder::Load(const std::string& content,
                                                   ImageSize size) const {
-  const fs::path folder = place_ ? place_() : fs::path();
+  const fs::path folder = fPlace ? fPlace() : fs::path();
   if (folder.empty() || content.size() != kDigestLength)
     return std::nullopt;
   const fs::path path = folder / EntryName(content, size);
@@ -163,7 +163,7 @@ std::optional<DecodedPicture> PictureFolder::Load(const std::string& content,
 }
 
 void PictureFolder::Save(const std::string& content, const DecodedPicture& picture) const {
-  const fs::path folder = place_ ? place_() : fs::path();
+  const fs::path folder = fPlace ? fPlace() : fs::path();
   if (folder.empty() || content.size() != kDigestLength || !MakePrivateFolders(folder))
     return;
   const Raster& raster = picture.raster;
@@ -219,12 +219,12 @@ void PictureFolder::Trim(const fs::path& folder) const {
     entries.push_back({item.path(), time, size});
     total += size;
   }
-  if (total <= budget_)
+  if (total <= fBudget)
     return;
   std::sort(entries.begin(), entries.end(),
             [](const Found& a, const Found& b) { return a.time < b.time; });
   for (const Found& entry : entries) {
-    if (total <= budget_)
+    if (total <= fBudget)
       break;
     if (fs::remove(entry.path, error))
       total -= entry.size;

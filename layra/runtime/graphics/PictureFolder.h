@@ -21,7 +21,7 @@ public:
   // at every use, so it follows the environment it is read from.
   PictureFolder() = default;
   PictureFolder(std::function<std::filesystem::path()> place, std::size_t budgetBytes)
-      : place_(std::move(place)), budget_(budgetBytes) {}
+      : fPlace(std::move(place)), fBudget(budgetBytes) {}
 
   std::optional<DecodedPicture> Load(const std::string& content, ImageSize size) const;
   void Save(const std::string& content, const DecodedPicture& picture) const;
@@ -31,8 +31,8 @@ public:
 private:
   void Trim(const std::filesystem::path& folder) const;
 
-  std::function<std::filesystem::path()> place_;
-  std::size_t budget_ = 0;
+  std::function<std::filesystem::path()> fPlace;
+  std::size_t fBudget = 0;
 };
 
 // The hex SHA-256 of `bytes`.

@@ -16,12 +16,12 @@ const TextCarets::Cell* LastCell(const TextCarets::Line& line) {
 } // namespace
 
 std::size_t TextCarets::OffsetAt(double x, double y) const {
-  if (lines_.empty()) {
+  if (fLines.empty()) {
     return 0;
   }
   const auto below =
-      std::find_if(lines_.begin(), lines_.end(), [y](const Line& line) { return y < line.bottom; });
-  const Line& line = below == lines_.end() ? lines_.back() : *below;
+      std::find_if(fLines.begin(), fLines.end(), [y](const Line& line) { return y < line.bottom; });
+  const Line& line = below == fLines.end() ? fLines.back() : *below;
   if (line.cells.empty()) {
     return line.start;
   }
@@ -34,7 +34,7 @@ std::size_t TextCarets::OffsetAt(double x, double y) const {
 
 std::optional<TextCarets::Caret> TextCarets::CaretAt(std::size_t offset) const {
   const Line* holder = nullptr;
-  for (const Line& line : lines_) {
+  for (const Line& line : fLines) {
     if (line.start <= offset && offset <= line.end) {
       holder = &line;
     }
@@ -55,7 +55,7 @@ std::optional<TextCarets::Caret> TextCarets::CaretAt(std::size_t offset) const {
 
 std::vector<Rect> TextCarets::Areas(std::size_t start, std::size_t end) const {
   std::vector<Rect> areas;
-  for (const Line& line : lines_) {
+  for (const Line& line : fLines) {
     bool open = false;
     for (const Cell& cell : line.cells) {
       const bool inside = cell.start < end && start < cell.end;

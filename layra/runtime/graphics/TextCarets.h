@@ -31,7 +31,7 @@ public:
     double x, top, bottom;
   };
 
-  const std::vector<Line>& Lines() const { return lines_; }
+  const std::vector<Line>& Lines() const { return fLines; }
 
   // The offset nearest to the point: on the line at that height (the first or the last one
   // above or below them all), the edge of the character under the point or nearest to it.
@@ -45,7 +45,7 @@ public:
 private:
   friend class Typesetter;
 
-  std::vector<Line> lines_;
+  std::vector<Line> fLines;
 };
 
 } // namespace layra::graphics

@@ -87,15 +87,15 @@ std::size_t CharacterEnd(std::string_view text, std::size_t wanted) {
 } // namespace
 
 TextEngine::TextEngine()
-    : fontMap_(pango_cairo_font_map_new()), context_(pango_font_map_create_context(fontMap_.get())),
-      typesetter_(context_.get()), layouts_(kCachedLayouts) {
+    : fFontMap(pango_cairo_font_map_new()), fContext(pango_font_map_create_context(fFontMap.get())),
+      fTypesetter(fContext.get()), fLayouts(kCachedLayouts) {
   // Unhinted outlines and fractional positions make the layout identical at every scale.
   const FontOptionsPtr options(cairo_font_options_create());
   cairo_font_options_set_hint_style(options.get(), CAIRO_HINT_STYLE_NONE);
   cairo_font_options_set_hint_metrics(options.get(), CAIRO_HINT_METRICS_OFF);
   cairo_font_options_set_antialias(options.get(), CAIRO_ANTIALIAS_GRAY);
-  pango_cairo_context_set_font_options(context_.get(), options.get());
-  pango_context_set_round_glyph_positions(context_.get(), FALSE);
+  pango_cairo_context_set_font_options(fContext.get(), options.get());
+  pango_context_set_round_glyph_positions(fContext.get(), FALSE);
 }
 
 std::size_t TextEngine::FitText(std::string_view text, const std::string& fontFamily,
@@ -110,7 +110,7 @@ std::size_t TextEngine::FitText(std::string_view text, const std::string& fontFa
   for (;;) {
     const std::size_t end = CharacterEnd(story, wanted);
     const bool whole = end == story.size();
-    const std::optional<std::size_t> overflow = typesetter_.OverflowStart(
+    const std::optional<std::size_t> overflow = fTypesetter.OverflowStart(
         story.substr(0, end), FontChoice{fontFamily, fontSize}, ToPangoUnits(width), bottom, whole);
     if (overflow) {
       return *overflow;
@@ -127,7 +127,7 @@ TextCarets TextEngine::Carets(const TextItem& item) {
   if (item.text.empty() || !IsUsableFontSize(item.fontSize) || !IsUsableExtent(width)) {
     return {};
   }
-  return typesetter_.Carets(item.text, FontChoice{item.fontFamily, item.fontSize},
+  return fTypesetter.Carets(item.text, FontChoice{item.fontFamily, item.fontSize},
                             ToPangoUnits(width));
 }
 
@@ -140,9 +140,9 @@ void TextEngine::Draw(const Canvas& canvas, const TextItem& item) {
     return;
   }
   const LayoutKey key{item.text, item.fontFamily, item.fontSize, width};
-  const TextLayout* layout = layouts_.Find(key);
+  const TextLayout* layout = fLayouts.Find(key);
   if (layout == nullptr) {
-    layout = &layouts_.Insert(key, typesetter_.Layout(item.text,
+    layout = &fLayouts.Insert(key, fTypesetter.Layout(item.text,
                                                       FontChoice{item.fontFamily, item.fontSize},
                                                       ToPangoUnits(width)));
   }
@@ -150,7 +150,7 @@ void TextEngine::Draw(const Canvas& canvas, const TextItem& item) {
   if (cached) {
     cairo_surface_t* target = cairo_get_target(canvas.cr);
     cairo_surface_flush(target);
-    glyphs_.Composite(canvas.pixels, *layout, Placement(canvas, frame), ToPixmanColor(item.color));
+    fGlyphs.Composite(canvas.pixels, *layout, Placement(canvas, frame), ToPixmanColor(item.color));
     cairo_surface_mark_dirty(target);
   }
   // Large glyphs, colour glyphs and the boxes for missing characters are left to cairo.

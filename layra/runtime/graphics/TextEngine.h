@@ -34,11 +34,11 @@ public:
   TextCarets Carets(const TextItem& item);
 
 private:
-  GObjectPtr<PangoFontMap> fontMap_;
-  GObjectPtr<PangoContext> context_;
-  Typesetter typesetter_;
-  LayoutCache layouts_;
-  GlyphCache glyphs_;
+  GObjectPtr<PangoFontMap> fFontMap;
+  GObjectPtr<PangoContext> fContext;
+  Typesetter fTypesetter;
+  LayoutCache fLayouts;
+  GlyphCache fGlyphs;
 };
 
 } // namespace layra::graphics

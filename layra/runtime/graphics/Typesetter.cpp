@@ -65,23 +65,23 @@ bool IsMissing(PangoGlyph glyph) {
 } // namespace
 
 void TextLayout::Add(PangoFont* font, const cairo_glyph_t& glyph) {
-  if (runs_.empty() || runs_.back().font.get() != font) {
-    runs_.push_back(FontRun{Ref(font), glyphs_.size()});
+  if (fRuns.empty() || fRuns.back().font.get() != font) {
+    fRuns.push_back(FontRun{Ref(font), fGlyphs.size()});
   }
-  glyphs_.push_back(glyph);
-  runs_.back().end = glyphs_.size();
+  fGlyphs.push_back(glyph);
+  fRuns.back().end = fGlyphs.size();
 }
 
 void TextLayout::DrawGlyphs(cairo_t* cr) const {
   std::size_t begin = 0;
-  for (const FontRun& run : runs_) {
+  for (const FontRun& run : fRuns) {
     cairo_scaled_font_t* font = pango_cairo_font_get_scaled_font(PANGO_CAIRO_FONT(run.font.get()));
     // A font that cannot be drawn costs its glyphs, not the page.
     if (font != nullptr && cairo_scaled_font_status(font) == CAIRO_STATUS_SUCCESS) {
       cairo_set_scaled_font(cr, font);
       for (std::size_t first = begin; first < run.end;) {
         const int count = static_cast<int>(std::min<std::size_t>(run.end - first, INT_MAX));
-        cairo_show_glyphs(cr, glyphs_.data() + first, count);
+        cairo_show_glyphs(cr, fGlyphs.data() + first, count);
         first += static_cast<std::size_t>(count);
       }
     }
@@ -90,7 +90,7 @@ void TextLayout::DrawGlyphs(cairo_t* cr) const {
 }
 
 void TextLayout::DrawSpecialGlyphs(cairo_t* cr) const {
-  for (const SpecialGlyph& special : special_) {
+  for (const SpecialGlyph& special : fSpecial) {
     PangoGlyphInfo info = special.info;
     int cluster = 0;
     PangoGlyphString one{1, &info, &cluster, 1};
@@ -103,7 +103,7 @@ TextLayout Typesetter::Layout(std::string_view text, const FontChoice& font, int
   Begin(text, font, width);
   TextLayout layout;
   while (NextParagraph()) {
-    for (const Line& line : lines_) {
+    for (const Line& line : fLines) {
       PlaceLine(line, layout);
     }
   }
@@ -115,14 +115,14 @@ TextCarets Typesetter::Carets(std::string_view text, const FontChoice& font, int
   TextCarets carets;
   TextLayout glyphs; // placed as Layout places them, then dropped
   while (NextParagraph()) {
-    for (const Line& line : lines_) {
-      carets.lines_.push_back(
-          TextCarets::Line{paragraphStart_ + static_cast<std::size_t>(charOffsets_[line.start]),
-                           paragraphStart_ + static_cast<std::size_t>(charOffsets_[line.end]),
+    for (const Line& line : fLines) {
+      carets.fLines.push_back(
+          TextCarets::Line{fParagraphStart + static_cast<std::size_t>(fCharOffsets[line.start]),
+                           fParagraphStart + static_cast<std::size_t>(fCharOffsets[line.end]),
                            ToPoints(line.top),
                            ToPoints(line.top + line.ascent + line.descent),
                            {}});
-      PlaceLine(line, glyphs, &carets.lines_.back());
+      PlaceLine(line, glyphs, &carets.fLines.back());
     }
   }
   return carets;
@@ -132,14 +132,14 @@ std::optional<std::size_t> Typesetter::OverflowStart(std::string_view text, cons
                                                      int width, int bottom, bool lastLineIsFinal) {
   Begin(text, font, width);
   while (NextParagraph()) {
-    for (std::size_t i = 0; i < lines_.size(); ++i) {
-      const Line& line = lines_[i];
+    for (std::size_t i = 0; i < fLines.size(); ++i) {
+      const Line& line = fLines[i];
       if (line.top + line.ascent + line.descent <= bottom) {
         continue;
       }
-      const bool isLast = done_ && i + 1 == lines_.size();
+      const bool isLast = fDone && i + 1 == fLines.size();
       if (lastLineIsFinal || !isLast) {
-        return paragraphStart_ + static_cast<std::size_t>(charOffsets_[line.start]);
+        return fParagraphStart + static_cast<std::size_t>(fCharOffsets[line.start]);
       }
       return std::nullopt;
     }
@@ -150,38 +150,38 @@ std::optional<std::size_t> Typesetter::OverflowStart(std::string_view text, cons
 void Typesetter::Begin(std::string_view text, const FontChoice& font, int width) {
   text = text.substr(0, kMaxTextBytes);
   if (g_utf8_validate(text.data(), static_cast<gssize>(text.size()), nullptr)) {
-    text_ = text;
+    fText = text;
   } else {
-    repaired_ = ReplaceInvalidUtf8(text);
-    text_ = repaired_;
+    fRepaired = ReplaceInvalidUtf8(text);
+    fText = fRepaired;
   }
   const FontDescriptionPtr description(pango_font_description_new());
   pango_font_description_set_family(description.get(), font.family.c_str());
   pango_font_description_set_absolute_size(description.get(), font.size * PANGO_SCALE);
-  pango_context_set_font_description(context_, description.get());
-  width_ = width;
-  next_ = 0;
-  done_ = false;
-  y_ = 0;
-  direction_ = PANGO_DIRECTION_LTR;
-  tabWidth_.reset();
-  emptyExtents_.reset();
-  hyphens_.clear();
+  pango_context_set_font_description(fContext, description.get());
+  fWidth = width;
+  fNext = 0;
+  fDone = false;
+  fY = 0;
+  fDirection = PANGO_DIRECTION_LTR;
+  fTabWidth.reset();
+  fEmptyExtents.reset();
+  fHyphens.clear();
 }
 
 bool Typesetter::NextParagraph() {
-  if (done_) {
+  if (fDone) {
     return false;
   }
-  const std::string_view rest = text_.substr(next_);
+  const std::string_view rest = fText.substr(fNext);
   int delimiter = 0;
   int nextStart = 0;
   pango_find_paragraph_boundary(rest.data(), static_cast<int>(rest.size()), &delimiter, &nextStart);
-  paragraphStart_ = next_;
-  paragraph_ = rest.substr(0, static_cast<std::size_t>(delimiter));
+  fParagraphStart = fNext;
+  fParagraph = rest.substr(0, static_cast<std::size_t>(delimiter));
   // Without a delimiter this is the last paragraph; a text ending in one ends with an empty line.
-  done_ = delimiter == nextStart;
-  next_ += static_cast<std::size_t>(nextStart);
+  fDone = delimiter == nextStart;
+  fNext += static_cast<std::size_t>(nextStart);
 
   Shape();
   BreakLines();
@@ -190,38 +190,38 @@ bool Typesetter::NextParagraph() {
 }
 
 void Typesetter::Shape() {
-  const int length = static_cast<int>(paragraph_.size());
-  charOffsets_.clear();
-  charAtByte_.assign(paragraph_.size() + 1, 0);
+  const int length = static_cast<int>(fParagraph.size());
+  fCharOffsets.clear();
+  fCharAtByte.assign(fParagraph.size() + 1, 0);
   bool printableAscii = true;
   bool letters = false;
-  for (const char* cursor = paragraph_.data(); cursor < paragraph_.data() + length;
+  for (const char* cursor = fParagraph.data(); cursor < fParagraph.data() + length;
        cursor = g_utf8_next_char(cursor)) {
-    const auto offset = static_cast<int>(cursor - paragraph_.data());
-    charAtByte_[static_cast<std::size_t>(offset)] = static_cast<int>(charOffsets_.size());
-    charOffsets_.push_back(offset);
+    const auto offset = static_cast<int>(cursor - fParagraph.data());
+    fCharAtByte[static_cast<std::size_t>(offset)] = static_cast<int>(fCharOffsets.size());
+    fCharOffsets.push_back(offset);
     printableAscii = printableAscii && g_ascii_isprint(*cursor);
     letters = letters || g_ascii_isalpha(*cursor);
   }
-  charAtByte_.back() = static_cast<int>(charOffsets_.size());
-  charOffsets_.push_back(length);
-  const std::size_t positions = charOffsets_.size();
-  widths_.assign(positions - 1, 0);
-  advances_.assign(positions - 1, 0);
-  clusterStarts_.assign(positions, 0);
-  clusterStarts_.back() = 1;
+  fCharAtByte.back() = static_cast<int>(fCharOffsets.size());
+  fCharOffsets.push_back(length);
+  const std::size_t positions = fCharOffsets.size();
+  fWidths.assign(positions - 1, 0);
+  fAdvances.assign(positions - 1, 0);
+  fClusterStarts.assign(positions, 0);
+  fClusterStarts.back() = 1;
 
-  items_.clear();
+  fItems.clear();
   if (length > 0) {
     Itemize(printableAscii, letters);
   }
 
-  attrs_.assign(positions, PangoLogAttr{});
-  pango_get_log_attrs(paragraph_.data(), length, direction_ == PANGO_DIRECTION_RTL ? 1 : 0,
-                      pango_context_get_language(context_), attrs_.data(),
+  fAttrs.assign(positions, PangoLogAttr{});
+  pango_get_log_attrs(fParagraph.data(), length, fDirection == PANGO_DIRECTION_RTL ? 1 : 0,
+                      pango_context_get_language(fContext), fAttrs.data(),
                       static_cast<int>(positions));
   int firstChar = 0;
-  for (ShapedItem& item : items_) {
+  for (ShapedItem& item : fItems) {
     item.firstChar = firstChar;
     firstChar += item.item->num_chars;
     ShapeItem(item);
@@ -229,58 +229,58 @@ void Typesetter::Shape() {
 }
 
 void Typesetter::Itemize(bool printableAscii, bool letters) {
-  const auto length = static_cast<int>(paragraph_.size());
+  const auto length = static_cast<int>(fParagraph.size());
   // Without letters the paragraph has no strong direction and takes that of the one before.
-  if (printableAscii && (letters || direction_ == PANGO_DIRECTION_LTR)) {
+  if (printableAscii && (letters || fDirection == PANGO_DIRECTION_LTR)) {
     if (PangoItem* model = AsciiItem(letters)) {
       ItemPtr item(pango_item_copy(model));
       item->offset = 0;
       item->length = length;
       item->num_chars = length;
-      items_.push_back(
+      fItems.push_back(
           ShapedItem{std::move(item), GlyphStringPtr(pango_glyph_string_new()), 0, 0, 0});
-      direction_ = PANGO_DIRECTION_LTR;
+      fDirection = PANGO_DIRECTION_LTR;
       return;
     }
   }
   // The first strong character sets the paragraph's direction; one without any keeps the
   // direction of the paragraph before, as in pango's own layout.
   const PangoDirection weak =
-      direction_ == PANGO_DIRECTION_RTL ? PANGO_DIRECTION_WEAK_RTL : PANGO_DIRECTION_WEAK_LTR;
+      fDirection == PANGO_DIRECTION_RTL ? PANGO_DIRECTION_WEAK_RTL : PANGO_DIRECTION_WEAK_LTR;
   const ItemListPtr list(
-      pango_itemize_with_base_dir(context_, weak, paragraph_.data(), 0, length, nullptr, nullptr));
+      pango_itemize_with_base_dir(fContext, weak, fParagraph.data(), 0, length, nullptr, nullptr));
   for (GList* node = list.get(); node != nullptr; node = node->next) {
-    items_.push_back(ShapedItem{ItemPtr(static_cast<PangoItem*>(node->data)),
+    fItems.push_back(ShapedItem{ItemPtr(static_cast<PangoItem*>(node->data)),
                                 GlyphStringPtr(pango_glyph_string_new()), 0, 0, 0});
     node->data = nullptr;
   }
   // Every character takes at least the paragraph's embedding level, and the strong character
   // that decided the direction takes exactly that.
   const auto lowest =
-      std::min_element(items_.begin(), items_.end(), [](const auto& a, const auto& b) {
+      std::min_element(fItems.begin(), fItems.end(), [](const auto& a, const auto& b) {
         return a.item->analysis.level < b.item->analysis.level;
       });
-  direction_ = lowest->item->analysis.level % 2 != 0 ? PANGO_DIRECTION_RTL : PANGO_DIRECTION_LTR;
+  fDirection = lowest->item->analysis.level % 2 != 0 ? PANGO_DIRECTION_RTL : PANGO_DIRECTION_LTR;
 }
 
 PangoItem* Typesetter::AsciiItem(bool letters) {
-  const PangoFontDescription* font = pango_context_get_font_description(context_);
-  auto known = std::find_if(asciiItems_.begin(), asciiItems_.end(), [&](const AsciiItems& items) {
+  const PangoFontDescription* font = pango_context_get_font_description(fContext);
+  auto known = std::find_if(fAsciiItems.begin(), fAsciiItems.end(), [&](const AsciiItems& items) {
     return pango_font_description_equal(items.font.get(), font);
   });
-  if (known == asciiItems_.end()) {
-    if (asciiItems_.size() == kMaxAsciiFonts) {
-      asciiItems_.erase(asciiItems_.begin());
+  if (known == fAsciiItems.end()) {
+    if (fAsciiItems.size() == kMaxAsciiFonts) {
+      fAsciiItems.erase(fAsciiItems.begin());
     }
-    asciiItems_.push_back(AsciiItems{FontDescriptionPtr(pango_font_description_copy(font)),
+    fAsciiItems.push_back(AsciiItems{FontDescriptionPtr(pango_font_description_copy(font)),
                                      SoleItem(kPrintableAscii), SoleItem(kAsciiWithoutLetters)});
-    known = asciiItems_.end() - 1;
+    known = fAsciiItems.end() - 1;
   }
   return (letters ? known->letters : known->noLetters).get();
 }
 
 ItemPtr Typesetter::SoleItem(std::string_view text) {
-  const ItemListPtr list(pango_itemize_with_base_dir(context_, PANGO_DIRECTION_WEAK_LTR,
+  const ItemListPtr list(pango_itemize_with_base_dir(fContext, PANGO_DIRECTION_WEAK_LTR,
                                                      text.data(), 0, static_cast<int>(text.size()),
                                                      nullptr, nullptr));
   if (!list || list->next != nullptr) {
@@ -294,9 +294,9 @@ ItemPtr Typesetter::SoleItem(std::string_view text) {
 void Typesetter::ShapeItem(ShapedItem& shaped) {
   PangoItem* item = shaped.item.get();
   PangoGlyphString* glyphs = shaped.glyphs.get();
-  const std::string_view text = paragraph_.substr(static_cast<std::size_t>(item->offset),
+  const std::string_view text = fParagraph.substr(static_cast<std::size_t>(item->offset),
                                                   static_cast<std::size_t>(item->length));
-  ShapeText(text, paragraph_, item->analysis, glyphs);
+  ShapeText(text, fParagraph, item->analysis, glyphs);
 
   // Every glyph of a font has the font's logical height; only the boxes drawn for missing
   // characters differ.
@@ -306,14 +306,14 @@ void Typesetter::ShapeItem(ShapedItem& shaped) {
   int bottom = logical.y + logical.height;
   for (int i = 0; i < glyphs->num_glyphs; ++i) {
     const std::size_t byte = static_cast<std::size_t>(item->offset + glyphs->log_clusters[i]);
-    const auto character = static_cast<std::size_t>(charAtByte_[byte]);
-    clusterStarts_[character] = 1;
+    const auto character = static_cast<std::size_t>(fCharAtByte[byte]);
+    fClusterStarts[character] = 1;
     PangoGlyphInfo& info = glyphs->glyphs[i];
     // Lines break only between clusters, so a cluster's whole width may sit on its first
     // character.
-    widths_[character] += info.geometry.width;
+    fWidths[character] += info.geometry.width;
     // Tabs are spaces as wide as the way to the next stop, known only once the line is.
-    if (paragraph_[byte] == '\t') {
+    if (fParagraph[byte] == '\t') {
       info.glyph = PANGO_GLYPH_EMPTY;
     } else if (IsMissing(info.glyph) && IsDrawable(info.glyph)) {
       pango_font_get_glyph_extents(item->analysis.font, info.glyph, nullptr, &logical);
@@ -326,36 +326,36 @@ void Typesetter::ShapeItem(ShapedItem& shaped) {
 }
 
 void Typesetter::BreakLines() {
-  lines_.clear();
-  const auto chars = static_cast<int>(widths_.size());
+  fLines.clear();
+  const auto chars = static_cast<int>(fWidths.size());
   int start = 0;
   do {
-    lines_.push_back(BreakLine(start));
-    start = lines_.back().end;
+    fLines.push_back(BreakLine(start));
+    start = fLines.back().end;
   } while (start < chars);
 }
 
 Typesetter::Line Typesetter::BreakLine(int start) {
-  const auto chars = static_cast<int>(widths_.size());
+  const auto chars = static_cast<int>(fWidths.size());
   int x = 0;
   int wordBreak = start;
   for (int i = start; i < chars; ++i) {
-    const PangoLogAttr& attr = attrs_[static_cast<std::size_t>(i)];
+    const PangoLogAttr& attr = fAttrs[static_cast<std::size_t>(i)];
     if (i > start && attr.is_mandatory_break) {
       return Line{start, i, false};
     }
     if (i > start && attr.is_line_break && IsClusterStart(i) &&
-        (!attr.break_inserts_hyphen || x + HyphenFor(i - 1).width <= width_)) {
+        (!attr.break_inserts_hyphen || x + HyphenFor(i - 1).width <= fWidth)) {
       wordBreak = i;
     }
     const int advance = Advance(i, x);
-    advances_[static_cast<std::size_t>(i)] = advance;
+    fAdvances[static_cast<std::size_t>(i)] = advance;
     // Spaces may hang past the edge; they are invisible there and wrapping before them would
     // start the next line with a gap.
-    if (!attr.is_white && x + advance > width_) {
+    if (!attr.is_white && x + advance > fWidth) {
       if (wordBreak > start) {
         return Line{start, wordBreak,
-                    attrs_[static_cast<std::size_t>(wordBreak)].break_inserts_hyphen != 0};
+                    fAttrs[static_cast<std::size_t>(wordBreak)].break_inserts_hyphen != 0};
       }
       return CharacterBreak(start, i, x);
     }
@@ -366,33 +366,33 @@ Typesetter::Line Typesetter::BreakLine(int start) {
 
 Typesetter::Line Typesetter::CharacterBreak(int start, int overflow, int widthBefore) {
   for (int end = overflow; end > start;) {
-    const PangoLogAttr& attr = attrs_[static_cast<std::size_t>(end)];
+    const PangoLogAttr& attr = fAttrs[static_cast<std::size_t>(end)];
     if (attr.is_char_break && IsClusterStart(end) &&
-        (!attr.break_inserts_hyphen || widthBefore + HyphenFor(end - 1).width <= width_)) {
+        (!attr.break_inserts_hyphen || widthBefore + HyphenFor(end - 1).width <= fWidth)) {
       return Line{start, end, attr.break_inserts_hyphen != 0};
     }
     --end;
-    widthBefore -= advances_[static_cast<std::size_t>(end)];
+    widthBefore -= fAdvances[static_cast<std::size_t>(end)];
   }
   // Not even one character fits. Taking one anyway is the only way to make progress.
-  const auto chars = static_cast<int>(widths_.size());
+  const auto chars = static_cast<int>(fWidths.size());
   int end = start + 1;
   while (end < chars &&
-         !(attrs_[static_cast<std::size_t>(end)].is_char_break && IsClusterStart(end))) {
+         !(fAttrs[static_cast<std::size_t>(end)].is_char_break && IsClusterStart(end))) {
     ++end;
   }
   return Line{start, end,
-              end < chars && attrs_[static_cast<std::size_t>(end)].break_inserts_hyphen};
+              end < chars && fAttrs[static_cast<std::size_t>(end)].break_inserts_hyphen};
 }
 
 bool Typesetter::IsClusterStart(int position) const {
-  return clusterStarts_[static_cast<std::size_t>(position)] != 0;
+  return fClusterStarts[static_cast<std::size_t>(position)] != 0;
 }
 
 int Typesetter::Advance(int character, int x) {
   const auto index = static_cast<std::size_t>(character);
-  if (paragraph_[static_cast<std::size_t>(charOffsets_[index])] != '\t') {
-    return widths_[index];
+  if (fParagraph[static_cast<std::size_t>(fCharOffsets[index])] != '\t') {
+    return fWidths[index];
   }
   // The next stop at least a space on, as pango sets default tabs.
   const int tab = TabWidth();
@@ -401,8 +401,8 @@ int Typesetter::Advance(int character, int x) {
 }
 
 int Typesetter::TabWidth() {
-  if (!tabWidth_) {
-    const ItemListPtr list(pango_itemize(context_, kTabStopSpaces.data(), 0,
+  if (!fTabWidth) {
+    const ItemListPtr list(pango_itemize(fContext, kTabStopSpaces.data(), 0,
                                          static_cast<int>(kTabStopSpaces.size()), nullptr,
                                          nullptr));
     const GlyphStringPtr glyphs(pango_glyph_string_new());
@@ -414,14 +414,14 @@ int Typesetter::TabWidth() {
                 kTabStopSpaces, item->analysis, glyphs.get());
       width += pango_glyph_string_get_width(glyphs.get());
     }
-    tabWidth_ = std::max(width, 1);
+    fTabWidth = std::max(width, 1);
   }
-  return *tabWidth_;
+  return *fTabWidth;
 }
 
 const Typesetter::ShapedItem& Typesetter::ItemAt(int character) const {
   const auto after =
-      std::upper_bound(items_.begin(), items_.end(), character,
+      std::upper_bound(fItems.begin(), fItems.end(), character,
                        [](int wanted, const ShapedItem& item) { return wanted < item.firstChar; });
   return *(after - 1);
 }
@@ -429,9 +429,9 @@ const Typesetter::ShapedItem& Typesetter::ItemAt(int character) const {
 const Typesetter::Hyphen& Typesetter::HyphenFor(int character) {
   const PangoItem* item = ItemAt(character).item.get();
   PangoFont* font = item->analysis.font;
-  const auto known = std::find_if(hyphens_.begin(), hyphens_.end(),
+  const auto known = std::find_if(fHyphens.begin(), fHyphens.end(),
                                   [&](const Hyphen& hyphen) { return hyphen.font.get() == font; });
-  if (known != hyphens_.end()) {
+  if (known != fHyphens.end()) {
     return *known;
   }
   Hyphen hyphen{font != nullptr ? Ref(font) : GObjectPtr<PangoFont>(), PANGO_GLYPH_EMPTY, 0};
@@ -444,71 +444,71 @@ const Typesetter::Hyphen& Typesetter::HyphenFor(int character) {
       break;
     }
   }
-  hyphens_.push_back(std::move(hyphen));
-  return hyphens_.back();
+  fHyphens.push_back(std::move(hyphen));
+  return fHyphens.back();
 }
 
 void Typesetter::MeasureLines() {
   std::size_t first = 0;
-  for (Line& line : lines_) {
+  for (Line& line : fLines) {
     if (line.start == line.end) {
       EmptyLineExtents(line.ascent, line.descent);
     } else {
-      while (items_[first].firstChar + items_[first].item->num_chars <= line.start) {
+      while (fItems[first].firstChar + fItems[first].item->num_chars <= line.start) {
         ++first;
       }
       line.ascent = INT_MIN;
       line.descent = INT_MIN;
-      for (std::size_t i = first; i < items_.size() && items_[i].firstChar < line.end; ++i) {
-        line.ascent = std::max(line.ascent, items_[i].ascent);
-        line.descent = std::max(line.descent, items_[i].descent);
+      for (std::size_t i = first; i < fItems.size() && fItems[i].firstChar < line.end; ++i) {
+        line.ascent = std::max(line.ascent, fItems[i].ascent);
+        line.descent = std::max(line.descent, fItems[i].descent);
       }
     }
-    line.top = y_;
-    y_ += line.ascent + line.descent;
+    line.top = fY;
+    fY += line.ascent + line.descent;
   }
 }
 
 void Typesetter::EmptyLineExtents(int& ascent, int& descent) {
-  if (!emptyExtents_) {
+  if (!fEmptyExtents) {
     const GObjectPtr<PangoFont> font(
-        pango_context_load_font(context_, pango_context_get_font_description(context_)));
+        pango_context_load_font(fContext, pango_context_get_font_description(fContext)));
     PangoRectangle logical{};
     pango_font_get_glyph_extents(font.get(), PANGO_GLYPH_EMPTY, nullptr, &logical);
-    emptyExtents_ = std::pair{-logical.y, logical.y + logical.height};
+    fEmptyExtents = std::pair{-logical.y, logical.y + logical.height};
   }
-  ascent = emptyExtents_->first;
-  descent = emptyExtents_->second;
+  ascent = fEmptyExtents->first;
+  descent = fEmptyExtents->second;
 }
 
 void Typesetter::PlaceLine(const Line& line, TextLayout& layout, TextCarets::Line* carets) {
   if (line.start == line.end) {
     return;
   }
-  visualOrder_.clear();
-  for (auto i = static_cast<std::size_t>(&ItemAt(line.start) - items_.data());
-       i < items_.size() && items_[i].firstChar < line.end; ++i) {
-    visualOrder_.push_back(i);
+  fVisualOrder.clear();
+  for (auto i = static_cast<std::size_t>(&ItemAt(line.start) - fItems.data());
+       i < fItems.size() && fItems[i].firstChar < line.end; ++i) {
+    fVisualOrder.push_back(i);
   }
   ReorderRuns();
 
   // Spaces where a line wraps take no room, so that right-aligned lines end with their text.
-  const bool wrapped = line.end < static_cast<int>(widths_.size());
+  const bool wrapped = line.end < static_cast<int>(fWidths.size());
   int textEnd = line.end;
   while (wrapped && textEnd > line.start &&
-         attrs_[static_cast<std::size_t>(textEnd - 1)].is_white) {
+         fAttrs[static_cast<std::size_t>(textEnd - 1)].is_white) {
     --textEnd;
   }
   int x = 0;
-  if (direction_ == PANGO_DIRECTION_RTL) {
+  if (fDirection == PANGO_DIRECTION_RTL) {
     int width = 0;
     for (int i = line.start; i < textEnd; ++i) {
-      width += advances_[static_cast<std::size_t>(i)];
+      width += fAdvances[static_cast<std::size_t>(i)];
     }
     if (line.hyphenated) {
       width += HyphenFor(line.end - 1).width;
     }
-    x = width_ - width;
+    x = fWidth - width;
   }
 
   const double baseline = ToPoints(line.top + line.ascent);
@@ -518,8 +518,8 @@ void Typesetter::PlaceLine(const Line& line, TextLayout& layout, TextCarets::Lin
     Place(hyphen.font.get(), info, x, baseline, layout);
     x += hyphen.width;
   };
-  for (const std::size_t index : visualOrder_) {
-    const ShapedItem& run = items_[index];
+  for (const std::size_t index : fVisualOrder) {
+    const ShapedItem& run = fItems[index];
     const PangoItem* item = run.item.get();
     const bool hyphenHere =
         line.hyphenated && run.firstChar < line.end && line.end <= run.firstChar + item->num_chars;
@@ -531,22 +531,22 @@ void Typesetter::PlaceLine(const Line& line, TextLayout& layout, TextCarets::Lin
     const PangoGlyphString* glyphs = run.glyphs.get();
     for (int i = 0; i < glyphs->num_glyphs; ++i) {
       const std::size_t byte = static_cast<std::size_t>(item->offset + glyphs->log_clusters[i]);
-      const int character = charAtByte_[byte];
+      const int character = fCharAtByte[byte];
       if (character < line.start || character >= line.end) {
         continue;
       }
       const PangoGlyphInfo& info = glyphs->glyphs[i];
       // Spaces have no ink; leaving them out saves a lookup per word at every size drawn.
-      if (!attrs_[static_cast<std::size_t>(character)].is_white) {
+      if (!fAttrs[static_cast<std::size_t>(character)].is_white) {
         Place(item->analysis.font, info, x, baseline, layout);
       }
       if (character >= textEnd) {
         continue;
       }
-      const int advance = paragraph_[byte] == '\t' ? advances_[static_cast<std::size_t>(character)]
+      const int advance = fParagraph[byte] == '\t' ? fAdvances[static_cast<std::size_t>(character)]
                                                    : info.geometry.width;
       if (carets != nullptr) {
-        AddCaretCell(*carets, paragraphStart_ + byte, ToPoints(x), ToPoints(x + advance),
+        AddCaretCell(*carets, fParagraphStart + byte, ToPoints(x), ToPoints(x + advance),
                      rightToLeft);
       }
       x += advance;
@@ -579,7 +579,7 @@ void Typesetter::EndCaretLine(int textEnd, TextCarets::Line& carets) const {
     starts.push_back(cell.start);
   }
   std::sort(starts.begin(), starts.end());
-  const std::size_t lineEnd = paragraphStart_ + static_cast<std::size_t>(charOffsets_[textEnd]);
+  const std::size_t lineEnd = fParagraphStart + static_cast<std::size_t>(fCharOffsets[textEnd]);
   for (TextCarets::Cell& cell : carets.cells) {
     const auto next = std::upper_bound(starts.begin(), starts.end(), cell.start);
     cell.end = next == starts.end() ? lineEnd : *next;
@@ -592,7 +592,7 @@ void Typesetter::Place(PangoFont* font, const PangoGlyphInfo& info, int x, doubl
     return;
   }
   if (IsMissing(info.glyph) || info.attr.is_color) {
-    layout.special_.push_back(TextLayout::SpecialGlyph{Ref(font), info, ToPoints(x), baseline});
+    layout.fSpecial.push_back(TextLayout::SpecialGlyph{Ref(font), info, ToPoints(x), baseline});
     return;
   }
   layout.Add(font, cairo_glyph_t{info.glyph, ToPoints(x + info.geometry.x_offset),
@@ -603,28 +603,28 @@ void Typesetter::Place(PangoFont* font, const PangoGlyphInfo& info, int x, doubl
 // runs at that level or higher.
 void Typesetter::ReorderRuns() {
   const auto level = [&](std::size_t position) {
-    return static_cast<int>(items_[visualOrder_[position]].item->analysis.level);
+    return static_cast<int>(fItems[fVisualOrder[position]].item->analysis.level);
   };
   int highest = 0;
   int lowestOdd = INT_MAX;
-  for (std::size_t i = 0; i < visualOrder_.size(); ++i) {
+  for (std::size_t i = 0; i < fVisualOrder.size(); ++i) {
     highest = std::max(highest, level(i));
     if (level(i) % 2 != 0) {
       lowestOdd = std::min(lowestOdd, level(i));
     }
   }
   for (int reversed = highest; reversed >= lowestOdd; --reversed) {
-    for (std::size_t i = 0; i < visualOrder_.size();) {
+    for (std::size_t i = 0; i < fVisualOrder.size();) {
       if (level(i) < reversed) {
         ++i;
         continue;
       }
       std::size_t end = i;
-      while (end < visualOrder_.size() && level(end) >= reversed) {
+      while (end < fVisualOrder.size() && level(end) >= reversed) {
         ++end;
       }
-      std::reverse(visualOrder_.begin() + static_cast<std::ptrdiff_t>(i),
-                   visualOrder_.begin() + static_cast<std::ptrdiff_t>(end));
+      std::reverse(fVisualOrder.begin() + static_cast<std::ptrdiff_t>(i),
+                   fVisualOrder.begin() + static_cast<std::ptrdiff_t>(end));
       i = end;
     }
   }

@@ -25,8 +25,8 @@ public:
   };
 
   // Glyphs that are a shape in one colour: nearly all text.
-  const std::vector<cairo_glyph_t>& Glyphs() const { return glyphs_; }
-  const std::vector<FontRun>& Runs() const { return runs_; }
+  const std::vector<cairo_glyph_t>& Glyphs() const { return fGlyphs; }
+  const std::vector<FontRun>& Runs() const { return fRuns; }
 
   // Both through cairo, for `cr` mapping points to device pixels with the frame's top-left corner
   // at its origin.
@@ -34,7 +34,7 @@ public:
   // Colour glyphs, and the boxes showing the code points of characters no font has, which only
   // pango's renderer draws.
   void DrawSpecialGlyphs(cairo_t* cr) const;
-  bool HasSpecialGlyphs() const { return !special_.empty(); }
+  bool HasSpecialGlyphs() const { return !fSpecial.empty(); }
 
 private:
   friend class Typesetter;
@@ -47,9 +47,9 @@ private:
 
   void Add(PangoFont* font, const cairo_glyph_t& glyph);
 
-  std::vector<cairo_glyph_t> glyphs_;
-  std::vector<FontRun> runs_;
-  std::vector<SpecialGlyph> special_;
+  std::vector<cairo_glyph_t> fGlyphs;
+  std::vector<FontRun> fRuns;
+  std::vector<SpecialGlyph> fSpecial;
 };
 
 struct FontChoice {
@@ -67,7 +67,7 @@ struct FontChoice {
 // right-to-left ones aligned right. Keeps scratch buffers between calls: one per thread.
 class Typesetter {
 public:
-  explicit Typesetter(PangoContext* context) : context_(context) {}
+  explicit Typesetter(PangoContext* context) : fContext(context) {}
 
   TextLayout Layout(std::string_view text, const FontChoice& font, int width);
   // Where Layout puts each character of the same text, for a caret and for hit testing.
@@ -110,7 +110,7 @@ private:
   };
 
   void Begin(std::string_view text, const FontChoice& font, int width);
-  // Shapes the next paragraph and breaks it into lines_. False once the text is used up.
+  // Shapes the next paragraph and breaks it into fLines. False once the text is used up.
   bool NextParagraph();
   void Shape();
   void Itemize(bool printableAscii, bool letters);
@@ -136,33 +136,33 @@ private:
                     TextLayout& layout);
   void ReorderRuns();
 
-  PangoContext* context_;
+  PangoContext* fContext;
 
   // The text being set.
-  std::string repaired_;
-  std::string_view text_;
-  std::size_t next_ = 0;
-  bool done_ = true;
-  int width_ = 0;
-  int y_ = 0;
-  PangoDirection direction_ = PANGO_DIRECTION_LTR; // of the current paragraph
-  std::optional<int> tabWidth_;
-  std::optional<std::pair<int, int>> emptyExtents_;
-  std::vector<Hyphen> hyphens_;
-  std::vector<AsciiItems> asciiItems_; // most recently added last
+  std::string fRepaired;
+  std::string_view fText;
+  std::size_t fNext = 0;
+  bool fDone = true;
+  int fWidth = 0;
+  int fY = 0;
+  PangoDirection fDirection = PANGO_DIRECTION_LTR; // of the current paragraph
+  std::optional<int> fTabWidth;
+  std::optional<std::pair<int, int>> fEmptyExtents;
+  std::vector<Hyphen> fHyphens;
+  std::vector<AsciiItems> fAsciiItems; // most recently added last
 
   // The current paragraph.
-  std::size_t paragraphStart_ = 0;
-  std::string_view paragraph_;
-  std::vector<ShapedItem> items_;
-  std::vector<PangoLogAttr> attrs_;
-  std::vector<int> charOffsets_; // byte offset of each character, and the paragraph's length
-  std::vector<int> charAtByte_;  // inverse of charOffsets_, valid at character starts
-  std::vector<int> widths_;      // logical width of each character as shaped
-  std::vector<int> advances_;    // width in its line, tabs expanded
-  std::vector<unsigned char> clusterStarts_;
-  std::vector<Line> lines_;
-  std::vector<std::size_t> visualOrder_;
+  std::size_t fParagraphStart = 0;
+  std::string_view fParagraph;
+  std::vector<ShapedItem> fItems;
+  std::vector<PangoLogAttr> fAttrs;
+  std::vector<int> fCharOffsets; // byte offset of each character, and the paragraph's length
+  std::vector<int> fCharAtByte;  // inverse of fCharOffsets, valid at character starts
+  std::vector<int> fWidths;      // logical width of each character as shaped
+  std::vector<int> fAdvances;    // width in its line, tabs expanded
+  std::vector<unsigned char> fClusterStarts;
+  std::vector<Line> fLines;
+  std::vector<std::size_t> fVisualOrder;
 };
 
 } // namespace layra::graphics

@@ -102,15 +102,15 @@ thread_local ParseOutcome* tCurrentParse = nullptr;
 
 class CurrentParse {
 public:
-  explicit CurrentParse(ParseOutcome& outcome) : previous_(tCurrentParse) {
+  explicit CurrentParse(ParseOutcome& outcome) : fPrevious(tCurrentParse) {
     tCurrentParse = &outcome;
   }
-  ~CurrentParse() { tCurrentParse = previous_; }
+  ~CurrentParse() { tCurrentParse = fPrevious; }
   CurrentParse(const CurrentParse&) = delete;
   CurrentParse& operator=(const CurrentParse&) = delete;
 
 private:
-  ParseOutcome* previous_;
+  ParseOutcome* fPrevious;
 };
 
 // A message belongs to the parse it arose in, whose caller reports the failure; only what no
@@ -177,7 +177,7 @@ void XmlDocument::DocDeleter::operator()(_xmlDoc* doc) const {
   xmlFreeDoc(doc);
 }
 
-XmlDocument::XmlDocument(DocPtr doc) : doc_(std::move(doc)) {}
+XmlDocument::XmlDocument(DocPtr doc) : fDoc(std::move(doc)) {}
 
 XmlDocument::~XmlDocument() = default;
 
@@ -218,7 +218,7 @@ std::unique_ptr<XmlDocument> XmlDocument::Parse(const unsigned char* data, std::
 }
 
 XmlNode XmlDocument::root() const {
-  return XmlNode(reinterpret_cast<_xmlNode*>(doc_.get()));
+  return XmlNode(reinterpret_cast<_xmlNode*>(fDoc.get()));
 }
 
 } // namespace layra::xml

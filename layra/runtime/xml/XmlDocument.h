@@ -44,7 +44,7 @@ private:
 
   explicit XmlDocument(DocPtr doc);
 
-  DocPtr doc_;
+  DocPtr fDoc;
 };
 
 } // namespace layra::xml

@@ -36,12 +36,12 @@ std::string AttributeValue(xmlAttr* attribute) {
 } // namespace
 
 std::string XmlNode::name() const {
-  if (node_ == nullptr) {
+  if (fNode == nullptr) {
     return {};
   }
-  switch (node_->type) {
+  switch (fNode->type) {
   case XML_ELEMENT_NODE:
-    return QualifiedName(node_->ns, node_->name);
+    return QualifiedName(fNode->ns, fNode->name);
   case XML_TEXT_NODE:
     return "#text";
   case XML_CDATA_SECTION_NODE:
@@ -51,32 +51,32 @@ std::string XmlNode::name() const {
   case XML_DOCUMENT_NODE:
     return "#document";
   default:
-    return ToString(node_->name);
+    return ToString(fNode->name);
   }
 }
 
 std::string XmlNode::value() const {
-  if (node_ == nullptr) {
+  if (fNode == nullptr) {
     return {};
   }
-  switch (node_->type) {
+  switch (fNode->type) {
   case XML_TEXT_NODE:
   case XML_CDATA_SECTION_NODE:
   case XML_COMMENT_NODE:
   case XML_PI_NODE:
-    return ToString(node_->content);
+    return ToString(fNode->content);
   default:
     return {};
   }
 }
 
 XmlNode XmlNode::firstChild() const {
-  return node_ == nullptr ? XmlNode() : XmlNode(node_->children);
+  return fNode == nullptr ? XmlNode() : XmlNode(fNode->children);
 }
 
 std::vector<XmlNode> XmlNode::children() const {
   std::vector<XmlNode> result;
-  for (XmlNode child = firstChild(); child; child = XmlNode(child.node_->next)) {
+  for (XmlNode child = firstChild(); child; child = XmlNode(child.fNode->next)) {
     result.push_back(child);
   }
   return result;
@@ -87,11 +87,11 @@ std::vector<XmlAttribute> XmlNode::attributes() const {
   if (!isElement()) {
     return result;
   }
-  for (const xmlNs* declaration = node_->nsDef; declaration != nullptr;
+  for (const xmlNs* declaration = fNode->nsDef; declaration != nullptr;
        declaration = declaration->next) {
     result.push_back({NamespaceDeclarationName(declaration), ToString(declaration->href)});
   }
-  for (xmlAttr* attribute = node_->properties; attribute != nullptr; attribute = attribute->next) {
+  for (xmlAttr* attribute = fNode->properties; attribute != nullptr; attribute = attribute->next) {
     result.push_back({QualifiedName(attribute->ns, attribute->name), AttributeValue(attribute)});
   }
   return result;
@@ -107,20 +107,20 @@ std::optional<std::string> XmlNode::attribute(std::string_view name) const {
 }
 
 bool XmlNode::isElement() const {
-  return node_ != nullptr && node_->type == XML_ELEMENT_NODE;
+  return fNode != nullptr && fNode->type == XML_ELEMENT_NODE;
 }
 
 bool XmlNode::isText() const {
-  return node_ != nullptr &&
-         (node_->type == XML_TEXT_NODE || node_->type == XML_CDATA_SECTION_NODE);
+  return fNode != nullptr &&
+         (fNode->type == XML_TEXT_NODE || fNode->type == XML_CDATA_SECTION_NODE);
 }
 
 bool XmlNode::isComment() const {
-  return node_ != nullptr && node_->type == XML_COMMENT_NODE;
+  return fNode != nullptr && fNode->type == XML_COMMENT_NODE;
 }
 
 bool XmlNode::isEntityReference() const {
-  return node_ != nullptr && node_->type == XML_ENTITY_REF_NODE;
+  return fNode != nullptr && fNode->type == XML_ENTITY_REF_NODE;
 }
 
 } // namespace layra::xml

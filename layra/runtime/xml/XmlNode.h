@@ -21,7 +21,7 @@ class XmlNode {
 public:
   XmlNode() = default;
 
-  explicit operator bool() const { return node_ != nullptr; }
+  explicit operator bool() const { return fNode != nullptr; }
 
   // Element name, or the DOM's "#text", "#cdata-section", "#comment" and "#document".
   std::string name() const;
@@ -42,9 +42,9 @@ public:
 
 private:
   friend class XmlDocument;
-  explicit XmlNode(_xmlNode* node) : node_(node) {}
+  explicit XmlNode(_xmlNode* node) : fNode(node) {}
 
-  _xmlNode* node_ = nullptr;
+  _xmlNode* fNode = nullptr;
 };
 
 } // namespace layra::xml

@@ -21,17 +21,17 @@ constexpr double kSize = 12;
 class TypesetterTest : public ::testing::Test {
 protected:
   TypesetterTest()
-      : fontMap_(pango_cairo_font_map_new()),
-        context_(pango_font_map_create_context(fontMap_.get())), typesetter_(context_.get()) {
+      : fFontMap(pango_cairo_font_map_new()),
+        fContext(pango_font_map_create_context(fFontMap.get())), fTypesetter(fContext.get()) {
     const FontOptionsPtr options(cairo_font_options_create());
     cairo_font_options_set_hint_style(options.get(), CAIRO_HINT_STYLE_NONE);
     cairo_font_options_set_hint_metrics(options.get(), CAIRO_HINT_METRICS_OFF);
-    pango_cairo_context_set_font_options(context_.get(), options.get());
-    pango_context_set_round_glyph_positions(context_.get(), FALSE);
+    pango_cairo_context_set_font_options(fContext.get(), options.get());
+    pango_context_set_round_glyph_positions(fContext.get(), FALSE);
   }
 
   GObjectPtr<PangoLayout> PangoLayoutOf(const std::string& text, int width) {
-    GObjectPtr<PangoLayout> layout(pango_layout_new(context_.get()));
+    GObjectPtr<PangoLayout> layout(pango_layout_new(fContext.get()));
     const FontDescriptionPtr font(pango_font_description_new());
     pango_font_description_set_family(font.get(), kFont.c_str());
     pango_font_description_set_absolute_size(font.get(), kSize * PANGO_SCALE);
@@ -56,7 +56,7 @@ protected:
       const std::optional<std::size_t> expected =
           more ? std::optional<std::size_t>(pango_layout_iter_get_line_readonly(iter)->start_index)
                : std::nullopt;
-      EXPECT_EQ(typesetter_.OverflowStart(text, FontChoice{kFont, kSize}, units, bottom, true),
+      EXPECT_EQ(fTypesetter.OverflowStart(text, FontChoice{kFont, kSize}, units, bottom, true),
                 expected)
           << "after line " << line << " of " << width << " pt";
     }
@@ -94,7 +94,7 @@ protected:
     } while (pango_layout_iter_next_run(iter));
     pango_layout_iter_free(iter);
 
-    const TextLayout placed = typesetter_.Layout(text, FontChoice{kFont, kSize}, units);
+    const TextLayout placed = fTypesetter.Layout(text, FontChoice{kFont, kSize}, units);
     ASSERT_EQ(placed.Glyphs().size(), expected.size()) << width << " pt";
     for (std::size_t i = 0; i < expected.size(); ++i) {
       EXPECT_EQ(placed.Glyphs()[i].index, expected[i].index) << i << " at " << width << " pt";
@@ -108,7 +108,7 @@ protected:
   void ExpectPangosCarets(const std::string& text, double width) {
     const int units = static_cast<int>(width * PANGO_SCALE);
     const GObjectPtr<PangoLayout> layout = PangoLayoutOf(text, units);
-    const TextCarets carets = typesetter_.Carets(text, FontChoice{kFont, kSize}, units);
+    const TextCarets carets = fTypesetter.Carets(text, FontChoice{kFont, kSize}, units);
     for (const char* at = text.data(); at <= text.data() + text.size(); at = g_utf8_next_char(at)) {
       const auto offset = static_cast<std::size_t>(at - text.data());
       PangoRectangle cursor;
@@ -125,9 +125,9 @@ protected:
     }
   }
 
-  GObjectPtr<PangoFontMap> fontMap_;
-  GObjectPtr<PangoContext> context_;
-  Typesetter typesetter_;
+  GObjectPtr<PangoFontMap> fFontMap;
+  GObjectPtr<PangoContext> fContext;
+  Typesetter fTypesetter;
 };
 
 std::string Repeated(std::string_view piece, int times) {
@@ -202,7 +202,7 @@ TEST_F(TypesetterTest, PutsCaretsWherePangoDoesAndMarksRangesLineByLine) {
     ExpectPangosCarets(testing::LongText(3), width);
     ExpectPangosCarets(text, width);
   }
-  const TextCarets carets = typesetter_.Carets(text, FontChoice{kFont, kSize}, 60 * PANGO_SCALE);
+  const TextCarets carets = fTypesetter.Carets(text, FontChoice{kFont, kSize}, 60 * PANGO_SCALE);
   // From the middle of the first line to the middle of the last: one box a line with text.
   const std::vector<Rect> areas = carets.Areas(3, text.size() - 3);
   ASSERT_GE(carets.Lines().size(), 4u);

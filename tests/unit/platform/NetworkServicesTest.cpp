@@ -67,10 +67,10 @@ TEST(ConnectedStateTest, EnvironmentStatesTheAnswerAndAnythingElseLeavesItToTheI
 
 class ProxySettingsTest : public ::testing::Test {
 protected:
-  ScopedVariable lowerServer_{"http_proxy", nullptr};
-  ScopedVariable upperServer_{"HTTP_PROXY", nullptr};
-  ScopedVariable lowerBypass_{"no_proxy", nullptr};
-  ScopedVariable upperBypass_{"NO_PROXY", nullptr};
+  ScopedVariable fLowerServer{"http_proxy", nullptr};
+  ScopedVariable fUpperServer{"HTTP_PROXY", nullptr};
+  ScopedVariable fLowerBypass{"no_proxy", nullptr};
+  ScopedVariable fUpperBypass{"NO_PROXY", nullptr};
 };
 
 TEST_F(ProxySettingsTest, UnsetMeansNoServerAndAnEmptyBypassList) {
@@ -143,25 +143,25 @@ TEST_F(ProxySettingsTest, ValuesTooLongForTheBufferAreUnreadNotCut) {
 class OpenInBrowserTest : public ::testing::Test {
 protected:
   void SetUp() override {
-    ASSERT_FALSE(root_.path().empty());
+    ASSERT_FALSE(fRoot.path().empty());
     fs::create_directory(bin());
     std::ofstream(bin() / "xdg-open")
         << "#!/bin/sh\n"
-        << "cd '" << root_.path().string() << "' || exit 1\n"
+        << "cd '" << fRoot.path().string() << "' || exit 1\n"
         << "printf '%s' \"$#\" > count\n"
         << "printf '%s' \"$1\" > url\n"
         << "printf '%s' \"$$\" > pid\n"
         << "for fd in /proc/$$/fd/*; do echo \"${fd##*/}\"; done > fds\n"
         << ": > done\n";
     fs::permissions(bin() / "xdg-open", fs::perms::owner_all);
-    path_.emplace("PATH", (bin().string() + ":" + std::getenv("PATH")).c_str());
+    fPath.emplace("PATH", (bin().string() + ":" + std::getenv("PATH")).c_str());
   }
 
-  fs::path bin() const { return root_.path() / "bin"; }
+  fs::path bin() const { return fRoot.path() / "bin"; }
 
   bool WaitForOpener() const {
     for (int attempt = 0; attempt < 1000; ++attempt) {
-      if (fs::exists(root_.path() / "done")) {
+      if (fs::exists(fRoot.path() / "done")) {
         return true;
       }
       std::this_thread::sleep_for(std::chrono::milliseconds(10));
@@ -170,14 +170,14 @@ protected:
   }
 
   std::string Recorded(const char* name) const {
-    std::ifstream file(root_.path() / name);
+    std::ifstream file(fRoot.path() / name);
     std::stringstream contents;
     contents << file.rdbuf();
     return contents.str();
   }
 
-  TempDir root_;
-  std::optional<ScopedVariable> path_;
+  TempDir fRoot;
+  std::optional<ScopedVariable> fPath;
 };
 
 TEST_F(OpenInBrowserTest, PassesTheUrlAsOneUntouchedArgument) {
@@ -219,11 +219,11 @@ TEST_F(OpenInBrowserTest, RefusesUrlsTheOpenerWouldMisread) {
   EXPECT_FALSE(platform::OpenInBrowser(""));
   EXPECT_FALSE(platform::OpenInBrowser("--version"));
   EXPECT_FALSE(platform::OpenInBrowser(std::string("https://a.example/\0https://b", 28)));
-  EXPECT_FALSE(fs::exists(root_.path() / "count"));
+  EXPECT_FALSE(fs::exists(fRoot.path() / "count"));
 }
 
 TEST_F(OpenInBrowserTest, FailsWhenNoOpenerCanBeFound) {
-  ScopedVariable emptyPath("PATH", root_.path().c_str());
+  ScopedVariable emptyPath("PATH", fRoot.path().c_str());
   EXPECT_FALSE(platform::OpenInBrowser("https://example.com/"));
 }
 

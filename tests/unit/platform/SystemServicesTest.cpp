@@ -29,10 +29,10 @@ using folivox::test::TempDir;
 
 class ApplicationDataFolderTest : public ::testing::Test {
 protected:
-  void SetUp() override { ASSERT_FALSE(root_.path().empty()); }
-  std::string Under(const std::string& relative) const { return root_.path() / relative; }
+  void SetUp() override { ASSERT_FALSE(fRoot.path().empty()); }
+  std::string Under(const std::string& relative) const { return fRoot.path() / relative; }
 
-  TempDir root_;
+  TempDir fRoot;
 };
 
 TEST_F(ApplicationDataFolderTest, UsesDataHomeWithoutTrailingSlash) {
