@@ -1,6 +1,6 @@
 #include "SelectionManager.h"
 
-#include "../Documents.h"
+#include "../documents/Documents.h"
 #include "../ui/PanelManager.h"
 
 #include <layra/IActiveContext.h>
