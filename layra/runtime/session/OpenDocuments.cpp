@@ -2,7 +2,7 @@
 
 #include "../documents/DocumentFile.h"
 #include "../documents/Documents.h"
-#include "../model/ServiceRegistry.h"
+#include "../services/ServiceRegistry.h"
 #include "Application.h"
 
 #include <algorithm>
