@@ -15,7 +15,7 @@
 #include "SilencedStdout.h"
 #include "WholeFile.h"
 
-#include "frame/FolivoxIDs.h"
+#include "base/FolivoxIDs.h"
 #include "prefs/KCommonPreferenceTypesList.h"
 #include "publish/FolivoActionComponent.h"
 #include "publish/SendHistory.h"

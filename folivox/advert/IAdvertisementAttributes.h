@@ -1,7 +1,7 @@
 #pragma once
 // Advertisement attributes of a page item: one attribute text and named text values.
 
-#include "frame/FolivoxIDs.h"
+#include "base/FolivoxIDs.h"
 
 #include <layra/IPMUnknown.h>
 #include <layra/PMString.h>

@@ -2,7 +2,7 @@
 // Advertisement attributes of whatever is selected: page items of a layout selection or
 // the frames that show a text selection. Callers get it from the selection's integrator.
 
-#include "frame/FolivoxIDs.h"
+#include "base/FolivoxIDs.h"
 
 #include <layra/IPMUnknown.h>
 #include <layra/K2Vector.h>

@@ -1,10 +1,10 @@
 #include "advert/QUORAdvertisementAttrCommand.h"
 
 #include "advert/IAdvertisementAttributes.h"
-#include "frame/CommandNotification.h"
-#include "frame/ImplementationTable.h"
-#include "frame/InstantiateAs.h"
-#include "frame/Trace.h"
+#include "base/CommandNotification.h"
+#include "base/ImplementationTable.h"
+#include "base/InstantiateAs.h"
+#include "base/Trace.h"
 
 #include <layra/ErrorUtils.h>
 #include <layra/IPage.h>

@@ -1,6 +1,6 @@
 #include "advert/QUORAdvertisementAttributes.h"
 
-#include "frame/ImplementationTable.h"
+#include "base/ImplementationTable.h"
 
 #include <layra/IPMStream.h>
 

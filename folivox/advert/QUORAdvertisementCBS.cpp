@@ -1,7 +1,7 @@
 #include "advert/QUORAdvertisementCBS.h"
 
 #include "advert/QUORAdvertisementHelper.h"
-#include "frame/Trace.h"
+#include "base/Trace.h"
 
 #include <layra/ISelectionTargets.h>
 

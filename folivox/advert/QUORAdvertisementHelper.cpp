@@ -1,7 +1,7 @@
 #include "advert/QUORAdvertisementHelper.h"
 
 #include "advert/IAdvertisementAttributes.h"
-#include "frame/InstantiateAs.h"
+#include "base/InstantiateAs.h"
 
 #include <layra/CmdUtils.h>
 

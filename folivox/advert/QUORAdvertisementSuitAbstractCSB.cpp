@@ -1,6 +1,6 @@
 #include "advert/QUORAdvertisementSuitAbstractCSB.h"
 
-#include "frame/ImplementationTable.h"
+#include "base/ImplementationTable.h"
 
 #include <boost/bind/bind.hpp>
 #include <boost/function.hpp>

@@ -1,6 +1,6 @@
 #include "advert/QUORAdvertisementSuitLayoutCSB.h"
 
-#include "frame/ImplementationTable.h"
+#include "base/ImplementationTable.h"
 
 #include <layra/ISelectionTargets.h>
 

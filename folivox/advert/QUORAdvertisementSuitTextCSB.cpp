@@ -1,6 +1,6 @@
 #include "advert/QUORAdvertisementSuitTextCSB.h"
 
-#include "frame/ImplementationTable.h"
+#include "base/ImplementationTable.h"
 
 #include <layra/ISelectionTargets.h>
 #include <layra/ITextModel.h>

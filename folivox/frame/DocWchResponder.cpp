@@ -1,9 +1,9 @@
 #include "frame/DocWchResponder.h"
 
-#include "frame/ActionRequests.h"
-#include "frame/FolivoxIDs.h"
-#include "frame/ImplementationTable.h"
-#include "frame/Trace.h"
+#include "base/ActionRequests.h"
+#include "base/FolivoxIDs.h"
+#include "base/ImplementationTable.h"
+#include "base/Trace.h"
 #include "panel/FolivoTreeInformator.h"
 #include "publish/FolivoActionComponent.h"
 

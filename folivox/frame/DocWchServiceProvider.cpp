@@ -1,7 +1,7 @@
 #include "frame/DocWchServiceProvider.h"
 
-#include "frame/FolivoxIDs.h"
-#include "frame/ImplementationTable.h"
+#include "base/FolivoxIDs.h"
+#include "base/ImplementationTable.h"
 
 namespace {
 folivox::RegisterImplementation<DocWchServiceProvider>

@@ -1,9 +1,9 @@
 #include "frame/FolivoStartStopObserverImpl.h"
 
-#include "frame/ActionRequests.h"
-#include "frame/Alerts.h"
-#include "frame/FolivoxIDs.h"
-#include "frame/ImplementationTable.h"
+#include "base/ActionRequests.h"
+#include "base/Alerts.h"
+#include "base/FolivoxIDs.h"
+#include "base/ImplementationTable.h"
 #include "net/UpdateCheck.h"
 #include "prefs/KCommonPreferenceTypesList.h"
 

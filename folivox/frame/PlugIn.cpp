@@ -1,7 +1,10 @@
 #include "frame/PlugIn.h"
 
-#include "frame/ImplementationTable.h"
+#include "base/ImplementationTable.h"
 #include "net/UpdateCheck.h"
+#include "panel/FolivoDialog.h"
+#include "panel/HistoryPalette.h"
+#include "publish/PanelRequests.h"
 
 #include <vector>
 
@@ -26,6 +29,9 @@ std::string PlugIn::GetResourceFile() const {
 }
 
 bool PlugIn::RegisterImplementations(PluginID id) {
+  // The controller sits below the panels and reaches them only through these.
+  gOpenPlainDialog = &OpenFolivoDialog;
+  gShowRecordedSend = &RefreshHistoryPalette;
   std::vector<ImplementationRecord> records;
   for (const folivox::RegistrationRecord* entry = folivox::ImplementationTableHead(); entry;
        entry = entry->next)

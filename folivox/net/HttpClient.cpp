@@ -1,6 +1,6 @@
 #include "net/HttpClient.h"
 
-#include "publish/CHandles.h"
+#include "base/CHandles.h"
 
 #include <platform/Proxy.h>
 

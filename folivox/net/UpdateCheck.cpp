@@ -1,9 +1,9 @@
 #include "net/UpdateCheck.h"
 
-#include "frame/Trace.h"
+#include "base/Trace.h"
 #include "net/UpdateAnswer.h"
 #include "net/UpdateQuery.h"
-#include "publish/MachineIdentity.h"
+#include "base/MachineIdentity.h"
 
 #include <curl/curl.h>
 #include <omnithread.h>

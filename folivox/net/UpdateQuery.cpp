@@ -1,8 +1,8 @@
 #include "net/UpdateQuery.h"
 
 #include "net/HttpClient.h"
-#include "publish/MachineIdentity.h"
-#include "publish/PercentEncoding.h"
+#include "base/MachineIdentity.h"
+#include "base/PercentEncoding.h"
 
 #include <platform/Network.h>
 

@@ -1,7 +1,7 @@
 #include "panel/FolivoDialog.h"
 
-#include "frame/FolivoxIDs.h"
-#include "frame/ImplementationTable.h"
+#include "base/FolivoxIDs.h"
+#include "base/ImplementationTable.h"
 
 #include <layra/IDialogMgr.h>
 #include <layra/WLocaleSetting.h>

@@ -1,11 +1,11 @@
 #include "panel/FolivoTreeInformator.h"
 
-#include "frame/ActionRequests.h"
-#include "frame/ImplementationTable.h"
-#include "frame/PanelWidgets.h"
-#include "frame/Trace.h"
+#include "base/ActionRequests.h"
+#include "base/ImplementationTable.h"
+#include "base/PanelWidgets.h"
+#include "base/Trace.h"
 #include "publish/FolivoActionComponent.h"
-#include "publish/FrontDocument.h"
+#include "base/FrontDocument.h"
 #include "publish/PendingBatches.h"
 #include "publish/SendHistory.h"
 

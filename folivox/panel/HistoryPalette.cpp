@@ -1,9 +1,9 @@
 #include "panel/HistoryPalette.h"
 
-#include "frame/ActionRequests.h"
-#include "frame/FolivoxIDs.h"
-#include "frame/ImplementationTable.h"
-#include "frame/PanelWidgets.h"
+#include "base/ActionRequests.h"
+#include "base/FolivoxIDs.h"
+#include "base/ImplementationTable.h"
+#include "base/PanelWidgets.h"
 #include "publish/PendingBatches.h"
 #include "publish/SendHistory.h"
 

@@ -2,7 +2,7 @@
 // What the page list's tree view asks of the plug-in: the row style and layout, the
 // number of rows, and the contents of one row.
 
-#include "frame/FolivoxIDs.h"
+#include "base/FolivoxIDs.h"
 
 #include <layra/IPMUnknown.h>
 #include <layra/NodeID.h>

@@ -1,9 +1,9 @@
 #include "panel/PageListLookup.h"
 
-#include "frame/Alerts.h"
-#include "frame/FolivoxIDs.h"
-#include "frame/PanelWidgets.h"
-#include "frame/Trace.h"
+#include "base/Alerts.h"
+#include "base/FolivoxIDs.h"
+#include "base/PanelWidgets.h"
+#include "base/Trace.h"
 
 namespace {
 // What the user is told when a link of the chain to the panel's widgets is missing.

@@ -1,12 +1,12 @@
 // The ready flags of the front document's pages: in the status list, on the rows' check
 // boxes and in the store, one entry per page keyed by the document's name.
 
-#include "frame/PanelWidgets.h"
-#include "frame/Trace.h"
+#include "base/PanelWidgets.h"
+#include "base/Trace.h"
 #include "panel/FolivoTreeInformator.h"
 #include "panel/PageListLookup.h"
 #include "prefs/PreferenceAccess.h"
-#include "publish/FrontDocument.h"
+#include "base/FrontDocument.h"
 
 #include <layra/CmdUtils.h>
 #include <layra/IDataBase.h>

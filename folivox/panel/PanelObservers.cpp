@@ -1,9 +1,9 @@
 #include "panel/PanelObservers.h"
 
-#include "frame/ActionRequests.h"
-#include "frame/ImplementationTable.h"
-#include "frame/PanelWidgets.h"
-#include "frame/Trace.h"
+#include "base/ActionRequests.h"
+#include "base/ImplementationTable.h"
+#include "base/PanelWidgets.h"
+#include "base/Trace.h"
 #include "panel/FolivoTreeInformator.h"
 
 #include <layra/IControlView.h>

@@ -1,7 +1,7 @@
 #include "panel/TreeList.h"
 
-#include "frame/ImplementationTable.h"
-#include "frame/Trace.h"
+#include "base/ImplementationTable.h"
+#include "base/Trace.h"
 #include "panel/ITreeInformator.h"
 
 namespace {

@@ -1,7 +1,7 @@
 #pragma once
 // The preferences tree that the page shows, answered by node name.
 
-#include "frame/FolivoxIDs.h"
+#include "base/FolivoxIDs.h"
 #include "prefs/PnlTrvDataNode.h"
 
 #include <layra/IPMUnknown.h>

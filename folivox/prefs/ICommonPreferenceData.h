@@ -2,7 +2,7 @@
 // The plug-in's one persistent store of settings: a text value under a text key.
 // The application workspace carries it, and so does the command that changes it.
 
-#include "frame/FolivoxIDs.h"
+#include "base/FolivoxIDs.h"
 #include "prefs/KDictionary.h"
 
 #include <layra/IPMUnknown.h>

@@ -1,6 +1,6 @@
 #include "prefs/KCommonPrefeernceModel.h"
 
-#include "frame/ImplementationTable.h"
+#include "base/ImplementationTable.h"
 #include "prefs/KCommonPreferenceTypesList.h"
 #include "prefs/PreferencePanelIDs.h"
 

@@ -1,8 +1,8 @@
 #include "prefs/KCommonPreferenceCommandImpl.h"
 
-#include "frame/CommandNotification.h"
-#include "frame/ImplementationTable.h"
-#include "frame/InstantiateAs.h"
+#include "base/CommandNotification.h"
+#include "base/ImplementationTable.h"
+#include "base/InstantiateAs.h"
 #include "prefs/ICommonPreferenceData.h"
 
 #include <layra/ErrorUtils.h>

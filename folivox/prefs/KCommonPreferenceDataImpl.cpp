@@ -1,6 +1,6 @@
 #include "prefs/KCommonPreferenceDataImpl.h"
 
-#include "frame/ImplementationTable.h"
+#include "base/ImplementationTable.h"
 #include "prefs/PreferenceKey.h"
 
 #include <layra/IPMStream.h>

@@ -1,9 +1,9 @@
 #include "prefs/KCommonPreferenceDialogController.h"
 
-#include "frame/Alerts.h"
-#include "frame/ImplementationTable.h"
-#include "frame/PanelWidgets.h"
-#include "frame/Trace.h"
+#include "base/Alerts.h"
+#include "base/ImplementationTable.h"
+#include "base/PanelWidgets.h"
+#include "base/Trace.h"
 #include "prefs/ICommonPrefeernceModel.h"
 #include "prefs/KCommonPreferenceTypesList.h"
 #include "prefs/PreferenceAccess.h"

@@ -1,6 +1,6 @@
 // The preferences page is built from its view resource.
 
-#include "frame/ImplementationTable.h"
+#include "base/ImplementationTable.h"
 #include "prefs/PreferencePanelIDs.h"
 
 #include <layra/IPanelCreator.h>

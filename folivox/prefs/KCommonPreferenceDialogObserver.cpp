@@ -1,9 +1,9 @@
 // The editors of the preferences page: every change shows at once in the row being edited;
 // the browse button puts a chosen folder into the edit box.
 
-#include "frame/ImplementationTable.h"
-#include "frame/PanelWidgets.h"
-#include "frame/Trace.h"
+#include "base/ImplementationTable.h"
+#include "base/PanelWidgets.h"
+#include "base/Trace.h"
 #include "prefs/PreferenceHooks.h"
 #include "prefs/PreferencePanel.h"
 #include "prefs/PreferencePanelIDs.h"

@@ -1,6 +1,6 @@
 #include "prefs/KCommonPreferenceHierarchyAdapter.h"
 
-#include "frame/ImplementationTable.h"
+#include "base/ImplementationTable.h"
 #include "prefs/ICommonPrefeernceModel.h"
 #include "prefs/PnlTrvFileNodeID.h"
 

@@ -1,8 +1,8 @@
 // The rows of the preferences tree: each shows its preference's label and stored value and
 // keeps the node's name, by which the page finds the node again.
 
-#include "frame/ImplementationTable.h"
-#include "frame/Trace.h"
+#include "base/ImplementationTable.h"
+#include "base/Trace.h"
 #include "prefs/ICommonPrefeernceModel.h"
 #include "prefs/KCommonPreferenceTypesList.h"
 #include "prefs/PnlTrvFileNodeID.h"

@@ -1,8 +1,8 @@
 // A row of the preferences tree passes its events on to the host's standard row handler; a
 // double click also expands or collapses the selected rows, and is then handled.
 
-#include "frame/ImplementationTable.h"
-#include "frame/PanelWidgets.h"
+#include "base/ImplementationTable.h"
+#include "base/PanelWidgets.h"
 #include "prefs/PreferencePanel.h"
 #include "prefs/PreferencePanelIDs.h"
 

@@ -1,6 +1,6 @@
 #include "prefs/KCommonPreferenceTypesList.h"
 
-#include "frame/Trace.h"
+#include "base/Trace.h"
 #include "prefs/ICommonPreferenceData.h"
 #include "prefs/PreferenceAccess.h"
 #include "prefs/PreferenceKey.h"

@@ -2,9 +2,9 @@
 // confirming the dialog writes what the row then holds; with no row selected the editors
 // take no typing.
 
-#include "frame/Alerts.h"
-#include "frame/ImplementationTable.h"
-#include "frame/Trace.h"
+#include "base/Alerts.h"
+#include "base/ImplementationTable.h"
+#include "base/Trace.h"
 #include "prefs/ICommonPrefeernceModel.h"
 #include "prefs/PnlTrvFileNodeID.h"
 #include "prefs/PreferencePanel.h"

@@ -1,6 +1,6 @@
 #include "prefs/KDictionary.h"
 
-#include "frame/Trace.h"
+#include "base/Trace.h"
 
 #include <layra/IPMStream.h>
 

@@ -1,6 +1,6 @@
 #include "prefs/PreferenceAccess.h"
 
-#include "frame/Trace.h"
+#include "base/Trace.h"
 
 #include <layra/CmdUtils.h>
 #include <layra/IApplication.h>

@@ -1,7 +1,7 @@
 #include "prefs/PreferencePanel.h"
 
-#include "frame/PanelWidgets.h"
-#include "frame/Trace.h"
+#include "base/PanelWidgets.h"
+#include "base/Trace.h"
 #include "prefs/KCommonPreferenceDialogController.h"
 #include "prefs/KCommonPreferenceTypesList.h"
 #include "prefs/PreferenceHooks.h"

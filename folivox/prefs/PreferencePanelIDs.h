@@ -1,7 +1,7 @@
 #pragma once
 // Identifiers of the preferences page, its tree and its rows.
 
-#include "frame/FolivoxIDs.h"
+#include "base/FolivoxIDs.h"
 
 #include <layra/IPMUnknown.h>
 #include <layra/WidgetDefs.h>

@@ -1,5 +1,5 @@
-#include "frame/Alerts.h"
-#include "frame/Trace.h"
+#include "base/Alerts.h"
+#include "base/Trace.h"
 #include "publish/ConfigParser.h"
 #include "publish/FolivoActionComponent.h"
 #include "publish/PreviewVariants.h"

@@ -1,7 +1,7 @@
 #include "publish/ConfigParser.h"
 
-#include "frame/Alerts.h"
-#include "frame/Trace.h"
+#include "base/Alerts.h"
+#include "base/Trace.h"
 
 #include <layra/IObjectModel.h>
 #include <layra/ISession.h>

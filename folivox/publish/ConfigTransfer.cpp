@@ -1,7 +1,7 @@
 #include "publish/ConfigTransfer.h"
 
-#include "frame/Trace.h"
-#include "publish/CHandles.h"
+#include "base/Trace.h"
+#include "base/CHandles.h"
 
 #include <layra/StreamUtil.h>
 

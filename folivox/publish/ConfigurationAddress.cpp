@@ -1,7 +1,7 @@
 #include "publish/ConfigurationAddress.h"
 
-#include "frame/Alerts.h"
-#include "frame/Trace.h"
+#include "base/Alerts.h"
+#include "base/Trace.h"
 #include "prefs/PreferenceAccess.h"
 #include "prefs/PreferenceHooks.h"
 #include "publish/ConnectionCheck.h"

@@ -1,7 +1,7 @@
 #include "publish/ConnectionCheck.h"
 
 #include "publish/Base64.h"
-#include "publish/CHandles.h"
+#include "base/CHandles.h"
 #include "publish/ConfigParser.h"
 #include "publish/ConfigTransfer.h"
 #include "publish/ConfigTree.h"

@@ -1,6 +1,6 @@
 #include "publish/DocumentNameRules.h"
 
-#include "frame/Trace.h"
+#include "base/Trace.h"
 #include "publish/ConfigTree.h"
 #include "publish/RegexArgument.h"
 

@@ -1,14 +1,14 @@
 #include "publish/FolivoActionComponent.h"
 
-#include "frame/FolivoxIDs.h"
-#include "frame/ImplementationTable.h"
-#include "frame/Trace.h"
-#include "panel/FolivoDialog.h"
+#include "base/FolivoxIDs.h"
+#include "base/ImplementationTable.h"
+#include "base/Trace.h"
 #include "panel/FolivoTreeInformator.h"
 #include "prefs/PreferenceHooks.h"
 #include "prefs/PreferencePanel.h"
 #include "publish/ConfigurationAddress.h"
-#include "publish/FrontDocument.h"
+#include "publish/PanelRequests.h"
+#include "base/FrontDocument.h"
 
 #include <layra/IDocument.h>
 #include <layra/ISession.h>
@@ -103,7 +103,8 @@ void FolivoActionComponent::Dispatch(ActionID action) {
     ConfirmAndClearCache();
     break;
   case kFolivoDialogActionID.Get():
-    OpenFolivoDialog();
+    if (gOpenPlainDialog)
+      gOpenPlainDialog();
     break;
   case kFolivoToggleAllPageStatusesActionID.Get():
     WithPageList([](FolivoTreeInformator& list) { list.InvertPageStatuses(); });

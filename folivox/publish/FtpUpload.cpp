@@ -1,11 +1,11 @@
 #include "publish/FtpUpload.h"
 
-#include "frame/Alerts.h"
-#include "frame/Trace.h"
+#include "base/Alerts.h"
+#include "base/Trace.h"
 #include "publish/AlertText.h"
-#include "publish/CHandles.h"
+#include "base/CHandles.h"
 #include "publish/FolivoActionComponent.h"
-#include "publish/PercentEncoding.h"
+#include "base/PercentEncoding.h"
 #include "publish/SendSession.h"
 #include "publish/WorkingFolder.h"
 

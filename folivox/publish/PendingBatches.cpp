@@ -1,6 +1,6 @@
 #include "publish/PendingBatches.h"
 
-#include "frame/Trace.h"
+#include "base/Trace.h"
 #include "publish/SendHistory.h"
 #include "publish/WorkingFolder.h"
 

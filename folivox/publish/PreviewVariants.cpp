@@ -1,6 +1,6 @@
 #include "publish/PreviewVariants.h"
 
-#include "frame/Trace.h"
+#include "base/Trace.h"
 #include "publish/ConfigTree.h"
 
 #include <algorithm>

@@ -1,6 +1,6 @@
 #include "publish/PublishNames.h"
 
-#include "publish/PercentEncoding.h"
+#include "base/PercentEncoding.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -1,6 +1,6 @@
 #include "publish/RegexArgument.h"
 
-#include "frame/Trace.h"
+#include "base/Trace.h"
 
 #include <boost/regex.hpp>
 

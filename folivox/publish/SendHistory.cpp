@@ -1,6 +1,6 @@
 #include "publish/SendHistory.h"
 
-#include "frame/Trace.h"
+#include "base/Trace.h"
 #include "publish/WorkingFolder.h"
 
 #include <platform/Files.h>

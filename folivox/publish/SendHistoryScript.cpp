@@ -4,9 +4,9 @@
 // "check-connection" (`layra --check-connection`) tests the stored configuration address and
 // the server it names, one line a step.
 
-#include "frame/ActionRequests.h"
-#include "frame/FolivoxIDs.h"
-#include "frame/ImplementationTable.h"
+#include "base/ActionRequests.h"
+#include "base/FolivoxIDs.h"
+#include "base/ImplementationTable.h"
 #include "prefs/PreferenceAccess.h"
 #include "publish/ConnectionCheck.h"
 #include "publish/PendingBatches.h"

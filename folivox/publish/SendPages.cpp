@@ -1,15 +1,15 @@
 // Publishing the front document: previews of every page and variant, one
 // manifest per page, and the upload of both to the server.
 
-#include "frame/Alerts.h"
-#include "frame/Trace.h"
+#include "base/Alerts.h"
+#include "base/Trace.h"
 #include "panel/FolivoTreeInformator.h"
 #include "publish/AlertText.h"
 #include "publish/ConfigTree.h"
 #include "publish/FolivoActionComponent.h"
-#include "publish/FrontDocument.h"
+#include "base/FrontDocument.h"
 #include "publish/FtpUpload.h"
-#include "publish/MachineIdentity.h"
+#include "base/MachineIdentity.h"
 #include "publish/Manifest.h"
 #include "publish/PreviewExport.h"
 #include "publish/PublishNames.h"

@@ -1,9 +1,9 @@
 #include "publish/SendSession.h"
 
-#include "frame/Trace.h"
+#include "base/Trace.h"
 #include "panel/FolivoTreeInformator.h"
-#include "panel/HistoryPalette.h"
 #include "publish/FtpUpload.h"
+#include "publish/PanelRequests.h"
 #include "publish/WorkingFolder.h"
 
 #include <cstdio>
@@ -56,7 +56,8 @@ SendSession::~SendSession() {
   if (!AppendSendRecord(fRecord))
     folivox::Trace("Could not write the send history %s.\n", SendHistoryFile().c_str());
   RefreshPageMarks();
-  RefreshHistoryPalette();
+  if (gShowRecordedSend)
+    gShowRecordedSend();
 }
 
 void SendSession::KeepBatches() {

@@ -4,7 +4,7 @@
 
 #include "CapturedOutput.h"
 #include "TempHome.h"
-#include "frame/PanelWidgets.h"
+#include "base/PanelWidgets.h"
 #include "prefs/ICommonPreferenceData.h"
 
 #include <layra/IApplication.h>

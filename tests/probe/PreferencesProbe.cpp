@@ -1,7 +1,7 @@
 // Folivox with two more preferences in a group, registered when the host starts, so that tests
 // reach the preferences page's group rows and its choice and folder editors.
 
-#include "frame/ImplementationTable.h"
+#include "base/ImplementationTable.h"
 #include "prefs/KCommonPreferenceTypesList.h"
 
 #include <layra/IStartupShutdownService.h>

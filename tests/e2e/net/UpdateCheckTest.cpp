@@ -8,7 +8,7 @@
 #include "net/HttpClient.h"
 #include "net/UpdateCheck.h"
 #include "net/UpdateQuery.h"
-#include "publish/MachineIdentity.h"
+#include "base/MachineIdentity.h"
 
 #include <omnithread.h>
 #include <platform/Network.h>

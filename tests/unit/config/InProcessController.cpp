@@ -1,7 +1,7 @@
 #include "InProcessController.h"
 
-#include "frame/FolivoxIDs.h"
-#include "frame/ImplementationTable.h"
+#include "base/FolivoxIDs.h"
+#include "base/ImplementationTable.h"
 
 #include <layra/IObjectModel.h>
 #include <layra/ISession.h>

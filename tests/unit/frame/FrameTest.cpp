@@ -1,8 +1,8 @@
 // The implementation table and the update offer, on the plug-in's own code.
 
 #include "frame/FolivoStartStopObserverImpl.h"
-#include "frame/FolivoxIDs.h"
-#include "frame/ImplementationTable.h"
+#include "base/FolivoxIDs.h"
+#include "base/ImplementationTable.h"
 #include "net/UpdateCheck.h"
 
 #include "TempDir.h"

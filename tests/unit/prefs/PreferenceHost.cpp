@@ -1,7 +1,7 @@
 #include "PreferenceHost.h"
 
-#include "frame/FolivoxIDs.h"
-#include "frame/ImplementationTable.h"
+#include "base/FolivoxIDs.h"
+#include "base/ImplementationTable.h"
 #include "prefs/PreferenceAccess.h"
 
 #include <layra/CmdUtils.h>

@@ -3,7 +3,7 @@
 
 #include "PreferenceHost.h"
 #include "TempHome.h"
-#include "frame/FolivoxIDs.h"
+#include "base/FolivoxIDs.h"
 #include "prefs/KCommonPrefeernceModel.h"
 #include "prefs/KCommonPreferenceTypesList.h"
 #include "prefs/PreferencePanelIDs.h"

@@ -1,4 +1,4 @@
-#include "publish/MachineIdentity.h"
+#include "base/MachineIdentity.h"
 
 #include <gtest/gtest.h>
 

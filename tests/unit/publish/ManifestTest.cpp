@@ -1,7 +1,7 @@
 // File names, remote locations, the login and the manifest text of a send.
 
 #include "publish/Manifest.h"
-#include "publish/PercentEncoding.h"
+#include "base/PercentEncoding.h"
 #include "publish/PublishNames.h"
 
 #include <xml/XmlDocument.h>

@@ -1,4 +1,4 @@
-#include "frame/Alerts.h"
+#include "base/Alerts.h"
 
 namespace folivox {
 

@@ -1,4 +1,4 @@
-#include "publish/PercentEncoding.h"
+#include "base/PercentEncoding.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #pragma once
 // How the plug-in's commands tell observers what they changed.
 
-#include "frame/InstantiateAs.h"
+#include "base/InstantiateAs.h"
 
 #include <layra/Command.h>
 #include <layra/ISubject.h>

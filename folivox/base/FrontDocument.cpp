@@ -1,4 +1,4 @@
-#include "publish/FrontDocument.h"
+#include "base/FrontDocument.h"
 
 #include <layra/IActiveContext.h>
 #include <layra/ISession.h>

@@ -1,4 +1,4 @@
-#include "frame/ActionRequests.h"
+#include "base/ActionRequests.h"
 
 #include <layra/IActionManager.h>
 #include <layra/IApplication.h>

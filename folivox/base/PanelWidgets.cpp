@@ -1,4 +1,4 @@
-#include "frame/PanelWidgets.h"
+#include "base/PanelWidgets.h"
 
 #include <layra/IApplication.h>
 #include <layra/ISession.h>

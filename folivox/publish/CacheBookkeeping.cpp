@@ -2,8 +2,8 @@
 // was emptied, the marker of a first run without a configuration address, and emptying the
 // store of every page status.
 
-#include "frame/Alerts.h"
-#include "frame/Trace.h"
+#include "base/Alerts.h"
+#include "base/Trace.h"
 #include "prefs/KCommonPreferenceTypesList.h"
 #include "prefs/PreferenceAccess.h"
 #include "prefs/PreferenceKey.h"

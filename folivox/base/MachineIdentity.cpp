@@ -1,6 +1,6 @@
-#include "publish/MachineIdentity.h"
+#include "base/MachineIdentity.h"
 
-#include "frame/Trace.h"
+#include "base/Trace.h"
 
 #include <platform/SystemVersion.h>
 

@@ -1,4 +1,4 @@
-#include "frame/ImplementationTable.h"
+#include "base/ImplementationTable.h"
 
 namespace folivox {
 namespace {

@@ -1,0 +1,4 @@
+#include "publish/PanelRequests.h"
+
+void (*gOpenPlainDialog)() = nullptr;
+void (*gShowRecordedSend)() = nullptr;
