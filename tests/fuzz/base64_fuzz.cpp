@@ -4,7 +4,7 @@
 
 #include "publish/Base64.h"
 
-#include <Base64.h>
+#include <storage/Base64.h>
 
 #include <cstddef>
 #include <cstdint>

@@ -4,9 +4,9 @@
 
 #include "prefs/KDictionary.h"
 
-#include <DataBaseFile.h>
 #include <layra/StreamUtil.h>
 #include <layra/host/Host.h>
+#include <storage/DataBaseFile.h>
 
 #include <cstddef>
 #include <cstdint>

@@ -1,6 +1,6 @@
 #include "DocumentSteps.h"
 
-#include "../Documents.h"
+#include "../documents/Documents.h"
 #include "SelectionManager.h"
 
 #include <layra/CmdUtils.h>

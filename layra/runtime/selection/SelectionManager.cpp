@@ -1,9 +1,9 @@
 #include "SelectionManager.h"
 
-#include "../Application.h"
-#include "../Documents.h"
+#include "../documents/Documents.h"
 #include "../ui/PanelManager.h"
 
+#include <layra/IActiveContext.h>
 #include <layra/IDataBase.h>
 #include <layra/IDocument.h>
 #include <layra/IObjectModel.h>

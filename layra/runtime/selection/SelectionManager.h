@@ -5,7 +5,7 @@
 #include <layra/ISelectionManager.h>
 #include <layra/host/ObjectModel.h>
 
-#include "../RefCounted.h"
+#include "../model/RefCounted.h"
 
 #include <vector>
 

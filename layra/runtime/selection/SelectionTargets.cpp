@@ -5,7 +5,7 @@
 
 #include "SelectionManager.h"
 
-#include "../Documents.h"
+#include "../documents/Documents.h"
 
 #include <layra/IDataBase.h>
 #include <layra/IObjectModel.h>

@@ -1,10 +1,11 @@
 #include <layra/host/Automation.h>
 
-#include "../Application.h"
 #include "Dialogs.h"
 #include "TreeView.h"
 #include "Widgets.h"
 
+#include <layra/IActionManager.h>
+#include <layra/IApplication.h>
 #include <layra/IEventHandler.h>
 #include <layra/ISession.h>
 #include <layra/host/Host.h>

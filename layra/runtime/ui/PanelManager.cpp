@@ -1,10 +1,10 @@
 #include "PanelManager.h"
 
-#include "../Application.h"
 #include "Dialogs.h"
 #include "TreeView.h"
 #include "Widgets.h"
 
+#include <layra/IApplication.h>
 #include <layra/IObjectModel.h>
 #include <layra/ISession.h>
 #include <layra/host/Host.h>
@@ -124,14 +124,6 @@ void ActiveSelectionChanged() {
   PanelManager* panels = CurrentPanels();
   if (ISubject* subject = panels ? panels->SelectionSubject() : nullptr)
     subject->Change(kActiveSelectionChangedMessage, IID_IACTIVESELECTION, nullptr);
-}
-
-void ActiveContext::SetContextDocument(IDocument* document) {
-  if (fDocument == document)
-    return;
-  fDocument = document;
-  fSelection->SetDocument(document);
-  ActiveSelectionChanged();
 }
 
 std::vector<PaletteEntry> Palettes() {

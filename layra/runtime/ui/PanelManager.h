@@ -10,7 +10,7 @@
 #include <layra/host/PluginResources.h>
 #include <layra/host/Views.h>
 
-#include "../RefCounted.h"
+#include "../model/RefCounted.h"
 
 #include <deque>
 #include <filesystem>

@@ -1,7 +1,7 @@
 // The SDK's base classes for widget observers, tree views and list adapters, and the
 // host services a plug-in reaches through free functions.
 
-#include "../StringTables.h"
+#include "../text/StringTables.h"
 #include "PanelManager.h"
 #include "Widgets.h"
 

@@ -1,6 +1,6 @@
 #include "Widgets.h"
 
-#include "../Subject.h"
+#include "../model/Subject.h"
 #include "TreeView.h"
 
 #include <layra/IObserver.h>

@@ -5,7 +5,7 @@
 #include <layra/ISignalMgr.h>
 #include <layra/IWorkspace.h>
 
-#include "RefCounted.h"
+#include "../model/RefCounted.h"
 
 namespace layra {
 

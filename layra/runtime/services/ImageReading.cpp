@@ -1,6 +1,6 @@
 #include "ImageReading.h"
 
-#include "RefCounted.h"
+#include "../model/RefCounted.h"
 
 #include <layra/IPMStream.h>
 

@@ -158,6 +158,14 @@ void ActionManager::ReleaseComponents() {
   fComponents.clear();
 }
 
+void ActiveContext::SetContextDocument(IDocument* document) {
+  if (fDocument == document)
+    return;
+  fDocument = document;
+  fSelection->SetDocument(document);
+  ActiveSelectionChanged();
+}
+
 Application::Application()
     : fActions(new ActionManager()), fPanels(new PanelManager()), fContext(new ActiveContext()) {}
 

@@ -1,6 +1,6 @@
 #include "AtomicFile.h"
 
-#include "CHandles.h"
+#include "../CHandles.h"
 
 #include <algorithm>
 #include <cctype>

@@ -8,9 +8,9 @@
 #include <layra/IPanelMgr.h>
 #include <layra/host/PluginResources.h>
 
-#include "RefCounted.h"
-#include "selection/SelectionManager.h"
-#include "ui/PanelManager.h"
+#include "../model/RefCounted.h"
+#include "../selection/SelectionManager.h"
+#include "../ui/PanelManager.h"
 
 #include <map>
 

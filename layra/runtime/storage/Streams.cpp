@@ -1,7 +1,7 @@
 #include "Streams.h"
 
-#include "CHandles.h"
-#include "RefCounted.h"
+#include "../CHandles.h"
+#include "../model/RefCounted.h"
 
 #include <layra/StreamUtil.h>
 

@@ -1,7 +1,7 @@
 #include "PluginLoader.h"
 
+#include "../text/StringTables.h"
 #include "Application.h"
-#include "StringTables.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -1,6 +1,6 @@
 #include "XmlDomServices.h"
 
-#include "RefCounted.h"
+#include "../model/RefCounted.h"
 
 #include <layra/IPMStream.h>
 

@@ -11,7 +11,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "CHandles.h"
+#include "../CHandles.h"
 
 #include <xml/XmlDocument.h>
 

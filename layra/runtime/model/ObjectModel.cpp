@@ -1,7 +1,7 @@
 #include <layra/host/ObjectModel.h>
 
+#include "../storage/Streams.h"
 #include "MainThread.h"
-#include "Streams.h"
 #include "UndoHistory.h"
 
 #include <layra/IObjectModel.h>

@@ -1,7 +1,7 @@
 #include "DocumentFile.h"
 
-#include "AtomicFile.h"
-#include "Base64.h"
+#include "../storage/AtomicFile.h"
+#include "../storage/Base64.h"
 #include "Documents.h"
 
 #include <graphics/ImageDecoder.h>

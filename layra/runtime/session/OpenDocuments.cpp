@@ -1,9 +1,9 @@
 #include "OpenDocuments.h"
 
+#include "../documents/DocumentFile.h"
+#include "../documents/Documents.h"
+#include "../services/ServiceRegistry.h"
 #include "Application.h"
-#include "DocumentFile.h"
-#include "Documents.h"
-#include "ServiceRegistry.h"
 
 #include <algorithm>
 

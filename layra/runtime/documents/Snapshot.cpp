@@ -1,7 +1,7 @@
 #include <layra/SnapshotUtils.h>
 
+#include "../model/MainThread.h"
 #include "Documents.h"
-#include "MainThread.h"
 #include "RenderWorkers.h"
 
 #include <layra/IDataBase.h>

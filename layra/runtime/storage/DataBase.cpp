@@ -1,6 +1,6 @@
 #include <layra/host/DataBase.h>
 
-#include "UndoHistory.h"
+#include "../model/UndoHistory.h"
 
 #include <cstdio>
 
