@@ -5,6 +5,7 @@
 #include <layra/IPMStream.h>
 
 #include <new>
+#include <optional>
 
 namespace {
 
@@ -81,7 +82,9 @@ constexpr layra::SnapshotParts kValuesPart = 2;
 struct Snapshot {
   layra::SnapshotParts parts;
   PMString text;
-  KDictionary values;
+  // Held only when the values are part of it: even an empty dictionary takes an allocation,
+  // and applying a text to many items snapshots only their texts.
+  std::optional<KDictionary> values;
 };
 
 } // namespace
@@ -98,7 +101,7 @@ void QUORAdvertisementAttributes::SetValue(const PMString& key, const PMString& 
 
 std::shared_ptr<const void> QUORAdvertisementAttributes::TakeSnapshot(layra::SnapshotParts parts,
                                                                       std::size_t& bytes) const {
-  Snapshot snapshot{parts, {}, {}};
+  Snapshot snapshot{parts, {}, std::nullopt};
   bytes = sizeof(Snapshot);
   if (parts & kTextPart) {
     snapshot.text = fText;
@@ -115,8 +118,8 @@ void QUORAdvertisementAttributes::RestoreSnapshot(const std::shared_ptr<const vo
   const auto& state = *static_cast<const Snapshot*>(snapshot.get());
   if (state.parts & kTextPart)
     fText = state.text;
-  if (state.parts & kValuesPart)
-    fValues = state.values;
+  if (state.values)
+    fValues = *state.values;
 }
 
 void QUORAdvertisementAttributes::ReadWrite(IPMStream* stream, ImplementationID) {
