@@ -1,7 +1,7 @@
 #include "publish/PreviewExport.h"
 
-#include "base/FrontDocument.h"
 #include "base/Trace.h"
+#include "base/FrontDocument.h"
 
 #include <layra/IDataBase.h>
 #include <layra/IDocument.h>
@@ -68,9 +68,9 @@ std::int32_t ExportPagePreview(const IDFile& file, double xScale, double yScale,
   return 0;
 }
 
-std::vector<SnapshotUtils::PageResult> ExportPagePreviews(
-    const std::vector<std::vector<SnapshotUtils::JPEGVariant>>& pages,
-    const std::function<bool(std::size_t, const SnapshotUtils::PageResult&)>& pageDone) {
+std::vector<SnapshotUtils::PageResult>
+ExportPagePreviews(const std::vector<std::vector<SnapshotUtils::JPEGVariant>>& pages,
+                   const std::function<bool(std::size_t)>& pageDone) {
   InterfacePtr<IDocument> document;
   InterfacePtr<IPageList> pageList = QueryFrontPages(document);
   if (!pageList)

@@ -19,8 +19,8 @@ std::int32_t ExportPagePreview(const IDFile& file, double xScale, double yScale,
 /** The previews of the front document's pages 0, 1, ... (one list of variants each), rendered
  *  side by side on the host's workers; returns when all are written. For each page, the sizes
  *  of the previews written, in order, up to the first that failed. `pageDone` is called here,
- *  on the calling thread, with each page index and its sizes as that page finishes; false
- *  stops the pages not yet begun. */
-std::vector<SnapshotUtils::PageResult> ExportPagePreviews(
-    const std::vector<std::vector<SnapshotUtils::JPEGVariant>>& pages,
-    const std::function<bool(std::size_t, const SnapshotUtils::PageResult&)>& pageDone);
+ *  on the calling thread, with each page index as that page finishes; false stops the pages
+ *  not yet begun. */
+std::vector<SnapshotUtils::PageResult>
+ExportPagePreviews(const std::vector<std::vector<SnapshotUtils::JPEGVariant>>& pages,
+                   const std::function<bool(std::size_t)>& pageDone);

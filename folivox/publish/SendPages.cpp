@@ -2,14 +2,14 @@
 // manifest per page, and the upload of both to the server.
 
 #include "base/Alerts.h"
-#include "base/FrontDocument.h"
-#include "base/MachineIdentity.h"
 #include "base/Trace.h"
 #include "panel/FolivoTreeInformator.h"
 #include "publish/AlertText.h"
 #include "publish/ConfigTree.h"
 #include "publish/FolivoActionComponent.h"
+#include "base/FrontDocument.h"
 #include "publish/FtpUpload.h"
+#include "base/MachineIdentity.h"
 #include "publish/Manifest.h"
 #include "publish/PreviewExport.h"
 #include "publish/PublishNames.h"
@@ -22,7 +22,6 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <optional>
 
 namespace {
 
@@ -95,102 +94,46 @@ bool RecordPreviews(SendSession& session, Publication& run, const PreviewRequest
   return !failed;
 }
 
-// Each page's manifest, written in page order as soon as that page and every one before it
-// have all their previews: most are written while the workers still render later pages, so
-// the send does not wait for them after the last one. A send whose previews fail leaves none.
-class PageManifests {
-public:
-  PageManifests(SendSession& session, Publication& run, const std::vector<PreviewQuality>& variants,
-                const PreviewRequests& requests)
-      : fSession(session), fRun(run), fVariants(variants), fRequests(requests),
-        fWritten(requests.names.size()) {}
-
-  void PageDone(std::size_t page, const SnapshotUtils::PageResult& result) {
-    fWritten[page] = result.written;
-    WriteReady();
-  }
-
-  // After every preview was written: the manifests not yet written, and the report of the
-  // first that could not be.
-  bool Finish() {
-    WriteReady();
-    if (!fFailedPath)
-      return true;
-    folivox::ShowReport(
-        FormatAlertText(PMString("0x122500KCouldNotCreateXMLFileForGroupPreview"), {*fFailedPath}),
-        kErrorIcon);
-    fSession.Failed("could not write the manifest " + fFailedPath->GetUTF8String());
-    return false;
-  }
-
-  void Discard() {
-    for (const IDFile& file : fRun.manifests)
-      DeleteLocalFile(file);
-    fRun.manifests.clear();
-  }
-
-private:
-  bool Complete(std::size_t page) const {
-    return fWritten[page] && fWritten[page]->size() == fVariants.size();
-  }
-
-  void WriteReady() {
-    while (!fFailedPath && fRun.manifests.size() < fWritten.size() &&
-           Complete(fRun.manifests.size()))
-      Write(fRun.manifests.size());
-  }
-
-  void Write(std::size_t page) {
-    const std::int32_t number = fRun.first + static_cast<std::int32_t>(page);
-    const std::string name = PublishFileName(fRun.date, number, CurrentTimeStamp(), ".xml");
-    const auto file = MakeFileInFolder(fRun.workingFolder, PMString(name));
-    std::vector<PreviewEntry> previews;
-    for (std::size_t k = 0; k < fVariants.size(); ++k)
-      previews.push_back(
-          {fRequests.names[page][k], (*fWritten[page])[k].width, (*fWritten[page])[k].height});
-    const std::string text =
-        BuildManifest(fRun.macText.GetUTF8String(), GetManifestUserName().GetUTF8String(),
-                      ReadyFlag(static_cast<std::int32_t>(page)), fVariants, previews);
-    if (!file || !WriteManifest(*file, text)) {
-      fFailedPath = PMString(file ? file->GetPath().string() : name);
-      return;
-    }
-    fRun.manifests.push_back(*file);
-    fSession.ManifestWritten(number);
-  }
-
-  SendSession& fSession;
-  Publication& fRun;
-  const std::vector<PreviewQuality>& fVariants;
-  const PreviewRequests& fRequests;
-  // Per page, the sizes of its previews once it is done.
-  std::vector<std::optional<std::vector<SnapshotUtils::PageResult::Size>>> fWritten;
-  std::optional<PMString> fFailedPath;
-};
-
 // The pages render side by side on the host's workers; this thread waits for all of them,
-// reporting each finished page and writing the manifests of those done. A cancel leaves the
-// pages not yet begun unrendered.
-bool WritePreviewsAndManifests(SendSession& session, Publication& run,
-                               const std::vector<PreviewQuality>& variants) {
-  const PreviewRequests requests = NamePreviews(run, run.date, variants);
-  PageManifests manifests(session, run, variants, requests);
-  const std::vector<SnapshotUtils::PageResult> results = ExportPagePreviews(
-      requests.variants, [&](std::size_t page, const SnapshotUtils::PageResult& result) {
+// reporting each finished page. A cancel leaves the pages not yet begun unrendered.
+bool ExportPreviews(SendSession& session, Publication& run, const IssueDate& date,
+                    const std::vector<PreviewQuality>& variants) {
+  const PreviewRequests requests = NamePreviews(run, date, variants);
+  const std::vector<SnapshotUtils::PageResult> results =
+      ExportPagePreviews(requests.variants, [&](std::size_t page) {
         session.PageRendered(run.first + static_cast<std::int32_t>(page));
-        manifests.PageDone(page, result);
         return !session.Cancelled();
       });
   if (session.Cancelled()) {
-    manifests.Discard();
     session.Cancel();
     return false;
   }
-  if (!RecordPreviews(session, run, requests, results, variants.size())) {
-    manifests.Discard();
-    return false;
+  return RecordPreviews(session, run, requests, results, variants.size());
+}
+
+bool WriteManifests(SendSession& session, Publication& run, const IssueDate& date,
+                    const std::vector<PreviewQuality>& variants) {
+  const std::size_t n = variants.size();
+  for (std::int32_t i = 0; i < run.pageCount; ++i) {
+    const std::string name = PublishFileName(date, run.first + i, CurrentTimeStamp(), ".xml");
+    const auto file = MakeFileInFolder(run.workingFolder, PMString(name));
+    const auto begin =
+        run.previews.begin() + static_cast<std::ptrdiff_t>(n * static_cast<std::size_t>(i));
+    const std::string text = BuildManifest(
+        run.macText.GetUTF8String(), GetManifestUserName().GetUTF8String(), ReadyFlag(i), variants,
+        std::vector<PreviewEntry>(begin, begin + static_cast<std::ptrdiff_t>(n)));
+    if (!file || !WriteManifest(*file, text)) {
+      const PMString path(file ? file->GetPath().string() : name);
+      folivox::ShowReport(
+          FormatAlertText(PMString("0x122500KCouldNotCreateXMLFileForGroupPreview"), {path}),
+          kErrorIcon);
+      session.Failed("could not write the manifest " + path.GetUTF8String());
+      return false;
+    }
+    run.manifests.push_back(*file);
+    session.ManifestWritten(run.first + i);
   }
-  return manifests.Finish();
+  return true;
 }
 
 // What will be uploaded, in the order it will be, for the progress and the history.
@@ -229,7 +172,8 @@ void FolivoActionComponent::SendPages(SendOrigin origin) {
   Publication run;
   if (!PrepareSend(session, run))
     return;
-  if (!WritePreviewsAndManifests(session, run, fPreviewVariants))
+  if (!ExportPreviews(session, run, run.date, fPreviewVariants) ||
+      !WriteManifests(session, run, run.date, fPreviewVariants))
     return;
   run.variantCount = fPreviewVariants.size();
   PlanUpload(session, run);

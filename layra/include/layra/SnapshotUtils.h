@@ -67,12 +67,11 @@ public:
   /** Renders and writes the pages on the host's render workers, one per core, and returns when
    *  all are done. Call it on the main thread: it reads the pages there, before any is drawn,
    *  and the document may change only afterwards. While it waits it keeps the window painting
-   *  and calls `pageDone` with each finished page's index into `pages` and what was written
-   *  of it, in the order they finish; when it answers false, the pages not yet begun are left
-   *  unwritten (a cancel). */
+   *  and calls `pageDone` with each finished page's index into `pages`, in the order they
+   *  finish; when it answers false, the pages not yet begun are left unwritten (a cancel). */
   static std::vector<PageResult>
   ExportPagesToJPEG(const std::vector<PageJob>& pages,
-                    const std::function<bool(std::size_t, const PageResult&)>& pageDone = nullptr);
+                    const std::function<bool(std::size_t)>& pageDone = nullptr);
 
 private:
   struct Picture;

@@ -268,9 +268,9 @@ SnapshotUtils::PageResult ExportPage(const std::optional<graphics::PageScene>& s
 } // namespace
 } // namespace layra
 
-std::vector<SnapshotUtils::PageResult> SnapshotUtils::ExportPagesToJPEG(
-    const std::vector<PageJob>& pages,
-    const std::function<bool(std::size_t, const PageResult&)>& pageDone) {
+std::vector<SnapshotUtils::PageResult>
+SnapshotUtils::ExportPagesToJPEG(const std::vector<PageJob>& pages,
+                                 const std::function<bool(std::size_t)>& pageDone) {
   LAYRA_ASSERT_MAIN_THREAD();
   // Host objects stay on this thread: the workers draw copies of the pages taken here.
   std::vector<std::optional<layra::graphics::PageScene>> scenes;
@@ -281,7 +281,7 @@ std::vector<SnapshotUtils::PageResult> SnapshotUtils::ExportPagesToJPEG(
   layra::RunOnRenderWorkers(
       pages.size(),
       [&](std::size_t i) { results[i] = layra::ExportPage(scenes[i], pages[i].variants); },
-      [&](std::size_t i) { return !pageDone || pageDone(i, results[i]); });
+      pageDone);
   return results;
 }
 
