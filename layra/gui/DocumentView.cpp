@@ -130,11 +130,10 @@ double DocumentView::Scale() const {
 
 bool DocumentView::RenderNow() {
   fStale = false;
-  std::string error;
   fImage = QImage();
   fShownScale = Scale();
-  if (!RenderPageImage(ShownPage(), fShownScale, fPixels, &error)) {
-    fError = QString::fromStdString(error);
+  if (const Result<void> rendered = RenderPageImage(ShownPage(), fShownScale, fPixels); !rendered) {
+    fError = QString::fromStdString(rendered.error());
     return false;
   }
   fError.clear();

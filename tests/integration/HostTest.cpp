@@ -28,8 +28,11 @@ class HostWithPlugin : public testing::Test {
 protected:
   std::unique_ptr<layra::Host> StartHost(int locale = 1) {
     layra::Alerts::Instance().ClearLog();
-    auto host = std::make_unique<layra::Host>(layra::HostOptions{
-        fHome.configDir() / "layra", {TEST_PLUGIN_DIR}, locale, layra::AlertAnswer::Default});
+    auto host = layra::Host::Create(layra::HostOptions{fHome.configDir() / "layra",
+                                                       {TEST_PLUGIN_DIR},
+                                                       locale,
+                                                       layra::AlertAnswer::Default})
+                    .value();
     host->Start();
     return host;
   }
@@ -53,7 +56,8 @@ TEST_F(HostWithPlugin, StartupServiceRunsAndStringsFollowTheLocale) {
   // A second host would clear the first one's object model; it is refused instead.
   layra::HostOptions other;
   other.home = fHome.configDir() / "other";
-  EXPECT_THROW(layra::Host{other}, std::logic_error);
+  EXPECT_EQ(layra::Host::Create(other).error(),
+            "another layra::Host is still running in this process");
   ASSERT_TRUE(host->PerformAction(kTestGreetAction));
   host.reset();
 
@@ -95,14 +99,14 @@ TEST_F(HostWithPlugin, ActionChangesWorkspaceUndoablyAndTheChangeSurvivesARestar
 TEST_F(HostWithPlugin, DocumentSignalsArriveInTheOrderOfOpenSaveSaveAsClose) {
   auto host = StartHost();
   const auto file = fHome.path() / "doc.lyd";
-  ASSERT_TRUE(host->SaveDocumentAs(host->NewDocument(2, 612, 792), file, nullptr));
+  ASSERT_TRUE(host->SaveDocumentAs(host->NewDocument(2, 612, 792), file));
   host->CloseDocument(host->FrontDocument());
   testing::internal::CaptureStdout();
-  std::string error;
-  const UIDRef document = host->OpenDocument(file, &error);
-  ASSERT_TRUE(document.IsValid()) << error;
-  ASSERT_TRUE(host->SaveDocument(document, &error)) << error;
-  ASSERT_TRUE(host->SaveDocumentAs(document, fHome.path() / "renamed.lyd", &error)) << error;
+  const layra::Result<UIDRef> opened = host->OpenDocument(file);
+  ASSERT_EQ(opened.error(), "");
+  const UIDRef document = opened.value();
+  ASSERT_EQ(host->SaveDocument(document).error(), "");
+  ASSERT_EQ(host->SaveDocumentAs(document, fHome.path() / "renamed.lyd").error(), "");
   host->CloseDocument(document);
   EXPECT_EQ(testing::internal::GetCapturedStdout(),
             "signal 0xe0f for object 1\n"
@@ -141,37 +145,42 @@ TEST_F(HostWithPlugin, DamagedWorkspaceIsSetAsideAndTheHostStartsClean) {
 TEST_F(HostWithPlugin, EachPluginKeepsItsStateAndAFailedOneSaysWhy) {
   const auto broken = fHome.path() / "broken-plugins";
   ASSERT_TRUE(folivox::test::WriteWholeFile(broken / "Broken.so", "not a library"));
-  layra::Host host(layra::HostOptions{fHome.configDir() / "layra", {TEST_PLUGIN_DIR, broken}});
-  host.Start();
-  ASSERT_EQ(host.Plugins().size(), 2u);
-  EXPECT_EQ(host.Plugins()[0].state, layra::PluginState::Loaded);
-  EXPECT_EQ(host.Plugins()[1].state, layra::PluginState::Failed);
-  EXPECT_NE(host.Plugins()[1].error.find("Broken.so"), std::string::npos);
-  ASSERT_TRUE(host.Shutdown());
-  EXPECT_EQ(host.Plugins()[0].state, layra::PluginState::Unloaded);
+  const auto host = layra::Host::Create(
+                        layra::HostOptions{fHome.configDir() / "layra", {TEST_PLUGIN_DIR, broken}})
+                        .value();
+  host->Start();
+  ASSERT_EQ(host->Plugins().size(), 2u);
+  EXPECT_EQ(host->Plugins()[0].state, layra::PluginState::Loaded);
+  EXPECT_EQ(host->Plugins()[1].state, layra::PluginState::Failed);
+  EXPECT_NE(host->Plugins()[1].error.find("Broken.so"), std::string::npos);
+  ASSERT_TRUE(host->Shutdown());
+  EXPECT_EQ(host->Plugins()[0].state, layra::PluginState::Unloaded);
 }
 
 TEST_F(HostWithPlugin, PluginsLoadedButNeverStartedAreUnloadedWithTheHost) {
   folivox::test::CapturedOutput printed;
   {
-    layra::Host host(layra::HostOptions{fHome.configDir() / "layra", {TEST_PLUGIN_DIR}});
-    host.Load();
+    const auto host =
+        layra::Host::Create(layra::HostOptions{fHome.configDir() / "layra", {TEST_PLUGIN_DIR}})
+            .value();
+    host->Load();
   }
   EXPECT_NE(printed.Take().find("test plug-in unloaded\n"), std::string::npos);
 }
 
 TEST_F(HostWithPlugin, ClassTakenByAnotherPluginRefusesTheSecondPlugin) {
   layra::Alerts::Instance().ClearLog();
-  layra::Host host(
-      layra::HostOptions{fHome.configDir() / "layra", {TEST_PLUGIN_DIR, TWIN_PLUGIN_DIR}});
-  host.Start();
-  ASSERT_EQ(host.Plugins().size(), 2u);
-  EXPECT_EQ(host.Plugins()[0].state, layra::PluginState::Loaded);
-  EXPECT_EQ(host.Plugins()[1].state, layra::PluginState::Failed);
-  EXPECT_EQ(host.Plugins()[1].error, std::string(TWIN_PLUGIN_DIR) +
-                                         "/TestPluginTwin.so declares the class 0x900001 " +
-                                         "(kTwinStartupBoss), which " + TEST_PLUGIN_DIR +
-                                         "/TestPlugin.so registered already as kTestStartupBoss");
+  const auto host = layra::Host::Create(layra::HostOptions{fHome.configDir() / "layra",
+                                                           {TEST_PLUGIN_DIR, TWIN_PLUGIN_DIR}})
+                        .value();
+  host->Start();
+  ASSERT_EQ(host->Plugins().size(), 2u);
+  EXPECT_EQ(host->Plugins()[0].state, layra::PluginState::Loaded);
+  EXPECT_EQ(host->Plugins()[1].state, layra::PluginState::Failed);
+  EXPECT_EQ(host->Plugins()[1].error, std::string(TWIN_PLUGIN_DIR) +
+                                          "/TestPluginTwin.so declares the class 0x900001 " +
+                                          "(kTwinStartupBoss), which " + TEST_PLUGIN_DIR +
+                                          "/TestPlugin.so registered already as kTestStartupBoss");
   // The first plug-in's start-up service is the one that ran.
   ASSERT_FALSE(layra::Alerts::Instance().Log().empty());
   EXPECT_EQ(layra::Alerts::Instance().Log()[0].message, "Test plug-in started");

@@ -22,7 +22,6 @@
 #include <layra/IXMLDOM.h>
 
 #include <cstdlib>
-#include <stdexcept>
 
 namespace layra {
 namespace {
@@ -33,11 +32,15 @@ Host* gCurrentHost = nullptr;
 
 } // namespace
 
-Host::Host(HostOptions options) : fOptions(std::move(options)) {
+Result<std::unique_ptr<Host>> Host::Create(HostOptions options) {
   // The object model and the string tables belong to the process; a second host would
   // clear them under the first one.
   if (gCurrentHost)
-    throw std::logic_error("another layra::Host is still running in this process");
+    return Failure{"another layra::Host is still running in this process"};
+  return std::unique_ptr<Host>(new Host(std::move(options)));
+}
+
+Host::Host(HostOptions options) : fOptions(std::move(options)) {
   gCurrentHost = this;
   SetMainThread(true);
   ObjectModel::Instance().Clear();
@@ -57,7 +60,7 @@ Host::~Host() {
   // A host refused after loading never started, yet its plug-ins may have begun work of their
   // own when loaded: they are told to end it before the process does.
   if (fStarted)
-    Shutdown();
+    static_cast<void>(Shutdown()); // a workspace that could not be saved was reported
   else if (fLoaded)
     fPlugins->UnloadAll();
   fApplication->Panels().TearDown();
@@ -146,9 +149,9 @@ void Host::Start() {
   fServices->RunStartup();
 }
 
-bool Host::Shutdown(std::string* error) {
+Result<void> Host::Shutdown() {
   if (!fStarted)
-    return true;
+    return {};
   fApplication->Panels().TearDown();
   fServices->RunShutdown();
   fServices->Clear();
@@ -157,7 +160,7 @@ bool Host::Shutdown(std::string* error) {
   fStarted = false;
   fLoaded = false;
   SetSessionObjects(nullptr, false, nullptr, kInvalidUID);
-  return fWorkspace->Save(*fDefaults, error);
+  return fWorkspace->Save(*fDefaults);
 }
 
 void Host::SetUndoLimits(UndoLimits limits) {
@@ -210,17 +213,16 @@ UIDRef Host::NewDocument(std::int32_t pages, double width, double height) {
   return fDocuments->New(pages, width, height);
 }
 
-UIDRef Host::OpenDocument(const std::filesystem::path& file, std::string* error) {
-  return fDocuments->Open(file, error);
+Result<UIDRef> Host::OpenDocument(const std::filesystem::path& file) {
+  return fDocuments->Open(file);
 }
 
-bool Host::SaveDocument(const UIDRef& document, std::string* error) {
-  return fDocuments->Save(document, error);
+Result<void> Host::SaveDocument(const UIDRef& document) {
+  return fDocuments->Save(document);
 }
 
-bool Host::SaveDocumentAs(const UIDRef& document, const std::filesystem::path& file,
-                          std::string* error) {
-  return fDocuments->SaveAs(document, file, error);
+Result<void> Host::SaveDocumentAs(const UIDRef& document, const std::filesystem::path& file) {
+  return fDocuments->SaveAs(document, file);
 }
 
 void Host::CloseDocument(const UIDRef& document) {

@@ -60,11 +60,14 @@ bool PluginLoader::Open(LoadedPlugin& plugin) {
 }
 
 bool PluginLoader::ReadResources(LoadedPlugin& plugin) {
-  std::map<std::string, std::string> files;
-  std::string error;
-  if (!ReadResourceArchive(plugin.plugIn->GetResourceFile(), files, error) ||
-      !ParseResources(files, plugin.resources, error))
-    return Fail(plugin, "cannot read the resources of " + plugin.library.string() + ": " + error);
+  Result<std::map<std::string, std::string>> files =
+      ReadResourceArchive(plugin.plugIn->GetResourceFile());
+  Result<PluginResources> resources =
+      files ? ParseResources(files.value()) : Failure{files.error()};
+  if (!resources)
+    return Fail(plugin, "cannot read the resources of " + plugin.library.string() + ": " +
+                            resources.error());
+  plugin.resources = std::move(resources).value();
   if (LoadedWithID(plugin.resources.id))
     return Fail(plugin, plugin.library.string() + " has the ID of a plug-in already loaded");
   if (std::string clash = ClassClash(plugin); !clash.empty())

@@ -141,9 +141,9 @@ TEST(SendRecord, ASaveSaysItSentAndADocumentThatIsNoSectionSavesWithoutFault) {
   ASSERT_TRUE(setup.Start());
   Watcher watcher;
   const UIDRef section = setup.OpenDocument("08_12_05_012.lyd", 1);
-  ASSERT_TRUE(setup.host().SaveDocument(section, nullptr));
+  ASSERT_TRUE(setup.host().SaveDocument(section));
   const UIDRef other = setup.OpenDocument("notes.lyd", 1);
-  ASSERT_TRUE(setup.host().SaveDocument(other, nullptr));
+  ASSERT_TRUE(setup.host().SaveDocument(other));
   ASSERT_EQ(layra::Results().size(), 2u);
   EXPECT_TRUE(layra::Results()[0].line.starts_with("Sent page 12 before saving: 4 files, "))
       << layra::Results()[0].line;
