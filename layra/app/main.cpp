@@ -44,8 +44,9 @@ int Run(layra::Host& host, const layra::CommandLine& line) {
       return Fail(document.error());
     documents.push_back(document.value());
   }
+  // Each action was found declared before start-up; what its plug-in does is its own to report.
   for (ActionID action : line.actions)
-    host.PerformAction(action);
+    static_cast<void>(host.PerformAction(action));
   int status = layra::kExitDone;
   if (line.steps) {
     std::ifstream steps(*line.steps);

@@ -58,7 +58,7 @@ int Run(layra::Host& host, const layra::CommandLine& line) {
   }
   window.show();
   for (ActionID action : line.actions)
-    window.RunBusy([&] { host.PerformAction(action); });
+    window.RunBusy([&] { static_cast<void>(host.PerformAction(action)); });
   int status = line.steps ? RunSteps(window, *line.steps) : layra::kExitDone;
   if (status == layra::kExitDone && !line.screenshots.empty())
     status = Screenshots(window, line.screenshots);

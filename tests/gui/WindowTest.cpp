@@ -277,7 +277,7 @@ TEST_F(Window, ADialogIsModalAndItsCancelAppliesNothing) {
       {"OK", click(kOKButtonWidgetID), {"validate", "apply", "closing"}},
   };
   for (const Case& c : cases) {
-    fHost->PerformAction(kTestDialogAction);
+    EXPECT_TRUE(fHost->PerformAction(kTestDialogAction));
     layra::gui::HostDialog* dialog = fWindow->FrontDialog();
     ASSERT_TRUE(dialog) << c.name;
     EXPECT_TRUE(dialog->isVisible() && dialog->isModal());
@@ -717,7 +717,7 @@ TEST(PreferencesWindow, ThePasswordIsBulletsInTheRowTheEditorAndTheQuestion) {
   };
   QLineEdit* edit = nullptr;
   auto openAndSelect = [&] {
-    window.RunBusy([&] { host.PerformAction(ActionID{0x12250D}); });
+    window.RunBusy([&] { EXPECT_TRUE(host.PerformAction(ActionID{0x12250D})); });
     dialog = window.FrontDialog();
     ASSERT_TRUE(dialog);
     QWidget* label = widget(kRowLabel); // of the tree's only row
@@ -859,7 +859,7 @@ TEST(PreferencesWindow, TestConnectionChecksTheAddressAsTypedAndNamesTheFailingS
   const std::filesystem::path shots = ShotsFolder(folder);
   Desktop window(setup.host());
   window.show();
-  window.RunBusy([&] { setup.host().PerformAction(ActionID{0x12250D}); });
+  window.RunBusy([&] { EXPECT_TRUE(setup.host().PerformAction(ActionID{0x12250D})); });
   layra::gui::HostDialog* dialog = window.FrontDialog();
   ASSERT_TRUE(dialog);
   auto widget = [&](WidgetID id) {

@@ -62,7 +62,7 @@ TEST_F(HostWithPlugin, StartupServiceRunsAndStringsFollowTheLocale) {
   host.reset();
 
   host = StartHost(16);
-  host->PerformAction(kTestGreetAction);
+  EXPECT_TRUE(host->PerformAction(kTestGreetAction));
   EXPECT_EQ(layra::Alerts::Instance().Log().back().message, "Dzień dobry");
   // A key the Polish table lacks shows as the key itself.
   EXPECT_EQ(layra::Alerts::Instance().Log()[0].message, "0x900000kStartedKey");
@@ -76,7 +76,8 @@ TEST_F(HostWithPlugin, ActionChangesWorkspaceUndoablyAndTheChangeSurvivesARestar
   ASSERT_TRUE(CmdUtils::UndoLast(host->Workspace().GetDataBase()));
   EXPECT_EQ(Counter(*host), 1);
   ASSERT_TRUE(CmdUtils::RedoLast(host->Workspace().GetDataBase()));
-  EXPECT_FALSE(host->PerformAction(ActionID{0x900099}));
+  EXPECT_EQ(host->PerformAction(ActionID{0x900099}).error(),
+            "no plug-in performs the action 0x900099");
   ASSERT_TRUE(host->Shutdown());
   host.reset();
 
@@ -120,7 +121,7 @@ TEST_F(HostWithPlugin, DamagedWorkspaceIsSetAsideAndTheHostStartsClean) {
   const auto file = fHome.configDir() / "layra" / "workspace.lydb";
   {
     auto host = StartHost();
-    host->PerformAction(kTestIncrementAction);
+    EXPECT_TRUE(host->PerformAction(kTestIncrementAction));
   }
   // The workspace may hold passwords: it is for the user alone.
   EXPECT_EQ(folivox::test::PermissionBits(file), 0600u);

@@ -204,11 +204,11 @@ TEST_F(PagePanel, ClearCacheKeepsOnlyTheAddressAndTheFirstRunMarker) {
   Store()->SetValue(PMString("FolivoHTTP"), PMString("http://127.0.0.1:1/FolivoPref.xml"));
   const UIDRef document = fHost->NewDocument(2, 612, 792);
   ASSERT_EQ(fAutomation.ToggleRow(kList, 1).error(), "");
-  fHost->PerformAction(kInternal);
+  EXPECT_TRUE(fHost->PerformAction(kInternal));
   ASSERT_TRUE(Stored("FolivoCacheDate"));
 
   testing::internal::CaptureStdout();
-  fHost->PerformAction(kClearCache);
+  EXPECT_TRUE(fHost->PerformAction(kClearCache));
   EXPECT_EQ(folivox::test::WithoutUpdateCheckLines(testing::internal::GetCapturedStdout())
                 .ends_with("Clearing cache...\nClear cache completed.\n"),
             true);
@@ -223,7 +223,7 @@ TEST_F(PagePanel, ClearCacheKeepsOnlyTheAddressAndTheFirstRunMarker) {
   EXPECT_EQ(Shown(), (Flags{true, false})); // the rows keep their flags until rebuilt
 
   // The next action writes a new cache date: today's.
-  fHost->PerformAction(kInternal);
+  EXPECT_TRUE(fHost->PerformAction(kInternal));
   const std::time_t now = std::time(nullptr);
   std::tm today{};
   localtime_r(&now, &today);
@@ -244,7 +244,7 @@ TEST_F(PagePanel, ClearCacheAnsweredNoWritesNothing) {
               .value();
   fHost->Start();
   Store()->SetValue(PMString("FolivoxPageStatus_Other.lyd_0_status"), PMString("true"));
-  fHost->PerformAction(kClearCache);
+  EXPECT_TRUE(fHost->PerformAction(kClearCache));
   EXPECT_EQ(Stored("FolivoxPageStatus_Other.lyd_0_status"), "true");
   EXPECT_TRUE(Stored("FolivoCacheDate"));
   EXPECT_TRUE(Stored("FolivoAlreadySetPreferences"));
@@ -257,7 +257,7 @@ TEST_F(PagePanel, CacheDateIsWrittenOnlyWhenMissingOrEmpty) {
   for (const auto& [stored, expected] : cases) {
     Store()->SetValue(PMString("FolivoCacheDate"), PMString(stored));
     testing::internal::CaptureStdout();
-    fHost->PerformAction(kInternal);
+    EXPECT_TRUE(fHost->PerformAction(kInternal));
     const std::string printed =
         folivox::test::WithoutUpdateCheckLines(testing::internal::GetCapturedStdout());
     EXPECT_EQ(Stored("FolivoCacheDate"), expected) << stored;
@@ -268,7 +268,7 @@ TEST_F(PagePanel, CacheDateIsWrittenOnlyWhenMissingOrEmpty) {
 TEST_F(PagePanel, FirstRunMarkerIsWrittenOnceAndNeverBesideAnAddress) {
   EXPECT_EQ(Stored("FolivoAlreadySetPreferences"), "kPreferencesTrueValue");
   Store()->GetDictionary()->Clear();
-  fHost->PerformAction(kInternal); // checked once per run
+  EXPECT_TRUE(fHost->PerformAction(kInternal)); // checked once per run
   EXPECT_FALSE(Stored("FolivoAlreadySetPreferences"));
 
   Store()->SetValue(PMString("FolivoHTTP"), PMString("http://127.0.0.1:1/FolivoPref.xml"));
@@ -307,7 +307,7 @@ TEST_F(PagePanel, BeforeSaveStoresWhatTheRowsShow) {
   UIDRef document = fHost->NewDocument(3, 612, 792);
   ASSERT_TRUE(fHost->SaveDocumentAs(document, file));
   ASSERT_EQ(fAutomation.ToggleRow(kList, 3).error(), "");
-  fHost->PerformAction(kClearCache);
+  EXPECT_TRUE(fHost->PerformAction(kClearCache));
   EXPECT_EQ(StoredFlags(document, 3), "---");
   ASSERT_TRUE(fHost->SaveDocument(document));
   EXPECT_EQ(StoredFlags(document, 3), "FFT");

@@ -21,6 +21,7 @@
 #include <layra/ISession.h>
 #include <layra/IXMLDOM.h>
 
+#include <cstdio>
 #include <cstdlib>
 
 namespace layra {
@@ -191,10 +192,14 @@ const std::vector<MenuDeclaration>& Host::Menus() const {
   return fPlugins->Menus();
 }
 
-bool Host::PerformAction(ActionID action) {
+Result<void> Host::PerformAction(ActionID action) {
   InterfacePtr<IActionManager> manager(fApplication->QueryActionManager());
-  return manager->PerformAction(GetExecutionContextSession()->GetActiveContext(), action,
-                                kInvalidMousePoint, nullptr);
+  if (manager->PerformAction(GetExecutionContextSession()->GetActiveContext(), action,
+                             kInvalidMousePoint, nullptr))
+    return {};
+  char id[16];
+  std::snprintf(id, sizeof id, "0x%x", action.Get());
+  return Failure{std::string("no plug-in performs the action ") + id};
 }
 
 bool Host::IsActionKnown(ActionID action) const {

@@ -4,7 +4,6 @@
 #include "TreeView.h"
 #include "Widgets.h"
 
-#include <layra/IActionManager.h>
 #include <layra/IApplication.h>
 #include <layra/IEventHandler.h>
 #include <layra/ISession.h>
@@ -420,12 +419,10 @@ Result<void> Automation::ChooseMainMenu(const std::string& menu, const std::stri
 
 Result<void> Automation::PerformAction(ActionID action) {
   InterfacePtr<IApplication> application(GetExecutionContextSession()->QueryApplication());
-  InterfacePtr<IActionManager> manager(application ? application->QueryActionManager() : nullptr);
-  if (!manager)
+  Host* host = Host::Current();
+  if (!application || !host)
     return Failure{"no application to perform actions"};
-  if (!manager->PerformAction(GetExecutionContextSession()->GetActiveContext(), action))
-    return Failure{"no plug-in performs the action " + Hex(action.Get())};
-  return {};
+  return host->PerformAction(action);
 }
 
 Result<void> Automation::OpenPreferences(const std::string& page) {

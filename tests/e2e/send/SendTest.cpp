@@ -256,10 +256,10 @@ TEST_F(Send, NamePiecesArriveAsWrittenOrAreRefused) {
 TEST_F(Send, MenuSendThenHiddenActionSendsOnceAndAgainAfterwards) {
   ASSERT_TRUE(fSetup.Start());
   fSetup.OpenDocument("08_12_05_012.lyd", 1);
-  fSetup.host().PerformAction(kSend);
-  fSetup.host().PerformAction(kSendUnlessMenuSent);
+  EXPECT_TRUE(fSetup.host().PerformAction(kSend));
+  EXPECT_TRUE(fSetup.host().PerformAction(kSendUnlessMenuSent));
   EXPECT_EQ(fSetup.ftp().storedPaths().size(), 4u);
-  fSetup.host().PerformAction(kSendUnlessMenuSent);
+  EXPECT_TRUE(fSetup.host().PerformAction(kSendUnlessMenuSent));
   EXPECT_EQ(fSetup.ftp().storedPaths().size(), 8u);
 }
 
@@ -319,7 +319,7 @@ TEST_F(Send, ReloadConfigurationTakesAChangedConfigurationNowAndAsksAsAtStart) {
   fSetup.OpenDocument("08_12_05_012.lyd", 1);
   ASSERT_TRUE(
       fSetup.http().PutFile("FolivoPref.xml", fSetup.ConfigurationXml({.folder = "/other"})));
-  fSetup.host().PerformAction(kReload);
+  EXPECT_TRUE(fSetup.host().PerformAction(kReload));
   fSetup.Send();
   ASSERT_EQ(fSetup.ftp().storedPaths().size(), 4u);
   for (const std::string& path : fSetup.ftp().storedPaths())
@@ -327,7 +327,7 @@ TEST_F(Send, ReloadConfigurationTakesAChangedConfigurationNowAndAsksAsAtStart) {
   EXPECT_TRUE(Alerts().empty());
 
   std::filesystem::remove(fSetup.http().root() / "FolivoPref.xml");
-  fSetup.host().PerformAction(kReload);
+  EXPECT_TRUE(fSetup.host().PerformAction(kReload));
   ASSERT_EQ(Alerts().size(), 1u);
   EXPECT_NE(Alerts()[0].message.find("a config file from a previous instance has been found"),
             std::string::npos)

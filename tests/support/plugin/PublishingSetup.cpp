@@ -80,7 +80,7 @@ UIDRef PublishingSetup::OpenDocument(const std::string& name, int pages) {
 }
 
 void PublishingSetup::Send() {
-  fHost->PerformAction(ActionID{0x122511});
+  EXPECT_TRUE(fHost->PerformAction(ActionID{0x122511}));
 }
 
 void PublishingSetup::Restart() {

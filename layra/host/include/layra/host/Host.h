@@ -83,7 +83,8 @@ public:
    *  the workspace could not be saved. */
   Result<void> Shutdown();
 
-  bool PerformAction(ActionID action);
+  /** Runs the action on the component of the plug-in that declares it. */
+  Result<void> PerformAction(ActionID action);
   bool IsActionKnown(ActionID action) const;
   /** Sends a document signal to every responder registered for it. */
   void SendDocumentSignal(ServiceID service, const UIDRef& document);
