@@ -1,7 +1,6 @@
 #pragma once
-// What every call of the host API that can fail answers: the value it made, or why it could
-// not, in one line a person reads. Result<void> is "done, or why not". No call of the API
-// throws and none reports a failure any other way.
+// What a call of the host API that can fail answers: the value it made, or why it could not,
+// in one line a person reads; Result<void> is "done, or why not". A failure is never thrown.
 
 #include <cstdio>
 #include <cstdlib>
@@ -32,9 +31,18 @@ public:
   bool ok() const { return fValue.has_value(); }
   explicit operator bool() const { return ok(); }
   /** The value; only for a result that is ok(). */
-  T& value() & { return Checked(); }
-  const T& value() const& { return const_cast<Result*>(this)->Checked(); }
-  T&& value() && { return std::move(Checked()); }
+  T& value() & {
+    Check();
+    return *fValue;
+  }
+  const T& value() const& {
+    Check();
+    return *fValue;
+  }
+  T&& value() && {
+    Check();
+    return std::move(*fValue);
+  }
   /** The value, or `fallback` for a result that failed. */
   template <class U> T value_or(U&& fallback) const& {
     return fValue ? *fValue : static_cast<T>(std::forward<U>(fallback));
@@ -43,10 +51,9 @@ public:
   const std::string& error() const { return fError; }
 
 private:
-  T& Checked() {
+  void Check() const {
     if (!fValue)
       detail::ValueOfFailedResult(fError);
-    return *fValue;
   }
 
   std::optional<T> fValue;
