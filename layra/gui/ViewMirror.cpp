@@ -22,6 +22,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <memory>
 
 namespace layra::gui {
@@ -98,8 +99,14 @@ private:
       return;
     fFittedTo = room.size();
     const QFontMetrics metrics = fontMetrics();
-    const QRect needed = metrics.boundingRect(room, static_cast<int>(alignment()), fWhole);
-    const bool fits = needed.width() <= room.width() && needed.height() <= room.height();
+    bool fits = false;
+    if (fWhole.contains(u'\n')) {
+      const QRect needed = metrics.boundingRect(room, static_cast<int>(alignment()), fWhole);
+      fits = needed.width() <= room.width() && needed.height() <= room.height();
+    } else { // one line: its advance, without laying it out as a paragraph
+      fits = std::ceil(QFontMetricsF(font()).horizontalAdvance(fWhole)) <= room.width() &&
+             metrics.height() <= room.height();
+    }
     QString line = fWhole;
     if (!fits)
       line = metrics.elidedText(line.replace(u'\n', u' '), ::Qt::ElideRight, room.width());
@@ -525,7 +532,7 @@ QWidget* ViewMirror::Make(IControlView* view, QWidget* parent) {
   } else {
     widget = new Container(fLink, parent);
   }
-  widget->setObjectName(QString::asprintf("0x%x", view->GetWidgetID().Get()));
+  widget->setObjectName(QStringLiteral("0x") + QString::number(view->GetWidgetID().Get(), 16));
   Bind(view, widget);
   return widget;
 }
