@@ -361,7 +361,7 @@ void Desktop::RunBusy(const std::function<void()>& work) {
 }
 
 DocumentView* Desktop::AddDocument(const UIDRef& document) {
-  auto* view = new DocumentView(document, nullptr); // the tab takes it: one parent, not two
+  auto* view = new DocumentView(document, fTabs);
   fTabs->setCurrentIndex(fTabs->addTab(view, DocumentName(document)));
   ShowDocumentState();
   return view;

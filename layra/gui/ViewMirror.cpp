@@ -22,7 +22,6 @@
 
 #include <algorithm>
 #include <charconv>
-#include <cmath>
 #include <memory>
 
 namespace layra::gui {
@@ -99,14 +98,8 @@ private:
       return;
     fFittedTo = room.size();
     const QFontMetrics metrics = fontMetrics();
-    bool fits = false;
-    if (fWhole.contains(u'\n')) {
-      const QRect needed = metrics.boundingRect(room, static_cast<int>(alignment()), fWhole);
-      fits = needed.width() <= room.width() && needed.height() <= room.height();
-    } else { // one line: its advance, without laying it out as a paragraph
-      fits = std::ceil(QFontMetricsF(font()).horizontalAdvance(fWhole)) <= room.width() &&
-             metrics.height() <= room.height();
-    }
+    const QRect needed = metrics.boundingRect(room, static_cast<int>(alignment()), fWhole);
+    const bool fits = needed.width() <= room.width() && needed.height() <= room.height();
     QString line = fWhole;
     if (!fits)
       line = metrics.elidedText(line.replace(u'\n', u' '), ::Qt::ElideRight, room.width());
