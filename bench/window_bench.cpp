@@ -3,10 +3,10 @@
 // first page (peer: the headless open, then the same rendered page in a plain QScrollArea), and
 // the test plug-in's palette with a 400-row list (peer: a QTreeWidget with the same 400
 // checkable rows in a dock of the same size), painted at its first showing and again, each
-// side shown and painted the same way. The
-// window runs on Qt's offscreen platform and really paints. Prints the processor time of each
-// and the ratios. Exits with 1 when a goal is missed: the palette at most the QTreeWidget's time
-// (first showing and repaint), the open at most 1.3 times its peer's.
+// side shown and painted the same way. The window runs on Qt's offscreen platform and really
+// paints. Prints the processor time of each and the ratios. Exits with 1 when a goal is
+// missed: the palette at most the QTreeWidget's time (first showing and repaint), the open at
+// most 1.3 times its peer's.
 
 #include "../tests/plugin/TestPluginIDs.h"
 #include "Desktop.h"
