@@ -390,9 +390,13 @@ void Desktop::ShowDocumentState() {
   fRedo->setEnabled(front && CmdUtils::CanRedo(document.GetDataBase()));
   for (int i = 0; i < fTabs->count(); ++i) {
     auto* view = dynamic_cast<DocumentView*>(fTabs->widget(i));
-    if (view)
-      fTabs->setTabText(i, DocumentName(view->Document()) +
-                               (IsModified(view->Document()) ? QStringLiteral(" *") : QString()));
+    const QString text = view
+                             ? DocumentName(view->Document()) +
+                                   (IsModified(view->Document()) ? QStringLiteral(" *") : QString())
+                             : QString();
+    // A tab given its text again lays the whole tab bar out again.
+    if (view && fTabs->tabText(i) != text)
+      fTabs->setTabText(i, text);
   }
 }
 

@@ -169,22 +169,41 @@ TEST_F(HostWithPlugin, PluginsLoadedButNeverStartedAreUnloadedWithTheHost) {
   EXPECT_NE(printed.Take().find("test plug-in unloaded\n"), std::string::npos);
 }
 
-TEST_F(HostWithPlugin, ClassTakenByAnotherPluginRefusesTheSecondPlugin) {
-  layra::Alerts::Instance().ClearLog();
-  const auto host = layra::Host::Create(layra::HostOptions{fHome.configDir() / "layra",
-                                                           {TEST_PLUGIN_DIR, TWIN_PLUGIN_DIR}})
-                        .value();
-  host->Start();
-  ASSERT_EQ(host->Plugins().size(), 2u);
-  EXPECT_EQ(host->Plugins()[0].state, layra::PluginState::Loaded);
-  EXPECT_EQ(host->Plugins()[1].state, layra::PluginState::Failed);
-  EXPECT_EQ(host->Plugins()[1].error, std::string(TWIN_PLUGIN_DIR) +
-                                          "/TestPluginTwin.so declares the class 0x900001 " +
-                                          "(kTwinStartupBoss), which " + TEST_PLUGIN_DIR +
-                                          "/TestPlugin.so registered already as kTestStartupBoss");
-  // The first plug-in's start-up service is the one that ran.
-  ASSERT_FALSE(layra::Alerts::Instance().Log().empty());
-  EXPECT_EQ(layra::Alerts::Instance().Log()[0].message, "Test plug-in started");
+// What the second plug-in takes from the first, a class or an implementation, is refused with
+// one line that names it; the first plug-in keeps what it has.
+TEST_F(HostWithPlugin, ClassOrImplementationTakenByAnotherPluginRefusesTheSecondPlugin) {
+  const std::string first = std::string(TEST_PLUGIN_DIR) + "/TestPlugin.so";
+  const struct {
+    const char* folder;
+    std::string error;
+  } cases[] = {
+      {TWIN_PLUGIN_DIR, std::string(TWIN_PLUGIN_DIR) +
+                            "/TestPluginTwin.so declares the class 0x900001 (kTwinStartupBoss), "
+                            "which " +
+                            first + " registered already as kTestStartupBoss"},
+      {COPY_PLUGIN_DIR, std::string(COPY_PLUGIN_DIR) +
+                            "/TestPluginCopy.so could not register its implementations: "
+                            "0x900000 is registered already by " +
+                            first}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.folder);
+    layra::Alerts::Instance().ClearLog();
+    testing::internal::CaptureStderr();
+    const auto host = layra::Host::Create(layra::HostOptions{fHome.configDir() / "layra",
+                                                             {TEST_PLUGIN_DIR, c.folder}})
+                          .value();
+    host->Load();
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "layra: " + c.error + "\n");
+    host->Start();
+    ASSERT_EQ(host->Plugins().size(), 2u);
+    EXPECT_EQ(host->Plugins()[0].state, layra::PluginState::Loaded);
+    EXPECT_EQ(host->Plugins()[1].state, layra::PluginState::Failed);
+    EXPECT_EQ(host->Plugins()[1].error, c.error);
+    // The first plug-in's start-up service is the one that ran.
+    ASSERT_FALSE(layra::Alerts::Instance().Log().empty());
+    EXPECT_EQ(layra::Alerts::Instance().Log()[0].message, "Test plug-in started");
+    EXPECT_TRUE(host->PerformAction(kTestGreetAction));
+  }
 }
 
 TEST(PluginLibrary, ExportsOnlyGetPlugIn) {

@@ -1,6 +1,7 @@
 #include <layra/host/Host.h>
 
 #include "../documents/Documents.h"
+#include "../model/HostImplementations.h"
 #include "../model/MainThread.h"
 #include "../model/Subject.h"
 #include "../model/UndoHistory.h"
@@ -93,16 +94,16 @@ std::filesystem::path Host::DefaultHome() {
 
 void Host::RegisterHostClasses() {
   ObjectModel& model = ObjectModel::Instance();
-  model.RegisterImplementation(kHostPlugin, RecordOf<WorkspaceImpl>(kWorkspaceImpl));
-  model.RegisterImplementation(kHostPlugin, RecordOf<Subject>(kSubjectImpl));
-  model.RegisterImplementation(kHostPlugin,
-                               RecordOf<StartupShutdownProvider>(kStartupShutdownProviderImpl));
-  model.RegisterImplementation(kHostPlugin,
-                               RecordOf<PanelServiceProvider>(kPanelServiceProviderImpl));
+  RegisterHostImplementations(model, kHostPlugin,
+                              {RecordOf<WorkspaceImpl>(kWorkspaceImpl),
+                               RecordOf<Subject>(kSubjectImpl),
+                               RecordOf<StartupShutdownProvider>(kStartupShutdownProviderImpl),
+                               RecordOf<PanelServiceProvider>(kPanelServiceProviderImpl)});
   RegisterDocumentClasses(model, kHostPlugin);
   RegisterSelectionClasses(model, kHostPlugin);
-  model.RegisterImplementation(kHostPlugin, RecordOf<ImageFormatManager>(kImageFormatManagerImpl));
-  model.RegisterImplementation(kHostPlugin, RecordOf<ImageAttributes>(kImageAttributesImpl));
+  RegisterHostImplementations(model, kHostPlugin,
+                              {RecordOf<ImageFormatManager>(kImageFormatManagerImpl),
+                               RecordOf<ImageAttributes>(kImageAttributesImpl)});
   model.AddClass(ClassDescription{kImageFormatManagerBoss,
                                   kInvalidClass,
                                   "kImageFormatManagerBoss",
@@ -113,8 +114,9 @@ void Host::RegisterHostClasses() {
                                   "kImageAttributesBoss",
                                   kHostPlugin,
                                   {{IID_IIMAGEATTRIBUTES, kImageAttributesImpl}}});
-  model.RegisterImplementation(kHostPlugin, RecordOf<XmlDomParser>(kXmlDomParserImpl));
-  model.RegisterImplementation(kHostPlugin, RecordOf<XmlDomServices>(kXmlDomServicesImpl));
+  RegisterHostImplementations(
+      model, kHostPlugin,
+      {RecordOf<XmlDomParser>(kXmlDomParserImpl), RecordOf<XmlDomServices>(kXmlDomServicesImpl)});
   model.AddClass(ClassDescription{
       kXMLDOMServicesBoss,
       kInvalidClass,

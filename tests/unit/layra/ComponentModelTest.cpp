@@ -142,12 +142,12 @@ protected:
     gConstructed = gDestroyed = gHeard = 0;
     gDetachWhenDying = nullptr;
     auto& model = layra::ObjectModel::Instance();
-    model.RegisterImplementation(PluginID{7}, Record<ValueImpl>(0x7001, true));
-    model.RegisterImplementation(PluginID{7}, Record<OtherImpl>(0x7002));
-    model.RegisterImplementation(PluginID{7}, Record<SetValueCommand>(0x7003));
-    model.RegisterImplementation(PluginID{7}, Record<CountingObserver>(0x7004));
-    model.RegisterImplementation(PluginID{7}, Record<ReachesBackImpl>(0x7005));
-    model.RegisterImplementation(PluginID{7}, Record<PairImpl>(0x7006, true));
+    ASSERT_TRUE(model.RegisterImplementation(PluginID{7}, Record<ValueImpl>(0x7001, true)));
+    ASSERT_TRUE(model.RegisterImplementation(PluginID{7}, Record<OtherImpl>(0x7002)));
+    ASSERT_TRUE(model.RegisterImplementation(PluginID{7}, Record<SetValueCommand>(0x7003)));
+    ASSERT_TRUE(model.RegisterImplementation(PluginID{7}, Record<CountingObserver>(0x7004)));
+    ASSERT_TRUE(model.RegisterImplementation(PluginID{7}, Record<ReachesBackImpl>(0x7005)));
+    ASSERT_TRUE(model.RegisterImplementation(PluginID{7}, Record<PairImpl>(0x7006, true)));
     model.AddClass({kPairBoss,
                     kInvalidClass,
                     "kPairBoss",

@@ -123,12 +123,12 @@ class Documents : public testing::Test {
 protected:
   void SetUp() override {
     auto& model = layra::ObjectModel::Instance();
-    model.RegisterImplementation(PluginID{9},
-                                 ImplementationRecord{ImplementationID{0x7101},
-                                                      &layra::CreateImplementation<NoteImpl>,
-                                                      &layra::DestroyImplementation<NoteImpl>,
-                                                      &layra::SizeOfImplementation<NoteImpl>,
-                                                      &layra::PersistImplementation<NoteImpl>});
+    ASSERT_TRUE(model.RegisterImplementation(
+        PluginID{9},
+        ImplementationRecord{ImplementationID{0x7101}, &layra::CreateImplementation<NoteImpl>,
+                             &layra::DestroyImplementation<NoteImpl>,
+                             &layra::SizeOfImplementation<NoteImpl>,
+                             &layra::PersistImplementation<NoteImpl>}));
     model.AddInterfaceToClass(kPageItemBoss, {IID_INOTE, ImplementationID{0x7101}}, PluginID{9});
   }
 
