@@ -43,7 +43,7 @@ std::optional<Times> Measure(layra::Automation& user, ICommonPreferenceData& sto
   std::vector<double> ticks, directs;
   for (int i = 0; i < kTicks; ++i) {
     auto start = Clock::now();
-    if (!user.ToggleRow("#0x12250c", 1).empty())
+    if (!user.ToggleRow("#0x12250c", 1).ok())
       return std::nullopt;
     ticks.push_back(std::chrono::duration<double>(Clock::now() - start).count());
     start = Clock::now();
@@ -66,15 +66,18 @@ int UndoSteps(IDataBase* workspace) {
 
 int main() {
   const auto home = std::filesystem::temp_directory_path() / "layra-panel-bench";
-  layra::Host host(layra::HostOptions{home, {FOLIVOX_PLUGIN_DIR}, 1, layra::AlertAnswer::First});
+  const auto host =
+      layra::Host::Create(
+          layra::HostOptions{home, {FOLIVOX_PLUGIN_DIR}, 1, layra::AlertAnswer::First})
+          .value();
   std::fflush(stdout);
-  host.Start();
+  host->Start();
   layra::Automation user;
-  const UIDRef document = host.NewDocument(kPages, 612, 792);
-  InterfacePtr<ICommonPreferenceData> store(
-      static_cast<ICommonPreferenceData*>(host.Workspace().Instantiate(IID_ICOMMONPREFERENCEDATA)));
+  const UIDRef document = host->NewDocument(kPages, 612, 792);
+  InterfacePtr<ICommonPreferenceData> store(static_cast<ICommonPreferenceData*>(
+      host->Workspace().Instantiate(IID_ICOMMONPREFERENCEDATA)));
   InterfacePtr<IDocument> doc(static_cast<IDocument*>(document.Instantiate(IID_IDOCUMENT)));
-  if (!store || !doc || !user.ShowPalette("Folivox").empty()) {
+  if (!store || !doc || !user.ShowPalette("Folivox").ok()) {
     std::fprintf(stderr, "panel_bench: the Folivox palette or the store is missing\n");
     return 1;
   }
@@ -86,9 +89,9 @@ int main() {
                           "_status:",
                       PMString::kDontTranslateDuringCall);
 
-  UndoSteps(host.Workspace().GetDataBase()); // start from an empty history
+  UndoSteps(host->Workspace().GetDataBase()); // start from an empty history
   const std::optional<Times> times = Measure(user, *store, keys);
-  const int steps = UndoSteps(host.Workspace().GetDataBase());
+  const int steps = UndoSteps(host->Workspace().GetDataBase());
   if (!times) {
     std::fprintf(stderr, "panel_bench: a tick could not be done\n");
     return 1;
@@ -102,8 +105,8 @@ int main() {
   std::printf("undo steps kept after %d ticks: %d\n", kTicks, steps);
   store.reset();
   doc.reset();
-  host.CloseDocument(document);
-  host.Shutdown();
+  host->CloseDocument(document);
+  static_cast<void>(host->Shutdown()); // a workspace not saved says so on standard error
   std::filesystem::remove_all(home);
   return ratio <= 5 ? 0 : 1;
 }

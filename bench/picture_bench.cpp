@@ -114,7 +114,7 @@ Figures SendOnce(const std::string& document, const std::filesystem::path& pictu
   ::setenv("XDG_CACHE_HOME", pictureCache.c_str(), 1);
   const auto file = setup.home().path() / "08_12_05_001.lyd";
   std::ofstream(file) << document;
-  if (!setup.host().OpenDocument(file, nullptr).IsValid())
+  if (!setup.host().OpenDocument(file).ok())
     return {};
   // What reading the document freed goes back to the system, so that reusing it does not
   // hide what the send needs.

@@ -294,7 +294,7 @@ int main() {
   }
   const auto file = setup.home().path() / "08_12_05_001-016.lyd";
   folivox::test::WriteWholeFile(file, SixteenPageDocument());
-  const UIDRef document = setup.host().OpenDocument(file, nullptr);
+  const UIDRef document = setup.host().OpenDocument(file).value_or(UIDRef());
   auto silence = std::make_unique<SilencedStdout>();
 
   // Whole sends through the host and the plug-in.

@@ -202,7 +202,10 @@ int main(int argc, char** argv) {
   }
   const auto file = setup.home().path() / "08_12_05_001-064.lyd";
   folivox::test::WriteWholeFile(file, SampleSectionOf(kPages));
-  setup.host().OpenDocument(file, nullptr);
+  if (const layra::Result<UIDRef> opened = setup.host().OpenDocument(file); !opened) {
+    std::fprintf(stderr, "send_history_bench: %s\n", opened.error().c_str());
+    return 2;
+  }
   auto silence = std::make_unique<SilencedStdout>();
   const Sends sends = MeasureSends(setup);
   const Palette palette = MeasurePalette(setup.host());

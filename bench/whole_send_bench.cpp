@@ -101,9 +101,8 @@ double EncodingAlone(const UIDRef& document, std::vector<Encoded>& encoded) {
   layra::PageImage image;
   for (int page = 0; page < kPages; ++page) {
     for (const Variant& v : kVariants) {
-      std::string error;
-      layra::RenderPageImage(UIDRef(document.GetDataBase(), pages->GetNthPageUID(page)),
-                             v.scale * v.dpi / 72, image, &error);
+      static_cast<void>(layra::RenderPageImage(
+          UIDRef(document.GetDataBase(), pages->GetNthPageUID(page)), v.scale * v.dpi / 72, image));
       const unsigned long needed = tjBufSize(image.width, image.height, TJSAMP_420);
       if (needed > capacity) {
         tjFree(buffer);
@@ -172,7 +171,7 @@ int main() {
   }
   const auto file = setup.home().path() / "08_12_05_001-064.lyd";
   folivox::test::WriteWholeFile(file, SampleSectionOf(kPages));
-  const UIDRef document = setup.host().OpenDocument(file, nullptr);
+  const UIDRef document = setup.host().OpenDocument(file).value_or(UIDRef());
   const auto peerFolder = setup.home().path() / "peer";
   std::filesystem::create_directories(peerFolder);
   const unsigned cores = std::max(1u, std::thread::hardware_concurrency());

@@ -2,16 +2,18 @@
 // doing the same steps over the same host objects: opening a 64-page document and showing its
 // first page (peer: the headless open, then the same rendered page in a plain QScrollArea), and
 // the test plug-in's palette with a 400-row list (peer: a QTreeWidget with the same 400
-// checkable rows in a dock of the same size), painted at its first showing and again. The
-// window runs on Qt's offscreen platform and really paints. Prints the processor time of each
-// and the ratios. Exits with 1 when a goal is missed: the palette at most the QTreeWidget's time
-// (first showing and repaint), the open at most 1.3 times its peer's.
+// checkable rows in a dock of the same size), painted at its first showing and again, each
+// side shown and painted the same way. The window runs on Qt's offscreen platform and really
+// paints. Prints the processor time of each and the ratios. Exits with 1 when a goal is
+// missed: the palette at most the QTreeWidget's time (first showing and repaint), the open at
+// most 1.3 times its peer's.
 
 #include "../tests/plugin/TestPluginIDs.h"
 #include "Desktop.h"
 #include "DocumentView.h"
 #include "HostWindows.h"
 #include "Look.h"
+#include "MachineState.h"
 #include "ProcessorTime.h"
 
 #include <layra/IApplication.h>
@@ -52,6 +54,14 @@ double Time(const std::function<void()>& step) {
 }
 
 IControlView* List();
+
+// Paints `widget` now with everything that came on screen in it. A widget just shown asks for
+// its first painting by a posted event, which a repaint alone does not read: without this a
+// peer's list or page would be left unpainted.
+void PaintNow(QWidget* widget) {
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateLater);
+  widget->repaint();
+}
 
 InterfacePtr<IPanelMgr> Panels() {
   InterfacePtr<IApplication> application(GetExecutionContextSession()->QueryApplication());
@@ -106,7 +116,7 @@ TreePeer MeasureTreePeer(QSize windowSize, QSize dockSize) {
       main.addDockWidget(Qt::RightDockWidgetArea, dock);
       dock->resize(dockSize);
       dock->show();
-      dock->repaint();
+      PaintNow(dock);
     });
     // The first showing is the one to compare: later ones find Qt's caches warm.
     if (run == 0)
@@ -126,23 +136,22 @@ double MeasureScrollAreaPeer(layra::Host& host, const std::filesystem::path& fil
   area.show();
   QCoreApplication::processEvents();
   double best = 1e9;
-  std::string error;
   for (int run = 0; run < kRuns; ++run) {
     UIDRef document;
-    best = std::min(
-        best, Time([&] {
-          document = host.OpenDocument(file, &error);
-          InterfacePtr<IPageList> pages(
-              static_cast<IPageList*>(document.Instantiate(IID_IPAGELIST)));
-          layra::PageImage image;
-          layra::RenderPageImage(UIDRef(document.GetDataBase(), pages->GetNthPageUID(0)), scale,
-                                 image, &error);
-          auto* label = new QLabel;
-          label->setPixmap(QPixmap::fromImage(QImage(image.pixels.data(), image.width, image.height,
-                                                     image.stride, QImage::Format_RGB32)));
-          area.setWidget(label);
-          area.repaint();
-        }));
+    best = std::min(best, Time([&] {
+                      document = host.OpenDocument(file).value_or(UIDRef());
+                      InterfacePtr<IPageList> pages(
+                          static_cast<IPageList*>(document.Instantiate(IID_IPAGELIST)));
+                      layra::PageImage image;
+                      static_cast<void>(layra::RenderPageImage(
+                          UIDRef(document.GetDataBase(), pages->GetNthPageUID(0)), scale, image));
+                      auto* label = new QLabel;
+                      label->setPixmap(
+                          QPixmap::fromImage(QImage(image.pixels.data(), image.width, image.height,
+                                                    image.stride, QImage::Format_RGB32)));
+                      area.setWidget(label);
+                      PaintNow(&area);
+                    }));
     host.CloseDocument(document);
   }
   return best;
@@ -152,20 +161,23 @@ double MeasureScrollAreaPeer(layra::Host& host, const std::filesystem::path& fil
 
 int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
+  std::printf("load before: %s\n", MachineLoad().c_str());
   QApplication application(argc, argv);
   layra::gui::ApplyLook(application);
   const auto home = std::filesystem::temp_directory_path() / "layra-window-bench";
   const auto file = home / "pages.lyd";
-  layra::Host host(layra::HostOptions{home, {TEST_PLUGIN_DIR}, 1, layra::AlertAnswer::Default});
-  host.Start();
+  const auto host = layra::Host::Create(
+                        layra::HostOptions{home, {TEST_PLUGIN_DIR}, 1, layra::AlertAnswer::Default})
+                        .value();
+  host->Start();
   std::filesystem::create_directories(home);
-  std::string error;
-  const UIDRef blank = host.NewDocument(kPages, 612, 792);
-  if (!host.SaveDocumentAs(blank, file, &error)) {
-    std::fprintf(stderr, "window_bench: %s\n", error.c_str());
+  const UIDRef blank = host->NewDocument(kPages, 612, 792);
+  if (const layra::Result<void> saved = host->SaveDocumentAs(blank, file); !saved) {
+    std::fprintf(stderr, "window_bench: %s\n", saved.error().c_str());
     return 1;
   }
-  host.CloseDocument(blank);
+  std::string error;
+  host->CloseDocument(blank);
   InterfacePtr<ITestUI> ui(static_cast<ITestUI*>(CreateObject(kTestLogBoss, IID_ITESTUI)));
   if (!ui || !List()) {
     std::fprintf(stderr, "window_bench: the test plug-in's list is missing\n");
@@ -178,7 +190,7 @@ int main(int argc, char** argv) {
   double pageScale = 1, listHeight = 0;
   std::int32_t rowsShown = 0;
   {
-    layra::gui::Desktop probe(host);
+    layra::gui::Desktop probe(*host);
     probe.show();
     QCoreApplication::processEvents();
     probe.OpenFile(file, &error);
@@ -198,13 +210,13 @@ int main(int argc, char** argv) {
   for (int run = 0; run < kRuns; ++run) {
     open.headless =
         std::min(open.headless, Time([&] {
-                   const UIDRef document = host.OpenDocument(file, &error);
+                   const UIDRef document = host->OpenDocument(file).value_or(UIDRef());
                    InterfacePtr<IPageList> pages(
                        static_cast<IPageList*>(document.Instantiate(IID_IPAGELIST)));
                    layra::PageImage image;
-                   layra::RenderPageImage(UIDRef(document.GetDataBase(), pages->GetNthPageUID(0)),
-                                          pageScale, image, &error);
-                   host.CloseDocument(document);
+                   static_cast<void>(layra::RenderPageImage(
+                       UIDRef(document.GetDataBase(), pages->GetNthPageUID(0)), pageScale, image));
+                   host->CloseDocument(document);
                  }));
     const PMRect frame = List()->GetFrame();
     List()->SetFrame(PMRect{frame.left, frame.top, frame.right, frame.top + listHeight}, kFalse);
@@ -216,16 +228,16 @@ int main(int argc, char** argv) {
   // drawn at once. The palette's first showing makes its widgets; later ones show them again.
   // Each step is timed once more with the event loop run to its end: it adds what the main
   // window does as a tab or a dock comes (laying itself out again, painting what moved).
-  auto window = std::make_unique<layra::gui::Desktop>(host);
+  auto window = std::make_unique<layra::gui::Desktop>(*host);
   window->show();
   QCoreApplication::processEvents();
   const auto openDocument = [&] {
     window->OpenFile(file, &error);
-    window->FrontView()->repaint();
+    PaintNow(window->FrontView());
   };
   const auto showPalette = [&] {
     ShowPalette();
-    window->Palette(kTestPanelWidgetID)->repaint();
+    PaintNow(window->Palette(kTestPanelWidgetID));
   };
   const auto settled = [](const std::function<void()>& step) {
     return [step] {
@@ -244,7 +256,11 @@ int main(int argc, char** argv) {
     QCoreApplication::processEvents();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   };
-  const double firstShow = Time(settled(showPalette));
+  // Timed as the peer's first showing is: shown and painted, the event loop not run. What the
+  // loop does next (the main window laid out again) is printed beside it; the peer's dock goes
+  // before its own would run.
+  const double firstShow = Time(showPalette);
+  const double firstSettle = Time([] { QCoreApplication::processEvents(); });
   const QSize dockSize = window->Palette(kTestPanelWidgetID)->size();
   double paletteRepaint = 1e9;
   for (int run = 0; run < kRuns; ++run)
@@ -268,11 +284,12 @@ int main(int argc, char** argv) {
   closeDocument();
   window.reset();
   const TreePeer tree = MeasureTreePeer(windowSize, dockSize);
-  const double scrollArea = MeasureScrollAreaPeer(host, file, pageScale, viewSize);
+  const double scrollArea = MeasureScrollAreaPeer(*host, file, pageScale, viewSize);
   ui.reset();
-  host.Shutdown();
+  static_cast<void>(host->Shutdown()); // a workspace not saved says so on standard error
   std::filesystem::remove_all(home);
 
+  std::printf("load after: %s\n", MachineLoad().c_str());
   const double openRatio = open.window / scrollArea;
   const double firstShowRatio = firstShow / tree.firstShow;
   const double repaintRatio = paletteRepaint / tree.repaint;
@@ -280,10 +297,10 @@ int main(int argc, char** argv) {
               "QScrollArea %8.2f ms, ratio %.2f (goal <= 1.3: %s); headless alone %8.2f ms\n",
               kPages, open.window * 1e3, scrollArea * 1e3, openRatio,
               openRatio <= 1.3 ? "met" : "MISSED", open.headless * 1e3);
-  std::printf("the palette, %d-row list (%d rows on screen), first showing: %8.2f ms; QTreeWidget "
-              "in a dock %8.2f ms, ratio %.2f (goal <= 1.0: %s)\n",
-              kRows, rowsShown, firstShow * 1e3, tree.firstShow * 1e3, firstShowRatio,
-              firstShowRatio <= 1.0 ? "met" : "MISSED");
+  std::printf("the palette, %d-row list (%d rows on screen), first showing: %8.2f ms (then the "
+              "event loop %.2f ms); QTreeWidget in a dock %8.2f ms, ratio %.2f (goal <= 1.0: %s)\n",
+              kRows, rowsShown, firstShow * 1e3, firstSettle * 1e3, tree.firstShow * 1e3,
+              firstShowRatio, firstShowRatio <= 1.0 ? "met" : "MISSED");
   std::printf("the palette repainted: %8.2f ms; QTreeWidget %8.2f ms, ratio %.2f (goal <= 1.0: "
               "%s)\n",
               paletteRepaint * 1e3, tree.repaint * 1e3, repaintRatio,

@@ -119,13 +119,17 @@ std::unique_ptr<Host> PrepareHost(const CommandLine& line) {
     Fail("no plug-in folder " + plugins.string());
     return nullptr;
   }
-  auto host = std::make_unique<Host>(
+  Result<std::unique_ptr<Host>> host = Host::Create(
       HostOptions{line.home.value_or(Host::DefaultHome()), {plugins}, line.locale, line.answer});
-  if (std::string problem = StartProblem(*host, line); !problem.empty()) {
+  if (!host) {
+    Fail(host.error());
+    return nullptr;
+  }
+  if (std::string problem = StartProblem(*host.value(), line); !problem.empty()) {
     Fail(problem);
     return nullptr;
   }
-  return host;
+  return std::move(host).value();
 }
 
 int EndStatus(int runStatus, bool saved) {

@@ -26,39 +26,43 @@ int WriteNewDocument(const layra::CommandLine& line) {
   if (!line.force &&
       std::filesystem::exists(std::filesystem::symlink_status(*line.newDocument, error)))
     return Fail(line.newDocument->string() + " already exists; give --force to replace it");
-  layra::Host host(layra::HostOptions{});
+  const layra::Result<std::unique_ptr<layra::Host>> made = layra::Host::Create({});
+  if (!made)
+    return Fail(made.error());
+  layra::Host& host = *made.value();
   const UIDRef document = host.NewDocument(line.pages, line.width, line.height);
-  std::string reason;
-  if (!host.SaveDocumentAs(document, *line.newDocument, &reason))
-    return Fail("cannot write " + line.newDocument->string() + ": " + reason);
+  if (const layra::Result<void> saved = host.SaveDocumentAs(document, *line.newDocument); !saved)
+    return Fail("cannot write " + line.newDocument->string() + ": " + saved.error());
   return layra::kExitDone;
 }
 
 int Run(layra::Host& host, const layra::CommandLine& line) {
   std::vector<UIDRef> documents;
   for (const std::filesystem::path& file : line.documents) {
-    std::string error;
-    const UIDRef document = host.OpenDocument(file, &error);
-    if (!document.IsValid())
-      return Fail(error);
-    documents.push_back(document);
+    const layra::Result<UIDRef> document = host.OpenDocument(file);
+    if (!document)
+      return Fail(document.error());
+    documents.push_back(document.value());
   }
+  // Each action was found declared before start-up; what its plug-in does is its own to report.
   for (ActionID action : line.actions)
-    host.PerformAction(action);
+    static_cast<void>(host.PerformAction(action));
   int status = layra::kExitDone;
   if (line.steps) {
     std::ifstream steps(*line.steps);
-    std::string error;
     if (!steps)
       status = Fail("cannot read the steps file " + line.steps->string());
-    else if (!layra::RunSteps(steps, line.steps->string(), std::cout, error))
-      status = Fail(error);
+    else if (const layra::Result<void> done =
+                 layra::RunSteps(steps, line.steps->string(), std::cout);
+             !done)
+      status = Fail(done.error());
     std::cout.flush();
   }
   for (const UIDRef& document : documents) {
-    std::string error;
-    if (status == layra::kExitDone && line.save && !host.SaveDocument(document, &error))
-      status = Fail("cannot save: " + error);
+    if (status == layra::kExitDone && line.save) {
+      if (const layra::Result<void> saved = host.SaveDocument(document); !saved)
+        status = Fail("cannot save: " + saved.error());
+    }
     host.CloseDocument(document);
   }
   return status;
@@ -69,13 +73,12 @@ int Run(layra::Host& host, const layra::CommandLine& line) {
 // what the request itself does.
 int RunRequest(layra::Host& host, const std::string& request, const std::string& option) {
   std::istringstream step("script " + request);
-  std::string error;
-  const bool done = layra::RunSteps(step, option, std::cout, error);
+  const layra::Result<void> done = layra::RunSteps(step, option, std::cout);
   std::cout.flush();
   layra::SetProgressPresenter(nullptr);
-  const bool saved = host.Shutdown();
+  const bool saved = host.Shutdown().ok();
   return done ? layra::EndStatus(layra::kExitDone, saved)
-              : Fail(error.substr(error.find(": ") + 2));
+              : Fail(done.error().substr(done.error().find(": ") + 2));
 }
 
 } // namespace
@@ -110,7 +113,7 @@ int main(int argc, char** argv) {
   host->Start();
   const int status = Run(*host, line);
   std::fflush(stdout);
-  const bool saved = host->Shutdown();
+  const bool saved = host->Shutdown().ok();
   layra::SetProgressPresenter(nullptr);
   return layra::EndStatus(status, saved);
 }

@@ -390,9 +390,13 @@ void Desktop::ShowDocumentState() {
   fRedo->setEnabled(front && CmdUtils::CanRedo(document.GetDataBase()));
   for (int i = 0; i < fTabs->count(); ++i) {
     auto* view = dynamic_cast<DocumentView*>(fTabs->widget(i));
-    if (view)
-      fTabs->setTabText(i, DocumentName(view->Document()) +
-                               (IsModified(view->Document()) ? QStringLiteral(" *") : QString()));
+    const QString text = view
+                             ? DocumentName(view->Document()) +
+                                   (IsModified(view->Document()) ? QStringLiteral(" *") : QString())
+                             : QString();
+    // A tab given its text again lays the whole tab bar out again.
+    if (view && fTabs->tabText(i) != text)
+      fTabs->setTabText(i, text);
   }
 }
 
@@ -403,10 +407,12 @@ void Desktop::RedrawDocuments() {
 }
 
 bool Desktop::OpenFile(const std::filesystem::path& file, std::string* error) {
-  const UIDRef document = fHost.OpenDocument(file, error);
-  if (!document.IsValid())
+  const Result<UIDRef> document = fHost.OpenDocument(file);
+  if (!document) {
+    *error = document.error();
     return false;
-  AddDocument(document);
+  }
+  AddDocument(document.value());
   return true;
 }
 
@@ -416,9 +422,11 @@ bool Desktop::SaveFront(std::string* error) {
     *error = "no document is open";
     return false;
   }
-  const bool saved = fHost.SaveDocument(front->Document(), error);
+  const Result<void> saved = fHost.SaveDocument(front->Document());
   ShowDocumentState();
-  return saved;
+  if (!saved)
+    *error = saved.error();
+  return saved.ok();
 }
 
 bool Desktop::SaveFrontAs(const std::filesystem::path& file, std::string* error) {
@@ -427,9 +435,11 @@ bool Desktop::SaveFrontAs(const std::filesystem::path& file, std::string* error)
     *error = "no document is open";
     return false;
   }
-  const bool saved = fHost.SaveDocumentAs(front->Document(), file, error);
+  const Result<void> saved = fHost.SaveDocumentAs(front->Document(), file);
   ShowDocumentState();
-  return saved;
+  if (!saved)
+    *error = saved.error();
+  return saved.ok();
 }
 
 std::vector<UIDRef> Desktop::Documents() const {
@@ -515,10 +525,10 @@ void Desktop::AskScriptRequest() {
   std::istringstream step("script " + request.toStdString());
   std::ostringstream answer;
   const std::string name = "request";
-  std::string error;
-  bool done = false;
-  RunBusy([&] { done = RunSteps(step, name, answer, error); });
+  Result<void> done;
+  RunBusy([&] { done = RunSteps(step, name, answer); });
   const std::string where = name + ":1: "; // the one line's place, which says nothing here
+  const std::string& error = done.error();
   if (!done)
     QMessageBox::warning(
         this, tr("Script Request"),

@@ -22,6 +22,7 @@ namespace layra::gui {
 namespace {
 
 constexpr int kMargin = 24;
+const QColor kPasteboard(0x8a, 0x8d, 0x91);
 constexpr double kHandle = 6; // pixels across a selected item's handles
 const QColor kSelectionColor(0x1e, 0x6f, 0xe6);
 const QColor kTextHighlight(0xa8, 0xcb, 0xff); // multiplied: the text stays dark
@@ -50,6 +51,12 @@ double Distance(const PMRect& r, const QPointF& p) {
   const double dx = std::max({r.left - p.x(), 0.0, p.x() - r.right});
   const double dy = std::max({r.top - p.y(), 0.0, p.y() - r.bottom});
   return std::hypot(dx, dy);
+}
+
+/** `base` under black of opacity `alpha` (0-255), rounded as Qt blends it. */
+QColor Shaded(const QColor& base, int alpha) {
+  const auto shade = [alpha](int channel) { return (channel * (255 - alpha) + 127) / 255; };
+  return QColor(shade(base.red()), shade(base.green()), shade(base.blue()));
 }
 
 // What the view draws, the automation steps may change: it repaints whenever the selection does.
@@ -85,10 +92,8 @@ DocumentView::DocumentView(const UIDRef& document, QWidget* parent)
     : QWidget(parent), fDocument(document),
       fSelectionWatch(std::make_unique<SelectionWatch>(this)) {
   setFocusPolicy(::Qt::StrongFocus);
-  setAutoFillBackground(true);
-  QPalette pasteboard = palette();
-  pasteboard.setColor(QPalette::Window, QColor(0x8a, 0x8d, 0x91));
-  setPalette(pasteboard);
+  // The view paints every pixel itself: the pasteboard only around the page, not under it.
+  setAttribute(::Qt::WA_OpaquePaintEvent);
   setStatusTip(tr("Click an item to select it, Shift-click to add or remove one; click in text "
                   "to place the cursor, drag to select text."));
 }
@@ -130,11 +135,10 @@ double DocumentView::Scale() const {
 
 bool DocumentView::RenderNow() {
   fStale = false;
-  std::string error;
   fImage = QImage();
   fShownScale = Scale();
-  if (!RenderPageImage(ShownPage(), fShownScale, fPixels, &error)) {
-    fError = QString::fromStdString(error);
+  if (const Result<void> rendered = RenderPageImage(ShownPage(), fShownScale, fPixels); !rendered) {
+    fError = QString::fromStdString(rendered.error());
     return false;
   }
   fError.clear();
@@ -155,18 +159,30 @@ void DocumentView::paintEvent(QPaintEvent*) {
     RenderNow();
   QPainter painter(this);
   if (fImage.isNull()) {
+    painter.fillRect(rect(), kPasteboard);
     painter.setPen(::Qt::white);
     painter.drawText(rect(), ::Qt::AlignCenter, fError);
     return;
   }
   const QRect page = PageRect();
-  // The page's shadow: only its edges show, blending the whole page would cost a page.
-  const QColor shadow(0, 0, 0, 90);
+  painter.fillRect(QRect(0, 0, width(), page.top()), kPasteboard);
+  painter.fillRect(QRect(0, page.bottom() + 1, width(), height() - page.bottom() - 1), kPasteboard);
+  painter.fillRect(QRect(0, page.top(), page.left(), page.height()), kPasteboard);
+  painter.fillRect(QRect(page.right() + 1, page.top(), width() - page.right() - 1, page.height()),
+                   kPasteboard);
+  // The page's shadow: only its edges show, blending the whole page would cost a page. It is
+  // filled already blended over the pasteboard: Qt blends a translucent fill line by line on
+  // its worker threads, which costs more than the strip itself.
+  const QColor shadow = Shaded(kPasteboard, 90);
   painter.fillRect(QRect(page.right() + 1, page.top() + 3, 3, page.height()), shadow);
   painter.fillRect(QRect(page.left() + 3, page.bottom() + 1, page.width() - 3, 3), shadow);
   painter.drawImage(page.topLeft(), fImage);
-  painter.setPen(QColor(0x40, 0x40, 0x40));
-  painter.drawRect(page.adjusted(0, 0, -1, -1));
+  // The outline as four opaque strips: the same pixels as a one-pixel pen, filled at once.
+  const QColor outline(0x40, 0x40, 0x40);
+  painter.fillRect(QRect(page.left(), page.top(), page.width(), 1), outline);
+  painter.fillRect(QRect(page.left(), page.bottom(), page.width(), 1), outline);
+  painter.fillRect(QRect(page.left(), page.top(), 1, page.height()), outline);
+  painter.fillRect(QRect(page.right(), page.top(), 1, page.height()), outline);
   PaintSelection(painter);
 }
 

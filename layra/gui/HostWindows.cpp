@@ -108,7 +108,7 @@ void AddMenuEntry(QMenu* menu, const MenuEntry& entry, const ViewMirror::Runner&
   QObject::connect(action, &QAction::triggered, [run, id] {
     run([id] {
       if (Host* host = Host::Current())
-        host->PerformAction(id);
+        static_cast<void>(host->PerformAction(id)); // a menu shows only declared actions
     });
   });
 }

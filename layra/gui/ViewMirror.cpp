@@ -15,6 +15,7 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPixmapCache>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QToolButton>
@@ -67,8 +68,11 @@ public:
   using QLabel::QLabel;
 
   void SetWhole(const QString& text, const QString& tip) {
+    if (text == fWhole && tip == fTip && fFittedTo.isValid())
+      return;
     fWhole = text;
     fTip = tip;
+    fFittedTo = QSize();
     Fit();
   }
 
@@ -77,11 +81,23 @@ protected:
     QLabel::resizeEvent(event);
     Fit();
   }
+  void changeEvent(QEvent* event) override {
+    QLabel::changeEvent(event);
+    if (event->type() != QEvent::FontChange)
+      return;
+    fFittedTo = QSize();
+    Fit();
+  }
 
 private:
+  // Measured again only when the text or the room changed: a list laid out anew reads every
+  // row's text again, mostly the same.
   void Fit() {
-    const QFontMetrics metrics = fontMetrics();
     const QRect room = contentsRect();
+    if (room.size() == fFittedTo)
+      return;
+    fFittedTo = room.size();
+    const QFontMetrics metrics = fontMetrics();
     const QRect needed = metrics.boundingRect(room, static_cast<int>(alignment()), fWhole);
     const bool fits = needed.width() <= room.width() && needed.height() <= room.height();
     QString line = fWhole;
@@ -96,6 +112,7 @@ private:
 
   QString fWhole;
   QString fTip;
+  QSize fFittedTo; // the room the text was last fitted to; invalid: fit again
 };
 
 QRect Rect(const PMRect& frame) {
@@ -103,12 +120,18 @@ QRect Rect(const PMRect& frame) {
                static_cast<int>(frame.Width()), static_cast<int>(frame.Height()));
 }
 
+// Decoded once: a palette shown again, and every row with the same icon, finds it ready.
 QPixmap Icon(IControlView* view) {
+  const QString key =
+      QString::asprintf("layra-icon-%x-%x", view->GetRsrcPluginID().Get(), view->GetRsrcID().Get());
   QPixmap pixmap;
+  if (QPixmapCache::find(key, &pixmap))
+    return pixmap;
   const std::string bytes = FindImage(view->GetRsrcPluginID(), view->GetRsrcID());
   if (!bytes.empty())
     pixmap.loadFromData(reinterpret_cast<const uchar*>(bytes.data()),
                         static_cast<uint>(bytes.size()), "PNG");
+  QPixmapCache::insert(key, pixmap);
   return pixmap;
 }
 
@@ -502,7 +525,7 @@ QWidget* ViewMirror::Make(IControlView* view, QWidget* parent) {
   } else {
     widget = new Container(fLink, parent);
   }
-  widget->setObjectName(QString::asprintf("0x%x", view->GetWidgetID().Get()));
+  widget->setObjectName(QStringLiteral("0x") + QString::number(view->GetWidgetID().Get(), 16));
   Bind(view, widget);
   return widget;
 }

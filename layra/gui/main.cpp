@@ -25,11 +25,10 @@ int RunSteps(layra::gui::Desktop& window, const std::filesystem::path& file) {
   std::ifstream steps(file);
   if (!steps)
     return Fail("cannot read the steps file " + file.string());
-  std::string error;
-  bool done = false;
-  window.RunBusy([&] { done = layra::RunSteps(steps, file.string(), std::cout, error); });
+  layra::Result<void> done;
+  window.RunBusy([&] { done = layra::RunSteps(steps, file.string(), std::cout); });
   std::cout.flush();
-  return done ? layra::kExitDone : Fail(error);
+  return done ? layra::kExitDone : Fail(done.error());
 }
 
 int Screenshots(layra::gui::Desktop& window, const std::vector<std::string>& shots) {
@@ -59,7 +58,7 @@ int Run(layra::Host& host, const layra::CommandLine& line) {
   }
   window.show();
   for (ActionID action : line.actions)
-    window.RunBusy([&] { host.PerformAction(action); });
+    window.RunBusy([&] { static_cast<void>(host.PerformAction(action)); });
   int status = line.steps ? RunSteps(window, *line.steps) : layra::kExitDone;
   if (status == layra::kExitDone && !line.screenshots.empty())
     status = Screenshots(window, line.screenshots);
@@ -67,9 +66,10 @@ int Run(layra::Host& host, const layra::CommandLine& line) {
     QApplication::exec();
   // Those the person closed in the window are saved or given up already.
   for (const UIDRef& document : window.Documents()) {
-    std::string error;
-    if (status == layra::kExitDone && line.save && !host.SaveDocument(document, &error))
-      status = Fail("cannot save: " + error);
+    if (status != layra::kExitDone || !line.save)
+      continue;
+    if (const layra::Result<void> saved = host.SaveDocument(document); !saved)
+      status = Fail("cannot save: " + saved.error());
   }
   return status;
 }
@@ -103,7 +103,7 @@ int main(int argc, char** argv) {
   std::fflush(stdout);
   if (person)
     ShowAlertsInBoxes();
-  const bool saved = host->Shutdown();
+  const bool saved = host->Shutdown().ok();
   layra::Alerts::Instance().SetPresenter(nullptr);
   return layra::EndStatus(status, saved);
 }

@@ -1,6 +1,6 @@
 #pragma once
 // The host's owners for the handles of the C libraries it uses, so that every way out of a
-// function gives them back. A plug-in sees only the SDK and keeps its own.
+// function gives them back: the C library's from the platform's owners, the rest here.
 
 #include <cairo.h>
 #include <glib-object.h>
@@ -8,44 +8,15 @@
 #include <libxml/tree.h>
 #include <pango/pango.h>
 #include <pixman.h>
+#include <platform/CHandles.h>
 #include <turbojpeg.h>
-#include <unistd.h>
-
-#include <cstdio>
-#include <memory>
-#include <utility>
 
 namespace layra {
 
-/** Gives a handle back with the C function that frees it. */
-template <auto Free> struct CFree {
-  template <typename T> void operator()(T* handle) const { Free(handle); }
-};
-template <typename T, auto Free> using CHandle = std::unique_ptr<T, CFree<Free>>;
-
-inline void CloseFile(std::FILE* file) {
-  std::fclose(file);
-}
-using FileHandle = CHandle<std::FILE, CloseFile>;
-
-/** Closes a file descriptor on every way out; a negative one is no descriptor. */
-class Descriptor {
-public:
-  explicit Descriptor(int fd) : fFD(fd) {}
-  ~Descriptor() {
-    if (fFD >= 0)
-      ::close(fFD);
-  }
-  Descriptor(const Descriptor&) = delete;
-  Descriptor& operator=(const Descriptor&) = delete;
-  int Get() const { return fFD; }
-  int Release() { return std::exchange(fFD, -1); }
-  // Closes now, for callers to whom a failed close means lost data.
-  bool Close() { return ::close(Release()) == 0; }
-
-private:
-  int fFD;
-};
+using platform::CFree;
+using platform::CHandle;
+using platform::Descriptor;
+using platform::FileHandle;
 
 // libxml2 frees its strings through a function pointer it may swap, so that one is read late.
 inline void FreeXmlString(xmlChar* text) {

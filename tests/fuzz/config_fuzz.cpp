@@ -20,7 +20,7 @@
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
   // The DOM services are classes of the host; a host that never starts registers them.
-  static layra::Host* host = new layra::Host(layra::HostOptions{});
+  static layra::Host* host = layra::Host::Create(layra::HostOptions{}).value().release();
   (void)host;
   // Every refused file and skipped variant prints a line; at fuzzing speed that would drown
   // libFuzzer's own report, which goes to standard error.

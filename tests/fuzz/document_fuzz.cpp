@@ -32,7 +32,7 @@ void RenderEveryPage(const UIDRef& document) {
 
 std::string SavedAs(layra::Host& host, const UIDRef& document, const char* name) {
   const std::filesystem::path file = gFolder / name;
-  if (!host.SaveDocumentAs(document, file, nullptr))
+  if (!host.SaveDocumentAs(document, file))
     __builtin_trap();
   host.CloseDocument(document);
   return Contents(file);
@@ -45,7 +45,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
   if (!::mkdtemp(folder))
     std::abort();
   gFolder = folder;
-  static layra::Host* host = new layra::Host(layra::HostOptions{});
+  static layra::Host* host = layra::Host::Create(layra::HostOptions{}).value().release();
   (void)host;
   return 0;
 }
@@ -55,12 +55,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::filesystem::path input = gFolder / "input.lyd";
   std::ofstream(input, std::ios::binary | std::ios::trunc)
       .write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
-  const UIDRef document = host.OpenDocument(input, nullptr);
+  const UIDRef document = host.OpenDocument(input).value_or(UIDRef());
   if (!document.IsValid())
     return 0;
   RenderEveryPage(document);
   const std::string first = SavedAs(host, document, "first.lyd");
-  const UIDRef reopened = host.OpenDocument(gFolder / "first.lyd", nullptr);
+  const UIDRef reopened = host.OpenDocument(gFolder / "first.lyd").value_or(UIDRef());
   if (!reopened.IsValid())
     __builtin_trap();
   if (SavedAs(host, reopened, "second.lyd") != first)

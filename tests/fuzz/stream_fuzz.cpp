@@ -23,8 +23,7 @@ void Workspace(std::string_view bytes) {
   if (!layra::DecodeDataBase(bytes, root, objects, reason))
     return;
   layra::DataBase db;
-  std::vector<std::string> problems;
-  if (!db.Import(objects, problems))
+  if (!db.Import(objects))
     return;
   std::vector<layra::StoredObject> again;
   if (!layra::DecodeDataBase(layra::EncodeDataBase(db), root, again, reason))
@@ -57,7 +56,7 @@ void Preferences(const std::uint8_t* data, std::size_t size) {
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
   // The workspace's classes are the host's; a host that never starts registers them.
-  static layra::Host* host = new layra::Host(layra::HostOptions{});
+  static layra::Host* host = layra::Host::Create(layra::HostOptions{}).value().release();
   (void)host;
   return 0;
 }

@@ -105,8 +105,10 @@ int DarkPixels(const QImage& image, const QRect& area) {
 class Window : public testing::Test {
 protected:
   void SetUp() override {
-    fHost = std::make_unique<layra::Host>(layra::HostOptions{
-        fHome.configDir() / "layra", {TEST_PLUGIN_DIR}, 1, layra::AlertAnswer::Default});
+    fHost = layra::Host::Create(
+                layra::HostOptions{
+                    fHome.configDir() / "layra", {TEST_PLUGIN_DIR}, 1, layra::AlertAnswer::Default})
+                .value();
     fHost->Start();
     fUI.reset(static_cast<ITestUI*>(CreateObject(kTestLogBoss, IID_ITESTUI)));
     ASSERT_TRUE(fUI);
@@ -275,7 +277,7 @@ TEST_F(Window, ADialogIsModalAndItsCancelAppliesNothing) {
       {"OK", click(kOKButtonWidgetID), {"validate", "apply", "closing"}},
   };
   for (const Case& c : cases) {
-    fHost->PerformAction(kTestDialogAction);
+    EXPECT_TRUE(fHost->PerformAction(kTestDialogAction));
     layra::gui::HostDialog* dialog = fWindow->FrontDialog();
     ASSERT_TRUE(dialog) << c.name;
     EXPECT_TRUE(dialog->isVisible() && dialog->isModal());
@@ -292,7 +294,7 @@ TEST_F(Window, ADialogIsModalAndItsCancelAppliesNothing) {
   }
   // The preferences dialog is named after its page.
   layra::Automation automation;
-  ASSERT_EQ(automation.OpenPreferences("#0x900021"), "");
+  ASSERT_EQ(automation.OpenPreferences("#0x900021").error(), "");
   ASSERT_TRUE(fWindow->FrontDialog());
   EXPECT_EQ(fWindow->FrontDialog()->windowTitle(), "Preferences \u2014 Test settings");
   QTest::keyClick(fWindow->FrontDialog(), ::Qt::Key_Escape);
@@ -408,7 +410,7 @@ TEST_F(Window, DocumentsShowTheirPagesAndTheFrontTabIsTheFrontDocument) {
 TEST_F(Window, EditUndoAndRedoTakeBackAndBringBackAChangeMadeInAPalette) {
   TempDir folder;
   const UIDRef document = fHost->NewDocument(1, 100, 100);
-  ASSERT_TRUE(fHost->SaveDocumentAs(document, folder.path() / "saved.lyd", nullptr));
+  ASSERT_EQ(fHost->SaveDocumentAs(document, folder.path() / "saved.lyd").error(), "");
   fWindow->AddDocument(document);
   auto* tabs = fWindow->findChild<QTabWidget*>();
   ASSERT_TRUE(tabs);
@@ -546,11 +548,11 @@ class Selecting : public testing::Test {
 protected:
   void SetUp() override {
     std::filesystem::copy_file(SAMPLES_DIR "/advert.lyd", fHome.path() / "advert.lyd");
-    fHost =
-        std::make_unique<layra::Host>(layra::HostOptions{fHome.configDir() / "layra",
-                                                         {FOLIVOX_PLUGIN_DIR, CALLER_PLUGIN_DIR},
-                                                         1,
-                                                         layra::AlertAnswer::First});
+    fHost = layra::Host::Create(layra::HostOptions{fHome.configDir() / "layra",
+                                                   {FOLIVOX_PLUGIN_DIR, CALLER_PLUGIN_DIR},
+                                                   1,
+                                                   layra::AlertAnswer::First})
+                .value();
     fHost->Start();
     fWindow = std::make_unique<Desktop>(*fHost);
     fWindow->show();
@@ -699,8 +701,12 @@ TEST(PreferencesWindow, ThePasswordIsBulletsInTheRowTheEditorAndTheQuestion) {
   TempHome home;
   // The download from the address fails: closing the dialog asks whether to use this copy.
   ASSERT_TRUE(folivox::test::WriteWholeFile(home.dataDir() / "FolivoPref.xml", "<CONFIG/>"));
-  layra::Host host(layra::HostOptions{
-      home.configDir() / "layra", {FOLIVOX_PLUGIN_DIR}, 1, layra::AlertAnswer::Default});
+  const std::unique_ptr<layra::Host> owner =
+      layra::Host::Create(
+          layra::HostOptions{
+              home.configDir() / "layra", {FOLIVOX_PLUGIN_DIR}, 1, layra::AlertAnswer::Default})
+          .value();
+  layra::Host& host = *owner;
   host.Start();
   Desktop window(host);
   window.show();
@@ -711,7 +717,7 @@ TEST(PreferencesWindow, ThePasswordIsBulletsInTheRowTheEditorAndTheQuestion) {
   };
   QLineEdit* edit = nullptr;
   auto openAndSelect = [&] {
-    window.RunBusy([&] { host.PerformAction(ActionID{0x12250D}); });
+    window.RunBusy([&] { EXPECT_TRUE(host.PerformAction(ActionID{0x12250D})); });
     dialog = window.FrontDialog();
     ASSERT_TRUE(dialog);
     QWidget* label = widget(kRowLabel); // of the tree's only row
@@ -853,7 +859,7 @@ TEST(PreferencesWindow, TestConnectionChecksTheAddressAsTypedAndNamesTheFailingS
   const std::filesystem::path shots = ShotsFolder(folder);
   Desktop window(setup.host());
   window.show();
-  window.RunBusy([&] { setup.host().PerformAction(ActionID{0x12250D}); });
+  window.RunBusy([&] { EXPECT_TRUE(setup.host().PerformAction(ActionID{0x12250D})); });
   layra::gui::HostDialog* dialog = window.FrontDialog();
   ASSERT_TRUE(dialog);
   auto widget = [&](WidgetID id) {
@@ -902,8 +908,7 @@ TEST(PreferencesWindow, TestConnectionChecksTheAddressAsTypedAndNamesTheFailingS
 std::string Dump(const std::string& palette) {
   std::istringstream step("dump \"" + palette + "\"");
   std::ostringstream out;
-  std::string error;
-  EXPECT_TRUE(layra::RunSteps(step, "dump", out, error)) << error;
+  EXPECT_EQ(layra::RunSteps(step, "dump", out).error(), "");
   return out.str();
 }
 
@@ -939,8 +944,7 @@ TEST(SendWindow, ProgressAdvancesCancelStopsAStalledSendAndTheResultMarksAndHist
   panels()->ShowPanelByWidgetID(WidgetID{0x122500}, true);
   std::istringstream tick("toggle row 2 in #0x12250c");
   std::ostringstream ignored;
-  std::string error;
-  ASSERT_TRUE(layra::RunSteps(tick, "tick", ignored, error)) << error;
+  ASSERT_EQ(layra::RunSteps(tick, "tick", ignored).error(), "");
   const std::string ticksBefore = Ticks(Dump("Folivox"));
   ASSERT_EQ(ticksBefore, "0100");
 
@@ -1040,7 +1044,7 @@ TEST(SendWindow, ProgressAdvancesCancelStopsAStalledSendAndTheResultMarksAndHist
       << history;
   EXPECT_EQ(history.find(setup.ftp().password()), std::string::npos);
   std::istringstream select("select rows 3 in #0x12252a");
-  ASSERT_TRUE(layra::RunSteps(select, "select", ignored, error)) << error;
+  ASSERT_EQ(layra::RunSteps(select, "select", ignored).error(), "");
   const std::string files = Dump("Send history");
   EXPECT_NE(files.find("\"sent  page 5  08_12_05..005_"), std::string::npos) << files;
   EXPECT_NE(files.find("tree #0x12252b rows 16"), std::string::npos) << files;
@@ -1051,7 +1055,7 @@ TEST(SendWindow, ProgressAdvancesCancelStopsAStalledSendAndTheResultMarksAndHist
   setup.Restart();
   window = std::make_unique<Desktop>(setup.host());
   window->AddDocument(
-      setup.host().OpenDocument(setup.home().path() / "08_12_05_005-008.lyd", nullptr));
+      setup.host().OpenDocument(setup.home().path() / "08_12_05_005-008.lyd").value_or(UIDRef()));
   window->show();
   panels()->ShowPanelByWidgetID(WidgetID{0x122500}, true);
   QCoreApplication::processEvents();

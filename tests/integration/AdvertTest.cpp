@@ -66,17 +66,20 @@ class Advert : public testing::Test {
 protected:
   void SetUp() override {
     fs::copy_file(fs::path(SAMPLES_DIR) / "advert.lyd", fFile);
-    fHost = std::make_unique<layra::Host>(layra::HostOptions{
-        fHome.configDir() / "layra", {FOLIVOX_PLUGIN_DIR}, 1, layra::AlertAnswer::First});
+    fHost = layra::Host::Create(layra::HostOptions{fHome.configDir() / "layra",
+                                                   {FOLIVOX_PLUGIN_DIR},
+                                                   1,
+                                                   layra::AlertAnswer::First})
+                .value();
     CapturedOutput startup;
     fHost->Start();
     Open();
   }
 
   void Open() {
-    std::string error;
-    fDoc = fHost->OpenDocument(fFile, &error);
-    ASSERT_TRUE(fDoc.IsValid()) << error;
+    const layra::Result<UIDRef> opened = fHost->OpenDocument(fFile);
+    ASSERT_EQ(opened.error(), "");
+    fDoc = opened.value();
     IDataBase* db = fDoc.GetDataBase();
     fPage = At<IPageList>(fDoc)->GetNthPageUID(0);
     const std::vector<UID> items = At<IPage>(UIDRef(db, fPage))->GetItems();
@@ -86,8 +89,7 @@ protected:
   }
 
   void Reopen() {
-    std::string error;
-    ASSERT_TRUE(fHost->SaveDocument(fDoc, &error)) << error;
+    ASSERT_EQ(fHost->SaveDocument(fDoc).error(), "");
     fHost->CloseDocument(fDoc);
     Open();
   }

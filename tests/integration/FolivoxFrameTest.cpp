@@ -34,11 +34,12 @@ std::string CapturedSignalOutput() {
 class FolivoxLoaded : public testing::Test {
 protected:
   std::unique_ptr<layra::Host> StartHost(int locale = 1, bool activeContext = true) {
-    auto host = std::make_unique<layra::Host>(layra::HostOptions{fHome.configDir() / "layra",
-                                                                 {FOLIVOX_PLUGIN_DIR},
-                                                                 locale,
-                                                                 layra::AlertAnswer::First,
-                                                                 activeContext});
+    auto host = layra::Host::Create(layra::HostOptions{fHome.configDir() / "layra",
+                                                       {FOLIVOX_PLUGIN_DIR},
+                                                       locale,
+                                                       layra::AlertAnswer::First,
+                                                       activeContext})
+                    .value();
     host->Start();
     return host;
   }

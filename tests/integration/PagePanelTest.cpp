@@ -40,10 +40,14 @@ class PagePanel : public testing::Test {
 protected:
   void SetUp() override {
     layra::Alerts::Instance().ClearLog();
-    fHost = std::make_unique<layra::Host>(layra::HostOptions{
-        fHome.configDir() / "layra", {FOLIVOX_PLUGIN_DIR}, 1, layra::AlertAnswer::First, true});
+    fHost = layra::Host::Create(layra::HostOptions{fHome.configDir() / "layra",
+                                                   {FOLIVOX_PLUGIN_DIR},
+                                                   1,
+                                                   layra::AlertAnswer::First,
+                                                   true})
+                .value();
     fHost->Start();
-    ASSERT_EQ(fAutomation.ShowPalette("Folivox"), "");
+    ASSERT_EQ(fAutomation.ShowPalette("Folivox").error(), "");
   }
 
   InterfacePtr<ICommonPreferenceData> Store() {
@@ -71,9 +75,9 @@ protected:
   }
   /** The check boxes of the rows as the palette shows them. */
   Flags Shown() {
-    std::string text;
-    EXPECT_EQ(fAutomation.Dump("Folivox", text), "");
-    std::istringstream lines(text);
+    const layra::Result<std::string> text = fAutomation.Dump("Folivox");
+    EXPECT_EQ(text.error(), "");
+    std::istringstream lines(text.value_or(""));
     Flags flags;
     for (std::string line; std::getline(lines, line);) {
       if (line.find("checkbox #0x12250f") != std::string::npos)
@@ -122,9 +126,9 @@ TEST_F(PagePanel, PanelWidgetIsFoundThroughTheChainAndAMissingPanelIsNamed) {
 }
 
 TEST_F(PagePanel, EveryIconButtonSaysWhatItDoes) {
-  std::string shown;
-  ASSERT_EQ(fAutomation.Dump("Folivox", shown), "");
-  std::istringstream lines(shown);
+  const layra::Result<std::string> shown = fAutomation.Dump("Folivox");
+  ASSERT_EQ(shown.error(), "");
+  std::istringstream lines(shown.value());
   int buttons = 0;
   for (std::string line; std::getline(lines, line);) {
     if (line.find("iconbutton") == std::string::npos)
@@ -165,13 +169,14 @@ TEST_F(PagePanel, ButtonsChangeTheSelectedRowsOrAllAndStoreEveryPage) {
     ClearSelection();
     for (std::int32_t row = 0; row < 4; ++row) {
       if (c.before[static_cast<std::size_t>(row)]) {
-        ASSERT_EQ(fAutomation.ToggleRow(kList, row + 1), "");
+        ASSERT_EQ(fAutomation.ToggleRow(kList, row + 1).error(), "");
       }
     }
     if (!c.selected.empty()) {
-      ASSERT_EQ(fAutomation.SelectRows(kList, c.selected), "");
+      ASSERT_EQ(fAutomation.SelectRows(kList, c.selected).error(), "");
     }
-    ASSERT_EQ(c.menu ? fAutomation.ChooseMenu("Folivox", c.button) : fAutomation.Press(c.button),
+    ASSERT_EQ(c.menu ? fAutomation.ChooseMenu("Folivox", c.button).error()
+                     : fAutomation.Press(c.button).error(),
               "");
     EXPECT_EQ(Shown(), c.after) << c.button;
     std::string expected;
@@ -186,9 +191,9 @@ TEST_F(PagePanel, TickingStoresAllPagesAndKeepsOtherDocumentsAndBookkeeping) {
   Store()->SetValue(PMString("FolivoxPageStatus_Other.lyd_0_status"), PMString("true"));
   Store()->SetValue(PMString("FolivoHTTP"), PMString("http://127.0.0.1:1/FolivoPref.xml"));
   const UIDRef document = fHost->NewDocument(3, 612, 792);
-  ASSERT_EQ(fAutomation.ToggleRow(kList, 2), "");
+  ASSERT_EQ(fAutomation.ToggleRow(kList, 2).error(), "");
   EXPECT_EQ(StoredFlags(document, 3), "FTF");
-  ASSERT_EQ(fAutomation.ToggleRow(kList, 2), "");
+  ASSERT_EQ(fAutomation.ToggleRow(kList, 2).error(), "");
   EXPECT_EQ(StoredFlags(document, 3), "FFF");
   EXPECT_EQ(Stored("FolivoxPageStatus_Other.lyd_0_status"), "true");
   EXPECT_EQ(Stored("FolivoHTTP"), "http://127.0.0.1:1/FolivoPref.xml");
@@ -198,12 +203,12 @@ TEST_F(PagePanel, TickingStoresAllPagesAndKeepsOtherDocumentsAndBookkeeping) {
 TEST_F(PagePanel, ClearCacheKeepsOnlyTheAddressAndTheFirstRunMarker) {
   Store()->SetValue(PMString("FolivoHTTP"), PMString("http://127.0.0.1:1/FolivoPref.xml"));
   const UIDRef document = fHost->NewDocument(2, 612, 792);
-  ASSERT_EQ(fAutomation.ToggleRow(kList, 1), "");
-  fHost->PerformAction(kInternal);
+  ASSERT_EQ(fAutomation.ToggleRow(kList, 1).error(), "");
+  EXPECT_TRUE(fHost->PerformAction(kInternal));
   ASSERT_TRUE(Stored("FolivoCacheDate"));
 
   testing::internal::CaptureStdout();
-  fHost->PerformAction(kClearCache);
+  EXPECT_TRUE(fHost->PerformAction(kClearCache));
   EXPECT_EQ(folivox::test::WithoutUpdateCheckLines(testing::internal::GetCapturedStdout())
                 .ends_with("Clearing cache...\nClear cache completed.\n"),
             true);
@@ -218,7 +223,7 @@ TEST_F(PagePanel, ClearCacheKeepsOnlyTheAddressAndTheFirstRunMarker) {
   EXPECT_EQ(Shown(), (Flags{true, false})); // the rows keep their flags until rebuilt
 
   // The next action writes a new cache date: today's.
-  fHost->PerformAction(kInternal);
+  EXPECT_TRUE(fHost->PerformAction(kInternal));
   const std::time_t now = std::time(nullptr);
   std::tm today{};
   localtime_r(&now, &today);
@@ -231,11 +236,15 @@ TEST_F(PagePanel, ClearCacheKeepsOnlyTheAddressAndTheFirstRunMarker) {
 
 TEST_F(PagePanel, ClearCacheAnsweredNoWritesNothing) {
   fHost.reset();
-  fHost = std::make_unique<layra::Host>(layra::HostOptions{
-      fHome.configDir() / "layra", {FOLIVOX_PLUGIN_DIR}, 1, layra::AlertAnswer::Second, true});
+  fHost = layra::Host::Create(layra::HostOptions{fHome.configDir() / "layra",
+                                                 {FOLIVOX_PLUGIN_DIR},
+                                                 1,
+                                                 layra::AlertAnswer::Second,
+                                                 true})
+              .value();
   fHost->Start();
   Store()->SetValue(PMString("FolivoxPageStatus_Other.lyd_0_status"), PMString("true"));
-  fHost->PerformAction(kClearCache);
+  EXPECT_TRUE(fHost->PerformAction(kClearCache));
   EXPECT_EQ(Stored("FolivoxPageStatus_Other.lyd_0_status"), "true");
   EXPECT_TRUE(Stored("FolivoCacheDate"));
   EXPECT_TRUE(Stored("FolivoAlreadySetPreferences"));
@@ -248,7 +257,7 @@ TEST_F(PagePanel, CacheDateIsWrittenOnlyWhenMissingOrEmpty) {
   for (const auto& [stored, expected] : cases) {
     Store()->SetValue(PMString("FolivoCacheDate"), PMString(stored));
     testing::internal::CaptureStdout();
-    fHost->PerformAction(kInternal);
+    EXPECT_TRUE(fHost->PerformAction(kInternal));
     const std::string printed =
         folivox::test::WithoutUpdateCheckLines(testing::internal::GetCapturedStdout());
     EXPECT_EQ(Stored("FolivoCacheDate"), expected) << stored;
@@ -259,14 +268,18 @@ TEST_F(PagePanel, CacheDateIsWrittenOnlyWhenMissingOrEmpty) {
 TEST_F(PagePanel, FirstRunMarkerIsWrittenOnceAndNeverBesideAnAddress) {
   EXPECT_EQ(Stored("FolivoAlreadySetPreferences"), "kPreferencesTrueValue");
   Store()->GetDictionary()->Clear();
-  fHost->PerformAction(kInternal); // checked once per run
+  EXPECT_TRUE(fHost->PerformAction(kInternal)); // checked once per run
   EXPECT_FALSE(Stored("FolivoAlreadySetPreferences"));
 
   Store()->SetValue(PMString("FolivoHTTP"), PMString("http://127.0.0.1:1/FolivoPref.xml"));
   ASSERT_TRUE(fHost->Shutdown());
   fHost.reset();
-  fHost = std::make_unique<layra::Host>(layra::HostOptions{
-      fHome.configDir() / "layra", {FOLIVOX_PLUGIN_DIR}, 1, layra::AlertAnswer::First, true});
+  fHost = layra::Host::Create(layra::HostOptions{fHome.configDir() / "layra",
+                                                 {FOLIVOX_PLUGIN_DIR},
+                                                 1,
+                                                 layra::AlertAnswer::First,
+                                                 true})
+              .value();
   fHost->Start();
   EXPECT_FALSE(Stored("FolivoAlreadySetPreferences"));
   EXPECT_TRUE(Stored("FolivoCacheDate"));
@@ -275,7 +288,7 @@ TEST_F(PagePanel, FirstRunMarkerIsWrittenOnceAndNeverBesideAnAddress) {
 TEST_F(PagePanel, ListFollowsTheFrontDocument) {
   EXPECT_EQ(Shown().size(), 0u);
   const UIDRef three = fHost->NewDocument(3, 612, 792);
-  ASSERT_EQ(fAutomation.ToggleRow(kList, 1), "");
+  ASSERT_EQ(fAutomation.ToggleRow(kList, 1).error(), "");
   const UIDRef five = fHost->NewDocument(5, 612, 792);
   EXPECT_EQ(Shown(), Flags(5, false));
   // Another document of the same size shows, and keeps, flags of its own.
@@ -292,29 +305,29 @@ TEST_F(PagePanel, ListFollowsTheFrontDocument) {
 TEST_F(PagePanel, BeforeSaveStoresWhatTheRowsShow) {
   const std::filesystem::path file = fHome.path() / "Morning.lyd";
   UIDRef document = fHost->NewDocument(3, 612, 792);
-  ASSERT_TRUE(fHost->SaveDocumentAs(document, file, nullptr));
-  ASSERT_EQ(fAutomation.ToggleRow(kList, 3), "");
-  fHost->PerformAction(kClearCache);
+  ASSERT_TRUE(fHost->SaveDocumentAs(document, file));
+  ASSERT_EQ(fAutomation.ToggleRow(kList, 3).error(), "");
+  EXPECT_TRUE(fHost->PerformAction(kClearCache));
   EXPECT_EQ(StoredFlags(document, 3), "---");
-  ASSERT_TRUE(fHost->SaveDocument(document, nullptr));
+  ASSERT_TRUE(fHost->SaveDocument(document));
   EXPECT_EQ(StoredFlags(document, 3), "FFT");
 
   // Statuses are kept by name: under a new name the document starts with none.
-  ASSERT_TRUE(fHost->SaveDocumentAs(document, fHome.path() / "Evening.lyd", nullptr));
+  ASSERT_TRUE(fHost->SaveDocumentAs(document, fHome.path() / "Evening.lyd"));
   EXPECT_EQ(Shown(), (Flags{false, false, false}));
   fHost->CloseDocument(document);
-  document = fHost->OpenDocument(file, nullptr);
+  document = fHost->OpenDocument(file).value_or(UIDRef());
   EXPECT_EQ(Shown(), (Flags{false, false, true}));
 }
 
 TEST_F(PagePanel, DialogActionOpensAPlainDialogThatOkCloses) {
   ASSERT_TRUE(fHost->PerformAction(ActionID{0x122504}));
-  std::string dialog;
-  ASSERT_EQ(fAutomation.Dump("dialog", dialog), "");
-  EXPECT_NE(dialog.find("\"OK\""), std::string::npos) << dialog;
-  EXPECT_NE(dialog.find("\"Cancel\""), std::string::npos) << dialog;
-  EXPECT_EQ(fAutomation.Confirm(), "");
-  EXPECT_NE(fAutomation.Dump("dialog", dialog), "");
+  const layra::Result<std::string> dialog = fAutomation.Dump("dialog");
+  ASSERT_EQ(dialog.error(), "");
+  EXPECT_NE(dialog.value().find("\"OK\""), std::string::npos) << dialog.value();
+  EXPECT_NE(dialog.value().find("\"Cancel\""), std::string::npos) << dialog.value();
+  EXPECT_EQ(fAutomation.Confirm().error(), "");
+  EXPECT_FALSE(fAutomation.Dump("dialog"));
 }
 
 TEST_F(PagePanel, HidingThePaletteLeavesNoSubscriptionBehind) {
@@ -326,7 +339,9 @@ TEST_F(PagePanel, HidingThePaletteLeavesNoSubscriptionBehind) {
       {0x122526, IID_IBOOLEANCONTROLDATA}, {0x122527, IID_IBOOLEANCONTROLDATA},
       {0x12250C, IID_ITREEVIEWMGR},        {0x12250C, IID_ITREEVIEWCONTROLLER}};
   for (bool shown : {true, false, true, false}) {
-    ASSERT_EQ(shown ? fAutomation.ShowPalette("Folivox") : fAutomation.HidePalette("Folivox"), "");
+    ASSERT_EQ(shown ? fAutomation.ShowPalette("Folivox").error()
+                    : fAutomation.HidePalette("Folivox").error(),
+              "");
     for (const auto& [widget, protocol] : subscriptions) {
       InterfacePtr<ISubject> subject(widgets->FindWidget(WidgetID{widget}, 9999), UseDefaultIID());
       ASSERT_TRUE(subject);

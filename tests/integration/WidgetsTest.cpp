@@ -33,8 +33,11 @@ class Widgets : public testing::Test {
 protected:
   void SetUp() override {
     layra::Alerts::Instance().ClearLog();
-    fHost = std::make_unique<layra::Host>(layra::HostOptions{
-        fHome.configDir() / "layra", {TEST_PLUGIN_DIR}, fLocale, layra::AlertAnswer::Default});
+    fHost = layra::Host::Create(layra::HostOptions{fHome.configDir() / "layra",
+                                                   {TEST_PLUGIN_DIR},
+                                                   fLocale,
+                                                   layra::AlertAnswer::Default})
+                .value();
     fHost->Start();
     fUI.reset(static_cast<ITestUI*>(CreateObject(kTestLogBoss, IID_ITESTUI)));
     ASSERT_TRUE(fUI);
@@ -62,9 +65,9 @@ protected:
     tree->ChangeRoot();
   }
   std::string Dump(const std::string& target = "Test panel") {
-    std::string text;
-    EXPECT_EQ(fAutomation.Dump(target, text), "");
-    return text;
+    const layra::Result<std::string> text = fAutomation.Dump(target);
+    EXPECT_EQ(text.error(), "");
+    return text.value_or("");
   }
 
   int fLocale = 1;
@@ -113,37 +116,37 @@ TEST_F(Widgets, ResourcesBecomeWidgetsWithTheirIDsFramesIconsAndTips) {
 TEST_F(Widgets, ObserversHearTheMessagesInOrderAndAttachesBalance) {
   Rebuild(3);
   EXPECT_EQ(fUI->TakeLog(), Log{}); // nothing attaches while the palette is off screen
-  ASSERT_EQ(fAutomation.ShowPalette("Test panel"), "");
+  ASSERT_EQ(fAutomation.ShowPalette("Test panel").error(), "");
   EXPECT_EQ(fUI->TakeLog(), (Log{"panel attach", "row attach", "row attach", "row attach"}));
 
-  ASSERT_EQ(fAutomation.Press("Mark all"), "");
-  ASSERT_EQ(fAutomation.Press("Hello"), "");
-  ASSERT_EQ(fAutomation.Type("#0x900017", "secret"), "");
-  ASSERT_EQ(fAutomation.ToggleRow("#0x900011", 2), "");
-  ASSERT_EQ(fAutomation.ToggleRow("#0x900011", 2), "");
-  ASSERT_EQ(fAutomation.SelectRows("#0x900011", {1, 3}), "");
-  ASSERT_EQ(fAutomation.ChooseMenu("Test panel", "Hello"), "");
+  ASSERT_EQ(fAutomation.Press("Mark all").error(), "");
+  ASSERT_EQ(fAutomation.Press("Hello").error(), "");
+  ASSERT_EQ(fAutomation.Type("#0x900017", "secret").error(), "");
+  ASSERT_EQ(fAutomation.ToggleRow("#0x900011", 2).error(), "");
+  ASSERT_EQ(fAutomation.ToggleRow("#0x900011", 2).error(), "");
+  ASSERT_EQ(fAutomation.SelectRows("#0x900011", {1, 3}).error(), "");
+  ASSERT_EQ(fAutomation.ChooseMenu("Test panel", "Hello").error(), "");
   EXPECT_EQ(fUI->TakeLog(), (Log{"panel 1896 0x62b #0x900015", "panel 1896 0x62b #0x900016",
                                  "panel 1931 0x62c #0x900017", "row 2 on", "row 2 off",
                                  "panel 1642 0x66a #0x900011", "panel 1642 0x66a #0x900011"}));
   ASSERT_EQ(layra::Alerts::Instance().Log().size(), 3u); // start-up, the button, the menu
   EXPECT_EQ(layra::Alerts::Instance().Log()[1].message, "Hello");
   // A main-menu entry is chosen by its menu's name; a disabled one is refused.
-  ASSERT_EQ(fAutomation.ChooseMenu("Test", "Hello"), "");
+  ASSERT_EQ(fAutomation.ChooseMenu("Test", "Hello").error(), "");
   EXPECT_EQ(layra::Alerts::Instance().Log().size(), 4u);
-  EXPECT_EQ(fAutomation.ChooseMenu("Test:More", "Show dialog"),
+  EXPECT_EQ(fAutomation.ChooseMenu("Test:More", "Show dialog").error(),
             "the menu entry \"Show dialog\" is disabled");
 
   // A new front document is a change of the active selection.
   fHost->NewDocument(1, 100, 100);
   Rebuild(1);
-  ASSERT_EQ(fAutomation.HidePalette("#0x900010"), "");
+  ASSERT_EQ(fAutomation.HidePalette("#0x900010").error(), "");
   EXPECT_EQ(fUI->TakeLog(), (Log{"selection changed", "row detach", "row detach", "row detach",
                                  "row attach", "row detach", "panel detach"}));
 }
 
 TEST_F(Widgets, ARebuildAskedForWhileARowIsFilledComesAfterTheLayoutUnderWay) {
-  ASSERT_EQ(fAutomation.ShowPalette("Test panel"), "");
+  ASSERT_EQ(fAutomation.ShowPalette("Test panel").error(), "");
   fUI->RebuildWhenFilling(1);
   Rebuild(3);
   InterfacePtr<IPanelControlData> rows(Find(kTestListWidgetID), UseDefaultIID());
@@ -153,24 +156,24 @@ TEST_F(Widgets, ARebuildAskedForWhileARowIsFilledComesAfterTheLayoutUnderWay) {
 }
 
 TEST_F(Widgets, ARebuildAsksTheAdapterAgainAndMakesOnlyTheRowsShown) {
-  ASSERT_EQ(fAutomation.ShowPalette("Test panel"), "");
+  ASSERT_EQ(fAutomation.ShowPalette("Test panel").error(), "");
   Rebuild(1000);
   EXPECT_EQ(fUI->TakeFilledRows(), 5); // 100 points of 20-point rows
-  ASSERT_EQ(fAutomation.ToggleRow("#0x900011", 1000), "");
+  ASSERT_EQ(fAutomation.ToggleRow("#0x900011", 1000).error(), "");
   EXPECT_LE(fUI->TakeFilledRows(), 5);
   Rebuild(2);
   const std::string dump = Dump();
   EXPECT_NE(dump.find("tree #0x900011 rows 2\n"), std::string::npos) << dump;
   EXPECT_NE(dump.find("row 2\n        text #0x900013 \"Row 2\""), std::string::npos) << dump;
-  EXPECT_NE(fAutomation.ToggleRow("#0x900011", 3), "");
+  EXPECT_FALSE(fAutomation.ToggleRow("#0x900011", 3));
   Log log = fUI->TakeLog();
   EXPECT_EQ(std::count(log.begin(), log.end(), "row attach"),
             std::count(log.begin(), log.end(), "row detach") + 2);
 }
 
 TEST_F(Widgets, TheDumpHidesHiddenWidgetsAndPasswords) {
-  ASSERT_EQ(fAutomation.ShowPalette("Test panel"), "");
-  ASSERT_EQ(fAutomation.Type("#0x900017", "hunter2"), "");
+  ASSERT_EQ(fAutomation.ShowPalette("Test panel").error(), "");
+  ASSERT_EQ(fAutomation.Type("#0x900017", "hunter2").error(), "");
   const std::string dump = Dump();
   EXPECT_EQ(dump.find("hunter2"), std::string::npos);
   EXPECT_EQ(dump.find("Secret label"), std::string::npos);
@@ -179,57 +182,57 @@ TEST_F(Widgets, TheDumpHidesHiddenWidgetsAndPasswords) {
             std::string::npos);
   EXPECT_NE(dump.find("checkbox #0x90001b \"Keep\" off"), std::string::npos) << dump;
   // A password field is not found by what it holds; a hidden widget cannot be acted on.
-  EXPECT_NE(fAutomation.Type("hunter2", "x"), "");
-  EXPECT_NE(fAutomation.Press("Secret label"), "");
-  ASSERT_EQ(fAutomation.SetChecked("Keep", true), "");
+  EXPECT_FALSE(fAutomation.Type("hunter2", "x"));
+  EXPECT_FALSE(fAutomation.Press("Secret label"));
+  ASSERT_EQ(fAutomation.SetChecked("Keep", true).error(), "");
   EXPECT_NE(Dump().find("\"Keep\" on"), std::string::npos);
 }
 
 TEST_F(Widgets, DialogStepsRunInTheHostsOrderAndCancelAppliesNothing) {
-  ASSERT_EQ(fAutomation.PerformAction(kTestDialogAction), "");
-  ASSERT_EQ(fAutomation.Type("#0x90001a", "bad"), "");
-  EXPECT_NE(fAutomation.Confirm(), ""); // refused: the dialog stays
-  ASSERT_EQ(fAutomation.Type("#0x90001a", "good"), "");
-  ASSERT_EQ(fAutomation.Confirm(), "");
+  ASSERT_EQ(fAutomation.PerformAction(kTestDialogAction).error(), "");
+  ASSERT_EQ(fAutomation.Type("#0x90001a", "bad").error(), "");
+  EXPECT_FALSE(fAutomation.Confirm()); // refused: the dialog stays
+  ASSERT_EQ(fAutomation.Type("#0x90001a", "good").error(), "");
+  ASSERT_EQ(fAutomation.Confirm().error(), "");
   EXPECT_EQ(fUI->TakeLog(), (Log{"initialize", "dialog 1896 #0x1", "validate", "dialog 1896 #0x1",
                                  "validate", "apply", "closing"}));
-  EXPECT_NE(fAutomation.Confirm(), ""); // nothing is open any more
+  EXPECT_FALSE(fAutomation.Confirm()); // nothing is open any more
 
-  ASSERT_EQ(fAutomation.PerformAction(kTestDialogAction), "");
-  ASSERT_EQ(fAutomation.Cancel(), "");
+  ASSERT_EQ(fAutomation.PerformAction(kTestDialogAction).error(), "");
+  ASSERT_EQ(fAutomation.Cancel().error(), "");
   EXPECT_EQ(fUI->TakeLog(), (Log{"initialize", "dialog 1896 #0x2", "closing"}));
 
   // The preferences page is a panel the panel manager finds while its dialog is open.
-  ASSERT_EQ(fAutomation.OpenPreferences("#0x900021"), "");
+  ASSERT_EQ(fAutomation.OpenPreferences("#0x900021").error(), "");
   InterfacePtr<IApplication> application(GetExecutionContextSession()->QueryApplication());
   InterfacePtr<IPanelMgr> panels(application->QueryPanelManager());
   EXPECT_TRUE(panels->GetPanelFromWidgetID(kTestPrefsPageWidgetID));
-  ASSERT_EQ(fAutomation.Cancel(), "");
+  ASSERT_EQ(fAutomation.Cancel().error(), "");
   EXPECT_FALSE(panels->GetPanelFromWidgetID(kTestPrefsPageWidgetID));
   EXPECT_EQ(fUI->TakeLog(), (Log{"initialize", "closing"}));
 }
 
 TEST_F(Widgets, TreeRowsExpandByTheirExpanderAndClicksPassThePlugInsHandler) {
-  ASSERT_EQ(fAutomation.OpenPreferences("#0x900021"), "");
+  ASSERT_EQ(fAutomation.OpenPreferences("#0x900021").error(), "");
   const auto names = [&] {
-    std::string text, rows;
-    fAutomation.Dump("dialog", text);
+    const std::string text = fAutomation.Dump("dialog").value_or("");
+    std::string rows;
     for (std::size_t at = text.find("text #0x900025 \""); at != std::string::npos;
          at = text.find("text #0x900025 \"", at + 1))
       rows += text.substr(at + 16, text.find('"', at + 16) - at - 16) + " ";
     return rows;
   };
   EXPECT_EQ(names(), "A B ");
-  ASSERT_EQ(fAutomation.ExpandRow("#0x900023", 1, true), "");
+  ASSERT_EQ(fAutomation.ExpandRow("#0x900023", 1, true).error(), "");
   EXPECT_EQ(names(), "A A1 A2 B ");
-  EXPECT_NE(fAutomation.ExpandRow("#0x900023", 5, true), ""); // there is no row 5
-  ASSERT_EQ(fAutomation.SelectRows("#0x900023", {3}), "");
-  ASSERT_EQ(fAutomation.ExpandRow("#0x900023", 1, false), "");
+  EXPECT_FALSE(fAutomation.ExpandRow("#0x900023", 5, true)); // there is no row 5
+  ASSERT_EQ(fAutomation.SelectRows("#0x900023", {3}).error(), "");
+  ASSERT_EQ(fAutomation.ExpandRow("#0x900023", 1, false).error(), "");
   EXPECT_EQ(names(), "A B ");
   // The host's own row handler does nothing with a double click.
-  EXPECT_NE(fAutomation.DoubleClickRow("#0x900023", 2), "");
+  EXPECT_FALSE(fAutomation.DoubleClickRow("#0x900023", 2));
   EXPECT_EQ(fUI->TakeLog(), (Log{"initialize", "row click", "row double click"}));
-  ASSERT_EQ(fAutomation.Cancel(), "");
+  ASSERT_EQ(fAutomation.Cancel().error(), "");
 }
 
 TEST_F(Widgets, AFrontEndHearsEveryChangeAndEveryWindow) {
@@ -242,9 +245,9 @@ TEST_F(Widgets, AFrontEndHearsEveryChangeAndEveryWindow) {
     std::vector<std::pair<WidgetID, bool>> windows;
   } recorder;
   layra::SetViewWatcher(&recorder);
-  ASSERT_EQ(fAutomation.ShowPalette("Test panel"), "");
-  ASSERT_EQ(fAutomation.Type("#0x900017", "x"), "");
-  ASSERT_EQ(fAutomation.HidePalette("Test panel"), "");
+  ASSERT_EQ(fAutomation.ShowPalette("Test panel").error(), "");
+  ASSERT_EQ(fAutomation.Type("#0x900017", "x").error(), "");
+  ASSERT_EQ(fAutomation.HidePalette("Test panel").error(), "");
   layra::SetViewWatcher(nullptr);
   // The list makes its rows when it first comes on screen.
   EXPECT_EQ(recorder.changed, (std::vector<WidgetID>{kTestListWidgetID, kTestPasswordWidgetID}));
@@ -273,9 +276,8 @@ TEST_F(Widgets, StepsRunInOrderAndAStepThatCannotBeDoneNamesItsLine) {
                            "press \"No such button\"\n"
                            "press \"Hello\"\n");
   std::ostringstream out;
-  std::string error;
-  EXPECT_FALSE(layra::RunSteps(steps, "mark.steps", out, error));
-  EXPECT_EQ(error, "mark.steps:7: no shown palette has a widget \"No such button\"");
+  EXPECT_EQ(layra::RunSteps(steps, "mark.steps", out).error(),
+            "mark.steps:7: no shown palette has a widget \"No such button\"");
   EXPECT_NE(out.str().find("row 4 selected"), std::string::npos) << out.str();
   EXPECT_EQ(fUI->TakeLog(),
             (Log{"panel attach", "row attach", "row attach", "row attach", "row attach", "row 2 on",
@@ -283,8 +285,9 @@ TEST_F(Widgets, StepsRunInOrderAndAStepThatCannotBeDoneNamesItsLine) {
   for (const char* bad : {"toggle row two in #0x900011", "type \"x\" into", "say \"hi",
                           "menu \"Test panel\" \"Nothing\""}) {
     std::istringstream one(std::string("show \"Test panel\"\n") + bad + "\n");
-    EXPECT_FALSE(layra::RunSteps(one, "s", out, error)) << bad;
-    EXPECT_TRUE(error.starts_with("s:2: ")) << error;
+    const layra::Result<void> done = layra::RunSteps(one, "s", out);
+    EXPECT_FALSE(done) << bad;
+    EXPECT_TRUE(done.error().starts_with("s:2: ")) << done.error();
   }
 }
 
@@ -311,8 +314,8 @@ protected:
 
 TEST_F(PolishWidgets, TitlesFollowTheLocale) {
   EXPECT_EQ(WLocaleSetting::GetLocale(), 16);
-  EXPECT_EQ(fAutomation.ShowPalette("Panel testowy"), "");
-  EXPECT_NE(fAutomation.ShowPalette("Test panel"), "");
+  EXPECT_EQ(fAutomation.ShowPalette("Panel testowy").error(), "");
+  EXPECT_FALSE(fAutomation.ShowPalette("Test panel"));
 }
 
 } // namespace

@@ -23,7 +23,8 @@ protected:
 
   /** Registers records with the host's registry under `id`; false when the registry is
    *  missing or refuses any of them (the host then does not load the plug-in). */
-  template <class Records> static bool RegisterRecords(PluginID id, const Records& records) {
+  template <class Records>
+  [[nodiscard]] static bool RegisterRecords(PluginID id, const Records& records) {
     InterfacePtr<IImplementationRegistry> registry(GetExecutionContextSession(), UseDefaultIID());
     if (!registry)
       return false;

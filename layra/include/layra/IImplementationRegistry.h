@@ -9,10 +9,11 @@ public:
 
   /** Makes one implementation known under the plug-in that provides it; false when the ID is taken.
    */
-  virtual bool RegisterImplementation(PluginID plugin, ImplementationID id,
-                                      ImplementationRecord::CreateFunction create,
-                                      ImplementationRecord::DestroyFunction destroy,
-                                      ImplementationRecord::SizeFunction size,
-                                      ImplementationRecord::PersistFunction persist,
-                                      const void* reserved, std::int32_t reservedFlags) = 0;
+  [[nodiscard]] virtual bool RegisterImplementation(PluginID plugin, ImplementationID id,
+                                                    ImplementationRecord::CreateFunction create,
+                                                    ImplementationRecord::DestroyFunction destroy,
+                                                    ImplementationRecord::SizeFunction size,
+                                                    ImplementationRecord::PersistFunction persist,
+                                                    const void* reserved,
+                                                    std::int32_t reservedFlags) = 0;
 };

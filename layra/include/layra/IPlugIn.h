@@ -12,7 +12,7 @@ public:
   /** Path of the file that holds the plug-in's resources. */
   virtual std::string GetResourceFile() const = 0;
   /** Registers every implementation of the plug-in with the host's registry. */
-  virtual bool RegisterImplementations(PluginID id) = 0;
+  [[nodiscard]] virtual bool RegisterImplementations(PluginID id) = 0;
 
   virtual bool CanLoad() = 0;
   virtual bool Load() = 0;

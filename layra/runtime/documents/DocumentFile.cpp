@@ -211,9 +211,10 @@ private:
         return Fail(error, where + ": plug-in data need an impl ID and base64 content");
       stored.data[ImplementationID{id}] = std::move(*bytes);
     }
-    std::vector<std::string> problems;
-    if (!stored.data.empty() && !fDB.Import({stored}, problems))
-      return Fail(error, where + ": " + problems.front());
+    if (stored.data.empty())
+      return true;
+    if (const Result<void> imported = fDB.Import({stored}); !imported)
+      return Fail(error, where + ": " + imported.error());
     return true;
   }
 

@@ -113,18 +113,17 @@ graphics::PageRenderer& Renderer() {
 
 } // namespace
 
-bool RenderPageImage(const UIDRef& page, double scale, PageImage& image, std::string* error) {
+Result<void> RenderPageImage(const UIDRef& page, double scale, PageImage& image) {
   std::optional<graphics::PageScene> scene = SceneOf(page);
-  if (!scene) {
-    if (error)
-      *error = "no such page";
-    return false;
-  }
-  // The window's last page lends its buffer, so repainting at one size allocates nothing.
+  if (!scene)
+    return Failure{"no such page"};
   graphics::Raster raster{0, 0, 0, std::move(image.pixels)};
-  const bool rendered = Renderer().RenderInto(*scene, scale, scale, 72, 72, raster, error);
+  std::string error;
+  const bool rendered = Renderer().RenderInto(*scene, scale, scale, 72, 72, raster, &error);
   image = PageImage{raster.width, raster.height, raster.stride, std::move(raster.pixels)};
-  return rendered;
+  if (!rendered)
+    return Failure{error};
+  return {};
 }
 
 namespace {

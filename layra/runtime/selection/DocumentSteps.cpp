@@ -51,26 +51,28 @@ UID FindStory(DataBase& db, const std::string& name) {
   return kInvalidUID;
 }
 
-std::string SelectItems(SelectionManager& selection, DataBase& db, const Words& w,
-                        std::size_t first, ISelectionManager::Mode mode) {
+Result<void> SelectItems(SelectionManager& selection, DataBase& db, const Words& w,
+                         std::size_t first, ISelectionManager::Mode mode) {
   UIDList items(&db);
   for (std::size_t i = first; i < w.size(); ++i) {
     const UID uid = FindItem(db, w[i]);
     if (uid == kInvalidUID)
-      return "no page item \"" + w[i] + "\" in the front document";
+      return Failure{"no page item \"" + w[i] + "\" in the front document"};
     items.Append(uid);
   }
-  return selection.SelectPageItems(items, mode) ? "" : "the items cannot be selected";
+  if (!selection.SelectPageItems(items, mode))
+    return Failure{"the items cannot be selected"};
+  return {};
 }
 
-std::string SelectText(SelectionManager& selection, DataBase& db, const Words& w) {
+Result<void> SelectText(SelectionManager& selection, DataBase& db, const Words& w) {
   const UID story = FindStory(db, w[2]);
   const std::optional<std::int32_t> start = Number(w[3]);
   const std::optional<std::int32_t> end = Number(w[4]);
   if (story == kInvalidUID)
-    return "no story \"" + w[2] + "\" in the front document";
+    return Failure{"no story \"" + w[2] + "\" in the front document"};
   if (!start || !end || !selection.SelectText(UIDRef(&db, story), *start, *end))
-    return "no text from " + w[3] + " to " + w[4] + " in story \"" + w[2] + "\"";
+    return Failure{"no text from " + w[3] + " to " + w[4] + " in story \"" + w[2] + "\""};
   return {};
 }
 
@@ -86,7 +88,7 @@ void DumpSelection(const SelectionManager& selection, std::ostream& out) {
   out << '\n';
 }
 
-std::string Script(const Words& w, std::ostream& out) {
+Result<void> Script(const Words& w, std::ostream& out) {
   const PMString verb(w[1], PMString::kDontTranslateDuringCall);
   K2Vector<PMString> arguments;
   for (std::size_t i = 2; i < w.size(); ++i)
@@ -99,35 +101,39 @@ std::string Script(const Words& w, std::ostream& out) {
     PMString answer;
     const ErrorCode result = script->HandleRequest(verb, arguments, answer);
     out << answer.GetUTF8String();
-    return result == kSuccess ? ""
-                              : "script " + w[1] + " failed with error " + std::to_string(result);
+    if (result != kSuccess)
+      return Failure{"script " + w[1] + " failed with error " + std::to_string(result)};
+    return {};
   }
-  return "no plug-in answers the script request \"" + w[1] + "\"";
+  return Failure{"no plug-in answers the script request \"" + w[1] + "\""};
 }
 
-std::string Reopen(Host& host, const UIDRef& front) {
+Result<void> Reopen(Host& host, const UIDRef& front) {
   const IDFile* file = front.GetDataBase()->GetSysFile();
   if (!file)
-    return "the front document was never saved";
+    return Failure{"the front document was never saved"};
   const IDFile path = *file;
   host.CloseDocument(front);
-  std::string error;
   // The reason names the file already.
-  return host.OpenDocument(path.GetPath(), &error).IsValid()
-             ? ""
-             : "cannot reopen the front document: " + error;
+  if (const Result<UIDRef> reopened = host.OpenDocument(path.GetPath()); !reopened)
+    return Failure{"cannot reopen the front document: " + reopened.error()};
+  return {};
 }
 
-std::string FrontDocumentStep(Host& host, const std::string& verb) {
+Result<void> FrontDocumentStep(Host& host, const std::string& verb) {
   const UIDRef front = host.FrontDocument();
-  if (verb == "undo")
-    return CmdUtils::UndoLast(front.GetDataBase()) ? "" : "nothing to undo";
-  if (verb == "redo")
-    return CmdUtils::RedoLast(front.GetDataBase()) ? "" : "nothing to redo";
+  if (verb == "undo" || verb == "redo") {
+    const bool done = verb == "undo" ? CmdUtils::UndoLast(front.GetDataBase())
+                                     : CmdUtils::RedoLast(front.GetDataBase());
+    if (!done)
+      return Failure{"nothing to " + verb};
+    return {};
+  }
   if (verb == "reopen")
     return Reopen(host, front);
-  std::string error;
-  return host.SaveDocument(front, &error) ? "" : "cannot save: " + error;
+  if (const Result<void> saved = host.SaveDocument(front); !saved)
+    return Failure{"cannot save: " + saved.error()};
+  return {};
 }
 
 bool IsDocumentStep(const Words& w) {
@@ -142,7 +148,7 @@ bool IsDocumentStep(const Words& w) {
 
 } // namespace
 
-std::optional<std::string> RunDocumentStep(const Words& w, std::ostream& out) {
+std::optional<Result<void>> RunDocumentStep(const Words& w, std::ostream& out) {
   if (w[0] == "script" && w.size() >= 2)
     return Script(w, out);
   if (!IsDocumentStep(w))
@@ -150,11 +156,11 @@ std::optional<std::string> RunDocumentStep(const Words& w, std::ostream& out) {
   Host* host = Host::Current();
   SelectionManager* selection = CurrentSelection();
   if (!host || !selection || !host->FrontDocument().IsValid())
-    return "no document is open";
+    return Failure{"no document is open"};
   auto& db = static_cast<DataBase&>(*host->FrontDocument().GetDataBase());
   if (w[0] == "dump") {
     DumpSelection(*selection, out);
-    return "";
+    return Result<void>();
   }
   if (w[0] != "select")
     return FrontDocumentStep(*host, w[0]);
@@ -165,7 +171,7 @@ std::optional<std::string> RunDocumentStep(const Words& w, std::ostream& out) {
   if (w[1] == "text")
     return SelectText(*selection, db, w);
   selection->DeselectAll();
-  return "";
+  return Result<void>();
 }
 
 } // namespace layra

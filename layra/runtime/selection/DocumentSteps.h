@@ -2,6 +2,8 @@
 // Steps on the front document: selecting page items and text, undo and redo, saving and
 // reopening, and the requests plug-ins offer to scripts.
 
+#include <layra/host/Result.h>
+
 #include <iosfwd>
 #include <optional>
 #include <string>
@@ -11,8 +13,8 @@ namespace layra {
 
 extern const char* const kDocumentStepsSyntax;
 
-/** Empty when the step was done, otherwise why not; nullopt when `words` is no such step. */
-std::optional<std::string> RunDocumentStep(const std::vector<std::string>& words,
-                                           std::ostream& out);
+/** Whether the step was done; nullopt when `words` is no such step. */
+std::optional<Result<void>> RunDocumentStep(const std::vector<std::string>& words,
+                                            std::ostream& out);
 
 } // namespace layra

@@ -6,6 +6,7 @@
 #include "SelectionManager.h"
 
 #include "../documents/Documents.h"
+#include "../model/HostImplementations.h"
 
 #include <layra/IDataBase.h>
 #include <layra/IObjectModel.h>
@@ -18,11 +19,6 @@
 
 namespace layra {
 namespace {
-
-constexpr ImplementationID kIntegratorTargetImpl{0x3040};
-constexpr ImplementationID kLayoutTargetImpl{0x3041};
-constexpr ImplementationID kTextTargetImpl{0x3042};
-constexpr ImplementationID kTextModelImpl{0x3043};
 
 // What the pages list, sorted. A deleted item may still be listed, so whether an item is
 // placed also asks the database, but only for the items in question.
@@ -192,10 +188,10 @@ public:
 } // namespace
 
 void RegisterSelectionClasses(ObjectModel& model, PluginID host) {
-  model.RegisterImplementation(host, RecordOf<IntegratorTarget>(kIntegratorTargetImpl));
-  model.RegisterImplementation(host, RecordOf<LayoutTarget>(kLayoutTargetImpl));
-  model.RegisterImplementation(host, RecordOf<TextTarget>(kTextTargetImpl));
-  model.RegisterImplementation(host, RecordOf<TextModel>(kTextModelImpl));
+  RegisterHostImplementations(
+      model, host,
+      {RecordOf<IntegratorTarget>(kIntegratorTargetImpl), RecordOf<LayoutTarget>(kLayoutTargetImpl),
+       RecordOf<TextTarget>(kTextTargetImpl), RecordOf<TextModel>(kTextModelImpl)});
   model.AddClass({kIntegratorSuiteBoss,
                   kInvalidClass,
                   "kIntegratorSuiteBoss",

@@ -21,6 +21,8 @@ void Alerts::QueueAnswers(std::vector<std::int16_t> answers) {
 std::int16_t Alerts::Show(std::string message, std::vector<std::string> buttons,
                           std::int16_t defaultButton, std::int16_t icon) {
   AlertRecord alert{std::move(message), std::move(buttons), defaultButton, icon, 1};
+  if (alert.buttons.empty()) // an alert always has a button to close it
+    alert.buttons.push_back("OK");
   if (alert.defaultButton < 1 || alert.defaultButton > static_cast<int>(alert.buttons.size()))
     alert.defaultButton = 1;
   PauseProgress(); // the progress line makes room for the alert
@@ -96,8 +98,6 @@ std::int16_t ModalAlert(const PMString& message, const PMString& button1, const 
     if (!button->IsEmpty())
       buttons.push_back(Shown(*button));
   }
-  if (buttons.empty())
-    buttons.push_back("OK");
   return layra::Alerts::Instance().Show(Shown(message), std::move(buttons), defaultButton,
                                         iconType);
 }

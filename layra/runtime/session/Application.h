@@ -13,6 +13,7 @@
 #include "../ui/PanelManager.h"
 
 #include <map>
+#include <optional>
 
 namespace layra {
 
@@ -65,5 +66,7 @@ private:
 /** Wires the process-wide session to the running host's objects. */
 void SetSessionObjects(Application* application, bool activeContext, IDataBase* defaults,
                        UID workspace);
+/** The first implementation the session's registry refused to `plugin` since the last call. */
+std::optional<ImplementationID> TakeRefusedImplementation(PluginID plugin);
 
 } // namespace layra

@@ -1,6 +1,7 @@
 #include <layra/host/Host.h>
 
 #include "../documents/Documents.h"
+#include "../model/HostImplementations.h"
 #include "../model/MainThread.h"
 #include "../model/Subject.h"
 #include "../model/UndoHistory.h"
@@ -21,8 +22,8 @@
 #include <layra/ISession.h>
 #include <layra/IXMLDOM.h>
 
+#include <cstdio>
 #include <cstdlib>
-#include <stdexcept>
 
 namespace layra {
 namespace {
@@ -33,11 +34,15 @@ Host* gCurrentHost = nullptr;
 
 } // namespace
 
-Host::Host(HostOptions options) : fOptions(std::move(options)) {
+Result<std::unique_ptr<Host>> Host::Create(HostOptions options) {
   // The object model and the string tables belong to the process; a second host would
   // clear them under the first one.
   if (gCurrentHost)
-    throw std::logic_error("another layra::Host is still running in this process");
+    return Failure{"another layra::Host is still running in this process"};
+  return std::unique_ptr<Host>(new Host(std::move(options)));
+}
+
+Host::Host(HostOptions options) : fOptions(std::move(options)) {
   gCurrentHost = this;
   SetMainThread(true);
   ObjectModel::Instance().Clear();
@@ -57,7 +62,7 @@ Host::~Host() {
   // A host refused after loading never started, yet its plug-ins may have begun work of their
   // own when loaded: they are told to end it before the process does.
   if (fStarted)
-    Shutdown();
+    static_cast<void>(Shutdown()); // a workspace that could not be saved was reported
   else if (fLoaded)
     fPlugins->UnloadAll();
   fApplication->Panels().TearDown();
@@ -89,16 +94,16 @@ std::filesystem::path Host::DefaultHome() {
 
 void Host::RegisterHostClasses() {
   ObjectModel& model = ObjectModel::Instance();
-  model.RegisterImplementation(kHostPlugin, RecordOf<WorkspaceImpl>(kWorkspaceImpl));
-  model.RegisterImplementation(kHostPlugin, RecordOf<Subject>(kSubjectImpl));
-  model.RegisterImplementation(kHostPlugin,
-                               RecordOf<StartupShutdownProvider>(kStartupShutdownProviderImpl));
-  model.RegisterImplementation(kHostPlugin,
-                               RecordOf<PanelServiceProvider>(kPanelServiceProviderImpl));
+  RegisterHostImplementations(model, kHostPlugin,
+                              {RecordOf<WorkspaceImpl>(kWorkspaceImpl),
+                               RecordOf<Subject>(kSubjectImpl),
+                               RecordOf<StartupShutdownProvider>(kStartupShutdownProviderImpl),
+                               RecordOf<PanelServiceProvider>(kPanelServiceProviderImpl)});
   RegisterDocumentClasses(model, kHostPlugin);
   RegisterSelectionClasses(model, kHostPlugin);
-  model.RegisterImplementation(kHostPlugin, RecordOf<ImageFormatManager>(kImageFormatManagerImpl));
-  model.RegisterImplementation(kHostPlugin, RecordOf<ImageAttributes>(kImageAttributesImpl));
+  RegisterHostImplementations(model, kHostPlugin,
+                              {RecordOf<ImageFormatManager>(kImageFormatManagerImpl),
+                               RecordOf<ImageAttributes>(kImageAttributesImpl)});
   model.AddClass(ClassDescription{kImageFormatManagerBoss,
                                   kInvalidClass,
                                   "kImageFormatManagerBoss",
@@ -109,8 +114,9 @@ void Host::RegisterHostClasses() {
                                   "kImageAttributesBoss",
                                   kHostPlugin,
                                   {{IID_IIMAGEATTRIBUTES, kImageAttributesImpl}}});
-  model.RegisterImplementation(kHostPlugin, RecordOf<XmlDomParser>(kXmlDomParserImpl));
-  model.RegisterImplementation(kHostPlugin, RecordOf<XmlDomServices>(kXmlDomServicesImpl));
+  RegisterHostImplementations(
+      model, kHostPlugin,
+      {RecordOf<XmlDomParser>(kXmlDomParserImpl), RecordOf<XmlDomServices>(kXmlDomServicesImpl)});
   model.AddClass(ClassDescription{
       kXMLDOMServicesBoss,
       kInvalidClass,
@@ -146,9 +152,9 @@ void Host::Start() {
   fServices->RunStartup();
 }
 
-bool Host::Shutdown(std::string* error) {
+Result<void> Host::Shutdown() {
   if (!fStarted)
-    return true;
+    return {};
   fApplication->Panels().TearDown();
   fServices->RunShutdown();
   fServices->Clear();
@@ -157,7 +163,7 @@ bool Host::Shutdown(std::string* error) {
   fStarted = false;
   fLoaded = false;
   SetSessionObjects(nullptr, false, nullptr, kInvalidUID);
-  return fWorkspace->Save(*fDefaults, error);
+  return fWorkspace->Save(*fDefaults);
 }
 
 void Host::SetUndoLimits(UndoLimits limits) {
@@ -188,10 +194,14 @@ const std::vector<MenuDeclaration>& Host::Menus() const {
   return fPlugins->Menus();
 }
 
-bool Host::PerformAction(ActionID action) {
+Result<void> Host::PerformAction(ActionID action) {
   InterfacePtr<IActionManager> manager(fApplication->QueryActionManager());
-  return manager->PerformAction(GetExecutionContextSession()->GetActiveContext(), action,
-                                kInvalidMousePoint, nullptr);
+  if (manager->PerformAction(GetExecutionContextSession()->GetActiveContext(), action,
+                             kInvalidMousePoint, nullptr))
+    return {};
+  char id[16];
+  std::snprintf(id, sizeof id, "0x%x", action.Get());
+  return Failure{std::string("no plug-in performs the action ") + id};
 }
 
 bool Host::IsActionKnown(ActionID action) const {
@@ -210,17 +220,16 @@ UIDRef Host::NewDocument(std::int32_t pages, double width, double height) {
   return fDocuments->New(pages, width, height);
 }
 
-UIDRef Host::OpenDocument(const std::filesystem::path& file, std::string* error) {
-  return fDocuments->Open(file, error);
+Result<UIDRef> Host::OpenDocument(const std::filesystem::path& file) {
+  return fDocuments->Open(file);
 }
 
-bool Host::SaveDocument(const UIDRef& document, std::string* error) {
-  return fDocuments->Save(document, error);
+Result<void> Host::SaveDocument(const UIDRef& document) {
+  return fDocuments->Save(document);
 }
 
-bool Host::SaveDocumentAs(const UIDRef& document, const std::filesystem::path& file,
-                          std::string* error) {
-  return fDocuments->SaveAs(document, file, error);
+Result<void> Host::SaveDocumentAs(const UIDRef& document, const std::filesystem::path& file) {
+  return fDocuments->SaveAs(document, file);
 }
 
 void Host::CloseDocument(const UIDRef& document) {

@@ -10,12 +10,6 @@
 namespace layra {
 namespace {
 
-bool Fail(std::string* error, std::string reason) {
-  if (error)
-    *error = std::move(reason);
-  return false;
-}
-
 InterfacePtr<IDocument> RootDocument(const DataBase& db) {
   return QueryObject<IDocument>(&db, db.GetRootUID());
 }
@@ -58,13 +52,11 @@ UIDRef OpenDocuments::New(std::int32_t pages, double width, double height) {
   return Adopt(std::move(db));
 }
 
-UIDRef OpenDocuments::Open(const std::filesystem::path& file, std::string* error) {
+Result<UIDRef> OpenDocuments::Open(const std::filesystem::path& file) {
   std::string reason;
   auto db = ReadDocumentFile(file, reason);
-  if (!db) {
-    Fail(error, reason);
-    return UIDRef();
-  }
+  if (!db)
+    return Failure{reason};
   DocumentOf(*db)->SetName(file.filename().string());
   DocumentOf(*db)->SetFile(IDFile(file));
   const UIDRef ref = Adopt(std::move(db));
@@ -72,41 +64,39 @@ UIDRef OpenDocuments::Open(const std::filesystem::path& file, std::string* error
   return ref;
 }
 
-bool OpenDocuments::Write(const UIDRef& document, const std::filesystem::path& file,
-                          std::string* error) {
+Result<void> OpenDocuments::Write(const UIDRef& document, const std::filesystem::path& file) {
   auto owner = Find(document);
   if (owner == fDocuments.end())
-    return Fail(error, "the document is not open");
+    return Failure{"the document is not open"};
   std::string reason;
   if (!WriteDocumentFile(**owner, file, reason))
-    return Fail(error, reason);
+    return Failure{reason};
   (*owner)->MarkSaved();
-  return true;
+  return {};
 }
 
-bool OpenDocuments::Save(const UIDRef& document, std::string* error) {
+Result<void> OpenDocuments::Save(const UIDRef& document) {
   InterfacePtr<IDocument> doc(static_cast<IDocument*>(document.Instantiate(IID_IDOCUMENT)));
   if (!doc || doc->GetFile().IsEmpty())
-    return Fail(error, "the document has no file yet; save it under a name");
+    return Failure{"the document has no file yet; save it under a name"};
   fServices.SendDocumentSignal(kBeforeSaveDocSignalResponderService, document);
-  if (!Write(document, doc->GetFile().GetPath(), error))
-    return false;
+  if (Result<void> written = Write(document, doc->GetFile().GetPath()); !written)
+    return written;
   fServices.SendDocumentSignal(kAfterSaveDocSignalResponderService, document);
-  return true;
+  return {};
 }
 
-bool OpenDocuments::SaveAs(const UIDRef& document, const std::filesystem::path& file,
-                           std::string* error) {
+Result<void> OpenDocuments::SaveAs(const UIDRef& document, const std::filesystem::path& file) {
   InterfacePtr<IDocument> doc(static_cast<IDocument*>(document.Instantiate(IID_IDOCUMENT)));
   if (!doc)
-    return Fail(error, "the document is not open");
+    return Failure{"the document is not open"};
   fServices.SendDocumentSignal(kBeforeSaveAsDocSignalResponderService, document);
-  if (!Write(document, file, error))
-    return false;
+  if (Result<void> written = Write(document, file); !written)
+    return written;
   HostImplementation<DocumentImpl>(doc.get())->SetName(file.filename().string());
   HostImplementation<DocumentImpl>(doc.get())->SetFile(IDFile(file));
   fServices.SendDocumentSignal(kAfterSaveAsDocSignalResponderService, document);
-  return true;
+  return {};
 }
 
 void OpenDocuments::Close(const UIDRef& document) {

@@ -4,6 +4,7 @@
 
 #include <layra/UIDRef.h>
 #include <layra/host/DataBase.h>
+#include <layra/host/Result.h>
 
 #include <filesystem>
 #include <memory>
@@ -24,9 +25,9 @@ public:
   OpenDocuments& operator=(const OpenDocuments&) = delete;
 
   UIDRef New(std::int32_t pages, double width, double height);
-  UIDRef Open(const std::filesystem::path& file, std::string* error);
-  bool Save(const UIDRef& document, std::string* error);
-  bool SaveAs(const UIDRef& document, const std::filesystem::path& file, std::string* error);
+  Result<UIDRef> Open(const std::filesystem::path& file);
+  Result<void> Save(const UIDRef& document);
+  Result<void> SaveAs(const UIDRef& document, const std::filesystem::path& file);
   void Close(const UIDRef& document);
   /** Closes every document without signals (the host is going away). */
   void CloseAll();
@@ -36,7 +37,7 @@ public:
 
 private:
   UIDRef Adopt(std::unique_ptr<DataBase> document);
-  bool Write(const UIDRef& document, const std::filesystem::path& file, std::string* error);
+  Result<void> Write(const UIDRef& document, const std::filesystem::path& file);
   void UpdateFront();
   std::vector<std::unique_ptr<DataBase>>::iterator Find(const UIDRef& document);
 

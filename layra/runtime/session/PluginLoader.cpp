@@ -8,6 +8,15 @@
 #include <dlfcn.h>
 
 namespace layra {
+namespace {
+
+std::string Hex(std::uint32_t number) {
+  char text[16];
+  std::snprintf(text, sizeof text, "0x%X", number);
+  return text;
+}
+
+} // namespace
 
 void PluginLoader::LoadFolders(const std::vector<std::filesystem::path>& folders) {
   for (const std::filesystem::path& folder : folders) {
@@ -60,11 +69,14 @@ bool PluginLoader::Open(LoadedPlugin& plugin) {
 }
 
 bool PluginLoader::ReadResources(LoadedPlugin& plugin) {
-  std::map<std::string, std::string> files;
-  std::string error;
-  if (!ReadResourceArchive(plugin.plugIn->GetResourceFile(), files, error) ||
-      !ParseResources(files, plugin.resources, error))
-    return Fail(plugin, "cannot read the resources of " + plugin.library.string() + ": " + error);
+  Result<std::map<std::string, std::string>> files =
+      ReadResourceArchive(plugin.plugIn->GetResourceFile());
+  Result<PluginResources> resources =
+      files ? ParseResources(files.value()) : Failure{files.error()};
+  if (!resources)
+    return Fail(plugin, "cannot read the resources of " + plugin.library.string() + ": " +
+                            resources.error());
+  plugin.resources = std::move(resources).value();
   if (LoadedWithID(plugin.resources.id))
     return Fail(plugin, plugin.library.string() + " has the ID of a plug-in already loaded");
   if (std::string clash = ClassClash(plugin); !clash.empty())
@@ -80,12 +92,27 @@ std::string PluginLoader::ClassClash(const LoadedPlugin& plugin) const {
     const ClassDescription* registered = model.FindClass(description.id);
     if (!registered)
       continue;
-    char id[16];
-    std::snprintf(id, sizeof id, "0x%X", description.id.Get());
-    return plugin.library.string() + " declares the class " + id + " (" + description.name +
-           "), which " + OwnerOf(registered->plugin) + " registered already as " + registered->name;
+    return plugin.library.string() + " declares the class " + Hex(description.id.Get()) + " (" +
+           description.name + "), which " + OwnerOf(registered->plugin) +
+           " registered already as " + registered->name;
   }
   return {};
+}
+
+// Why the registry refused one of the plug-in's implementations, as the end of its failure;
+// empty when it refused none. Asked before the plug-in's registrations are taken back, so that
+// a number the plug-in gives twice is found as its own.
+std::string PluginLoader::Refusal(PluginID plugin) const {
+  const std::optional<ImplementationID> refused = TakeRefusedImplementation(plugin);
+  if (!refused)
+    return {};
+  const std::string id = Hex(refused->Get());
+  const RegisteredImplementation* holder = ObjectModel::Instance().FindImplementation(*refused);
+  if (!holder)
+    return ": the record of " + id + " is incomplete";
+  if (holder->plugin == plugin)
+    return ": it registers " + id + " twice";
+  return ": " + id + " is registered already by " + OwnerOf(holder->plugin);
 }
 
 std::string PluginLoader::OwnerOf(PluginID id) const {
@@ -103,9 +130,12 @@ const LoadedPlugin* PluginLoader::LoadedWithID(PluginID id) const {
 bool PluginLoader::Register(LoadedPlugin& plugin) {
   const PluginID id = plugin.resources.id;
   plugin.plugIn->SetPluginID(id);
-  if (!plugin.plugIn->RegisterImplementations(id)) {
+  const bool registered = plugin.plugIn->RegisterImplementations(id);
+  const std::string refusal = Refusal(id);
+  if (!registered) {
     ObjectModel::Instance().RemovePlugin(id);
-    return Fail(plugin, plugin.library.string() + " could not register its implementations");
+    return Fail(plugin,
+                plugin.library.string() + " could not register its implementations" + refusal);
   }
   plugin.state = PluginState::Registered;
   return true;

@@ -32,6 +32,7 @@ private:
   bool Register(LoadedPlugin& plugin);
   bool Start(LoadedPlugin& plugin);
   std::string ClassClash(const LoadedPlugin& plugin) const;
+  std::string Refusal(PluginID plugin) const;
   std::string OwnerOf(PluginID id) const;
   const LoadedPlugin* LoadedWithID(PluginID id) const;
   void Install(const PluginResources& resources);

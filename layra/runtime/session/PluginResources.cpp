@@ -277,33 +277,33 @@ bool ParseFile(const std::string& name, const std::string& bytes,
 
 } // namespace
 
-bool ReadResourceArchive(const std::filesystem::path& library,
-                         std::map<std::string, std::string>& files, std::string& error) {
+Result<std::map<std::string, std::string>>
+ReadResourceArchive(const std::filesystem::path& library) {
   const LibraryFile file(library);
-  if (!file.IsReadable()) {
-    error = "cannot read " + library.string();
-    return false;
-  }
-  std::string section;
-  return FindSection(file, section, error) && SplitArchive(section, files, error);
+  if (!file.IsReadable())
+    return Failure{"cannot read " + library.string()};
+  std::string section, error;
+  std::map<std::string, std::string> files;
+  if (!FindSection(file, section, error) || !SplitArchive(section, files, error))
+    return Failure{error};
+  return files;
 }
 
-bool ParseResources(const std::map<std::string, std::string>& files, PluginResources& resources,
-                    std::string& error) {
+Result<PluginResources> ParseResources(const std::map<std::string, std::string>& files) {
+  PluginResources resources;
+  std::string error;
   // Other files of the archive (images) are read when a resource names them.
   for (const auto& [name, bytes] : files) {
     if (name.ends_with(".xml") && !ParseFile(name, bytes, files, resources, error))
-      return false;
+      return Failure{error};
   }
-  if (!resources.id.IsValid()) {
-    error = "the resources name no plug-in ID";
-    return false;
-  }
+  if (!resources.id.IsValid())
+    return Failure{"the resources name no plug-in ID"};
   for (ClassDescription& description : resources.classes)
     description.plugin = resources.id;
   for (PanelDeclaration& panel : resources.panels)
     panel.plugin = resources.id;
-  return true;
+  return resources;
 }
 
 } // namespace layra

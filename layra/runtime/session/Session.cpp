@@ -8,9 +8,10 @@
 #include <layra/ISubject.h>
 #include <layra/UtilsBoss.h>
 
-#include <cstdio>
 #include <layra/host/Host.h>
 #include <layra/host/ObjectModel.h>
+#include <map>
+#include <optional>
 
 namespace layra {
 namespace {
@@ -69,12 +70,22 @@ public:
     const ImplementationRecord record{id, create, destroy, size, persist, reserved, reservedFlags};
     if (ObjectModel::Instance().RegisterImplementation(plugin, record))
       return true;
-    std::fprintf(stderr,
-                 "layra: implementation 0x%x of plug-in 0x%x is refused (ID taken or "
-                 "record incomplete)\n",
-                 id.Get(), plugin.Get());
+    fRefused.emplace(plugin, id);
     return false;
   }
+
+  std::optional<ImplementationID> TakeRefused(PluginID plugin) {
+    const auto found = fRefused.find(plugin);
+    if (found == fRefused.end())
+      return std::nullopt;
+    const ImplementationID id = found->second;
+    fRefused.erase(found);
+    return id;
+  }
+
+private:
+  // The first refusal of each plug-in, kept for the loader to name in the plug-in's failure.
+  std::map<PluginID, ImplementationID> fRefused;
 };
 
 class Session final : public RefCounted<ISession> {
@@ -97,6 +108,7 @@ public:
     fDefaults = defaults;
     fWorkspace = workspace;
   }
+  ImplementationRegistry& Registry() { return fRegistry; }
 
 protected:
   IPMUnknown* FindInterface(PMIID iid) const override {
@@ -126,6 +138,10 @@ Session& TheSession() {
 void SetSessionObjects(Application* application, bool activeContext, IDataBase* defaults,
                        UID workspace) {
   TheSession().Set(application, activeContext, defaults, workspace);
+}
+
+std::optional<ImplementationID> TakeRefusedImplementation(PluginID plugin) {
+  return TheSession().Registry().TakeRefused(plugin);
 }
 
 ActionManager::~ActionManager() {

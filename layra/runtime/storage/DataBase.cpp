@@ -22,22 +22,24 @@ IPMUnknown* DataBase::Instantiate(UID uid, PMIID iid) const {
 UID DataBase::NewUID(ClassID classID) {
   while (fObjects.count(fNextUID))
     ++fNextUID;
-  if (!CreateWithUID(fNextUID, classID))
+  if (!CreateWithUID(fNextUID, classID).ok())
     return kInvalidUID;
   Changed();
   return fNextUID++;
 }
 
-bool DataBase::CreateWithUID(UID uid, ClassID classID) {
-  if (uid == kInvalidUID || fObjects.count(uid))
-    return false;
+Result<void> DataBase::CreateWithUID(UID uid, ClassID classID) {
+  if (uid == kInvalidUID)
+    return Failure{"an object needs a valid UID"};
+  if (fObjects.count(uid))
+    return Failure{"UID " + std::to_string(uid) + " is taken"};
   Boss* boss = ObjectModel::Instance().CreateBoss(classID);
   if (!boss)
-    return false;
+    return Failure{"class " + std::to_string(classID.Get()) + " is unknown"};
   boss->SetPersistentHome(this, uid);
   fObjects.emplace(uid, boss);
   fIndex.emplace(uid, boss);
-  return true;
+  return {};
 }
 
 void DataBase::DeleteUID(UID uid) {
@@ -88,13 +90,17 @@ std::vector<StoredObject> DataBase::Export() const {
   return objects;
 }
 
-bool DataBase::Import(const std::vector<StoredObject>& objects,
-                      std::vector<std::string>& problems) {
+Result<void> DataBase::Import(const std::vector<StoredObject>& objects) {
   bool intact = true;
+  std::string firstProblem; // a skipped object too, when it came first
+  const auto problem = [&firstProblem](std::string text) {
+    if (firstProblem.empty())
+      firstProblem = std::move(text);
+  };
   for (const StoredObject& stored : objects) {
     if (!fObjects.count(stored.uid) && !CreateWithUID(stored.uid, stored.classID)) {
-      problems.push_back("object " + std::to_string(stored.uid) + " of unknown class " +
-                         std::to_string(stored.classID.Get()) + " was skipped");
+      problem("object " + std::to_string(stored.uid) + " of unknown class " +
+              std::to_string(stored.classID.Get()) + " was skipped");
       continue;
     }
     Boss* boss = fObjects.at(stored.uid);
@@ -109,11 +115,13 @@ bool DataBase::Import(const std::vector<StoredObject>& objects,
       char text[96];
       std::snprintf(text, sizeof text, "the data of implementation 0x%x of object %u are damaged",
                     implementation.Get(), stored.uid);
-      problems.push_back(text);
+      problem(text);
     }
   }
   fModified = false;
-  return intact;
+  if (!intact)
+    return Failure{firstProblem};
+  return {};
 }
 
 } // namespace layra

@@ -12,17 +12,14 @@ namespace {
 
 constexpr const char* kWorkspaceFileName = "workspace.lydb";
 
-// Empty when the file reads as a whole database; otherwise why it does not.
-std::string ReadInto(const std::filesystem::path& file, DataBase& defaults) {
+// Whether the file reads as a whole database.
+Result<void> ReadInto(const std::filesystem::path& file, DataBase& defaults) {
   std::vector<StoredObject> objects;
   std::string bytes, reason;
   UID root = kInvalidUID;
   if (!ReadWholeFile(file, bytes, &reason) || !DecodeDataBase(bytes, root, objects, reason))
-    return reason;
-  std::vector<std::string> problems;
-  if (!defaults.Import(objects, problems))
-    return problems.front();
-  return {};
+    return Failure{reason};
+  return defaults.Import(objects);
 }
 
 } // namespace
@@ -36,34 +33,33 @@ std::unique_ptr<DataBase> WorkspaceStore::Load() {
   auto defaults = std::make_unique<DataBase>();
   std::error_code missing;
   if (std::filesystem::exists(file, missing)) {
-    if (const std::string reason = ReadInto(file, *defaults); !reason.empty()) {
+    if (const Result<void> read = ReadInto(file, *defaults); !read) {
       fSetAside = SetAside(file);
       std::fprintf(stderr,
                    "layra: the workspace file %s is unreadable (%s); it was kept as %s and the "
                    "host starts with empty defaults\n",
-                   file.c_str(), reason.c_str(), fSetAside.c_str());
+                   file.c_str(), read.error().c_str(), fSetAside.c_str());
       defaults = std::make_unique<DataBase>();
     }
   }
+  // The host registers the workspace class before it loads anything, so this is never refused.
   if (defaults->GetClass(kWorkspaceUID) == kInvalidClass)
-    defaults->CreateWithUID(kWorkspaceUID, kWorkspaceBoss);
+    static_cast<void>(defaults->CreateWithUID(kWorkspaceUID, kWorkspaceBoss));
   defaults->SetRootUID(kWorkspaceUID);
   defaults->SetSysFile(IDFile(file));
   defaults->MarkSaved();
   return defaults;
 }
 
-bool WorkspaceStore::Save(DataBase& defaults, std::string* error) const {
+Result<void> WorkspaceStore::Save(DataBase& defaults) const {
   std::string reason;
   if (CreatePrivateFolders(fHome, &reason) &&
       WriteFileAtomically(File(), EncodeDataBase(defaults), &reason, FileAccess::Private)) {
     defaults.MarkSaved();
-    return true;
+    return {};
   }
   std::fprintf(stderr, "layra: the workspace was not saved: %s\n", reason.c_str());
-  if (error)
-    *error = reason;
-  return false;
+  return Failure{reason};
 }
 
 } // namespace layra

@@ -3,6 +3,7 @@
 // written at shut-down, set aside when damaged.
 
 #include <layra/host/DataBase.h>
+#include <layra/host/Result.h>
 
 #include <filesystem>
 #include <memory>
@@ -20,8 +21,9 @@ public:
   /** The defaults as the file holds them, with the workspace boss as root. A damaged file
    *  is set aside and reported, and the defaults start empty. */
   std::unique_ptr<DataBase> Load();
-  /** Writes the defaults for the user alone (the workspace may hold passwords). */
-  bool Save(DataBase& defaults, std::string* error) const;
+  /** Writes the defaults for the user alone (the workspace may hold passwords); a failure
+   *  is reported on standard error too. */
+  Result<void> Save(DataBase& defaults) const;
   /** The name the damaged file was kept under, if one was set aside. */
   const std::filesystem::path& SetAsideFile() const { return fSetAside; }
 

@@ -4,7 +4,6 @@
 #include "TreeView.h"
 #include "Widgets.h"
 
-#include <layra/IActionManager.h>
 #include <layra/IApplication.h>
 #include <layra/IEventHandler.h>
 #include <layra/ISession.h>
@@ -81,12 +80,12 @@ std::string Describe(IControlView* view) {
          (view->GetWidgetID().IsValid() ? " #" + Hex(view->GetWidgetID().Get()) : std::string());
 }
 
-Automation::Error Usable(IControlView* view) {
+Result<void> Usable(IControlView* view) {
   ControlView* host = HostView(view);
   if (!host || !host->IsOnScreen())
-    return "the " + Describe(view) + " is not on screen";
+    return Failure{"the " + Describe(view) + " is not on screen"};
   if (!view->IsEnabled())
-    return "the " + Describe(view) + " is disabled";
+    return Failure{"the " + Describe(view) + " is disabled"};
   return {};
 }
 
@@ -181,49 +180,54 @@ void DumpView(IControlView* view, int depth, std::string& out) {
 
 } // namespace
 
-Automation::Error Automation::FindWidget(const std::string& name, IControlView*& found) {
-  found = nullptr;
+Result<IControlView*> Automation::FindWidget(const std::string& name) {
   PanelManager* panels = CurrentPanels();
   if (!panels)
-    return "no host is running";
+    return Failure{"no host is running"};
   WidgetID id;
   const bool byID = ParseID(name, id);
   if (Dialog* dialog = panels->Dialogs().FrontDialog()) {
-    found = Search(dialog->GetDialogPanel(), name, id, byID);
-    return found ? Error() : "the dialog has no widget " + (byID ? name : Quote(name));
+    if (IControlView* found = Search(dialog->GetDialogPanel(), name, id, byID))
+      return found;
+    return Failure{"the dialog has no widget " + (byID ? name : Quote(name))};
   }
   for (const auto& palette : panels->Palettes()) {
-    if (palette.shown && (found = Search(palette.view, name, id, byID)))
-      return {};
+    if (!palette.shown)
+      continue;
+    if (IControlView* found = Search(palette.view, name, id, byID))
+      return found;
   }
-  return "no shown palette has a widget " + (byID ? name : Quote(name));
+  return Failure{"no shown palette has a widget " + (byID ? name : Quote(name))};
 }
 
-Automation::Error Automation::ShowPalette(const std::string& palette) {
+Result<void> Automation::ShowPalette(const std::string& palette) {
   const PanelManager::Palette* found = FindPalette(palette);
   if (!found)
-    return "no palette " + Quote(palette);
+    return Failure{"no palette " + Quote(palette)};
   CurrentPanels()->ShowPanelByWidgetID(found->declaration.widget, true);
-  return found->view ? Error() : "the palette " + Quote(palette) + " could not be built";
+  if (!found->view)
+    return Failure{"the palette " + Quote(palette) + " could not be built"};
+  return {};
 }
 
-Automation::Error Automation::HidePalette(const std::string& palette) {
+Result<void> Automation::HidePalette(const std::string& palette) {
   const PanelManager::Palette* found = FindPalette(palette);
   if (!found)
-    return "no palette " + Quote(palette);
+    return Failure{"no palette " + Quote(palette)};
   CurrentPanels()->HidePanelByWidgetID(found->declaration.widget);
   return {};
 }
 
-Automation::Error Automation::Press(const std::string& widget) {
-  IControlView* view = nullptr;
-  if (Error error = FindWidget(widget, view); !error.empty())
-    return error;
-  if (Error error = Usable(view); !error.empty())
-    return error;
+Result<void> Automation::Press(const std::string& widget) {
+  Result<IControlView*> found = FindWidget(widget);
+  if (!found)
+    return Failure{found.error()};
+  IControlView* view = found.value();
+  if (Result<void> done = Usable(view); !done)
+    return done;
   InterfacePtr<IBooleanControlData> state(view, UseDefaultIID());
   if (!state)
-    return "the " + Describe(view) + " cannot be pressed";
+    return Failure{"the " + Describe(view) + " cannot be pressed"};
   InterfacePtr<IControlView> keep(view, UseDefaultIID());
   if (state->IsSelected())
     state->Deselect(kTrue);
@@ -232,47 +236,50 @@ Automation::Error Automation::Press(const std::string& widget) {
   return {};
 }
 
-Automation::Error Automation::SetChecked(const std::string& widget, bool on) {
-  IControlView* view = nullptr;
-  if (Error error = FindWidget(widget, view); !error.empty())
-    return error;
+Result<void> Automation::SetChecked(const std::string& widget, bool on) {
+  Result<IControlView*> found = FindWidget(widget);
+  if (!found)
+    return Failure{found.error()};
+  IControlView* view = found.value();
   InterfacePtr<IBooleanControlData> state(view, UseDefaultIID());
   ControlView* host = HostView(view);
   if (!state || !host || host->Kind() != WidgetKind::CheckBox)
-    return "the " + Describe(view) + " is no check box";
+    return Failure{"the " + Describe(view) + " is no check box"};
   if (state->IsSelected() == on)
     return {};
   return Press(widget);
 }
 
-Automation::Error Automation::FindRow(const std::string& tree, std::int32_t row,
-                                      IControlView*& found) {
-  IControlView* view = nullptr;
-  if (Error error = FindWidget(tree, view); !error.empty())
-    return error;
+Result<IControlView*> Automation::FindRow(const std::string& tree, std::int32_t row) {
+  Result<IControlView*> found = FindWidget(tree);
+  if (!found)
+    return Failure{found.error()};
+  IControlView* view = found.value();
   TreeViewMgr* host = HostTree(view);
   if (!host)
-    return "the " + Describe(view) + " is no tree view";
+    return Failure{"the " + Describe(view) + " is no tree view"};
   if (row < 1 || row > host->RowCount())
-    return "the tree view " + tree + " has no row " + std::to_string(row) + " (it has " +
-           std::to_string(host->RowCount()) + ")";
+    return Failure{"the tree view " + tree + " has no row " + std::to_string(row) + " (it has " +
+                   std::to_string(host->RowCount()) + ")"};
   host->ScrollToRow(row - 1);
   const NodeID node = host->NodeAtRow(row - 1);
   InterfacePtr<IControlView> widget(host->QueryWidgetFromNode(node));
-  found = widget.get(); // held by the tree view
-  return found ? Error() : "row " + std::to_string(row) + " of " + tree + " has no widget";
+  if (!widget)
+    return Failure{"row " + std::to_string(row) + " of " + tree + " has no widget"};
+  return widget.get(); // held by the tree view
 }
 
-Automation::Error Automation::ToggleRow(const std::string& tree, std::int32_t row) {
-  IControlView* widget = nullptr;
-  if (Error error = FindRow(tree, row, widget); !error.empty())
-    return error;
+Result<void> Automation::ToggleRow(const std::string& tree, std::int32_t row) {
+  Result<IControlView*> found = FindRow(tree, row);
+  if (!found)
+    return Failure{found.error()};
+  IControlView* widget = found.value();
   IControlView* box = FirstCheckBox(widget);
   InterfacePtr<IBooleanControlData> state(box, UseDefaultIID());
   if (!state)
-    return "row " + std::to_string(row) + " of " + tree + " has no check box";
-  if (Error error = Usable(box); !error.empty())
-    return error;
+    return Failure{"row " + std::to_string(row) + " of " + tree + " has no check box"};
+  if (Result<void> done = Usable(box); !done)
+    return done;
   InterfacePtr<IControlView> keep(box, UseDefaultIID());
   if (state->IsSelected())
     state->Deselect(kTrue);
@@ -281,38 +288,41 @@ Automation::Error Automation::ToggleRow(const std::string& tree, std::int32_t ro
   return {};
 }
 
-Automation::Error Automation::SelectRows(const std::string& tree,
-                                         const std::vector<std::int32_t>& rows) {
+Result<void> Automation::SelectRows(const std::string& tree,
+                                    const std::vector<std::int32_t>& rows) {
   for (std::size_t i = 0; i < rows.size(); ++i) {
-    IControlView* widget = nullptr;
-    if (Error error = FindRow(tree, rows[i], widget); !error.empty())
-      return error;
+    Result<IControlView*> found = FindRow(tree, rows[i]);
+    if (!found)
+      return Failure{found.error()};
+    IControlView* widget = found.value();
     const PMRect frame = widget->GetFrame();
     IEvent click(IEvent::Type::kMouseDown,
                  GSysPoint{static_cast<int>(frame.left) + 1, static_cast<int>(frame.top) + 1},
                  i == 0 ? IEvent::kNone : IEvent::kCommand);
     if (!Click(widget, click))
-      return "row " + std::to_string(rows[i]) + " of " + tree + " did not take the click";
+      return Failure{"row " + std::to_string(rows[i]) + " of " + tree + " did not take the click"};
   }
   return {};
 }
 
-Automation::Error Automation::DoubleClickRow(const std::string& tree, std::int32_t row) {
-  IControlView* widget = nullptr;
-  if (Error error = FindRow(tree, row, widget); !error.empty())
-    return error;
+Result<void> Automation::DoubleClickRow(const std::string& tree, std::int32_t row) {
+  Result<IControlView*> found = FindRow(tree, row);
+  if (!found)
+    return Failure{found.error()};
+  IControlView* widget = found.value();
   InterfacePtr<IControlView> keep(widget, UseDefaultIID()); // the click may lay the tree out
   IEvent click(IEvent::Type::kDoubleClick, GSysPoint{static_cast<int>(widget->GetFrame().left) + 1,
                                                      static_cast<int>(widget->GetFrame().top) + 1});
   if (!Click(widget, click))
-    return "row " + std::to_string(row) + " of " + tree + " did not take the double click";
+    return Failure{"row " + std::to_string(row) + " of " + tree + " did not take the double click"};
   return {};
 }
 
-Automation::Error Automation::ExpandRow(const std::string& tree, std::int32_t row, bool expand) {
-  IControlView* widget = nullptr;
-  if (Error error = FindRow(tree, row, widget); !error.empty())
-    return error;
+Result<void> Automation::ExpandRow(const std::string& tree, std::int32_t row, bool expand) {
+  Result<IControlView*> found = FindRow(tree, row);
+  if (!found)
+    return Failure{found.error()};
+  IControlView* widget = found.value();
   InterfacePtr<ITreeNodeIDData> node(widget, UseDefaultIID());
   InterfacePtr<IControlView> view(widget->QueryParentView());
   InterfacePtr<ITreeViewMgr> manager(view, UseDefaultIID());
@@ -321,9 +331,9 @@ Automation::Error Automation::ExpandRow(const std::string& tree, std::int32_t ro
   InterfacePtr<IBooleanControlData> state(expander, UseDefaultIID());
   const std::string which = "row " + std::to_string(row) + " of " + tree;
   if (!node || !manager || !state)
-    return which + " has no expander";
-  if (Error error = Usable(expander); !error.empty())
-    return error;
+    return Failure{which + " has no expander"};
+  if (Result<void> done = Usable(expander); !done)
+    return done;
   const NodeID shown = node->Get();
   if (manager->IsNodeExpanded(shown) == expand)
     return {};
@@ -332,35 +342,37 @@ Automation::Error Automation::ExpandRow(const std::string& tree, std::int32_t ro
     state->Select(kTrue);
   else
     state->Deselect(kTrue);
-  return manager->IsNodeExpanded(shown) == expand
-             ? Error()
-             : which + " cannot be " + (expand ? "expanded" : "collapsed");
+  if (manager->IsNodeExpanded(shown) != expand)
+    return Failure{which + " cannot be " + (expand ? "expanded" : "collapsed")};
+  return {};
 }
 
-Automation::Error Automation::Type(const std::string& widget, const std::string& text) {
-  IControlView* view = nullptr;
-  if (Error error = FindWidget(widget, view); !error.empty())
-    return error;
+Result<void> Automation::Type(const std::string& widget, const std::string& text) {
+  Result<IControlView*> found = FindWidget(widget);
+  if (!found)
+    return Failure{found.error()};
+  IControlView* view = found.value();
   ControlView* host = HostView(view);
   InterfacePtr<ITextControlData> data(view, UseDefaultIID());
   if (!data || !host || host->Kind() != WidgetKind::EditBox)
-    return "the " + Describe(view) + " is no edit box";
-  if (Error error = Usable(view); !error.empty())
-    return error;
+    return Failure{"the " + Describe(view) + " is no edit box"};
+  if (Result<void> done = Usable(view); !done)
+    return done;
   data->SetString(PMString(text, PMString::kDontTranslateDuringCall), kTrue, kTrue);
   return {};
 }
 
-Automation::Error Automation::Choose(const std::string& combo, const std::string& entry) {
-  IControlView* view = nullptr;
-  if (Error error = FindWidget(combo, view); !error.empty())
-    return error;
+Result<void> Automation::Choose(const std::string& combo, const std::string& entry) {
+  Result<IControlView*> found = FindWidget(combo);
+  if (!found)
+    return Failure{found.error()};
+  IControlView* view = found.value();
   InterfacePtr<IStringListControlData> list(view, UseDefaultIID());
   InterfacePtr<IDropDownListController> choice(view, UseDefaultIID());
   if (!list || !choice)
-    return "the " + Describe(view) + " is no combo box";
-  if (Error error = Usable(view); !error.empty())
-    return error;
+    return Failure{"the " + Describe(view) + " is no combo box"};
+  if (Result<void> done = Usable(view); !done)
+    return done;
   for (std::int32_t i = 0; i < list->Length(); ++i) {
     PMString text = list->GetString(i);
     text.Translate();
@@ -369,26 +381,26 @@ Automation::Error Automation::Choose(const std::string& combo, const std::string
       return {};
     }
   }
-  return "the " + Describe(view) + " has no entry " + Quote(entry);
+  return Failure{"the " + Describe(view) + " has no entry " + Quote(entry)};
 }
 
-Automation::Error Automation::ChooseMenu(const std::string& palette, const std::string& entry) {
+Result<void> Automation::ChooseMenu(const std::string& palette, const std::string& entry) {
   const PanelManager::Palette* found = FindPalette(palette);
   if (!found)
     return ChooseMainMenu(palette, entry);
   if (!found->shown)
-    return "the palette " + Quote(palette) + " is not shown";
+    return Failure{"the palette " + Quote(palette) + " is not shown"};
   for (const MenuEntry& item : PanelMenu(found->declaration.widget)) {
     if (item.separator || item.text != entry)
       continue;
     if (!item.enabled)
-      return "the menu entry " + Quote(entry) + " is disabled";
+      return Failure{"the menu entry " + Quote(entry) + " is disabled"};
     return PerformAction(item.action);
   }
-  return "the panel menu of " + Quote(palette) + " has no entry " + Quote(entry);
+  return Failure{"the panel menu of " + Quote(palette) + " has no entry " + Quote(entry)};
 }
 
-Automation::Error Automation::ChooseMainMenu(const std::string& menu, const std::string& entry) {
+Result<void> Automation::ChooseMainMenu(const std::string& menu, const std::string& entry) {
   bool menuFound = false;
   for (const MenuEntry& item : MainMenu()) {
     if (MenuTextShown(item.menu) != menu)
@@ -397,52 +409,50 @@ Automation::Error Automation::ChooseMainMenu(const std::string& menu, const std:
     if (item.separator || MenuTextShown(item.text) != entry)
       continue;
     if (!item.enabled)
-      return "the menu entry " + Quote(entry) + " is disabled";
+      return Failure{"the menu entry " + Quote(entry) + " is disabled"};
     return PerformAction(item.action);
   }
   if (!menuFound)
-    return "no palette or menu " + Quote(menu);
-  return "the menu " + Quote(menu) + " has no entry " + Quote(entry);
+    return Failure{"no palette or menu " + Quote(menu)};
+  return Failure{"the menu " + Quote(menu) + " has no entry " + Quote(entry)};
 }
 
-Automation::Error Automation::PerformAction(ActionID action) {
+Result<void> Automation::PerformAction(ActionID action) {
   InterfacePtr<IApplication> application(GetExecutionContextSession()->QueryApplication());
-  InterfacePtr<IActionManager> manager(application ? application->QueryActionManager() : nullptr);
-  if (!manager)
-    return "no application to perform actions";
-  if (!manager->PerformAction(GetExecutionContextSession()->GetActiveContext(), action))
-    return "no plug-in performs the action " + Hex(action.Get());
-  return {};
+  Host* host = Host::Current();
+  if (!application || !host)
+    return Failure{"no application to perform actions"};
+  return host->PerformAction(action);
 }
 
-Automation::Error Automation::OpenPreferences(const std::string& page) {
+Result<void> Automation::OpenPreferences(const std::string& page) {
   WidgetID id;
   if (!ParseID(page, id))
-    return "a preferences page is named by its ID, as #0x...";
+    return Failure{"a preferences page is named by its ID, as #0x..."};
   InterfacePtr<IDialogMgr> dialogs(QueryDialogMgr());
   InterfacePtr<IDialog> dialog(dialogs ? dialogs->CreatePreferencesDialog(id) : nullptr);
   if (!dialog)
-    return "no plug-in has a preferences page " + page;
+    return Failure{"no plug-in has a preferences page " + page};
   dialog->Open();
   return {};
 }
 
-Automation::Error Automation::Confirm() {
+Result<void> Automation::Confirm() {
   PanelManager* panels = CurrentPanels();
   Dialog* dialog = panels ? panels->Dialogs().FrontDialog() : nullptr;
   if (!dialog)
-    return "no dialog is open";
-  if (Error error = Press("#" + Hex(kOKButtonWidgetID.Get())); !error.empty())
-    return error;
+    return Failure{"no dialog is open"};
+  if (Result<void> done = Press("#" + Hex(kOKButtonWidgetID.Get())); !done)
+    return done;
   if (panels->Dialogs().FrontDialog() == dialog)
-    return "the dialog stayed open: a field was refused";
+    return Failure{"the dialog stayed open: a field was refused"};
   return {};
 }
 
-Automation::Error Automation::Cancel() {
+Result<void> Automation::Cancel() {
   PanelManager* panels = CurrentPanels();
   if (!panels || !panels->Dialogs().FrontDialog())
-    return "no dialog is open";
+    return Failure{"no dialog is open"};
   return Press("#" + Hex(kCancelButtonWidgetID.Get()));
 }
 
@@ -451,26 +461,27 @@ void Automation::AnswerFolderChooser(std::optional<std::filesystem::path> folder
     panels->QueueFolderAnswer(std::move(folder));
 }
 
-Automation::Error Automation::Dump(const std::string& target, std::string& text) {
-  text.clear();
+Result<std::string> Automation::Dump(const std::string& target) {
   PanelManager* panels = CurrentPanels();
   if (!panels)
-    return "no host is running";
+    return Failure{"no host is running"};
   if (target == "dialog") {
     Dialog* dialog = panels->Dialogs().FrontDialog();
     if (!dialog)
-      return "no dialog is open";
+      return Failure{"no dialog is open"};
+    std::string text;
     DumpView(dialog->GetDialogPanel(), 0, text);
-    return {};
+    return text;
   }
   const PanelManager::Palette* found = FindPalette(target);
   if (!found || !found->view)
-    return "no palette " + Quote(target);
-  text = "palette " + Quote(panels->GetPanelTitle(found->declaration.widget).GetUTF8String()) +
-         (found->shown ? "" : " hidden") + "\n";
+    return Failure{"no palette " + Quote(target)};
+  std::string text = "palette " +
+                     Quote(panels->GetPanelTitle(found->declaration.widget).GetUTF8String()) +
+                     (found->shown ? "" : " hidden") + "\n";
   if (found->shown)
     DumpView(found->view, 1, text);
-  return {};
+  return text;
 }
 
 } // namespace layra

@@ -1,5 +1,6 @@
 #include "Dialogs.h"
 
+#include "../model/HostImplementations.h"
 #include "TreeView.h"
 #include "Widgets.h"
 
@@ -79,8 +80,9 @@ public:
 };
 
 void RegisterDialogImplementations(ObjectModel& model, PluginID host) {
-  model.RegisterImplementation(host, RecordOf<HostDialogObserver>(kDialogObserverImpl));
-  model.RegisterImplementation(host, RecordOf<HostDialogController>(kDialogControllerImpl));
+  RegisterHostImplementations(model, host,
+                              {RecordOf<HostDialogObserver>(kDialogObserverImpl),
+                               RecordOf<HostDialogController>(kDialogControllerImpl)});
 }
 
 Dialog::Dialog(InterfacePtr<IControlView> root, IControlView* page)

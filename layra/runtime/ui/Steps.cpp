@@ -14,7 +14,6 @@ namespace layra {
 namespace {
 
 using Words = std::vector<std::string>;
-using Error = Automation::Error;
 
 const char* const kSyntax = R"(steps, one a line:
   show PALETTE | hide PALETTE
@@ -27,7 +26,8 @@ const char* const kSyntax = R"(steps, one a line:
   dump PALETTE | dump dialog
 WIDGET is #ID or the "text" it shows; rows count from 1)";
 
-bool Split(const std::string& line, Words& words, std::string& error) {
+Result<Words> Split(const std::string& line) {
+  Words words;
   std::size_t i = 0;
   while (i < line.size()) {
     if (line[i] == ' ' || line[i] == '\t' || line[i] == '\r') {
@@ -35,7 +35,7 @@ bool Split(const std::string& line, Words& words, std::string& error) {
       continue;
     }
     if (line[i] == '#' && (i + 1 >= line.size() || line[i + 1] < '0' || line[i + 1] > '9'))
-      return true;
+      return words;
     std::string word;
     if (line[i] != '"') {
       while (i < line.size() && line[i] != ' ' && line[i] != '\t' && line[i] != '\r')
@@ -48,14 +48,12 @@ bool Split(const std::string& line, Words& words, std::string& error) {
         ++i;
       word += line[i];
     }
-    if (i >= line.size()) {
-      error = "a quoted text is not closed";
-      return false;
-    }
+    if (i >= line.size())
+      return Failure{"a quoted text is not closed"};
     ++i;
     words.push_back(word);
   }
-  return true;
+  return words;
 }
 
 bool Number(const std::string& word, std::int32_t& value) {
@@ -65,15 +63,16 @@ bool Number(const std::string& word, std::int32_t& value) {
   return !word.empty() && *end == '\0';
 }
 
-// "row N in TREE": the row and the tree, or an error.
-Error RowStep(const Words& w, std::int32_t& row) {
+// "row N in TREE": the row.
+Result<std::int32_t> RowStep(const Words& w) {
+  std::int32_t row = 0;
   if (w.size() != 5 || w[1] != "row" || w[3] != "in" || !Number(w[2], row))
-    return "write: " + w[0] + " row N in TREE";
-  return {};
+    return Failure{"write: " + w[0] + " row N in TREE"};
+  return row;
 }
 
-Error Run(Automation& automation, const Words& w, std::ostream& out) {
-  if (std::optional<Error> done = RunDocumentStep(w, out))
+Result<void> Run(Automation& automation, const Words& w, std::ostream& out) {
+  if (std::optional<Result<void>> done = RunDocumentStep(w, out))
     return *done;
   const std::string& verb = w[0];
   const std::size_t n = w.size();
@@ -84,20 +83,20 @@ Error Run(Automation& automation, const Words& w, std::ostream& out) {
   if ((verb == "check" || verb == "uncheck") && n == 2)
     return automation.SetChecked(w[1], verb == "check");
   if (verb == "toggle" || verb == "expand" || verb == "collapse" || verb == "double-click") {
-    std::int32_t row = 0;
-    if (Error error = RowStep(w, row); !error.empty())
-      return error;
+    const Result<std::int32_t> row = RowStep(w);
+    if (!row)
+      return Failure{row.error()};
     if (verb == "toggle")
-      return automation.ToggleRow(w[4], row);
+      return automation.ToggleRow(w[4], row.value());
     if (verb == "double-click")
-      return automation.DoubleClickRow(w[4], row);
-    return automation.ExpandRow(w[4], row, verb == "expand");
+      return automation.DoubleClickRow(w[4], row.value());
+    return automation.ExpandRow(w[4], row.value(), verb == "expand");
   }
   if (verb == "select" && n >= 5 && w[1] == "rows" && w[n - 2] == "in") {
     std::vector<std::int32_t> rows(n - 4);
     for (std::size_t i = 2; i < n - 2; ++i) {
       if (!Number(w[i], rows[i - 2]))
-        return "\"" + w[i] + "\" is no row number";
+        return Failure{"\"" + w[i] + "\" is no row number"};
     }
     return automation.SelectRows(w[n - 1], rows);
   }
@@ -110,7 +109,7 @@ Error Run(Automation& automation, const Words& w, std::ostream& out) {
   if (verb == "action" && n == 2) {
     std::int32_t id = 0;
     if (!Number(w[1], id))
-      return "\"" + w[1] + "\" is no action ID";
+      return Failure{"\"" + w[1] + "\" is no action ID"};
     return automation.PerformAction(ActionID{static_cast<std::uint32_t>(id)});
   }
   if (verb == "preferences" && n == 2)
@@ -125,32 +124,35 @@ Error Run(Automation& automation, const Words& w, std::ostream& out) {
     return {};
   }
   if (verb == "dump" && n == 2) {
-    std::string text;
-    Error error = automation.Dump(w[1], text);
-    out << text;
-    return error;
+    const Result<std::string> text = automation.Dump(w[1]);
+    if (!text)
+      return Failure{text.error()};
+    out << text.value();
+    return {};
   }
-  return "not a step: \"" + verb + "\" with " + std::to_string(n - 1) + " word(s); " + kSyntax +
-         kDocumentStepsSyntax;
+  return Failure{"not a step: \"" + verb + "\" with " + std::to_string(n - 1) + " word(s); " +
+                 kSyntax + kDocumentStepsSyntax};
+}
+
+Result<void> RunLine(Automation& automation, const std::string& line, std::ostream& out) {
+  const Result<Words> words = Split(line);
+  if (!words)
+    return Failure{words.error()};
+  if (words.value().empty())
+    return {};
+  return Run(automation, words.value(), out);
 }
 
 } // namespace
 
-bool RunSteps(std::istream& steps, const std::string& fileName, std::ostream& out,
-              std::string& error) {
+Result<void> RunSteps(std::istream& steps, const std::string& fileName, std::ostream& out) {
   Automation automation;
   std::string line;
   for (int number = 1; std::getline(steps, line); ++number) {
-    Words words;
-    std::string problem;
-    if (Split(line, words, problem) && !words.empty())
-      problem = Run(automation, words, out);
-    if (!problem.empty()) {
-      error = fileName + ":" + std::to_string(number) + ": " + problem;
-      return false;
-    }
+    if (const Result<void> done = RunLine(automation, line, out); !done)
+      return Failure{fileName + ":" + std::to_string(number) + ": " + done.error()};
   }
-  return true;
+  return {};
 }
 
 } // namespace layra

@@ -1,5 +1,6 @@
 #include "TreeView.h"
 
+#include "../model/HostImplementations.h"
 #include "Widgets.h"
 
 #include <layra/IPanelControlData.h>
@@ -32,10 +33,11 @@ bool FindRow(const IPMUnknown* inside, NodeID& node, InterfacePtr<IControlView>&
 } // namespace
 
 void RegisterTreeViewImplementations(ObjectModel& model, PluginID host) {
-  model.RegisterImplementation(host, RecordOf<TreeViewMgr>(kTreeViewMgrImpl));
-  model.RegisterImplementation(host, RecordOf<TreeViewController>(kTreeViewControllerImpl));
-  model.RegisterImplementation(host, RecordOf<TreeViewEventHandler>(kTreeViewEventHandlerImpl));
-  model.RegisterImplementation(host, RecordOf<TreeNodeEventHandler>(kTreeNodeEventHandlerImpl));
+  RegisterHostImplementations(model, host,
+                              {RecordOf<TreeViewMgr>(kTreeViewMgrImpl),
+                               RecordOf<TreeViewController>(kTreeViewControllerImpl),
+                               RecordOf<TreeViewEventHandler>(kTreeViewEventHandlerImpl),
+                               RecordOf<TreeNodeEventHandler>(kTreeNodeEventHandlerImpl)});
 }
 
 void TreeViewMgr::ChangeRoot(bool16 keepExpansion) {

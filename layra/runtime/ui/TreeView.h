@@ -14,12 +14,6 @@ class ITreeViewHierarchyAdapter;
 
 namespace layra {
 
-constexpr ImplementationID kTreeViewMgrImpl{0x3411};
-constexpr ImplementationID kTreeViewControllerImpl{0x3412};
-constexpr ImplementationID kTreeViewEventHandlerImpl{0x3413};
-constexpr ImplementationID kDialogObserverImpl{0x3414};
-constexpr ImplementationID kDialogControllerImpl{0x3415};
-
 void RegisterTreeViewImplementations(ObjectModel& model, PluginID host);
 void RegisterDialogImplementations(ObjectModel& model, PluginID host);
 class TreeViewMgr;

@@ -1,5 +1,6 @@
 #include "Widgets.h"
 
+#include "../model/HostImplementations.h"
 #include "../model/Subject.h"
 #include "TreeView.h"
 
@@ -13,14 +14,6 @@ namespace layra {
 namespace {
 
 ViewWatcher* gWatcher = nullptr;
-
-constexpr ImplementationID kControlViewImpl{0x3400};
-constexpr ImplementationID kPanelControlDataImpl{0x3401};
-constexpr ImplementationID kTextControlDataImpl{0x3402};
-constexpr ImplementationID kBooleanControlDataImpl{0x3403};
-constexpr ImplementationID kStringListControlDataImpl{0x3404};
-constexpr ImplementationID kDropDownListControllerImpl{0x3405};
-constexpr ImplementationID kTreeNodeIDDataImpl{0x3406};
 
 struct HostWidgetClass {
   ClassID id;
@@ -149,13 +142,14 @@ const char* KindName(WidgetKind kind) {
 }
 
 void RegisterWidgetClasses(ObjectModel& model, PluginID host) {
-  model.RegisterImplementation(host, RecordOf<ControlView>(kControlViewImpl));
-  model.RegisterImplementation(host, RecordOf<PanelControlData>(kPanelControlDataImpl));
-  model.RegisterImplementation(host, RecordOf<TextControlData>(kTextControlDataImpl));
-  model.RegisterImplementation(host, RecordOf<BooleanControlData>(kBooleanControlDataImpl));
-  model.RegisterImplementation(host, RecordOf<StringListControlData>(kStringListControlDataImpl));
-  model.RegisterImplementation(host, RecordOf<DropDownListController>(kDropDownListControllerImpl));
-  model.RegisterImplementation(host, RecordOf<TreeNodeIDData>(kTreeNodeIDDataImpl));
+  RegisterHostImplementations(model, host,
+                              {RecordOf<ControlView>(kControlViewImpl),
+                               RecordOf<PanelControlData>(kPanelControlDataImpl),
+                               RecordOf<TextControlData>(kTextControlDataImpl),
+                               RecordOf<BooleanControlData>(kBooleanControlDataImpl),
+                               RecordOf<StringListControlData>(kStringListControlDataImpl),
+                               RecordOf<DropDownListController>(kDropDownListControllerImpl),
+                               RecordOf<TreeNodeIDData>(kTreeNodeIDDataImpl)});
   RegisterTreeViewImplementations(model, host);
   RegisterDialogImplementations(model, host);
   for (const auto& widget : kHostClasses)

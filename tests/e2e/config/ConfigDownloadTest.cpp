@@ -68,11 +68,12 @@ protected:
   void SetUp() override { layra::Alerts::Instance().ClearLog(); }
 
   std::unique_ptr<layra::Host> StartHost(bool activeContext = true) {
-    auto host = std::make_unique<layra::Host>(layra::HostOptions{fHome.configDir() / "layra",
-                                                                 {FOLIVOX_PLUGIN_DIR},
-                                                                 1,
-                                                                 layra::AlertAnswer::Default,
-                                                                 activeContext});
+    auto host = layra::Host::Create(layra::HostOptions{fHome.configDir() / "layra",
+                                                       {FOLIVOX_PLUGIN_DIR},
+                                                       1,
+                                                       layra::AlertAnswer::Default,
+                                                       activeContext})
+                    .value();
     host->Start();
     return host;
   }

@@ -43,8 +43,10 @@ struct DialogCase {
 class PreferencesPage : public testing::Test {
 protected:
   void StartHost(const char* plugins) {
-    fHost = std::make_unique<layra::Host>(
-        layra::HostOptions{fHome.configDir() / "layra", {plugins}, 1, layra::AlertAnswer::First});
+    fHost = layra::Host::Create(
+                layra::HostOptions{
+                    fHome.configDir() / "layra", {plugins}, 1, layra::AlertAnswer::First})
+                .value();
     fHost->Start();
     // With a document open, closing the dialog settles a changed address at once.
     ASSERT_TRUE(fHost->NewDocument(1, 595, 842).IsValid());
@@ -62,21 +64,19 @@ protected:
 
   // Runs steps; what they dump is appended to fShown.
   testing::AssertionResult Run(const std::vector<std::string>& steps) {
-    std::string text, error;
+    std::string text;
     for (const std::string& step : steps)
       text += step + "\n";
     std::istringstream file(text);
     std::ostringstream dumps;
-    const bool done = layra::RunSteps(file, "steps", dumps, error);
+    const layra::Result<void> done = layra::RunSteps(file, "steps", dumps);
     fShown += dumps.str();
-    return done ? testing::AssertionSuccess() : testing::AssertionFailure() << error;
+    return done ? testing::AssertionSuccess() : testing::AssertionFailure() << done.error();
   }
 
   // The number of the tree row that shows `text`; 0 when none does.
   static std::string RowOf(const std::string& text) {
-    std::string dump;
-    layra::Automation().Dump("dialog", dump);
-    std::istringstream lines(dump);
+    std::istringstream lines(layra::Automation().Dump("dialog").value_or(""));
     std::string line, row = "0";
     while (std::getline(lines, line)) {
       if (const auto at = line.find("row ");

@@ -141,9 +141,9 @@ TEST(SendRecord, ASaveSaysItSentAndADocumentThatIsNoSectionSavesWithoutFault) {
   ASSERT_TRUE(setup.Start());
   Watcher watcher;
   const UIDRef section = setup.OpenDocument("08_12_05_012.lyd", 1);
-  ASSERT_TRUE(setup.host().SaveDocument(section, nullptr));
+  ASSERT_TRUE(setup.host().SaveDocument(section));
   const UIDRef other = setup.OpenDocument("notes.lyd", 1);
-  ASSERT_TRUE(setup.host().SaveDocument(other, nullptr));
+  ASSERT_TRUE(setup.host().SaveDocument(other));
   ASSERT_EQ(layra::Results().size(), 2u);
   EXPECT_TRUE(layra::Results()[0].line.starts_with("Sent page 12 before saving: 4 files, "))
       << layra::Results()[0].line;
@@ -357,7 +357,7 @@ TEST(Resend, TheFilesARefusedSendLeftGoAsTheyWereToWithOneLogin) {
             std::string::npos);
 
   const std::size_t before = setup.ftp().commands().size();
-  setup.host().PerformAction(kResend);
+  EXPECT_TRUE(setup.host().PerformAction(kResend));
   const std::vector<std::string> stored = setup.ftp().storedPaths();
   ASSERT_EQ(stored.size(), 3u + 6u);
   EXPECT_EQ(std::vector<std::string>(stored.begin() + 3, stored.end()), ServerPaths(unsent));
@@ -389,7 +389,7 @@ TEST(Resend, AFileCutOffOnTheServerIsOverwrittenWhole) {
   const std::string onServer = ServerPath(cut).substr(1);
   ASSERT_TRUE(setup.ftp().ReadFile(onServer));
   ASSERT_LT(setup.ftp().ReadFile(onServer)->size(), whole.size());
-  setup.host().PerformAction(kResend);
+  EXPECT_TRUE(setup.host().PerformAction(kResend));
   EXPECT_TRUE(setup.ftp().ReadFile(onServer) == whole);
   EXPECT_TRUE(setup.LeftInWorkingFolder().empty());
 }

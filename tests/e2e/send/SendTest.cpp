@@ -118,15 +118,15 @@ TEST_F(Send, TwoPagesThreeVariantsArriveInOrderWithOneLogin) {
 TEST_F(Send, PagesTickedInThePanelAreReadyInTheirManifests) {
   ASSERT_TRUE(fSetup.Start());
   layra::Automation user;
-  ASSERT_EQ(user.ShowPalette("Folivox"), "");
+  ASSERT_EQ(user.ShowPalette("Folivox").error(), "");
   fSetup.OpenDocument("08_12_05_005-008.lyd", 4);
-  std::string panel;
-  ASSERT_EQ(user.Dump("Folivox", panel), "");
+  const layra::Result<std::string> panel = user.Dump("Folivox");
+  ASSERT_EQ(panel.error(), "");
   for (const char* number : {"\"5\"", "\"6\"", "\"7\"", "\"8\""})
-    EXPECT_NE(panel.find(number), std::string::npos) << panel;
-  ASSERT_EQ(user.ToggleRow("#0x12250c", 1), "");
-  ASSERT_EQ(user.ToggleRow("#0x12250c", 3), "");
-  ASSERT_EQ(user.Press("#0x122527"), ""); // the panel's send button
+    EXPECT_NE(panel.value().find(number), std::string::npos) << panel.value();
+  ASSERT_EQ(user.ToggleRow("#0x12250c", 1).error(), "");
+  ASSERT_EQ(user.ToggleRow("#0x12250c", 3).error(), "");
+  ASSERT_EQ(user.Press("#0x122527").error(), ""); // the panel's send button
 
   const std::vector<std::string> manifests =
       Matching(fSetup.ftp().storedPaths(), "/pages/08_12_05/\\d/.*\\.xml");
@@ -256,10 +256,10 @@ TEST_F(Send, NamePiecesArriveAsWrittenOrAreRefused) {
 TEST_F(Send, MenuSendThenHiddenActionSendsOnceAndAgainAfterwards) {
   ASSERT_TRUE(fSetup.Start());
   fSetup.OpenDocument("08_12_05_012.lyd", 1);
-  fSetup.host().PerformAction(kSend);
-  fSetup.host().PerformAction(kSendUnlessMenuSent);
+  EXPECT_TRUE(fSetup.host().PerformAction(kSend));
+  EXPECT_TRUE(fSetup.host().PerformAction(kSendUnlessMenuSent));
   EXPECT_EQ(fSetup.ftp().storedPaths().size(), 4u);
-  fSetup.host().PerformAction(kSendUnlessMenuSent);
+  EXPECT_TRUE(fSetup.host().PerformAction(kSendUnlessMenuSent));
   EXPECT_EQ(fSetup.ftp().storedPaths().size(), 8u);
 }
 
@@ -319,7 +319,7 @@ TEST_F(Send, ReloadConfigurationTakesAChangedConfigurationNowAndAsksAsAtStart) {
   fSetup.OpenDocument("08_12_05_012.lyd", 1);
   ASSERT_TRUE(
       fSetup.http().PutFile("FolivoPref.xml", fSetup.ConfigurationXml({.folder = "/other"})));
-  fSetup.host().PerformAction(kReload);
+  EXPECT_TRUE(fSetup.host().PerformAction(kReload));
   fSetup.Send();
   ASSERT_EQ(fSetup.ftp().storedPaths().size(), 4u);
   for (const std::string& path : fSetup.ftp().storedPaths())
@@ -327,7 +327,7 @@ TEST_F(Send, ReloadConfigurationTakesAChangedConfigurationNowAndAsksAsAtStart) {
   EXPECT_TRUE(Alerts().empty());
 
   std::filesystem::remove(fSetup.http().root() / "FolivoPref.xml");
-  fSetup.host().PerformAction(kReload);
+  EXPECT_TRUE(fSetup.host().PerformAction(kReload));
   ASSERT_EQ(Alerts().size(), 1u);
   EXPECT_NE(Alerts()[0].message.find("a config file from a previous instance has been found"),
             std::string::npos)
@@ -486,7 +486,7 @@ TEST_F(Send, ManyRenderWorkersSendWhatOneSends) {
   ASSERT_TRUE(fSetup.Start());
   const auto file = fSetup.home().path() / "08_12_05_005-008.lyd";
   std::filesystem::copy_file(SAMPLES_DIR "/08_12_05_005-008.lyd", file);
-  ASSERT_TRUE(fSetup.host().OpenDocument(file, nullptr).IsValid());
+  ASSERT_EQ(fSetup.host().OpenDocument(file).error(), "");
   fSetup.Send(); // makes the folders, which later sends only walk
   SentFiles one;
   {
@@ -516,7 +516,7 @@ TEST_F(Send, PageThatCannotBeRenderedAmongManyWorkersUploadsNothing) {
   text += "</layra-document>\n";
   const auto file = fSetup.home().path() / "08_12_05_005-008.lyd";
   std::ofstream(file) << text;
-  ASSERT_TRUE(fSetup.host().OpenDocument(file, nullptr).IsValid());
+  ASSERT_EQ(fSetup.host().OpenDocument(file).error(), "");
   const WorkerCount workers(3);
   fSetup.Send();
   ASSERT_EQ(Alerts().size(), 1u);

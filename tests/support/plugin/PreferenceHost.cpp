@@ -40,14 +40,15 @@ int RegisterFromPluginTable(std::initializer_list<ImplementationID> ids) {
 }
 
 PreferenceHost::PreferenceHost(const std::filesystem::path& home)
-    : fHost(layra::HostOptions{home, {}, 1, layra::AlertAnswer::Default}),
+    : fHost(layra::Host::Create(layra::HostOptions{home, {}, 1, layra::AlertAnswer::Default})
+                .value()),
       fAssembled(AssemblePreferenceClasses()) {
-  fHost.Start();
+  fHost->Start();
 }
 
 InterfacePtr<ICommonPreferenceData> PreferenceHost::WorkspaceStore() const {
   return InterfacePtr<ICommonPreferenceData>(static_cast<ICommonPreferenceData*>(
-      fHost.Workspace().Instantiate(IID_ICOMMONPREFERENCEDATA)));
+      fHost->Workspace().Instantiate(IID_ICOMMONPREFERENCEDATA)));
 }
 
 std::vector<PMString> PreferenceHost::StoredKeys() const {

@@ -8,6 +8,7 @@
 
 #include <filesystem>
 #include <initializer_list>
+#include <memory>
 #include <vector>
 
 namespace folivox::test {
@@ -16,15 +17,15 @@ class PreferenceHost {
 public:
   explicit PreferenceHost(const std::filesystem::path& home);
 
-  layra::Host& Host() { return fHost; }
-  IDataBase* Defaults() { return fHost.Workspace().GetDataBase(); }
+  layra::Host& Host() { return *fHost; }
+  IDataBase* Defaults() { return fHost->Workspace().GetDataBase(); }
   /** Whether both implementations were found in the plug-in's table. */
   bool Assembled() const { return fAssembled; }
   InterfacePtr<ICommonPreferenceData> WorkspaceStore() const;
   std::vector<PMString> StoredKeys() const;
 
 private:
-  layra::Host fHost;
+  std::unique_ptr<layra::Host> fHost;
   bool fAssembled;
 };
 

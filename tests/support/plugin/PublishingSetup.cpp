@@ -35,8 +35,11 @@ std::string PublishingSetup::ConfigurationXml(const ConfigurationText& configura
 }
 
 std::unique_ptr<layra::Host> PublishingSetup::MakeHost() {
-  auto host = std::make_unique<layra::Host>(layra::HostOptions{
-      fHome.configDir() / "layra", {FOLIVOX_PLUGIN_DIR}, 1, layra::AlertAnswer::First});
+  auto host = layra::Host::Create(layra::HostOptions{fHome.configDir() / "layra",
+                                                     {FOLIVOX_PLUGIN_DIR},
+                                                     1,
+                                                     layra::AlertAnswer::First})
+                  .value();
   host->Start();
   return host;
 }
@@ -69,13 +72,15 @@ testing::AssertionResult PublishingSetup::Start(const ConfigurationText& configu
 UIDRef PublishingSetup::OpenDocument(const std::string& name, int pages) {
   const auto file = fHome.path() / name;
   const UIDRef made = fHost->NewDocument(pages, 612, 792);
-  fHost->SaveDocumentAs(made, file, nullptr);
+  const layra::Result<void> saved = fHost->SaveDocumentAs(made, file);
   fHost->CloseDocument(made);
-  return fHost->OpenDocument(file, nullptr);
+  if (!saved)
+    return UIDRef();
+  return fHost->OpenDocument(file).value_or(UIDRef());
 }
 
 void PublishingSetup::Send() {
-  fHost->PerformAction(ActionID{0x122511});
+  EXPECT_TRUE(fHost->PerformAction(ActionID{0x122511}));
 }
 
 void PublishingSetup::Restart() {

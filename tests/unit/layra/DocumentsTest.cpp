@@ -123,19 +123,19 @@ class Documents : public testing::Test {
 protected:
   void SetUp() override {
     auto& model = layra::ObjectModel::Instance();
-    model.RegisterImplementation(PluginID{9},
-                                 ImplementationRecord{ImplementationID{0x7101},
-                                                      &layra::CreateImplementation<NoteImpl>,
-                                                      &layra::DestroyImplementation<NoteImpl>,
-                                                      &layra::SizeOfImplementation<NoteImpl>,
-                                                      &layra::PersistImplementation<NoteImpl>});
+    ASSERT_TRUE(model.RegisterImplementation(
+        PluginID{9},
+        ImplementationRecord{ImplementationID{0x7101}, &layra::CreateImplementation<NoteImpl>,
+                             &layra::DestroyImplementation<NoteImpl>,
+                             &layra::SizeOfImplementation<NoteImpl>,
+                             &layra::PersistImplementation<NoteImpl>}));
     model.AddInterfaceToClass(kPageItemBoss, {IID_INOTE, ImplementationID{0x7101}}, PluginID{9});
   }
 
-  UIDRef Open(const std::string& text, std::string* error = nullptr) {
+  layra::Result<UIDRef> Open(const std::string& text) {
     const auto file = fFolder.path() / "08_12_05_005-008.lyd";
     WriteWholeFile(file, text);
-    return fHost.OpenDocument(file, error);
+    return fHost->OpenDocument(file);
   }
 
   static UIDRef Page(const UIDRef& document, std::int32_t index) {
@@ -165,23 +165,24 @@ protected:
   }
 
   folivox::test::TempDir fFolder;
-  layra::Host fHost{layra::HostOptions{}};
+  std::unique_ptr<layra::Host> fHost = layra::Host::Create(layra::HostOptions{}).value();
 };
 
 TEST_F(Documents, EveryKindOfItemAndPluginDataRoundTripThroughAFile) {
-  std::string error;
-  const UIDRef document = Open(kEveryItem, &error);
-  ASSERT_TRUE(document.IsValid()) << error;
+  const layra::Result<UIDRef> opened = Open(kEveryItem);
+  ASSERT_EQ(opened.error(), "");
+  const UIDRef document = opened.value();
   PMString name;
   InterfacePtr<IDocument>(static_cast<IDocument*>(document.Instantiate(IID_IDOCUMENT)))
       ->GetName(name);
   EXPECT_EQ(name.GetUTF8String(), "08_12_05_005-008.lyd");
   const auto copy = fFolder.path() / "copy.lyd";
-  ASSERT_TRUE(fHost.SaveDocumentAs(document, copy, &error)) << error;
+  ASSERT_EQ(fHost->SaveDocumentAs(document, copy).error(), "");
   const std::string once = ReadWholeFile(copy);
-  const UIDRef reopened = fHost.OpenDocument(copy, &error);
-  ASSERT_TRUE(reopened.IsValid()) << error;
-  ASSERT_TRUE(fHost.SaveDocument(reopened, &error));
+  const layra::Result<UIDRef> again = fHost->OpenDocument(copy);
+  ASSERT_EQ(again.error(), "");
+  const UIDRef reopened = again.value();
+  ASSERT_TRUE(fHost->SaveDocument(reopened));
   EXPECT_EQ(ReadWholeFile(copy), once);
 
   InterfacePtr<IPage> second(static_cast<IPage*>(Page(reopened, 1).Instantiate(IID_IPAGE)));
@@ -198,23 +199,22 @@ TEST_F(Documents, TextsThatLookLikeMarkupSurviveSaveAndReopenByteForByte) {
   const std::string markup =
       "a &lt; b &amp;&amp; c &gt; d \"quoted\" 'single' ]]&gt; &lt;![CDATA[x]]&gt; "
       "&amp;amp;&#13;\n\tż";
-  std::string error;
-  const UIDRef opened = Open(
-      "<layra-document version=\"1\"><story id=\"s&quot;&lt;1&gt;&amp;\">" + markup +
-          "</story><page width=\"200\" height=\"200\"><text left=\"0\" top=\"0\" right=\"100\" "
-          "bottom=\"100\" story=\"s&quot;&lt;1&gt;&amp;\" name=\"&quot;A&quot; &lt;&amp;&gt; "
-          "]]&gt;&#10;&#9;&#13;b\"/></page></layra-document>",
-      &error);
-  ASSERT_TRUE(opened.IsValid()) << error;
-  ASSERT_EQ(StoryText(opened), text);
+  const layra::Result<UIDRef> opened =
+      Open("<layra-document version=\"1\"><story id=\"s&quot;&lt;1&gt;&amp;\">" + markup +
+           "</story><page width=\"200\" height=\"200\"><text left=\"0\" top=\"0\" right=\"100\" "
+           "bottom=\"100\" story=\"s&quot;&lt;1&gt;&amp;\" name=\"&quot;A&quot; &lt;&amp;&gt; "
+           "]]&gt;&#10;&#9;&#13;b\"/></page></layra-document>");
+  ASSERT_EQ(opened.error(), "");
+  ASSERT_EQ(StoryText(opened.value()), text);
   std::vector<std::string> saved;
-  UIDRef document = opened;
+  UIDRef document = opened.value();
   for (const char* name : {"once.lyd", "twice.lyd"}) {
     const auto file = fFolder.path() / name;
-    ASSERT_TRUE(fHost.SaveDocumentAs(document, file, &error)) << error;
+    ASSERT_EQ(fHost->SaveDocumentAs(document, file).error(), "");
     saved.push_back(ReadWholeFile(file));
-    document = fHost.OpenDocument(file, &error);
-    ASSERT_TRUE(document.IsValid()) << error << "\n" << saved.back();
+    const layra::Result<UIDRef> reopened = fHost->OpenDocument(file);
+    ASSERT_EQ(reopened.error(), "") << saved.back();
+    document = reopened.value();
     EXPECT_EQ(StoryText(document), text);
   }
   // The names came back as they went: the second save wrote what the first one did.
@@ -222,15 +222,14 @@ TEST_F(Documents, TextsThatLookLikeMarkupSurviveSaveAndReopenByteForByte) {
 }
 
 TEST_F(Documents, ASaveFlushesTheNewFileBeforeItReplacesTheOldOneAndTheFolderAfter) {
-  const UIDRef document = Open(kEveryItem);
+  const UIDRef document = Open(kEveryItem).value_or(UIDRef());
   ASSERT_TRUE(document.IsValid());
   const auto file = std::filesystem::canonical(fFolder.path() / "08_12_05_005-008.lyd");
   gDiskCalls.clear();
   gRecordingDiskCalls = true;
-  std::string error;
-  const bool saved = fHost.SaveDocument(document, &error);
+  const layra::Result<void> saved = fHost->SaveDocument(document);
   gRecordingDiskCalls = false;
-  ASSERT_TRUE(saved) << error;
+  ASSERT_EQ(saved.error(), "");
   const auto renamed = std::find_if(gDiskCalls.begin(), gDiskCalls.end(), [&](const auto& call) {
     return call.starts_with("rename ") && call.ends_with(" -> " + file.string());
   });
@@ -244,7 +243,7 @@ TEST_F(Documents, ASaveFlushesTheNewFileBeforeItReplacesTheOldOneAndTheFolderAft
 }
 
 TEST_F(Documents, StoryFlowsThroughItsFramesInOrder) {
-  const UIDRef document = Open(kEveryItem);
+  const UIDRef document = Open(kEveryItem).value();
   InterfacePtr<IPage> first(static_cast<IPage*>(Page(document, 0).Instantiate(IID_IPAGE)));
   InterfacePtr<IPage> second(static_cast<IPage*>(Page(document, 1).Instantiate(IID_IPAGE)));
   InterfacePtr<IPageItem> head(static_cast<IPageItem*>(
@@ -262,7 +261,7 @@ TEST_F(Documents, StoryFlowsThroughItsFramesInOrder) {
 }
 
 TEST_F(Documents, RasterSizeFollowsScaleAndResolution) {
-  const UIDRef page = Page(fHost.NewDocument(1, 612, 792), 0);
+  const UIDRef page = Page(fHost->NewDocument(1, 612, 792), 0);
   for (double dpi : {72.0, 150.0}) {
     for (double scale : {0.5, 1.0, 2.0}) {
       SnapshotUtils snapshot(page, scale, scale, dpi, dpi, 0, 0x1000, false, false, false, 2, 0,
@@ -282,7 +281,7 @@ TEST_F(Documents, RasterSizeFollowsScaleAndResolution) {
 }
 
 TEST_F(Documents, RedBoxIsRedInTheDecodedJpegAndTheRestWhite) {
-  const std::vector<unsigned char> jpeg = Jpeg(Page(Open(kEveryItem), 0), 1.0, 72, 3);
+  const std::vector<unsigned char> jpeg = Jpeg(Page(Open(kEveryItem).value(), 0), 1.0, 72, 3);
   std::string error;
   auto raster = layra::graphics::DecodeJpeg(jpeg.data(), jpeg.size(), &error);
   ASSERT_TRUE(raster) << error;
@@ -301,7 +300,7 @@ TEST_F(Documents, RedBoxIsRedInTheDecodedJpegAndTheRestWhite) {
 }
 
 TEST_F(Documents, HigherQualityIsLargerAndTheHeaderGivesTheRenderedSize) {
-  const UIDRef page = Page(Open(kEveryItem), 0);
+  const UIDRef page = Page(Open(kEveryItem).value(), 0);
   const auto low = Jpeg(page, 1.0, 72, 0);
   const auto best = Jpeg(page, 1.0, 72, 3);
   EXPECT_GT(best.size(), low.size());
@@ -373,15 +372,13 @@ TEST_F(Documents, DamagedFilesAreRefusedWithOneClearLine) {
        "entity"},
   };
   for (const auto& c : cases) {
-    std::string error;
-    EXPECT_FALSE(Open(c.text, &error).IsValid()) << c.text;
+    const std::string error = Open(c.text).error();
+    EXPECT_NE(error, "") << c.text;
     EXPECT_NE(error.find(c.reason), std::string::npos) << error;
     EXPECT_EQ(error.find('\n'), std::string::npos) << error;
     EXPECT_EQ(ReadWholeFile(fFolder.path() / "08_12_05_005-008.lyd"), c.text);
   }
-  std::string error;
-  EXPECT_FALSE(fHost.OpenDocument(fFolder.path(), &error).IsValid());
-  EXPECT_EQ(error, fFolder.path().string() + " is a folder");
+  EXPECT_EQ(fHost->OpenDocument(fFolder.path()).error(), fFolder.path().string() + " is a folder");
 }
 
 std::vector<std::string> FilesIn(const std::filesystem::path& folder) {
@@ -394,7 +391,7 @@ std::vector<std::string> FilesIn(const std::filesystem::path& folder) {
 
 TEST_F(Documents, AnInterruptedSaveLeavesAWholeFileAndItsTemporaryGoesAtTheNextOpen) {
   // No plug-in data: the writer's host knows none of this test's implementations.
-  ASSERT_TRUE(Open(Story("Text that the writer saves again and again.")).IsValid());
+  ASSERT_TRUE(Open(Story("Text that the writer saves again and again.")));
   const auto file = fFolder.path() / "08_12_05_005-008.lyd";
   int saved[2];
   ASSERT_EQ(::pipe(saved), 0);
@@ -416,8 +413,7 @@ TEST_F(Documents, AnInterruptedSaveLeavesAWholeFileAndItsTemporaryGoesAtTheNextO
   ::kill(writer, SIGKILL);
   ::waitpid(writer, nullptr, 0);
   ::close(saved[0]);
-  std::string error;
-  EXPECT_TRUE(fHost.OpenDocument(file, &error).IsValid()) << error;
+  EXPECT_EQ(fHost->OpenDocument(file).error(), "");
   EXPECT_EQ(FilesIn(fFolder.path()), std::vector<std::string>{file.filename().string()});
 }
 
@@ -457,8 +453,7 @@ TEST_F(Documents, OpeningRemovesOnlyAbandonedTemporariesOfThatDocument) {
   WriteWholeFile(fFolder.path() / ".doc.lyd.layra-tmp-a1B2c3", "partial");
   const int live = ::open((fFolder.path() / ".doc.lyd.layra-tmp-Live00").c_str(), O_RDONLY);
   ASSERT_EQ(::flock(live, LOCK_EX), 0);
-  std::string error;
-  ASSERT_TRUE(fHost.OpenDocument(file, &error).IsValid()) << error;
+  ASSERT_EQ(fHost->OpenDocument(file).error(), "");
   ::close(live);
   EXPECT_EQ(FilesIn(fFolder.path()), kept);
   EXPECT_EQ(ReadWholeFile(fFolder.path() / "doc.lyd.orig01"), "the user's own");

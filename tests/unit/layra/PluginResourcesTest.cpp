@@ -17,14 +17,13 @@ struct ResourceCase {
 class ResourceFiles : public testing::TestWithParam<ResourceCase> {};
 
 TEST_P(ResourceFiles, ParseOrReportTheFile) {
-  layra::PluginResources resources;
-  std::string error;
-  const bool parsed = layra::ParseResources({{"a.xml", GetParam().xml}}, resources, error);
-  EXPECT_EQ(parsed, GetParam().parses) << error;
+  const layra::Result<layra::PluginResources> parsed =
+      layra::ParseResources({{"a.xml", GetParam().xml}});
+  EXPECT_EQ(parsed.ok(), GetParam().parses) << parsed.error();
   if (parsed)
-    EXPECT_EQ(resources.name, "probe");
+    EXPECT_EQ(parsed.value().name, "probe");
   else
-    EXPECT_EQ(error, "resource file a.xml is not a resources document");
+    EXPECT_EQ(parsed.error(), "resource file a.xml is not a resources document");
 }
 
 INSTANTIATE_TEST_SUITE_P(

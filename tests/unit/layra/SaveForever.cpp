@@ -8,12 +8,12 @@
 int main(int argc, char** argv) {
   if (argc != 2)
     return 2;
-  layra::Host host(layra::HostOptions{});
-  const UIDRef document = host.OpenDocument(argv[1], nullptr);
-  if (!document.IsValid())
+  const std::unique_ptr<layra::Host> host = layra::Host::Create(layra::HostOptions{}).value();
+  const layra::Result<UIDRef> document = host->OpenDocument(argv[1]);
+  if (!document)
     return 1;
   for (;;) {
-    if (!host.SaveDocument(document, nullptr) || ::write(STDOUT_FILENO, "s", 1) != 1)
+    if (!host->SaveDocument(document.value()) || ::write(STDOUT_FILENO, "s", 1) != 1)
       return 1;
   }
 }

@@ -121,11 +121,14 @@ TEST(AlertTest, ScriptedAnswersAreUsedAndRecorded) {
                                kQuestionIcon),
             1);
   CAlert::InformationAlert(PMString("Done"));
-  ASSERT_EQ(alerts.Log().size(), 3u);
+  // The host's own call never fails: an alert without buttons gets one to close it.
+  EXPECT_EQ(alerts.Show("Bare", {}, 3, kNoIcon), 1);
+  ASSERT_EQ(alerts.Log().size(), 4u);
   EXPECT_EQ(alerts.Log()[0].message, "Question?");
   EXPECT_EQ(alerts.Log()[0].buttons, (std::vector<std::string>{"Yes", "No"}));
   EXPECT_EQ(alerts.Log()[0].icon, kQuestionIcon);
   EXPECT_EQ(alerts.Log()[2].buttons, (std::vector<std::string>{"OK"}));
+  EXPECT_EQ(alerts.Log()[3].buttons, (std::vector<std::string>{"OK"}));
 }
 
 } // namespace

@@ -24,7 +24,7 @@ protected:
     return InterfacePtr<IXMLDOMDocument>(services->ParseStream(stream, 0, 0));
   }
 
-  layra::Host fHost{layra::HostOptions{}};
+  std::unique_ptr<layra::Host> fHost = layra::Host::Create(layra::HostOptions{}).value();
 };
 
 TEST_F(XmlDom, NodesAttributesAndTextInDocumentOrder) {

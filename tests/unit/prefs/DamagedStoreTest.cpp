@@ -129,7 +129,9 @@ TEST_P(DamagedWorkspaceStore, IsSetAsideUntouchedAndTheHostStartsWithNothingOfIt
   const std::filesystem::path folder = home.configDir() / "layra";
   const std::string& file = GetParam().bytes;
   ASSERT_TRUE(folivox::test::WriteWholeFile(
-      layra::Host(layra::HostOptions{folder, {}, 1, layra::AlertAnswer::Default}).WorkspaceFile(),
+      layra::Host::Create(layra::HostOptions{folder, {}, 1, layra::AlertAnswer::Default})
+          .value()
+          ->WorkspaceFile(),
       file));
 
   testing::internal::CaptureStdout();

@@ -94,10 +94,10 @@ TEST_F(PreferenceCommand, ItemsWithoutAStoreAreSkipped) {
 
 TEST_F(PreferenceCommand, WorkspaceObserversHearTheChangeFromTheCommand) {
   auto& model = layra::ObjectModel::Instance();
-  model.RegisterImplementation(PluginID{0x7F},
-                               {kRecorderImpl, &layra::CreateImplementation<RecordingObserver>,
-                                &layra::DestroyImplementation<RecordingObserver>,
-                                &layra::SizeOfImplementation<RecordingObserver>});
+  ASSERT_TRUE(model.RegisterImplementation(
+      PluginID{0x7F}, {kRecorderImpl, &layra::CreateImplementation<RecordingObserver>,
+                       &layra::DestroyImplementation<RecordingObserver>,
+                       &layra::SizeOfImplementation<RecordingObserver>}));
   model.AddClass({kRecorderBoss,
                   kInvalidClass,
                   "kRecorderBoss",

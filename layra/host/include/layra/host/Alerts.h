@@ -36,6 +36,7 @@ public:
   const std::vector<AlertRecord>& Log() const { return fLog; }
   void ClearLog() { fLog.clear(); }
 
+  /** Shows an alert and returns the button chosen (1 = first); no buttons means one "OK". */
   std::int16_t Show(std::string message, std::vector<std::string> buttons,
                     std::int16_t defaultButton, std::int16_t icon);
 

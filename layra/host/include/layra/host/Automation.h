@@ -10,6 +10,7 @@
 
 #include <layra/Export.h>
 #include <layra/IDs.h>
+#include <layra/host/Result.h>
 
 #include <filesystem>
 #include <iosfwd>
@@ -21,47 +22,45 @@ class IControlView;
 
 namespace layra {
 
+/** Each act is done, or fails with why it could not be. */
 class LAYRA_API Automation {
 public:
-  /** Empty when the act was done; otherwise why it could not be. */
-  using Error = std::string;
-
-  Error ShowPalette(const std::string& palette);
-  Error HidePalette(const std::string& palette);
+  Result<void> ShowPalette(const std::string& palette);
+  Result<void> HidePalette(const std::string& palette);
   /** Presses a button, or turns a check box or an expander over. */
-  Error Press(const std::string& widget);
-  Error SetChecked(const std::string& widget, bool on);
-  Error ToggleRow(const std::string& tree, std::int32_t row);
+  Result<void> Press(const std::string& widget);
+  Result<void> SetChecked(const std::string& widget, bool on);
+  Result<void> ToggleRow(const std::string& tree, std::int32_t row);
   /** Clicks the first row, then the others with the Command key. */
-  Error SelectRows(const std::string& tree, const std::vector<std::int32_t>& rows);
+  Result<void> SelectRows(const std::string& tree, const std::vector<std::int32_t>& rows);
   /** Turns the row's expander. */
-  Error ExpandRow(const std::string& tree, std::int32_t row, bool expand);
+  Result<void> ExpandRow(const std::string& tree, std::int32_t row, bool expand);
   /** Double-clicks a row; it is an error when no handler takes the event. */
-  Error DoubleClickRow(const std::string& tree, std::int32_t row);
-  Error Type(const std::string& widget, const std::string& text);
-  Error Choose(const std::string& combo, const std::string& entry);
+  Result<void> DoubleClickRow(const std::string& tree, std::int32_t row);
+  Result<void> Type(const std::string& widget, const std::string& text);
+  Result<void> Choose(const std::string& combo, const std::string& entry);
   /** Chooses an entry of a palette's panel menu, or else of a menu of the main menu. */
-  Error ChooseMenu(const std::string& palette, const std::string& entry);
-  Error PerformAction(ActionID action);
+  Result<void> ChooseMenu(const std::string& palette, const std::string& entry);
+  Result<void> PerformAction(ActionID action);
   /** Opens the preferences dialog on the page whose panel has widget ID `page`. */
-  Error OpenPreferences(const std::string& page);
-  Error Confirm();
-  Error Cancel();
+  Result<void> OpenPreferences(const std::string& page);
+  Result<void> Confirm();
+  Result<void> Cancel();
   /** The answer for the next folder chooser; nullopt cancels it. */
   void AnswerFolderChooser(std::optional<std::filesystem::path> folder);
   /** What a palette (by title or "#id") or the front dialog ("dialog") shows, one widget a
    *  line; hidden widgets say so and show nothing more, passwords show as bullets. */
-  Error Dump(const std::string& target, std::string& text);
+  Result<std::string> Dump(const std::string& target);
 
 private:
-  Error ChooseMainMenu(const std::string& menu, const std::string& entry);
-  Error FindWidget(const std::string& name, IControlView*& found);
-  Error FindRow(const std::string& tree, std::int32_t row, IControlView*& found);
+  Result<void> ChooseMainMenu(const std::string& menu, const std::string& entry);
+  Result<IControlView*> FindWidget(const std::string& name);
+  Result<IControlView*> FindRow(const std::string& tree, std::int32_t row);
 };
 
 /** Runs a steps file: one step a line, "#" starts a comment. Stops at the first step that
- *  cannot be done, with `error` naming the file and line. Dumps go to `out`. */
-LAYRA_API bool RunSteps(std::istream& steps, const std::string& fileName, std::ostream& out,
-                        std::string& error);
+ *  cannot be done, failing with why, after the file name and line. Dumps go to `out`. */
+LAYRA_API Result<void> RunSteps(std::istream& steps, const std::string& fileName,
+                                std::ostream& out);
 
 } // namespace layra

@@ -4,6 +4,7 @@
 
 #include <layra/IDataBase.h>
 #include <layra/host/ObjectModel.h>
+#include <layra/host/Result.h>
 
 #include <map>
 #include <string>
@@ -40,17 +41,17 @@ public:
   /** The database now matches its file, just saved or loaded: unmodified, and again so when
    *  undo or redo brings it back to this state. */
   void MarkSaved();
-  /** Creates an object under a given UID (when loading); false when the class is unknown
+  /** Creates an object under a given UID (when loading); refused when the class is unknown
    *  or the UID is taken. */
-  bool CreateWithUID(UID uid, ClassID classID);
+  Result<void> CreateWithUID(UID uid, ClassID classID);
   std::vector<UID> UIDs() const;
 
   /** Every object with the bytes of its persistent implementations, plus the data of
    *  implementations that no loaded plug-in provides (kept so that nothing is lost). */
   std::vector<StoredObject> Export() const;
-  /** Loads stored objects. Damaged data leave the implementation empty; the reasons are
-   *  appended to `problems`. Returns false when anything was damaged. */
-  bool Import(const std::vector<StoredObject>& objects, std::vector<std::string>& problems);
+  /** Loads stored objects. Objects of unknown classes are skipped; damaged data leave the
+   *  implementation empty and fail the import, with the first problem met as the reason. */
+  Result<void> Import(const std::vector<StoredObject>& objects);
 
 private:
   void Changed();

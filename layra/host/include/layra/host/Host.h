@@ -7,6 +7,7 @@
 #include <layra/host/Alerts.h>
 #include <layra/host/DataBase.h>
 #include <layra/host/PluginResources.h>
+#include <layra/host/Result.h>
 
 #include <cstddef>
 #include <filesystem>
@@ -61,9 +62,9 @@ class WorkspaceStore;
  *  services) and runs them in order at start and shut-down. */
 class LAYRA_API Host {
 public:
-  /** Only one host may live in a process at a time; constructing a second one throws
-   *  std::logic_error and leaves the first untouched. */
-  explicit Host(HostOptions options);
+  /** A new host. Only one may live in a process at a time: a second one is refused and the
+   *  first left untouched. */
+  static Result<std::unique_ptr<Host>> Create(HostOptions options);
   ~Host();
   Host(const Host&) = delete;
   Host& operator=(const Host&) = delete;
@@ -78,10 +79,12 @@ public:
   /** The first half of Start: plug-ins and workspace, no start-up service yet, so a caller
    *  can check actions before anything is downloaded or shown. */
   void Load();
-  /** Runs the shut-down services, unloads the plug-ins and saves the workspace. */
-  bool Shutdown(std::string* error = nullptr);
+  /** Runs the shut-down services, unloads the plug-ins and saves the workspace; fails when
+   *  the workspace could not be saved. */
+  Result<void> Shutdown();
 
-  bool PerformAction(ActionID action);
+  /** Runs the action on the component of the plug-in that declares it. */
+  Result<void> PerformAction(ActionID action);
   bool IsActionKnown(ActionID action) const;
   /** Sends a document signal to every responder registered for it. */
   void SendDocumentSignal(ServiceID service, const UIDRef& document);
@@ -90,12 +93,10 @@ public:
 
   /** A new document of blank pages, named "Untitled-N"; it becomes the front document. */
   UIDRef NewDocument(std::int32_t pages, double width, double height);
-  /** Opens a document file; it becomes the front document. Invalid on failure, with a
-   *  one-line reason. */
-  UIDRef OpenDocument(const std::filesystem::path& file, std::string* error);
-  bool SaveDocument(const UIDRef& document, std::string* error);
-  bool SaveDocumentAs(const UIDRef& document, const std::filesystem::path& file,
-                      std::string* error);
+  /** Opens a document file; it becomes the front document. */
+  Result<UIDRef> OpenDocument(const std::filesystem::path& file);
+  Result<void> SaveDocument(const UIDRef& document);
+  Result<void> SaveDocumentAs(const UIDRef& document, const std::filesystem::path& file);
   void CloseDocument(const UIDRef& document);
   /** The front document; invalid when none is open. */
   UIDRef FrontDocument() const;
@@ -119,6 +120,7 @@ public:
   void AddResidentMark(ResidentMark mark) { fResidentMarks.push_back(mark); }
 
 private:
+  explicit Host(HostOptions options);
   void RegisterHostClasses();
 
   HostOptions fOptions;

@@ -139,7 +139,7 @@ class LAYRA_API ObjectModel {
 public:
   static ObjectModel& Instance();
 
-  bool RegisterImplementation(PluginID plugin, const ImplementationRecord& record);
+  [[nodiscard]] bool RegisterImplementation(PluginID plugin, const ImplementationRecord& record);
   const RegisteredImplementation* FindImplementation(ImplementationID id) const;
   std::int32_t CountImplementations() const { return static_cast<std::int32_t>(fImpls.size()); }
 

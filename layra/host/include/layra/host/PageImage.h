@@ -5,6 +5,7 @@
 #include <layra/Export.h>
 #include <layra/PMRect.h>
 #include <layra/UIDRef.h>
+#include <layra/host/Result.h>
 
 #include <optional>
 #include <string>
@@ -21,9 +22,9 @@ struct PageImage {
   std::vector<unsigned char> pixels;
 };
 
-/** Renders `page` at `scale` pixels per point; false with a one-line reason otherwise. */
-LAYRA_API bool RenderPageImage(const UIDRef& page, double scale, PageImage& image,
-                               std::string* error);
+/** Renders `page` at `scale` pixels per point into `image`, whose pixel buffer is reused, so
+ *  that repainting at one size allocates nothing. */
+LAYRA_API Result<void> RenderPageImage(const UIDRef& page, double scale, PageImage& image);
 
 // Text positions are those of the frame's story (bytes of its text, at character starts);
 // points are the page's.

@@ -3,6 +3,7 @@
 
 #include <layra/PMRect.h>
 #include <layra/host/ObjectModel.h>
+#include <layra/host/Result.h>
 
 #include <filesystem>
 #include <map>
@@ -98,11 +99,10 @@ struct PluginResources {
   std::optional<VersionDeclaration> version;
 };
 
-/** The named sections of a plug-in library's resource archive (file name -> bytes). */
-bool ReadResourceArchive(const std::filesystem::path& library,
-                         std::map<std::string, std::string>& files, std::string& error);
+/** The files of a plug-in library's resource archive (file name -> bytes). */
+Result<std::map<std::string, std::string>>
+ReadResourceArchive(const std::filesystem::path& library);
 /** Parses every resource file of an archive into one description. */
-bool ParseResources(const std::map<std::string, std::string>& files, PluginResources& resources,
-                    std::string& error);
+Result<PluginResources> ParseResources(const std::map<std::string, std::string>& files);
 
 } // namespace layra
