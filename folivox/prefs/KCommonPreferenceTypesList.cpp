@@ -87,9 +87,11 @@ KCommonPreferenceTypesList::Find(const PMString& identifier) const {
 }
 
 void RegisterConfigurationAddressPreference() {
-  if (!gPreferenceTypes)
+  const PMString identifier("FolivoHTTP", PMString::kDontTranslateDuringCall);
+  // The list outlives a host: one started again in the same process finds the row there, and
+  // a second entry would show the address twice in the preferences.
+  if (!gPreferenceTypes || gPreferenceTypes->HasIdentifier(identifier))
     return;
-  gPreferenceTypes->AddPreference(PMString("FolivoHTTP", PMString::kDontTranslateDuringCall),
-                                  PMString("0x122500kFolivoHTTPPreferenceKey"), PMString(),
-                                  kPreferenceTypeText, nullptr, nullptr);
+  gPreferenceTypes->AddPreference(identifier, PMString("0x122500kFolivoHTTPPreferenceKey"),
+                                  PMString(), kPreferenceTypeText, nullptr, nullptr);
 }
