@@ -99,6 +99,7 @@ constexpr WidgetID kFolivoHistoryTextWidgetID{0x12252E};
 constexpr WidgetID kFolivoHistoryFileRowWidgetID{0x12252F};
 constexpr WidgetID kFolivoHistoryFileTextWidgetID{0x122530};
 constexpr WidgetID kFolivoHistoryResendButtonWidgetID{0x122531};
+constexpr WidgetID kFolivoHistoryDetailWidgetID{0x122533};
 
 // Resources
 constexpr RsrcID kFolivoDialogRsrcID{250};

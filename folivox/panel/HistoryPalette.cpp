@@ -112,7 +112,12 @@ bool16 HistoryListManager<kList>::ApplyDataToWidget(const NodeID& node, IPanelCo
   if constexpr (kList == HistoryList::kSends) {
     if (const SendRecord* send = SendAt(position)) {
       SetText(widgets, kFolivoHistoryMarkWidgetID, Mark(send->outcome), OutcomeWord(send->outcome));
-      SetText(widgets, kFolivoHistoryTextWidgetID, SendSummary(*send, BatchNote(*send)));
+      // Two lines, so that a narrow palette cuts neither the send nor how it went; the tip has
+      // both whole.
+      const SendDescription description = DescribeSend(*send, BatchNote(*send));
+      const std::string whole = SendSummary(*send, BatchNote(*send));
+      SetText(widgets, kFolivoHistoryTextWidgetID, description.what, whole);
+      SetText(widgets, kFolivoHistoryDetailWidgetID, description.how, whole);
     }
     return kTrue;
   }

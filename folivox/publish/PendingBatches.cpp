@@ -9,7 +9,6 @@
 #include <boost/regex.hpp>
 
 #include <algorithm>
-#include <charconv>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -41,11 +40,6 @@ bool IsSendFileName(const std::string& name) {
          name != kConfigurationFileName && name != kConfigurationDownloadName;
 }
 
-template <class Integer> bool Number(std::string_view text, Integer& value) {
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  return error == std::errc() && end == text.data() + text.size();
-}
-
 std::string FormatBatch(const PendingBatch& batch) {
   std::string line = "batch\t" + Escaped(batch.id) + "\t" + std::to_string(batch.when) + "\t" +
                      Escaped(batch.document) + "\t" + std::to_string(batch.firstPage) + "\t" +
@@ -64,9 +58,9 @@ std::string FormatClosed(const std::string& id, BatchState state) {
 std::optional<PendingBatch> ParseBatch(const std::vector<std::string_view>& f) {
   PendingBatch batch;
   std::size_t count = 0;
-  if (f.size() < kBatchFields || !Number(f[2], batch.when) || !Number(f[4], batch.firstPage) ||
-      !Number(f[5], batch.lastPage) || !Number(f[7], count) ||
-      f.size() != kBatchFields + count * kPendingFileFields)
+  if (f.size() < kBatchFields || !ReadNumber(f[2], batch.when) ||
+      !ReadNumber(f[4], batch.firstPage) || !ReadNumber(f[5], batch.lastPage) ||
+      !ReadNumber(f[7], count) || f.size() != kBatchFields + count * kPendingFileFields)
     return std::nullopt;
   const auto id = Unescaped(f[1]);
   const auto document = Unescaped(f[3]);
@@ -80,7 +74,7 @@ std::optional<PendingBatch> ParseBatch(const std::vector<std::string_view>& f) {
     PendingFile file;
     const auto name = Unescaped(f[k + 1]);
     const auto path = Unescaped(f[k + 2]);
-    if (!Number(f[k], file.page) || !name || !path || !IsSendFileName(*name))
+    if (!ReadNumber(f[k], file.page) || !name || !path || !IsSendFileName(*name))
       return std::nullopt;
     file.name = *name;
     file.path = *path;
@@ -123,7 +117,7 @@ std::vector<Leftover> ReadLeftovers() {
     const std::vector<std::string_view> f = Fields(line);
     Leftover leftover;
     const auto name = f.size() == 3 && f[0] == "leftover" ? Unescaped(f[1]) : std::nullopt;
-    if (name && IsSendFileName(*name) && Number(f[2], leftover.listed)) {
+    if (name && IsSendFileName(*name) && ReadNumber(f[2], leftover.listed)) {
       leftover.name = *name;
       leftovers.push_back(std::move(leftover));
     }

@@ -5,7 +5,6 @@
 
 #include <platform/Files.h>
 
-#include <charconv>
 #include <cstdio>
 #include <ctime>
 #include <fstream>
@@ -93,11 +92,6 @@ std::vector<std::string_view> Fields(std::string_view line) {
 }
 
 namespace {
-
-template <class Number> bool ReadNumber(std::string_view text, Number& value) {
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  return error == std::errc() && end == text.data() + text.size();
-}
 
 template <class Outcome, std::size_t N>
 bool ReadWord(std::string_view text, const char* const (&words)[N], Outcome& outcome) {
@@ -327,26 +321,32 @@ std::uint64_t BytesSent(const SendRecord& record) {
   return bytes;
 }
 
-std::string SendSummary(const SendRecord& record, const std::string& note) {
+SendDescription DescribeSend(const SendRecord& record, const std::string& note) {
   if (record.kind == SendKind::kLeftovers)
-    return LocalTimeText(record.when) + "  found " + std::to_string(record.files.size()) +
-           " files no send knows of in the working folder; they go after " + record.error;
+    return {LocalTimeText(record.when) + "  found " + std::to_string(record.files.size()) +
+                " files no send knows of in the working folder; they go after " + record.error,
+            {}};
+  SendDescription send;
+  send.what = LocalTimeText(record.when) + "  " +
+              (record.kind == SendKind::kResend ? "re-send " : "") + OutcomeWord(record.outcome) +
+              (note.empty() ? "" : " (" + note + ")") + "  " + record.document;
+  if (const std::string pages = PagesText(record); !pages.empty())
+    send.what += "  " + pages;
+  if (record.beforeSave)
+    send.what += "  (before saving)";
   char seconds[32];
   std::snprintf(seconds, sizeof seconds, "%.1f s", static_cast<double>(record.milliseconds) / 1e3);
-  std::string line = LocalTimeText(record.when) + "  " +
-                     (record.kind == SendKind::kResend ? "re-send " : "") +
-                     OutcomeWord(record.outcome) + (note.empty() ? "" : " (" + note + ")") + "  " +
-                     record.document;
-  if (const std::string pages = PagesText(record); !pages.empty())
-    line += "  " + pages;
-  if (record.beforeSave)
-    line += "  (before saving)";
-  line += "  " + std::to_string(FilesSent(record)) + " of " + std::to_string(record.files.size()) +
-          " files, " + SizeText(BytesSent(record));
+  send.how = std::to_string(FilesSent(record)) + " of " + std::to_string(record.files.size()) +
+             " files, " + SizeText(BytesSent(record));
   if (!record.server.empty())
-    line += "  " + record.server;
-  line += "  " + std::string(seconds);
+    send.how += "  " + record.server;
+  send.how += "  " + std::string(seconds);
   if (!record.error.empty())
-    line += "  " + record.error;
-  return line;
+    send.how += "  " + record.error;
+  return send;
+}
+
+std::string SendSummary(const SendRecord& record, const std::string& note) {
+  const SendDescription send = DescribeSend(record, note);
+  return send.how.empty() ? send.what : send.what + "  " + send.how;
 }

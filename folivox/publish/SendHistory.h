@@ -3,6 +3,7 @@
 // as the send ends, so that a crash at any moment leaves the earlier records readable. The
 // file keeps the last kSendHistoryLimit sends; the oldest go first.
 
+#include <charconv>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -61,6 +62,11 @@ const std::vector<SendRecord>& SendHistory();
 std::string Escaped(const std::string& text);
 std::optional<std::string> Unescaped(std::string_view text);
 std::vector<std::string_view> Fields(std::string_view line);
+/** Reads a whole field as a decimal number; false for anything else in it. */
+template <class Number> bool ReadNumber(std::string_view text, Number& value) {
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  return error == std::errc() && end == text.data() + text.size();
+}
 /** The complete lines of a file: a last line a crash cut short, without its line feed, is
  *  left out. */
 std::vector<std::string> ReadLines(const std::string& path);
@@ -82,6 +88,13 @@ std::string PagesText(const SendRecord& record);
 /** How many of its files a send sent, and their bytes. */
 std::size_t FilesSent(const SendRecord& record);
 std::uint64_t BytesSent(const SendRecord& record);
-/** One line of a send: when, how it ended (and `note` in brackets after it), the document and
- * pages, the files sent, the server and the time taken, and why it failed or sent nothing. */
+/** A send in two parts: what was sent (when, how it ended and `note` in brackets after it, the
+ *  document and pages), and how (the files sent, the server, the time taken, and why it failed
+ *  or sent nothing). A record of leftovers has only the first. */
+struct SendDescription {
+  std::string what;
+  std::string how;
+};
+SendDescription DescribeSend(const SendRecord& record, const std::string& note = {});
+/** Both parts of a send in one line. */
 std::string SendSummary(const SendRecord& record, const std::string& note = {});
