@@ -1,5 +1,6 @@
 #include "Desktop.h"
 
+#include "DocumentTabs.h"
 #include "DocumentView.h"
 #include "HostWindows.h"
 #include "ProgressWindow.h"
@@ -24,7 +25,6 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QStatusBar>
-#include <QTabWidget>
 #include <QTimer>
 #include <QToolBar>
 
@@ -65,19 +65,17 @@ QMessageBox::Icon BoxIcon(std::int16_t icon) {
 } // namespace
 
 Desktop::Desktop(Host& host)
-    : fHost(host), fTabs(new QTabWidget(this)), fPageLabel(new QLabel(this)),
+    : fHost(host), fTabs(new DocumentTabs(this)), fPageLabel(new QLabel(this)),
       fProgress(new ProgressWindow(statusBar(), this)) {
   setWindowTitle(QStringLiteral("Layra"));
   setObjectName(QStringLiteral("layra-window"));
   setDockOptions(QMainWindow::AnimatedDocks | QMainWindow::AllowTabbedDocks);
-  fTabs->setDocumentMode(true);
-  fTabs->setTabsClosable(true);
   setCentralWidget(fTabs);
-  QObject::connect(fTabs, &QTabWidget::currentChanged, [this](int tab) { FrontChanged(tab); });
-  QObject::connect(fTabs, &QTabWidget::tabCloseRequested, [this](int tab) {
-    fTabs->setCurrentIndex(tab);
+  fTabs->onFrontChanged = [this](DocumentView* front) { FrontChanged(front); };
+  fTabs->onCloseAsked = [this](DocumentView* view) {
+    fTabs->BringToFront(view);
     CloseFront();
-  });
+  };
   BuildMenus();
   AddPluginMenus();
   BuildPalettes();
@@ -362,19 +360,17 @@ void Desktop::RunBusy(const std::function<void()>& work) {
 
 DocumentView* Desktop::AddDocument(const UIDRef& document) {
   auto* view = new DocumentView(document, fTabs);
-  fTabs->setCurrentIndex(fTabs->addTab(view, DocumentName(document)));
-  ShowDocumentState();
+  fTabs->Add(view, DocumentName(document));
   return view;
 }
 
 DocumentView* Desktop::FrontView() const {
-  return dynamic_cast<DocumentView*>(fTabs->currentWidget());
+  return fTabs->Front();
 }
 
-void Desktop::FrontChanged(int tab) {
-  auto* view = dynamic_cast<DocumentView*>(fTabs->widget(tab));
-  if (view)
-    fHost.BringToFront(view->Document());
+void Desktop::FrontChanged(DocumentView* front) {
+  if (front)
+    fHost.BringToFront(front->Document());
   ShowDocumentState();
 }
 
@@ -388,15 +384,12 @@ void Desktop::ShowDocumentState() {
             : QString());
   fUndo->setEnabled(front && CmdUtils::CanUndo(document.GetDataBase()));
   fRedo->setEnabled(front && CmdUtils::CanRedo(document.GetDataBase()));
-  for (int i = 0; i < fTabs->count(); ++i) {
-    auto* view = dynamic_cast<DocumentView*>(fTabs->widget(i));
-    const QString text = view
-                             ? DocumentName(view->Document()) +
-                                   (IsModified(view->Document()) ? QStringLiteral(" *") : QString())
-                             : QString();
-    // A tab given its text again lays the whole tab bar out again.
-    if (view && fTabs->tabText(i) != text)
-      fTabs->setTabText(i, text);
+  for (int tab = 0; tab < fTabs->Count(); ++tab) {
+    const UIDRef shown = fTabs->View(tab)->Document();
+    const QString text =
+        DocumentName(shown) + (IsModified(shown) ? QStringLiteral(" *") : QString());
+    if (fTabs->Title(tab) != text)
+      fTabs->SetTitle(tab, text);
   }
 }
 
@@ -444,17 +437,15 @@ bool Desktop::SaveFrontAs(const std::filesystem::path& file, std::string* error)
 
 std::vector<UIDRef> Desktop::Documents() const {
   std::vector<UIDRef> documents;
-  for (int i = 0; i < fTabs->count(); ++i) {
-    if (auto* view = dynamic_cast<DocumentView*>(fTabs->widget(i)))
-      documents.push_back(view->Document());
-  }
+  for (int tab = 0; tab < fTabs->Count(); ++tab)
+    documents.push_back(fTabs->View(tab)->Document());
   return documents;
 }
 
 bool Desktop::AgreeToClose(DocumentView* view) {
   if (!IsModified(view->Document()))
     return true;
-  fTabs->setCurrentWidget(view);
+  fTabs->BringToFront(view);
   QMessageBox box(QMessageBox::Warning, QStringLiteral("Layra"),
                   tr("Do you want to save the changes you made to \u201c%1\u201d?")
                       .arg(DocumentName(view->Document())),
@@ -490,7 +481,7 @@ bool Desktop::CloseFront() {
   if (!AgreeToClose(front))
     return false;
   const UIDRef document = front->Document();
-  fTabs->removeTab(fTabs->indexOf(front));
+  fTabs->Remove(front);
   front->deleteLater();
   fHost.CloseDocument(document);
   if (DocumentView* next = FrontView())

@@ -19,7 +19,6 @@ class QDialog;
 class QDockWidget;
 class QLabel;
 class QMenu;
-class QTabWidget;
 
 namespace layra {
 class Host;
@@ -27,6 +26,7 @@ class Host;
 
 namespace layra::gui {
 
+class DocumentTabs;
 class DocumentView;
 class PaletteDock;
 class HostDialog;
@@ -96,7 +96,7 @@ private:
   QMenu* PluginMenu(const QString& path);
   void BuildPalettes();
   void ShowDocumentState();
-  void FrontChanged(int tab);
+  void FrontChanged(DocumentView* front);
   void RedrawDocuments();
   void AskScriptRequest();
   void ChooseOpen();
@@ -110,7 +110,7 @@ private:
   void Detach();
 
   Host& fHost;
-  QTabWidget* fTabs;
+  DocumentTabs* fTabs;
   QLabel* fPageLabel;
   QMenu* fWindowMenu = nullptr;
   ProgressWindow* fProgress;

@@ -4,6 +4,7 @@
 
 #include "../plugin/TestPluginIDs.h"
 #include "Desktop.h"
+#include "DocumentTabs.h"
 #include "DocumentView.h"
 #include "HostWindows.h"
 #include "Look.h"
@@ -49,7 +50,6 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QStatusBar>
-#include <QTabBar>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -385,8 +385,8 @@ TEST_F(Window, DocumentsShowTheirPagesAndTheFrontTabIsTheFrontDocument) {
   EXPECT_TRUE(page.height() == view->height() - 48 || page.width() == view->width() - 48);
   EXPECT_EQ(page.pixel(page.width() / 2, page.height() / 2), 0xffffffffu);
 
-  auto* tabs = fWindow->findChild<QTabBar*>();
-  QTest::mouseClick(tabs, ::Qt::LeftButton, {}, tabs->tabRect(0).center());
+  auto* tabs = fWindow->findChild<layra::gui::DocumentTabs*>();
+  QTest::mouseClick(tabs, ::Qt::LeftButton, {}, tabs->TabRect(0).center());
   EXPECT_EQ(fHost->FrontDocument(), first);
   auto* sample = fWindow->FrontView();
   ASSERT_TRUE(sample->RenderNow());
@@ -401,10 +401,32 @@ TEST_F(Window, DocumentsShowTheirPagesAndTheFrontTabIsTheFrontDocument) {
        at = copy.find("<page ", at + 1))
     ++pages;
   EXPECT_EQ(pages, 4u);
-  EXPECT_EQ(tabs->tabText(0).toStdString(), "copy.lyd");
-  fWindow->CloseFront();
-  EXPECT_EQ(tabs->count(), 1);
-  EXPECT_NE(fHost->FrontDocument(), first);
+  EXPECT_EQ(tabs->Title(0).toStdString(), "copy.lyd");
+  // Ctrl+Tab goes round the documents; a tab's close box closes it.
+  QTest::keyClick(sample, ::Qt::Key_Tab, ::Qt::ControlModifier);
+  EXPECT_EQ(fWindow->FrontView(), view);
+  QTest::keyClick(view, ::Qt::Key_Tab, ::Qt::ControlModifier);
+  EXPECT_EQ(fWindow->FrontView(), sample);
+  QTest::mouseClick(tabs, ::Qt::LeftButton, {}, tabs->CloseBox(0).center());
+  EXPECT_EQ(tabs->Count(), 1);
+  EXPECT_EQ(fWindow->FrontView(), view);
+  EXPECT_EQ(fHost->FrontDocument(), view->Document());
+  EXPECT_TRUE(view->isVisible());
+}
+
+TEST_F(Window, TabsThatDoNotFitShareTheStripAndEachStillBringsItsDocumentToTheFront) {
+  fWindow->resize(600, 500);
+  std::vector<layra::gui::DocumentView*> views;
+  for (int i = 0; i < 12; ++i)
+    views.push_back(fWindow->AddDocument(fHost->NewDocument(1, 100, 100)));
+  auto* tabs = fWindow->findChild<layra::gui::DocumentTabs*>();
+  ASSERT_EQ(tabs->Count(), 12);
+  EXPECT_LE(tabs->TabRect(11).right(), tabs->width());
+  for (int tab = 0; tab < 12; ++tab) {
+    QTest::mouseClick(tabs, ::Qt::LeftButton, {}, tabs->TabRect(tab).center());
+    EXPECT_EQ(fHost->FrontDocument(), views[tab]->Document()) << "tab " << tab;
+    EXPECT_TRUE(views[tab]->isVisible() && !views[(tab + 1) % 12]->isVisible()) << "tab " << tab;
+  }
 }
 
 TEST_F(Window, EditUndoAndRedoTakeBackAndBringBackAChangeMadeInAPalette) {
@@ -412,9 +434,9 @@ TEST_F(Window, EditUndoAndRedoTakeBackAndBringBackAChangeMadeInAPalette) {
   const UIDRef document = fHost->NewDocument(1, 100, 100);
   ASSERT_EQ(fHost->SaveDocumentAs(document, folder.path() / "saved.lyd").error(), "");
   fWindow->AddDocument(document);
-  auto* tabs = fWindow->findChild<QTabWidget*>();
+  auto* tabs = fWindow->findChild<layra::gui::DocumentTabs*>();
   ASSERT_TRUE(tabs);
-  EXPECT_EQ(tabs->tabText(0).toStdString(), "saved.lyd");
+  EXPECT_EQ(tabs->Title(0).toStdString(), "saved.lyd");
   QMenuBar* bar = fWindow->menuBar();
   QAction* edit = bar->actions().at(1);
   ASSERT_EQ(edit->text(), "&Edit");
@@ -448,7 +470,7 @@ TEST_F(Window, EditUndoAndRedoTakeBackAndBringBackAChangeMadeInAPalette) {
   auto* keep = Qt<QCheckBox>(Find(kTestKeepWidgetID));
   QTest::mouseClick(keep, ::Qt::LeftButton);
   ASSERT_EQ(count->Get(), 1);
-  EXPECT_EQ(tabs->tabText(0).toStdString(), "saved.lyd *");
+  EXPECT_EQ(tabs->Title(0).toStdString(), "saved.lyd *");
   // Undo by its key, Redo from the Edit menu as a person picks it.
   fWindow->activateWindow();
   QApplication::setActiveWindow(fWindow.get());
@@ -456,7 +478,7 @@ TEST_F(Window, EditUndoAndRedoTakeBackAndBringBackAChangeMadeInAPalette) {
   EXPECT_EQ(count->Get(), 0);
   EXPECT_FALSE(keep->isChecked());
   // Back as it was saved.
-  EXPECT_EQ(tabs->tabText(0).toStdString(), "saved.lyd");
+  EXPECT_EQ(tabs->Title(0).toStdString(), "saved.lyd");
   InterfacePtr<IBooleanControlData> state(Find(kTestKeepWidgetID), UseDefaultIID());
   EXPECT_FALSE(state->IsSelected());
   QMenu* menu = openEdit();
@@ -468,7 +490,7 @@ TEST_F(Window, EditUndoAndRedoTakeBackAndBringBackAChangeMadeInAPalette) {
   EXPECT_EQ(count->Get(), 1);
   EXPECT_TRUE(keep->isChecked());
   EXPECT_TRUE(state->IsSelected());
-  EXPECT_EQ(tabs->tabText(0).toStdString(), "saved.lyd *");
+  EXPECT_EQ(tabs->Title(0).toStdString(), "saved.lyd *");
 }
 
 TEST_F(Window, ClosingAModifiedDocumentAsksWhetherToSaveItFirst) {
