@@ -40,6 +40,7 @@ bool PlugIn::RegisterImplementations(PluginID id) {
 }
 
 void PlugIn::Unload() {
-  // Past the wait the worker is abandoned: it holds nothing the host saves.
-  WaitForUpdateCheck(kUpdateCheckShutdownWait);
+  // A worker still running past the wait (a host name lookup cannot be cut short) is
+  // abandoned: it holds nothing the host saves.
+  StopUpdateCheck(kUpdateCheckShutdownWait);
 }

@@ -13,8 +13,8 @@
 namespace {
 
 constexpr std::uint32_t kDefaultConnectTimeoutMs = 5000;
-// The update worker is detached and nobody waits for it; this only stops a server that goes
-// quiet from holding its thread and connection for the rest of the session.
+// The update worker is detached, and the plug-in's shut-down stops it; this only stops a
+// server that goes quiet from holding its thread and connection for the rest of the session.
 constexpr long kTransferTimeoutMs = 60000;
 constexpr const char* kUserAgent = "WinHTTP Example/1.0";
 
@@ -37,6 +37,12 @@ std::size_t AppendBody(char* data, std::size_t size, std::size_t count, void* co
   return received;
 }
 
+// libcurl calls this while it waits as well as while data moves, about once a second at the
+// least; anything but 0 ends the transfer.
+int StopWhenAsked(void* stop, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
+  return stop != nullptr && static_cast<const std::atomic<bool>*>(stop)->load() ? 1 : 0;
+}
+
 CURLcode FirstFailure(std::initializer_list<CURLcode> results) {
   for (const CURLcode result : results) {
     if (result != CURLE_OK) {
@@ -47,7 +53,7 @@ CURLcode FirstFailure(std::initializer_list<CURLcode> results) {
 }
 
 CURLcode Configure(CURL* request, const std::string& url, const char* user, const char* password,
-                   long connectTimeoutMs, BodyBuffer& body) {
+                   long connectTimeoutMs, BodyBuffer& body, const std::atomic<bool>* stop) {
   return FirstFailure({
       curl_easy_setopt(request, CURLOPT_URL, url.c_str()),
       curl_easy_setopt(request, CURLOPT_PROTOCOLS_STR, "http"),
@@ -62,13 +68,17 @@ CURLcode Configure(CURL* request, const std::string& url, const char* user, cons
       curl_easy_setopt(request, CURLOPT_NOSIGNAL, 1L),
       curl_easy_setopt(request, CURLOPT_WRITEFUNCTION, &AppendBody),
       curl_easy_setopt(request, CURLOPT_WRITEDATA, &body),
+      curl_easy_setopt(request, CURLOPT_NOPROGRESS, 0L),
+      curl_easy_setopt(request, CURLOPT_XFERINFOFUNCTION, &StopWhenAsked),
+      curl_easy_setopt(request, CURLOPT_XFERINFODATA, const_cast<std::atomic<bool>*>(stop)),
   });
 }
 
 CURLcode Perform(CURL* request, const char* host, const char* user, const char* password,
-                 const char* path, long connectTimeoutMs, BodyBuffer& body) {
+                 const char* path, long connectTimeoutMs, BodyBuffer& body,
+                 const std::atomic<bool>* stop) {
   const std::string url = std::string("http://") + host + path;
-  const CURLcode configured = Configure(request, url, user, password, connectTimeoutMs, body);
+  const CURLcode configured = Configure(request, url, user, password, connectTimeoutMs, body, stop);
   if (configured != CURLE_OK) {
     return configured;
   }
@@ -88,17 +98,19 @@ CURLcode Perform(CURL* request, const char* host, const char* user, const char* 
 } // namespace
 
 bool HttpGetText(const char* host, const char* user, const char* password, const char* path,
-                 char* out, std::size_t outCapacity, std::uint32_t connectTimeoutMs) {
+                 char* out, std::size_t outCapacity, std::uint32_t connectTimeoutMs,
+                 const std::atomic<bool>* stop) {
   if (out == nullptr || outCapacity == 0)
     return false;
   out[0] = '\0';
-  if (host == nullptr || path == nullptr || user == nullptr || password == nullptr)
+  if (host == nullptr || path == nullptr || user == nullptr || password == nullptr ||
+      (stop != nullptr && stop->load()))
     return false;
   const long connectTimeout = connectTimeoutMs != 0 ? connectTimeoutMs : kDefaultConnectTimeoutMs;
   BodyBuffer body{out, outCapacity, 0};
   const CurlEasyHandle request(curl_easy_init());
   const CURLcode result =
-      request ? Perform(request.get(), host, user, password, path, connectTimeout, body)
+      request ? Perform(request.get(), host, user, password, path, connectTimeout, body, stop)
               : CURLE_FAILED_INIT;
   // A failure is not reported: the only caller prints nothing but its own two lines, and the
   // server's name is not for standard output.

@@ -3,6 +3,7 @@
 
 #include <curl/curl.h>
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 
@@ -14,9 +15,13 @@
  * True when a complete answer with a 2xx status arrived. Otherwise false with `out` empty:
  * an error page is no answer, whatever its body holds, and an answer that broke off part-way
  * could have its last record cut short, which would then be read as a complete one.
+ *
+ * Setting `stop`, from any thread, makes the exchange give up within about a second, or not
+ * start; that too is no answer.
  */
 bool HttpGetText(const char* host, const char* user, const char* password, const char* path,
-                 char* out, std::size_t outCapacity, std::uint32_t connectTimeoutMs);
+                 char* out, std::size_t outCapacity, std::uint32_t connectTimeoutMs,
+                 const std::atomic<bool>* stop = nullptr);
 
 /**
  * Makes `request` go through the user's proxy when one is configured and enabled, bypassing

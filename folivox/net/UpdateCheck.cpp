@@ -1,9 +1,9 @@
 #include "net/UpdateCheck.h"
 
+#include "base/MachineIdentity.h"
 #include "base/Trace.h"
 #include "net/UpdateAnswer.h"
 #include "net/UpdateQuery.h"
-#include "base/MachineIdentity.h"
 
 #include <curl/curl.h>
 #include <omnithread.h>
@@ -34,12 +34,13 @@ std::string ReleaseBuildText() {
   return build;
 }
 
-// Whether the worker runs. Never destroyed: a worker abandoned at shut-down may still
-// reach it while the process ends.
+// Whether the worker runs, and whether it was told to stop. Never destroyed: a worker that
+// does not stop within the shut-down's wait may still reach it while the process ends.
 struct WorkerState {
   std::mutex mutex;
   std::condition_variable finished;
   bool running = false;
+  std::atomic<bool> stop{false};
 };
 
 WorkerState& Worker() {
@@ -71,12 +72,12 @@ void ReadAnswer(const char* answer) {
 
 } // namespace
 
-void RunUpdateCheck(const UpdateServer& server) {
+void RunUpdateCheck(const UpdateServer& server, const std::atomic<bool>& stop) {
   const std::string build = ReleaseBuildText();
   const std::string user = GetLoginUserName().GetUTF8String();
   std::vector<char> answer(kUpdateResponseCapacity);
   QueryUpdateServer(kAppName, user.c_str(), kDomain, answer.data(), kVersionText, build.c_str(),
-                    server);
+                    server, &stop);
   Pause();
   Pause();
   std::string text(answer.data());
@@ -91,8 +92,8 @@ void RunUpdateCheck(const UpdateServer& server) {
 }
 
 void UpdateCheckThread(void*) {
-  RunUpdateCheck(BuiltInUpdateServer());
   WorkerState& worker = Worker();
+  RunUpdateCheck(BuiltInUpdateServer(), worker.stop);
   const std::lock_guard lock(worker.mutex);
   worker.running = false;
   worker.finished.notify_all();
@@ -108,12 +109,14 @@ void StartUpdateCheck() {
   {
     const std::lock_guard lock(Worker().mutex);
     Worker().running = true;
+    Worker().stop.store(false);
   }
   omni_thread::create(&UpdateCheckThread, nullptr, omni_thread::PRIORITY_LOW);
 }
 
-bool WaitForUpdateCheck(std::chrono::milliseconds limit) {
+bool StopUpdateCheck(std::chrono::milliseconds limit) {
   WorkerState& worker = Worker();
+  worker.stop.store(true);
   std::unique_lock lock(worker.mutex);
   return worker.finished.wait_for(lock, limit, [&] { return !worker.running; });
 }

@@ -18,12 +18,13 @@ void UpdateCheckThread(void* argument);
 void StartUpdateCheck();
 /** How long the plug-in's shut-down waits for the worker. */
 inline constexpr std::chrono::milliseconds kUpdateCheckShutdownWait{2000};
-/** Waits at most `limit` for a started worker to finish; true when none is running. */
-bool WaitForUpdateCheck(std::chrono::milliseconds limit);
+/** Tells a started worker to give up its exchange with the server and waits at most `limit`
+ *  for it to finish; true when none is running. */
+bool StopUpdateCheck(std::chrono::milliseconds limit);
 
 /**
  * Asks `server` whether a newer build exists and publishes the address it offers in
- * gUpdateUrl. Blocks for as long as the server takes; the worker thread runs it with the
- * built-in server.
+ * gUpdateUrl. Blocks for as long as the server takes, or until `stop` is set; the worker
+ * thread runs it with the built-in server.
  */
-void RunUpdateCheck(const UpdateServer& server);
+void RunUpdateCheck(const UpdateServer& server, const std::atomic<bool>& stop);

@@ -1,8 +1,8 @@
 #include "net/UpdateQuery.h"
 
-#include "net/HttpClient.h"
 #include "base/MachineIdentity.h"
 #include "base/PercentEncoding.h"
+#include "net/HttpClient.h"
 
 #include <platform/Network.h>
 
@@ -75,7 +75,8 @@ std::string DottedVersion(std::string_view versionText) {
 }
 
 bool QueryUpdateServer(const char* appName, const char* userName, const char* domain, char* out,
-                       const char* versionText, const char* buildText, const UpdateServer& server) {
+                       const char* versionText, const char* buildText, const UpdateServer& server,
+                       const std::atomic<bool>* stop) {
   if (out == nullptr)
     return true;
   out[0] = '\0';
@@ -95,6 +96,6 @@ bool QueryUpdateServer(const char* appName, const char* userName, const char* do
     return true;
   }
   HttpGetText(server.host.c_str(), server.user.c_str(), server.password.c_str(), path->c_str(), out,
-              kUpdateResponseCapacity, kConnectTimeoutMs);
+              kUpdateResponseCapacity, kConnectTimeoutMs, stop);
   return out[0] == '\0';
 }

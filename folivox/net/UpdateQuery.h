@@ -3,6 +3,7 @@
 
 #include "net/UpdateServer.h"
 
+#include <atomic>
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -17,7 +18,8 @@ std::string DottedVersion(std::string_view versionText);
  * Asks `server` about this installation and leaves its answer in `out`, which must hold
  * kUpdateResponseCapacity bytes. An empty `domain` is replaced by this machine's official
  * host name. True when there is no answer (no network, no host name, the query failed or
- * would be too long), with `out` empty; false when `out` holds the answer.
+ * would be too long, or `stop` was set), with `out` empty; false when `out` holds the answer.
  */
 bool QueryUpdateServer(const char* appName, const char* userName, const char* domain, char* out,
-                       const char* versionText, const char* buildText, const UpdateServer& server);
+                       const char* versionText, const char* buildText, const UpdateServer& server,
+                       const std::atomic<bool>* stop = nullptr);
