@@ -181,8 +181,9 @@ void DocumentTabs::SetHovered(int closeBox) {
 }
 
 void DocumentTabs::paintEvent(QPaintEvent* event) {
+  // With no document open the window shows its plain background.
   const QRect strip(0, 0, width(), StripHeight(*this));
-  if (!event->rect().intersects(strip))
+  if (fTabs.empty() || !event->rect().intersects(strip))
     return;
   QPainter painter(this);
   painter.fillRect(strip, palette().window());
