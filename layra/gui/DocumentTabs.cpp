@@ -180,6 +180,16 @@ void DocumentTabs::SetHovered(int closeBox) {
   fHoveredClose = closeBox;
 }
 
+// Another font measures every title anew, and may change the strip's height.
+void DocumentTabs::changeEvent(QEvent* event) {
+  QWidget::changeEvent(event);
+  if (event->type() != QEvent::FontChange)
+    return;
+  for (int tab = 0; tab < Count(); ++tab)
+    SetTitle(tab, QString(fTabs[tab].title));
+  PlaceFrontView();
+}
+
 void DocumentTabs::paintEvent(QPaintEvent* event) {
   // With no document open the window shows its plain background.
   const QRect strip(0, 0, width(), StripHeight(*this));

@@ -42,6 +42,7 @@ public:
   std::function<void(DocumentView*)> onCloseAsked;
 
 protected:
+  void changeEvent(QEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;

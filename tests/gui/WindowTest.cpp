@@ -427,6 +427,13 @@ TEST_F(Window, TabsThatDoNotFitShareTheStripAndEachStillBringsItsDocumentToTheFr
     EXPECT_EQ(fHost->FrontDocument(), views[tab]->Document()) << "tab " << tab;
     EXPECT_TRUE(views[tab]->isVisible() && !views[(tab + 1) % 12]->isVisible()) << "tab " << tab;
   }
+  // A larger font makes the strip taller and the view starts below it.
+  const int before = tabs->TabRect(0).height();
+  QFont larger = tabs->font();
+  larger.setPixelSize(22);
+  tabs->setFont(larger);
+  EXPECT_GT(tabs->TabRect(0).height(), before);
+  EXPECT_EQ(views[11]->geometry().top(), tabs->TabRect(0).bottom() + 1);
 }
 
 TEST_F(Window, EditUndoAndRedoTakeBackAndBringBackAChangeMadeInAPalette) {
