@@ -1,9 +1,11 @@
 // A whole "Send" of a 64-page section with the sample configuration's three variants (the
 // largest a print-size raster), against its floor measured in the same run: libjpeg-turbo
 // encoding the same rasters alone, plus lftp uploading the same files, on one connection, into
-// the same folder tree. Sends with one render worker and with one per core take turns, so the
-// second figure says what the other cores bring. Also prints the minor page faults per page
-// and the peak memory each kind of send adds, and the load of the machine around the run.
+// the same folder tree (and, printed beside it, the same floor with lftp storing new names
+// each round, as each send does). Sends with one render worker and with one per core take
+// turns, so the second figure says what the other cores bring. Also prints the minor page
+// faults per page and the peak memory each kind of send adds, and the load of the machine
+// around the run.
 // Exits with 1 when a goal is missed: one worker <= 1.35 x the floor; all workers <= 0.68 x
 // one worker (on a machine with two free cores).
 
