@@ -93,13 +93,16 @@ DocumentView* DocumentTabs::Front() const {
 }
 
 void DocumentTabs::SetTitle(int tab, const QString& title) {
-  Tab& changed = fTabs[tab];
-  changed.title = title;
-  changed.text.setText(title);
-  changed.text.prepare(QTransform(), font());
-  changed.textWidth = static_cast<int>(std::ceil(changed.text.size().width()));
+  fTabs[tab].title = title;
+  Measure(fTabs[tab]);
   LayOut();
   update(0, 0, width(), StripHeight(*this));
+}
+
+void DocumentTabs::Measure(Tab& tab) const {
+  tab.text.setText(tab.title);
+  tab.text.prepare(QTransform(), font());
+  tab.textWidth = static_cast<int>(std::ceil(tab.text.size().width()));
 }
 
 QRect DocumentTabs::TabRect(int tab) const {
@@ -185,9 +188,11 @@ void DocumentTabs::changeEvent(QEvent* event) {
   QWidget::changeEvent(event);
   if (event->type() != QEvent::FontChange)
     return;
-  for (int tab = 0; tab < Count(); ++tab)
-    SetTitle(tab, QString(fTabs[tab].title));
+  for (Tab& tab : fTabs)
+    Measure(tab);
+  LayOut();
   PlaceFrontView();
+  update();
 }
 
 void DocumentTabs::paintEvent(QPaintEvent* event) {

@@ -61,6 +61,8 @@ private:
     int width = 0;
   };
 
+  /** Lays the whole title out for the tab's font and takes its width. */
+  void Measure(Tab& tab) const;
   void SetFront(int tab);
   int TabAt(const QPoint& point) const;
   /** Gives each tab its place and, where it must be shortened, its text. */
