@@ -8,6 +8,7 @@
 #include "prefs/PreferencePanel.h"
 #include "publish/ConfigurationAddress.h"
 #include "publish/PanelRequests.h"
+#include "publish/Records.h"
 #include "base/FrontDocument.h"
 
 #include <layra/IDocument.h>
@@ -65,6 +66,7 @@ void FolivoActionComponent::InstallHooks() {
 void FolivoActionComponent::Dispatch(ActionID action) {
   switch (action.Get()) {
   case kFolivoAcquireConfigurationActionID.Get():
+    TidyRecords();
     AcquireConfiguration();
     break;
   case kFolivoShowPreferencesActionID.Get():

@@ -27,8 +27,9 @@ public:
   /** Exports, describes and uploads the front document's pages; reports every failure and,
    *  in one line, how the send ended. */
   void SendPages(SendOrigin origin = SendOrigin::kAsked);
-  /** Uploads the files that sends left unsent, batch by batch, oldest first; stops at the
-   *  first failure. True when every batch went. */
+  /** Uploads the files that sends left unsent, batch by batch, oldest first, passing over
+   *  each batch that cannot go; stops at the first failed upload. True when every batch
+   *  went. */
   bool ResendUnsent();
   /** Downloads and loads the configuration once per run; true when one is usable. */
   bool AcquireConfiguration();
@@ -63,7 +64,10 @@ private:
   void Dispatch(ActionID action);
   /** SendPages up to the upload; false when the send ended before it. */
   bool PrepareSend(SendSession& session, Publication& run);
-  bool ResendBatch(const PendingBatch& batch, const std::string& ftpUrl);
+  /** How one batch's re-send went: passed over (it cannot go as recorded, or a file could not
+   *  be opened), or stopped (a failed upload or a cancel, which ends the re-send). */
+  enum class ResendResult { kSent, kPassedOver, kStopped };
+  ResendResult ResendBatch(const PendingBatch& batch, const std::string& ftpUrl);
   /** The configuration's GRABURL, decoded; empty when there is none. */
   std::string ConfiguredFtpUrl() const;
 

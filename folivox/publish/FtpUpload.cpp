@@ -43,6 +43,9 @@ struct SharedTransfer {
   bool initialised = false;
   // The send that hears of the running transfer; null when none.
   SendSession* session = nullptr;
+  // The file the running upload must still be, as its record describes it; none for files
+  // no record describes.
+  std::optional<platform::FileIdentity> expected;
 };
 
 SharedTransfer gTransfer;
@@ -203,13 +206,15 @@ bool CancelledBefore(std::size_t index) {
 
 /** Sends one file; false when the transfer failed or was cancelled. A file that could not
  *  be read stays. */
-bool Upload(FolivoActionComponent& sender, const std::string& login, const IDFile& file,
-            const std::string& url, std::size_t index, std::int32_t page) {
+bool Upload(FolivoActionComponent& sender, const std::string& login, const UploadItem& item,
+            const std::string& url, std::size_t index) {
   if (CancelledBefore(index))
     return false;
+  gTransfer.expected = item.identity;
   const std::int32_t result = sender.UploadFile(
-      FileUtils::IDFileToPMString(file), PMString(url, PMString::kDontTranslateDuringCall),
+      FileUtils::IDFileToPMString(item.file), PMString(url, PMString::kDontTranslateDuringCall),
       PMString(login, PMString::kDontTranslateDuringCall));
+  gTransfer.expected.reset();
   if (result == kUploadSkipped) {
     FileEnded(index, FileOutcome::kSkipped);
     return true;
@@ -222,12 +227,15 @@ bool Upload(FolivoActionComponent& sender, const std::string& login, const IDFil
     ReportUploadFailure(result);
     FileEnded(index, FileOutcome::kFailed);
     if (gTransfer.session)
-      gTransfer.session->Failed("page " + std::to_string(page) + ", file " +
-                                FileUtils::GetFileName(file).GetUTF8String() + ": " +
+      gTransfer.session->Failed("page " + std::to_string(item.page) + ", file " +
+                                FileUtils::GetFileName(item.file).GetUTF8String() + ": " +
                                 curl_easy_strerror(static_cast<CURLcode>(result)));
     return false;
   }
-  DeleteLocalFile(file);
+  if (gTransfer.session)
+    gTransfer.session->FileUploaded(index);
+  else
+    DeleteLocalFile(item.file);
   FileEnded(index, FileOutcome::kSent);
   return true;
 }
@@ -291,7 +299,7 @@ std::size_t UploadItems(FolivoActionComponent& sender, const std::string& ftpUrl
   SessionScope heard(session);
   for (std::size_t k = 0; k < items.size(); ++k) {
     const UploadItem& item = items[k];
-    if (!Upload(sender, login, item.file, ftpUrl + item.path, k, item.page))
+    if (!Upload(sender, login, item, ftpUrl + item.path, k))
       return k;
   }
   return items.size();
@@ -299,15 +307,10 @@ std::size_t UploadItems(FolivoActionComponent& sender, const std::string& ftpUrl
 
 bool UploadPublication(FolivoActionComponent& sender, const Publication& publication,
                        SendSession* session) {
-  const std::vector<UploadItem> items = PlanPublication(publication);
-  const std::size_t stopped =
-      UploadItems(sender, publication.ftpUrl, publication.login, items, session);
-  if (stopped == items.size())
-    return true;
-  if (session)
-    session->LeaveUnsent(
-        std::vector<UploadItem>(items.begin() + static_cast<std::ptrdiff_t>(stopped), items.end()));
-  return false;
+  const std::vector<UploadItem> items = session ? session->UploadPlan()
+                                                : PlanPublication(publication);
+  return UploadItems(sender, publication.ftpUrl, publication.login, items, session) ==
+         items.size();
 }
 
 void ReleaseUploadHandle() {
@@ -324,7 +327,10 @@ void DeleteLocalFile(const IDFile& file) {
 
 std::int32_t FolivoActionComponent::UploadFile(const PMString& localPath, const PMString& url,
                                                const PMString& login) {
-  FileHandle file(std::fopen(localPath.GrabCString(), "rb"));
+  // A file a record describes is sent only while it is still that file.
+  FileHandle file(gTransfer.expected ? platform::OpenIfSame(localPath.GetUTF8String(),
+                                                            *gTransfer.expected)
+                                     : FileHandle(std::fopen(localPath.GrabCString(), "rb")));
   if (!file) {
     folivox::Trace("Could not open file \"%s\" for reading.", localPath.GrabCString());
     folivox::ShowReport(FormatAlertText(PMString("0x122500kCouldNotOpenFile"), {localPath}),

@@ -7,6 +7,7 @@
 
 #include <layra/IDFile.h>
 #include <layra/PMString.h>
+#include <platform/Files.h>
 
 #include <optional>
 #include <string>
@@ -57,6 +58,8 @@ struct UploadItem {
   std::string name;
   std::string path;
   std::int32_t page = 0;
+  /** The file as its record describes it: uploaded only while it is still that file. */
+  std::optional<platform::FileIdentity> identity;
 };
 
 /** Every preview and then every manifest, in upload order. */

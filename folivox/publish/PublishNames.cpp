@@ -45,13 +45,15 @@ std::string RemoteLocation(std::string_view ftpUrl, const IssueDate& date, std::
 }
 
 std::string LoginOf(std::string_view ftpUrl) {
-  const std::size_t at = ftpUrl.find('@');
+  std::string_view rest = ftpUrl;
+  if (rest.starts_with("ftp://"))
+    rest.remove_prefix(6);
+  // A raw "@" in the password leaves more than one in the authority; the host follows the
+  // last.
+  const std::size_t at = rest.substr(0, rest.find_first_of("/?#")).rfind('@');
   if (at == std::string_view::npos)
     return {};
-  std::string_view login = ftpUrl.substr(0, at);
-  if (login.starts_with("ftp://"))
-    login.remove_prefix(6);
-  return std::string(login);
+  return std::string(rest.substr(0, at));
 }
 
 std::string MaskedUrl(std::string_view ftpUrl) {

@@ -25,7 +25,8 @@ std::optional<std::string> UnfitNamePiece(const IssueDate& date);
  *  piece after the FTP URL is percent-encoded, so the server receives exactly its text. */
 std::string RemoteLocation(std::string_view ftpUrl, const IssueDate& date, std::int32_t pageNumber,
                            std::string_view fileName);
-/** The user name, colon and password between "ftp://" and the first "@"; empty without "@". */
+/** The user name, colon and password between "ftp://" and the last "@" before the host; empty
+ *  without one. */
 std::string LoginOf(std::string_view ftpUrl);
 /** The URL with its password, up to the last "@" before the host, replaced by "***", for
  *  traces. */

@@ -1,24 +1,66 @@
 // Re-sending what sends left: each pending batch, oldest first, uploaded as its send would
-// have uploaded it, over one connection.
+// have uploaded it, over one connection. A batch that cannot go is said and passed over, so
+// that it never holds up the others; the person may discard it.
 
+#include "base/Alerts.h"
+#include "publish/AlertText.h"
 #include "publish/Base64.h"
 #include "publish/ConfigTree.h"
 #include "publish/FolivoActionComponent.h"
+#include "panel/FolivoTreeInformator.h"
 #include "publish/FtpUpload.h"
+#include "publish/PanelRequests.h"
 #include "publish/PendingBatches.h"
 #include "publish/PublishNames.h"
-#include "publish/WorkingFolder.h"
+#include "publish/RecordsLock.h"
+#include "publish/Records.h"
 
 #include <layra/TaskProgress.h>
 
+#include <memory>
+#include <numeric>
+
 namespace {
 
-std::vector<UploadItem> ItemsOf(const std::vector<PendingFile>& files) {
-  const std::string folder = GetWorkingFolder().GetUTF8String();
-  std::vector<UploadItem> items;
+PMString Plain(const std::string& text) {
+  return PMString(text, PMString::kDontTranslateDuringCall);
+}
+
+constexpr const char kAgainOrDiscard[] = "; send the pages again, or discard the batch";
+
+// Why `batch` cannot go as it is recorded; empty when it can.
+std::string WhyBatchCannotGo(const PendingBatch& batch, const std::vector<PendingFile>& files,
+                             const std::string& ftpUrl) {
+  if (batch.legacy)
+    return "it was recorded by an earlier version, which kept no proof that its files are "
+           "unchanged" +
+           std::string(kAgainOrDiscard);
+  if (ftpUrl.empty())
+    return "no configuration file was loaded";
+  // The password is not kept with the batch: it comes from the configuration, which must
+  // still name the same user on the same server and folder.
+  if (ServerShown(ftpUrl) != batch.server || LoginOf(ftpUrl).empty() || !IsFtpUrl(ftpUrl))
+    return "the configuration no longer sends to " + batch.server + kAgainOrDiscard;
   for (const PendingFile& file : files)
-    items.push_back({IDFile(folder + "/" + file.name), file.name, file.path, file.page});
-  return items;
+    if (const std::string why = WhyNotSendable(file); !why.empty())
+      return "the file " + file.name + " " + why + kAgainOrDiscard;
+  return {};
+}
+
+// Takes the records' lock, showing the wait as a task of its own only when there is one.
+std::optional<RecordsLock> TakeLockFor(const std::string& title, std::string& why,
+                                       bool& cancelled) {
+  std::unique_ptr<TaskProgress> waiting;
+  std::optional<RecordsLock> lock = RecordsLock::Take(
+      [&](const std::string& text) {
+        if (!waiting)
+          waiting = std::make_unique<TaskProgress>(Plain(title), 0);
+        waiting->Advance(Plain(text), 0);
+        return !waiting->WasCancelled();
+      },
+      why);
+  cancelled = waiting && waiting->WasCancelled();
+  return lock;
 }
 
 } // namespace
@@ -29,39 +71,92 @@ std::string FolivoActionComponent::ConfiguredFtpUrl() const {
   return grabUrl ? Base64Decode(grabUrl->text.ToUTF8()).value_or("") : std::string();
 }
 
-bool FolivoActionComponent::ResendBatch(const PendingBatch& batch, const std::string& ftpUrl) {
+FolivoActionComponent::ResendResult
+FolivoActionComponent::ResendBatch(const PendingBatch& batch, const std::string& ftpUrl) {
   SendSession session(SendOrigin::kResend);
   const std::vector<PendingFile> files = UnsentFiles(batch);
   session.BeginResend(batch, files);
-  // The password is not kept with the batch: it comes from the configuration, which must
-  // still name the same user on the same server and folder.
-  if (ServerShown(ftpUrl) != batch.server || LoginOf(ftpUrl).empty() || !IsFtpUrl(ftpUrl)) {
-    session.Failed("the configuration no longer sends to " + batch.server +
-                   "; send the pages again");
-    return false;
+  if (const std::string why = WhyBatchCannotGo(batch, files, ftpUrl); !why.empty()) {
+    session.Failed(why);
+    return ResendResult::kPassedOver;
   }
-  const std::vector<UploadItem> items = ItemsOf(files);
+  const std::vector<UploadItem> items = session.UploadPlan();
   if (UploadItems(*this, ftpUrl, LoginOf(ftpUrl), items, &session) != items.size())
-    return false;
+    return ResendResult::kStopped;
+  if (!session.SkippedFiles().empty()) {
+    session.Failed("could not open " + session.SkippedFiles() + "; it stays pending");
+    return ResendResult::kPassedOver;
+  }
   session.Sent();
-  return true;
+  return ResendResult::kSent;
 }
 
 bool FolivoActionComponent::ResendUnsent() {
+  std::string why;
+  bool cancelled = false;
+  const std::optional<RecordsLock> lock = TakeLockFor("Re-sending unsent files", why, cancelled);
+  if (!lock) {
+    TaskResult::Show(Plain("Nothing re-sent: " + why),
+                     cancelled ? TaskResult::kCancelled : TaskResult::kFailed);
+    return false;
+  }
+  TidyBatches();
   const std::vector<PendingBatch> batches = OpenBatches();
   if (batches.empty()) {
-    TaskResult::Show(PMString("Nothing to re-send: every send sent its files",
-                              PMString::kDontTranslateDuringCall),
+    TaskResult::Show(Plain("Nothing to re-send: every send sent its files"),
                      TaskResult::kNothingDone);
     return true;
   }
-  AcquireConfiguration();
-  const std::string ftpUrl = ConfiguredFtpUrl();
+  const std::string ftpUrl = AcquireConfiguration() ? ConfiguredFtpUrl() : std::string();
   // One handle for every batch: one login however many there are.
   UploadHandleScope transfer;
+  bool allWent = true;
   for (const PendingBatch& batch : batches) {
-    if (!ResendBatch(batch, ftpUrl))
+    const ResendResult result = ResendBatch(batch, ftpUrl);
+    if (result == ResendResult::kStopped)
       return false;
+    allWent = allWent && result == ResendResult::kSent;
   }
-  return true;
+  return allWent;
+}
+
+bool DiscardPendingBatches(const std::string& id) {
+  std::string why;
+  bool cancelled = false;
+  const std::optional<RecordsLock> lock = TakeLockFor("Discarding unsent files", why, cancelled);
+  if (!lock) {
+    TaskResult::Show(Plain("Nothing discarded: " + why),
+                     cancelled ? TaskResult::kCancelled : TaskResult::kFailed);
+    return false;
+  }
+  std::vector<PendingBatch> batches = OpenBatches();
+  std::erase_if(batches, [&](const PendingBatch& batch) { return !id.empty() && batch.id != id; });
+  if (batches.empty()) {
+    TaskResult::Show(Plain("Nothing to discard: no send left unsent files"),
+                     TaskResult::kNothingDone);
+    return false;
+  }
+  std::size_t files = 0;
+  std::string documents;
+  for (const PendingBatch& batch : batches) {
+    files += UnsentFiles(batch).size();
+    if (documents.find(batch.document) == std::string::npos)
+      documents += (documents.empty() ? "" : ", ") + batch.document;
+  }
+  if (!folivox::AskYesNo(FormatAlertText(PMString("0x122500kDiscardPendingQuestion"),
+                                         {Plain(std::to_string(files)), Plain(documents)}),
+                         kWarningIcon)) {
+    TaskResult::Show(Plain("Nothing discarded"), TaskResult::kCancelled);
+    return false;
+  }
+  std::size_t discarded = 0;
+  for (const PendingBatch& batch : batches)
+    discarded += DiscardBatch(batch.id) ? UnsentFiles(batch).size() : 0;
+  TaskResult::Show(Plain("Discarded " + std::to_string(discarded) + " unsent files of " +
+                         documents),
+                   discarded == files ? TaskResult::kDone : TaskResult::kFailed);
+  RefreshPageMarks();
+  if (gShowRecordedSend)
+    gShowRecordedSend();
+  return discarded == files;
 }

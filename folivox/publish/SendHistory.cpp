@@ -5,10 +5,10 @@
 
 #include <platform/Files.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <ctime>
-#include <fstream>
-#include <sstream>
+#include <set>
 #include <sys/stat.h>
 
 namespace {
@@ -104,8 +104,21 @@ bool ReadWord(std::string_view text, const char* const (&words)[N], Outcome& out
   return false;
 }
 
+// Far more than the records of their limits ever take; a larger file is no record of ours.
+constexpr std::size_t kRecordFileLimit = 64 << 20;
+
+// A FIFO, a link or a device in place of a record is said once and not used.
+void ReportRefusedRecord(const std::string& path) {
+  static std::set<std::string> reported;
+  if (platform::IsNoRegularFile(path) && reported.insert(path).second)
+    folivox::Trace("%s is no plain file; it is not read.\n", path.c_str());
+}
+
 struct Cache {
   std::vector<SendRecord> records;
+  // Lines in the file, read or not, and those that could not be read.
+  std::size_t lines = 0;
+  std::size_t damaged = 0;
   // What the file looked like when it was read: a change of either reads it again.
   timespec modified{};
   off_t size = -1;
@@ -120,15 +133,19 @@ Cache& HistoryCache() {
 
 std::vector<std::string> ReadLines(const std::string& path) {
   std::vector<std::string> lines;
-  std::ifstream in(path, std::ios::binary);
-  std::string line;
-  while (std::getline(in, line)) {
-    // The last line of a file a crash cut short has no line feed; it is no record.
-    if (in.eof())
-      break;
-    lines.push_back(std::move(line));
+  const std::optional<std::string> text = platform::ReadRegularFile(path, kRecordFileLimit);
+  if (!text) {
+    ReportRefusedRecord(path);
+    return lines;
   }
-  return lines;
+  for (std::size_t start = 0;;) {
+    const std::size_t end = text->find('\n', start);
+    // The last line of a file a crash cut short has no line feed; it is no record.
+    if (end == std::string::npos)
+      return lines;
+    lines.emplace_back(*text, start, end - start);
+    start = end + 1;
+  }
 }
 
 namespace {
@@ -146,17 +163,23 @@ bool Remember(Cache& cache, const std::string& path) {
   return true;
 }
 
-void Trim(Cache& cache, const std::string& path) {
-  if (cache.records.size() <= kSendHistoryLimit + kTrimSlack)
-    return;
-  cache.records.erase(cache.records.begin(),
-                      cache.records.end() - static_cast<std::ptrdiff_t>(kSendHistoryLimit));
+// Rewrites the file with the last kSendHistoryLimit readable records.
+void Rewrite(Cache& cache, const std::string& path) {
   std::string kept;
   for (const SendRecord& record : cache.records)
     kept += FormatSendRecord(record) + "\n";
-  if (!platform::ReplaceDurably(path, kept))
+  if (!platform::ReplaceDurably(path, kept)) {
     folivox::Trace("Could not shorten the send history %s.\n", path.c_str());
+    return;
+  }
+  cache.lines = cache.records.size();
+  cache.damaged = 0;
   Remember(cache, path);
+}
+
+void KeepLast(std::vector<SendRecord>& records) {
+  if (records.size() > kSendHistoryLimit)
+    records.erase(records.begin(), records.end() - static_cast<std::ptrdiff_t>(kSendHistoryLimit));
 }
 
 } // namespace
@@ -231,16 +254,28 @@ std::string SendHistoryFile() {
   return folder.GetUTF8String() + "/" + kSendHistoryFileName;
 }
 
-bool AppendSendRecord(const SendRecord& record) {
+bool AppendSendRecord(const SendRecord& record, bool cutBack) {
   SendHistory(); // what is on the disk now, so that the cache can follow the append
   const std::string path = SendHistoryFile();
   if (path.empty() || !platform::AppendDurably(path, FormatSendRecord(record) + "\n"))
     return false;
   Cache& cache = HistoryCache();
   cache.records.push_back(record);
+  KeepLast(cache.records);
+  ++cache.lines;
   Remember(cache, path);
-  Trim(cache, path);
+  if (cutBack && cache.lines > kSendHistoryLimit + kTrimSlack)
+    Rewrite(cache, path);
   return true;
+}
+
+std::size_t CutBackSendHistory() {
+  SendHistory();
+  Cache& cache = HistoryCache();
+  const std::size_t damaged = cache.damaged;
+  if (cache.lines > kSendHistoryLimit || damaged > 0)
+    Rewrite(cache, SendHistoryFile());
+  return damaged;
 }
 
 const std::vector<SendRecord>& SendHistory() {
@@ -255,13 +290,16 @@ const std::vector<SendRecord>& SendHistory() {
       now.st_mtim.tv_nsec == cache.modified.tv_nsec)
     return cache.records;
   cache.records.clear();
-  for (const std::string& line : ReadLines(path)) {
+  cache.damaged = 0;
+  const std::vector<std::string> lines = ReadLines(path);
+  for (const std::string& line : lines) {
     if (std::optional<SendRecord> record = ParseSendRecord(line))
       cache.records.push_back(std::move(*record));
+    else
+      ++cache.damaged;
   }
-  if (cache.records.size() > kSendHistoryLimit)
-    cache.records.erase(cache.records.begin(),
-                        cache.records.end() - static_cast<std::ptrdiff_t>(kSendHistoryLimit));
+  cache.lines = lines.size();
+  KeepLast(cache.records);
   cache.modified = now.st_mtim;
   cache.size = now.st_size;
   return cache.records;
@@ -270,8 +308,10 @@ const std::vector<SendRecord>& SendHistory() {
 std::string ServerShown(const std::string& url) {
   const std::size_t scheme = url.find("://");
   const std::size_t start = scheme == std::string::npos ? 0 : scheme + 3;
-  const std::size_t at = url.find('@', start);
-  if (at == std::string::npos)
+  // A raw "@" may stand in the password: the host follows the last one before the path.
+  const std::size_t hostEnd = std::min(url.find_first_of("/?#", start), url.size());
+  const std::size_t at = url.rfind('@', hostEnd == 0 ? 0 : hostEnd - 1);
+  if (at == std::string::npos || at < start)
     return url;
   const std::size_t colon = url.find(':', start);
   if (colon == std::string::npos || colon > at)

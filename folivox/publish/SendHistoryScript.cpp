@@ -2,7 +2,8 @@
 // with an optional count (`layra --history N`) answers the last sends, newest first, one line
 // each; "resend" (`layra --resend`) uploads what sends left unsent, as the palette's menu does;
 // "check-connection" (`layra --check-connection`) tests the stored configuration address and
-// the server it names, one line a step.
+// the server it names, one line a step; "discard-pending" (`layra --discard-pending`) asks,
+// then deletes the unsent files of every open batch.
 
 #include "base/ActionRequests.h"
 #include "base/FolivoxIDs.h"
@@ -10,6 +11,7 @@
 #include "prefs/PreferenceAccess.h"
 #include "publish/ConnectionCheck.h"
 #include "publish/PendingBatches.h"
+#include "publish/Records.h"
 #include "publish/SendHistory.h"
 
 #include <layra/IScriptProvider.h>
@@ -25,7 +27,8 @@ public:
   explicit FolivoHistoryScript(IPMUnknown* boss) : CPMUnknown<IScriptProvider>(boss) {}
   bool CanHandle(const PMString& verb) const override {
     const std::string asked = verb.GetUTF8String();
-    return asked == "history" || asked == "resend" || asked == "check-connection";
+    return asked == "history" || asked == "resend" || asked == "check-connection" ||
+           asked == "discard-pending";
   }
   ErrorCode HandleRequest(const PMString& verb, const K2Vector<PMString>& arguments,
                           PMString& answer) override {
@@ -33,6 +36,8 @@ public:
       return Resend(arguments, answer);
     if (verb.GetUTF8String() == "check-connection")
       return CheckConnection(answer);
+    if (verb.GetUTF8String() == "discard-pending")
+      return DiscardPendingBatches() ? kSuccess : kFailure;
     return History(arguments, answer);
   }
 

@@ -21,7 +21,10 @@
 #include <layra/StreamUtil.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
+#include <filesystem>
+#include <thread>
 
 namespace {
 
@@ -45,44 +48,70 @@ bool WriteManifest(const IDFile& file, const std::string& text) {
   return out->IsGood();
 }
 
-// Every page's previews, named before any is rendered: the file names and, beside them, what
-// the host renders into those files.
-struct PreviewRequests {
-  std::vector<std::vector<std::string>> names;
-  std::vector<std::vector<SnapshotUtils::JPEGVariant>> variants;
-};
+// How long a send waits at most for the clock to give its files names no other file has.
+constexpr int kNamingAttempts = 3;
 
-PreviewRequests NamePreviews(const Publication& run, const IssueDate& date,
-                             const std::vector<PreviewQuality>& variants) {
-  const auto pageCount = static_cast<std::size_t>(run.pageCount);
-  PreviewRequests requests{std::vector<std::vector<std::string>>(pageCount),
-                           std::vector<std::vector<SnapshotUtils::JPEGVariant>>(pageCount)};
-  for (std::size_t i = 0; i < pageCount; ++i) {
-    for (const PreviewQuality& variant : variants) {
-      const std::string name =
-          PublishFileName(date, run.first + static_cast<std::int32_t>(i), CurrentTimeStamp(),
-                          variant.suffix.GetUTF8String() + ".jpg");
-      const auto file = MakeFileInFolder(run.workingFolder, PMString(name));
-      if (!file)
-        break; // the page fails at this variant
-      requests.names[i].push_back(name);
-      requests.variants[i].push_back(
-          {variant.xScale, variant.yScale, variant.resolution, variant.jpegQuality, *file, true});
-    }
+// Every file of the send, named before any is made, in upload order: each page's previews,
+// variant by variant, then each page's manifest. Each name reads the clock anew; a name some
+// file in the working folder has already (an earlier send of this second left it) is not
+// taken: the send waits for the next second and names its files again.
+std::vector<PendingFile> NameFiles(const Publication& run,
+                                   const std::vector<PreviewQuality>& variants) {
+  std::vector<PendingFile> files;
+  for (int attempt = 0; attempt < kNamingAttempts; ++attempt) {
+    files.clear();
+    bool taken = false;
+    const auto add = [&](std::int32_t page, const std::string& ending) {
+      PendingFile file{page, PublishFileName(run.date, page, CurrentTimeStamp(), ending), {}};
+      file.path = RemoteLocation("", run.date, page, file.name);
+      std::error_code error;
+      taken = taken || std::filesystem::symlink_status(PendingFilePath(file), error).type() !=
+                           std::filesystem::file_type::not_found;
+      files.push_back(std::move(file));
+    };
+    for (std::int32_t i = 0; i < run.pageCount; ++i)
+      for (const PreviewQuality& variant : variants)
+        add(run.first + i, variant.suffix.GetUTF8String() + ".jpg");
+    for (std::int32_t i = 0; i < run.pageCount; ++i)
+      add(run.first + i, ".xml");
+    if (!taken)
+      return files;
+    const std::int32_t now = CurrentTimeStamp();
+    while (CurrentTimeStamp() == now)
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
   }
-  return requests;
+  return files; // the exclusive creation refuses the taken name, with an alert
+}
+
+// What the host renders into the send's previews, page by page.
+std::vector<std::vector<SnapshotUtils::JPEGVariant>>
+PreviewRequests(const Publication& run, const std::vector<PendingFile>& files,
+                const std::vector<PreviewQuality>& variants) {
+  std::vector<std::vector<SnapshotUtils::JPEGVariant>> pages(
+      static_cast<std::size_t>(run.pageCount));
+  for (std::size_t i = 0; i < pages.size(); ++i)
+    for (std::size_t k = 0; k < variants.size(); ++k) {
+      const PreviewQuality& variant = variants[k];
+      pages[i].push_back({variant.xScale, variant.yScale, variant.resolution, variant.jpegQuality,
+                          IDFile(PendingFilePath(files[i * variants.size() + k])), true});
+    }
+  return pages;
 }
 
 // Lists the previews written, page by page, and reports each page that lacks one, in page
 // order, as when the previews were rendered one after another.
-bool RecordPreviews(SendSession& session, Publication& run, const PreviewRequests& requests,
+bool RecordPreviews(SendSession& session, Publication& run, const std::vector<PendingFile>& files,
                     const std::vector<SnapshotUtils::PageResult>& results,
                     std::size_t variantCount) {
   bool failed = false;
+  std::vector<std::size_t> made;
   for (std::size_t i = 0; i < results.size(); ++i) {
     const auto& written = results[i].written;
-    for (std::size_t k = 0; k < written.size(); ++k)
-      run.previews.push_back({requests.names[i][k], written[k].width, written[k].height});
+    for (std::size_t k = 0; k < written.size(); ++k) {
+      run.previews.push_back({files[i * variantCount + k].name, written[k].width,
+                              written[k].height});
+      made.push_back(i * variantCount + k);
+    }
     if (written.size() < variantCount) {
       folivox::ShowReport("0x122500kCouldNotExportPage", kErrorIcon);
       if (!failed)
@@ -91,16 +120,15 @@ bool RecordPreviews(SendSession& session, Publication& run, const PreviewRequest
       failed = true;
     }
   }
-  return !failed;
+  return !failed && session.FilesMade(made);
 }
 
 // The pages render side by side on the host's workers; this thread waits for all of them,
 // reporting each finished page. A cancel leaves the pages not yet begun unrendered.
-bool ExportPreviews(SendSession& session, Publication& run, const IssueDate& date,
+bool ExportPreviews(SendSession& session, Publication& run, const std::vector<PendingFile>& files,
                     const std::vector<PreviewQuality>& variants) {
-  const PreviewRequests requests = NamePreviews(run, date, variants);
   const std::vector<SnapshotUtils::PageResult> results =
-      ExportPagePreviews(requests.variants, [&](std::size_t page) {
+      ExportPagePreviews(PreviewRequests(run, files, variants), [&](std::size_t page) {
         session.PageRendered(run.first + static_cast<std::int32_t>(page));
         return !session.Cancelled();
       });
@@ -108,44 +136,35 @@ bool ExportPreviews(SendSession& session, Publication& run, const IssueDate& dat
     session.Cancel();
     return false;
   }
-  return RecordPreviews(session, run, requests, results, variants.size());
+  return RecordPreviews(session, run, files, results, variants.size());
 }
 
-bool WriteManifests(SendSession& session, Publication& run, const IssueDate& date,
+bool WriteManifests(SendSession& session, Publication& run, const std::vector<PendingFile>& files,
                     const std::vector<PreviewQuality>& variants) {
   const std::size_t n = variants.size();
+  const std::size_t first = static_cast<std::size_t>(run.pageCount) * n;
+  std::vector<std::size_t> made;
   for (std::int32_t i = 0; i < run.pageCount; ++i) {
-    const std::string name = PublishFileName(date, run.first + i, CurrentTimeStamp(), ".xml");
-    const auto file = MakeFileInFolder(run.workingFolder, PMString(name));
+    const std::size_t index = first + static_cast<std::size_t>(i);
+    const IDFile file(PendingFilePath(files[index]));
     const auto begin =
         run.previews.begin() + static_cast<std::ptrdiff_t>(n * static_cast<std::size_t>(i));
     const std::string text = BuildManifest(
         run.macText.GetUTF8String(), GetManifestUserName().GetUTF8String(), ReadyFlag(i), variants,
         std::vector<PreviewEntry>(begin, begin + static_cast<std::ptrdiff_t>(n)));
-    if (!file || !WriteManifest(*file, text)) {
-      const PMString path(file ? file->GetPath().string() : name);
+    if (!WriteManifest(file, text)) {
+      const PMString path(file.GetPath().string());
       folivox::ShowReport(
           FormatAlertText(PMString("0x122500KCouldNotCreateXMLFileForGroupPreview"), {path}),
           kErrorIcon);
       session.Failed("could not write the manifest " + path.GetUTF8String());
       return false;
     }
-    run.manifests.push_back(*file);
+    run.manifests.push_back(file);
+    made.push_back(index);
     session.ManifestWritten(run.first + i);
   }
-  return true;
-}
-
-// What will be uploaded, in the order it will be, for the progress and the history.
-void PlanUpload(SendSession& session, const Publication& run) {
-  const std::size_t n = run.variantCount;
-  for (std::size_t k = 0; k < run.previews.size(); ++k) {
-    const auto file = MakeFileInFolder(run.workingFolder, PMString(run.previews[k].fileName));
-    session.PlanFile(run.first + static_cast<std::int32_t>(n == 0 ? 0 : k / n),
-                     file ? file->GetPath().string() : run.previews[k].fileName);
-  }
-  for (std::size_t k = 0; k < run.manifests.size(); ++k)
-    session.PlanFile(run.first + static_cast<std::int32_t>(k), run.manifests[k].GetPath().string());
+  return session.FilesMade(made);
 }
 
 // Computed wide: the parsed numbers may span the whole range of an int.
@@ -170,17 +189,20 @@ void FolivoActionComponent::SendPages(SendOrigin origin) {
   // Whatever way the send ends, the next one starts libcurl afresh.
   UploadHandleScope transfer;
   Publication run;
-  if (!PrepareSend(session, run))
+  if (!PrepareSend(session, run) || !session.TakeRecordsLock())
     return;
-  if (!ExportPreviews(session, run, run.date, fPreviewVariants) ||
-      !WriteManifests(session, run, run.date, fPreviewVariants))
+  const std::vector<PendingFile> files = NameFiles(run, fPreviewVariants);
+  if (!session.PlanFiles(files) || !ExportPreviews(session, run, files, fPreviewVariants) ||
+      !WriteManifests(session, run, files, fPreviewVariants))
     return;
   run.variantCount = fPreviewVariants.size();
-  PlanUpload(session, run);
-  if (UploadPublication(*this, run, &session)) {
+  if (!UploadPublication(*this, run, &session))
+    return;
+  if (session.SkippedFiles().empty())
     session.Sent();
-    RefreshPanelPageList();
-  }
+  else
+    session.Failed("could not open " + session.SkippedFiles() + "; it stays pending");
+  RefreshPanelPageList();
 }
 
 bool FolivoActionComponent::PrepareSend(SendSession& session, Publication& run) {

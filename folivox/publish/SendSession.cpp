@@ -1,14 +1,16 @@
 #include "publish/SendSession.h"
 
+#include "base/Alerts.h"
 #include "base/Trace.h"
 #include "panel/FolivoTreeInformator.h"
+#include "publish/AlertText.h"
 #include "publish/FtpUpload.h"
 #include "publish/PanelRequests.h"
 #include "publish/WorkingFolder.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <ctime>
-#include <filesystem>
 
 bool gShowAndRecordSends = true;
 
@@ -37,7 +39,7 @@ SendSession::SendSession(SendOrigin origin)
 }
 
 SendSession::~SendSession() {
-  KeepBatches();
+  CloseOrKeepBatch();
   if (!gShowAndRecordSends)
     return;
   fProgress.reset();
@@ -53,37 +55,137 @@ SendSession::~SendSession() {
   else if (fRecord.outcome == SendOutcome::kNothingSent && fOrigin == SendOrigin::kAsked)
     outcome = TaskResult::kNothingDone; // a save of a document that is no section is no fault
   TaskResult::Show(Plain(ResultLine()), outcome);
-  if (!AppendSendRecord(fRecord))
+  // A send that ended before it took the lock adds its record without cutting the file back.
+  if (!RecordsLock::HeldHere())
+    if (std::optional<RecordsLock> lock = RecordsLock::TryTake())
+      fLock.emplace(std::move(*lock));
+  if (!AppendSendRecord(fRecord, RecordsLock::HeldHere()))
     folivox::Trace("Could not write the send history %s.\n", SendHistoryFile().c_str());
   RefreshPageMarks();
   if (gShowRecordedSend)
     gShowRecordedSend();
 }
 
-void SendSession::KeepBatches() {
-  KeepUnsent();
-  SweepLeftovers(static_cast<std::int64_t>(std::time(nullptr)));
+// A send that ended before its upload began made nothing anyone waits for: its files go with
+// its batch, and sending again makes them anew. Once the upload began, what it did not send
+// stays as the open batch, and what it delivered makes older batches' pages obsolete.
+void SendSession::CloseOrKeepBatch() {
+  if (fBatch.id.empty())
+    return;
+  if (!fUploadBegan && fOrigin != SendOrigin::kResend) {
+    if (!CloseBatch(fBatch.id, BatchState::kDiscarded))
+      folivox::Trace("Could not write the list of unsent files.\n");
+    for (const PendingFile& file : fBatch.files)
+      DeleteRecordedFile(file);
+    return;
+  }
+  fRecord.batch = fBatch.id;
+  const bool allSent = std::all_of(fBatch.files.begin(), fBatch.files.end(),
+                                   [](const PendingFile& file) {
+                                     return file.step >= FileStep::kSent;
+                                   });
+  if (allSent && !CloseBatch(fBatch.id, BatchState::kSent))
+    folivox::Trace("Could not write the list of unsent files.\n");
+  SupersedeOlder(fBatch);
 }
 
-void SendSession::KeepUnsent() {
-  if (fOrigin == SendOrigin::kResend) {
-    if (fRecord.outcome == SendOutcome::kSent && !CloseBatch(fRecord.batch, BatchState::kSent))
-      folivox::Trace("Could not write the list of unsent files.\n");
-    return;
+bool SendSession::RecordFailure(const std::string& why) {
+  folivox::ShowReport(FormatAlertText(PMString("0x122500kCouldNotRecordSend"),
+                                      {Plain(GetWorkingFolder().GetUTF8String() + "/" +
+                                             kPendingFileName)}),
+                      kErrorIcon);
+  Failed(why);
+  return false;
+}
+
+bool SendSession::TakeRecordsLock() {
+  std::string why;
+  std::optional<RecordsLock> lock = RecordsLock::Take(
+      [this](const std::string& waiting) {
+        Advance(waiting, 0);
+        return !Cancelled();
+      },
+      why);
+  if (lock) {
+    fLock.emplace(std::move(*lock));
+    return true;
   }
-  if (fRecord.outcome == SendOutcome::kSent) {
-    SupersedeBatches(fRecord.document, fRecord.firstPage, fRecord.lastPage);
-    return;
-  }
-  if (fUnsent.empty())
-    return;
-  const PendingBatch batch{
-      NewBatchId(fRecord.when), fRecord.when,   fRecord.document, fRecord.firstPage,
-      fRecord.lastPage,         fRecord.server, fUnsent,          BatchState::kPending};
-  if (AddPendingBatch(batch))
-    fRecord.batch = batch.id;
+  if (Cancelled())
+    Cancel();
   else
+    Failed(why);
+  return false;
+}
+
+bool SendSession::PlanFiles(std::vector<PendingFile> files) {
+  fBatch = PendingBatch{NewBatchId(fRecord.when), fRecord.when,   fRecord.document,
+                        fRecord.firstPage,        fRecord.lastPage, fRecord.server,
+                        std::move(files),         BatchState::kPending};
+  if (!RecordBatch(fBatch)) {
+    fBatch.id.clear();
+    return RecordFailure("could not record the files of the send in " +
+                         std::string(kPendingFileName));
+  }
+  for (std::size_t k = 0; k < fBatch.files.size(); ++k) {
+    PendingFile& file = fBatch.files[k];
+    fRecord.files.push_back(SentFile{file.page, file.name, 0, FileOutcome::kUnsent});
+    fUploads.push_back(k);
+    file.identity = platform::CreateExclusively(PendingFilePath(file));
+    if (!file.identity) {
+      folivox::ShowReport(FormatAlertText(PMString("0x122500kCouldNotMakeSendFile"),
+                                          {Plain(PendingFilePath(file))}),
+                          kErrorIcon);
+      Failed("could not create " + file.name + " in the working folder");
+      RecordSteps(fBatch.id, {fBatch.files.begin(), fBatch.files.begin() + static_cast<long>(k)});
+      return false;
+    }
+    file.step = FileStep::kCreated;
+  }
+  if (!RecordSteps(fBatch.id, fBatch.files))
+    return RecordFailure("could not record the files of the send in " +
+                         std::string(kPendingFileName));
+  return true;
+}
+
+bool SendSession::FilesMade(const std::vector<std::size_t>& indices) {
+  std::vector<PendingFile> made;
+  for (const std::size_t k : indices) {
+    PendingFile& file = fBatch.files.at(k);
+    const std::optional<platform::FileIdentity> now = platform::IdentityOf(PendingFilePath(file));
+    if (!now || !file.identity || !now->SameFile(*file.identity)) {
+      Failed("the file " + file.name + " was replaced while the send wrote it");
+      return false;
+    }
+    file.identity = now;
+    file.step = FileStep::kMade;
+    fRecord.files.at(k).bytes = now->size;
+    made.push_back(file);
+  }
+  if (RecordSteps(fBatch.id, made))
+    return true;
+  return RecordFailure("could not record the files of the send in " +
+                       std::string(kPendingFileName));
+}
+
+std::vector<UploadItem> SendSession::UploadPlan() const {
+  std::vector<UploadItem> items;
+  for (const std::size_t k : fUploads) {
+    const PendingFile& file = fBatch.files[k];
+    items.push_back({IDFile(PendingFilePath(file)), file.name, file.path, file.page, file.identity});
+  }
+  return items;
+}
+
+void SendSession::FileUploaded(std::size_t index) {
+  PendingFile& file = fBatch.files.at(fUploads.at(index));
+  file.step = FileStep::kSent;
+  // Without the record, the file stays: a re-send may send it twice, but nothing is lost.
+  if (!RecordSteps(fBatch.id, {file})) {
     folivox::Trace("Could not write the list of unsent files.\n");
+    return;
+  }
+  if (!DeleteRecordedFile(file))
+    folivox::Trace("Error while DeleteFile.\n");
 }
 
 void SendSession::SetPages(std::int32_t first, std::int32_t last) {
@@ -103,21 +205,23 @@ void SendSession::BeginWork(std::int32_t pages, std::size_t variants) {
 
 void SendSession::BeginResend(const PendingBatch& batch, const std::vector<PendingFile>& files) {
   fRecord.kind = SendKind::kResend;
-  fRecord.batch = batch.id;
   fRecord.document = batch.document;
   SetPages(batch.firstPage, batch.lastPage);
   fRecord.server = batch.server;
-  for (const PendingFile& file : files)
-    PlanFile(file.page, GetWorkingFolder().GetUTF8String() + "/" + file.name);
+  fBatch = batch;
+  fRecord.batch = batch.id;
+  for (const PendingFile& file : files) {
+    for (std::size_t k = 0; k < fBatch.files.size(); ++k)
+      if (fBatch.files[k].name == file.name)
+        fUploads.push_back(k);
+    fRecord.files.push_back(SentFile{file.page, file.name,
+                                     file.identity ? file.identity->size : 0,
+                                     FileOutcome::kUnsent});
+  }
   if (gShowAndRecordSends)
     fProgress = std::make_unique<TaskProgress>(Plain("Re-sending " + std::to_string(files.size()) +
                                                      " unsent files of " + fRecord.document),
                                                static_cast<std::int32_t>(files.size()));
-}
-
-void SendSession::LeaveUnsent(const std::vector<UploadItem>& items) {
-  for (const UploadItem& item : items)
-    fUnsent.push_back(PendingFile{item.page, item.name, item.path});
 }
 
 bool SendSession::Cancelled() {
@@ -141,16 +245,9 @@ void SendSession::ManifestWritten(std::int32_t pageNumber) {
   Advance("Wrote the manifest of page " + std::to_string(pageNumber), 1);
 }
 
-void SendSession::PlanFile(std::int32_t pageNumber, const std::string& path) {
-  std::error_code error;
-  const std::uintmax_t bytes = std::filesystem::file_size(path, error);
-  fRecord.files.push_back(SentFile{pageNumber, std::filesystem::path(path).filename().string(),
-                                   error ? 0 : static_cast<std::uint64_t>(bytes),
-                                   FileOutcome::kUnsent});
-}
-
 void SendSession::FileStarts(std::size_t index) {
   fCurrentFile = index;
+  fUploadBegan = true;
   const SentFile& file = fRecord.files.at(index);
   Advance("Uploading file " + Of(index + 1, fRecord.files.size()) + ": " + file.name + " (" +
               SizeText(file.bytes) + ")",
@@ -169,6 +266,14 @@ void SendSession::FileProgress(std::uint64_t sent) {
 void SendSession::FileEnded(std::size_t index, FileOutcome outcome) {
   fRecord.files.at(index).outcome = outcome;
   Advance("Uploaded file " + Of(index + 1, fRecord.files.size()), 1);
+}
+
+std::string SendSession::SkippedFiles() const {
+  std::string names;
+  for (const SentFile& file : fRecord.files)
+    if (file.outcome == FileOutcome::kSkipped)
+      names += (names.empty() ? "" : ", ") + file.name;
+  return names;
 }
 
 void SendSession::NothingSent(const std::string& why) {

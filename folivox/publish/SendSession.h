@@ -4,12 +4,14 @@
 // The send itself does what it always did; it tells the session where it got to.
 
 #include "publish/PendingBatches.h"
+#include "publish/RecordsLock.h"
 #include "publish/SendHistory.h"
 
 #include <layra/TaskProgress.h>
 
 #include <chrono>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -38,21 +40,33 @@ public:
   /** A re-send of `batch`: its unsent files are the work. */
   void BeginResend(const PendingBatch& batch, const std::vector<PendingFile>& files);
 
+  /** Takes the records' lock for the rest of the send, waiting while another process sends
+   *  (the person may stop the wait); false, with the reason as the send's, when it could not. */
+  bool TakeRecordsLock();
+  /** Records `files`, in upload order, as the send's batch before any of them exists, then
+   *  makes each one empty and private; false, after an alert, when either cannot be done. */
+  bool PlanFiles(std::vector<PendingFile> files);
+  /** Records the files at `indices` of the plan as made whole; false when one of them is no
+   *  longer the file made for it. */
+  bool FilesMade(const std::vector<std::size_t>& indices);
+  /** The planned files to upload, in upload order. */
+  std::vector<UploadItem> UploadPlan() const;
+
   /** Whether the person asked to stop; asked only where stopping leaves the client as it was. */
   bool Cancelled();
   /** Ends the send as cancelled at a safe point. */
   void Cancel() { fRecord.outcome = SendOutcome::kCancelled; }
   void PageRendered(std::int32_t pageNumber);
   void ManifestWritten(std::int32_t pageNumber);
-  /** The files to upload, in upload order; sizes are read from the disk. */
-  void PlanFile(std::int32_t pageNumber, const std::string& path);
   void FileStarts(std::size_t index);
   /** Bytes of the running upload that reached the server. */
   void FileProgress(std::uint64_t sent);
+  /** The server has the file at `index` whole: recorded as sent before its local copy goes, so
+   *  that a kill in between never sends it twice. */
+  void FileUploaded(std::size_t index);
   void FileEnded(std::size_t index, FileOutcome outcome);
-  /** The files the send did not reach, in upload order: kept as a pending batch when it ends,
-   *  unless it is itself a re-send, whose batch keeps them. */
-  void LeaveUnsent(const std::vector<UploadItem>& items);
+  /** The files the upload could not open, by name; empty when none. They stay pending. */
+  std::string SkippedFiles() const;
 
   void NothingSent(const std::string& why);
   void Failed(const std::string& why);
@@ -62,8 +76,8 @@ public:
   std::string ResultLine() const;
 
 private:
-  void KeepBatches();
-  void KeepUnsent();
+  void CloseOrKeepBatch();
+  bool RecordFailure(const std::string& why);
   std::string ResendLine() const;
   void Advance(const std::string& text, std::int32_t steps);
 
@@ -75,5 +89,9 @@ private:
   std::size_t fVariants = 0;
   std::int32_t fPagesRendered = 0;
   std::size_t fCurrentFile = 0;
-  std::vector<PendingFile> fUnsent;
+  std::optional<RecordsLock> fLock;
+  /** The batch the send works on, and, by upload index, its files being uploaded. */
+  PendingBatch fBatch;
+  std::vector<std::size_t> fUploads;
+  bool fUploadBegan = false;
 };

@@ -15,7 +15,7 @@ const char* const kSynopsis =
     "             [--answer first|second|third] [--do ACTION-ID ...] [--steps FILE]\n"
     "             [--save] [--gui [--screenshot [PALETTE=|dialog=]FILE ...]]\n"
     "             [DOCUMENT ...]\n"
-    "       layra --history [N] | --resend | --check-connection\n"
+    "       layra --history [N] | --resend | --discard-pending | --check-connection\n"
     "       layra new FILE [--pages N] [--size WxH] [--force]\n"
     "       layra -h | --help | --version\n"
     "Starts the host with the plug-ins of DIR, opens each document (the last one opened is\n"
@@ -26,8 +26,9 @@ const char* const kSynopsis =
     "with --screenshot, writes PNGs of the window, of a palette or of the dialog in front and\n"
     "quits.\n"
     "--history prints the last N (20) records the plug-ins keep of what they did.\n"
-    "--resend uploads what earlier sends left unsent; --check-connection checks the\n"
-    "configuration address and the server it names, one line a step.\n";
+    "--resend uploads what earlier sends left unsent; --discard-pending asks, then deletes\n"
+    "it; --check-connection checks the configuration address and the server it names, one\n"
+    "line a step.\n";
 
 const char* const kEnvironment =
     "Environment:\n"
@@ -189,7 +190,7 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, CommandLine& li
       }
       continue;
     }
-    if (option == "--resend" || option == "--check-connection") {
+    if (option == "--resend" || option == "--check-connection" || option == "--discard-pending") {
       line.request = option.substr(2);
       continue;
     }

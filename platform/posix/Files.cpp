@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -40,6 +41,25 @@ bool SyncFolder(const std::string& folder) {
 
 bool HasEmbeddedNul(const std::string& text) {
   return text.find('\0') != std::string::npos;
+}
+
+FileIdentity IdentityFrom(const struct stat& info) {
+  return {static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino),
+          static_cast<std::uint64_t>(info.st_size),
+          static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec};
+}
+
+// Opens `path` without following a link and, for a FIFO, without waiting for its other end;
+// anything but a regular file is refused (-1). The descriptor blocks again once it is known
+// to be a plain file.
+int OpenRegular(const std::string& path, int flags, struct stat& info) {
+  if (HasEmbeddedNul(path))
+    return -1;
+  Descriptor fd(::open(path.c_str(), flags | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600));
+  if (fd.Get() < 0 || ::fstat(fd.Get(), &info) != 0 || !S_ISREG(info.st_mode) ||
+      ::fcntl(fd.Get(), F_SETFL, flags & O_APPEND) != 0)
+    return -1;
+  return fd.Release();
 }
 
 // Unset, empty and relative values all name no usable folder: a relative one would depend
@@ -126,8 +146,8 @@ bool AppendDurably(const std::string& path, const std::string& text) {
     return false;
   struct stat before {};
   const bool existed = ::lstat(path.c_str(), &before) == 0;
-  Descriptor fd(::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NOFOLLOW,
-                       kPrivateFileMode));
+  struct stat info {};
+  Descriptor fd(OpenRegular(path, O_WRONLY | O_APPEND | O_CREAT, info));
   if (fd.Get() < 0)
     return false;
   // A file another program made with wider rights is narrowed before anything private goes in.
@@ -151,6 +171,81 @@ bool ReplaceDurably(const std::string& path, const std::string& text) {
     return false;
   }
   return SyncFolder(FolderOf(path));
+}
+
+std::optional<FileIdentity> IdentityOf(const std::string& path) {
+  struct stat info {};
+  if (HasEmbeddedNul(path) || ::lstat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
+    return std::nullopt;
+  return IdentityFrom(info);
+}
+
+std::optional<FileIdentity> CreateExclusively(const std::string& path) {
+  if (HasEmbeddedNul(path))
+    return std::nullopt;
+  Descriptor fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                       kPrivateFileMode));
+  struct stat info {};
+  if (fd.Get() < 0 || ::fchmod(fd.Get(), kPrivateFileMode) != 0 || ::fstat(fd.Get(), &info) != 0)
+    return std::nullopt;
+  return IdentityFrom(info);
+}
+
+FileHandle OpenIfSame(const std::string& path, const FileIdentity& expected) {
+  struct stat info {};
+  Descriptor fd(OpenRegular(path, O_RDONLY, info));
+  if (fd.Get() < 0 || IdentityFrom(info) != expected)
+    return nullptr;
+  FileHandle file(::fdopen(fd.Get(), "rb"));
+  if (file)
+    fd.Release();
+  return file;
+}
+
+bool DeleteIfSame(const std::string& path, const FileIdentity& expected, bool sameBytes) {
+  const std::optional<FileIdentity> now = IdentityOf(path);
+  if (!now || !now->SameFile(expected) || (sameBytes && *now != expected))
+    return false;
+  return ::unlink(path.c_str()) == 0;
+}
+
+std::optional<std::string> ReadRegularFile(const std::string& path, std::size_t limit) {
+  struct stat info {};
+  Descriptor fd(OpenRegular(path, O_RDONLY, info));
+  if (fd.Get() < 0 || static_cast<std::uint64_t>(info.st_size) > limit)
+    return std::nullopt;
+  std::string bytes;
+  char buffer[65536];
+  for (;;) {
+    const ssize_t n = ::read(fd.Get(), buffer, sizeof buffer);
+    if (n < 0 && errno == EINTR)
+      continue;
+    if (n < 0 || bytes.size() + static_cast<std::size_t>(n) > limit)
+      return std::nullopt;
+    if (n == 0)
+      return bytes;
+    bytes.append(buffer, static_cast<std::size_t>(n));
+  }
+}
+
+bool IsNoRegularFile(const std::string& path) {
+  struct stat info {};
+  return ::lstat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode);
+}
+
+FileLock::FileLock(const std::string& path) {
+  struct stat info {};
+  fFD = std::make_unique<Descriptor>(OpenRegular(path, O_RDWR | O_CREAT, info));
+}
+
+bool FileLock::TryTake() {
+  if (!Usable())
+    return false;
+  while (::flock(fFD->Get(), LOCK_EX | LOCK_NB) != 0) {
+    if (errno != EINTR)
+      return false;
+  }
+  return true;
 }
 
 } // namespace platform

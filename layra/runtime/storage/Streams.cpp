@@ -105,11 +105,16 @@ private:
 };
 
 // Created 0600, so the file is never readable by others even for a moment; an older file is
-// narrowed before anything new goes into it.
+// narrowed before anything new goes into it. A private file is never written through a link,
+// and a FIFO in its place is refused instead of waited on.
 std::FILE* OpenPrivateFile(const std::filesystem::path& path, bool append) {
-  Descriptor fd(
-      ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | (append ? O_APPEND : O_TRUNC), 0600));
-  if (fd.Get() < 0)
+  Descriptor fd(::open(path.c_str(),
+                       O_WRONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK |
+                           (append ? O_APPEND : O_TRUNC),
+                       0600));
+  struct stat info {};
+  if (fd.Get() < 0 || ::fstat(fd.Get(), &info) != 0 || !S_ISREG(info.st_mode) ||
+      ::fcntl(fd.Get(), F_SETFL, append ? O_APPEND : 0) != 0)
     return nullptr;
   std::FILE* file =
       ::fchmod(fd.Get(), 0600) == 0 ? ::fdopen(fd.Get(), append ? "ab" : "wb") : nullptr;
