@@ -1,8 +1,9 @@
 // What a re-send costs against the send it stands in for: the upload of a pending batch of
 // 192 files (48 pages, three previews and a manifest each) by "Re-send unsent files", against
 // the upload phase of a normal send of the same files, in the same order, to the same local
-// FTP server, in turns in the same run (goal: ratio <= 1.1). Both report to a send session
-// and leave a history record; the re-send also reads its batch and closes it.
+// FTP server, in turns in the same run (goal: ratio <= 1.1). Both report to a send session,
+// record each file sent and leave a history record; the re-send also reads its batch, asks the
+// server whether its first file arrived already, and closes the batch.
 
 #include "PublishingSetup.h"
 #include "SilencedStdout.h"
@@ -18,6 +19,7 @@
 #include <chrono>
 #include <cstdio>
 #include <ctime>
+#include <numeric>
 
 namespace {
 
@@ -46,58 +48,73 @@ std::vector<std::string> OnePageOfFiles(PublishingSetup& setup) {
   return bytes;
 }
 
-/** 192 files in the working folder, in a send's upload order: every preview, then every
- *  manifest. */
-std::vector<UploadItem> WriteFiles(PublishingSetup& setup, const std::vector<std::string>& page,
-                                   int round) {
+/** 192 files of a send, in its upload order: every preview, then every manifest. */
+std::vector<PendingFile> NameFiles(int round) {
   const char* const endings[] = {"-lowquality.jpg", "-medquality.jpg", "-highquality.jpg"};
   const IssueDate date{"26", "12", "07", "A"};
-  std::vector<UploadItem> previews;
-  std::vector<UploadItem> manifests;
+  std::vector<PendingFile> previews;
+  std::vector<PendingFile> manifests;
   for (int p = 1; p <= kPages; ++p) {
     for (std::size_t k = 0; k <= 3; ++k) {
       const std::string name = PublishFileName(date, p, round, k < 3 ? endings[k] : ".xml");
-      const auto local = setup.workingFolder() / name;
-      folivox::test::WriteWholeFile(local, page.at(k));
-      UploadItem item{IDFile(local), name, RemoteLocation("", date, p, name), p};
-      (k < 3 ? previews : manifests).push_back(item);
+      (k < 3 ? previews : manifests).push_back({p, name, RemoteLocation("", date, p, name)});
     }
   }
   previews.insert(previews.end(), manifests.begin(), manifests.end());
   return previews;
 }
 
+/** Writes each file's bytes, as the send's rendering and manifests do. */
+void FillFiles(const std::vector<PendingFile>& files, const std::vector<std::string>& page) {
+  for (std::size_t k = 0; k < files.size(); ++k) {
+    const bool manifest = k >= files.size() * 3 / 4;
+    folivox::test::WriteWholeFile(PendingFilePath(files[k]), page.at(manifest ? 3 : k % 3));
+  }
+}
+
+// The upload phase of a send whose files are made and recorded, as the send leaves them.
 double NormalUpload(PublishingSetup& setup, FolivoActionComponent& sender,
-                    const std::vector<UploadItem>& items) {
+                    const std::vector<PendingFile>& files, const std::vector<std::string>& page) {
   const std::string ftpUrl = setup.ftp().urlWithLogin() + "/pages";
-  const auto start = Clock::now();
+  Clock::time_point start;
   {
     SendSession session(SendOrigin::kAsked);
     UploadHandleScope transfer;
     session.SetDocument("26_12_07_001-048.lyd");
     session.SetPages(1, kPages);
     session.SetServer(ftpUrl);
-    for (const UploadItem& item : items)
-      session.PlanFile(item.page, item.file.GetPath().string());
+    session.TakeRecordsLock();
+    session.PlanFiles(files);
+    FillFiles(files, page);
+    std::vector<std::size_t> all(files.size());
+    std::iota(all.begin(), all.end(), 0);
+    session.FilesMade(all);
+    start = Clock::now();
+    const std::vector<UploadItem> items = session.UploadPlan();
     if (UploadItems(sender, ftpUrl, LoginOf(ftpUrl), items, &session) == items.size())
       session.Sent();
   }
   return Seconds(start);
 }
 
-double Resend(PublishingSetup& setup, FolivoActionComponent& sender,
-              const std::vector<UploadItem>& items) {
-  PendingBatch batch{NewBatchId(std::time(nullptr)),
-                     std::time(nullptr),
-                     "26_12_07_001-048.lyd",
-                     1,
-                     kPages,
-                     ServerShown(setup.ftp().urlWithLogin() + "/pages"),
-                     {},
-                     BatchState::kPending};
-  for (const UploadItem& item : items)
-    batch.files.push_back({item.page, item.name, item.path});
-  AddPendingBatch(batch);
+double Resend(PublishingSetup& setup, FolivoActionComponent& sender, std::vector<PendingFile> files,
+              const std::vector<std::string>& page) {
+  FillFiles(files, page);
+  for (PendingFile& file : files) {
+    file.step = FileStep::kMade;
+    file.identity = platform::IdentityOf(PendingFilePath(file));
+  }
+  const std::int64_t now = std::time(nullptr);
+  const PendingBatch batch{NewBatchId(now),
+                           now,
+                           "26_12_07_001-048.lyd",
+                           1,
+                           kPages,
+                           ServerShown(setup.ftp().urlWithLogin() + "/pages"),
+                           files,
+                           BatchState::kPending};
+  RecordBatch(batch);
+  RecordSteps(batch.id, files);
   const auto start = Clock::now();
   sender.ResendUnsent();
   return Seconds(start);
@@ -125,11 +142,11 @@ int main() {
       // In turns, each first every other round.
       for (int turn = 0; turn < 2; ++turn) {
         const bool resendFirst = round % 2 == 1;
-        const std::vector<UploadItem> items = WriteFiles(setup, page, 2 * round + turn);
+        const std::vector<PendingFile> files = NameFiles(2 * round + turn);
         if ((turn == 0) == resendFirst)
-          resent.push_back(Resend(setup, sender, items));
+          resent.push_back(Resend(setup, sender, files, page));
         else
-          normal.push_back(NormalUpload(setup, sender, items));
+          normal.push_back(NormalUpload(setup, sender, files, page));
       }
     }
     stored = setup.ftp().storedPaths().size();

@@ -1,6 +1,7 @@
 #include "publish/FolivoActionComponent.h"
 
 #include "base/FolivoxIDs.h"
+#include "base/FrontDocument.h"
 #include "base/ImplementationTable.h"
 #include "base/Trace.h"
 #include "panel/FolivoTreeInformator.h"
@@ -9,7 +10,6 @@
 #include "publish/ConfigurationAddress.h"
 #include "publish/PanelRequests.h"
 #include "publish/Records.h"
-#include "base/FrontDocument.h"
 
 #include <layra/IDocument.h>
 #include <layra/ISession.h>

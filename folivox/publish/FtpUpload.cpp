@@ -1,11 +1,11 @@
 #include "publish/FtpUpload.h"
 
 #include "base/Alerts.h"
+#include "base/CHandles.h"
+#include "base/PercentEncoding.h"
 #include "base/Trace.h"
 #include "publish/AlertText.h"
-#include "base/CHandles.h"
 #include "publish/FolivoActionComponent.h"
-#include "base/PercentEncoding.h"
 #include "publish/SendSession.h"
 #include "publish/WorkingFolder.h"
 
@@ -88,7 +88,8 @@ CURLcode SetProgress(CURL* h) {
   return curl_easy_setopt(h, CURLOPT_XFERINFODATA, gTransfer.session);
 }
 
-CURLcode SetOptions(const PMString& url, const PMString& login, std::FILE* file) {
+// What every exchange with the server over the shared handle sets: where, as whom, how long.
+CURLcode SetConnection(const PMString& url, const PMString& login, bool upload) {
   CURL* h = gTransfer.handle.get();
   const Credentials credentials = DecodeLogin(login.GetUTF8String());
   CURLcode r = CURLE_OK;
@@ -109,10 +110,18 @@ CURLcode SetOptions(const PMString& url, const PMString& login, std::FILE* file)
       (r = curl_easy_setopt(h, CURLOPT_PASSWORD,
                             credentials.password ? credentials.password->c_str() : nullptr)) !=
           CURLE_OK ||
-      (r = curl_easy_setopt(h, CURLOPT_READFUNCTION, &ReadLocalFile)) != CURLE_OK ||
-      (r = curl_easy_setopt(h, CURLOPT_READDATA, file)) != CURLE_OK)
+      (r = curl_easy_setopt(h, CURLOPT_NOBODY, upload ? 0L : 1L)) != CURLE_OK)
     return r;
-  return curl_easy_setopt(h, CURLOPT_UPLOAD, 1L);
+  return curl_easy_setopt(h, CURLOPT_UPLOAD, upload ? 1L : 0L);
+}
+
+CURLcode SetOptions(const PMString& url, const PMString& login, std::FILE* file) {
+  CURL* h = gTransfer.handle.get();
+  CURLcode r = CURLE_OK;
+  if ((r = SetConnection(url, login, true)) != CURLE_OK ||
+      (r = curl_easy_setopt(h, CURLOPT_READFUNCTION, &ReadLocalFile)) != CURLE_OK)
+    return r;
+  return curl_easy_setopt(h, CURLOPT_READDATA, file);
 }
 
 // Whether libcurl gave any socket to wait on. After the reply to EPSV it sometimes has
@@ -204,12 +213,39 @@ bool CancelledBefore(std::size_t index) {
   return false;
 }
 
+// The size of the file at `url` on the server (libcurl asks SIZE); none when it has no such
+// file or does not say.
+std::optional<std::uint64_t> RemoteFileSize(const std::string& url, const std::string& login) {
+  curl_off_t size = -1;
+  if (Initialise() != CURLE_OK ||
+      SetConnection(PMString(url, PMString::kDontTranslateDuringCall),
+                    PMString(login, PMString::kDontTranslateDuringCall), false) != CURLE_OK ||
+      Perform() != CURLE_OK ||
+      curl_easy_getinfo(gTransfer.handle.get(), CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &size) !=
+          CURLE_OK ||
+      size < 0)
+    return std::nullopt;
+  return static_cast<std::uint64_t>(size);
+}
+
+// A file whose upload may have ended just before a kill, unrecorded, is already on the server
+// when the server has it whole: it is not sent a second time.
+bool AlreadyOnServer(const UploadItem& item, const std::string& url, const std::string& login) {
+  return item.mayBeOnServer && item.identity && gTransfer.session &&
+         RemoteFileSize(url, login) == std::optional<std::uint64_t>(item.identity->size);
+}
+
 /** Sends one file; false when the transfer failed or was cancelled. A file that could not
  *  be read stays. */
 bool Upload(FolivoActionComponent& sender, const std::string& login, const UploadItem& item,
             const std::string& url, std::size_t index) {
   if (CancelledBefore(index))
     return false;
+  if (AlreadyOnServer(item, url, login)) {
+    gTransfer.session->FileUploaded(index);
+    FileEnded(index, FileOutcome::kSent);
+    return true;
+  }
   gTransfer.expected = item.identity;
   const std::int32_t result = sender.UploadFile(
       FileUtils::IDFileToPMString(item.file), PMString(url, PMString::kDontTranslateDuringCall),
@@ -307,10 +343,9 @@ std::size_t UploadItems(FolivoActionComponent& sender, const std::string& ftpUrl
 
 bool UploadPublication(FolivoActionComponent& sender, const Publication& publication,
                        SendSession* session) {
-  const std::vector<UploadItem> items = session ? session->UploadPlan()
-                                                : PlanPublication(publication);
-  return UploadItems(sender, publication.ftpUrl, publication.login, items, session) ==
-         items.size();
+  const std::vector<UploadItem> items =
+      session ? session->UploadPlan() : PlanPublication(publication);
+  return UploadItems(sender, publication.ftpUrl, publication.login, items, session) == items.size();
 }
 
 void ReleaseUploadHandle() {
@@ -328,9 +363,9 @@ void DeleteLocalFile(const IDFile& file) {
 std::int32_t FolivoActionComponent::UploadFile(const PMString& localPath, const PMString& url,
                                                const PMString& login) {
   // A file a record describes is sent only while it is still that file.
-  FileHandle file(gTransfer.expected ? platform::OpenIfSame(localPath.GetUTF8String(),
-                                                            *gTransfer.expected)
-                                     : FileHandle(std::fopen(localPath.GrabCString(), "rb")));
+  FileHandle file(gTransfer.expected
+                      ? platform::OpenIfSame(localPath.GetUTF8String(), *gTransfer.expected)
+                      : FileHandle(std::fopen(localPath.GrabCString(), "rb")));
   if (!file) {
     folivox::Trace("Could not open file \"%s\" for reading.", localPath.GrabCString());
     folivox::ShowReport(FormatAlertText(PMString("0x122500kCouldNotOpenFile"), {localPath}),

@@ -59,7 +59,10 @@ struct UploadItem {
   std::string path;
   std::int32_t page = 0;
   /** The file as its record describes it: uploaded only while it is still that file. */
-  std::optional<platform::FileIdentity> identity;
+  std::optional<platform::FileIdentity> identity{};
+  /** Its upload may have gone through unrecorded (a kill came first): the server is asked
+   *  first. Needs a session. */
+  bool mayBeOnServer = false;
 };
 
 /** Every preview and then every manifest, in upload order. */

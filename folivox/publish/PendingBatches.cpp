@@ -39,9 +39,9 @@ std::string FormatBatch(const PendingBatch& batch) {
 std::string FormatStep(const std::string& id, const PendingFile& file) {
   const platform::FileIdentity identity = file.identity.value_or(platform::FileIdentity{});
   return "step\t" + Escaped(id) + "\t" + Escaped(file.name) + "\t" +
-         kStepWords[static_cast<std::size_t>(file.step)] + "\t" +
-         std::to_string(identity.device) + "\t" + std::to_string(identity.inode) + "\t" +
-         std::to_string(identity.size) + "\t" + std::to_string(identity.modified);
+         kStepWords[static_cast<std::size_t>(file.step)] + "\t" + std::to_string(identity.device) +
+         "\t" + std::to_string(identity.inode) + "\t" + std::to_string(identity.size) + "\t" +
+         std::to_string(identity.modified);
 }
 
 std::string FormatClosed(const std::string& id, BatchState state) {
@@ -105,10 +105,9 @@ bool ApplyStep(std::vector<PendingBatch>& batches,
   for (PendingFile& file : batches[batch->second].files) {
     if (file.name != *name)
       continue;
+    // Sent and superseded lines carry the identity the file had when it was made.
     file.step = static_cast<FileStep>(*step);
-    // Sent and superseded keep the identity the file had when it was made.
-    if (file.step <= FileStep::kMade)
-      file.identity = identity;
+    file.identity = identity;
     return true;
   }
   return false;
@@ -216,9 +215,9 @@ std::set<std::int32_t> DeliveredPages(const PendingBatch& batch) {
   return pages;
 }
 
-void DeleteRecordedFiles(const std::vector<PendingFile>& files) {
+void DeleteRecordedFiles(const std::vector<PendingFile>& files, std::int64_t plannedAt) {
   for (const PendingFile& file : files)
-    DeleteRecordedFile(file);
+    DeleteRecordedFile(file, plannedAt);
 }
 
 } // namespace
@@ -297,10 +296,14 @@ std::string WhyNotSendable(const PendingFile& file) {
   return {};
 }
 
-bool DeleteRecordedFile(const PendingFile& file) {
-  return file.identity && file.step >= FileStep::kCreated &&
-         platform::DeleteIfSame(PendingFilePath(file), *file.identity,
-                                file.step != FileStep::kCreated);
+bool DeleteRecordedFile(const PendingFile& file, std::int64_t plannedAt) {
+  if (file.step == FileStep::kPlanned) {
+    const std::optional<platform::FileIdentity> now = platform::IdentityOf(PendingFilePath(file));
+    return plannedAt > 0 && now && now->size == 0 && now->modified >= plannedAt * 1000000000 &&
+           platform::DeleteIfSame(PendingFilePath(file), *now, true);
+  }
+  return file.identity && platform::DeleteIfSame(PendingFilePath(file), *file.identity,
+                                                 file.step != FileStep::kCreated);
 }
 
 std::size_t SupersedeOlder(const PendingBatch& newer) {
@@ -325,7 +328,7 @@ std::size_t SupersedeOlder(const PendingBatch& newer) {
     // deletes, never one that would be uploaded over the newer page.
     if (!RecordSteps(batch.id, obsolete))
       continue;
-    DeleteRecordedFiles(obsolete);
+    DeleteRecordedFiles(obsolete, batch.when);
     superseded += obsolete.size();
     if (UnsentFiles(batch).size() == obsolete.size())
       CloseBatch(batch.id, BatchState::kSuperseded);
@@ -339,7 +342,7 @@ bool DiscardBatch(const std::string& id) {
       continue;
     if (!CloseBatch(id, BatchState::kDiscarded))
       return false;
-    DeleteRecordedFiles(batch.files);
+    DeleteRecordedFiles(batch.files, batch.when);
     return true;
   }
   return false;
@@ -347,12 +350,17 @@ bool DiscardBatch(const std::string& id) {
 
 void TidyBatches() {
   for (const PendingBatch& batch : ReadBatches()) {
-    const bool unfinished = std::any_of(batch.files.begin(), batch.files.end(),
-                                        [](const PendingFile& f) { return f.step < FileStep::kMade; });
+    const bool unfinished =
+        std::any_of(batch.files.begin(), batch.files.end(),
+                    [](const PendingFile& f) { return f.step < FileStep::kMade; });
     const bool begun = std::any_of(batch.files.begin(), batch.files.end(),
                                    [](const PendingFile& f) { return !IsUnsent(f); });
-    if (batch.state == BatchState::kPending && !batch.legacy && unfinished && !begun)
+    if (batch.state != BatchState::kPending || batch.legacy)
+      continue;
+    if (unfinished && !begun)
       DiscardBatch(batch.id);
+    else if (!HasUnsentFile(batch)) // a kill came before its closing
+      CloseBatch(batch.id, BatchState::kSent);
   }
   for (const PendingBatch& batch : ReadBatches())
     SupersedeOlder(batch);
@@ -361,7 +369,7 @@ void TidyBatches() {
       continue;
     for (const PendingFile& file : batch.files)
       if (batch.state != BatchState::kPending || !IsUnsent(file))
-        DeleteRecordedFile(file);
+        DeleteRecordedFile(file, batch.when);
   }
 }
 

@@ -29,7 +29,7 @@ struct PendingFile {
   std::string path;
   FileStep step = FileStep::kPlanned;
   /** From kCreated on: the file as it was made (its size and time from kMade on). */
-  std::optional<platform::FileIdentity> identity;
+  std::optional<platform::FileIdentity> identity{};
 };
 
 enum class BatchState { kPending, kSent, kSuperseded, kDiscarded };
@@ -79,8 +79,10 @@ bool CloseBatch(const std::string& id, BatchState state);
 /** Why `file` cannot be uploaded as recorded (never made whole, gone, changed or replaced);
  *  empty when it can. */
 std::string WhyNotSendable(const PendingFile& file);
-/** Deletes the local file of `file` while it is the one the record made; false otherwise. */
-bool DeleteRecordedFile(const PendingFile& file);
+/** Deletes the local file of `file` while it is the one the record made; false otherwise. A
+ *  file a kill left between its making and its record (`file` only planned) goes only while it
+ *  is still empty and no older than the batch planned at `plannedAt` (seconds since 1970). */
+bool DeleteRecordedFile(const PendingFile& file, std::int64_t plannedAt = 0);
 
 /** Closes what `newer` makes obsolete: in the open batches recorded before it, of the same
  *  document, the unsent files of every page `newer` delivered whole are superseded (and
@@ -90,7 +92,8 @@ std::size_t SupersedeOlder(const PendingBatch& newer);
 /** Closes the open batch `id` as discarded and deletes the files the records prove it made. */
 bool DiscardBatch(const std::string& id);
 /** Puts the records in order after a kill, by the holder of the records' lock: a batch whose
- *  send ended before its upload began (files never made whole, none sent) is discarded, what
+ *  send ended before its upload began (files never made whole, none sent) is discarded, one
+ *  with nothing left to send is closed, what
  *  newer batches delivered supersedes older ones, and what closed batches and sent files left
  *  on the disk (a kill between the record and the deletion) is deleted, each file only while
  *  its identity matches. */

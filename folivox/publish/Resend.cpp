@@ -3,17 +3,17 @@
 // that it never holds up the others; the person may discard it.
 
 #include "base/Alerts.h"
+#include "panel/FolivoTreeInformator.h"
 #include "publish/AlertText.h"
 #include "publish/Base64.h"
 #include "publish/ConfigTree.h"
 #include "publish/FolivoActionComponent.h"
-#include "panel/FolivoTreeInformator.h"
 #include "publish/FtpUpload.h"
 #include "publish/PanelRequests.h"
 #include "publish/PendingBatches.h"
 #include "publish/PublishNames.h"
-#include "publish/RecordsLock.h"
 #include "publish/Records.h"
+#include "publish/RecordsLock.h"
 
 #include <layra/TaskProgress.h>
 
@@ -71,8 +71,8 @@ std::string FolivoActionComponent::ConfiguredFtpUrl() const {
   return grabUrl ? Base64Decode(grabUrl->text.ToUTF8()).value_or("") : std::string();
 }
 
-FolivoActionComponent::ResendResult
-FolivoActionComponent::ResendBatch(const PendingBatch& batch, const std::string& ftpUrl) {
+FolivoActionComponent::ResendResult FolivoActionComponent::ResendBatch(const PendingBatch& batch,
+                                                                       const std::string& ftpUrl) {
   SendSession session(SendOrigin::kResend);
   const std::vector<PendingFile> files = UnsentFiles(batch);
   session.BeginResend(batch, files);
@@ -80,7 +80,11 @@ FolivoActionComponent::ResendBatch(const PendingBatch& batch, const std::string&
     session.Failed(why);
     return ResendResult::kPassedOver;
   }
-  const std::vector<UploadItem> items = session.UploadPlan();
+  std::vector<UploadItem> items = session.UploadPlan();
+  // Uploads go one after another: only the first unsent file can have reached the server
+  // before a kill kept its record from saying so.
+  if (!items.empty())
+    items.front().mayBeOnServer = true;
   if (UploadItems(*this, ftpUrl, LoginOf(ftpUrl), items, &session) != items.size())
     return ResendResult::kStopped;
   if (!session.SkippedFiles().empty()) {
@@ -152,9 +156,9 @@ bool DiscardPendingBatches(const std::string& id) {
   std::size_t discarded = 0;
   for (const PendingBatch& batch : batches)
     discarded += DiscardBatch(batch.id) ? UnsentFiles(batch).size() : 0;
-  TaskResult::Show(Plain("Discarded " + std::to_string(discarded) + " unsent files of " +
-                         documents),
-                   discarded == files ? TaskResult::kDone : TaskResult::kFailed);
+  TaskResult::Show(
+      Plain("Discarded " + std::to_string(discarded) + " unsent files of " + documents),
+      discarded == files ? TaskResult::kDone : TaskResult::kFailed);
   RefreshPageMarks();
   if (gShowRecordedSend)
     gShowRecordedSend();

@@ -37,7 +37,7 @@ public:
     if (verb.GetUTF8String() == "check-connection")
       return CheckConnection(answer);
     if (verb.GetUTF8String() == "discard-pending")
-      return DiscardPendingBatches() ? kSuccess : kFailure;
+      return Discard(arguments, answer);
     return History(arguments, answer);
   }
 
@@ -47,9 +47,20 @@ private:
       answer = PMString("resend takes no arguments\n", PMString::kDontTranslateDuringCall);
       return kFailure;
     }
-    // Through the action, as the menu does: the action component owns the configuration.
+    // Through the action, as the menu does: the action component owns the configuration. How
+    // it went is in its result lines, which give the program its exit status.
     folivox::PerformActionInActiveContext(kFolivoResendActionID);
-    return OpenBatches().empty() ? kSuccess : kFailure;
+    return kSuccess;
+  }
+
+  static ErrorCode Discard(const K2Vector<PMString>& arguments, PMString& answer) {
+    if (!arguments.empty()) {
+      answer = PMString("discard-pending takes no arguments\n", PMString::kDontTranslateDuringCall);
+      return kFailure;
+    }
+    // It asks first; how it went is in its result line.
+    DiscardPendingBatches();
+    return kSuccess;
   }
 
   static ErrorCode CheckConnection(PMString& answer) {

@@ -2,14 +2,14 @@
 // manifest per page, and the upload of both to the server.
 
 #include "base/Alerts.h"
+#include "base/FrontDocument.h"
+#include "base/MachineIdentity.h"
 #include "base/Trace.h"
 #include "panel/FolivoTreeInformator.h"
 #include "publish/AlertText.h"
 #include "publish/ConfigTree.h"
 #include "publish/FolivoActionComponent.h"
-#include "base/FrontDocument.h"
 #include "publish/FtpUpload.h"
-#include "base/MachineIdentity.h"
 #include "publish/Manifest.h"
 #include "publish/PreviewExport.h"
 #include "publish/PublishNames.h"
@@ -108,8 +108,8 @@ bool RecordPreviews(SendSession& session, Publication& run, const std::vector<Pe
   for (std::size_t i = 0; i < results.size(); ++i) {
     const auto& written = results[i].written;
     for (std::size_t k = 0; k < written.size(); ++k) {
-      run.previews.push_back({files[i * variantCount + k].name, written[k].width,
-                              written[k].height});
+      run.previews.push_back(
+          {files[i * variantCount + k].name, written[k].width, written[k].height});
       made.push_back(i * variantCount + k);
     }
     if (written.size() < variantCount) {

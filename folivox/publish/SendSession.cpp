@@ -80,20 +80,19 @@ void SendSession::CloseOrKeepBatch() {
     return;
   }
   fRecord.batch = fBatch.id;
-  const bool allSent = std::all_of(fBatch.files.begin(), fBatch.files.end(),
-                                   [](const PendingFile& file) {
-                                     return file.step >= FileStep::kSent;
-                                   });
+  const bool allSent =
+      std::all_of(fBatch.files.begin(), fBatch.files.end(),
+                  [](const PendingFile& file) { return file.step >= FileStep::kSent; });
   if (allSent && !CloseBatch(fBatch.id, BatchState::kSent))
     folivox::Trace("Could not write the list of unsent files.\n");
   SupersedeOlder(fBatch);
 }
 
 bool SendSession::RecordFailure(const std::string& why) {
-  folivox::ShowReport(FormatAlertText(PMString("0x122500kCouldNotRecordSend"),
-                                      {Plain(GetWorkingFolder().GetUTF8String() + "/" +
-                                             kPendingFileName)}),
-                      kErrorIcon);
+  folivox::ShowReport(
+      FormatAlertText(PMString("0x122500kCouldNotRecordSend"),
+                      {Plain(GetWorkingFolder().GetUTF8String() + "/" + kPendingFileName)}),
+      kErrorIcon);
   Failed(why);
   return false;
 }
@@ -118,8 +117,8 @@ bool SendSession::TakeRecordsLock() {
 }
 
 bool SendSession::PlanFiles(std::vector<PendingFile> files) {
-  fBatch = PendingBatch{NewBatchId(fRecord.when), fRecord.when,   fRecord.document,
-                        fRecord.firstPage,        fRecord.lastPage, fRecord.server,
+  fBatch = PendingBatch{NewBatchId(fRecord.when), fRecord.when,        fRecord.document,
+                        fRecord.firstPage,        fRecord.lastPage,    fRecord.server,
                         std::move(files),         BatchState::kPending};
   if (!RecordBatch(fBatch)) {
     fBatch.id.clear();
@@ -171,7 +170,8 @@ std::vector<UploadItem> SendSession::UploadPlan() const {
   std::vector<UploadItem> items;
   for (const std::size_t k : fUploads) {
     const PendingFile& file = fBatch.files[k];
-    items.push_back({IDFile(PendingFilePath(file)), file.name, file.path, file.page, file.identity});
+    items.push_back(
+        {IDFile(PendingFilePath(file)), file.name, file.path, file.page, file.identity});
   }
   return items;
 }
@@ -214,8 +214,7 @@ void SendSession::BeginResend(const PendingBatch& batch, const std::vector<Pendi
     for (std::size_t k = 0; k < fBatch.files.size(); ++k)
       if (fBatch.files[k].name == file.name)
         fUploads.push_back(k);
-    fRecord.files.push_back(SentFile{file.page, file.name,
-                                     file.identity ? file.identity->size : 0,
+    fRecord.files.push_back(SentFile{file.page, file.name, file.identity ? file.identity->size : 0,
                                      FileOutcome::kUnsent});
   }
   if (gShowAndRecordSends)

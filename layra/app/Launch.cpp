@@ -137,7 +137,7 @@ int EndStatus(int runStatus, bool saved) {
     return runStatus;
   if (!saved)
     return kExitWorkspaceNotSaved;
-  if (ErrorAlertRaised())
+  if (ErrorAlertRaised() || SomeResultWas(TaskResult::kFailed))
     return kExitErrorAlert;
   if (SomeResultWas(TaskResult::kCancelled))
     return kExitCancelled;

@@ -183,8 +183,8 @@ std::optional<FileIdentity> IdentityOf(const std::string& path) {
 std::optional<FileIdentity> CreateExclusively(const std::string& path) {
   if (HasEmbeddedNul(path))
     return std::nullopt;
-  Descriptor fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
-                       kPrivateFileMode));
+  Descriptor fd(
+      ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, kPrivateFileMode));
   struct stat info {};
   if (fd.Get() < 0 || ::fchmod(fd.Get(), kPrivateFileMode) != 0 || ::fstat(fd.Get(), &info) != 0)
     return std::nullopt;

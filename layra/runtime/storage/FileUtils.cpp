@@ -40,6 +40,9 @@ bool CopyFile(const IDFile& from, const IDFile& to) {
   const auto others = std::filesystem::perms::group_all | std::filesystem::perms::others_all;
   const bool alone = (std::filesystem::status(from.GetPath(), error).permissions() & others) ==
                      std::filesystem::perms::none;
+  // What an earlier copy killed mid-write left beside the target goes first.
+  const std::filesystem::path folder = to.GetPath().parent_path();
+  layra::RemoveStaleTemporaries(folder.empty() ? "." : folder, to.GetPath().filename().string());
   return layra::ReadWholeFile(from.GetPath(), bytes, nullptr) &&
          layra::WriteFileAtomically(to.GetPath(), bytes, nullptr,
                                     alone ? layra::FileAccess::Private : layra::FileAccess::Shared);

@@ -1,6 +1,7 @@
 // What a send tells and keeps around the send itself: its progress, a cancel, the line that
 // says how it ended, the send history and the command line's statuses.
 
+#include "LayraRuns.h"
 #include "PublishingSetup.h"
 #include "TempDir.h"
 #include "WholeFile.h"
@@ -164,39 +165,34 @@ TEST(SendRecord, ADamagedOrCutLineIsSkippedAndTheFileIsBoundedToTheLastThousand)
     record.when = static_cast<std::int64_t>(i);
     ASSERT_TRUE(AppendSendRecord(record));
   }
-  EXPECT_EQ(SendHistory().size(), kSendHistoryLimit + kSendHistoryLimit / 10);
+  const auto lines = [] {
+    const std::string text = ReadWholeFile(SendHistoryFile());
+    return static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
+  };
+  EXPECT_EQ(SendHistory().size(), kSendHistoryLimit);
+  EXPECT_EQ(lines(), kSendHistoryLimit + kSendHistoryLimit / 10);
   record.when = 5000;
   ASSERT_TRUE(AppendSendRecord(record));
   // One past the slack: cut back in one step to the last thousand, newest last.
-  ASSERT_EQ(SendHistory().size(), kSendHistoryLimit);
+  EXPECT_EQ(lines(), kSendHistoryLimit);
   EXPECT_EQ(SendHistory().back().when, 5000);
   EXPECT_EQ(SendHistory().back().document, record.document);
   EXPECT_EQ(SendHistory().back().files[0].name, "a\tb.jpg");
-  // A line in the middle damaged, and a last line a crash cut short: both left out.
+  // A line in the middle damaged, and a last line a crash cut short: both left out, the
+  // damaged one counted once, when the start-up cuts the file back.
   std::string text = ReadWholeFile(SendHistoryFile());
   text.replace(text.find("\tnothing\t"), 9, "\tnothnig\t");
   WriteWholeFile(SendHistoryFile(), text + "1\t7\tsent\t0\tcut");
   EXPECT_EQ(SendHistory().size(), kSendHistoryLimit - 1);
-}
-
-/** Runs the layra program; its standard error and output, and its exit status. */
-struct Ran {
-  std::string err;
-  int status = -1;
-  std::string out;
-};
-
-std::string Layra(PublishingSetup& setup) {
-  return std::string(LAYRA_PROGRAM) + " --home " + (setup.home().configDir() / "layra").string() +
-         " --plugins " FOLIVOX_PLUGIN_DIR " --answer first";
-}
-
-Ran RunLayra(const std::string& arguments) {
-  TempDir folder;
-  const auto err = folder.path() / "err";
-  const auto out = folder.path() / "out";
-  const int status = std::system((arguments + " >" + out.string() + " 2>" + err.string()).c_str());
-  return {ReadWholeFile(err), WEXITSTATUS(status), ReadWholeFile(out)};
+  EXPECT_EQ(CutBackSendHistory(), 1u);
+  EXPECT_EQ(CutBackSendHistory(), 0u);
+  EXPECT_EQ(lines(), kSendHistoryLimit - 1);
+  // Runs that each stayed within the slack leave more than the limit: the start-up cuts back.
+  for (int i = 0; i < 504; ++i)
+    ASSERT_TRUE(AppendSendRecord(record, false));
+  EXPECT_EQ(lines(), kSendHistoryLimit + 503);
+  CutBackSendHistory();
+  EXPECT_EQ(lines(), kSendHistoryLimit);
 }
 
 /** Runs the layra program with its standard error on a pseudo-terminal; what it wrote there
@@ -427,42 +423,23 @@ TEST(Resend, AKillDuringAResendLosesNoUnsentFile) {
   EXPECT_TRUE(setup.LeftInWorkingFolder().empty());
 }
 
-// Files a send would have written that no batch holds (left by a kill, or by an older version)
-// are listed once and removed a week later; files a user could have put there stay.
-TEST(Resend, LeftoversAreListedOnceAndRemovedAfterAWeek) {
+// Files no record describes are never touched, however much they look like a send's: a
+// private one named as a send names its files included.
+TEST(Resend, FilesNoRecordDescribesStay) {
   PublishingSetup setup;
   ASSERT_TRUE(setup.Start());
   setup.OpenDocument("08_12_05_012.lyd", 1);
   const auto folder = setup.workingFolder();
-  const std::string left = "08_12_05..012_1796600000-lowquality.jpg";
-  for (const auto& [name, mode] : std::vector<std::pair<std::string, mode_t>>{
-           {left, 0600}, {"08_12_05..012_1796600000.xml", 0644}, {"notes.jpg", 0600}}) {
+  const std::vector<std::string> foreign = {"08_12_05..012_1796600000-lowquality.jpg",
+                                            "12_03_24.scan.001_2.jpg", "notes.txt"};
+  for (const std::string& name : foreign) {
     ASSERT_TRUE(WriteWholeFile(folder / name, "bytes"));
-    ::chmod((folder / name).c_str(), mode);
+    ::chmod((folder / name).c_str(), 0600);
   }
   setup.Send();
-  setup.Send();
-  std::size_t lists = 0;
-  for (const SendRecord& record : SendHistory()) {
-    if (record.kind != SendKind::kLeftovers)
-      continue;
-    ++lists;
-    ASSERT_EQ(record.files.size(), 1u);
-    EXPECT_EQ(record.files[0].name, left);
-    EXPECT_NE(SendSummary(record).find("found 1 files no send knows of"), std::string::npos);
-  }
-  EXPECT_EQ(lists, 1u);
-  EXPECT_TRUE(std::filesystem::exists(folder / left));
-  // A week on: the listing is as old as that.
-  std::string pending = ReadWholeFile(folder / kPendingFileName);
-  const auto at = pending.find(left + "\t") + left.size() + 1;
-  pending.replace(at, pending.find('\n', at) - at,
-                  std::to_string(std::time(nullptr) - kLeftoverGraceDays * 24 * 3600));
-  ASSERT_TRUE(WriteWholeFile(folder / kPendingFileName, pending));
-  setup.Send();
-  EXPECT_FALSE(std::filesystem::exists(folder / left));
-  EXPECT_EQ(setup.LeftInWorkingFolder(),
-            (std::vector<std::string>{"08_12_05..012_1796600000.xml", "notes.jpg"}));
+  setup.Restart();
+  EXPECT_TRUE(setup.host().PerformAction(kResend));
+  EXPECT_EQ(setup.LeftInWorkingFolder(), foreign);
 }
 
 // Each setup breaks one link; the step that uses it fails with what to fix, the steps after

@@ -522,11 +522,9 @@ TEST_F(Send, PageThatCannotBeRenderedAmongManyWorkersUploadsNothing) {
   ASSERT_EQ(Alerts().size(), 1u);
   EXPECT_NE(Alerts()[0].message.find("Could not export page preview"), std::string::npos);
   EXPECT_TRUE(fSetup.ftp().commands().empty());
-  // Every other preview was written, and the wide page's two smaller ones.
-  const auto left = fSetup.LeftInWorkingFolder();
-  EXPECT_EQ(left.size(), 3u * 3 + 2);
-  EXPECT_TRUE(Matching(left, ".*007_.*-3\\.jpg").empty());
-  EXPECT_TRUE(Matching(left, ".*\\.xml").empty());
+  // A send that ends before its upload leaves nothing: sending again makes the files anew.
+  EXPECT_TRUE(fSetup.LeftInWorkingFolder().empty());
+  EXPECT_TRUE(OpenBatches().empty());
 }
 
 } // namespace

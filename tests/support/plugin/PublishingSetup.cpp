@@ -3,6 +3,7 @@
 #include "prefs/ICommonPreferenceData.h"
 #include "publish/Base64.h"
 #include "publish/PendingBatches.h"
+#include "publish/RecordsLock.h"
 #include "publish/SendHistory.h"
 
 #include <layra/CmdUtils.h>
@@ -92,7 +93,8 @@ std::vector<std::string> PublishingSetup::LeftInWorkingFolder() const {
   std::vector<std::string> names;
   for (const auto& entry : std::filesystem::directory_iterator(workingFolder())) {
     const std::string name = entry.path().filename().string();
-    if (!name.starts_with("FolivoPref") && name != kSendHistoryFileName && name != kPendingFileName)
+    if (!name.starts_with("FolivoPref") && name != kSendHistoryFileName &&
+        name != kPendingFileName && name != kRecordsLockFileName)
       names.push_back(name);
   }
   std::sort(names.begin(), names.end());
