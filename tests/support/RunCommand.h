@@ -1,0 +1,18 @@
+#pragma once
+// Runs a program the way a script would, and keeps what it said.
+
+#include <string>
+
+namespace folivox::test {
+
+/** What a program wrote on its standard error and output, and its exit status. */
+struct Ran {
+  std::string err;
+  int status = -1;
+  std::string out;
+};
+
+/** Runs `command` through the shell, its standard output and error kept apart. */
+Ran RunCommand(const std::string& command);
+
+} // namespace folivox::test
