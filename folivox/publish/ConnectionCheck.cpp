@@ -243,7 +243,9 @@ std::string WalkToFolder(Check& check) {
   if (entered == folder)
     return {};
   Listing listing{NameBelow(folder, entered)};
-  if (const CURLcode listed = Visit(check, entered, &listing); listed != CURLE_OK)
+  // Some servers answer the listing of an empty folder with 550, which libcurl reports so.
+  if (const CURLcode listed = Visit(check, entered, &listing);
+      listed != CURLE_OK && listed != CURLE_FTP_COULDNT_RETR_FILE)
     return ReachFailure(listed, FolderOf(entered), kGrabUrlServer);
   // Something of that name that could not be entered: a file, or a folder closed to the user.
   if (listing.found)
