@@ -6,6 +6,7 @@
 #include <layra/IObjectModel.h>
 #include <layra/ISession.h>
 #include <layra/IXMLDOM.h>
+#include <layra/StreamUtil.h>
 
 #include <vector>
 
@@ -97,4 +98,10 @@ std::unique_ptr<ConfigNode> ParseConfigXML(IPMStream* stream) {
   auto root = std::make_unique<ConfigNode>();
   BuildNode(*root, *first);
   return root;
+}
+
+std::unique_ptr<ConfigNode> ParseConfigText(const std::string& text) {
+  const InterfacePtr<IPMStream> stream(
+      StreamUtil::CreateMemoryStreamRead(std::vector<unsigned char>(text.begin(), text.end())));
+  return ParseConfigXML(stream);
 }

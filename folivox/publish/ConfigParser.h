@@ -4,6 +4,7 @@
 #include "publish/ConfigNode.h"
 
 #include <memory>
+#include <string>
 
 class IPMStream;
 class IXMLDOMNode;
@@ -11,6 +12,8 @@ class IXMLDOMNode;
 /** The tree of the document's first element; null, after a line on standard output, when the
  *  stream holds no well-formed XML. */
 std::unique_ptr<ConfigNode> ParseConfigXML(IPMStream* stream);
+/** The same for a file's whole text. */
+std::unique_ptr<ConfigNode> ParseConfigText(const std::string& text);
 
 /** Replaces `node` by `domNode` and everything below it. */
 void BuildNode(ConfigNode& node, const IXMLDOMNode& domNode);

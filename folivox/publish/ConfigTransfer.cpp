@@ -1,12 +1,9 @@
 #include "publish/ConfigTransfer.h"
 
-#include "base/Trace.h"
 #include "base/CHandles.h"
 
-#include <layra/StreamUtil.h>
-
-#include <cstdio>
-#include <memory>
+#include <algorithm>
+#include <string_view>
 #include <strings.h>
 
 namespace {
@@ -15,24 +12,36 @@ namespace {
 constexpr long kTimeoutSeconds = 5;
 
 // Far above any real configuration; an answer this long is something else, and is not let
-// fill the disk while it arrives.
+// fill the memory while it arrives, however it is cut into pieces.
 constexpr std::size_t kLargestConfiguration = 16u << 20;
 
-struct Target {
-  IPMStream* file;
-  std::size_t written = 0;
+struct Received {
+  ConfigurationAnswer& answer;
   bool tooLarge = false;
 };
 
-std::size_t WriteToFile(char* data, std::size_t size, std::size_t count, void* context) {
-  auto* target = static_cast<Target*>(context);
+std::size_t Keep(char* data, std::size_t size, std::size_t count, void* context) {
+  auto* received = static_cast<Received*>(context);
   const std::size_t bytes = size * count;
-  if (bytes > kLargestConfiguration - target->written) {
-    target->tooLarge = true;
+  if (bytes > kLargestConfiguration - received->answer.bytes.size()) {
+    received->tooLarge = true;
     return 0;
   }
-  target->written += bytes;
-  return target->file->XferByte(reinterpret_cast<unsigned char*>(data), bytes);
+  received->answer.bytes.append(data, bytes);
+  return bytes;
+}
+
+// Each status line replaces the one before: an interim "100 Continue" is not the answer.
+std::size_t KeepStatusLine(char* data, std::size_t size, std::size_t count, void* context) {
+  auto* received = static_cast<Received*>(context);
+  const std::string_view line(data, size * count);
+  if (line.starts_with("HTTP/")) {
+    const std::size_t start = std::min(line.find(' '), line.size());
+    const std::size_t end = line.find_last_not_of("\r\n");
+    received->answer.statusLine =
+        end == std::string_view::npos || end < start ? "" : line.substr(start + 1, end - start);
+  }
+  return size * count;
 }
 
 // Sets options until libcurl refuses one; the refusal is the transfer's result.
@@ -52,63 +61,63 @@ private:
   CURLcode fCode = CURLE_OK;
 };
 
-CURLcode Configure(CURL* curl, const std::string& url) {
+CURLcode Configure(CURL* curl, const std::string& url, Received& received) {
   return Options(curl)
       .Set(CURLOPT_URL, url.c_str())
       .Set(CURLOPT_VERBOSE, 0L)
       .Set(CURLOPT_NETRC, static_cast<long>(CURL_NETRC_IGNORED))
       .Set(CURLOPT_NOPROGRESS, 1L)
       .Set(CURLOPT_TIMEOUT, kTimeoutSeconds)
-      // Without it an error page would arrive as a "successful" download and replace the
-      // last good configuration.
-      .Set(CURLOPT_FAILONERROR, 1L)
+      // An answer that says how long it is can be refused before it comes.
       .Set(CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(kLargestConfiguration))
-      .Set(CURLOPT_WRITEFUNCTION, &WriteToFile)
+      .Set(CURLOPT_WRITEFUNCTION, &Keep)
+      .Set(CURLOPT_WRITEDATA, &received)
+      .Set(CURLOPT_HEADERFUNCTION, &KeepStatusLine)
+      .Set(CURLOPT_HEADERDATA, &received)
       .Result();
 }
 
-// Only an HTTP answer of 2xx carries the file; a redirection or any other answer leaves the
-// last good configuration in place. Other protocols have no such codes.
-CURLcode CheckAnswer(CURL* curl) {
+// HTTP's status and where a redirection points; other protocols have neither.
+void ReadStatus(CURL* curl, ConfigurationAnswer& answer) {
   const char* scheme = nullptr;
-  long status = 0;
   if (curl_easy_getinfo(curl, CURLINFO_SCHEME, &scheme) != CURLE_OK || !scheme ||
-      curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status) != CURLE_OK)
-    return CURLE_HTTP_RETURNED_ERROR;
-  const bool http = strncasecmp(scheme, "http", 4) == 0;
-  return http && (status < 200 || status > 299) ? CURLE_HTTP_RETURNED_ERROR : CURLE_OK;
+      strncasecmp(scheme, "http", 4) != 0 ||
+      curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &answer.status) != CURLE_OK) {
+    answer.status = 0;
+    answer.statusLine.clear();
+    return;
+  }
+  if (answer.statusLine.empty() && answer.status != 0)
+    answer.statusLine = std::to_string(answer.status);
+  const char* movedTo = nullptr;
+  if (curl_easy_getinfo(curl, CURLINFO_REDIRECT_URL, &movedTo) == CURLE_OK && movedTo)
+    answer.movedTo = movedTo;
 }
 
-// Flushing writes out what is still buffered; a file that could not be completed is as good
-// as no download.
-CURLcode Close(IPMStream& file, CURLcode code) {
-  file.Flush();
-  return code == CURLE_OK && !file.IsGood() ? CURLE_WRITE_ERROR : code;
+// Only an HTTP answer of 2xx carries the file: an error page, a redirection or any other
+// answer must not replace the last good configuration.
+CURLcode Outcome(const ConfigurationAnswer& answer, CURLcode performed, bool tooLarge) {
+  if (answer.status != 0 && (answer.status < 200 || answer.status > 299))
+    return CURLE_HTTP_RETURNED_ERROR;
+  return tooLarge ? CURLE_FILESIZE_EXCEEDED : performed;
 }
 
 } // namespace
 
-std::optional<CURLcode> DownloadConfigurationFile(const std::string& url, const std::string& path) {
+ConfigurationAnswer FetchConfiguration(const std::string& url) {
+  ConfigurationAnswer answer;
   const CurlEasyHandle curl(curl_easy_init());
-  if (!curl)
-    return CURLE_FAILED_INIT;
-  const CURLcode configured = Configure(curl.get(), url);
-  if (configured != CURLE_OK)
-    return configured;
-  // The file carries the FTP login, so it is the user's alone.
-  const InterfacePtr<IPMStream> file(StreamUtil::CreateFileStreamWrite(
-      IDFile(path), kOpenOut | kOpenTrunc | kOpenPrivate, kAnyFileType, kAnyFileType));
-  if (!file) {
-    folivox::Trace("Nie mozna bylo otworzyc pliku \"%s\" do zapisu.\n", path.c_str());
-    return std::nullopt;
+  if (!curl) {
+    answer.result = CURLE_FAILED_INIT;
+    return answer;
   }
-  Target target{file.get()};
-  CURLcode code = curl_easy_setopt(curl.get(), CURLOPT_WRITEDATA, &target);
-  if (code == CURLE_OK)
-    code = curl_easy_perform(curl.get());
-  if (target.tooLarge)
-    code = CURLE_FILESIZE_EXCEEDED;
-  if (code == CURLE_OK)
-    code = CheckAnswer(curl.get());
-  return Close(*file, code);
+  Received received{answer};
+  CURLcode performed = Configure(curl.get(), url, received);
+  if (performed == CURLE_OK)
+    performed = curl_easy_perform(curl.get());
+  ReadStatus(curl.get(), answer);
+  answer.result = Outcome(answer, performed, received.tooLarge);
+  if (answer.result != CURLE_OK)
+    answer.bytes = std::string();
+  return answer;
 }

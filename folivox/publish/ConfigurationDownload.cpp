@@ -1,24 +1,25 @@
 #include "base/Alerts.h"
+#include "base/CHandles.h"
 #include "base/FolivoxIDs.h"
+#include "base/FrontDocument.h"
 #include "base/PanelWidgets.h"
 #include "base/Trace.h"
 #include "panel/FolivoTreeInformator.h"
 #include "prefs/PreferenceAccess.h"
 #include "publish/AlertText.h"
-#include "base/CHandles.h"
 #include "publish/ConfigParser.h"
 #include "publish/ConfigTransfer.h"
 #include "publish/ConfigTree.h"
 #include "publish/ConfigurationAddress.h"
 #include "publish/FolivoActionComponent.h"
-#include "base/FrontDocument.h"
 #include "publish/UrlPassword.h"
 #include "publish/WorkingFolder.h"
 
 #include <layra/FileUtils.h>
 #include <layra/IDataBase.h>
 #include <layra/IPanelMgr.h>
-#include <layra/StreamUtil.h>
+
+#include <platform/Files.h>
 
 #include <cstdio>
 #include <memory>
@@ -57,28 +58,33 @@ std::unique_ptr<PMString> ReadConfigurationAddress() {
   return nullptr;
 }
 
-// Whether the downloaded file is a configuration: XML whose root names the FTP destination.
-// A portal's login page served as XHTML is well-formed XML too, and it, an empty answer or
-// any other document must not replace the last good copy. The root's name does not matter.
-bool HoldsConfiguration(const IDFile& download) {
-  const InterfacePtr<IPMStream> stream(
-      StreamUtil::CreateFileStreamRead(download, kOpenIn, kAnyFileType, kAnyFileType));
-  const std::unique_ptr<ConfigNode> root = stream ? ParseConfigXML(stream) : nullptr;
+// Whether the answer is a configuration: XML whose root names the FTP destination. A portal's
+// login page served as XHTML is well-formed XML too, and it, an empty answer or any other
+// document must not replace the last good copy. The root's name does not matter.
+bool HoldsConfiguration(const std::string& answer) {
+  const std::unique_ptr<ConfigNode> root = ParseConfigText(answer);
   return root && FindChild(*root, WideString("GRABURL")) != nullptr;
 }
 
-// libcurl's result; nullopt when the download file could not be created.
+// libcurl's result; nullopt when the download copy could not be written.
 std::optional<CURLcode> Download(const PMString& address, const IDFile& target) {
   const CURLcode initialised = curl_global_init(CURL_GLOBAL_ALL);
   if (initialised != CURLE_OK) {
     folivox::ShowReport("0x122500kCURLInitFailed", kWarningIcon);
     return initialised;
   }
-  const std::optional<CURLcode> result =
-      DownloadConfigurationFile(address.GetUTF8String(), target.GetPath().string());
-  if (result == CURLE_OK && !HoldsConfiguration(target))
+  const ConfigurationAnswer answer = FetchConfiguration(address.GetUTF8String());
+  if (answer.result != CURLE_OK)
+    return answer.result;
+  if (!HoldsConfiguration(answer.bytes))
     return CURLE_WEIRD_SERVER_REPLY;
-  return result;
+  // The copy carries the FTP login. It is made private under a name of its own and renamed
+  // into place, so a link planted at its name is replaced, never written through.
+  if (!platform::ReplaceDurably(target.GetPath().string(), answer.bytes)) {
+    folivox::Trace("Nie mozna bylo otworzyc pliku \"%s\" do zapisu.\n", target.GetPath().c_str());
+    return std::nullopt;
+  }
+  return CURLE_OK;
 }
 
 // After a failed download: whether the user takes the configuration of an earlier run.

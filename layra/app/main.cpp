@@ -73,12 +73,17 @@ int Run(layra::Host& host, const layra::CommandLine& line) {
 // what the request itself does.
 int RunRequest(layra::Host& host, const std::string& request, const std::string& option) {
   std::istringstream step("script " + request);
-  const layra::Result<void> done = layra::RunSteps(step, option, std::cout);
-  std::cout.flush();
+  std::ostringstream answer;
+  const layra::Result<void> done = layra::RunSteps(step, option, answer);
+  std::cout << answer.str() << std::flush;
   layra::SetProgressPresenter(nullptr);
   const bool saved = host.Shutdown().ok();
-  return done ? layra::EndStatus(layra::kExitDone, saved)
-              : Fail(done.error().substr(done.error().find(": ") + 2));
+  if (done)
+    return layra::EndStatus(layra::kExitDone, saved);
+  // A plug-in that answered has said why its request failed; a line of ours would repeat it.
+  if (!answer.str().empty())
+    return layra::kExitRefused;
+  return Fail(done.error().substr(done.error().find(": ") + 2));
 }
 
 } // namespace

@@ -901,7 +901,7 @@ TEST(PreferencesWindow, TestConnectionChecksTheAddressAsTypedAndNamesTheFailingS
   const std::vector<std::pair<std::string, std::string>> cases = {
       {"", "passed  Leave the server (QUIT)"},
       {"wrong.xml", "FAILED  Log in to ftp://127.0.0.1:"},
-      {"nofolder.xml", "FAILED  Go to the folder /nosuch"},
+      {"nofolder.xml", "/nosuch/ does not exist yet; it will be made at the first send"},
       {"missing.xml", "FAILED  Download the configuration from http://127.0.0.1:"},
       {"page.xml", "FAILED  Read the configuration and its GRABURL"}};
   for (const auto& [file, line] : cases) {

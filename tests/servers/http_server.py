@@ -20,6 +20,8 @@ import threading
 import urllib.parse
 from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
 
+CHUNK_SIZE = 64 * 1024
+
 
 def parse_args():
     parser = argparse.ArgumentParser(description=__doc__)
@@ -29,6 +31,8 @@ def parse_args():
                         help="answer every request with this status")
     parser.add_argument("--stall", action="store_true",
                         help="read requests but never answer them")
+    parser.add_argument("--chunked", action="store_true",
+                        help="send bodies in chunks of 64 KiB, without a Content-Length")
     parser.add_argument("--auth", metavar="USER:PASS", help="require HTTP basic authentication")
     parser.add_argument("--log", help="append one line per request here")
     return parser.parse_args()
@@ -43,6 +47,7 @@ class TestRequestHandler(BaseHTTPRequestHandler):
     body_file = None
     status = 0
     stall = False
+    chunked = False
     expected_authorization = None
     log = None
     log_lock = threading.Lock()
@@ -122,12 +127,22 @@ class TestRequestHandler(BaseHTTPRequestHandler):
     def send_bytes(self, status, body, send_body, content_type="text/plain", extra_headers=None):
         self.send_response(status)
         self.send_header("Content-Type", content_type)
-        self.send_header("Content-Length", str(len(body)))
+        if self.chunked:
+            self.send_header("Transfer-Encoding", "chunked")
+        else:
+            self.send_header("Content-Length", str(len(body)))
         for name, value in (extra_headers or {}).items():
             self.send_header(name, value)
         self.end_headers()
-        if send_body:
+        if not send_body:
+            return
+        if not self.chunked:
             self.wfile.write(body)
+            return
+        for start in range(0, len(body), CHUNK_SIZE):
+            chunk = body[start:start + CHUNK_SIZE]
+            self.wfile.write(b"%x\r\n%s\r\n" % (len(chunk), chunk))
+        self.wfile.write(b"0\r\n\r\n")
 
 
 def configure_handler(args):
@@ -136,6 +151,7 @@ def configure_handler(args):
     handler.body_file = args.body_file
     handler.status = args.status
     handler.stall = args.stall
+    handler.chunked = args.chunked
     if args.auth:
         token = base64.b64encode(args.auth.encode("utf-8")).decode("ascii")
         handler.expected_authorization = "Basic " + token

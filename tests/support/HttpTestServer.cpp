@@ -51,6 +51,9 @@ std::vector<std::string> HttpTestServer::Arguments() const {
   if (fOptions.stall) {
     args.push_back("--stall");
   }
+  if (fOptions.chunked) {
+    args.push_back("--chunked");
+  }
   if (!fOptions.auth.empty()) {
     args.insert(args.end(), {"--auth", fOptions.auth});
   }

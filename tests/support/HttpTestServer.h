@@ -21,6 +21,8 @@ struct HttpTestServerOptions {
   int status = 0;
   // Reads requests but never answers them.
   bool stall = false;
+  // Sends bodies in chunks, without a Content-Length.
+  bool chunked = false;
   // "user:password": requests without these basic credentials get 401.
   std::string auth{};
 };

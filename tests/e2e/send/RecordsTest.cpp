@@ -4,6 +4,7 @@
 
 #include "LayraRuns.h"
 #include "PublishingSetup.h"
+#include "RunCommand.h"
 #include "WholeFile.h"
 
 #include "publish/PendingBatches.h"
@@ -60,7 +61,7 @@ struct Section {
 // A batch of `section` whose first file went and was recorded, but was not yet deleted: the
 // send died as it deleted it.
 void LeaveABatch(PublishingSetup& setup, const Section& section) {
-  const Ran died = RunLayra(Killed(setup.workingFolder() / section.files, 1, "unlink") +
+  const Ran died = RunCommand(Killed(setup.workingFolder() / section.files, 1, "unlink") +
                             SendCommand(setup, section.document));
   ASSERT_TRUE(died.killed) << died.err;
 }
@@ -141,9 +142,9 @@ TEST(Records, AKillAtAnyStepOfASendOrAResendLosesNothingAndSendsNothingTwice) {
   for (long at = 1;; ++at) {
     const std::string document = Section(setup, ++page).document;
     const std::string when = "send killed at change " + std::to_string(at);
-    const Ran sent = RunLayra(Killed(setup.workingFolder(), at) + SendCommand(setup, document));
+    const Ran sent = RunCommand(Killed(setup.workingFolder(), at) + SendCommand(setup, document));
     ExpectNothingTwiceNorLost(setup, document, when);
-    RunLayra(resend);
+    RunCommand(resend);
     ExpectDeliveredOnce(setup, document, when);
     if (!sent.killed)
       break;
@@ -154,9 +155,9 @@ TEST(Records, AKillAtAnyStepOfASendOrAResendLosesNothingAndSendsNothingTwice) {
     const std::string& document = section.document;
     const std::string when = "re-send killed at change " + std::to_string(at);
     LeaveABatch(setup, section);
-    const Ran resent = RunLayra(Killed(setup.workingFolder(), at) + resend);
+    const Ran resent = RunCommand(Killed(setup.workingFolder(), at) + resend);
     ExpectNothingTwiceNorLost(setup, document, when);
-    RunLayra(resend);
+    RunCommand(resend);
     ExpectDeliveredOnce(setup, document, when);
     if (!resent.killed)
       break;
@@ -176,7 +177,7 @@ TEST(Records, SendsAndResendsOfThreeProcessesAtOnceLoseNothingAndSendNothingTwic
     LeaveABatch(setup, pending);
     std::vector<std::future<Ran>> runs;
     for (const std::string& command : {resend, resend, SendCommand(setup, other)})
-      runs.push_back(std::async(std::launch::async, RunLayra, command));
+      runs.push_back(std::async(std::launch::async, RunCommand, command));
     for (std::future<Ran>& run : runs)
       EXPECT_FALSE(run.get().killed);
     for (const std::string& document : {pending.document, other})
@@ -208,8 +209,8 @@ TEST(Records, OnlyFilesTheRecordsProveOursAreSentOrDeleted) {
            {"an earlier version's batch",
             "batch\t" + batch + "notes.txt\t/08_12_05//12/notes.txt\n"}}) {
     ASSERT_TRUE(WriteWholeFile(folder / kPendingFileName, lines));
-    RunLayra(Layra(setup) + " --resend");
-    RunLayra(Layra(setup) + " --discard-pending");
+    RunCommand(Layra(setup) + " --resend");
+    RunCommand(Layra(setup) + " --discard-pending");
     EXPECT_EQ(ReadWholeFile(folder / "notes.txt"), "private notes") << what;
     EXPECT_TRUE(std::filesystem::exists(folder / kConfigurationFileName)) << what;
     EXPECT_EQ(setup.ftp().storedPaths(), std::vector<std::string>{}) << what;
@@ -267,7 +268,7 @@ TEST(Records, ABatchThatCannotGoIsPassedOverAndCanBeDiscarded) {
   records.replace(records.find(server), server.size(), "ftp://folivox@elsewhere.invalid/pages");
   ASSERT_TRUE(WriteWholeFile(setup.workingFolder() / kPendingFileName, records));
 
-  const Ran resent = RunLayra(Layra(setup) + " --resend");
+  const Ran resent = RunCommand(Layra(setup) + " --resend");
   EXPECT_EQ(resent.status, 3) << resent.err;
   EXPECT_NE(resent.err.find("the configuration no longer sends to "
                             "ftp://folivox@elsewhere.invalid/pages"),
@@ -278,7 +279,7 @@ TEST(Records, ABatchThatCannotGoIsPassedOverAndCanBeDiscarded) {
   ASSERT_EQ(OpenBatches().size(), 1u);
   EXPECT_EQ(OpenBatches()[0].document, stale.document);
 
-  const Ran discarded = RunLayra(Layra(setup) + " --discard-pending");
+  const Ran discarded = RunCommand(Layra(setup) + " --discard-pending");
   EXPECT_EQ(discarded.status, 0) << discarded.err;
   EXPECT_NE(discarded.err.find("Discarded 1 unsent files of " + stale.document), std::string::npos)
       << discarded.err;
