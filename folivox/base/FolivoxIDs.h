@@ -100,6 +100,7 @@ constexpr WidgetID kFolivoHistoryFileRowWidgetID{0x12252F};
 constexpr WidgetID kFolivoHistoryFileTextWidgetID{0x122530};
 constexpr WidgetID kFolivoHistoryResendButtonWidgetID{0x122531};
 constexpr WidgetID kFolivoHistoryDetailWidgetID{0x122533};
+constexpr WidgetID kFolivoHistoryDiscardButtonWidgetID{0x122534};
 
 // Resources
 constexpr RsrcID kFolivoDialogRsrcID{250};

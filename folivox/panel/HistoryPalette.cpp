@@ -5,6 +5,7 @@
 #include "base/ImplementationTable.h"
 #include "base/PanelWidgets.h"
 #include "publish/PendingBatches.h"
+#include "publish/Records.h"
 #include "publish/SendHistory.h"
 
 #include <layra/IBooleanControlData.h>
@@ -44,6 +45,14 @@ const SendRecord* SendAt(std::int32_t position) {
   if (position < 0 || static_cast<std::size_t>(position) >= history.size())
     return nullptr;
   return &history[history.size() - 1 - static_cast<std::size_t>(position)];
+}
+
+// The open batch the selected send left; empty (every open batch) when it left none.
+std::string SelectedOpenBatch() {
+  const SendRecord* send = SendAt(gSelectedSend);
+  if (!send || send->batch.empty() || StateOfBatch(send->batch) != BatchState::kPending)
+    return {};
+  return send->batch;
 }
 
 const char* Mark(SendOutcome outcome) {
@@ -131,9 +140,11 @@ bool16 HistoryListManager<kList>::ApplyDataToWidget(const NodeID& node, IPanelCo
 void HistoryPaletteObserver::AutoAttach() {
   AttachToWidget(kFolivoHistoryListWidgetID, IID_ITREEVIEWCONTROLLER);
   AttachToWidget(kFolivoHistoryResendButtonWidgetID, IID_IBOOLEANCONTROLDATA);
+  AttachToWidget(kFolivoHistoryDiscardButtonWidgetID, IID_IBOOLEANCONTROLDATA);
 }
 
 void HistoryPaletteObserver::AutoDetach() {
+  DetachFromWidget(kFolivoHistoryDiscardButtonWidgetID, IID_IBOOLEANCONTROLDATA);
   DetachFromWidget(kFolivoHistoryResendButtonWidgetID, IID_IBOOLEANCONTROLDATA);
   DetachFromWidget(kFolivoHistoryListWidgetID, IID_ITREEVIEWCONTROLLER);
 }
@@ -141,7 +152,11 @@ void HistoryPaletteObserver::AutoDetach() {
 void HistoryPaletteObserver::Update(const ClassID& theChange, ISubject* theSubject, const PMIID&,
                                     void*) {
   if (theChange == kTrueStateMessage) {
-    folivox::PerformActionInActiveContext(kFolivoResendActionID);
+    InterfacePtr<IControlView> button(theSubject, UseDefaultIID());
+    if (button && button->GetWidgetID() == kFolivoHistoryDiscardButtonWidgetID)
+      DiscardPendingBatches(SelectedOpenBatch());
+    else
+      folivox::PerformActionInActiveContext(kFolivoResendActionID);
     return;
   }
   if (theChange != kListSelectionChangedMessage)

@@ -8,34 +8,12 @@
 
 #include <platform/Files.h>
 
-#include <algorithm>
-#include <cctype>
-#include <filesystem>
 
 namespace {
 
-// The name a cut-back gives its copy before it replaces the record: the record's name, a dot
-// and six letters or digits. No one else writes such a name into the folder.
-bool IsCutBackCopy(const std::string& name) {
-  for (const char* record : {kSendHistoryFileName, kPendingFileName}) {
-    const std::string prefix = std::string(record) + ".";
-    if (name.size() == prefix.size() + 6 && name.starts_with(prefix) &&
-        std::all_of(name.begin() + static_cast<std::ptrdiff_t>(prefix.size()), name.end(),
-                    [](unsigned char c) { return std::isalnum(c) != 0; }))
-      return true;
-  }
-  return false;
-}
-
-void RemoveCutBackCopies(const std::string& folder) {
-  std::error_code error;
-  for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
-    const std::string name = entry.path().filename().string();
-    const std::optional<platform::FileIdentity> file = platform::IdentityOf(entry.path());
-    if (IsCutBackCopy(name) && file)
-      platform::DeleteIfSame(entry.path(), *file, true);
-  }
-}
+// A download that runs in another process now may be replacing the configuration's copy; one
+// killed that long ago is not.
+constexpr std::int64_t kStaleDownloadSeconds = 600;
 
 } // namespace
 
@@ -44,7 +22,11 @@ void TidyRecords() {
   const std::optional<RecordsLock> lock = folder.empty() ? std::nullopt : RecordsLock::TryTake();
   if (!lock)
     return;
-  RemoveCutBackCopies(folder);
+  // The records' cut-backs run under the lock this holds: none runs now.
+  for (const char* record : {kSendHistoryFileName, kPendingFileName})
+    platform::RemoveStaleReplacements(folder + "/" + record, 0);
+  platform::RemoveStaleReplacements(folder + "/" + kConfigurationDownloadName,
+                                    kStaleDownloadSeconds);
   if (const std::size_t damaged = CutBackSendHistory(); damaged > 0)
     folivox::Trace("%zu damaged lines of the send history were skipped\n", damaged);
   TidyBatches();

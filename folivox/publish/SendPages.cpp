@@ -167,6 +167,17 @@ bool WriteManifests(SendSession& session, Publication& run, const std::vector<Pe
   return session.FilesMade(made);
 }
 
+// What is wrong with the configuration's GRABURL for a send; null when nothing is.
+const char* GrabUrlFault(const ConfigNode* grabUrl, const Publication& run) {
+  if (!grabUrl)
+    return "the configuration has no GRABURL";
+  if (!IsFtpUrl(run.ftpUrl))
+    return "the configuration's GRABURL is no ftp:// address";
+  if (run.login.empty())
+    return "the configuration's GRABURL has no login";
+  return nullptr;
+}
+
 // Computed wide: the parsed numbers may span the whole range of an int.
 std::int64_t PageCountOf(std::int32_t first, std::int32_t last) {
   const std::int64_t end = last == 0 ? first : last;
@@ -239,9 +250,9 @@ bool FolivoActionComponent::PrepareSend(SendSession& session, Publication& run) 
     return false;
   }
   run.login = LoginOf(run.ftpUrl);
-  if (!grabUrl || run.login.empty() || !IsFtpUrl(run.ftpUrl)) {
+  if (const char* why = GrabUrlFault(grabUrl, run)) {
     folivox::ShowReport("0x122500kConfigFileDoesNotHaveProperGRABURLKey", kErrorIcon);
-    session.Failed("the configuration's GRABURL has no login");
+    session.Failed(why);
     return false;
   }
   run.date = IssueDate{fMiniYear, fMonth, fDay, fEdition};

@@ -3,6 +3,9 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <memory>
+#include <ctime>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -41,6 +44,16 @@ bool SyncFolder(const std::string& folder) {
 
 bool HasEmbeddedNul(const std::string& text) {
   return text.find('\0') != std::string::npos;
+}
+
+// ".NAME.replacing-" beside NAME, then six letters or digits: a name no one else gives a file.
+constexpr char kReplacementMark[] = ".replacing-";
+constexpr std::size_t kReplacementSuffix = 6;
+
+std::string ReplacementPattern(const std::string& path) {
+  const std::size_t slash = path.rfind('/');
+  const std::size_t name = slash == std::string::npos ? 0 : slash + 1;
+  return path.substr(0, name) + "." + path.substr(name) + kReplacementMark;
 }
 
 FileIdentity IdentityFrom(const struct stat& info) {
@@ -160,7 +173,7 @@ bool AppendDurably(const std::string& path, const std::string& text) {
 bool ReplaceDurably(const std::string& path, const std::string& text) {
   if (HasEmbeddedNul(path))
     return false;
-  std::string temporary = path + ".XXXXXX";
+  std::string temporary = ReplacementPattern(path) + "XXXXXX";
   Descriptor fd(::mkostemp(temporary.data(), O_CLOEXEC));
   if (fd.Get() < 0)
     return false;
@@ -171,6 +184,24 @@ bool ReplaceDurably(const std::string& path, const std::string& text) {
     return false;
   }
   return SyncFolder(FolderOf(path));
+}
+
+void RemoveStaleReplacements(const std::string& path, std::int64_t olderThanSeconds) {
+  const std::string pattern = ReplacementPattern(path);
+  const std::string folder = FolderOf(path);
+  const std::string prefix = pattern.substr(folder.size() + 1);
+  std::unique_ptr<DIR, int (*)(DIR*)> listing(::opendir(folder.c_str()), &::closedir);
+  const std::int64_t now = static_cast<std::int64_t>(::time(nullptr));
+  while (dirent* entry = listing ? ::readdir(listing.get()) : nullptr) {
+    const std::string name = entry->d_name;
+    const std::string candidate = folder + "/" + name;
+    struct stat info {};
+    if (name.size() != prefix.size() + kReplacementSuffix || !name.starts_with(prefix) ||
+        ::lstat(candidate.c_str(), &info) != 0 || !S_ISREG(info.st_mode) ||
+        info.st_uid != ::geteuid() || now - info.st_mtim.tv_sec < olderThanSeconds)
+      continue;
+    ::unlink(candidate.c_str());
+  }
 }
 
 std::optional<FileIdentity> IdentityOf(const std::string& path) {

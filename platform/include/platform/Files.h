@@ -35,9 +35,15 @@ bool DeleteFile(const std::string& path);
 // the disk: a crash at any moment leaves what was there before intact. False on failure.
 bool AppendDurably(const std::string& path, const std::string& text);
 
-// Replaces a private file (0600) with `text` as one step: a temporary file beside it, written
-// and synced, renamed over it, the folder synced. A crash leaves the old or the new file.
+// Replaces a private file (0600) with `text` as one step: a temporary file beside it
+// (".NAME.replacing-XXXXXX"), written and synced, renamed over it, the folder synced. A crash
+// leaves the old or the new file, and perhaps the temporary.
 bool ReplaceDurably(const std::string& path, const std::string& text);
+
+// Removes the temporaries that replacements of `path` killed before their rename left, when they
+// are this user's plain files last written at least `olderThanSeconds` ago (0: all of them, for
+// a caller that knows no replacement of `path` runs now).
+void RemoveStaleReplacements(const std::string& path, std::int64_t olderThanSeconds);
 
 // The identity of the regular file `path` names, the name itself not followed when it is a
 // link; nullopt for a link, a folder, a FIFO or no file at all.

@@ -9,10 +9,12 @@
 
 #include "publish/PendingBatches.h"
 #include "publish/PublishNames.h"
+#include "publish/RecordsLock.h"
 #include "publish/SendHistory.h"
 #include "publish/WorkingFolder.h"
 
 #include <layra/host/Alerts.h>
+#include <layra/host/Automation.h>
 #include <layra/host/Progress.h>
 
 #include <gtest/gtest.h>
@@ -284,6 +286,53 @@ TEST(Records, ABatchThatCannotGoIsPassedOverAndCanBeDiscarded) {
   EXPECT_NE(discarded.err.find("Discarded 1 unsent files of " + stale.document), std::string::npos)
       << discarded.err;
   EXPECT_TRUE(OpenBatches().empty());
+  EXPECT_EQ(setup.LeftInWorkingFolder(), std::vector<std::string>{});
+
+  // The history palette's button discards too, after asking.
+  LeaveABatch(setup, Section(setup, 9));
+  layra::Automation automation;
+  layra::ClearResults();
+  ASSERT_EQ(automation.ShowPalette("Send history").error(), "");
+  ASSERT_EQ(automation.Press("Discard unsent files").error(), "");
+  ASSERT_FALSE(layra::Results().empty());
+  EXPECT_EQ(layra::Results().back().line, "Discarded 1 unsent files of 08_12_05_9.lyd");
+  EXPECT_TRUE(OpenBatches().empty());
+  EXPECT_EQ(setup.LeftInWorkingFolder(), std::vector<std::string>{});
+}
+
+// Cancels the task once it says it waits for another.
+class CancelWhileWaiting : public layra::ProgressPresenter {
+public:
+  CancelWhileWaiting() { layra::SetProgressPresenter(this); }
+  ~CancelWhileWaiting() override { layra::SetProgressPresenter(nullptr); }
+  void Begin(const layra::ProgressState& state) override { Update(state); }
+  void Update(const layra::ProgressState& state) override {
+    waited = waited || state.text.starts_with("Waiting for another send");
+  }
+  void End() override {}
+  void Poll() override {
+    if (waited)
+      layra::CancelTask();
+  }
+  void Result(const layra::ResultRecord&) override {}
+  bool waited = false;
+};
+
+// While another process holds the records, a send waits, says why, and a cancel ends the wait
+// before anything is made.
+TEST(Records, ASendWaitsForAnotherAndACancelEndsTheWait) {
+  PublishingSetup setup;
+  ASSERT_TRUE(setup.Start(OneVariant()));
+  setup.OpenDocument("08_12_05_012.lyd", 1);
+  const std::optional<RecordsLock> other = RecordsLock::TryTake();
+  ASSERT_TRUE(other);
+  CancelWhileWaiting presenter;
+  layra::ClearResults();
+  setup.Send();
+  EXPECT_TRUE(presenter.waited);
+  ASSERT_EQ(layra::Results().size(), 1u);
+  EXPECT_EQ(layra::Results()[0].outcome, TaskResult::kCancelled);
+  EXPECT_TRUE(setup.ftp().storedPaths().empty());
   EXPECT_EQ(setup.LeftInWorkingFolder(), std::vector<std::string>{});
 }
 

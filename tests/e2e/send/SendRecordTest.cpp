@@ -424,20 +424,23 @@ TEST(Resend, AKillDuringAResendLosesNoUnsentFile) {
   EXPECT_TRUE(setup.LeftInWorkingFolder().empty());
 }
 
-// Files no record describes are never touched, however much they look like a send's: a
-// private one named as a send names its files included.
+// Files no record describes are never touched, however much they look like a send's or a
+// record's: only the start-up removes what a cut-back killed before its rename left.
 TEST(Resend, FilesNoRecordDescribesStay) {
   PublishingSetup setup;
   ASSERT_TRUE(setup.Start());
   setup.OpenDocument("08_12_05_012.lyd", 1);
   const auto folder = setup.workingFolder();
-  const std::vector<std::string> foreign = {"08_12_05..012_1796600000-lowquality.jpg",
-                                            "12_03_24.scan.001_2.jpg", "notes.txt"};
+  const std::vector<std::string> foreign = {
+      // A download's copy being made by another process now.
+      ".FolivoPref_.xml.replacing-Zz9Yy8", "08_12_05..012_1796600000-lowquality.jpg",
+      "12_03_24.scan.001_2.jpg", "FolivoHistory.txt.Ab12Cd", "notes.txt"};
   for (const std::string& name : foreign) {
     ASSERT_TRUE(WriteWholeFile(folder / name, "bytes"));
     ::chmod((folder / name).c_str(), 0600);
   }
   setup.Send();
+  ASSERT_TRUE(WriteWholeFile(folder / ".FolivoHistory.txt.replacing-Ab12Cd", "a killed cut-back"));
   setup.Restart();
   EXPECT_TRUE(setup.host().PerformAction(kResend));
   EXPECT_EQ(setup.LeftInWorkingFolder(), foreign);

@@ -269,10 +269,14 @@ TEST_F(Send, GrabUrlWithoutLoginOrNotFtpExportsNothing) {
   const std::filesystem::path outside = local.path() / "in@box";
   const std::filesystem::path pageFolder = outside / "pages" / "08_12_05" / "12";
   ASSERT_TRUE(std::filesystem::create_directories(pageFolder));
-  for (const std::string& grabUrl :
-       {std::string("ftp://127.0.0.1:1/pages"), "file://" + outside.string() + "/pages",
-        std::string("http://u:p@127.0.0.1:1/pages"), std::string("u:p@127.0.0.1:1/pages"),
-        std::string("gopher://u:p@127.0.0.1:1/pages")}) {
+  const std::string noLogin = "the configuration's GRABURL has no login";
+  const std::string notFtp = "the configuration's GRABURL is no ftp:// address";
+  for (const auto& [grabUrl, why] : std::vector<std::pair<std::string, std::string>>{
+           {"ftp://127.0.0.1:1/pages", noLogin},
+           {"file://" + outside.string() + "/pages", notFtp},
+           {"http://u:p@127.0.0.1:1/pages", notFtp},
+           {"u:p@127.0.0.1:1/pages", notFtp},
+           {"gopher://u:p@127.0.0.1:1/pages", notFtp}}) {
     SCOPED_TRACE(grabUrl);
     PublishingSetup setup;
     ASSERT_TRUE(setup.Start(ConfigurationText{.grabUrl = grabUrl}));
@@ -280,6 +284,8 @@ TEST_F(Send, GrabUrlWithoutLoginOrNotFtpExportsNothing) {
     setup.Send();
     ASSERT_EQ(Alerts().size(), 1u);
     EXPECT_NE(Alerts()[0].message.find("properly formatted GRABURL"), std::string::npos);
+    ASSERT_FALSE(SendHistory().empty());
+    EXPECT_EQ(SendHistory().back().error, why);
     EXPECT_TRUE(setup.LeftInWorkingFolder().empty());
     EXPECT_TRUE(std::filesystem::is_empty(pageFolder));
   }
