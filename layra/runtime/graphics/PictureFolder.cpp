@@ -108,6 +108,57 @@ bool MakePrivateFolders(const fs::path& folder) {
   return fs::is_directory(made);
 }
 
+bool ReadAll(int fd, void* data, std::size_t size) {
+  auto* bytes = static_cast<unsigned char*>(data);
+  while (size > 0) {
+    const ssize_t got = ::read(fd, bytes, size);
+    if (got < 0 && errno == EINTR)
+      continue;
+    if (got <= 0)
+      return false;
+    bytes += got;
+    size -= static_cast<std::size_t>(got);
+  }
+  return true;
+}
+
+bool AtEnd(int fd) {
+  unsigned char beyond = 0;
+  ssize_t got = 0;
+  do
+    got = ::read(fd, &beyond, 1);
+  while (got < 0 && errno == EINTR);
+  return got == 0;
+}
+
+void SayIgnored(const fs::path& path, const char* why) {
+  std::fprintf(stderr, "layra: picture cache entry %s ignored: %s\n", path.c_str(), why);
+}
+
+// Anyone able to write the folder could leave a link or a FIFO under an entry's name: opened
+// blindly, the one would read another file and the other would block the render for good. Only
+// a regular file is an entry; anything else is a miss, and said so. Returns the descriptor to
+// own, or -1.
+int OpenEntry(const fs::path& path) {
+  Descriptor fd(::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+  if (fd.Get() < 0) {
+    if (errno == ELOOP)
+      SayIgnored(path, "a link");
+    else if (errno != ENOENT)
+      SayIgnored(path, std::strerror(errno));
+    return -1;
+  }
+  struct stat status {};
+  if (::fstat(fd.Get(), &status) != 0 || !S_ISREG(status.st_mode)) {
+    SayIgnored(path, "not a regular file");
+    return -1;
+  }
+  const int flags = ::fcntl(fd.Get(), F_GETFL);
+  if (flags < 0 || ::fcntl(fd.Get(), F_SETFL, flags & ~O_NONBLOCK) != 0)
+    return -1;
+  return fd.Release();
+}
+
 bool WriteAll(int fd, const void* data, std::size_t size) {
   const auto* bytes = static_cast<const unsigned char*>(data);
   while (size > 0) {
@@ -144,9 +195,9 @@ std::optional<DecodedPicture> PictureFolder::Load(const std::string& content,
   if (folder.empty() || content.size() != kDigestLength)
     return std::nullopt;
   const fs::path path = folder / EntryName(content, size);
-  FileHandle file(std::fopen(path.c_str(), "rb"));
+  const Descriptor fd(OpenEntry(path));
   Header header{};
-  if (!file || std::fread(&header, sizeof header, 1, file.get()) != 1 ||
+  if (fd.Get() < 0 || !ReadAll(fd.Get(), &header, sizeof header) ||
       !HeaderFits(header, content, size))
     return std::nullopt;
   DecodedPicture picture{
@@ -154,11 +205,11 @@ std::optional<DecodedPicture> PictureFolder::Load(const std::string& content,
              std::vector<unsigned char>(std::size_t(header.stride) * std::size_t(header.height))},
       header.alpha == 1};
   std::vector<unsigned char>& pixels = picture.raster.pixels;
-  if (std::fread(pixels.data(), 1, pixels.size(), file.get()) != pixels.size() ||
-      std::fgetc(file.get()) != EOF || Checksum(pixels) != header.checksum)
+  if (!ReadAll(fd.Get(), pixels.data(), pixels.size()) || !AtEnd(fd.Get()) ||
+      Checksum(pixels) != header.checksum)
     return std::nullopt;
   // Its time is its last use: the trim drops the entries no render asked for longest.
-  ::utimensat(AT_FDCWD, path.c_str(), nullptr, 0);
+  ::futimens(fd.Get(), nullptr);
   return picture;
 }
 
@@ -182,7 +233,8 @@ void PictureFolder::Save(const std::string& content, const DecodedPicture& pictu
   const fs::path path = folder / EntryName(content, {raster.width, raster.height});
   const fs::path temporary =
       path.string() + "." + std::to_string(::getpid()) + "-" + std::to_string(serial++) + ".tmp";
-  Descriptor fd(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
+  Descriptor fd(
+      ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
   if (fd.Get() < 0)
     return;
   const bool written = WriteAll(fd.Get(), &header, sizeof header) &&
@@ -206,6 +258,9 @@ void PictureFolder::Trim(const fs::path& folder) const {
   const auto now = fs::file_time_type::clock::now();
   for (const fs::directory_entry& item : fs::directory_iterator(folder, error)) {
     const std::string name = item.path().filename().string();
+    // What is not a regular file here (a link, a FIFO) is nothing the cache wrote.
+    if (!fs::is_regular_file(item.symlink_status(error)))
+      continue;
     const fs::file_time_type time = item.last_write_time(error);
     if (error)
       continue;

@@ -5,6 +5,7 @@
 #include "TempDir.h"
 #include "WholeFile.h"
 
+#include "publish/Base64.h"
 #include "publish/PendingBatches.h"
 #include "publish/SendHistory.h"
 
@@ -14,13 +15,16 @@
 #include <platform/Identity.h>
 
 #include <graphics/JpegCodec.h>
+#include <graphics/PageScene.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <fstream>
 #include <regex>
 #include <sys/stat.h>
+#include <thread>
 
 namespace folivox::test {
 namespace {
@@ -504,6 +508,62 @@ TEST_F(Send, ManyRenderWorkersSendWhatOneSends) {
   for (unsigned count : {0u, 3u}) {
     const WorkerCount workers(count);
     EXPECT_TRUE(SendAndCollect(fSetup) == one) << count << " workers";
+  }
+}
+
+// Smaller than its frames at every preview scale, so each preview of each page draws the same
+// whole decoded picture, shared by every worker at once.
+std::string PictureElement(const layra::graphics::Rect& frame, layra::graphics::Color colour) {
+  layra::graphics::Raster picture{48, 32, 48 * 4, std::vector<unsigned char>(48 * 32 * 4)};
+  for (std::size_t i = 0; i < picture.pixels.size(); i += 4) {
+    const auto x = static_cast<double>(i / 4 % 48) / 48;
+    picture.pixels[i] = static_cast<unsigned char>(255 * colour.b * x);
+    picture.pixels[i + 1] = static_cast<unsigned char>(255 * colour.g);
+    picture.pixels[i + 2] = static_cast<unsigned char>(255 * colour.r * (1 - x));
+  }
+  const auto jpeg = layra::graphics::EncodeJpeg(picture, 2, nullptr).value();
+  return "<image left=\"" + std::to_string(frame.left) + "\" top=\"" + std::to_string(frame.top) +
+         "\" right=\"" + std::to_string(frame.right) + "\" bottom=\"" +
+         std::to_string(frame.bottom) + "\" format=\"jpeg\">" +
+         Base64Encode(std::string_view(reinterpret_cast<const char*>(jpeg.data()), jpeg.size())) +
+         "</image>";
+}
+
+// A whole issue at once: 64 alike pages of pictures through every render worker, at the sample
+// configuration's resolutions, where frames fall between pixels. The thread-sanitizer build runs
+// it too, where anything the workers share shows as a race.
+TEST_F(Send, SixtyFourPagesOfPicturesThroughAllWorkersArriveAlike) {
+  ConfigurationText configuration;
+  configuration.variants =
+      "  <PREVQUALITY XSCALE=\"0.25\" YSCALE=\"0.25\" DPI=\"72\" JPEGQUALITY=\"1\" "
+      "STRING=\"-low\"/>\n"
+      "  <PREVQUALITY XSCALE=\"1\" YSCALE=\"1\" DPI=\"96\" JPEGQUALITY=\"3\" STRING=\"-med\"/>\n"
+      "  <PREVQUALITY XSCALE=\"2\" YSCALE=\"2\" DPI=\"150\" JPEGQUALITY=\"4\" STRING=\"-high\"/>\n";
+  ASSERT_TRUE(fSetup.Start(configuration));
+  const std::string page = "  <page width=\"612\" height=\"792\">" +
+                           PictureElement({36.5, 36.5, 575.5, 395.5}, {1, 0.2, 0.8}) +
+                           PictureElement({36.5, 420.5, 299.5, 755.5}, {0.1, 0.9, 0.3}) +
+                           PictureElement({320.5, 420.5, 575.5, 755.5}, {1, 0.2, 0.8}) +
+                           "</page>\n";
+  std::string text = "<?xml version=\"1.0\"?>\n<layra-document version=\"1\">\n";
+  for (int i = 0; i < 64; ++i)
+    text += page;
+  const auto file = fSetup.home().path() / "08_12_05_001-064.lyd";
+  std::ofstream(file) << text << "</layra-document>\n";
+  ASSERT_EQ(fSetup.host().OpenDocument(file).error(), "");
+  // At least four, so that a machine of few cores still renders pages side by side.
+  const WorkerCount workers(std::max(4u, std::thread::hardware_concurrency()));
+  fSetup.Send();
+  EXPECT_TRUE(Alerts().empty());
+  const std::vector<std::string> stored = fSetup.ftp().storedPaths();
+  ASSERT_EQ(stored.size(), 64u * 3 + 64);
+  for (const char* variant : {"low", "med", "high"}) {
+    const std::vector<std::string> previews =
+        Matching(stored, ".*-" + std::string(variant) + "\\.jpg");
+    ASSERT_EQ(previews.size(), 64u) << variant;
+    const auto first = fSetup.ftp().ReadFile(previews[0].substr(1));
+    for (const std::string& preview : previews)
+      EXPECT_EQ(fSetup.ftp().ReadFile(preview.substr(1)), first) << preview;
   }
 }
 

@@ -8,13 +8,19 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <future>
 #include <limits>
 #include <thread>
 #include <tuple>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace layra::graphics {
 namespace {
@@ -277,6 +283,42 @@ TEST_F(PictureFolderTest, OldestEntriesGoPastTheBudget) {
   EXPECT_EQ(later.decoded(), 0u) << "the newest stays";
   later.Get(pictures[0], ImageSize{70, 90});
   EXPECT_EQ(later.decoded(), 1u) << "the oldest went";
+}
+
+// Someone else's FIFO or link under an entry's name is a miss, never a read that blocks or
+// another file's pixels; the entry is written again as a file of the cache's own.
+TEST_F(PictureFolderTest, EntriesThatAreNoFilesAreMissesAndWrittenAgain) {
+  const auto original = Cache().Get(fJpeg, ImageSize{70, 90});
+  ASSERT_TRUE(original);
+  const std::filesystem::path entry = Entries().at(0);
+  const std::filesystem::path elsewhere = fTemp.path() / "elsewhere.pic";
+  std::filesystem::rename(entry, elsewhere);
+  const auto elsewhereSize = std::filesystem::file_size(elsewhere);
+  const std::vector<std::pair<const char*, std::function<void()>>> plants = {
+      {"a FIFO", [&] { ASSERT_EQ(::mkfifo(entry.c_str(), 0600), 0); }},
+      {"a link to a valid entry", [&] { std::filesystem::create_symlink(elsewhere, entry); }},
+  };
+  for (const auto& [what, plant] : plants) {
+    SCOPED_TRACE(what);
+    std::filesystem::remove(entry);
+    plant();
+    PictureCache later = Cache();
+    ::testing::internal::CaptureStderr();
+    auto loading = std::async(std::launch::async, [&] { return later.Get(fJpeg, {70, 90}); });
+    if (loading.wait_for(std::chrono::seconds(10)) != std::future_status::ready) {
+      ADD_FAILURE() << "blocked on the entry";
+      // A writer lets the blocked reader go, so the test ends.
+      ::close(::open(entry.c_str(), O_WRONLY | O_NONBLOCK));
+    }
+    const auto picture = loading.get();
+    const std::string said = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(later.decoded(), 1u);
+    ASSERT_TRUE(picture);
+    EXPECT_EQ(picture->raster.pixels, original->raster.pixels);
+    EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
+    EXPECT_TRUE(std::filesystem::is_regular_file(std::filesystem::symlink_status(entry)));
+    EXPECT_EQ(std::filesystem::file_size(elsewhere), elsewhereSize);
+  }
 }
 
 class ImageFile : public ::testing::TestWithParam<std::vector<unsigned char>> {};
