@@ -74,10 +74,11 @@ std::size_t UploadItems(FolivoActionComponent& sender, const std::string& ftpUrl
                         const std::string& login, const std::vector<UploadItem>& items,
                         SendSession* session);
 /** Uploads every preview and then every manifest, deleting each local file once it was sent.
- *  Stops at the first failed transfer with an alert; true when everything was sent. With a
- *  session, it hears of every file and of the bytes of the running transfer, and a cancel
- *  stops the upload between two files or aborts the running transfer (no alert; the files
- *  not sent stay, and the session keeps them as a pending batch). */
+ *  Stops at the first failed transfer with an alert; true when the upload went through to the
+ *  end. With a session, the files are the ones it planned and recorded: it hears of every file
+ *  (and records each one sent before its deletion) and of the bytes of the running transfer,
+ *  and a cancel stops the upload between two files or aborts the running transfer (no alert;
+ *  the files not sent stay in the session's open batch). */
 bool UploadPublication(FolivoActionComponent& sender, const Publication& publication,
                        SendSession* session = nullptr);
 

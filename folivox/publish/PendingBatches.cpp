@@ -1,6 +1,7 @@
 #include "publish/PendingBatches.h"
 
 #include "base/Trace.h"
+#include "publish/RecordsLock.h"
 #include "publish/SendHistory.h"
 #include "publish/WorkingFolder.h"
 
@@ -236,7 +237,7 @@ bool IsSendFileName(const std::string& name) {
   return !name.empty() && name != "." && name != ".." &&
          std::none_of(name.begin(), name.end(), unfit) && name != kPendingFileName &&
          name != kSendHistoryFileName && name != kConfigurationFileName &&
-         name != kConfigurationDownloadName;
+         name != kConfigurationDownloadName && name != kRecordsLockFileName;
 }
 
 bool RecordBatch(const PendingBatch& batch) {

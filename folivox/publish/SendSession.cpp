@@ -126,16 +126,20 @@ bool SendSession::PlanFiles(std::vector<PendingFile> files) {
                          std::string(kPendingFileName));
   }
   for (std::size_t k = 0; k < fBatch.files.size(); ++k) {
-    PendingFile& file = fBatch.files[k];
-    fRecord.files.push_back(SentFile{file.page, file.name, 0, FileOutcome::kUnsent});
+    fRecord.files.push_back(
+        SentFile{fBatch.files[k].page, fBatch.files[k].name, 0, FileOutcome::kUnsent});
     fUploads.push_back(k);
+  }
+  for (std::size_t k = 0; k < fBatch.files.size(); ++k) {
+    PendingFile& file = fBatch.files[k];
     file.identity = platform::CreateExclusively(PendingFilePath(file));
     if (!file.identity) {
       folivox::ShowReport(FormatAlertText(PMString("0x122500kCouldNotMakeSendFile"),
                                           {Plain(PendingFilePath(file))}),
                           kErrorIcon);
       Failed("could not create " + file.name + " in the working folder");
-      RecordSteps(fBatch.id, {fBatch.files.begin(), fBatch.files.begin() + static_cast<long>(k)});
+      RecordSteps(fBatch.id,
+                  {fBatch.files.begin(), fBatch.files.begin() + static_cast<std::ptrdiff_t>(k)});
       return false;
     }
     file.step = FileStep::kCreated;

@@ -21,7 +21,7 @@ inline constexpr std::pair<ExitStatus, const char*> kExitStatusMeanings[] = {
     {kExitWorkspaceNotSaved, "the workspace could not be saved"},
     {kExitRefused, "the command line, a document, a steps file or the plug-in folder was\n"
                    "     refused, or a step or a save failed"},
-    {kExitErrorAlert, "a plug-in raised an error alert"},
+    {kExitErrorAlert, "a plug-in raised an error alert, or a task failed (a send, a re-send)"},
     {kExitCancelled, "a task was cancelled (Ctrl+C)"},
     {kExitNothingDone, "an operation asked for did nothing (a send that sent no file)"},
 };
