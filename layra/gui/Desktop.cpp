@@ -350,8 +350,11 @@ void Desktop::RunBusy(const std::function<void()>& work) {
   if (--fBusy == 0) {
     SetBusyHook(nullptr);
     menuBar()->setEnabled(true);
-    // What the work said of itself stays; only work that said nothing leaves "Ready".
-    if (!fProgress->TakeResultShown())
+    // What the work said of itself stays in its field; only work that said nothing leaves
+    // "Ready".
+    if (fProgress->TakeResultShown())
+      statusBar()->clearMessage();
+    else
       statusBar()->showMessage(tr("Ready"));
     QApplication::restoreOverrideCursor();
     RedrawDocuments();

@@ -12,13 +12,17 @@ namespace layra::gui {
 namespace {
 // Often enough that a click on Cancel is taken at once, seldom enough to cost nothing.
 constexpr int kEventsEveryMs = 30;
-// A result in the status bar stays until the next one or the next task.
-constexpr int kResultStaysMs = 0;
 } // namespace
 
 ProgressWindow::ProgressWindow(QStatusBar* status, QWidget* parent)
-    : QDialog(parent), fStatus(status), fTitle(new QLabel(this)), fBar(new QProgressBar(this)),
-      fText(new QLabel(this)), fCancel(new QPushButton(tr("Cancel"), this)) {
+    : QDialog(parent), fResult(new QLabel(status)), fTitle(new QLabel(this)),
+      fBar(new QProgressBar(this)), fText(new QLabel(this)),
+      fCancel(new QPushButton(tr("Cancel"), this)) {
+  // A permanent field: the hints the status bar shows while the pointer moves never hide it.
+  fResult->setObjectName(QStringLiteral("task-result"));
+  fResult->setTextFormat(::Qt::PlainText);
+  fResult->setMinimumWidth(1);
+  status->addPermanentWidget(fResult, 1);
   setObjectName(QStringLiteral("task-progress"));
   setWindowTitle(QStringLiteral("Layra"));
   // Input reaches this dialog only while a task runs: nothing else may start in its middle.
@@ -65,7 +69,9 @@ void ProgressWindow::Poll() {
 }
 
 void ProgressWindow::Result(const ResultRecord& result) {
-  fStatus->showMessage(QString::fromStdString(result.line), kResultStaysMs);
+  const QString line = QString::fromStdString(result.line);
+  fResult->setText(line);
+  fResult->setToolTip(line);
   fResultShown = true;
 }
 

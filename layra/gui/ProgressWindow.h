@@ -1,6 +1,7 @@
 #pragma once
 // The plug-ins' tasks in the window: a small modal dialog with the task's title, a bar, what
-// it does now and a Cancel button (Esc too), and each result in the status bar. The task runs
+// it does now and a Cancel button (Esc too), and each result in a field of the status bar of
+// its own, where it stays until the next result whatever hints the status bar shows. The task runs
 // on the main thread; every report and question of the task lets the window repaint and take
 // the clicks the dialog lets through.
 
@@ -36,7 +37,7 @@ private:
   void Show(const ProgressState& state);
   void TakeEvents();
 
-  QStatusBar* fStatus;
+  QLabel* fResult;
   QLabel* fTitle;
   QProgressBar* fBar;
   QLabel* fText;

@@ -50,6 +50,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QStatusTipEvent>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -1005,8 +1006,15 @@ TEST(SendWindow, ProgressAdvancesCancelStopsAStalledSendAndTheResultMarksAndHist
   QTest::mouseClick(find(WidgetID{0x122500}, WidgetID{0x122527}), ::Qt::LeftButton);
   watch.stop();
   EXPECT_FALSE(dialog->isVisible());
-  EXPECT_EQ(window->statusBar()->currentMessage().toStdString(),
-            "Send cancelled: 7 of 16 files sent");
+  const auto resultShown = [&window] {
+    return window->findChild<QLabel*>(QStringLiteral("task-result"))->text().toStdString();
+  };
+  EXPECT_EQ(resultShown(), "Send cancelled: 7 of 16 files sent");
+  // A hint the pointer brings up goes beside it; the result stays.
+  QStatusTipEvent hint(QStringLiteral("a hint"));
+  QCoreApplication::sendEvent(window.get(), &hint);
+  EXPECT_EQ(window->statusBar()->currentMessage().toStdString(), "a hint");
+  EXPECT_EQ(resultShown(), "Send cancelled: 7 of 16 files sent");
   ASSERT_FALSE(values.empty());
   EXPECT_TRUE(texts.back().starts_with("Uploading file 8 of 16: 08_12_05..007_")) << texts.back();
   EXPECT_TRUE(std::is_sorted(values.begin(), values.end()));
@@ -1042,9 +1050,9 @@ TEST(SendWindow, ProgressAdvancesCancelStopsAStalledSendAndTheResultMarksAndHist
       << shotError;
   EXPECT_TRUE(window->Screenshot(shots / "pending-marks.png", "Folivox", &shotError)) << shotError;
   QTest::mouseClick(find(WidgetID{0x122529}, WidgetID{0x122531}), ::Qt::LeftButton);
-  EXPECT_TRUE(window->statusBar()->currentMessage().toStdString().starts_with(
+  EXPECT_TRUE(resultShown().starts_with(
       "Re-sent 9 of 9 unsent files of 08_12_05_005-008.lyd, pages 5\u20138: "))
-      << window->statusBar()->currentMessage().toStdString();
+      << resultShown();
   EXPECT_TRUE(setup.LeftInWorkingFolder().empty());
   EXPECT_NE(Dump("Send history").find("cancelled (unsent files re-sent)"), std::string::npos);
   EXPECT_EQ(Dump("Folivox").find("\u26A0"), std::string::npos);
@@ -1054,7 +1062,7 @@ TEST(SendWindow, ProgressAdvancesCancelStopsAStalledSendAndTheResultMarksAndHist
 
   // Sent again, to its end: the result line, and every row's mark.
   QTest::mouseClick(find(WidgetID{0x122500}, WidgetID{0x122527}), ::Qt::LeftButton);
-  const std::string result = window->statusBar()->currentMessage().toStdString();
+  const std::string result = resultShown();
   EXPECT_TRUE(result.starts_with("Sent pages 5\u20138: 16 files, ")) << result;
   EXPECT_NE(result.find(" to ftp://folivox@127.0.0.1:"), std::string::npos) << result;
   EXPECT_EQ(result.find(setup.ftp().password()), std::string::npos);
