@@ -279,6 +279,13 @@ TEST(LayraProgram, RefusesBadArgumentsWithOneLineBeforeStartUp) {
       {"new " + existing, existing + " already exists; give --force to replace it"},
       {"new " + folder + "/a.lyd " + existing, "layra new writes one file and takes no other"},
       {"new " + folder + "/a.lyd --do 0x900001", "layra new does not take --do"},
+      {"new " + folder + "/a.lyd --history", "layra new does not take --history"},
+      {"--history abc", "--history takes a count of sends, not abc"},
+      {"--history 0 --answer first", "--history takes a count of sends, not 0"},
+      {"--history 3 --resend", "two commands at once: --history and --resend; give one"},
+      {"--discard-pending --check-connection",
+       "two commands at once: --discard-pending and --check-connection; give one"},
+      {"--resend --resend", "--resend is given twice"},
   };
   for (const auto& c : cases) {
     const Outcome outcome = RunLayra(c.arguments);
