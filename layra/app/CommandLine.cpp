@@ -80,6 +80,16 @@ bool ParseAnswer(const std::string& text, AlertAnswer& answer) {
   return true;
 }
 
+bool IsOption(const std::string& argument) {
+  return argument.starts_with("--") || argument == "-h";
+}
+
+// The requests that print and exit; a run does one of them.
+bool IsCommand(const std::string& option) {
+  return option == "--history" || option == "--resend" || option == "--discard-pending" ||
+         option == "--check-connection";
+}
+
 bool IsFlag(const std::string& option) {
   return option == "--help" || option == "-h" || option == "--version" || option == "--save" ||
          option == "--force" || option == "--gui";
@@ -143,7 +153,8 @@ std::string Misplaced(const CommandLine& line, const std::vector<std::string>& o
   for (const std::string& option : options) {
     const bool newOnly = option == "--pages" || option == "--size" || option == "--force";
     const bool sessionOnly = option == "--do" || option == "--save" || option == "--answer" ||
-                             option == "--steps" || option == "--gui" || option == "--screenshot";
+                             option == "--steps" || option == "--gui" || option == "--screenshot" ||
+                             IsCommand(option);
     if (writing && sessionOnly)
       return "layra new does not take " + option;
     if (!writing && newOnly)
@@ -160,13 +171,42 @@ std::string Misplaced(const CommandLine& line, const std::vector<std::string>& o
   return {};
 }
 
+// One of the commands at arguments[i], and the count after --history, which `i` moves past.
+bool TakeCommand(const std::vector<std::string>& arguments, std::size_t& i,
+                 std::vector<std::string>& given, CommandLine& line, std::string& error) {
+  const std::string& option = arguments[i];
+  if (const auto earlier = std::find_if(given.begin(), given.end(), IsCommand);
+      earlier != given.end()) {
+    error = *earlier == option
+                ? option + " is given twice"
+                : "two commands at once: " + *earlier + " and " + option + "; give one";
+    return false;
+  }
+  given.push_back(option);
+  if (option != "--history") {
+    line.request = option.substr(2);
+    return true;
+  }
+  line.history = kDefaultHistory;
+  // The count may be left out, so whatever follows that is no option has to be one.
+  if (i + 1 >= arguments.size() || IsOption(arguments[i + 1]))
+    return true;
+  std::uint32_t count = 0;
+  if (!ParseNumber(arguments[++i], count) || count == 0) {
+    error = "--history takes a count of sends, not " + arguments[i];
+    return false;
+  }
+  line.history = static_cast<int>(std::min<std::uint32_t>(count, kMaxHistory));
+  return true;
+}
+
 } // namespace
 
 bool ParseCommandLine(const std::vector<std::string>& arguments, CommandLine& line,
                       std::string& error) {
   std::size_t i = 0;
   if (!arguments.empty() && arguments[0] == "new") {
-    if (arguments.size() < 2 || arguments[1].starts_with("--") || arguments[1] == "-h") {
+    if (arguments.size() < 2 || IsOption(arguments[1])) {
       error = "layra new needs a file name";
       return false;
     }
@@ -176,24 +216,16 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, CommandLine& li
   std::vector<std::string> given;
   for (; i < arguments.size(); ++i) {
     const std::string& option = arguments[i];
-    if (!option.starts_with("--") && option != "-h") {
+    if (!IsOption(option)) {
       line.documents.push_back(option);
       continue;
     }
+    if (IsCommand(option)) {
+      if (!TakeCommand(arguments, i, given, line, error))
+        return false;
+      continue;
+    }
     given.push_back(option);
-    if (option == "--history") {
-      line.history = kDefaultHistory;
-      std::uint32_t count = 0;
-      if (i + 1 < arguments.size() && ParseNumber(arguments[i + 1], count) && count > 0) {
-        line.history = static_cast<int>(std::min<std::uint32_t>(count, kMaxHistory));
-        ++i;
-      }
-      continue;
-    }
-    if (option == "--resend" || option == "--check-connection" || option == "--discard-pending") {
-      line.request = option.substr(2);
-      continue;
-    }
     if (IsFlag(option)) {
       SetFlag(option, line);
       continue;

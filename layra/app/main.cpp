@@ -103,8 +103,6 @@ int main(int argc, char** argv) {
     ::execv(window.c_str(), argv);
     return Fail("cannot start " + window.string() + ": " + std::strerror(errno));
   }
-  if (line.answer == layra::AlertAnswer::Interactive && !::isatty(STDIN_FILENO))
-    line.answer = layra::AlertAnswer::Default;
   const std::unique_ptr<layra::Host> host = layra::PrepareHost(line);
   if (!host)
     return layra::kExitRefused;

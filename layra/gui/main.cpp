@@ -90,12 +90,15 @@ int main(int argc, char** argv) {
     return layra::kExitDone;
   if (line.newDocument)
     return Fail("layra new writes a file and shows no window");
+  // What the plug-ins ask while starting and shutting down, with no window on screen, is
+  // asked in message boxes of their own; a run that only takes pictures asks nobody, neither
+  // in a box nor on the terminal it was started from.
+  const bool person = line.screenshots.empty();
+  if (!person && line.answer == layra::AlertAnswer::Interactive)
+    line.answer = layra::AlertAnswer::Default;
   const std::unique_ptr<layra::Host> host = layra::PrepareHost(line);
   if (!host)
     return layra::kExitRefused;
-  // What the plug-ins ask while starting and shutting down, with no window on screen, is
-  // asked in message boxes of their own; a run that only takes pictures asks nobody.
-  const bool person = line.screenshots.empty();
   if (person)
     ShowAlertsInBoxes();
   host->Start();

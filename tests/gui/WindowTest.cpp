@@ -1111,7 +1111,7 @@ TEST(WindowProgram, LayraGuiWritesScreenshotsOfTheWindowAPaletteAndTheDialogInFr
       " --screenshot " + (folder.path() / "window.png").string() +
       " --screenshot 'Test panel=" + (folder.path() / "palette.png").string() +
       "' --screenshot dialog=" + (folder.path() / "dialog.png").string() +
-      " " SAMPLES_DIR "/08_12_05_012.lyd >/dev/null 2>&1";
+      " " SAMPLES_DIR "/08_12_05_012.lyd </dev/null >/dev/null 2>&1";
   ASSERT_EQ(std::system(command.c_str()), 0);
   const QImage window(QString::fromStdString((folder.path() / "window.png").string()));
   const QImage palette(QString::fromStdString((folder.path() / "palette.png").string()));
@@ -1121,8 +1121,10 @@ TEST(WindowProgram, LayraGuiWritesScreenshotsOfTheWindowAPaletteAndTheDialogInFr
   EXPECT_NE(dialog.size(), window.size());
   EXPECT_GE(palette.width(), 220); // the palette's own width at least
   // Without the window there is nothing to take a picture of.
-  EXPECT_NE(std::system((std::string(LAYRA_PROGRAM) + " --screenshot x.png 2>/dev/null").c_str()),
-            0);
+  EXPECT_NE(
+      std::system(
+          (std::string(LAYRA_PROGRAM) + " --screenshot x.png </dev/null 2>/dev/null").c_str()),
+      0);
 }
 
 } // namespace

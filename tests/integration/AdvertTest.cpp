@@ -338,7 +338,7 @@ TEST(AdvertSteps, SelectApplySaveReopenAndReadBack) {
   const std::string command =
       std::string(LAYRA_PROGRAM) + " --home " + (home.path() / "layra").string() + " --plugins " +
       plugins.string() + " --answer first --steps " + SAMPLES_DIR + "/advert.steps " +
-      (home.path() / "advert.lyd").string() + " >" + out.string() + " 2>/dev/null";
+      (home.path() / "advert.lyd").string() + " </dev/null >" + out.string() + " 2>/dev/null";
   // No configuration address is stored, so start-up raises its error alert: status 3.
   const int status = std::system(command.c_str());
   ASSERT_TRUE(WIFEXITED(status)) << ReadWholeFile(out);

@@ -150,13 +150,14 @@ TEST(FolivoxLibrary, ExportsOnlyGetPlugInAndRunsFromTheCommandLine) {
                             " --plugins " + FOLIVOX_PLUGIN_DIR + " --answer first";
   // With no configuration address the start-up's download ends in an error alert, which the
   // exit status tells a script about.
-  const int status =
-      std::system((layra + " --do 0x12250E 0x12250B 0x12250C 0x12250A >/dev/null 2>&1").c_str());
+  const int status = std::system(
+      (layra + " --do 0x12250E 0x12250B 0x12250C 0x12250A </dev/null >/dev/null 2>&1").c_str());
   EXPECT_EQ(WEXITSTATUS(status), 3);
-  EXPECT_EQ(WEXITSTATUS(std::system((layra + " --do 0x122599 >/dev/null 2>&1").c_str())), 2);
+  EXPECT_EQ(WEXITSTATUS(std::system((layra + " --do 0x122599 </dev/null >/dev/null 2>&1").c_str())),
+            2);
   // The window program tells it alike.
   const std::string window = "QT_QPA_PLATFORM=offscreen " + layra + " --gui --screenshot " +
-                             (home.path() / "window.png").string() + " >/dev/null 2>&1";
+                             (home.path() / "window.png").string() + " </dev/null >/dev/null 2>&1";
   EXPECT_EQ(WEXITSTATUS(std::system(window.c_str())), 3);
 }
 

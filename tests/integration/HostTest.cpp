@@ -3,6 +3,7 @@
 
 #include "../plugin/TestPluginIDs.h"
 #include "CapturedOutput.h"
+#include "RunCommand.h"
 #include "ScopedVariable.h"
 #include "TempDir.h"
 #include "TempHome.h"
@@ -19,6 +20,7 @@
 #include <filesystem>
 #include <memory>
 #include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -226,16 +228,18 @@ TEST(LayraProgram, NewDocumentSavesAgainAndTheSamplesOpen) {
   const std::string file = (home.path() / "blank.lyd").string();
   const std::string layra = std::string(LAYRA_PROGRAM) + " --home " + home.path().string() +
                             " --plugins " + TEST_PLUGIN_DIR + " --answer first ";
-  ASSERT_EQ(
-      std::system(
-          (std::string(LAYRA_PROGRAM) + " new " + file + " --pages 3 --size 500x700").c_str()),
-      0);
+  ASSERT_EQ(std::system((std::string(LAYRA_PROGRAM) + " new " + file +
+                         " --pages 3 --size 500x700 </dev/null")
+                            .c_str()),
+            0);
   const std::string written = folivox::test::ReadWholeFile(file);
   EXPECT_NE(written.find("<page width=\"500\" height=\"700\">"), std::string::npos);
-  EXPECT_EQ(std::system((layra + file + " --save >/dev/null 2>&1").c_str()), 0);
+  EXPECT_EQ(std::system((layra + file + " --save </dev/null >/dev/null 2>&1").c_str()), 0);
   EXPECT_EQ(folivox::test::ReadWholeFile(file), written);
   for (const char* sample : {"08_12_05_005-008.lyd", "08_12_05_012.lyd"})
-    EXPECT_EQ(std::system((layra + SAMPLES_DIR + "/" + sample + " >/dev/null 2>&1").c_str()), 0)
+    EXPECT_EQ(
+        std::system((layra + SAMPLES_DIR + "/" + sample + " </dev/null >/dev/null 2>&1").c_str()),
+        0)
         << sample;
 }
 
@@ -245,7 +249,7 @@ struct Outcome {
 };
 
 Outcome RunLayra(const std::string& arguments) {
-  const std::string command = std::string(LAYRA_PROGRAM) + " " + arguments + " 2>&1";
+  const std::string command = std::string(LAYRA_PROGRAM) + " " + arguments + " </dev/null 2>&1";
   std::unique_ptr<FILE, int (*)(FILE*)> pipe(::popen(command.c_str(), "r"), ::pclose);
   std::string output;
   char chunk[512];
@@ -279,6 +283,13 @@ TEST(LayraProgram, RefusesBadArgumentsWithOneLineBeforeStartUp) {
       {"new " + existing, existing + " already exists; give --force to replace it"},
       {"new " + folder + "/a.lyd " + existing, "layra new writes one file and takes no other"},
       {"new " + folder + "/a.lyd --do 0x900001", "layra new does not take --do"},
+      {"new " + folder + "/a.lyd --history", "layra new does not take --history"},
+      {"--history abc", "--history takes a count of sends, not abc"},
+      {"--history 0 --answer first", "--history takes a count of sends, not 0"},
+      {"--history 3 --resend", "two commands at once: --history and --resend; give one"},
+      {"--discard-pending --check-connection",
+       "two commands at once: --discard-pending and --check-connection; give one"},
+      {"--resend --resend", "--resend is given twice"},
   };
   for (const auto& c : cases) {
     const Outcome outcome = RunLayra(c.arguments);
@@ -300,9 +311,37 @@ TEST(LayraProgram, RunsActionsAndNeedsItsPluginFolder) {
   TempHome home;
   const std::string base = std::string(LAYRA_PROGRAM) + " --home " + home.path().string() +
                            " --plugins " + TEST_PLUGIN_DIR + " --answer first";
-  EXPECT_EQ(std::system((base + " --do 0x900001 0x900002 2>/dev/null").c_str()), 0);
+  EXPECT_EQ(std::system((base + " --do 0x900001 0x900002 </dev/null 2>/dev/null").c_str()), 0);
   EXPECT_NE(
-      std::system((std::string(LAYRA_PROGRAM) + " --plugins /nonexistent 2>/dev/null").c_str()), 0);
+      std::system(
+          (std::string(LAYRA_PROGRAM) + " --plugins /nonexistent </dev/null 2>/dev/null").c_str()),
+      0);
+}
+
+// An alert is asked on the terminal only where the question is seen and can be answered;
+// anywhere else its default button is taken at once, so that no run waits on a terminal.
+TEST(LayraProgram, AsksOnATerminalOnlyWhereTheQuestionIsSeen) {
+  TempHome home;
+  const std::string layra = std::string(LAYRA_PROGRAM) + " --home " + home.path().string() +
+                            " --plugins " + TEST_PLUGIN_DIR;
+  const struct {
+    std::string command;
+    bool asked;
+  } cases[] = {
+      {layra, true},
+      {layra + " 2>/dev/null", false},
+      {"env QT_QPA_PLATFORM=offscreen " + layra + " --gui --screenshot " +
+           (home.path() / "window.png").string(),
+       false},
+  };
+  for (const auto& c : cases) {
+    const folivox::test::Ran ran = folivox::test::RunOnTerminal(
+        c.command,
+        "Choose [1]: ", [](pid_t, int terminal) { EXPECT_EQ(::write(terminal, "\n", 1), 1); },
+        std::chrono::seconds(60));
+    EXPECT_EQ(ran.status, 0) << c.command << "\n" << ran.err;
+    EXPECT_EQ(ran.err.find("Choose [1]: ") != std::string::npos, c.asked) << c.command;
+  }
 }
 
 // Both programs, headless and with the window, answer a command line alike: the same
@@ -347,8 +386,8 @@ TEST(LayraProgram, BothProgramsRefuseAndAnswerAlike) {
       const auto out = folder.path() / "out";
       const auto err = folder.path() / "err";
       const std::string command = std::string(LAYRA_PROGRAM) + window + " --answer first --home " +
-                                  home.path().string() + " " + c.arguments + " >" + out.string() +
-                                  " 2>" + err.string();
+                                  home.path().string() + " " + c.arguments + " </dev/null >" +
+                                  out.string() + " 2>" + err.string();
       EXPECT_EQ(WEXITSTATUS(std::system(command.c_str())), c.status);
       EXPECT_TRUE(folivox::test::ReadWholeFile(out).starts_with(c.printed));
       const std::string reported = folivox::test::ReadWholeFile(err);

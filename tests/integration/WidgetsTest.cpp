@@ -297,8 +297,8 @@ TEST(LayraProgramSteps, RunsAStepsFileAndFailsNamingTheLine) {
   std::ofstream(file) << "show \"Test panel\"\nmenu \"Test panel\" \"Hello\"\ndump \"Test "
                          "panel\"\nconfirm\n";
   const std::string command = std::string(LAYRA_PROGRAM) + " --home " + home.path().string() +
-                              " --plugins " + TEST_PLUGIN_DIR + " --steps " + file.string() + " >" +
-                              (home.path() / "out").string() + " 2>" +
+                              " --plugins " + TEST_PLUGIN_DIR + " --steps " + file.string() +
+                              " </dev/null >" + (home.path() / "out").string() + " 2>" +
                               (home.path() / "err").string();
   EXPECT_NE(std::system(command.c_str()), 0);
   EXPECT_NE(folivox::test::ReadWholeFile(home.path() / "out").find("palette \"Test panel\""),

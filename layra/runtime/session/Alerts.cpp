@@ -59,7 +59,9 @@ std::int16_t Alerts::Choose(const AlertRecord& alert) {
 }
 
 std::int16_t Alerts::AskOnTerminal(const AlertRecord& alert) const {
-  if (!::isatty(STDIN_FILENO))
+  // The question goes to standard error: where nobody sees it, nobody is asked, or a run
+  // whose error output goes to a file would wait for an answer to a question never shown.
+  if (!::isatty(STDIN_FILENO) || !::isatty(STDERR_FILENO))
     return alert.defaultButton;
   std::fprintf(stderr, "\n%s\n", alert.message.c_str());
   for (std::size_t i = 0; i < alert.buttons.size(); ++i)

@@ -414,6 +414,7 @@ TEST_F(ConfigDownload, AKilledConnectionCheckLeavesNoFile) {
   arguments.push_back(nullptr);
   posix_spawn_file_actions_t quiet;
   posix_spawn_file_actions_init(&quiet);
+  posix_spawn_file_actions_addopen(&quiet, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
   posix_spawn_file_actions_addopen(&quiet, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
   posix_spawn_file_actions_addopen(&quiet, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
   pid_t check = 0;

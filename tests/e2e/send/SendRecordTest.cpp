@@ -18,7 +18,6 @@
 
 #include <csignal>
 #include <functional>
-#include <pty.h>
 #include <sstream>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -196,37 +195,6 @@ TEST(SendRecord, ADamagedOrCutLineIsSkippedAndTheFileIsBoundedToTheLastThousand)
   EXPECT_EQ(lines(), kSendHistoryLimit);
 }
 
-/** Runs the layra program with its standard error on a pseudo-terminal; what it wrote there
- *  and its exit status. `interrupt` sends it a Ctrl+C once it wrote that text. */
-Ran RunOnTerminal(const std::string& arguments, const std::string& interrupt = {}) {
-  int terminal = -1;
-  const pid_t child = ::forkpty(&terminal, nullptr, nullptr, nullptr);
-  if (child == 0) {
-    // exec: the program itself gets the Ctrl+C, not a shell in front of it.
-    ::execl("/bin/sh", "sh", "-c", ("exec " + arguments + " </dev/null >/dev/null").c_str(),
-            nullptr);
-    ::_exit(127);
-  }
-  Ran run;
-  char buffer[4096];
-  bool interrupted = false;
-  for (;;) {
-    const ssize_t n = ::read(terminal, buffer, sizeof buffer);
-    if (n <= 0)
-      break;
-    run.err.append(buffer, static_cast<std::size_t>(n));
-    if (!interrupt.empty() && !interrupted && run.err.find(interrupt) != std::string::npos) {
-      interrupted = true;
-      ::kill(child, SIGINT); // what Ctrl+C on the terminal does to its foreground program
-    }
-  }
-  ::close(terminal);
-  int status = 0;
-  ::waitpid(child, &status, 0);
-  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-  return run;
-}
-
 TEST(SendRecord, TheCommandLineShowsProgressOnlyOnATerminalAndExitsWithItsOwnStatuses) {
   FtpTestServerOptions options;
   options.stallStor = 6; // the second send's second file
@@ -242,7 +210,10 @@ TEST(SendRecord, TheCommandLineShowsProgressOnlyOnATerminalAndExitsWithItsOwnSta
   EXPECT_EQ(piped.err.find('\r'), std::string::npos) << "no progress off a terminal";
   EXPECT_NE(piped.err.find("Sent page 12: 4 files, "), std::string::npos) << piped.err;
 
-  const Ran shown = RunOnTerminal(send + section, "Uploading file 2 of 4");
+  // Ctrl+C on the terminal goes to its foreground program.
+  const Ran shown =
+      RunOnTerminal(send + section + " </dev/null >/dev/null", "Uploading file 2 of 4",
+                    [](pid_t program, int) { ::kill(program, SIGINT); });
   EXPECT_EQ(shown.status, 4) << shown.err;
   EXPECT_NE(shown.err.find("\rSending page 12 of 08_12_05_012.lyd [5/8] Uploading file 2 of 4: "),
             std::string::npos)
@@ -258,9 +229,9 @@ TEST(SendRecord, TheCommandLineShowsProgressOnlyOnATerminalAndExitsWithItsOwnSta
       << nothing.err;
 
   TempDir folder;
-  const int listed = std::system(
-      (Layra(setup) + " --history 2 >" + (folder.path() / "out").string() + " 2>/dev/null")
-          .c_str());
+  const int listed = std::system((Layra(setup) + " --history 2 </dev/null >" +
+                                  (folder.path() / "out").string() + " 2>/dev/null")
+                                     .c_str());
   EXPECT_EQ(WEXITSTATUS(listed), 0);
   const std::string history = ReadWholeFile(folder.path() / "out");
   EXPECT_NE(history.find("  nothing  notasection.lyd  0 of 0 files"), std::string::npos) << history;
@@ -290,7 +261,7 @@ TEST(SendRecord, AKillDuringASendLeavesTheEarlierRecordsReadable) {
   if (child == 0) {
     const std::string command = Layra(setup) + " --do 0x122511 " +
                                 (setup.home().path() / "08_12_05_012.lyd").string() +
-                                " >/dev/null 2>&1";
+                                " </dev/null >/dev/null 2>&1";
     ::execl("/bin/sh", "sh", "-c", ("exec " + command).c_str(), nullptr);
     ::_exit(127);
   }
@@ -403,7 +374,7 @@ TEST(Resend, AKillDuringAResendLosesNoUnsentFile) {
 
   const pid_t child = ::fork();
   if (child == 0) {
-    const std::string command = Layra(setup) + " --resend >/dev/null 2>&1";
+    const std::string command = Layra(setup) + " --resend </dev/null >/dev/null 2>&1";
     ::execl("/bin/sh", "sh", "-c", ("exec " + command).c_str(), nullptr);
     ::_exit(127);
   }
