@@ -71,6 +71,7 @@ Desktop::Desktop(Host& host)
   setObjectName(QStringLiteral("layra-window"));
   setDockOptions(QMainWindow::AnimatedDocks | QMainWindow::AllowTabbedDocks);
   setCentralWidget(fTabs);
+  fPageLabel->setObjectName(QStringLiteral("page-label"));
   fTabs->onFrontChanged = [this](DocumentView* front) { FrontChanged(front); };
   fTabs->onCloseAsked = [this](DocumentView* view) {
     fTabs->BringToFront(view);
@@ -143,7 +144,6 @@ void Desktop::BuildMenus() {
     return [this, by] {
       if (DocumentView* front = FrontView())
         front->ShowPage(front->CurrentPage() + by);
-      ShowDocumentState();
     };
   };
 
@@ -363,6 +363,8 @@ void Desktop::RunBusy(const std::function<void()>& work) {
 
 DocumentView* Desktop::AddDocument(const UIDRef& document) {
   auto* view = new DocumentView(document, fTabs);
+  // Page Down and the others turn the page in the view itself: the page count follows.
+  view->onPageShown = [this] { ShowDocumentState(); };
   fTabs->Add(view, DocumentName(document));
   return view;
 }

@@ -110,6 +110,8 @@ void DocumentView::ShowPage(std::int32_t index) {
     return;
   fPage = index;
   Reload();
+  if (onPageShown)
+    onPageShown();
 }
 
 void DocumentView::SetZoom(double scale) {

@@ -6,6 +6,8 @@
 #include <layra/UIDRef.h>
 #include <layra/host/PageImage.h>
 
+#include <functional>
+
 #include <QImage>
 #include <QWidget>
 
@@ -25,6 +27,8 @@ public:
   std::int32_t CurrentPage() const { return fPage; }
   /** Shows page `index` (from 0); out of range is ignored. */
   void ShowPage(std::int32_t index);
+  /** Called when another page comes on screen, however it was turned. */
+  std::function<void()> onPageShown;
   /** 0: zoom to fit; otherwise pixels per point. */
   void SetZoom(double scale);
   /** Draws the page again, after the document changed. */

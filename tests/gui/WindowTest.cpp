@@ -378,6 +378,8 @@ TEST_F(Window, DocumentsShowTheirPagesAndTheFrontTabIsTheFrontDocument) {
   EXPECT_EQ(view->PageCount(), 3);
   QTest::keyClick(view, ::Qt::Key_PageDown);
   EXPECT_EQ(view->CurrentPage(), 1);
+  EXPECT_EQ(fWindow->findChild<QLabel*>(QStringLiteral("page-label"))->text().trimmed(),
+            "Page 2 of 3");
   ASSERT_TRUE(view->RenderNow());
   const QImage page = view->PageImageShown();
   // Zoomed to fit: one side fills the view but for the margins, neither spills over.
