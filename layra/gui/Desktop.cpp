@@ -121,7 +121,9 @@ void Desktop::BuildMenus() {
   QMenu* file = menuBar()->addMenu(tr("&File"));
   file->addAction(tr("&Open…"), QKeySequence::Open, [this] { ChooseOpen(); });
   file->addAction(tr("&Save"), QKeySequence::Save, [this] { SaveFrontAsked(); });
-  file->addAction(tr("Save &As…"), QKeySequence::SaveAs, [this] { ChooseSaveAs(); });
+  // Not every desktop gives Save As a key of its own: this one's is written out.
+  file->addAction(tr("Save &As…"), QKeySequence(::Qt::CTRL | ::Qt::SHIFT | ::Qt::Key_S),
+                  [this] { ChooseSaveAs(); });
   file->addAction(tr("&Close"), QKeySequence::Close, [this] { CloseFront(); });
   file->addSeparator();
   file->addAction(tr("&Quit"), QKeySequence::Quit, [this] { close(); });
@@ -382,7 +384,10 @@ void Desktop::FrontChanged(DocumentView* front) {
 void Desktop::ShowDocumentState() {
   DocumentView* front = FrontView();
   const UIDRef document = front ? front->Document() : UIDRef();
-  setWindowTitle(front ? DocumentName(document) + QStringLiteral(" — Layra")
+  // The title carries the unsaved mark as the document's tab does.
+  setWindowTitle(front ? DocumentName(document) +
+                             (IsModified(document) ? QStringLiteral(" *") : QString()) +
+                             QStringLiteral(" — Layra")
                        : QStringLiteral("Layra"));
   fPageLabel->setText(
       front ? tr(" Page %1 of %2 ").arg(front->CurrentPage() + 1).arg(front->PageCount())

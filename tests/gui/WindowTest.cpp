@@ -481,6 +481,7 @@ TEST_F(Window, EditUndoAndRedoTakeBackAndBringBackAChangeMadeInAPalette) {
   QTest::mouseClick(keep, ::Qt::LeftButton);
   ASSERT_EQ(count->Get(), 1);
   EXPECT_EQ(tabs->Title(0).toStdString(), "saved.lyd *");
+  EXPECT_EQ(fWindow->windowTitle().toStdString(), "saved.lyd * \u2014 Layra");
   // Undo by its key, Redo from the Edit menu as a person picks it.
   fWindow->activateWindow();
   QApplication::setActiveWindow(fWindow.get());
