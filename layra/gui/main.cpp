@@ -51,12 +51,16 @@ void ShowAlertsInBoxes() {
 
 int Run(layra::Host& host, const layra::CommandLine& line) {
   layra::gui::Desktop window(host);
+  // The window comes first: what the start-up asks (a first run's questions, say) is asked
+  // over it, not in boxes of their own before anything is on screen.
+  window.show();
+  QCoreApplication::processEvents();
+  window.RunBusy([&] { host.Start(); });
   for (const std::filesystem::path& file : line.documents) {
     std::string error;
     if (!window.OpenFile(file, &error))
       return Fail(error);
   }
-  window.show();
   for (ActionID action : line.actions)
     window.RunBusy([&] { static_cast<void>(host.PerformAction(action)); });
   int status = line.steps ? RunSteps(window, *line.steps) : layra::kExitDone;
@@ -90,18 +94,15 @@ int main(int argc, char** argv) {
     return layra::kExitDone;
   if (line.newDocument)
     return Fail("layra new writes a file and shows no window");
-  // What the plug-ins ask while starting and shutting down, with no window on screen, is
-  // asked in message boxes of their own; a run that only takes pictures asks nobody, neither
-  // in a box nor on the terminal it was started from.
+  // What the plug-ins ask while shutting down, with no window on screen, is asked in message
+  // boxes of their own; a run that only takes pictures asks nobody, neither in a box nor on
+  // the terminal it was started from.
   const bool person = line.screenshots.empty();
   if (!person && line.answer == layra::AlertAnswer::Interactive)
     line.answer = layra::AlertAnswer::Default;
   const std::unique_ptr<layra::Host> host = layra::PrepareHost(line);
   if (!host)
     return layra::kExitRefused;
-  if (person)
-    ShowAlertsInBoxes();
-  host->Start();
   const int status = Run(*host, line);
   std::fflush(stdout);
   if (person)
