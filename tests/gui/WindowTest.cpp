@@ -1324,6 +1324,9 @@ TEST_F(Ticks, StayAsClickedThroughSendsPalettesSelectionsAndRestarts) {
     SCOPED_TRACE("seed " + std::to_string(seed) + ", steps:\n" + steps);
     Check();
   }
+  TempDir folder;
+  std::string error;
+  EXPECT_TRUE(fWindow->Screenshot(ShotsFolder(folder) / "ticks.png", "Folivox", &error)) << error;
 }
 
 TEST(WindowProgram, LayraGuiWritesScreenshotsOfTheWindowAPaletteAndTheDialogInFront) {
