@@ -375,11 +375,14 @@ QWidget* ViewMirror::Reuse(IControlView* row, QWidget* parent) {
     fits = std::find_if(fPool.begin(), fPool.end(), fit);
   if (shape.empty() || fits == fPool.end())
     return nullptr;
-  Pooled pooled = std::move(*fits);
-  fPool.erase(fits);
   std::vector<IControlView*> views;
   Preorder(row, views);
-  for (std::size_t i = 0; i < views.size() && i < pooled.widgets.size(); ++i)
+  // One widget for each of the row's, in the host's order, or none of them.
+  if (views.size() != fits->widgets.size())
+    return nullptr;
+  Pooled pooled = std::move(*fits);
+  fPool.erase(fits);
+  for (std::size_t i = 0; i < views.size(); ++i)
     Bind(views[i], pooled.widgets[i]);
   for (IControlView* view : views) {
     InterfacePtr<IPanelControlData> children(view, UseDefaultIID());
@@ -557,9 +560,14 @@ void ViewMirror::SyncChildren(IControlView* view, Node& node, bool deep) {
   std::vector<IControlView*> now;
   for (std::int32_t i = 0; panel && i < panel->Length(); ++i)
     now.push_back(panel->GetWidget(i));
+  // The host reuses the memory of what it destroyed: a new row may stand where an old row's
+  // check box was. The old rows go whole first, each with its own widgets into the pool;
+  // taken one by one, a widget of an old row would go as the new one's and leave its row
+  // short, and a row that serves again with one widget short shows each in another's place.
   const std::vector<IControlView*> before = node.children;
   for (IControlView* gone : before) {
-    if (std::find(now.begin(), now.end(), gone) == now.end())
+    const Node* old = Find(gone);
+    if ((old && old->dead) || std::find(now.begin(), now.end(), gone) == now.end())
       Forget(gone);
   }
   for (IControlView* child : now) {

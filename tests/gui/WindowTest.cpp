@@ -14,6 +14,7 @@
 #include "TempHome.h"
 #include "WholeFile.h"
 #include "advert/IAdvertisementAttributes.h"
+#include "prefs/ICommonPreferenceData.h"
 #include "publish/ConnectionCheck.h"
 #include "publish/UrlPassword.h"
 
@@ -49,6 +50,7 @@
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QTest>
@@ -62,6 +64,8 @@
 #include <cstdlib>
 #include <fstream>
 #include <map>
+#include <random>
+#include <set>
 #include <thread>
 
 namespace {
@@ -1102,6 +1106,238 @@ TEST(SendWindow, ProgressAdvancesCancelStopsAStalledSendAndTheResultMarksAndHist
   const std::string marks = Dump("Folivox");
   EXPECT_NE(marks.find("text #0x122528 \"\u2714\" tip \"Last sent "), std::string::npos) << marks;
   EXPECT_TRUE(window->Screenshot(shots / "marks.png", "Folivox", &shotError)) << shotError;
+}
+
+// The ticks a person sets stay as clicked, on screen and in the store, whatever happens
+// around them: sends finished and cancelled, the history palette opened and closed, the
+// buttons and menu entries on the selected rows or on all, scrolling, the palette hidden and
+// shown, restarts on the same home; in Polish, whose longer titles lay the palettes out
+// otherwise. Random steps from a seed ($TICKS_SEED chooses another); each step is checked.
+class Ticks : public testing::Test {
+protected:
+  static constexpr int kPages = 8;
+  static constexpr int kPolish = 16;
+  static constexpr WidgetID kPanel{0x122500}, kList{0x12250C}, kBox{0x12250F}, kNumber{0x12250E},
+      kHistory{0x122529};
+
+  void SetUp() override {
+    ASSERT_TRUE(fSetup.Start());
+    const UIDRef document = fSetup.OpenDocument(kName, kPages);
+    ASSERT_TRUE(document.GetDataBase());
+    Open(document);
+  }
+  void TearDown() override { fWindow.reset(); }
+
+  void Open(const UIDRef& document) {
+    fWindow = std::make_unique<Desktop>(fSetup.host());
+    fWindow->AddDocument(document);
+    fWindow->resize(900, 480); // the rows do not all fit: some are scrolled off
+    fWindow->show();
+    layra::gui::PanelManager()->ShowPanelByWidgetID(kPanel, true);
+    Settle();
+    fSelected.clear();
+  }
+  void Restart() {
+    fWindow.reset();
+    fSetup.Restart();
+    Open(fSetup.host().OpenDocument(fSetup.home().path() / kName).value_or(UIDRef()));
+  }
+  static void Settle() {
+    for (int i = 0; i < 3; ++i)
+      QCoreApplication::processEvents();
+  }
+  static IControlView* Find(IControlView* inside, WidgetID id) {
+    InterfacePtr<IPanelControlData> children(inside, UseDefaultIID());
+    return children ? children->FindWidget(id, 9999) : nullptr;
+  }
+  static IControlView* List() {
+    return Find(layra::gui::PanelManager()->GetPanelFromWidgetID(kPanel), kList);
+  }
+  /** The host's rows on screen, by page position. */
+  static std::map<int, IControlView*> Rows() {
+    std::map<int, IControlView*> rows;
+    InterfacePtr<IPanelControlData> children(List(), UseDefaultIID());
+    for (std::int32_t i = 0; children && i < children->Length(); ++i) {
+      InterfacePtr<ITreeNodeIDData> node(children->GetWidget(i), UseDefaultIID());
+      TreeNodePtr<IntNodeID> position(node ? node->Get() : kInvalidNodeID);
+      if (position)
+        rows[position->Get()] = children->GetWidget(i);
+    }
+    return rows;
+  }
+  QCheckBox* Box(IControlView* row) {
+    return dynamic_cast<QCheckBox*>(fWindow->WidgetFor(Find(row, kBox)));
+  }
+  QWidget* Shown(WidgetID panel, WidgetID id) {
+    return fWindow->WidgetFor(Find(layra::gui::PanelManager()->GetPanelFromWidgetID(panel), id));
+  }
+  std::optional<std::string> Stored(int page) {
+    InterfacePtr<ICommonPreferenceData> store(static_cast<ICommonPreferenceData*>(
+        fSetup.host().Workspace().Instantiate(IID_ICOMMONPREFERENCEDATA)));
+    const std::string key =
+        "FolivoxPageStatus_" + std::string(kName) + "_" + std::to_string(page) + "_status";
+    std::unique_ptr<PMString> value = store->GetValue(PMString(key));
+    return value ? std::optional(value->GetUTF8String()) : std::nullopt;
+  }
+
+  /** The flags as clicked against the store, the host's rows and what the window shows. */
+  void Check() {
+    Settle();
+    for (int page = 0; page < kPages; ++page)
+      EXPECT_EQ(Stored(page).value_or("false"), fReady[page] ? "true" : "false") << "page " << page;
+    const std::map<int, IControlView*> rows = Rows();
+    ASSERT_FALSE(rows.empty());
+    QWidget* tree = fWindow->WidgetFor(List());
+    ASSERT_TRUE(tree);
+    for (const auto& [position, row] : rows) {
+      QCheckBox* box = Box(row);
+      ASSERT_TRUE(box) << "row " << position;
+      InterfacePtr<IBooleanControlData> state(Find(row, kBox), UseDefaultIID());
+      EXPECT_EQ(state->IsSelected(), fReady[position]) << "row " << position;
+      EXPECT_TRUE(box->isVisibleTo(tree)) << "row " << position;
+      EXPECT_EQ(box->isChecked(), fReady[position]) << "row " << position;
+      auto* number = dynamic_cast<QLabel*>(fWindow->WidgetFor(Find(row, kNumber)));
+      ASSERT_TRUE(number);
+      EXPECT_EQ(number->text().toStdString(), std::to_string(5 + position));
+    }
+    // No check box shows in the list but those of its rows.
+    int boxes = 0;
+    for (QCheckBox* box : tree->findChildren<QCheckBox*>())
+      boxes += box->isVisibleTo(tree);
+    EXPECT_EQ(boxes, static_cast<int>(rows.size()));
+  }
+
+  /** A status change, as the buttons and the menu make it: on the selected rows, or all. */
+  void Change(int change) {
+    for (int page = 0; page < kPages; ++page) {
+      if (!fSelected.empty() && !fSelected.count(page))
+        continue;
+      fReady[page] = change == 0 ? !fReady[page] : change == 1;
+    }
+  }
+  /** A send from the palette's button or the menu, cancelled once its dialog has been seen
+   *  `cancelAfter` times (0: never). */
+  void Send(const std::function<void()>& start, int cancelAfter) {
+    auto* progress = fWindow->Progress();
+    auto* cancel = progress->findChild<QPushButton*>(QStringLiteral("task-cancel"));
+    int seen = 0;
+    QTimer watch;
+    watch.setInterval(1);
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+      if (cancelAfter > 0 && progress->isVisible() && cancel->isEnabled() && ++seen == cancelAfter)
+        QTest::mouseClick(cancel, ::Qt::LeftButton);
+    });
+    watch.start();
+    start();
+    watch.stop();
+  }
+
+  static constexpr const char* kName = "08_12_05_005-012.lyd";
+  folivox::test::PublishingSetup fSetup{{}, kPolish};
+  std::unique_ptr<Desktop> fWindow;
+  std::vector<bool> fReady = std::vector<bool>(kPages, false);
+  std::set<int> fSelected;
+};
+
+TEST_F(Ticks, StayAsClickedThroughSendsPalettesSelectionsAndRestarts) {
+  const char* chosen = std::getenv("TICKS_SEED");
+  const unsigned seed = chosen ? static_cast<unsigned>(std::strtoul(chosen, nullptr, 10)) : 35;
+  std::mt19937 random(seed);
+  auto pick = [&](int n) { return std::uniform_int_distribution<int>(0, n - 1)(random); };
+  std::string steps;
+  for (int step = 0; step < 120 && !HasFailure(); ++step) {
+    const std::map<int, IControlView*> rows = Rows();
+    auto row = rows.begin();
+    std::advance(row, pick(static_cast<int>(rows.size())));
+    std::string did;
+    switch (pick(10)) {
+    case 0:
+    case 1:
+      did = "tick " + std::to_string(row->first);
+      QTest::mouseClick(Box(row->second), ::Qt::LeftButton);
+      fReady[row->first] = !fReady[row->first];
+      break;
+    case 2: {
+      // Clicked beside its box a row is selected; with Ctrl it is added or taken off.
+      const bool add = pick(2) == 1;
+      did = std::string(add ? "ctrl-" : "") + "select " + std::to_string(row->first);
+      QWidget* shown = Box(row->second)->parentWidget();
+      QTest::mouseClick(shown, ::Qt::LeftButton, add ? ::Qt::ControlModifier : ::Qt::NoModifier,
+                        QPoint(shown->width() - 4, shown->height() / 2));
+      if (!add)
+        fSelected.clear();
+      if (add && fSelected.count(row->first))
+        fSelected.erase(row->first);
+      else
+        fSelected.insert(row->first);
+      break;
+    }
+    case 3: {
+      constexpr WidgetID kButtons[] = {WidgetID{0x122510}, WidgetID{0x122525}, WidgetID{0x122526}};
+      const int change = pick(3);
+      did = "button " + std::to_string(change);
+      QTest::mouseClick(Shown(kPanel, kButtons[change]), ::Qt::LeftButton);
+      Change(change);
+      break;
+    }
+    case 4: {
+      constexpr ActionID kEntries[] = {ActionID{0x12250A}, ActionID{0x12250B}, ActionID{0x12250C}};
+      const int change = pick(3);
+      did = "menu " + std::to_string(change);
+      fWindow->RunBusy([&] { EXPECT_TRUE(fSetup.host().PerformAction(kEntries[change])); });
+      Change(change);
+      break;
+    }
+    case 5: {
+      const int cancelAfter = pick(4);
+      did = "send, cancel after " + std::to_string(cancelAfter);
+      Send([&] { QTest::mouseClick(Shown(kPanel, WidgetID{0x122527}), ::Qt::LeftButton); },
+           cancelAfter);
+      break;
+    }
+    case 6: {
+      const int cancelAfter = pick(4);
+      did = "ready and send, cancel after " + std::to_string(cancelAfter);
+      Send(
+          [&] {
+            fWindow->RunBusy([&] { EXPECT_TRUE(fSetup.host().PerformAction(ActionID{0x122510})); });
+          },
+          cancelAfter);
+      Change(1);
+      break;
+    }
+    case 7: {
+      const WidgetID palette = pick(3) == 0 ? kPanel : kHistory;
+      const bool show =
+          !layra::gui::PanelManager()->IsPanelWithWidgetIDShown(palette) || palette == kPanel;
+      did = std::string(show ? "show " : "hide ") + (palette == kPanel ? "panel" : "history");
+      if (palette == kPanel)
+        layra::gui::PanelManager()->HidePanelByWidgetID(kPanel);
+      else if (!show)
+        layra::gui::PanelManager()->HidePanelByWidgetID(kHistory);
+      if (show)
+        layra::gui::PanelManager()->ShowPanelByWidgetID(palette, true);
+      break;
+    }
+    case 8: {
+      auto* bar = fWindow->WidgetFor(List())->findChild<QScrollBar*>();
+      const int to = pick(bar->maximum() + 1);
+      did = "scroll to " + std::to_string(to);
+      bar->setValue(to);
+      break;
+    }
+    default:
+      did = "restart";
+      Restart();
+      break;
+    }
+    steps += std::to_string(step) + ": " + did + "\n";
+    SCOPED_TRACE("seed " + std::to_string(seed) + ", steps:\n" + steps);
+    Check();
+  }
+  TempDir folder;
+  std::string error;
+  EXPECT_TRUE(fWindow->Screenshot(ShotsFolder(folder) / "ticks.png", "Folivox", &error)) << error;
 }
 
 TEST(WindowProgram, LayraGuiWritesScreenshotsOfTheWindowAPaletteAndTheDialogInFront) {

@@ -13,7 +13,8 @@
 
 namespace folivox::test {
 
-PublishingSetup::PublishingSetup(FtpTestServerOptions ftp) : fFtp(std::move(ftp)) {}
+PublishingSetup::PublishingSetup(FtpTestServerOptions ftp, int locale)
+    : fFtp(std::move(ftp)), fLocale(locale) {}
 
 std::string PublishingSetup::ConfigurationXml(const ConfigurationText& configuration) const {
   const std::string grab = configuration.grabUrl.empty()
@@ -38,7 +39,7 @@ std::string PublishingSetup::ConfigurationXml(const ConfigurationText& configura
 std::unique_ptr<layra::Host> PublishingSetup::MakeHost() {
   auto host = layra::Host::Create(layra::HostOptions{fHome.configDir() / "layra",
                                                      {FOLIVOX_PLUGIN_DIR},
-                                                     1,
+                                                     fLocale,
                                                      layra::AlertAnswer::First})
                   .value();
   host->Start();

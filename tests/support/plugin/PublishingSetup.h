@@ -26,7 +26,8 @@ struct ConfigurationText {
 
 class PublishingSetup {
 public:
-  explicit PublishingSetup(FtpTestServerOptions ftp = {});
+  /** `locale`: the host's language, 1 English, 16 Polish. */
+  explicit PublishingSetup(FtpTestServerOptions ftp = {}, int locale = 1);
 
   /** Serves the configuration, stores its address in the host's preferences and starts the
    *  host, which downloads it. */
@@ -53,6 +54,7 @@ private:
   FtpTestServer fFtp;
   HttpTestServer fHttp;
   std::unique_ptr<layra::Host> fHost;
+  int fLocale;
 };
 
 } // namespace folivox::test
