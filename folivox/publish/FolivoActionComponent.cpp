@@ -13,6 +13,7 @@
 
 #include <layra/IDocument.h>
 #include <layra/ISession.h>
+#include <layra/TaskProgress.h>
 #include <layra/UtilsBoss.h>
 
 FolivoActionComponent* sharedActionComponent = nullptr;
@@ -89,7 +90,18 @@ void FolivoActionComponent::Dispatch(ActionID action) {
     fMenuSend = false;
     break;
   case kFolivoReloadConfigurationActionID.Get():
-    if (ReloadConfiguration() && QueryFrontDocument())
+    if (!ReloadConfiguration()) {
+      TaskResult::Show(PMString("Configuration not reloaded: sending stays off until one is "
+                                "downloaded or an earlier copy is taken",
+                                PMString::kDontTranslateDuringCall),
+                       TaskResult::kFailed);
+      break;
+    }
+    TaskResult::Show(PMString("Configuration reloaded: " + std::to_string(fPreviewVariants.size()) +
+                                  " preview variants",
+                              PMString::kDontTranslateDuringCall),
+                     TaskResult::kDone);
+    if (QueryFrontDocument())
       WithPageList([](FolivoTreeInformator& list) { list.LoadPageStatuses(nullptr); });
     break;
   case kFolivoResendActionID.Get():

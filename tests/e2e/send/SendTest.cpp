@@ -11,6 +11,7 @@
 
 #include <layra/host/Alerts.h>
 #include <layra/host/Automation.h>
+#include <layra/host/Progress.h>
 #include <layra/host/RenderWorkers.h>
 #include <platform/Identity.h>
 
@@ -329,7 +330,10 @@ TEST_F(Send, ReloadConfigurationTakesAChangedConfigurationNowAndAsksAsAtStart) {
   fSetup.OpenDocument("08_12_05_012.lyd", 1);
   ASSERT_TRUE(
       fSetup.http().PutFile("FolivoPref.xml", fSetup.ConfigurationXml({.folder = "/other"})));
+  layra::ClearResults();
   EXPECT_TRUE(fSetup.host().PerformAction(kReload));
+  ASSERT_EQ(layra::Results().size(), 1u);
+  EXPECT_EQ(layra::Results()[0].line, "Configuration reloaded: 3 preview variants");
   fSetup.Send();
   ASSERT_EQ(fSetup.ftp().storedPaths().size(), 4u);
   for (const std::string& path : fSetup.ftp().storedPaths())
