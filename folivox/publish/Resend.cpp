@@ -47,10 +47,11 @@ std::string WhyBatchCannotGo(const PendingBatch& batch, const std::vector<Pendin
   return {};
 }
 
-// Takes the records' lock, showing the wait as a task of its own only when there is one.
-std::optional<RecordsLock> TakeLockFor(const std::string& title, std::string& why,
-                                       bool& cancelled) {
+// Takes the records' lock, showing the wait as a task of its own only when there is one; when
+// it cannot, the result line says `nothingDone` and why.
+std::optional<RecordsLock> TakeLockFor(const std::string& title, const std::string& nothingDone) {
   std::unique_ptr<TaskProgress> waiting;
+  std::string why;
   std::optional<RecordsLock> lock = RecordsLock::Take(
       [&](const std::string& text) {
         if (!waiting)
@@ -59,7 +60,10 @@ std::optional<RecordsLock> TakeLockFor(const std::string& title, std::string& wh
         return !waiting->WasCancelled();
       },
       why);
-  cancelled = waiting && waiting->WasCancelled();
+  if (!lock)
+    TaskResult::Show(Plain(nothingDone + ": " + why), waiting && waiting->WasCancelled()
+                                                          ? TaskResult::kCancelled
+                                                          : TaskResult::kFailed);
   return lock;
 }
 
@@ -96,14 +100,9 @@ FolivoActionComponent::ResendResult FolivoActionComponent::ResendBatch(const Pen
 }
 
 bool FolivoActionComponent::ResendUnsent() {
-  std::string why;
-  bool cancelled = false;
-  const std::optional<RecordsLock> lock = TakeLockFor("Re-sending unsent files", why, cancelled);
-  if (!lock) {
-    TaskResult::Show(Plain("Nothing re-sent: " + why),
-                     cancelled ? TaskResult::kCancelled : TaskResult::kFailed);
+  const std::optional<RecordsLock> lock = TakeLockFor("Re-sending unsent files", "Nothing re-sent");
+  if (!lock)
     return false;
-  }
   TidyBatches();
   const std::vector<PendingBatch> batches = OpenBatches();
   if (batches.empty()) {
@@ -125,14 +124,10 @@ bool FolivoActionComponent::ResendUnsent() {
 }
 
 bool DiscardPendingBatches(const std::string& id) {
-  std::string why;
-  bool cancelled = false;
-  const std::optional<RecordsLock> lock = TakeLockFor("Discarding unsent files", why, cancelled);
-  if (!lock) {
-    TaskResult::Show(Plain("Nothing discarded: " + why),
-                     cancelled ? TaskResult::kCancelled : TaskResult::kFailed);
+  const std::optional<RecordsLock> lock =
+      TakeLockFor("Discarding unsent files", "Nothing discarded");
+  if (!lock)
     return false;
-  }
   std::vector<PendingBatch> batches = OpenBatches();
   std::erase_if(batches, [&](const PendingBatch& batch) { return !id.empty() && batch.id != id; });
   if (batches.empty()) {
