@@ -333,12 +333,12 @@ std::size_t UploadItems(FolivoActionComponent& sender, const std::string& ftpUrl
                         const std::string& login, const std::vector<UploadItem>& items,
                         SendSession* session) {
   SessionScope heard(session);
-  for (std::size_t k = 0; k < items.size(); ++k) {
-    const UploadItem& item = items[k];
-    if (!Upload(sender, login, item, ftpUrl + item.path, k))
-      return k;
-  }
-  return items.size();
+  std::size_t k = 0;
+  while (k < items.size() && Upload(sender, login, items[k], ftpUrl + items[k].path, k))
+    ++k;
+  if (session)
+    session->DeleteSentFiles();
+  return k;
 }
 
 bool UploadPublication(FolivoActionComponent& sender, const Publication& publication,

@@ -69,14 +69,15 @@ struct UploadItem {
 std::vector<UploadItem> PlanPublication(const Publication& publication);
 /** Uploads `items` to `ftpUrl` with the rules of a send (first failure stops with an alert,
  *  a sent file is deleted, a cancel stops); how many it went through: items.size() when all
- *  went. */
+ *  went. With a session, the files sent are deleted together as it ends, once their records
+ *  are on the disk. */
 std::size_t UploadItems(FolivoActionComponent& sender, const std::string& ftpUrl,
                         const std::string& login, const std::vector<UploadItem>& items,
                         SendSession* session);
 /** Uploads every preview and then every manifest, deleting each local file once it was sent.
  *  Stops at the first failed transfer with an alert; true when the upload went through to the
  *  end. With a session, the files are the ones it planned and recorded: it hears of every file
- *  (and records each one sent before its deletion) and of the bytes of the running transfer,
+ *  (and records each one sent before any is deleted) and of the bytes of the running transfer,
  *  and a cancel stops the upload between two files or aborts the running transfer (no alert;
  *  the files not sent stay in the session's open batch). */
 bool UploadPublication(FolivoActionComponent& sender, const Publication& publication,

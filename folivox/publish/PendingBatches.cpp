@@ -180,9 +180,10 @@ const Records& CachedRecords() {
   return cache.records;
 }
 
-bool Append(const std::string& lines) {
+bool Append(const std::string& lines, bool durable = true) {
   const std::string path = BatchesPath();
-  return !path.empty() && platform::AppendDurably(path, lines);
+  return !path.empty() &&
+         (durable ? platform::AppendDurably(path, lines) : platform::Append(path, lines));
 }
 
 bool IsUnsent(const PendingFile& file) {
@@ -244,11 +245,16 @@ bool RecordBatch(const PendingBatch& batch) {
   return Append(FormatBatch(batch) + "\n");
 }
 
-bool RecordSteps(const std::string& id, const std::vector<PendingFile>& files) {
+bool RecordSteps(const std::string& id, const std::vector<PendingFile>& files, bool durable) {
   std::string lines;
   for (const PendingFile& file : files)
     lines += FormatStep(id, file) + "\n";
-  return lines.empty() || Append(lines);
+  return lines.empty() || Append(lines, durable);
+}
+
+bool SyncRecords() {
+  const std::string path = BatchesPath();
+  return !path.empty() && platform::SyncFile(path);
 }
 
 std::vector<PendingBatch> ReadBatches() {

@@ -63,8 +63,11 @@ bool IsSendFileName(const std::string& name);
 
 /** Records a batch before any of its files exists; false when it could not be written. */
 bool RecordBatch(const PendingBatch& batch);
-/** Records the step each of `files` of batch `id` reached, in one write. */
-bool RecordSteps(const std::string& id, const std::vector<PendingFile>& files);
+/** Records the step each of `files` of batch `id` reached, in one write; not `durable`, the
+ *  record survives a kill but waits for SyncRecords to be safe from a power cut. */
+bool RecordSteps(const std::string& id, const std::vector<PendingFile>& files, bool durable = true);
+/** Waits until every record written is on the disk. */
+bool SyncRecords();
 /** Every readable batch, in the order they were recorded (oldest first), with each file's
  *  last step and each closed batch's state. */
 std::vector<PendingBatch> ReadBatches();

@@ -1,7 +1,7 @@
 #include "publish/PreviewExport.h"
 
-#include "base/Trace.h"
 #include "base/FrontDocument.h"
+#include "base/Trace.h"
 
 #include <layra/IDataBase.h>
 #include <layra/IDocument.h>

@@ -8,7 +8,6 @@
 
 #include <platform/Files.h>
 
-
 namespace {
 
 // A download that runs in another process now may be replacing the configuration's copy; one

@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <ctime>
+#include <utility>
 
 bool gShowAndRecordSends = true;
 
@@ -72,6 +73,7 @@ SendSession::~SendSession() {
 void SendSession::CloseOrKeepBatch() {
   if (fBatch.id.empty())
     return;
+  DeleteSentFiles();
   if (!fUploadBegan && fOrigin != SendOrigin::kResend) {
     if (!CloseBatch(fBatch.id, BatchState::kDiscarded))
       folivox::Trace("Could not write the list of unsent files.\n");
@@ -184,12 +186,24 @@ void SendSession::FileUploaded(std::size_t index) {
   PendingFile& file = fBatch.files.at(fUploads.at(index));
   file.step = FileStep::kSent;
   // Without the record, the file stays: a re-send may send it twice, but nothing is lost.
-  if (!RecordSteps(fBatch.id, {file})) {
+  if (RecordSteps(fBatch.id, {file}, false))
+    fSentToDelete.push_back(file);
+  else
+    folivox::Trace("Could not write the list of unsent files.\n");
+}
+
+// The records that say the files were sent reach the disk once, then the files go: a kill or a
+// power cut never leaves a sent file deleted and unrecorded.
+void SendSession::DeleteSentFiles() {
+  if (fSentToDelete.empty())
+    return;
+  if (!SyncRecords()) {
     folivox::Trace("Could not write the list of unsent files.\n");
     return;
   }
-  if (!DeleteRecordedFile(file))
-    folivox::Trace("Error while DeleteFile.\n");
+  for (const PendingFile& file : std::exchange(fSentToDelete, {}))
+    if (!DeleteRecordedFile(file))
+      folivox::Trace("Error while DeleteFile.\n");
 }
 
 void SendSession::SetPages(std::int32_t first, std::int32_t last) {

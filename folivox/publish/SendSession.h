@@ -61,9 +61,11 @@ public:
   void FileStarts(std::size_t index);
   /** Bytes of the running upload that reached the server. */
   void FileProgress(std::uint64_t sent);
-  /** The server has the file at `index` whole: recorded as sent before its local copy goes, so
-   *  that a kill in between never sends it twice. */
+  /** The server has the file at `index` whole: recorded as sent, so that a kill never sends it
+   *  twice; its local copy goes with DeleteSentFiles. */
   void FileUploaded(std::size_t index);
+  /** Deletes the files recorded as sent, once the records are on the disk. */
+  void DeleteSentFiles();
   void FileEnded(std::size_t index, FileOutcome outcome);
   /** The files the upload could not open, by name; empty when none. They stay pending. */
   std::string SkippedFiles() const;
@@ -93,5 +95,6 @@ private:
   /** The batch the send works on, and, by upload index, its files being uploaded. */
   PendingBatch fBatch;
   std::vector<std::size_t> fUploads;
+  std::vector<PendingFile> fSentToDelete;
   bool fUploadBegan = false;
 };

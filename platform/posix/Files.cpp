@@ -3,10 +3,10 @@
 
 #include <cerrno>
 #include <cstdlib>
-#include <memory>
 #include <ctime>
 #include <dirent.h>
 #include <fcntl.h>
+#include <memory>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -154,7 +154,9 @@ bool DeleteFile(const std::string& path) {
   return unlink(path.c_str()) == 0;
 }
 
-bool AppendDurably(const std::string& path, const std::string& text) {
+namespace {
+
+bool AppendPrivately(const std::string& path, const std::string& text, bool durable) {
   if (HasEmbeddedNul(path))
     return false;
   struct stat before {};
@@ -165,9 +167,25 @@ bool AppendDurably(const std::string& path, const std::string& text) {
     return false;
   // A file another program made with wider rights is narrowed before anything private goes in.
   if (::fchmod(fd.Get(), kPrivateFileMode) != 0 || !WriteAll(fd.Get(), text) ||
-      ::fsync(fd.Get()) != 0 || !fd.Close())
+      (durable && ::fsync(fd.Get()) != 0) || !fd.Close())
     return false;
   return existed || SyncFolder(FolderOf(path));
+}
+
+} // namespace
+
+bool AppendDurably(const std::string& path, const std::string& text) {
+  return AppendPrivately(path, text, true);
+}
+
+bool Append(const std::string& path, const std::string& text) {
+  return AppendPrivately(path, text, false);
+}
+
+bool SyncFile(const std::string& path) {
+  struct stat info {};
+  Descriptor fd(OpenRegular(path, O_RDONLY, info));
+  return fd.Get() >= 0 && ::fsync(fd.Get()) == 0;
 }
 
 bool ReplaceDurably(const std::string& path, const std::string& text) {

@@ -35,6 +35,12 @@ bool DeleteFile(const std::string& path);
 // the disk: a crash at any moment leaves what was there before intact. False on failure.
 bool AppendDurably(const std::string& path, const std::string& text);
 
+// The same, without waiting for the disk: what it adds survives the program being killed at
+// any moment, but not the machine losing power before a later SyncFile.
+bool Append(const std::string& path, const std::string& text);
+// Waits until what was written to the regular file `path` is on the disk.
+bool SyncFile(const std::string& path);
+
 // Replaces a private file (0600) with `text` as one step: a temporary file beside it
 // (".NAME.replacing-XXXXXX"), written and synced, renamed over it, the folder synced. A crash
 // leaves the old or the new file, and perhaps the temporary.
