@@ -26,6 +26,16 @@ std::string BatchesPath() {
   return folder.IsEmpty() ? std::string() : folder.GetUTF8String() + "/" + kPendingFileName;
 }
 
+// Whether `name` may stand for a file of a send: one whole name in the working folder, no
+// folder, no control character, none of the folder's own records.
+bool IsSendFileName(const std::string& name) {
+  const auto unfit = [](unsigned char c) { return c < 0x20 || c == 0x7F || c == '/'; };
+  return !name.empty() && name != "." && name != ".." &&
+         std::none_of(name.begin(), name.end(), unfit) && name != kPendingFileName &&
+         name != kSendHistoryFileName && name != kConfigurationFileName &&
+         name != kConfigurationDownloadName && name != kRecordsLockFileName;
+}
+
 std::string FormatBatch(const PendingBatch& batch) {
   std::string line = std::string(batch.legacy ? "batch" : "plan") + "\t" + Escaped(batch.id) +
                      "\t" + std::to_string(batch.when) + "\t" + Escaped(batch.document) + "\t" +
@@ -231,14 +241,6 @@ std::string NewBatchId(std::int64_t when) {
 
 std::string PendingFilePath(const PendingFile& file) {
   return GetWorkingFolder().GetUTF8String() + "/" + file.name;
-}
-
-bool IsSendFileName(const std::string& name) {
-  const auto unfit = [](unsigned char c) { return c < 0x20 || c == 0x7F || c == '/'; };
-  return !name.empty() && name != "." && name != ".." &&
-         std::none_of(name.begin(), name.end(), unfit) && name != kPendingFileName &&
-         name != kSendHistoryFileName && name != kConfigurationFileName &&
-         name != kConfigurationDownloadName && name != kRecordsLockFileName;
 }
 
 bool RecordBatch(const PendingBatch& batch) {

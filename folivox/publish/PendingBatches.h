@@ -57,9 +57,6 @@ inline constexpr std::size_t kClosedBatchLimit = 200;
 std::string NewBatchId(std::int64_t when);
 /** The local path of a file of a batch. */
 std::string PendingFilePath(const PendingFile& file);
-/** Whether `name` may stand for a file of a send: one whole name in the working folder, no
- *  folder, no control character, none of the folder's own records. */
-bool IsSendFileName(const std::string& name);
 
 /** Records a batch before any of its files exists; false when it could not be written. */
 bool RecordBatch(const PendingBatch& batch);

@@ -136,28 +136,24 @@ TEST(Records, AKillAtAnyStepOfASendOrAResendLosesNothingAndSendsNothingTwice) {
   ASSERT_TRUE(setup.Start(OneVariant()));
   const std::string resend = Layra(setup) + " --resend";
   int page = 100;
-  for (long at = 1;; ++at) {
-    const std::string document = Section(setup, ++page);
-    const std::string when = "send killed at change " + std::to_string(at);
-    const Ran sent = RunCommand(Killed(setup.workingFolder(), at) + SendCommand(setup, document));
-    ExpectNothingTwiceNorLost(setup, document, when);
-    RunCommand(resend);
-    ExpectDeliveredOnce(setup, document, when);
-    if (!sent.killed)
-      break;
-    ASSERT_LT(at, 200) << "the send never ends";
-  }
-  for (long at = 1;; ++at) {
-    const std::string document = Section(setup, ++page);
-    const std::string when = "re-send killed at change " + std::to_string(at);
-    LeaveABatch(setup, document);
-    const Ran resent = RunCommand(Killed(setup.workingFolder(), at) + resend);
-    ExpectNothingTwiceNorLost(setup, document, when);
-    RunCommand(resend);
-    ExpectDeliveredOnce(setup, document, when);
-    if (!resent.killed)
-      break;
-    ASSERT_LT(at, 200) << "the re-send never ends";
+  // What is killed, and what it works on: a send of a new section, or the re-send of the batch
+  // a send that died before recording its first file left.
+  for (const bool killResend : {false, true}) {
+    for (long at = 1;; ++at) {
+      const std::string document = Section(setup, ++page);
+      const std::string when =
+          std::string(killResend ? "re-send" : "send") + " killed at change " + std::to_string(at);
+      if (killResend)
+        LeaveABatch(setup, document);
+      const Ran killed = RunCommand(Killed(setup.workingFolder(), at) +
+                                    (killResend ? resend : SendCommand(setup, document)));
+      ExpectNothingTwiceNorLost(setup, document, when);
+      RunCommand(resend);
+      ExpectDeliveredOnce(setup, document, when);
+      if (!killed.killed)
+        break;
+      ASSERT_LT(at, 200) << when << ": it never ends";
+    }
   }
 }
 
